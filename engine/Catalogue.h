@@ -1,0 +1,58 @@
+#pragma once
+// Catalogue des channels et des locuteurs d'une recherche, dans l'ordre de première
+// apparition. Les recherches sont hachées : une ligne coûte O(1), résultats identiques à la
+// recherche linéaire depuis l'entrée 0.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace vek {
+
+struct HachageTexte {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const noexcept {
+        return std::hash<std::string_view>{}(s);
+    }
+};
+using EnsembleTextes = std::unordered_set<std::string, HachageTexte, std::equal_to<>>;
+
+class Catalogue {
+public:
+    static constexpr std::int16_t MaxChannels = 100;
+    static constexpr std::int16_t MaxNoms = 5000;
+
+    Catalogue();
+    void Reinitialiser();
+
+    // Enregistre le tag sauf s'il l'est déjà, casse ignorée (Windows-1252).
+    void AjouterChannel(std::string_view tag);
+    // Enregistre le nom sauf s'il l'est déjà exactement, ou s'il est vide.
+    void AjouterNom(std::string_view nom);
+    // Extraction d'une ligne entière puis ajout (appelées par la recherche, ExtraireChannel
+    // d'abord).
+    void ExtraireChannel(std::string_view ligne);
+    void ExtraireNom(std::string_view ligne);
+    // Les deux à la fois, sur une seule analyse du corps (même résultat, dans le même ordre).
+    void Cataloguer(std::string_view ligne);
+
+    // Entrées 1 à Nb ; l'entrée 0 est toujours le texte vide.
+    std::vector<std::string> TabChannels;
+    std::vector<std::string> TabNoms;
+    std::int16_t NbChannels = 0;
+    std::int16_t NbNoms = 0;
+
+    // Un tag ou un nom de plus a été ignoré parce que la table était pleine.
+    bool LimiteChannelsAtteinte = false;
+    bool LimiteNomsAtteinte = false;
+
+private:
+    EnsembleTextes channelsMaj_; // formes en majuscules déjà enregistrées
+    EnsembleTextes noms_;
+    std::string tampon_;
+    std::string majuscules_;
+};
+
+} // namespace vek

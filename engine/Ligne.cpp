@@ -1,0 +1,137 @@
+#include "Ligne.h"
+
+#include <array>
+
+namespace vek {
+
+namespace {
+
+constexpr bool EstChiffre(char c) { return c >= '0' && c <= '9'; }
+constexpr int Chiffre(char c) { return c - '0'; }
+
+} // namespace
+
+std::optional<Date> DateDeLigne(std::string_view ligne) {
+    // Mois aux positions 1-2, « / » en 3, jour en 4-5, année en 7-10 ; la 6 n'est pas examinée.
+    if (ligne.size() < 3 || ligne[2] != '/')
+        return std::nullopt;
+    if (ligne.size() < 10)
+        return std::nullopt;
+    const char* p = ligne.data();
+    if (!EstChiffre(p[0]) || !EstChiffre(p[1]) || !EstChiffre(p[3]) || !EstChiffre(p[4]) ||
+        !EstChiffre(p[6]) || !EstChiffre(p[7]) || !EstChiffre(p[8]) || !EstChiffre(p[9]))
+        return std::nullopt;
+    const int mois = Chiffre(p[0]) * 10 + Chiffre(p[1]);
+    const int jour = Chiffre(p[3]) * 10 + Chiffre(p[4]);
+    const int annee =
+        Chiffre(p[6]) * 1000 + Chiffre(p[7]) * 100 + Chiffre(p[8]) * 10 + Chiffre(p[9]);
+    if (!DateValide(annee, mois, jour))
+        return std::nullopt;
+    return Date{annee, mois, jour};
+}
+
+std::string_view CorpsDeLigne(std::string_view ligne) {
+    return ligne.size() > LongueurEnTete ? ligne.substr(LongueurEnTete) : std::string_view{};
+}
+
+namespace {
+
+// Curseur du tag : s'arrête au premier « ] » ou à la dernière position du corps (1-based).
+std::size_t PositionFinTag(std::string_view corps) {
+    std::size_t curseur = 1;
+    while (curseur < corps.size() && corps[curseur - 1] != ']')
+        ++curseur;
+    return curseur;
+}
+
+// Recueille le texte à partir du curseur (1-based) : avance tant que le caractère sous le
+// curseur n'est pas « : » et que le curseur est avant la fin, en ajoutant chaque nouveau
+// caractère. Rend le texte recueilli (vue dans le corps) moins les `retire` derniers caractères,
+// ou vide si le texte recueilli est trop court.
+std::string_view Recueillir(std::string_view corps, std::size_t curseur, std::size_t retire) {
+    const std::size_t depart = curseur;
+    while (curseur < corps.size() && corps[curseur - 1] != ':')
+        ++curseur;
+    // Texte recueilli : positions depart + 1 à curseur (vide si le curseur n'a pas bougé).
+    const std::size_t longueur = curseur > depart ? curseur - depart : 0;
+    if (longueur < retire)
+        return {};
+    return corps.substr(depart, longueur - retire);
+}
+
+} // namespace
+
+Extraction AnalyserCorps(std::string_view corps, std::string& tampon) {
+    Extraction e;
+    if (!corps.empty() && corps[0] == '[') {
+        e.genre = GenreCorps::Channel;
+        const std::size_t p = PositionFinTag(corps);
+        if (corps[p - 1] == ']') {
+            e.tag = corps.substr(0, p);
+        } else {
+            // Pas de « ] » : le dernier caractère est perdu et « ] » ajouté.
+            tampon.assign(corps.substr(0, p - 1));
+            tampon.push_back(']');
+            e.tag = tampon;
+        }
+        e.nom = Recueillir(corps, p + 2, 2);
+    } else if (!corps.empty() && corps[0] == '{') {
+        e.genre = GenreCorps::Proximite;
+        e.nom = Recueillir(corps, 1, 3);
+    } else if (corps.substr(0, DebutVousAvezDit.size()) == DebutVousAvezDit) {
+        e.genre = GenreCorps::Vous;
+        e.nom = NomVous;
+    } else {
+        e.genre = GenreCorps::Autre;
+        e.nom = NomWhisps;
+    }
+    return e;
+}
+
+namespace {
+
+constexpr std::array<unsigned char, 256> TableMajuscules() {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c)
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c);
+    for (int c = 'a'; c <= 'z'; ++c)
+        t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c - 0x20);
+    for (int c = 0xE0; c <= 0xFE; ++c)
+        if (c != 0xF7) // ÷
+            t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c - 0x20);
+    t[0x9A] = 0x8A; // š Š
+    t[0x9C] = 0x8C; // œ Œ
+    t[0x9E] = 0x8E; // ž Ž
+    t[0xFF] = 0x9F; // ÿ Ÿ
+    return t;
+}
+
+constexpr auto Majuscules = TableMajuscules();
+
+} // namespace
+
+unsigned char MajusculeCp1252(unsigned char c) { return Majuscules[c]; }
+
+void MettreEnMajuscules(std::string_view texte, std::string& sortie) {
+    sortie.resize(texte.size());
+    for (std::size_t i = 0; i < texte.size(); ++i)
+        sortie[i] = static_cast<char>(Majuscules[static_cast<unsigned char>(texte[i])]);
+}
+
+bool ContientVousAppelle(std::string_view texte) {
+    static constexpr std::string_view motif = "VOUS APPELLE";
+    if (texte.size() < motif.size())
+        return false;
+    for (std::size_t i = 0; i + motif.size() <= texte.size(); ++i) {
+        std::size_t k = 0;
+        while (k < motif.size() &&
+               Majuscules[static_cast<unsigned char>(texte[i + k])] ==
+                   static_cast<unsigned char>(motif[k]))
+            ++k;
+        if (k == motif.size())
+            return true;
+    }
+    return false;
+}
+
+} // namespace vek

@@ -1,0 +1,64 @@
+#include "ModuleVEK.h"
+
+#include "Fichiers.h"
+
+namespace vek {
+
+Resultat Resultat::Echec(std::string action, std::string fichier, std::string raison) {
+    Resultat r;
+    r.ok = false;
+    r.action = std::move(action);
+    r.fichier = std::move(fichier);
+    r.raison = std::move(raison);
+    return r;
+}
+
+Resultat Resultat::Interruption() {
+    Resultat r;
+    r.ok = false;
+    r.interrompu = true;
+    r.action = "Opération interrompue";
+    return r;
+}
+
+std::string Resultat::Message() const {
+    if (ok)
+        return {};
+    std::string texte = action;
+    if (!fichier.empty())
+        texte += " \xC2\xAB " + fichier + " \xC2\xBB";
+    if (!raison.empty())
+        texte += " : " + raison;
+    texte += '.';
+    return texte;
+}
+
+ModuleVEK::ModuleVEK(OperationsFenetre& fenetre, LanceurDocument& lanceur, std::string repertoire)
+    : fenetre_(fenetre), lanceur_(lanceur), repertoire_(std::move(repertoire)) {}
+
+std::string ModuleVEK::CheminExtrait() const { return JoindreChemin(repertoire_, NomExtrait); }
+
+std::string ModuleVEK::CheminLogFinal() const { return JoindreChemin(repertoire_, NomLogFinal); }
+
+bool ModuleVEK::TraiterLigne(std::string& ligne) {
+    return vek::TraiterLigne(ligne, selection, modes, tampon_);
+}
+
+void ModuleVEK::CapturerSelection() {
+    selection.Vider();
+    const int n = fenetre_.NombreNoeuds(Arbre::Channels);
+    for (int i = 1; i <= n; ++i)
+        if (fenetre_.NoeudCoche(Arbre::Channels, i))
+            selection.AjouterChannel(fenetre_.TexteNoeud(Arbre::Channels, i));
+    const int m = fenetre_.NombreNoeuds(Arbre::Noms);
+    for (int i = 1; i <= m; ++i)
+        if (fenetre_.NoeudCoche(Arbre::Noms, i))
+            selection.AjouterNom(fenetre_.TexteNoeud(Arbre::Noms, i));
+}
+
+Resultat ModuleVEK::CmdCreerLog() {
+    CapturerSelection();
+    return CreerLogFinal();
+}
+
+} // namespace vek

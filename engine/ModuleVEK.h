@@ -1,0 +1,101 @@
+#pragma once
+// L'état du module et ses procédures : recherche, arbres, capture, journal final, analyse.
+// Un objet par exécution du programme ; les tests en créent un neuf à chaque cas.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Catalogue.h"
+#include "Date.h"
+#include "Ligne.h"
+#include "Selection.h"
+
+#include "Lanceur.h"
+#include "OperationsFenetre.h"
+
+namespace vek {
+
+inline constexpr std::string_view NomExtrait = "LogVEKtemp.txt";
+inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
+inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
+inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
+inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
+
+// Issue d'une passe. En cas d'échec, les textes sont en UTF-8, sauf le chemin, dans
+// l'encodage des noms de fichiers du système.
+struct Resultat {
+    bool ok = true;
+    bool interrompu = false; // le programme se termine : la passe s'est arrêtée
+    std::string action;      // « Impossible de lire le journal », …
+    std::string fichier;
+    std::string raison;
+
+    static Resultat Succes() { return {}; }
+    static Resultat Echec(std::string action, std::string fichier, std::string raison);
+    static Resultat Interruption();
+    // « action « fichier » : raison. »
+    std::string Message() const;
+};
+
+class ModuleVEK {
+public:
+    ModuleVEK(OperationsFenetre& fenetre, LanceurDocument& lanceur, std::string repertoire);
+
+    // --- état du module ---
+    Catalogue catalogue;
+    Selection selection;
+    Modes modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
+    Date DateChoisie = DateSentinelle;
+    // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
+    std::function<Date()> DateDuJour = Aujourdhui;
+
+    // --- recherche ---
+    // Lit le chemin dans TxtCheminFichierLOg (rogné) et copie dans l'extrait chaque ligne datée
+    // entre debut et fin inclus, en cataloguant channels et locuteurs. Un journal illisible ou un
+    // extrait impossible à écrire ne change rien (catalogue, arbres, ancien extrait).
+    Resultat RechercherPeriode(Date debut, Date fin);
+    void RemplirArbres();
+    // CheckTLC / CheckTLM : coche ou décoche chaque nœud de l'arbre selon la case.
+    void CocherSelonCase(CaseACocher caseACocher, Arbre arbre);
+
+    // --- journal final ---
+    void CapturerSelection();
+    Resultat CmdCreerLog(); // capture puis CreerLogFinal
+    Resultat CreerLogFinal();
+    bool TraiterLigne(std::string& ligne);
+
+    // --- analyse ---
+    // Fichier absent : message « Fichier introuvable ! » et chemin vidé. Sinon fenêtre de résumé
+    // et champs de date préremplis. Un fichier présent mais illisible donne un échec.
+    Resultat AnalyserFichierLog(const std::string& chemin);
+
+    // AfficherCalendrier : montre le calendrier (fourni par la fenêtre) et copie la date
+    // choisie dans la variable de l'appelant quand ce n'est pas la sentinelle.
+    template <class MontrerCalendrier>
+    void AfficherCalendrier(Date& date, MontrerCalendrier&& montrer) {
+        DateChoisie = DateSentinelle;
+        montrer(DateChoisie);
+        if (DateChoisie != DateSentinelle)
+            date = DateChoisie;
+    }
+
+    const std::string& Repertoire() const { return repertoire_; }
+    std::string CheminExtrait() const;
+    std::string CheminLogFinal() const;
+    OperationsFenetre& Fenetre() { return fenetre_; }
+    LanceurDocument& Lanceur() { return lanceur_; }
+
+private:
+    OperationsFenetre& fenetre_;
+    LanceurDocument& lanceur_;
+    std::string repertoire_;
+    std::string ligne_;  // ligne en cours de réécriture
+    std::string tampon_; // zone de travail des remplacements
+};
+
+// Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.
+std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
+                          double lignes);
+
+} // namespace vek

@@ -1,0 +1,99 @@
+// Recherche d'une période : copie des lignes datées de la période dans l'extrait et catalogue.
+
+#include "ModuleVEK.h"
+
+#include "Fichiers.h"
+
+namespace vek {
+
+namespace {
+
+std::string Rogner(std::string texte) {
+    const auto debut = texte.find_first_not_of(' ');
+    if (debut == std::string::npos)
+        return {};
+    texte.erase(texte.find_last_not_of(' ') + 1);
+    texte.erase(0, debut);
+    return texte;
+}
+
+} // namespace
+
+Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
+    const std::string chemin = Rogner(fenetre_.LireTexte(ChampTexte::CheminLog));
+
+    // Le journal est ouvert avant toute remise à zéro : s'il est illisible, rien ne change.
+    LecteurTexte journal;
+    if (!journal.Ouvrir(chemin))
+        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
+
+    // Passe de comptage : nombre de lignes plus un, jamais 0 ; ni affichage ni événements.
+    const double nbLignes = 1.0 + static_cast<double>(journal.CompterLignes());
+    if (journal.ErreurLecture())
+        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
+    journal.Fermer();
+
+    // L'extrait s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.
+    EcritureAtomique extrait;
+    if (!extrait.Ouvrir(CheminExtrait()))
+        return Resultat::Echec("Impossible d'écrire l'extrait", CheminExtrait(), extrait.Raison());
+    if (!journal.Ouvrir(chemin))
+        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
+
+    fenetre_.DefinirMaxProgression(static_cast<float>(nbLignes));
+
+    // Le nouveau catalogue ne remplace l'ancien qu'en cas de succès.
+    Catalogue nouveau;
+    EcrivainTexte& sortie = extrait.Flux();
+    double lus = 0;
+    while (!journal.FinFichier()) {
+        const std::string_view ligne = journal.LireLigne();
+        fenetre_.DefinirValeurProgression(static_cast<float>(lus));
+        if (!fenetre_.TraiterEvenements())
+            return Resultat::Interruption(); // l'extrait temporaire est abandonné
+        lus += 1;
+        fenetre_.DefinirCompteur(lus);
+        const auto date = DateDeLigne(ligne);
+        if (!date || *date < debut || *date > fin)
+            continue;
+        nouveau.Cataloguer(ligne);
+        sortie.EcrireLigne(ligne);
+    }
+    if (journal.ErreurLecture())
+        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
+    journal.Fermer();
+    if (!extrait.Valider())
+        return Resultat::Echec("Impossible d'écrire l'extrait", extrait.FichierEnCause(),
+                               extrait.Raison());
+
+    catalogue = std::move(nouveau);
+    RemplirArbres();
+    fenetre_.DefinirValeurProgression(0.0f);
+    return Resultat::Succes();
+}
+
+void ModuleVEK::RemplirArbres() {
+    fenetre_.ViderArbre(Arbre::Channels);
+    fenetre_.ViderArbre(Arbre::Noms);
+    fenetre_.AjouterNoeud(Arbre::Channels, CleZoneProximite, TexteZoneProximite);
+    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i) {
+        const std::string& tag = catalogue.TabChannels[static_cast<std::size_t>(i)];
+        fenetre_.AjouterNoeud(Arbre::Channels, tag, tag);
+    }
+    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i) {
+        const std::string& nom = catalogue.TabNoms[static_cast<std::size_t>(i)];
+        fenetre_.AjouterNoeud(Arbre::Noms, nom, nom);
+    }
+    fenetre_.ActiverCreerLog();
+}
+
+void ModuleVEK::CocherSelonCase(CaseACocher caseACocher, Arbre arbre) {
+    const int valeur = fenetre_.ValeurCase(caseACocher);
+    if (valeur != 0 && valeur != 1)
+        return; // grisée : rien
+    const int n = fenetre_.NombreNoeuds(arbre);
+    for (int i = 1; i <= n; ++i)
+        fenetre_.CocherNoeud(arbre, i, valeur == 1);
+}
+
+} // namespace vek

@@ -1,0 +1,610 @@
+#include "Fichiers.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
+#endif
+
+namespace vek {
+
+namespace {
+
+#ifdef _WIN32
+constexpr char Separateur = '\\';
+#else
+constexpr char Separateur = '/';
+#endif
+
+bool EstFinDeLigne(char c) { return c == '\n' || c == '\r'; }
+
+// Première fin de ligne (CR ou LF) dans [p, fin), ou fin.
+const char* ChercherFinDeLigne(const char* p, const char* fin) {
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
+    const char* limite = lf ? lf : fin;
+    const auto* cr =
+        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(limite - p)));
+    return cr ? cr : limite;
+}
+
+int DernierCode() { return errno != 0 ? errno : EIO; }
+
+// Positionnement sur 64 bits : les journaux dépassent souvent 2 Go.
+#ifdef _WIN32
+using Position = long long;
+int AllerA(std::FILE* f, Position p, int origine) { return _fseeki64(f, p, origine); }
+Position PositionActuelle(std::FILE* f) { return _ftelli64(f); }
+#else
+using Position = off_t;
+int AllerA(std::FILE* f, Position p, int origine) { return ::fseeko(f, p, origine); }
+Position PositionActuelle(std::FILE* f) { return ::ftello(f); }
+#endif
+
+} // namespace
+
+std::string RaisonSysteme(int code) {
+    switch (code) {
+    case 0:
+        return "aucune erreur";
+    case ENOENT:
+        return "fichier ou dossier introuvable";
+    case EACCES:
+    case EPERM:
+        return "permission refusée";
+    case EISDIR:
+        return "c'est un dossier, pas un fichier";
+    case ENOTDIR:
+        return "un élément du chemin n'est pas un dossier";
+    case ENOSPC:
+        return "plus de place sur le disque";
+    case EROFS:
+        return "système de fichiers en lecture seule";
+    case EMFILE:
+    case ENFILE:
+        return "trop de fichiers ouverts";
+    case ENAMETOOLONG:
+        return "nom de fichier trop long";
+    case EIO:
+        return "erreur d'entrée-sortie";
+    case EBUSY:
+        return "fichier occupé par un autre programme";
+    case EEXIST:
+        return "le fichier existe déjà";
+#ifdef EDQUOT
+    case EDQUOT:
+        return "quota de disque dépassé";
+#endif
+    default:
+        return std::strerror(code);
+    }
+}
+
+// ---------------------------------------------------------------- lecture
+
+LecteurTexte::LecteurTexte() : tampon_(TailleTampon) {}
+
+LecteurTexte::~LecteurTexte() { Fermer(); }
+
+bool LecteurTexte::Ouvrir(const std::string& chemin) {
+    Fermer();
+    codeErreur_ = 0;
+    struct stat info {};
+    if (::stat(chemin.c_str(), &info) != 0) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+    if ((info.st_mode & S_IFMT) == S_IFDIR) {
+        codeErreur_ = EISDIR;
+        return false;
+    }
+    errno = 0;
+    fichier_ = std::fopen(chemin.c_str(), "rb");
+    if (!fichier_) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+    std::setvbuf(fichier_, nullptr, _IONBF, 0); // notre tampon suffit
+    debut_ = fin_ = 0;
+    finAtteinte_ = false;
+    crEnAttente_ = false;
+    return true;
+}
+
+void LecteurTexte::Fermer() {
+    if (fichier_) {
+        std::fclose(fichier_);
+        fichier_ = nullptr;
+    }
+    debut_ = fin_ = 0;
+    finAtteinte_ = true;
+    crEnAttente_ = false;
+    longue_.clear();
+}
+
+bool LecteurTexte::Remplir() {
+    if (finAtteinte_ || !fichier_)
+        return false;
+    // Conserve les octets non consommés en tête de tampon.
+    if (debut_ > 0) {
+        std::memmove(tampon_.data(), tampon_.data() + debut_, fin_ - debut_);
+        fin_ -= debut_;
+        debut_ = 0;
+    }
+    if (fin_ == tampon_.size())
+        return true; // plein : l'appelant consomme d'abord
+    errno = 0;
+    const std::size_t lus = std::fread(tampon_.data() + fin_, 1, tampon_.size() - fin_, fichier_);
+    fin_ += lus;
+    if (lus == 0) {
+        if (std::ferror(fichier_))
+            codeErreur_ = DernierCode();
+        finAtteinte_ = true;
+        return false;
+    }
+    return true;
+}
+
+void LecteurTexte::PasserLF() {
+    if (!crEnAttente_)
+        return;
+    if (debut_ == fin_ && !Remplir())
+        return; // fin du fichier : rien à avaler
+    crEnAttente_ = false;
+    if (debut_ < fin_ && tampon_[debut_] == '\n')
+        ++debut_;
+}
+
+bool LecteurTexte::FinFichier() {
+    PasserLF();
+    if (debut_ < fin_)
+        return false;
+    return !Remplir() || debut_ == fin_;
+}
+
+std::string_view LecteurTexte::LireLigne() {
+    PasserLF();
+    longue_.clear();
+    bool dansLongue = false;
+    for (;;) {
+        if (debut_ == fin_ && !Remplir())
+            break; // dernière ligne sans fin de ligne (ou rien du tout)
+        const char* base = tampon_.data();
+        const char* p = base + debut_;
+        const char* finLigne = ChercherFinDeLigne(p, base + fin_);
+        if (finLigne != base + fin_) {
+            const std::size_t n = static_cast<std::size_t>(finLigne - p);
+            crEnAttente_ = (*finLigne == '\r');
+            debut_ = static_cast<std::size_t>(finLigne - base) + 1;
+            if (!dansLongue)
+                return {p, n};
+            longue_.append(p, n);
+            break;
+        }
+        // Pas de fin de ligne dans le tampon.
+        if (debut_ > 0 && !dansLongue) {
+            if (Remplir())
+                continue; // le reste a été ramené en tête, on relit
+            break;
+        }
+        // La ligne ne tient pas dans le tampon : on l'accumule.
+        longue_.append(p, static_cast<std::size_t>(base + fin_ - p));
+        dansLongue = true;
+        debut_ = fin_ = 0;
+        if (!Remplir())
+            break;
+    }
+    if (!dansLongue) {
+        // Fin de fichier : la dernière ligne sans fin de ligne est ce qui reste.
+        std::string_view reste(tampon_.data() + debut_, fin_ - debut_);
+        debut_ = fin_;
+        return reste;
+    }
+    return longue_;
+}
+
+void LecteurTexte::SauterLigne() {
+    PasserLF();
+    for (;;) {
+        if (debut_ == fin_) {
+            debut_ = fin_ = 0;
+            if (!Remplir())
+                return;
+        }
+        const char* base = tampon_.data();
+        const char* finLigne = ChercherFinDeLigne(base + debut_, base + fin_);
+        if (finLigne != base + fin_) {
+            crEnAttente_ = (*finLigne == '\r');
+            debut_ = static_cast<std::size_t>(finLigne - base) + 1;
+            return;
+        }
+        debut_ = fin_; // tout le tampon appartient à la ligne
+    }
+}
+
+std::uint64_t LecteurTexte::CompterLignes() {
+    // Compte : chaque LF, chaque CR qui n'est pas suivi d'un LF, et une dernière ligne sans fin
+    // de ligne. Même résultat que des appels répétés à SauterLigne.
+    PasserLF();
+    std::uint64_t n = 0;
+    bool crPrecedent = false; // le dernier octet vu est un CR
+    bool ligneOuverte = false; // des octets depuis la dernière fin de ligne
+    for (;;) {
+        if (debut_ == fin_) {
+            debut_ = fin_ = 0;
+            if (!Remplir())
+                break;
+        }
+        const auto* p = reinterpret_cast<const unsigned char*>(tampon_.data() + debut_);
+        const std::size_t taille = fin_ - debut_;
+        std::size_t i = 0;
+        if (crPrecedent && p[0] == '\n')
+            i = 1; // LF d'un CR LF coupé entre deux remplissages
+        std::uint32_t lf = 0, cr = 0, crlf = 0; // le tampon tient sur 32 bits
+        for (std::size_t k = i; k + 1 < taille; ++k) {
+            lf += (p[k] == '\n');
+            cr += (p[k] == '\r');
+            crlf += static_cast<std::uint32_t>((p[k] == '\r') & (p[k + 1] == '\n'));
+        }
+        const unsigned char dernier = p[taille - 1];
+        if (taille > i) {
+            lf += (dernier == '\n');
+            cr += (dernier == '\r');
+        }
+        // Un CR LF compte pour une ligne : on compte les LF, et les CR qui ne sont pas suivis
+        // d'un LF. Le CR en toute fin de tampon est compté ; si un LF suit au remplissage
+        // suivant, ce LF est ignoré.
+        n += lf + cr - crlf;
+        if (taille > i || i == 1) {
+            crPrecedent = dernier == '\r';
+            ligneOuverte = !EstFinDeLigne(static_cast<char>(dernier));
+        }
+        debut_ = fin_;
+    }
+    if (ligneOuverte)
+        ++n;
+    crEnAttente_ = false;
+    return n;
+}
+
+// ---------------------------------------------------------------- écriture
+
+EcrivainTexte::EcrivainTexte() : tampon_(std::size_t{1} << 18) {}
+
+EcrivainTexte::~EcrivainTexte() {
+    if (fichier_)
+        Fermer();
+}
+
+bool EcrivainTexte::Creer(const std::string& chemin) {
+    if (fichier_)
+        Fermer();
+    codeErreur_ = 0;
+    rempli_ = 0;
+    errno = 0;
+    fichier_ = std::fopen(chemin.c_str(), "wb");
+    if (!fichier_) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+    std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    return true;
+}
+
+void EcrivainTexte::Vider() {
+    if (rempli_ == 0 || !fichier_)
+        return;
+    if (codeErreur_ == 0) {
+        errno = 0;
+        if (std::fwrite(tampon_.data(), 1, rempli_, fichier_) != rempli_)
+            codeErreur_ = DernierCode();
+    }
+    rempli_ = 0;
+}
+
+void EcrivainTexte::Ecrire(std::string_view texte) {
+    if (!fichier_ || codeErreur_ != 0)
+        return;
+    if (texte.size() > tampon_.size() - rempli_) {
+        Vider();
+        if (texte.size() >= tampon_.size()) {
+            errno = 0;
+            if (std::fwrite(texte.data(), 1, texte.size(), fichier_) != texte.size())
+                codeErreur_ = DernierCode();
+            return;
+        }
+    }
+    std::memcpy(tampon_.data() + rempli_, texte.data(), texte.size());
+    rempli_ += texte.size();
+}
+
+void EcrivainTexte::EcrireLigne(std::string_view texte) {
+    Ecrire(texte);
+    Ecrire("\r\n");
+}
+
+bool EcrivainTexte::Fermer() {
+    if (!fichier_)
+        return codeErreur_ == 0;
+    Vider();
+    errno = 0;
+    if (std::fflush(fichier_) != 0 && codeErreur_ == 0)
+        codeErreur_ = DernierCode();
+    if (std::fclose(fichier_) != 0 && codeErreur_ == 0)
+        codeErreur_ = DernierCode();
+    fichier_ = nullptr;
+    return codeErreur_ == 0;
+}
+
+// ---------------------------------------------------------------- écriture atomique
+
+EcritureAtomique::~EcritureAtomique() {
+    if (ouvert_)
+        Abandonner();
+}
+
+bool EcritureAtomique::Ouvrir(const std::string& cible) {
+    if (ouvert_)
+        Abandonner();
+    cible_ = cible;
+    raison_.clear();
+    fichierEnCause_.clear();
+    // Nom temporaire unique dans le même dossier, pour que le renommage reste sur le même disque.
+#ifdef _WIN32
+    const unsigned long pid = GetCurrentProcessId();
+#else
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+#endif
+    static unsigned long compteur = 0;
+    temporaire_ = cible + ".tmp-" + std::to_string(pid) + "-" + std::to_string(++compteur);
+    if (!ecrivain_.Creer(temporaire_)) {
+        raison_ = ecrivain_.Raison();
+        fichierEnCause_ = cible_;
+        return false;
+    }
+    ouvert_ = true;
+    return true;
+}
+
+bool EcritureAtomique::Valider() {
+    if (!ouvert_)
+        return false;
+    ouvert_ = false;
+    if (!ecrivain_.Fermer()) {
+        raison_ = ecrivain_.Raison();
+        fichierEnCause_ = cible_;
+        std::remove(temporaire_.c_str());
+        return false;
+    }
+    std::string raison;
+    if (!RemplacerFichier(temporaire_, cible_, &raison)) {
+        raison_ = raison;
+        fichierEnCause_ = cible_;
+        std::remove(temporaire_.c_str());
+        return false;
+    }
+    return true;
+}
+
+void EcritureAtomique::Abandonner() {
+    if (!ouvert_)
+        return;
+    ouvert_ = false;
+    ecrivain_.Fermer();
+    std::remove(temporaire_.c_str());
+}
+
+// ---------------------------------------------------------------- opérations sur les fichiers
+
+bool FichierExiste(const std::string& chemin) {
+    struct stat info {};
+    return ::stat(chemin.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;
+}
+
+bool SupprimerFichier(const std::string& chemin, std::string* raison) {
+#ifdef _WIN32
+    // Un fichier en lecture seule ne peut pas être supprimé tel quel sous Windows.
+    _chmod(chemin.c_str(), _S_IREAD | _S_IWRITE);
+#endif
+    errno = 0;
+    if (std::remove(chemin.c_str()) == 0 || errno == ENOENT)
+        return true;
+    if (raison)
+        *raison = RaisonSysteme(DernierCode());
+    return false;
+}
+
+bool RemplacerFichier(const std::string& source, const std::string& cible, std::string* raison) {
+#ifdef _WIN32
+    SetFileAttributesA(cible.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (MoveFileExA(source.c_str(), cible.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    if (raison) {
+        const DWORD code = GetLastError();
+        *raison = code == ERROR_ACCESS_DENIED     ? RaisonSysteme(EACCES)
+                  : code == ERROR_SHARING_VIOLATION ? RaisonSysteme(EBUSY)
+                                                    : "erreur Windows " + std::to_string(code);
+    }
+    return false;
+#else
+    errno = 0;
+    if (std::rename(source.c_str(), cible.c_str()) == 0)
+        return true;
+    if (raison)
+        *raison = RaisonSysteme(DernierCode());
+    return false;
+#endif
+}
+
+bool LireDerniereLigne(const std::string& chemin, std::string& ligne, std::string* raison) {
+    ligne.clear();
+    struct stat info {};
+    if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
+        if (raison)
+            *raison = RaisonSysteme((info.st_mode & S_IFMT) == S_IFDIR ? EISDIR : DernierCode());
+        return false;
+    }
+    errno = 0;
+    std::FILE* f = std::fopen(chemin.c_str(), "rb");
+    if (!f) {
+        if (raison)
+            *raison = RaisonSysteme(DernierCode());
+        return false;
+    }
+    auto echec = [&](int code) {
+        if (raison)
+            *raison = RaisonSysteme(code);
+        std::fclose(f);
+        return false;
+    };
+    if (AllerA(f, 0, SEEK_END) != 0)
+        return echec(DernierCode());
+    const Position taille = PositionActuelle(f);
+    if (taille < 0)
+        return echec(DernierCode());
+    if (taille == 0) {
+        std::fclose(f);
+        return false;
+    }
+    // Lit des blocs depuis la fin ; la ligne reconstituée est accumulée à l'envers.
+    constexpr Position Bloc = 1 << 16;
+    std::vector<char> tampon(static_cast<std::size_t>(Bloc));
+    std::string envers;
+    Position position = taille;
+    bool premierOctet = true; // on n'a encore rien examiné
+    bool finaleAvalee = false;
+    bool crAvantLf = false; // la fin de ligne finale est un LF : un CR juste avant en fait partie
+    bool termine = false;
+    while (position > 0 && !termine) {
+        const Position n = std::min(Bloc, position);
+        position -= n;
+        if (AllerA(f, position, SEEK_SET) != 0 ||
+            std::fread(tampon.data(), 1, static_cast<std::size_t>(n), f) !=
+                static_cast<std::size_t>(n))
+            return echec(DernierCode());
+        for (Position k = n - 1; k >= 0; --k) {
+            const char c = tampon[static_cast<std::size_t>(k)];
+            if (premierOctet) {
+                premierOctet = false;
+                if (c == '\n') {
+                    crAvantLf = true;
+                    finaleAvalee = true;
+                    continue;
+                }
+                if (c == '\r') {
+                    finaleAvalee = true;
+                    continue;
+                }
+            }
+            if (crAvantLf) {
+                crAvantLf = false;
+                if (c == '\r')
+                    continue;
+            }
+            if (EstFinDeLigne(c)) {
+                termine = true;
+                break;
+            }
+            envers.push_back(c);
+        }
+    }
+    (void)finaleAvalee;
+    std::fclose(f);
+    ligne.assign(envers.rbegin(), envers.rend());
+    return true;
+}
+
+std::string JoindreChemin(const std::string& dossier, std::string_view nom) {
+    std::string chemin = dossier;
+    if (!chemin.empty() && chemin.back() != '/' && chemin.back() != '\\')
+        chemin.push_back(Separateur);
+    chemin.append(nom);
+    return chemin;
+}
+
+std::string RepertoireExecutable() {
+#ifdef _WIN32
+    char chemin[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, chemin, MAX_PATH);
+    std::string s(chemin, n);
+#else
+    char chemin[PATH_MAX + 1] = {};
+    const ssize_t n = ::readlink("/proc/self/exe", chemin, PATH_MAX);
+    std::string s = n > 0 ? std::string(chemin, static_cast<std::size_t>(n)) : std::string(".");
+#endif
+    const auto pos = s.find_last_of("/\\");
+    if (pos == std::string::npos)
+        return ".";
+    if (pos == 0)
+        return s.substr(0, 1);
+    return s.substr(0, pos);
+}
+
+bool DossierAccessibleEnEcriture(const std::string& dossier) {
+#ifdef _WIN32
+    // Essai réel : les droits Windows ne se lisent pas simplement.
+    const std::string essai = JoindreChemin(dossier, ".vek-essai-ecriture");
+    std::FILE* f = std::fopen(essai.c_str(), "wb");
+    if (!f)
+        return false;
+    std::fclose(f);
+    std::remove(essai.c_str());
+    return true;
+#else
+    return ::access(dossier.c_str(), W_OK | X_OK) == 0;
+#endif
+}
+
+namespace {
+
+bool CreerDossiers(const std::string& chemin) {
+    std::string partiel;
+    for (std::size_t i = 0; i <= chemin.size(); ++i) {
+        if (i == chemin.size() || ((chemin[i] == '/' || chemin[i] == '\\') && i > 0)) {
+            partiel = chemin.substr(0, i);
+            struct stat info {};
+            if (::stat(partiel.c_str(), &info) == 0)
+                continue;
+#ifdef _WIN32
+            if (_mkdir(partiel.c_str()) != 0 && errno != EEXIST)
+                return false;
+#else
+            if (::mkdir(partiel.c_str(), 0755) != 0 && errno != EEXIST)
+                return false;
+#endif
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string RepertoireProgramme() {
+    const std::string exe = RepertoireExecutable();
+    if (DossierAccessibleEnEcriture(exe))
+        return exe;
+    std::string donnees;
+#ifdef _WIN32
+    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
+        donnees = JoindreChemin(local, "VEK_Log");
+#else
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
+        donnees = JoindreChemin(xdg, "vek-log");
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        donnees = JoindreChemin(JoindreChemin(home, ".local/share"), "vek-log");
+#endif
+    if (donnees.empty() || !CreerDossiers(donnees))
+        return exe;
+    return donnees;
+}
+
+} // namespace vek

@@ -1,0 +1,132 @@
+#pragma once
+// Accès aux fichiers texte : octets bruts (une page de code à un octet), sans marque d'ordre.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vek {
+
+// Raison d'un échec du système, en français (UTF-8), à partir d'un code errno.
+std::string RaisonSysteme(int code);
+
+// Lecteur tamponné. Une ligne se termine par CR LF, LF seul ou CR seul ; une fin de ligne tout
+// au bout du fichier n'ouvre pas de ligne de plus ; une dernière ligne sans fin de ligne reste une
+// ligne. Aucune allocation par ligne en régime établi (seule une ligne plus longue que le tampon
+// est recopiée dans une zone qui grandit).
+class LecteurTexte {
+public:
+    static constexpr std::size_t TailleTampon = std::size_t{1} << 18;
+
+    LecteurTexte();
+    ~LecteurTexte();
+    LecteurTexte(const LecteurTexte&) = delete;
+    LecteurTexte& operator=(const LecteurTexte&) = delete;
+
+    // Ouvre le fichier depuis sa première ligne ; faux si impossible (Raison() dit pourquoi).
+    // Un fichier absent n'est pas créé ; un dossier n'est pas un fichier lisible.
+    bool Ouvrir(const std::string& chemin);
+    void Fermer();
+    bool EstOuvert() const { return fichier_ != nullptr; }
+
+    // Vrai dès l'ouverture d'un fichier vide ; vrai après lecture ou saut de la dernière ligne.
+    bool FinFichier();
+    // La ligne suivante sans sa fin de ligne ; la vue reste valable jusqu'à l'appel suivant.
+    std::string_view LireLigne();
+    // Passe une ligne exactement comme une lecture le ferait.
+    void SauterLigne();
+    // Nombre de lignes restantes, lues jusqu'au bout : autant que d'appels à SauterLigne.
+    std::uint64_t CompterLignes();
+
+    // Vrai si une lecture a échoué (erreur d'entrée-sortie) ; Raison() la décrit.
+    bool ErreurLecture() const { return codeErreur_ != 0; }
+    std::string Raison() const { return RaisonSysteme(codeErreur_); }
+
+private:
+    bool Remplir();     // recharge le tampon ; faux à la fin du fichier
+    void PasserLF();    // après un CR en fin de tampon, avale le LF qui le suit éventuellement
+
+    std::FILE* fichier_ = nullptr;
+    std::vector<char> tampon_;
+    std::size_t debut_ = 0; // premier octet non consommé
+    std::size_t fin_ = 0;   // fin des octets valides
+    bool finAtteinte_ = false;
+    bool crEnAttente_ = false; // un CR vient de finir une ligne : un LF qui suit lui appartient
+    int codeErreur_ = 0;
+    std::string longue_; // ligne à cheval sur plusieurs remplissages
+};
+
+// Écrivain tamponné : écrit les octets tels quels ; les appelants ajoutent CR LF eux-mêmes.
+class EcrivainTexte {
+public:
+    EcrivainTexte();
+    ~EcrivainTexte();
+    EcrivainTexte(const EcrivainTexte&) = delete;
+    EcrivainTexte& operator=(const EcrivainTexte&) = delete;
+
+    bool Creer(const std::string& chemin); // crée ou vide le fichier
+    void Ecrire(std::string_view texte);
+    void EcrireLigne(std::string_view texte); // texte puis CR LF
+    // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
+    bool Fermer();
+    bool EstOuvert() const { return fichier_ != nullptr; }
+    bool EnErreur() const { return codeErreur_ != 0; }
+    std::string Raison() const { return RaisonSysteme(codeErreur_); }
+
+private:
+    void Vider();
+    std::FILE* fichier_ = nullptr;
+    std::vector<char> tampon_;
+    std::size_t rempli_ = 0;
+    int codeErreur_ = 0;
+};
+
+// Écriture d'un fichier sous un nom temporaire du même dossier, renommé sur la cible une fois
+// complet : un échec ne laisse jamais de fichier à moitié écrit, l'ancien reste tel quel.
+class EcritureAtomique {
+public:
+    ~EcritureAtomique(); // abandonne si ni Valider ni Abandonner n'ont été appelés
+
+    bool Ouvrir(const std::string& cible);
+    EcrivainTexte& Flux() { return ecrivain_; }
+    bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
+    void Abandonner(); // ferme et supprime le fichier temporaire
+    const std::string& Raison() const { return raison_; }
+    // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
+    const std::string& FichierEnCause() const { return fichierEnCause_; }
+
+private:
+    EcrivainTexte ecrivain_;
+    std::string cible_;
+    std::string temporaire_;
+    std::string raison_;
+    std::string fichierEnCause_;
+    bool ouvert_ = false;
+};
+
+bool FichierExiste(const std::string& chemin); // vrai seulement pour un fichier existant
+// Supprime le fichier, même en lecture seule ; vrai si le fichier n'existe plus ensuite.
+bool SupprimerFichier(const std::string& chemin, std::string* raison = nullptr);
+// Renomme source sur cible en remplaçant une cible existante, même en lecture seule.
+bool RemplacerFichier(const std::string& source, const std::string& cible,
+                      std::string* raison = nullptr);
+
+// Lit la dernière ligne du fichier en partant de sa fin, selon les mêmes règles de fin de ligne
+// que LecteurTexte ; faux si le fichier ne peut pas être lu ou est vide.
+bool LireDerniereLigne(const std::string& chemin, std::string& ligne,
+                       std::string* raison = nullptr);
+
+// Dossier + séparateur + nom (séparateur du système).
+std::string JoindreChemin(const std::string& dossier, std::string_view nom);
+
+// Le dossier du programme, sans séparateur final : celui de l'exécutable quand on peut y
+// écrire, sinon le dossier de données de l'utilisateur ($XDG_DATA_HOME/vek-log,
+// %LOCALAPPDATA%\VEK_Log), créé au besoin.
+std::string RepertoireProgramme();
+// Le dossier de l'exécutable lui-même.
+std::string RepertoireExecutable();
+bool DossierAccessibleEnEcriture(const std::string& dossier);
+
+} // namespace vek

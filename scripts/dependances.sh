@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installe les paquets Debian nécessaires quand ils manquent (root ou sudo).
+set -euo pipefail
+
+paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+         libgtest-dev libgmock-dev libbenchmark-dev)
+[ "${VEK_AVEC_CROISE:-1}" = 1 ] && paquets+=(g++-mingw-w64-x86-64)
+[ $# -gt 0 ] && paquets+=("$@")
+
+manquants=()
+for p in "${paquets[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || manquants+=("$p")
+done
+[ ${#manquants[@]} -eq 0 ] && exit 0
+
+echo "Installation des paquets manquants : ${manquants[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=(); elif command -v sudo >/dev/null; then sudo=(sudo); else
+  echo "Il faut être root (ou avoir sudo) pour installer : ${manquants[*]}" >&2; exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${manquants[@]}"

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "FausseFenetre.h"
+#include "Ligne.h"
+#include "ModuleVEK.h"
+
+using namespace vek;
+using vek::test::FausseFenetre;
+using vek::test::FauxLanceur;
+
+namespace {
+
+std::vector<std::string> Entrees(const std::vector<std::string>& table, std::int16_t nb) {
+    return {table.begin() + 1, table.begin() + 1 + nb};
+}
+
+TEST(Catalogue, ChannelsFusionnesSansEgardALaCasseDansLOrdreDApparition) {
+    Catalogue c;
+    for (const char* tag : {"[Commerce]", "[COMMERCE]", "[commerce]", "[Guilde]", "[\xC9t\xE9]",
+                            "[\xE9T\xC9]", "[\x8C" "uvre]", "[\x9C" "UVRE]", "[Stra\xDF" "e]",
+                            "[STRASSE]"})
+        c.AjouterChannel(tag);
+    EXPECT_EQ(Entrees(c.TabChannels, c.NbChannels),
+              (std::vector<std::string>{"[Commerce]", "[Guilde]", "[\xC9t\xE9]",
+                                        "[\x8C" "uvre]", "[Stra\xDF" "e]", "[STRASSE]"}));
+    EXPECT_EQ(c.TabChannels[0], "");
+}
+
+TEST(Catalogue, NomsExactsEtVideJamaisEnregistre) {
+    Catalogue c;
+    for (const char* nom : {"Aldric", "aldric", "", "Aldric", "Aldric ", " Vos Whisps re\xE7us"})
+        c.AjouterNom(nom);
+    EXPECT_EQ(Entrees(c.TabNoms, c.NbNoms),
+              (std::vector<std::string>{"Aldric", "aldric", "Aldric ", " Vos Whisps re\xE7us"}));
+}
+
+TEST(Catalogue, LimitesDeCentChannelsEtCinqMilleNoms) {
+    Catalogue c;
+    for (int i = 0; i < 120; ++i)
+        c.AjouterChannel("[C" + std::to_string(i) + "]");
+    EXPECT_EQ(c.NbChannels, 100);
+    EXPECT_EQ(c.TabChannels.back(), "[C99]");
+    EXPECT_TRUE(c.LimiteChannelsAtteinte);
+    c.AjouterChannel("[c5]"); // déjà là : pas un dépassement de plus, rien ne change
+    EXPECT_EQ(c.NbChannels, 100);
+
+    for (int i = 0; i < 5003; ++i)
+        c.AjouterNom("N" + std::to_string(i));
+    EXPECT_EQ(c.NbNoms, 5000);
+    EXPECT_EQ(c.TabNoms.back(), "N4999");
+    EXPECT_TRUE(c.LimiteNomsAtteinte);
+
+    c.Reinitialiser();
+    EXPECT_EQ(c.NbChannels, 0);
+    EXPECT_EQ(c.NbNoms, 0);
+    EXPECT_FALSE(c.LimiteChannelsAtteinte);
+    c.AjouterChannel("[C0]");
+    EXPECT_EQ(c.NbChannels, 1); // l'ancien contenu ne compte plus
+}
+
+TEST(Catalogue, ExtractionDepuisDesLignesEntieres) {
+    Catalogue c;
+    const std::string p = "12/24/2001 14:03:27 - ";
+    for (const std::string corps :
+         {"[Commerce] \"Aldric\": a", "[Commerce] \"Aldric\": b", "Vous avez dit : c",
+          "{Bertrand}\":\"d", "[Guilde] \"\":vide", "n'importe quoi", "[COMMERCE] \"Cyne\": e"}) {
+        c.ExtraireChannel(p + corps);
+        c.ExtraireNom(p + corps);
+    }
+    c.ExtraireNom("12/24/2001 court"); // corps vide : chuchotement pour le catalogue
+    EXPECT_EQ(Entrees(c.TabChannels, c.NbChannels),
+              (std::vector<std::string>{"[Commerce]", "[Guilde]"}));
+    EXPECT_EQ(Entrees(c.TabNoms, c.NbNoms),
+              (std::vector<std::string>{"Aldric", std::string(NomVous), "Bertrand",
+                                        std::string(NomWhisps), "Cyne"}));
+
+    Catalogue d;
+    for (const std::string corps : {"[Commerce] \"Aldric\": a", "Vous avez dit : c", "x"})
+        d.Cataloguer(p + corps);
+    EXPECT_EQ(Entrees(d.TabNoms, d.NbNoms),
+              (std::vector<std::string>{"Aldric", std::string(NomVous), std::string(NomWhisps)}));
+}
+
+class ArbresEtCases : public ::testing::Test {
+protected:
+    FausseFenetre fenetre;
+    FauxLanceur lanceur;
+    ModuleVEK module{fenetre, lanceur, "/nulle-part"};
+};
+
+TEST_F(ArbresEtCases, RemplirArbresMetLaProximiteEnTeteEtActiveCreerLog) {
+    fenetre.AjouterNoeud(Arbre::Noms, "ancien", "ancien");
+    module.catalogue.AjouterChannel("[Commerce]");
+    module.catalogue.AjouterNom("Aldric");
+    module.RemplirArbres();
+    ASSERT_EQ(fenetre.channels.size(), 2u);
+    EXPECT_EQ(fenetre.channels[0].cle, "M0");
+    EXPECT_EQ(fenetre.channels[0].texte, TexteZoneProximite);
+    EXPECT_EQ(fenetre.channels[1].cle, "[Commerce]");
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{"Aldric"});
+    EXPECT_TRUE(fenetre.creerLogActive);
+}
+
+TEST_F(ArbresEtCases, CasesCochentOuDecochentToutLeurArbreSeulement) {
+    for (const char* t : {"[A]", "[B]"})
+        module.catalogue.AjouterChannel(t);
+    for (const char* t : {"x", "y", "z"})
+        module.catalogue.AjouterNom(t);
+    module.RemplirArbres();
+    fenetre.noms[1].coche = true; // coché à la main
+
+    fenetre.caseTLC = 1;
+    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
+    for (const auto& n : fenetre.channels)
+        EXPECT_TRUE(n.coche) << n.texte;
+    EXPECT_FALSE(fenetre.noms[0].coche);
+    EXPECT_TRUE(fenetre.noms[1].coche);
+
+    fenetre.caseTLM = 1;
+    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    fenetre.caseTLM = 0;
+    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    for (const auto& n : fenetre.noms)
+        EXPECT_FALSE(n.coche) << n.texte; // y compris celui coché à la main
+    for (const auto& n : fenetre.channels)
+        EXPECT_TRUE(n.coche) << n.texte;
+
+    fenetre.caseTLC = 2; // grisée : rien
+    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
+    for (const auto& n : fenetre.channels)
+        EXPECT_TRUE(n.coche) << n.texte;
+}
+
+} // namespace

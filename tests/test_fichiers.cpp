@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "DossierTemporaire.h"
+#include "Fichiers.h"
+
+using namespace vek;
+using vek::test::DossierTemporaire;
+using vek::test::LireTout;
+
+namespace {
+
+std::vector<std::string> LireToutesLesLignes(const std::string& chemin) {
+    LecteurTexte l;
+    EXPECT_TRUE(l.Ouvrir(chemin));
+    std::vector<std::string> lignes;
+    while (!l.FinFichier())
+        lignes.emplace_back(l.LireLigne());
+    return lignes;
+}
+
+std::uint64_t CompterParSauts(const std::string& chemin) {
+    LecteurTexte l;
+    EXPECT_TRUE(l.Ouvrir(chemin));
+    std::uint64_t n = 0;
+    while (!l.FinFichier()) {
+        l.SauterLigne();
+        ++n;
+    }
+    return n;
+}
+
+struct CasFinsDeLigne {
+    const char* nom;
+    std::string contenu;
+    std::vector<std::string> lignes;
+};
+
+class FinsDeLigne : public ::testing::TestWithParam<CasFinsDeLigne> {};
+
+TEST_P(FinsDeLigne, LectureSautComptageEtDerniereLigneConcordent) {
+    const auto& cas = GetParam();
+    DossierTemporaire d;
+    const auto f = d.Ecrire("j.txt", cas.contenu);
+    EXPECT_EQ(LireToutesLesLignes(f), cas.lignes);
+    EXPECT_EQ(CompterParSauts(f), cas.lignes.size());
+    LecteurTexte l;
+    ASSERT_TRUE(l.Ouvrir(f));
+    EXPECT_EQ(l.CompterLignes(), cas.lignes.size());
+    std::string derniere;
+    EXPECT_EQ(LireDerniereLigne(f, derniere), !cas.lignes.empty());
+    if (!cas.lignes.empty()) {
+        EXPECT_EQ(derniere, cas.lignes.back());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lecteur, FinsDeLigne,
+    ::testing::Values(
+        CasFinsDeLigne{"vide", "", {}},
+        CasFinsDeLigne{"crlf", "a\r\nb\r\n", {"a", "b"}},
+        CasFinsDeLigne{"lf", "a\nb\n", {"a", "b"}},
+        CasFinsDeLigne{"cr", "a\rb\r", {"a", "b"}},
+        CasFinsDeLigne{"sansFinale", "a\r\nb", {"a", "b"}},
+        CasFinsDeLigne{"melange", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+        CasFinsDeLigne{"lignesVides", "\r\n\r\n", {"", ""}},
+        CasFinsDeLigne{"crPuisCrlf", "a\r\r\n", {"a", ""}},
+        CasFinsDeLigne{"lfPuisCr", "a\n\r", {"a", ""}},
+        CasFinsDeLigne{"lfCr", "a\n\rb", {"a", "", "b"}},
+        CasFinsDeLigne{"uneSeuleFin", "\n", {""}},
+        CasFinsDeLigne{"octetsNul", std::string("a\0b\r\n\0\r\n", 8), {std::string("a\0b", 3), std::string(1, '\0')}},
+        CasFinsDeLigne{"espaces", "  a  \r\n", {"  a  "}}),
+    [](const auto& param) { return std::string(param.param.nom); });
+
+// Fins de ligne à cheval sur deux remplissages du tampon : le CR en dernier octet d'un tampon et
+// son LF au début du suivant ne font qu'une fin de ligne.
+TEST(Lecteur, FinDeLigneACChevalSurLeTampon) {
+    for (std::size_t decalage : {0u, 1u, 2u}) {
+        DossierTemporaire d;
+        std::string contenu(LecteurTexte::TailleTampon - 1 - decalage, 'x');
+        contenu += "\r\nsuite\r\n";
+        const auto f = d.Ecrire("j.txt", contenu);
+        const auto lignes = LireToutesLesLignes(f);
+        ASSERT_EQ(lignes.size(), 2u) << decalage;
+        EXPECT_EQ(lignes[0].size(), LecteurTexte::TailleTampon - 1 - decalage);
+        EXPECT_EQ(lignes[1], "suite");
+        EXPECT_EQ(CompterParSauts(f), 2u);
+        LecteurTexte l;
+        ASSERT_TRUE(l.Ouvrir(f));
+        EXPECT_EQ(l.CompterLignes(), 2u);
+    }
+}
+
+TEST(Lecteur, LigneDeCinquanteMegaOctetsSansFinDeLigne) {
+    DossierTemporaire d;
+    std::string contenu = "debut\r\n";
+    contenu += std::string(50u << 20, 'z');
+    const auto f = d.Ecrire("j.txt", contenu);
+    LecteurTexte l;
+    ASSERT_TRUE(l.Ouvrir(f));
+    EXPECT_EQ(l.LireLigne(), "debut");
+    const std::string_view longue = l.LireLigne();
+    EXPECT_EQ(longue.size(), 50u << 20);
+    EXPECT_EQ(longue.find_first_not_of('z'), std::string_view::npos);
+    EXPECT_TRUE(l.FinFichier());
+    EXPECT_EQ(CompterParSauts(f), 2u);
+    std::string derniere;
+    ASSERT_TRUE(LireDerniereLigne(f, derniere));
+    EXPECT_EQ(derniere.size(), 50u << 20);
+}
+
+// Comptage rapide, saut ligne à ligne et lecture donnent le même nombre sur un contenu
+// pseudo-aléatoire riche en fins de ligne de toutes sortes.
+TEST(Lecteur, ComptageIdentiqueAuxSautsSurContenuAleatoire) {
+    DossierTemporaire d;
+    std::uint32_t graine = 12345;
+    std::string contenu;
+    const char alphabet[] = {'a', '\r', '\n', 'b', '\r', '\n', 'c', ' '};
+    for (std::size_t i = 0; i < 3 * LecteurTexte::TailleTampon + 17; ++i) {
+        graine = graine * 1103515245u + 12345u;
+        contenu.push_back(alphabet[(graine >> 16) % 8]);
+    }
+    const auto f = d.Ecrire("j.txt", contenu);
+    LecteurTexte l;
+    ASSERT_TRUE(l.Ouvrir(f));
+    const auto compte = l.CompterLignes();
+    EXPECT_EQ(compte, CompterParSauts(f));
+    const auto lignes = LireToutesLesLignes(f);
+    EXPECT_EQ(compte, lignes.size());
+    std::string derniere;
+    ASSERT_TRUE(LireDerniereLigne(f, derniere));
+    EXPECT_EQ(derniere, lignes.back());
+}
+
+TEST(Lecteur, OuvertureImpossible) {
+    DossierTemporaire d;
+    LecteurTexte l;
+    EXPECT_FALSE(l.Ouvrir(d.Fichier("absent.txt")));
+    EXPECT_EQ(l.Raison(), "fichier ou dossier introuvable");
+    EXPECT_FALSE(FichierExiste(d.Fichier("absent.txt"))); // pas créé
+    EXPECT_FALSE(l.Ouvrir(d.Chemin()));                    // un dossier
+    EXPECT_EQ(l.Raison(), "c'est un dossier, pas un fichier");
+}
+
+TEST(Ecrivain, EcritLesOctetsTelsQuelsEtLesGrandesLignes) {
+    DossierTemporaire d;
+    EcrivainTexte e;
+    ASSERT_TRUE(e.Creer(d.Fichier("s.txt")));
+    const std::string grande(3u << 20, '\xE9');
+    e.EcrireLigne("caf\xE9");
+    e.Ecrire(grande);
+    e.EcrireLigne("");
+    ASSERT_TRUE(e.Fermer());
+    EXPECT_EQ(LireTout(d.Fichier("s.txt")), "caf\xE9\r\n" + grande + "\r\n");
+}
+
+TEST(EcritureAtomique, RemplaceUnAncienFichierEnLectureSeule) {
+    DossierTemporaire d;
+    const auto cible = d.Ecrire("LogFinal.txt", "ancien");
+    ::chmod(cible.c_str(), 0444);
+    EcritureAtomique w;
+    ASSERT_TRUE(w.Ouvrir(cible));
+    w.Flux().Ecrire("nouveau");
+    EXPECT_EQ(LireTout(cible), "ancien"); // rien avant la validation
+    ASSERT_TRUE(w.Valider()) << w.Raison();
+    EXPECT_EQ(LireTout(cible), "nouveau");
+    // Aucun fichier temporaire ne traîne.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 1);
+}
+
+TEST(EcritureAtomique, AbandonLaisseLAncienIntact) {
+    DossierTemporaire d;
+    const auto cible = d.Ecrire("LogVEKtemp.txt", "ancien");
+    {
+        EcritureAtomique w;
+        ASSERT_TRUE(w.Ouvrir(cible));
+        w.Flux().Ecrire("partiel");
+    } // détruit sans validation
+    EXPECT_EQ(LireTout(cible), "ancien");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 1);
+}
+
+TEST(EcritureAtomique, DossierAbsentSignaleLeFichierEtLaRaison) {
+    DossierTemporaire d;
+    EcritureAtomique w;
+    const auto cible = d.Fichier("absent/LogFinal.txt");
+    EXPECT_FALSE(w.Ouvrir(cible));
+    EXPECT_EQ(w.FichierEnCause(), cible);
+    EXPECT_EQ(w.Raison(), "fichier ou dossier introuvable");
+}
+
+TEST(Fichiers, ExisteEtSuppressionMemeEnLectureSeule) {
+    DossierTemporaire d;
+    const auto f = d.Ecrire("a.txt", "x");
+    EXPECT_TRUE(FichierExiste(f));
+    EXPECT_FALSE(FichierExiste(d.Chemin())); // un dossier n'est pas un fichier
+    ::chmod(f.c_str(), 0444);
+    EXPECT_TRUE(SupprimerFichier(f));
+    EXPECT_FALSE(FichierExiste(f));
+    EXPECT_TRUE(SupprimerFichier(f)); // déjà absent : il n'existe plus, c'est le but
+}
+
+TEST(Fichiers, JoindreEtDossierDuProgramme) {
+    EXPECT_EQ(JoindreChemin("/a/b", "LogFinal.txt"), "/a/b/LogFinal.txt");
+    EXPECT_EQ(JoindreChemin("/a/b/", "LogFinal.txt"), "/a/b/LogFinal.txt");
+    const auto dossier = RepertoireExecutable();
+    ASSERT_FALSE(dossier.empty());
+    EXPECT_NE(dossier.back(), '/');
+    EXPECT_TRUE(std::filesystem::is_directory(dossier));
+}
+
+TEST(Fichiers, DossierDuProgrammeNonInscriptiblePasseAuxDonneesUtilisateur) {
+    // Le dossier de l'exécutable des tests est inscriptible : c'est lui qui est rendu.
+    EXPECT_EQ(RepertoireProgramme(), RepertoireExecutable());
+}
+
+} // namespace

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "DossierTemporaire.h"
+#include "FausseFenetre.h"
+#include "ModuleVEK.h"
+
+using namespace vek;
+using vek::test::DossierTemporaire;
+using vek::test::FausseFenetre;
+using vek::test::FauxLanceur;
+using vek::test::LireTout;
+
+namespace {
+
+std::string L(std::string_view dateMoisDabord, std::string_view corps) {
+    return std::string(dateMoisDabord) + " 14:03:27 - " + std::string(corps);
+}
+
+class Recherche : public ::testing::Test {
+protected:
+    DossierTemporaire programme; // le dossier du programme
+    DossierTemporaire donnees;   // où vit le journal
+    FausseFenetre fenetre;
+    FauxLanceur lanceur;
+    ModuleVEK module{fenetre, lanceur, programme.Chemin()};
+
+    void Journal(const std::string& contenu) {
+        fenetre.chemin = "  " + donnees.Ecrire("Chat.TXT", contenu) + " "; // rogné par la recherche
+    }
+    Resultat Chercher(Date debut, Date fin) { return module.RechercherPeriode(debut, fin); }
+    std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
+};
+
+TEST_F(Recherche, TroisLignesDansLaPeriodeProgressionEtCompteur) {
+    const std::string a = L("12/24/2001", "[Commerce] \"Aldric\": a");
+    const std::string b = L("12/25/2001", "{Bertrand}\":\"b");
+    const std::string c = L("12/26/2001", "Vous avez dit : c");
+    Journal(a + "\r\n" + b + "\n" + c);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 26}).ok);
+    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{4.0f});
+    EXPECT_EQ(fenetre.valeursProgression, (std::vector<float>{0, 1, 2, 0}));
+    EXPECT_EQ(fenetre.compteurs, (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(fenetre.compteur, "3");
+    EXPECT_EQ(fenetre.evenements, 3);
+    EXPECT_EQ(Extrait(), a + "\r\n" + b + "\r\n" + c + "\r\n");
+    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
+              (std::vector<std::string>{std::string(TexteZoneProximite), "[Commerce]"}));
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms),
+              (std::vector<std::string>{"Aldric", "Bertrand", std::string(NomVous)}));
+    EXPECT_TRUE(fenetre.creerLogActive);
+}
+
+TEST_F(Recherche, BornesInclusesLignesNonDateesEtDesordre) {
+    const std::vector<std::string> lignes = {
+        L("12/23/2001", "{Avant}\":\"x"),          // la veille
+        L("12/24/2001", "{Debut}\":\"x  "),        // premier jour, espaces en fin gardés
+        "pas de date ici mais une ligne longue de plus de vingt-deux caracteres",
+        L("12/28/2001", "{Apres}\":\"x"),          // le lendemain de la fin
+        L("12/27/2001", "{Fin}\":\"x"),            // dernier jour, après une ligne hors période
+        L("02/30/2001", "{Invalide}\":\"x"),       // date impossible : non datée
+        "1/2/2001 14:03:27 - {Court}\":\"x",       // mois à un chiffre : non datée
+        L("12/25/2001", "{Milieu}\":\"x"),
+        "",
+    };
+    std::string contenu;
+    for (const auto& l : lignes)
+        contenu += l + "\r\n";
+    Journal(contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 27}).ok);
+    EXPECT_EQ(Extrait(), lignes[1] + "\r\n" + lignes[4] + "\r\n" + lignes[7] + "\r\n");
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms), (std::vector<std::string>{"Debut", "Fin", "Milieu"}));
+    EXPECT_EQ(fenetre.compteur, "9"); // toutes les lignes sont comptées
+}
+
+TEST_F(Recherche, MemeJourEtPeriodeVideOuInversee) {
+    Journal(L("12/24/2001", "{A}\":\"x") + "\r\n" + L("12/25/2001", "{B}\":\"x") + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 25}, {2001, 12, 25}).ok);
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{"B"});
+
+    ASSERT_TRUE(Chercher({2001, 12, 26}, {2001, 12, 24}).ok); // début après la fin
+    EXPECT_EQ(Extrait(), "");
+    EXPECT_TRUE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
+    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
+              std::vector<std::string>{std::string(TexteZoneProximite)});
+    EXPECT_TRUE(fenetre.noms.empty());
+    EXPECT_TRUE(fenetre.creerLogActive);
+}
+
+TEST_F(Recherche, DeuxRecherchesDeSuiteNeGardentQueLaSeconde) {
+    Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n" + L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    fenetre.channels[1].coche = true;
+    ASSERT_TRUE(Chercher({2001, 12, 25}, {2001, 12, 25}).ok);
+    EXPECT_EQ(Extrait(), L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
+    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
+              (std::vector<std::string>{std::string(TexteZoneProximite), "[B]"}));
+    EXPECT_FALSE(fenetre.channels[1].coche); // nœuds neufs, décochés
+    EXPECT_EQ(module.catalogue.NbChannels, 1);
+}
+
+TEST_F(Recherche, JournalVide) {
+    fenetre.compteur = "17";
+    Journal("");
+    ASSERT_TRUE(Chercher({2001, 1, 1}, {2001, 12, 31}).ok);
+    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{1.0f});
+    EXPECT_EQ(fenetre.compteur, "17"); // garde sa légende
+    EXPECT_EQ(Extrait(), "");
+    EXPECT_EQ(fenetre.channels.size(), 1u);
+}
+
+TEST_F(Recherche, OctetsQuelconquesPassentTelsQuels) {
+    // UTF-8, Windows-1252, NUL et octets de contrôle : copiés à l'identique.
+    const std::string utf8 = L("12/24/2001", "[Comm\xC3\xA9rce] \"B\xC3\xA9reng\xC3\xA8re\": \xE2\x82\xAC");
+    const std::string cp1252 = L("12/24/2001", "{C\xE9line}\":\"\x80\x9C\xFF");
+    const std::string binaire = L("12/24/2001", std::string("{N\0l}\":\"\x01\x02", 11));
+    Journal(utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(Extrait(), utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms),
+              (std::vector<std::string>{"B\xC3\xA9reng\xC3\xA8re", "C\xE9line",
+                                        std::string("N\0l", 3)}));
+}
+
+TEST_F(Recherche, TresLongueLigneSansFinDeLigne) {
+    std::string longue = L("12/24/2001", "{Bavard}\":\"");
+    longue += std::string(50u << 20, 'b');
+    Journal(L("12/24/2001", "{A}\":\"x") + "\r\n" + longue);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    const std::string extrait = Extrait();
+    EXPECT_EQ(extrait.size(), L("12/24/2001", "{A}\":\"x").size() + 2 + longue.size() + 2);
+    EXPECT_EQ(extrait.substr(extrait.size() - 4), "bb\r\n");
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms), (std::vector<std::string>{"A", "Bavard"}));
+}
+
+TEST_F(Recherche, LignesDeZeroAVingtDeuxCaracteres) {
+    std::string contenu;
+    const std::string modele = "12/24/2001 14:03:27 - ";
+    for (std::size_t n = 0; n <= 22; ++n)
+        contenu += modele.substr(0, n) + "\r\n";
+    Journal(contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    // Datées à partir de 10 caractères ; corps vide : chuchotement pour le catalogue.
+    std::string attendu;
+    for (std::size_t n = 10; n <= 22; ++n)
+        attendu += modele.substr(0, n) + "\r\n";
+    EXPECT_EQ(Extrait(), attendu);
+    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{std::string(NomWhisps)});
+    EXPECT_EQ(fenetre.Textes(Arbre::Channels).size(), 1u);
+}
+
+TEST_F(Recherche, JournalIllisibleNeChangeRien) {
+    Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    const std::string ancien = Extrait();
+    const auto evenementsAvant = fenetre.maxProgression.size();
+
+    fenetre.chemin = donnees.Fichier("absent.txt");
+    const Resultat r = Chercher({2001, 12, 24}, {2001, 12, 24});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.fichier, donnees.Fichier("absent.txt"));
+    EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
+    EXPECT_NE(r.Message().find("Impossible de lire le journal"), std::string::npos);
+    EXPECT_EQ(Extrait(), ancien);
+    EXPECT_EQ(module.catalogue.NbChannels, 1);
+    EXPECT_EQ(fenetre.Textes(Arbre::Channels).size(), 2u);
+    EXPECT_EQ(fenetre.maxProgression.size(), evenementsAvant);
+
+    fenetre.chemin = donnees.Chemin(); // un dossier
+    EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(Extrait(), ancien);
+}
+
+TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
+    Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n");
+    // Le dossier du programme n'existe pas : l'extrait ne peut pas être créé (vrai aussi en root).
+    ModuleVEK ailleurs(fenetre, lanceur, programme.Fichier("absent"));
+    const Resultat r = ailleurs.RechercherPeriode({2001, 12, 24}, {2001, 12, 24});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.fichier, programme.Fichier("absent") + "/LogVEKtemp.txt");
+    EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
+    EXPECT_NE(r.Message().find("Impossible d'écrire l'extrait"), std::string::npos);
+    EXPECT_TRUE(fenetre.channels.empty()); // arbres intacts
+    EXPECT_FALSE(fenetre.creerLogActive);
+
+    if (::geteuid() != 0) { // un dossier en lecture seule n'arrête pas root
+        ::chmod(programme.Chemin().c_str(), 0555);
+        EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+        ::chmod(programme.Chemin().c_str(), 0755);
+    }
+}
+
+TEST_F(Recherche, AncienExtraitEnLectureSeuleRemplace) {
+    const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
+    ::chmod(ancien.c_str(), 0444);
+    Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
+}
+
+TEST_F(Recherche, InterruptionArreteLaPasseSansToucherAuxFichiers) {
+    const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
+    std::string contenu;
+    for (int i = 0; i < 100; ++i)
+        contenu += L("12/24/2001", "{A}\":\"x") + "\r\n";
+    Journal(contenu);
+    fenetre.surEvenement = [this] { return fenetre.evenements < 10; };
+    const Resultat r = Chercher({2001, 12, 24}, {2001, 12, 24});
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.interrompu);
+    EXPECT_EQ(fenetre.evenements, 10);
+    EXPECT_EQ(Extrait(), "vieux\r\n");
+    EXPECT_TRUE(fenetre.channels.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 1);
+}
+
+TEST_F(Recherche, LimitesDuCatalogueAtteintes) {
+    std::string contenu;
+    for (int i = 0; i < 103; ++i)
+        contenu += L("12/24/2001", "[C" + std::to_string(i) + "] \"N" + std::to_string(i) + "\": x") + "\r\n";
+    Journal(contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(fenetre.channels.size(), 101u); // la proximité et 100 channels
+    EXPECT_TRUE(module.catalogue.LimiteChannelsAtteinte);
+    EXPECT_EQ(fenetre.noms.size(), 103u);
+    EXPECT_EQ(Extrait().size(), contenu.size()); // les lignes, elles, sont toutes copiées
+}
+
+} // namespace
