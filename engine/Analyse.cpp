@@ -8,10 +8,15 @@ namespace vek {
 
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
                           double lignes) {
-    std::string texte = "Date de d\xE9" "but du traitement : ";
-    texte += debut ? DateLongue(*debut) : std::string("Non d\xE9" "fini. ");
+    std::string texte = "Date de d\xE9"
+                        "but du traitement : ";
+    texte += debut ? DateLongue(*debut)
+                   : std::string("Non d\xE9"
+                                 "fini. ");
     texte += "\r\nDate de fin de traitement : ";
-    texte += fin ? DateLongue(*fin) : std::string("Non d\xE9" "fini.");
+    texte += fin ? DateLongue(*fin)
+                 : std::string("Non d\xE9"
+                               "fini.");
     texte += "\r\nNombre de lignes \xE0 analyser : ";
     texte += std::to_string(static_cast<unsigned long long>(lignes));
     return texte;

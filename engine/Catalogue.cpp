@@ -17,36 +17,35 @@ void Catalogue::Reinitialiser() {
     NbNoms = 0;
     LimiteChannelsAtteinte = false;
     LimiteNomsAtteinte = false;
-    channelsMaj_.clear();
-    noms_.clear();
+    channels_.Vider();
+    noms_.Vider();
     // L'entrée 0 (le texte vide) prend part à la recherche des doublons.
-    channelsMaj_.emplace();
-    noms_.emplace();
+    channels_.Ajouter({}, 0);
+    noms_.Ajouter({}, 0);
 }
 
 void Catalogue::AjouterChannel(std::string_view tag) {
-    MettreEnMajuscules(tag, majuscules_);
-    if (channelsMaj_.find(std::string_view{majuscules_}) != channelsMaj_.end())
+    if (channels_.Trouver(tag, TabChannels) >= 0)
         return;
     if (NbChannels >= MaxChannels) {
         LimiteChannelsAtteinte = true;
         return;
     }
-    channelsMaj_.insert(majuscules_);
     TabChannels.emplace_back(tag);
     ++NbChannels;
+    channels_.Ajouter(tag, NbChannels);
 }
 
 void Catalogue::AjouterNom(std::string_view nom) {
-    if (noms_.find(nom) != noms_.end())
+    if (noms_.Trouver(nom, TabNoms) >= 0)
         return;
     if (NbNoms >= MaxNoms) {
         LimiteNomsAtteinte = true;
         return;
     }
-    noms_.emplace(nom);
     TabNoms.emplace_back(nom);
     ++NbNoms;
+    noms_.Ajouter(nom, NbNoms);
 }
 
 void Catalogue::ExtraireChannel(std::string_view ligne) {

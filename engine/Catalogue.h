@@ -6,18 +6,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
-namespace vek {
+#include "IndexTextes.h"
 
-struct HachageTexte {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const noexcept {
-        return std::hash<std::string_view>{}(s);
-    }
-};
-using EnsembleTextes = std::unordered_set<std::string, HachageTexte, std::equal_to<>>;
+namespace vek {
 
 class Catalogue {
 public:
@@ -49,10 +42,9 @@ public:
     bool LimiteNomsAtteinte = false;
 
 private:
-    EnsembleTextes channelsMaj_; // formes en majuscules déjà enregistrées
-    EnsembleTextes noms_;
+    IndexTextes channels_{MaxChannels + 1, true}; // casse ignorée
+    IndexTextes noms_{MaxNoms + 1, false};
     std::string tampon_;
-    std::string majuscules_;
 };
 
 } // namespace vek

@@ -24,7 +24,9 @@ bool DateValide(int annee, int mois, int jour) {
 
 namespace {
 
-bool EstChiffre(char c) { return c >= '0' && c <= '9'; }
+bool EstChiffre(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Lit 1 à max chiffres à partir de i ; faux s'il n'y en a aucun ou trop.
 bool LireNombre(std::string_view t, std::size_t& i, std::size_t maxChiffres, int& valeur,
@@ -40,7 +42,9 @@ bool LireNombre(std::string_view t, std::size_t& i, std::size_t maxChiffres, int
     return nbChiffres > 0;
 }
 
-bool EstSeparateur(char c) { return c == '/' || c == '-' || c == '.'; }
+bool EstSeparateur(char c) {
+    return c == '/' || c == '-' || c == '.';
+}
 
 } // namespace
 
@@ -92,9 +96,19 @@ int JourDeLaSemaine(Date date) {
 std::string DateLongue(Date date) {
     static constexpr std::array<const char*, 7> jours{"lundi",    "mardi",  "mercredi", "jeudi",
                                                       "vendredi", "samedi", "dimanche"};
-    static constexpr std::array<const char*, 12> moisNoms{
-        "janvier", "f\xE9vrier", "mars",      "avril",   "mai",      "juin",
-        "juillet", "ao\xFBt",    "septembre", "octobre", "novembre", "d\xE9" "cembre"};
+    static constexpr std::array<const char*, 12> moisNoms{"janvier",
+                                                          "f\xE9vrier",
+                                                          "mars",
+                                                          "avril",
+                                                          "mai",
+                                                          "juin",
+                                                          "juillet",
+                                                          "ao\xFBt",
+                                                          "septembre",
+                                                          "octobre",
+                                                          "novembre",
+                                                          "d\xE9"
+                                                          "cembre"};
     std::string texte = jours[static_cast<std::size_t>(JourDeLaSemaine(date))];
     texte += ' ';
     texte += std::to_string(date.jour);

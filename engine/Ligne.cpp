@@ -1,13 +1,18 @@
 #include "Ligne.h"
 
 #include <array>
+#include <cstring>
 
 namespace vek {
 
 namespace {
 
-constexpr bool EstChiffre(char c) { return c >= '0' && c <= '9'; }
-constexpr int Chiffre(char c) { return c - '0'; }
+constexpr bool EstChiffre(char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr int Chiffre(char c) {
+    return c - '0';
+}
 
 } // namespace
 
@@ -38,10 +43,11 @@ namespace {
 
 // Curseur du tag : s'arrête au premier « ] » ou à la dernière position du corps (1-based).
 std::size_t PositionFinTag(std::string_view corps) {
-    std::size_t curseur = 1;
-    while (curseur < corps.size() && corps[curseur - 1] != ']')
-        ++curseur;
-    return curseur;
+    if (corps.size() <= 1)
+        return 1;
+    const void* crochet = std::memchr(corps.data(), ']', corps.size() - 1);
+    return crochet ? static_cast<std::size_t>(static_cast<const char*>(crochet) - corps.data()) + 1
+                   : corps.size();
 }
 
 // Recueille le texte à partir du curseur (1-based) : avance tant que le caractère sous le
@@ -50,8 +56,14 @@ std::size_t PositionFinTag(std::string_view corps) {
 // ou vide si le texte recueilli est trop court.
 std::string_view Recueillir(std::string_view corps, std::size_t curseur, std::size_t retire) {
     const std::size_t depart = curseur;
-    while (curseur < corps.size() && corps[curseur - 1] != ':')
-        ++curseur;
+    if (curseur < corps.size()) {
+        // Premier « : » aux positions depart à len - 1, sinon le curseur s'arrête en fin de corps.
+        const void* deuxPoints = std::memchr(corps.data() + depart - 1, ':', corps.size() - depart);
+        curseur =
+            deuxPoints
+                ? static_cast<std::size_t>(static_cast<const char*>(deuxPoints) - corps.data()) + 1
+                : corps.size();
+    }
     // Texte recueilli : positions depart + 1 à curseur (vide si le curseur n'a pas bougé).
     const std::size_t longueur = curseur > depart ? curseur - depart : 0;
     if (longueur < retire)
@@ -110,7 +122,9 @@ constexpr auto Majuscules = TableMajuscules();
 
 } // namespace
 
-unsigned char MajusculeCp1252(unsigned char c) { return Majuscules[c]; }
+unsigned char MajusculeCp1252(unsigned char c) {
+    return Majuscules[c];
+}
 
 void MettreEnMajuscules(std::string_view texte, std::string& sortie) {
     sortie.resize(texte.size());
@@ -124,9 +138,8 @@ bool ContientVousAppelle(std::string_view texte) {
         return false;
     for (std::size_t i = 0; i + motif.size() <= texte.size(); ++i) {
         std::size_t k = 0;
-        while (k < motif.size() &&
-               Majuscules[static_cast<unsigned char>(texte[i + k])] ==
-                   static_cast<unsigned char>(motif[k]))
+        while (k < motif.size() && Majuscules[static_cast<unsigned char>(texte[i + k])] ==
+                                       static_cast<unsigned char>(motif[k]))
             ++k;
         if (k == motif.size())
             return true;

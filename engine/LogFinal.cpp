@@ -57,8 +57,7 @@ Resultat ModuleVEK::CreerLogFinal() {
 
     EcritureAtomique final;
     if (!final.Ouvrir(cheminFinal))
-        return Resultat::Echec("Impossible d'écrire le journal final", cheminFinal,
-                               final.Raison());
+        return Resultat::Echec("Impossible d'écrire le journal final", cheminFinal, final.Raison());
     EcrivainTexte& sortie = final.Flux();
     EcrireBanniere(sortie, DateDuJour());
 

@@ -36,9 +36,13 @@ std::string Resultat::Message() const {
 ModuleVEK::ModuleVEK(OperationsFenetre& fenetre, LanceurDocument& lanceur, std::string repertoire)
     : fenetre_(fenetre), lanceur_(lanceur), repertoire_(std::move(repertoire)) {}
 
-std::string ModuleVEK::CheminExtrait() const { return JoindreChemin(repertoire_, NomExtrait); }
+std::string ModuleVEK::CheminExtrait() const {
+    return JoindreChemin(repertoire_, NomExtrait);
+}
 
-std::string ModuleVEK::CheminLogFinal() const { return JoindreChemin(repertoire_, NomLogFinal); }
+std::string ModuleVEK::CheminLogFinal() const {
+    return JoindreChemin(repertoire_, NomLogFinal);
+}
 
 bool ModuleVEK::TraiterLigne(std::string& ligne) {
     return vek::TraiterLigne(ligne, selection, modes, tampon_);

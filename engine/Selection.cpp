@@ -11,35 +11,39 @@ void Selection::Vider() {
     SelNoms.clear();
     NbSelChannels = 0;
     NbSelNoms = 0;
-    channels_.clear();
-    noms_.clear();
+    channels_.Vider();
+    noms_.Vider();
 }
 
 void Selection::AjouterChannel(std::string_view texte) {
     if (NbSelChannels >= MaxChannels)
         return;
+    if (channels_.Trouver(texte, SelChannels) < 0)
+        channels_.Ajouter(texte, NbSelChannels);
     SelChannels.emplace_back(texte);
-    channels_.emplace(texte);
     ++NbSelChannels;
 }
 
 void Selection::AjouterNom(std::string_view texte) {
     if (NbSelNoms >= MaxNoms)
         return;
+    if (noms_.Trouver(texte, SelNoms) < 0)
+        noms_.Ajouter(texte, NbSelNoms);
     SelNoms.emplace_back(texte);
-    noms_.emplace(texte);
     ++NbSelNoms;
 }
 
 bool Selection::ChannelEtNomRetenus(std::string_view nom, std::string_view channel) const {
-    return noms_.find(nom) != noms_.end() && channels_.find(channel) != channels_.end();
+    return NomRetenu(nom) && channels_.Trouver(channel, SelChannels) >= 0;
 }
 
 bool Selection::ProximiteEtNomRetenus(std::string_view nom) const {
-    return channels_.find(TexteZoneProximite) != channels_.end() && noms_.find(nom) != noms_.end();
+    return channels_.Trouver(TexteZoneProximite, SelChannels) >= 0 && NomRetenu(nom);
 }
 
-bool Selection::NomRetenu(std::string_view nom) const { return noms_.find(nom) != noms_.end(); }
+bool Selection::NomRetenu(std::string_view nom) const {
+    return noms_.Trouver(nom, SelNoms) >= 0;
+}
 
 void RemplacerTout(std::string& texte, std::string_view cherche, std::string_view remplace,
                    std::string& tampon) {

@@ -36,8 +36,8 @@ public:
     std::int16_t NbSelNoms = 0;
 
 private:
-    EnsembleTextes channels_;
-    EnsembleTextes noms_;
+    IndexTextes channels_{MaxChannels, false};
+    IndexTextes noms_{MaxNoms, false};
 };
 
 // Décide si la ligne est retenue ; si oui, la réécrit sur place (modes puis rognage des

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#include <emmintrin.h>
+#endif
+
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
@@ -25,28 +29,76 @@ constexpr char Separateur = '\\';
 constexpr char Separateur = '/';
 #endif
 
-bool EstFinDeLigne(char c) { return c == '\n' || c == '\r'; }
+bool EstFinDeLigne(char c) {
+    return c == '\n' || c == '\r';
+}
 
 // Première fin de ligne (CR ou LF) dans [p, fin), ou fin.
 const char* ChercherFinDeLigne(const char* p, const char* fin) {
-    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
+    const auto* lf =
+        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
     const char* limite = lf ? lf : fin;
     const auto* cr =
         static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(limite - p)));
     return cr ? cr : limite;
 }
 
-int DernierCode() { return errno != 0 ? errno : EIO; }
+int DernierCode() {
+    return errno != 0 ? errno : EIO;
+}
+
+// Nombre de fins de ligne dans [p, p + n) : les LF, plus les CR qui ne sont pas suivis d'un LF
+// dans la zone (un CR en dernier octet compte).
+std::uint64_t CompterFinsDeLigne(const char* p, std::size_t n) {
+    std::uint64_t total = 0;
+    std::size_t k = 0;
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    // Seize octets à la fois : un octet est une fin de ligne s'il est un LF, ou un CR que ne
+    // suit pas un LF. Les compteurs par octet sont vidés toutes les 255 itérations.
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i zero = _mm_setzero_si128();
+    while (k + 17 <= n) {
+        __m128i compteurs = zero;
+        for (int tour = 0; tour < 255 && k + 17 <= n; ++tour, k += 16) {
+            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+            const __m128i suivant = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+            const __m128i fin =
+                _mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_andnot_si128(_mm_cmpeq_epi8(suivant, lf),
+                                                                        _mm_cmpeq_epi8(bloc, cr)));
+            compteurs = _mm_sub_epi8(compteurs, fin);
+        }
+        const __m128i sommes = _mm_sad_epu8(compteurs, zero);
+        total += static_cast<std::uint64_t>(_mm_cvtsi128_si64(sommes)) +
+                 static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sommes, sommes)));
+    }
+#endif
+    for (; k < n; ++k) {
+        if (p[k] == '\n')
+            ++total;
+        else if (p[k] == '\r' && (k + 1 == n || p[k + 1] != '\n'))
+            ++total;
+    }
+    return total;
+}
 
 // Positionnement sur 64 bits : les journaux dépassent souvent 2 Go.
 #ifdef _WIN32
 using Position = long long;
-int AllerA(std::FILE* f, Position p, int origine) { return _fseeki64(f, p, origine); }
-Position PositionActuelle(std::FILE* f) { return _ftelli64(f); }
+int AllerA(std::FILE* f, Position p, int origine) {
+    return _fseeki64(f, p, origine);
+}
+Position PositionActuelle(std::FILE* f) {
+    return _ftelli64(f);
+}
 #else
 using Position = off_t;
-int AllerA(std::FILE* f, Position p, int origine) { return ::fseeko(f, p, origine); }
-Position PositionActuelle(std::FILE* f) { return ::ftello(f); }
+int AllerA(std::FILE* f, Position p, int origine) {
+    return ::fseeko(f, p, origine);
+}
+Position PositionActuelle(std::FILE* f) {
+    return ::ftello(f);
+}
 #endif
 
 } // namespace
@@ -92,7 +144,9 @@ std::string RaisonSysteme(int code) {
 
 LecteurTexte::LecteurTexte() : tampon_(TailleTampon) {}
 
-LecteurTexte::~LecteurTexte() { Fermer(); }
+LecteurTexte::~LecteurTexte() {
+    Fermer();
+}
 
 bool LecteurTexte::Ouvrir(const std::string& chemin) {
     Fermer();
@@ -231,11 +285,11 @@ void LecteurTexte::SauterLigne() {
 }
 
 std::uint64_t LecteurTexte::CompterLignes() {
-    // Compte : chaque LF, chaque CR qui n'est pas suivi d'un LF, et une dernière ligne sans fin
-    // de ligne. Même résultat que des appels répétés à SauterLigne.
+    // Compte chaque LF, chaque CR qui n'est pas suivi d'un LF, et une dernière ligne sans fin
+    // de ligne : même résultat que des appels répétés à SauterLigne, en un seul balayage.
     PasserLF();
     std::uint64_t n = 0;
-    bool crPrecedent = false; // le dernier octet vu est un CR
+    bool crPrecedent = false;  // le dernier octet vu est un CR
     bool ligneOuverte = false; // des octets depuis la dernière fin de ligne
     for (;;) {
         if (debut_ == fin_) {
@@ -243,29 +297,18 @@ std::uint64_t LecteurTexte::CompterLignes() {
             if (!Remplir())
                 break;
         }
-        const auto* p = reinterpret_cast<const unsigned char*>(tampon_.data() + debut_);
+        const char* p = tampon_.data() + debut_;
         const std::size_t taille = fin_ - debut_;
-        std::size_t i = 0;
-        if (crPrecedent && p[0] == '\n')
-            i = 1; // LF d'un CR LF coupé entre deux remplissages
-        std::uint32_t lf = 0, cr = 0, crlf = 0; // le tampon tient sur 32 bits
-        for (std::size_t k = i; k + 1 < taille; ++k) {
-            lf += (p[k] == '\n');
-            cr += (p[k] == '\r');
-            crlf += static_cast<std::uint32_t>((p[k] == '\r') & (p[k + 1] == '\n'));
-        }
-        const unsigned char dernier = p[taille - 1];
-        if (taille > i) {
-            lf += (dernier == '\n');
-            cr += (dernier == '\r');
-        }
-        // Un CR LF compte pour une ligne : on compte les LF, et les CR qui ne sont pas suivis
-        // d'un LF. Le CR en toute fin de tampon est compté ; si un LF suit au remplissage
-        // suivant, ce LF est ignoré.
-        n += lf + cr - crlf;
-        if (taille > i || i == 1) {
+        // Un CR LF coupé entre deux remplissages : le CR a déjà compté, le LF est ignoré.
+        std::size_t i = (crPrecedent && p[0] == '\n') ? 1 : 0;
+        if (i < taille) {
+            n += CompterFinsDeLigne(p + i, taille - i);
+            const char dernier = p[taille - 1];
             crPrecedent = dernier == '\r';
-            ligneOuverte = !EstFinDeLigne(static_cast<char>(dernier));
+            ligneOuverte = !EstFinDeLigne(dernier);
+        } else {
+            crPrecedent = false;
+            ligneOuverte = false;
         }
         debut_ = fin_;
     }
@@ -430,7 +473,7 @@ bool RemplacerFichier(const std::string& source, const std::string& cible, std::
         return true;
     if (raison) {
         const DWORD code = GetLastError();
-        *raison = code == ERROR_ACCESS_DENIED     ? RaisonSysteme(EACCES)
+        *raison = code == ERROR_ACCESS_DENIED       ? RaisonSysteme(EACCES)
                   : code == ERROR_SHARING_VIOLATION ? RaisonSysteme(EBUSY)
                                                     : "erreur Windows " + std::to_string(code);
     }

@@ -45,8 +45,8 @@ public:
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
 
 private:
-    bool Remplir();     // recharge le tampon ; faux à la fin du fichier
-    void PasserLF();    // après un CR en fin de tampon, avale le LF qui le suit éventuellement
+    bool Remplir();  // recharge le tampon ; faux à la fin du fichier
+    void PasserLF(); // après un CR en fin de tampon, avale le LF qui le suit éventuellement
 
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;

@@ -63,7 +63,9 @@ public:
         Noeuds(a).push_back({std::string(cle), std::string(texte), false});
     }
     int NombreNoeuds(Arbre a) override { return static_cast<int>(Noeuds(a).size()); }
-    bool NoeudCoche(Arbre a, int i) override { return Noeuds(a).at(static_cast<std::size_t>(i - 1)).coche; }
+    bool NoeudCoche(Arbre a, int i) override {
+        return Noeuds(a).at(static_cast<std::size_t>(i - 1)).coche;
+    }
     void CocherNoeud(Arbre a, int i, bool c) override {
         Noeuds(a).at(static_cast<std::size_t>(i - 1)).coche = c;
     }

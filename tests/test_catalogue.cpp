@@ -20,13 +20,23 @@ std::vector<std::string> Entrees(const std::vector<std::string>& table, std::int
 
 TEST(Catalogue, ChannelsFusionnesSansEgardALaCasseDansLOrdreDApparition) {
     Catalogue c;
-    for (const char* tag : {"[Commerce]", "[COMMERCE]", "[commerce]", "[Guilde]", "[\xC9t\xE9]",
-                            "[\xE9T\xC9]", "[\x8C" "uvre]", "[\x9C" "UVRE]", "[Stra\xDF" "e]",
-                            "[STRASSE]"})
+    for (const char* tag :
+         {"[Commerce]", "[COMMERCE]", "[commerce]", "[Guilde]", "[\xC9t\xE9]", "[\xE9T\xC9]",
+          "[\x8C"
+          "uvre]",
+          "[\x9C"
+          "UVRE]",
+          "[Stra\xDF"
+          "e]",
+          "[STRASSE]"})
         c.AjouterChannel(tag);
     EXPECT_EQ(Entrees(c.TabChannels, c.NbChannels),
               (std::vector<std::string>{"[Commerce]", "[Guilde]", "[\xC9t\xE9]",
-                                        "[\x8C" "uvre]", "[Stra\xDF" "e]", "[STRASSE]"}));
+                                        "[\x8C"
+                                        "uvre]",
+                                        "[Stra\xDF"
+                                        "e]",
+                                        "[STRASSE]"}));
     EXPECT_EQ(c.TabChannels[0], "");
 }
 

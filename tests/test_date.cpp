@@ -30,7 +30,7 @@ TEST(ConvertirDate, FormesAccepteesEtRefusees) {
         {"00/12/2001", std::nullopt},
         {"32/01/2001", std::nullopt},
         {"01/01/0000", std::nullopt},
-        {"01/01/001", std::nullopt}, // année à trois chiffres
+        {"01/01/001", std::nullopt},  // année à trois chiffres
         {"24/12-2001", std::nullopt}, // séparateurs mélangés
         {"24 12 2001", std::nullopt},
         {"2a/12/2001", std::nullopt},
@@ -47,9 +47,12 @@ TEST(ConvertirDate, FormesAccepteesEtRefusees) {
 TEST(FormesDeDate, CourteEtLongueEnFrancais) {
     EXPECT_EQ(DateCourte({2001, 12, 24}), "24/12/2001");
     EXPECT_EQ(DateCourte({2001, 1, 2}), "02/01/2001");
-    EXPECT_EQ(DateLongue({2001, 12, 24}), "lundi 24 d\xE9" "cembre 2001");
-    EXPECT_EQ(DateLongue({2001, 12, 26}), "mercredi 26 d\xE9" "cembre 2001");
-    EXPECT_EQ(DateLongue({2002, 12, 7}), "samedi 7 d\xE9" "cembre 2002");
+    EXPECT_EQ(DateLongue({2001, 12, 24}), "lundi 24 d\xE9"
+                                          "cembre 2001");
+    EXPECT_EQ(DateLongue({2001, 12, 26}), "mercredi 26 d\xE9"
+                                          "cembre 2001");
+    EXPECT_EQ(DateLongue({2002, 12, 7}), "samedi 7 d\xE9"
+                                         "cembre 2002");
     EXPECT_EQ(DateLongue({2024, 2, 29}), "jeudi 29 f\xE9vrier 2024");
     EXPECT_EQ(DateLongue({2023, 8, 6}), "dimanche 6 ao\xFBt 2023");
     EXPECT_EQ(DateLongue({1900, 1, 1}), "lundi 1 janvier 1900");

@@ -63,18 +63,17 @@ TEST_P(FinsDeLigne, LectureSautComptageEtDerniereLigneConcordent) {
 INSTANTIATE_TEST_SUITE_P(
     Lecteur, FinsDeLigne,
     ::testing::Values(
-        CasFinsDeLigne{"vide", "", {}},
-        CasFinsDeLigne{"crlf", "a\r\nb\r\n", {"a", "b"}},
-        CasFinsDeLigne{"lf", "a\nb\n", {"a", "b"}},
-        CasFinsDeLigne{"cr", "a\rb\r", {"a", "b"}},
+        CasFinsDeLigne{"vide", "", {}}, CasFinsDeLigne{"crlf", "a\r\nb\r\n", {"a", "b"}},
+        CasFinsDeLigne{"lf", "a\nb\n", {"a", "b"}}, CasFinsDeLigne{"cr", "a\rb\r", {"a", "b"}},
         CasFinsDeLigne{"sansFinale", "a\r\nb", {"a", "b"}},
         CasFinsDeLigne{"melange", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
         CasFinsDeLigne{"lignesVides", "\r\n\r\n", {"", ""}},
         CasFinsDeLigne{"crPuisCrlf", "a\r\r\n", {"a", ""}},
         CasFinsDeLigne{"lfPuisCr", "a\n\r", {"a", ""}},
-        CasFinsDeLigne{"lfCr", "a\n\rb", {"a", "", "b"}},
-        CasFinsDeLigne{"uneSeuleFin", "\n", {""}},
-        CasFinsDeLigne{"octetsNul", std::string("a\0b\r\n\0\r\n", 8), {std::string("a\0b", 3), std::string(1, '\0')}},
+        CasFinsDeLigne{"lfCr", "a\n\rb", {"a", "", "b"}}, CasFinsDeLigne{"uneSeuleFin", "\n", {""}},
+        CasFinsDeLigne{"octetsNul",
+                       std::string("a\0b\r\n\0\r\n", 8),
+                       {std::string("a\0b", 3), std::string(1, '\0')}},
         CasFinsDeLigne{"espaces", "  a  \r\n", {"  a  "}}),
     [](const auto& param) { return std::string(param.param.nom); });
 
@@ -144,7 +143,7 @@ TEST(Lecteur, OuvertureImpossible) {
     EXPECT_FALSE(l.Ouvrir(d.Fichier("absent.txt")));
     EXPECT_EQ(l.Raison(), "fichier ou dossier introuvable");
     EXPECT_FALSE(FichierExiste(d.Fichier("absent.txt"))); // pas créé
-    EXPECT_FALSE(l.Ouvrir(d.Chemin()));                    // un dossier
+    EXPECT_FALSE(l.Ouvrir(d.Chemin()));                   // un dossier
     EXPECT_EQ(l.Raison(), "c'est un dossier, pas un fichier");
 }
 

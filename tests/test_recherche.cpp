@@ -59,13 +59,13 @@ TEST_F(Recherche, TroisLignesDansLaPeriodeProgressionEtCompteur) {
 
 TEST_F(Recherche, BornesInclusesLignesNonDateesEtDesordre) {
     const std::vector<std::string> lignes = {
-        L("12/23/2001", "{Avant}\":\"x"),          // la veille
-        L("12/24/2001", "{Debut}\":\"x  "),        // premier jour, espaces en fin gardés
+        L("12/23/2001", "{Avant}\":\"x"),   // la veille
+        L("12/24/2001", "{Debut}\":\"x  "), // premier jour, espaces en fin gardés
         "pas de date ici mais une ligne longue de plus de vingt-deux caracteres",
-        L("12/28/2001", "{Apres}\":\"x"),          // le lendemain de la fin
-        L("12/27/2001", "{Fin}\":\"x"),            // dernier jour, après une ligne hors période
-        L("02/30/2001", "{Invalide}\":\"x"),       // date impossible : non datée
-        "1/2/2001 14:03:27 - {Court}\":\"x",       // mois à un chiffre : non datée
+        L("12/28/2001", "{Apres}\":\"x"),    // le lendemain de la fin
+        L("12/27/2001", "{Fin}\":\"x"),      // dernier jour, après une ligne hors période
+        L("02/30/2001", "{Invalide}\":\"x"), // date impossible : non datée
+        "1/2/2001 14:03:27 - {Court}\":\"x", // mois à un chiffre : non datée
         L("12/25/2001", "{Milieu}\":\"x"),
         "",
     };
@@ -117,15 +117,16 @@ TEST_F(Recherche, JournalVide) {
 
 TEST_F(Recherche, OctetsQuelconquesPassentTelsQuels) {
     // UTF-8, Windows-1252, NUL et octets de contrôle : copiés à l'identique.
-    const std::string utf8 = L("12/24/2001", "[Comm\xC3\xA9rce] \"B\xC3\xA9reng\xC3\xA8re\": \xE2\x82\xAC");
+    const std::string utf8 =
+        L("12/24/2001", "[Comm\xC3\xA9rce] \"B\xC3\xA9reng\xC3\xA8re\": \xE2\x82\xAC");
     const std::string cp1252 = L("12/24/2001", "{C\xE9line}\":\"\x80\x9C\xFF");
     const std::string binaire = L("12/24/2001", std::string("{N\0l}\":\"\x01\x02", 11));
     Journal(utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
     EXPECT_EQ(Extrait(), utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms),
-              (std::vector<std::string>{"B\xC3\xA9reng\xC3\xA8re", "C\xE9line",
-                                        std::string("N\0l", 3)}));
+    EXPECT_EQ(
+        fenetre.Textes(Arbre::Noms),
+        (std::vector<std::string>{"B\xC3\xA9reng\xC3\xA8re", "C\xE9line", std::string("N\0l", 3)}));
 }
 
 TEST_F(Recherche, TresLongueLigneSansFinDeLigne) {
@@ -223,7 +224,9 @@ TEST_F(Recherche, InterruptionArreteLaPasseSansToucherAuxFichiers) {
 TEST_F(Recherche, LimitesDuCatalogueAtteintes) {
     std::string contenu;
     for (int i = 0; i < 103; ++i)
-        contenu += L("12/24/2001", "[C" + std::to_string(i) + "] \"N" + std::to_string(i) + "\": x") + "\r\n";
+        contenu +=
+            L("12/24/2001", "[C" + std::to_string(i) + "] \"N" + std::to_string(i) + "\": x") +
+            "\r\n";
     Journal(contenu);
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
     EXPECT_EQ(fenetre.channels.size(), 101u); // la proximité et 100 channels
