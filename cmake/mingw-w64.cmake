@@ -1,0 +1,19 @@
+# Chaîne d'outils pour construire les programmes Windows (64 bits) depuis Linux avec mingw-w64.
+#   cmake -S . -B build/mingw --toolchain cmake/mingw-w64.cmake ...
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(VEK_MINGW_PREFIXE x86_64-w64-mingw32 CACHE STRING "Préfixe des outils mingw-w64")
+
+set(CMAKE_C_COMPILER ${VEK_MINGW_PREFIXE}-gcc)
+set(CMAKE_CXX_COMPILER ${VEK_MINGW_PREFIXE}-g++)
+set(CMAKE_RC_COMPILER ${VEK_MINGW_PREFIXE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VEK_MINGW_PREFIXE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Programmes autonomes : pas de DLL d'exécution de gcc à livrer à côté.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -1,0 +1,424 @@
+// Boîte des options et boîte « À propos », pilotées hors écran. Les boîtes modales sont ouvertes
+// par leur vraie procédure (exec) et manœuvrées depuis la boucle d'événements ; le registre, les
+// services d'informations système et les boîtes de message sont des faux.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+#include "DossierTemporaire.h"
+#include "FausseFenetre.h"
+#include "FauxRegistre.h"
+#include "FrmOption.h"
+#include "ModuleVEK.h"
+#include "frmAbout.h"
+
+using vek::test::DossierTemporaire;
+using vek::test::FausseFenetre;
+using vek::test::FauxLanceur;
+using vek::test::FauxRegistre;
+using vek::test::FauxServices;
+
+namespace {
+
+// Ferme de force une boîte modale restée ouverte (le test échoue au lieu de rester bloqué).
+class FiletModal {
+public:
+    FiletModal() {
+        minuterie_.setSingleShot(true);
+        QObject::connect(&minuterie_, &QTimer::timeout, [] {
+            while (QWidget* w = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "boîte modale restée ouverte : " << w->windowTitle().toStdString();
+                if (auto* d = qobject_cast<QDialog*>(w))
+                    d->done(0);
+                else
+                    w->close();
+            }
+        });
+        minuterie_.start(20000);
+    }
+
+private:
+    QTimer minuterie_;
+};
+
+// Agit sur la boîte modale dès qu'elle est montrée.
+void QuandModale(std::function<void(QDialog&)> action) {
+    QTimer::singleShot(0, [action = std::move(action)] {
+        auto* boite = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(boite, nullptr) << "aucune boîte modale";
+        action(*boite);
+    });
+}
+
+template <class T> T* Controle(QWidget& fenetre, const char* nom) {
+    T* c = fenetre.findChild<T*>(QString::fromLatin1(nom));
+    EXPECT_NE(c, nullptr) << nom;
+    return c;
+}
+
+// Touche envoyée comme l'utilisateur la frappe : au contrôle qui a le focus.
+void Frapper(QWidget& fenetre, Qt::Key touche) {
+    QWidget* cible = fenetre.focusWidget() ? fenetre.focusWidget() : &fenetre;
+    QTest::keyClick(cible, touche);
+}
+
+// --- Options ---
+
+class BoiteOptions : public ::testing::Test {
+protected:
+    DossierTemporaire dossier;
+    FausseFenetre fenetre;
+    FauxLanceur lanceur;
+    vek::ModuleVEK module{fenetre, lanceur, dossier.Chemin()};
+    FiletModal filet;
+
+    struct Etat {
+        bool date, rp, channel;
+        bool operator==(const Etat&) const = default;
+    };
+    Etat Modes() const {
+        return {module.modes.ModeUnlessDate, module.modes.ModeRPName,
+                module.modes.ModeUnlessChannel};
+    }
+    static Etat Cases(QDialog& boite) {
+        return {Controle<QCheckBox>(boite, "Check1")->isChecked(),
+                Controle<QCheckBox>(boite, "Check2")->isChecked(),
+                Controle<QCheckBox>(boite, "Check3")->isChecked()};
+    }
+    // Ouvre la boîte et relève l'état de ses cases, puis la ferme par « Quitter ».
+    Etat CasesALOuverture() {
+        Etat vu{};
+        QuandModale([&](QDialog& boite) {
+            vu = Cases(boite);
+            Controle<QPushButton>(boite, "Command1")->click();
+        });
+        FrmOption::Ouvrir(module);
+        return vu;
+    }
+};
+
+TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
+    bool vue = false;
+    QuandModale([&](QDialog& boite) {
+        vue = true;
+        EXPECT_EQ(Cases(boite), (Etat{false, false, false}));
+        EXPECT_EQ(boite.windowTitle(), "Options");
+        EXPECT_EQ(boite.parentWidget(), nullptr); // sans fenêtre propriétaire
+        EXPECT_EQ(boite.windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(Controle<QLabel>(boite, "Label1")->text(), "Mode Unless Date");
+        EXPECT_EQ(Controle<QLabel>(boite, "Label3")->text(), "Mode RP Name");
+        EXPECT_EQ(Controle<QLabel>(boite, "Label2")->text(), "Mode Unless Channel");
+        EXPECT_EQ(Controle<QLabel>(boite, "LblTexte1")->text(),
+                  "Permet d'extraire le fichier LOG en omettant :\r\n"
+                  " -> La date et l'heure\r\n"
+                  " -> Les guillemets entourant le nom \r\n"
+                  " -> Le nom du Channel.");
+        EXPECT_EQ(Controle<QPushButton>(boite, "Command1")->text(), "Quitter");
+        EXPECT_EQ(Controle<QPushButton>(boite, "Command2")->text(), "Valider");
+        EXPECT_TRUE(Controle<QPushButton>(boite, "Command2")->isDefault());
+        EXPECT_FALSE(Controle<QPushButton>(boite, "Command1")->isDefault());
+        // Polices : rangées décoratives 9,75 pt, boutons 8,25 pt gras, explication en italique.
+        const QFont rangee = Controle<QLabel>(boite, "Label3")->font();
+        EXPECT_DOUBLE_EQ(rangee.pointSizeF(), 9.75);
+        EXPECT_FALSE(rangee.bold());
+        const QFont bouton = Controle<QPushButton>(boite, "Command2")->font();
+        EXPECT_DOUBLE_EQ(bouton.pointSizeF(), 8.25);
+        EXPECT_TRUE(bouton.bold());
+        EXPECT_EQ(bouton.families(), rangee.families());
+        const QFont explication = Controle<QLabel>(boite, "LblTexte1")->font();
+        EXPECT_TRUE(explication.italic());
+        EXPECT_DOUBLE_EQ(explication.pointSizeF(), 8.25);
+        Controle<QPushButton>(boite, "Command1")->click();
+    });
+    FrmOption::Ouvrir(module);
+    EXPECT_TRUE(vue);
+    EXPECT_EQ(Modes(), (Etat{false, false, false}));
+}
+
+TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
+    module.modes.ModeUnlessChannel = true;
+    QuandModale([&](QDialog& boite) {
+        QTest::mouseClick(Controle<QCheckBox>(boite, "Check2"), Qt::LeftButton);
+        Frapper(boite, Qt::Key_Return);
+    });
+    FrmOption::Ouvrir(module);
+    EXPECT_EQ(Modes(), (Etat{false, true, true}));
+    EXPECT_EQ(CasesALOuverture(), (Etat{false, true, true}));
+}
+
+TEST_F(BoiteOptions, ValiderSansChangementRecopieLesMemesValeurs) {
+    for (const Etat depart :
+         {Etat{false, false, false}, Etat{true, false, true}, Etat{true, true, true}}) {
+        module.modes = {depart.date, depart.rp, depart.channel};
+        QuandModale([](QDialog& boite) { Controle<QPushButton>(boite, "Command2")->click(); });
+        FrmOption::Ouvrir(module);
+        EXPECT_EQ(Modes(), depart);
+    }
+}
+
+struct FaconDeFermer {
+    const char* nom;
+    std::function<void(QDialog&)> fermer;
+};
+
+void PrintTo(const FaconDeFermer& cas, std::ostream* sortie) {
+    *sortie << cas.nom;
+}
+
+class FermetureSansValider : public BoiteOptions,
+                             public ::testing::WithParamInterface<FaconDeFermer> {};
+
+TEST_P(FermetureSansValider, NeChangeAucunMode) {
+    module.modes.ModeRPName = true;
+    bool ouverteApresEchap = false;
+    QuandModale([&](QDialog& boite) {
+        // Tout inverser, puis fermer sans valider.
+        for (const char* nom : {"Check1", "Check2", "Check3"})
+            QTest::mouseClick(Controle<QCheckBox>(boite, nom), Qt::LeftButton);
+        // Échap ne fait rien : la boîte reste ouverte.
+        Frapper(boite, Qt::Key_Escape);
+        QApplication::processEvents();
+        ouverteApresEchap = boite.isVisible();
+        GetParam().fermer(boite);
+    });
+    FrmOption::Ouvrir(module);
+    EXPECT_TRUE(ouverteApresEchap);
+    EXPECT_EQ(Modes(), (Etat{false, true, false}));
+    EXPECT_EQ(CasesALOuverture(), (Etat{false, true, false}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Facons, FermetureSansValider,
+    ::testing::Values(
+        FaconDeFermer{"Quitter", [](QDialog& b) { Controle<QPushButton>(b, "Command1")->click(); }},
+        FaconDeFermer{"CaseDeFermeture", [](QDialog& b) { b.close(); }},
+        FaconDeFermer{"EntreeSurQuitter",
+                      [](QDialog& b) {
+                          // Entrée sur le bouton qui a le focus l'active, comme un clic.
+                          Controle<QPushButton>(b, "Command1")->setFocus();
+                          Frapper(b, Qt::Key_Return);
+                      }}),
+    [](const ::testing::TestParamInfo<FaconDeFermer>& cas) { return std::string(cas.param.nom); });
+
+TEST_F(BoiteOptions, OrdreDuFocus) {
+    std::vector<QString> ordre;
+    QuandModale([&](QDialog& boite) {
+        boite.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&boite));
+        for (int i = 0; i < 6; ++i) {
+            ordre.push_back(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
+                                                        : QString());
+            Frapper(boite, Qt::Key_Tab);
+        }
+        Controle<QPushButton>(boite, "Command1")->click();
+    });
+    FrmOption::Ouvrir(module);
+    EXPECT_EQ(ordre, (std::vector<QString>{"Check1", "Check2", "Check3", "Command1", "Command2",
+                                           "Check1"}));
+}
+
+TEST_F(BoiteOptions, ChaqueOuvertureEstUneBoiteNeuve) {
+    QPointer<QDialog> premiere;
+    QuandModale([&](QDialog& boite) {
+        premiere = &boite;
+        Controle<QPushButton>(boite, "Command1")->click();
+    });
+    FrmOption::Ouvrir(module);
+    EXPECT_TRUE(premiere.isNull()); // libérée à la fermeture
+}
+
+// Une option validée pendant l'écriture du journal final vaut pour les lignes suivantes : la
+// vraie boîte est ouverte depuis le passage d'événements du moteur, entre deux lignes.
+TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
+    module.DateDuJour = [] { return vek::Date{2002, 12, 7}; };
+    const std::string entete = "12/24/2001 [18:30:05] ";
+    dossier.Ecrire("LogVEKtemp.txt", entete + "Aldric vous appelle\r\n" + entete +
+                                         "Bob vous appelle\r\n" + entete + "Zoe vous appelle\r\n");
+    module.selection.Vider();
+    module.selection.AjouterNom(vek::NomWhisps);
+    fenetre.surEvenement = [&] {
+        if (fenetre.evenements == 2) {
+            QuandModale([](QDialog& boite) {
+                QTest::mouseClick(Controle<QCheckBox>(boite, "Check1"), Qt::LeftButton);
+                Controle<QPushButton>(boite, "Command2")->click();
+            });
+            FrmOption::Ouvrir(module);
+        }
+        return true;
+    };
+    ASSERT_TRUE(module.CreerLogFinal().ok);
+    const std::string final = vek::test::LireTout(dossier.Fichier("LogFinal.txt"));
+    EXPECT_NE(final.find("\r\n" + entete +
+                         "Aldric vous appelle\r\nBob vous appelle\r\nZoe vous "
+                         "appelle\r\n"),
+              std::string::npos)
+        << final;
+    EXPECT_TRUE(module.modes.ModeUnlessDate);
+}
+
+// --- À propos ---
+
+class BoiteAPropos : public ::testing::Test {
+protected:
+    FauxRegistre registre;
+    FauxServices services;
+    FiletModal filet;
+    // Tient lieu de fenêtre principale ; l'instance partagée disparaît avec elle, chaque test
+    // repart donc d'une boîte neuve.
+    QWidget principale;
+};
+
+const QString Description = QStringLiteral(
+    "VEK Log est un extracteur de LOG, qui vous permet de retirer de votre fichier LOG Q7R, les "
+    "conversation nécessaires à votre usage. \r\n\r\nAinsi il devient trés aisé de savoir qui a "
+    "dit quoi sur quel chan à quelle date :)");
+
+TEST_F(BoiteAPropos, TextesPosesAuChargement) {
+    bool vue = false;
+    QuandModale([&](QDialog& boite) {
+        vue = true;
+        EXPECT_EQ(boite.windowTitle(), "À propos de Extracteur de LOG VEK");
+        EXPECT_EQ(Controle<QLabel>(boite, "lblTitle")->text(), "Extracteur de LOG VEK");
+        EXPECT_EQ(Controle<QLabel>(boite, "lblVersion")->text(), "Version 2.0.4");
+        EXPECT_EQ(Controle<QLabel>(boite, "lblDescription")->text(), Description);
+        EXPECT_EQ(Controle<QLabel>(boite, "lblDisclaimer")->text(),
+                  "Le logiciel a été testé sur tous les Systèmes basés sur Windows, cependant, "
+                  "nous ne sommes pas responsables des éventuels mauvais fonctionnement du "
+                  "logiciel et des suites possibles ...");
+        EXPECT_EQ(Controle<QPushButton>(boite, "cmdSysInfo")->text(), "&Infos système...");
+        auto* ok = Controle<QPushButton>(boite, "cmdOK");
+        EXPECT_EQ(ok->text(), "OK");
+        EXPECT_TRUE(ok->isDefault());
+        EXPECT_EQ(boite.focusWidget(), ok);
+        // Cadre fixe d'au moins 5730 × 3555 twips ; chaque texte tient dans son étiquette,
+        // quelle que soit la police disponible.
+        EXPECT_EQ(boite.minimumSize(), boite.maximumSize());
+        EXPECT_EQ(boite.width(), 382);
+        EXPECT_GE(boite.height(), 237);
+        for (const char* nom : {"lblDescription", "lblDisclaimer"}) {
+            auto* etiquette = Controle<QLabel>(boite, nom);
+            EXPECT_LE(etiquette->heightForWidth(etiquette->width()), etiquette->height()) << nom;
+            EXPECT_LE(etiquette->geometry().bottom(), boite.height()) << nom;
+        }
+        EXPECT_FALSE(boite.windowFlags() & Qt::WindowMinMaxButtonsHint);
+        EXPECT_FALSE(Controle<QLabel>(boite, "picIcon")->pixmap().isNull());
+        ok->click();
+    });
+    frmAbout::Afficher(&principale, registre, services);
+    EXPECT_TRUE(vue);
+    EXPECT_TRUE(services.demarrages.empty());
+    EXPECT_TRUE(services.messages.empty());
+}
+
+struct ToucheDeFermeture {
+    const char* nom;
+    Qt::Key touche;
+};
+
+void PrintTo(const ToucheDeFermeture& cas, std::ostream* sortie) {
+    *sortie << cas.nom;
+}
+
+class FermetureAPropos : public BoiteAPropos,
+                         public ::testing::WithParamInterface<ToucheDeFermeture> {};
+
+TEST_P(FermetureAPropos, FermeCommeOK) {
+    bool fermee = false;
+    QuandModale([&](QDialog& boite) {
+        Frapper(boite, GetParam().touche);
+        QApplication::processEvents();
+        fermee = !boite.isVisible();
+    });
+    frmAbout::Afficher(&principale, registre, services);
+    EXPECT_TRUE(fermee);
+}
+
+INSTANTIATE_TEST_SUITE_P(Touches, FermetureAPropos,
+                         ::testing::Values(ToucheDeFermeture{"Echap", Qt::Key_Escape},
+                                           ToucheDeFermeture{"Entree", Qt::Key_Return}),
+                         [](const ::testing::TestParamInfo<ToucheDeFermeture>& cas) {
+                             return std::string(cas.param.nom);
+                         });
+
+TEST_F(BoiteAPropos, InstancePartageeRechargeeAChaqueAffichage) {
+    QuandModale([](QDialog& boite) {
+        Controle<QLabel>(boite, "lblVersion")->setText("abîmée");
+        boite.setWindowTitle("abîmée");
+        Controle<QPushButton>(boite, "cmdOK")->click();
+    });
+    frmAbout::Afficher(&principale, registre, services);
+    frmAbout* premiere = frmAbout::Instance();
+    ASSERT_NE(premiere, nullptr);
+
+    QString version, titre;
+    QuandModale([&](QDialog& boite) {
+        EXPECT_EQ(&boite, premiere);
+        version = Controle<QLabel>(boite, "lblVersion")->text();
+        titre = boite.windowTitle();
+        Frapper(boite, Qt::Key_Escape);
+    });
+    frmAbout::Afficher(&principale, registre, services);
+    EXPECT_EQ(version, "Version 2.0.4");
+    EXPECT_EQ(titre, "À propos de Extracteur de LOG VEK");
+}
+
+TEST_F(BoiteAPropos, InfosSystemeDemarreLOutilEtLaBoiteResteOuverte) {
+    registre.Poser("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", vek::TypeChaine,
+                   std::string("C:\\msinfo32.exe") + '\0');
+    bool ouverte = false;
+    QuandModale([&](QDialog& boite) {
+        Controle<QPushButton>(boite, "cmdSysInfo")->click();
+        QApplication::processEvents();
+        ouverte = boite.isVisible();
+        Controle<QPushButton>(boite, "cmdOK")->click();
+    });
+    frmAbout::Afficher(&principale, registre, services);
+    EXPECT_TRUE(ouverte);
+    EXPECT_EQ(services.demarrages, std::vector<std::string>{"C:\\msinfo32.exe"});
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(BoiteAPropos, OutilAbsentMessageParDessusLaBoite) {
+    struct Vu {
+        QWidget* parent;
+        QString texte, titre;
+    };
+    std::vector<Vu> vus;
+    ServicesInfoSystemeFenetres fenetres([&](QWidget* parent, const QString& t, const QString& ti) {
+        vus.push_back({parent, t, ti});
+    });
+    QPointer<QDialog> aPropos;
+    bool ouverte = false;
+    QuandModale([&](QDialog& boite) {
+        aPropos = &boite;
+        Controle<QPushButton>(boite, "cmdSysInfo")->click();
+        QApplication::processEvents();
+        ouverte = boite.isVisible();
+        Controle<QPushButton>(boite, "cmdOK")->click();
+    });
+    frmAbout::Afficher(&principale, registre, fenetres);
+    EXPECT_TRUE(ouverte);
+    ASSERT_EQ(vus.size(), 1u);
+    EXPECT_EQ(vus[0].parent, aPropos.data());
+    EXPECT_EQ(vus[0].texte, "Les informations système ne sont pas disponibles actuellement");
+    EXPECT_EQ(vus[0].titre, "Extracteur de LOG VEK");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Hors écran, quel que soit l'environnement du test.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Boîte des options : les trois modes d'extraction, recopiés dans les cases à l'ouverture et
+// réécrits seulement par « Valider ».
+
+#include <QDialog>
+
+#include <memory>
+
+#include "Selection.h"
+
+class QKeyEvent;
+
+namespace vek {
+class ModuleVEK;
+}
+
+namespace Ui {
+class FrmOption;
+}
+
+class FrmOption : public QDialog {
+    Q_OBJECT
+
+public:
+    // FrmPrincipal_mnuOptLog_Click : une boîte neuve (chargée), cases remplies depuis les modes
+    // du module, montrée modale sans fenêtre propriétaire, libérée à sa fermeture.
+    static void Ouvrir(vek::ModuleVEK& module);
+
+    // Crée et charge la boîte (FrmOption_Form_Load) ; « Valider » écrira dans modes.
+    explicit FrmOption(vek::Modes& modes, QWidget* parent = nullptr);
+    ~FrmOption() override;
+
+    // Recopie les modes dans les cases (Value 1 si le mode est actif, 0 sinon).
+    void RemplirDepuisModes();
+
+protected:
+    // Échap ne fait rien : aucun bouton n'est le bouton d'annulation.
+    void keyPressEvent(QKeyEvent* evenement) override;
+
+private slots:
+    void Form_Load();
+    void Command1_Click(); // « Quitter »
+    void Command2_Click(); // « Valider »
+
+private:
+    std::unique_ptr<Ui::FrmOption> ui;
+    vek::Modes& modes_;
+};

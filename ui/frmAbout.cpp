@@ -1,0 +1,186 @@
+#include "frmAbout.h"
+
+#include "ui_frmAbout.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+#include "Apparence.h"
+#include "VersionVEK.h"
+
+// Les ressources d'une bibliothèque statique s'enregistrent à la main (hors de tout espace de
+// noms).
+static void ChargerRessourcesAPropos() {
+    Q_INIT_RESOURCE(frmAbout);
+}
+
+namespace {
+
+// L'icône de la boîte, 32 par 32, dessinée par le projet.
+QPixmap IconeAPropos(qreal ratio) {
+    const int cote = static_cast<int>(32 * ratio + 0.5);
+    QPixmap image(cote, cote);
+    image.fill(Qt::transparent);
+    QSvgRenderer dessin(QStringLiteral(":/apropos/images/vek-log.svg"));
+    QPainter peintre(&image);
+    dessin.render(&peintre);
+    peintre.end();
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+QString DepuisUtf8(std::string_view texte) {
+    return QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
+}
+
+} // namespace
+
+// --- Services du lanceur d'informations système ---
+
+ServicesInfoSystemeFenetres::ServicesInfoSystemeFenetres(Afficheur afficheur)
+    : afficheur_(std::move(afficheur)) {
+    if (!afficheur_) {
+        afficheur_ = [](QWidget* parent, const QString& texte, const QString& titre) {
+            QMessageBox boite(QMessageBox::NoIcon, titre, texte, QMessageBox::Ok, parent);
+            boite.exec();
+        };
+    }
+}
+
+void ServicesInfoSystemeFenetres::Message(std::string_view texte, std::string_view titre) {
+    // Par-dessus la fenêtre modale ouverte (la boîte « À propos »), sinon la fenêtre active.
+    QWidget* parent = QApplication::activeModalWidget();
+    if (parent == nullptr)
+        parent = QApplication::activeWindow();
+    afficheur_(parent, DepuisUtf8(texte), DepuisUtf8(titre));
+}
+
+// --- La boîte ---
+
+QPointer<frmAbout> frmAbout::instance_;
+
+void frmAbout::Afficher(QWidget* parent, vek::Registre& registre,
+                        vek::ServicesInfoSysteme& services) {
+    if (instance_.isNull())
+        instance_ = new frmAbout(parent);
+    else if (instance_->parentWidget() != parent)
+        instance_->setParent(parent, instance_->windowFlags());
+    frmAbout& boite = *instance_;
+    boite.registre_ = &registre;
+    boite.services_ = &services;
+    // Chaque affichage recharge la boîte.
+    boite.Form_Load();
+    boite.ui->cmdOK->setFocus();
+    boite.exec();
+    if (!instance_.isNull()) {
+        instance_->registre_ = nullptr;
+        instance_->services_ = nullptr;
+    }
+}
+
+frmAbout* frmAbout::Instance() {
+    return instance_.data();
+}
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAbout>()) {
+    ChargerRessourcesAPropos();
+    ui->setupUi(this);
+    // Cadre de dialogue fixe : ni redimensionnement, ni réduction, ni agrandissement.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    tailleDessin_ = size();
+    for (QWidget* controle : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        dessin_.emplace_back(controle, controle->geometry());
+    PoserFondBlanc(this);
+    setWindowModality(Qt::ApplicationModal);
+
+    // Textes en noir ; les étiquettes gardent la police de dialogue.
+    for (QLabel* etiquette :
+         {ui->lblTitle, ui->lblVersion, ui->lblDescription, ui->lblDisclaimer}) {
+        QPalette palette = etiquette->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        etiquette->setPalette(palette);
+        etiquette->setFont(PoliceSansSerif(8.25));
+    }
+    const QFont boutons = PoliceDecorative(8.25, false);
+    ui->cmdOK->setFont(boutons);
+    ui->cmdSysInfo->setFont(boutons);
+
+    // Séparateur gravé : un trait gris puis un trait blanc.
+    QPalette gris = ui->Line1_1->palette();
+    gris.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
+    ui->Line1_1->setPalette(gris);
+    QPalette blanc = ui->Line1_0->palette();
+    blanc.setColor(QPalette::Window, Qt::white);
+    ui->Line1_0->setPalette(blanc);
+
+    ui->picIcon->setPixmap(IconeAPropos(devicePixelRatioF()));
+
+    connect(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(ui->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::Form_Load() {
+    const QString titre = QStringLiteral(VEK_NOM_PRODUIT);
+    setWindowTitle(QStringLiteral("À propos de ") + titre);
+    ui->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                                .arg(VEK_VERSION_MAJEURE)
+                                .arg(VEK_VERSION_MINEURE)
+                                .arg(VEK_VERSION_REVISION));
+    ui->lblTitle->setText(titre);
+    ui->lblDescription->setText(
+        QStringLiteral("VEK Log est un extracteur de LOG, qui vous permet de retirer ") +
+        QStringLiteral("de votre fichier LOG Q7R, les conversation nécessaires à votre usage. ") +
+        QStringLiteral("\r\n\r\n") +
+        QStringLiteral(
+            "Ainsi il devient trés aisé de savoir qui a dit quoi sur quel chan à quelle date :)"));
+    ui->lblDisclaimer->setText(QStringLiteral(
+        "Le logiciel a été testé sur tous les Systèmes basés sur Windows, cependant, nous ne "
+        "sommes pas responsables des éventuels mauvais fonctionnement du logiciel et des suites "
+        "possibles ..."));
+    AjusterAuxTextes();
+}
+
+void frmAbout::AjusterAuxTextes() {
+    for (const auto& [controle, position] : dessin_)
+        controle->setGeometry(position);
+    int hauteur = tailleDessin_.height();
+    for (QLabel* etiquette : {ui->lblDescription, ui->lblDisclaimer}) {
+        const int manque = etiquette->heightForWidth(etiquette->width()) - etiquette->height();
+        if (manque <= 0)
+            continue;
+        const int basAvant = etiquette->geometry().bottom();
+        etiquette->resize(etiquette->width(), etiquette->height() + manque);
+        for (const auto& [controle, position] : dessin_)
+            if (controle != etiquette && controle->y() > basAvant)
+                controle->move(controle->x(), controle->y() + manque);
+        hauteur += manque;
+    }
+    setFixedSize(tailleDessin_.width(), hauteur);
+}
+
+void frmAbout::cmdOK_Click() {
+    accept();
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    // La boîte reste ouverte ; le message d'échec s'affiche par-dessus elle.
+    if (registre_ != nullptr && services_ != nullptr)
+        vek::LancerInfoSysteme(*registre_, *services_);
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* evenement) {
+    if (evenement->key() == Qt::Key_Escape || evenement->matches(QKeySequence::Cancel)) {
+        evenement->accept();
+        ui->cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(evenement);
+}
