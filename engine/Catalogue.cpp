@@ -20,12 +20,12 @@ void Catalogue::Reinitialiser() {
     channels_.Vider();
     noms_.Vider();
     // L'entrée 0 (le texte vide) prend part à la recherche des doublons.
-    channels_.Ajouter({}, 0);
-    noms_.Ajouter({}, 0);
+    channels_.Ajouter({});
+    noms_.Ajouter({});
 }
 
 void Catalogue::AjouterChannel(std::string_view tag) {
-    if (channels_.Trouver(tag, TabChannels) >= 0)
+    if (channels_.Contient(tag))
         return;
     if (NbChannels >= MaxChannels) {
         LimiteChannelsAtteinte = true;
@@ -33,11 +33,11 @@ void Catalogue::AjouterChannel(std::string_view tag) {
     }
     TabChannels.emplace_back(tag);
     ++NbChannels;
-    channels_.Ajouter(tag, NbChannels);
+    channels_.Ajouter(tag);
 }
 
 void Catalogue::AjouterNom(std::string_view nom) {
-    if (noms_.Trouver(nom, TabNoms) >= 0)
+    if (noms_.Contient(nom))
         return;
     if (NbNoms >= MaxNoms) {
         LimiteNomsAtteinte = true;
@@ -45,7 +45,7 @@ void Catalogue::AjouterNom(std::string_view nom) {
     }
     TabNoms.emplace_back(nom);
     ++NbNoms;
-    noms_.Ajouter(nom, NbNoms);
+    noms_.Ajouter(nom);
 }
 
 void Catalogue::ExtraireChannel(std::string_view ligne) {

@@ -12,11 +12,18 @@ IndexTextes::IndexTextes(std::size_t capaciteMax, bool sansCasse) : sansCasse_(s
         taille *= 2;
     cases_.resize(taille);
     masque_ = taille - 1;
+    decalage_ = 0;
+    while ((std::size_t{1} << decalage_) < taille)
+        ++decalage_;
+    debuts_.reserve(capaciteMax + 1);
+    Vider();
 }
 
 void IndexTextes::Vider() {
     for (auto& c : cases_)
         c = Case{};
+    debuts_.assign(1, 0);
+    arene_.clear();
 }
 
 namespace {
@@ -42,37 +49,83 @@ std::uint64_t MajusculesMot(std::uint64_t mot) {
     return mot;
 }
 
+inline std::uint64_t Lire8(const char* p) {
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+inline std::uint64_t Lire4(const char* p) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Mélange de deux mots par multiplication étendue.
+inline std::uint64_t Melanger(std::uint64_t a, std::uint64_t b) {
+#ifdef __SIZEOF_INT128__
+    const unsigned __int128 r = static_cast<unsigned __int128>(a) * b;
+    return static_cast<std::uint64_t>(r) ^ static_cast<std::uint64_t>(r >> 64);
+#else
+    const std::uint64_t r = (a ^ (b >> 29)) * 0x9E3779B97F4A7C15ull;
+    return r ^ (r >> 32) ^ b;
+#endif
+}
+
+constexpr std::uint64_t K1 = 0xA0761D6478BD642Full;
+constexpr std::uint64_t K2 = 0xE7037ED1A0B428DBull;
+constexpr std::uint64_t K3 = 0x8EBC6AF09C88C6E3ull;
+
+template <bool SansCasse> std::uint32_t HacherTexte(std::string_view texte) {
+    const char* p = texte.data();
+    const std::size_t n = texte.size();
+    auto mot = [](std::uint64_t v) { return SansCasse ? MajusculesMot(v) : v; };
+    std::uint64_t a = 0, b = 0;
+    std::uint64_t graine = K3 ^ n;
+    if (n >= 8) {
+        // Les mots du milieu, puis les deux mots du début et de la fin (qui peuvent se chevaucher).
+        for (std::size_t i = 8; i + 8 < n; i += 8)
+            graine = Melanger(mot(Lire8(p + i)) ^ K1, graine ^ K2);
+        a = mot(Lire8(p));
+        b = mot(Lire8(p + n - 8));
+    } else if (n >= 4) {
+        a = mot(Lire4(p));
+        b = mot(Lire4(p + n - 4));
+    } else if (n > 0) {
+        const auto c = [&](std::size_t i) {
+            return static_cast<std::uint64_t>(
+                SansCasse ? MajusculeCp1252(static_cast<unsigned char>(p[i]))
+                          : static_cast<unsigned char>(p[i]));
+        };
+        a = c(0) | (c(n / 2) << 8) | (c(n - 1) << 16);
+    }
+    const std::uint64_t h = Melanger(a ^ K1, b ^ graine);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
 } // namespace
 
 std::uint32_t IndexTextes::Hacher(std::string_view texte) const {
-    // Mélange multiplicatif par mots de huit octets (majuscules quand la casse est ignorée).
-    constexpr std::uint64_t K = 0x9E3779B97F4A7C15ull;
-    std::uint64_t h = K ^ (texte.size() * 0xC2B2AE3D27D4EB4Full);
-    const char* p = texte.data();
-    std::size_t reste = texte.size();
-    auto melanger = [&](std::uint64_t mot) {
-        if (sansCasse_)
-            mot = MajusculesMot(mot);
-        h = (h ^ mot) * K;
-        h ^= h >> 31;
-    };
-    for (; reste >= 8; reste -= 8, p += 8) {
-        std::uint64_t mot;
-        std::memcpy(&mot, p, 8);
-        melanger(mot);
-    }
-    if (reste > 0) {
-        std::uint64_t mot = 0;
-        std::memcpy(&mot, p, reste);
-        melanger(mot);
-    }
-    return static_cast<std::uint32_t>(h ^ (h >> 32));
+    return sansCasse_ ? HacherTexte<true>(texte) : HacherTexte<false>(texte);
 }
+
+namespace {
+
+// Égalité exacte de deux textes de même longueur, sans appel pour les textes courts.
+inline bool MemesOctets(const char* a, const char* b, std::size_t n) {
+    if (n >= 8 && n <= 16)
+        return Lire8(a) == Lire8(b) && Lire8(a + n - 8) == Lire8(b + n - 8);
+    if (n >= 4 && n < 8)
+        return Lire4(a) == Lire4(b) && Lire4(a + n - 4) == Lire4(b + n - 4);
+    return n == 0 || std::memcmp(a, b, n) == 0;
+}
+
+} // namespace
 
 bool IndexTextes::Egaux(std::string_view a, std::string_view b) const {
     if (a.size() != b.size())
         return false;
-    if (a == b)
+    if (MemesOctets(a.data(), b.data(), a.size()))
         return true;
     if (!sansCasse_)
         return false;
@@ -83,23 +136,27 @@ bool IndexTextes::Egaux(std::string_view a, std::string_view b) const {
     return true;
 }
 
-int IndexTextes::Trouver(std::string_view texte, const std::vector<std::string>& table) const {
+bool IndexTextes::Contient(std::string_view texte) const {
     const std::uint32_t h = Hacher(texte);
-    for (std::size_t i = h & masque_;; i = (i + 1) & masque_) {
-        const Case& c = cases_[i];
-        if (c.rang < 0)
-            return -1;
-        if (c.hachage == h && Egaux(table[static_cast<std::size_t>(c.rang)], texte))
-            return c.rang;
+    const auto marque = static_cast<std::uint16_t>(h >> 16);
+    for (std::size_t i = (h ^ (h >> decalage_)) & masque_;; i = (i + 1) & masque_) {
+        const Case c = cases_[i];
+        if (c.id == Libre)
+            return false;
+        if (c.marque == marque && Egaux(Texte(c.id), texte))
+            return true;
     }
 }
 
-void IndexTextes::Ajouter(std::string_view texte, int rang) {
+void IndexTextes::Ajouter(std::string_view texte) {
     const std::uint32_t h = Hacher(texte);
-    std::size_t i = h & masque_;
-    while (cases_[i].rang >= 0)
+    std::size_t i = (h ^ (h >> decalage_)) & masque_;
+    while (cases_[i].id != Libre)
         i = (i + 1) & masque_;
-    cases_[i] = Case{h, rang};
+    cases_[i] =
+        Case{static_cast<std::uint16_t>(h >> 16), static_cast<std::uint16_t>(debuts_.size() - 1)};
+    arene_.append(texte);
+    debuts_.push_back(static_cast<std::uint32_t>(arene_.size()));
 }
 
 } // namespace vek

@@ -16,21 +16,29 @@ public:
     IndexTextes(std::size_t capaciteMax, bool sansCasse);
 
     void Vider();
-    // Rang du texte dans `table`, ou -1.
-    int Trouver(std::string_view texte, const std::vector<std::string>& table) const;
-    // Enregistre le rang d'un texte qui n'y est pas encore.
-    void Ajouter(std::string_view texte, int rang);
+    bool Contient(std::string_view texte) const;
+    // Enregistre un texte qui n'y est pas encore (au plus capaciteMax textes).
+    void Ajouter(std::string_view texte);
 
 private:
     std::uint32_t Hacher(std::string_view texte) const;
     bool Egaux(std::string_view a, std::string_view b) const;
+    std::string_view Texte(std::uint16_t id) const {
+        return std::string_view(arene_).substr(debuts_[id], debuts_[id + 1u] - debuts_[id]);
+    }
 
-    struct Case { // 8 octets : l'index des noms tient dans 64 Kio
-        std::uint32_t hachage = 0;
-        std::int32_t rang = -1;
+    // Cases de 4 octets (16 bits du hachage, numéro du texte) et textes côte à côte dans une
+    // arène : tout l'index des noms tient dans une centaine de Kio.
+    static constexpr std::uint16_t Libre = 0xFFFF;
+    struct Case {
+        std::uint16_t marque = 0;
+        std::uint16_t id = Libre;
     };
     std::vector<Case> cases_;
+    std::vector<std::uint32_t> debuts_; // début de chaque texte dans l'arène, plus la fin
+    std::string arene_;
     std::size_t masque_;
+    unsigned decalage_; // bits de position dans le hachage
     bool sansCasse_;
 };
 

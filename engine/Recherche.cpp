@@ -4,6 +4,8 @@
 
 #include "Fichiers.h"
 
+#include <cstring>
+
 namespace vek {
 
 namespace {
@@ -46,6 +48,11 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     Catalogue nouveau;
     EcrivainTexte& sortie = extrait.Flux();
     double lus = 0;
+    // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la
+    // ligne précédente est gardée pour ne pas la recalculer.
+    char tetePrecedente[10] = {};
+    bool teteConnue = false;
+    bool dansPeriode = false;
     while (!journal.FinFichier()) {
         const std::string_view ligne = journal.LireLigne();
         fenetre_.DefinirValeurProgression(static_cast<float>(lus));
@@ -53,9 +60,19 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
             return Resultat::Interruption(); // l'extrait temporaire est abandonné
         lus += 1;
         fenetre_.DefinirCompteur(lus);
-        const auto date = DateDeLigne(ligne);
-        if (!date || *date < debut || *date > fin)
-            continue;
+        if (ligne.size() >= 10 && teteConnue &&
+            std::memcmp(ligne.data(), tetePrecedente, 10) == 0) {
+            if (!dansPeriode)
+                continue;
+        } else {
+            const auto date = DateDeLigne(ligne);
+            dansPeriode = date && !(*date < debut) && !(*date > fin);
+            teteConnue = ligne.size() >= 10;
+            if (teteConnue)
+                std::memcpy(tetePrecedente, ligne.data(), 10);
+            if (!dansPeriode)
+                continue;
+        }
         nouveau.Cataloguer(ligne);
         sortie.EcrireLigne(ligne);
     }

@@ -18,8 +18,8 @@ void Selection::Vider() {
 void Selection::AjouterChannel(std::string_view texte) {
     if (NbSelChannels >= MaxChannels)
         return;
-    if (channels_.Trouver(texte, SelChannels) < 0)
-        channels_.Ajouter(texte, NbSelChannels);
+    if (!channels_.Contient(texte))
+        channels_.Ajouter(texte);
     SelChannels.emplace_back(texte);
     ++NbSelChannels;
 }
@@ -27,22 +27,22 @@ void Selection::AjouterChannel(std::string_view texte) {
 void Selection::AjouterNom(std::string_view texte) {
     if (NbSelNoms >= MaxNoms)
         return;
-    if (noms_.Trouver(texte, SelNoms) < 0)
-        noms_.Ajouter(texte, NbSelNoms);
+    if (!noms_.Contient(texte))
+        noms_.Ajouter(texte);
     SelNoms.emplace_back(texte);
     ++NbSelNoms;
 }
 
 bool Selection::ChannelEtNomRetenus(std::string_view nom, std::string_view channel) const {
-    return NomRetenu(nom) && channels_.Trouver(channel, SelChannels) >= 0;
+    return NomRetenu(nom) && channels_.Contient(channel);
 }
 
 bool Selection::ProximiteEtNomRetenus(std::string_view nom) const {
-    return channels_.Trouver(TexteZoneProximite, SelChannels) >= 0 && NomRetenu(nom);
+    return channels_.Contient(TexteZoneProximite) && NomRetenu(nom);
 }
 
 bool Selection::NomRetenu(std::string_view nom) const {
-    return noms_.Trouver(nom, SelNoms) >= 0;
+    return noms_.Contient(nom);
 }
 
 void RemplacerTout(std::string& texte, std::string_view cherche, std::string_view remplace,

@@ -33,14 +33,24 @@ bool EstFinDeLigne(char c) {
     return c == '\n' || c == '\r';
 }
 
-// Première fin de ligne (CR ou LF) dans [p, fin), ou fin.
+// Première fin de ligne (CR ou LF) dans [p, fin), ou fin : un seul balayage pour les deux octets.
 const char* ChercherFinDeLigne(const char* p, const char* fin) {
-    const auto* lf =
-        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
-    const char* limite = lf ? lf : fin;
-    const auto* cr =
-        static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(limite - p)));
-    return cr ? cr : limite;
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    while (fin - p >= 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int masque =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_cmpeq_epi8(bloc, cr)));
+        if (masque != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(masque));
+        p += 16;
+    }
+#endif
+    for (; p < fin; ++p)
+        if (*p == '\n' || *p == '\r')
+            return p;
+    return fin;
 }
 
 int DernierCode() {
