@@ -69,12 +69,12 @@ Resultat ModuleVEK::CreerLogFinal() {
         fenetre_.DefinirValeurProgression(static_cast<float>(lus));
         if (!fenetre_.TraiterEvenements())
             return Resultat::Interruption();
-        ligne_.assign(extrait.LireLigne());
+        const std::string_view ligne = extrait.LireLigne();
         lus += 1;
         // Les modes sont relus à chaque ligne : une option validée pendant l'écriture
         // s'applique aux lignes suivantes.
-        if (TraiterLigne(ligne_))
-            sortie.EcrireLigne(ligne_);
+        if (const auto reecrite = FiltrerEtReecrire(ligne, selection, modes, travail_))
+            sortie.EcrireLigne(*reecrite);
     }
     if (extrait.ErreurLecture())
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());

@@ -45,7 +45,7 @@ std::string ModuleVEK::CheminLogFinal() const {
 }
 
 bool ModuleVEK::TraiterLigne(std::string& ligne) {
-    return vek::TraiterLigne(ligne, selection, modes, tampon_);
+    return vek::TraiterLigne(ligne, selection, modes, travail_);
 }
 
 void ModuleVEK::CapturerSelection() {

@@ -90,8 +90,7 @@ private:
     OperationsFenetre& fenetre_;
     LanceurDocument& lanceur_;
     std::string repertoire_;
-    std::string ligne_;  // ligne en cours de réécriture
-    std::string tampon_; // zone de travail des remplacements
+    TravailReecriture travail_; // zones de travail de la réécriture
 };
 
 // Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.

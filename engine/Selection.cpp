@@ -45,35 +45,26 @@ bool Selection::NomRetenu(std::string_view nom) const {
     return noms_.Contient(nom);
 }
 
-void RemplacerTout(std::string& texte, std::string_view cherche, std::string_view remplace,
-                   std::string& tampon) {
+std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
+                               std::string_view remplace, std::string& destination) {
     if (cherche.empty())
-        return;
+        return texte;
     std::size_t pos = texte.find(cherche);
-    if (pos == std::string::npos)
-        return;
-    tampon.clear();
+    if (pos == std::string_view::npos)
+        return texte;
+    destination.clear();
     std::size_t depuis = 0;
-    while (pos != std::string::npos) {
-        tampon.append(texte, depuis, pos - depuis);
-        tampon.append(remplace);
+    while (pos != std::string_view::npos) {
+        destination.append(texte.substr(depuis, pos - depuis));
+        destination.append(remplace);
         depuis = pos + cherche.size();
         pos = texte.find(cherche, depuis);
     }
-    tampon.append(texte, depuis, std::string::npos);
-    texte.swap(tampon);
+    destination.append(texte.substr(depuis));
+    return destination;
 }
 
 namespace {
-
-// Zones de travail de la réécriture : le nom et le tag sont recopiés avant que la ligne change.
-struct Travail {
-    std::string tag;
-    std::string nom;
-    std::string motif;
-    std::string remplacement;
-    std::string tamponTag;
-};
 
 void Composer(std::string& sortie, std::string_view avant, std::string_view milieu,
               std::string_view apres) {
@@ -86,9 +77,9 @@ void Composer(std::string& sortie, std::string_view avant, std::string_view mili
 
 } // namespace
 
-bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,
-                  std::string& tampon) {
-    thread_local Travail t;
+std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
+                                                  const Selection& selection, const Modes& modes,
+                                                  TravailReecriture& t) {
     const std::string_view corps = CorpsDeLigne(ligne);
     const Extraction e = AnalyserCorps(corps, t.tamponTag);
     bool retenue = false;
@@ -106,31 +97,45 @@ bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& m
         break;
     }
     if (!retenue)
-        return false;
+        return std::nullopt;
 
-    const bool estChannel = e.genre == GenreCorps::Channel;
-    t.nom.assign(e.nom);
-    if (estChannel)
-        t.tag.assign(e.tag);
+    // Le nom et le tag sont des vues dans la ligne d'origine (ou tamponTag), qui ne change
+    // pas : les remplacements écrivent dans les tampons alternés.
+    std::string_view courant = ligne;
+    int prochain = 0;
+    auto remplacer = [&](std::string_view cherche, std::string_view remplace) {
+        std::string& destination = t.tampons[prochain];
+        courant = RemplacerTout(courant, cherche, remplace, destination);
+        if (courant.data() == destination.data())
+            prochain ^= 1;
+    };
 
-    if (modes.ModeUnlessChannel && estChannel)
-        RemplacerTout(ligne, t.tag, {}, tampon);
+    if (modes.ModeUnlessChannel && e.genre == GenreCorps::Channel)
+        remplacer(e.tag, {});
     if (modes.ModeUnlessDate)
-        ligne.erase(0, std::min(ligne.size(), LongueurEnTete));
+        courant.remove_prefix(std::min(courant.size(), LongueurEnTete));
     if (modes.ModeRPName) {
-        Composer(t.motif, "\"", t.nom, "\"");
-        RemplacerTout(ligne, t.motif, t.nom, tampon);
-        Composer(t.motif, "{", t.nom, "}\":\"");
-        Composer(t.remplacement, "", t.nom, " : ");
-        RemplacerTout(ligne, t.motif, t.remplacement, tampon);
+        Composer(t.motif, "\"", e.nom, "\"");
+        remplacer(t.motif, e.nom);
+        Composer(t.motif, "{", e.nom, "}\":\"");
+        Composer(t.remplacement, "", e.nom, " : ");
+        remplacer(t.motif, t.remplacement);
     }
-    const std::size_t debut = ligne.find_first_not_of(' ');
-    if (debut == std::string::npos) {
-        ligne.clear();
-    } else {
-        ligne.erase(ligne.find_last_not_of(' ') + 1);
-        ligne.erase(0, debut);
-    }
+    const std::size_t debut = courant.find_first_not_of(' ');
+    if (debut == std::string_view::npos)
+        return std::string_view{};
+    courant = courant.substr(debut, courant.find_last_not_of(' ') + 1 - debut);
+    return courant;
+}
+
+bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,
+                  TravailReecriture& travail) {
+    const auto reecrite = FiltrerEtReecrire(ligne, selection, modes, travail);
+    if (!reecrite)
+        return false;
+    // La vue peut désigner une partie de la ligne elle-même : on passe par un tampon.
+    travail.nom.assign(*reecrite);
+    ligne.swap(travail.nom);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // Sélection capturée dans les arbres, et le tri et la réécriture des lignes de l'extrait.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,14 +41,30 @@ private:
     IndexTextes noms_{MaxNoms, false};
 };
 
-// Décide si la ligne est retenue ; si oui, la réécrit sur place (modes puis rognage des
-// espaces), sinon la laisse telle quelle. tampon : zone de travail réutilisée d'une ligne à
-// l'autre.
+// Zones de travail de la réécriture, réutilisées d'une ligne à l'autre (pas d'allocation en
+// régime établi).
+struct TravailReecriture {
+    std::string tamponTag;
+    std::string nom;
+    std::string motif;
+    std::string remplacement;
+    std::string tampons[2]; // alternés entre deux remplacements
+};
+
+// Décide si la ligne est retenue ; si oui, rend la ligne réécrite (modes puis rognage des
+// espaces) sous forme de vue, dans la ligne elle-même ou dans les tampons de travail.
+std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
+                                                  const Selection& selection, const Modes& modes,
+                                                  TravailReecriture& travail);
+
+// Même décision ; si la ligne est retenue, elle est réécrite sur place, sinon laissée telle
+// quelle.
 bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,
-                  std::string& tampon);
+                  TravailReecriture& travail);
 
 // Remplace chaque occurrence (sensible à la casse, sans chevauchement, depuis le début).
-void RemplacerTout(std::string& texte, std::string_view cherche, std::string_view remplace,
-                   std::string& tampon);
+// Rend texte quand il n'y a rien à remplacer, sinon une vue sur destination.
+std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
+                               std::string_view remplace, std::string& destination);
 
 } // namespace vek

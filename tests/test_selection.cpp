@@ -38,8 +38,8 @@ struct Issue {
 };
 
 Issue Traiter(std::string ligne, const Selection& selection, Modes modes = {}) {
-    std::string tampon;
-    const bool retenue = TraiterLigne(ligne, selection, modes, tampon);
+    TravailReecriture travail;
+    const bool retenue = TraiterLigne(ligne, selection, modes, travail);
     return {retenue, ligne};
 }
 
