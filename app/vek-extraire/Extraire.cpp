@@ -1,0 +1,592 @@
+#include "Extraire.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <sstream>
+#include <utility>
+
+#include "Cp1252.h"
+#include "FenetreConsole.h"
+#include "Fichiers.h"
+#include "ModuleVEK.h"
+#include "VersionVEK.h"
+
+namespace vek {
+
+namespace {
+
+constexpr std::size_t MaxSuggestions = 5;
+
+enum class Mode { Extraction, Catalogue, Analyse };
+
+struct Arguments {
+    Mode mode = Mode::Extraction;
+    bool aide = false;
+    bool version = false;
+    std::optional<std::string> debut;
+    std::optional<std::string> fin;
+    std::optional<std::string> dossier;
+    std::vector<std::string> channels;
+    std::vector<std::string> noms;
+    bool tousChannels = false;
+    bool toutLeMonde = false;
+    bool ouvrir = false;
+    bool silencieux = false;
+    Modes modes;
+    std::vector<std::string> journaux;
+    std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
+    std::vector<std::string> modesDemandes;     // --catalogue, --analyse
+    std::optional<std::string> erreur;          // la première erreur d'utilisation
+};
+
+// Le lanceur de l'écriture sans --ouvrir : il n'ouvre rien.
+class LanceurMuet final : public LanceurDocument {
+public:
+    std::int16_t OuvrirDocument(const std::string&) override { return 33; }
+};
+
+std::string Guillemets(std::string_view texte) {
+    std::string s = "« ";
+    s += texte;
+    s += " »";
+    return s;
+}
+
+void NoterErreur(Arguments& a, std::string message) {
+    if (!a.erreur)
+        a.erreur = std::move(message);
+}
+
+Arguments LireArguments(const std::vector<std::string>& args) {
+    Arguments a;
+    bool finOptions = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (finOptions || arg.empty() || arg == "-" || arg[0] != '-') {
+            a.journaux.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            finOptions = true;
+            continue;
+        }
+        std::string nom = arg;
+        std::optional<std::string> valeurJointe;
+        if (arg.rfind("--", 0) == 0) {
+            const auto egal = arg.find('=');
+            if (egal != std::string::npos) {
+                nom = arg.substr(0, egal);
+                valeurJointe = arg.substr(egal + 1);
+            }
+        }
+        // Valeur d'une option : jointe par « = » ou l'argument suivant, sauf une autre option.
+        const auto valeur = [&](std::string_view attendu) -> std::optional<std::string> {
+            if (valeurJointe)
+                return valeurJointe;
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
+                return args[++i];
+            NoterErreur(a, "l'option " + nom + " attend " + std::string(attendu) + ".");
+            return std::nullopt;
+        };
+        const auto drapeau = [&](bool& cible) {
+            if (valeurJointe)
+                NoterErreur(a, "l'option " + nom + " ne prend pas de valeur.");
+            cible = true;
+        };
+        bool ignore = false;
+        if (nom == "--debut") {
+            if (auto v = valeur("une date JJ/MM/AAAA"))
+                a.debut = std::move(*v);
+        } else if (nom == "--fin") {
+            if (auto v = valeur("une date JJ/MM/AAAA"))
+                a.fin = std::move(*v);
+        } else if (nom == "--dossier") {
+            if (auto v = valeur("un dossier"))
+                a.dossier = std::move(*v);
+        } else if (nom == "--channel") {
+            if (auto v = valeur("le texte d'un channel"))
+                a.channels.push_back(std::move(*v));
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--nom") {
+            if (auto v = valeur("le nom d'un locuteur"))
+                a.noms.push_back(std::move(*v));
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--catalogue") {
+            drapeau(ignore);
+            a.mode = Mode::Catalogue;
+            a.modesDemandes.push_back(nom);
+        } else if (nom == "--analyse") {
+            drapeau(ignore);
+            a.mode = Mode::Analyse;
+            a.modesDemandes.push_back(nom);
+        } else if (nom == "--tous-channels") {
+            drapeau(a.tousChannels);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--tout-le-monde") {
+            drapeau(a.toutLeMonde);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--sans-date") {
+            drapeau(a.modes.ModeUnlessDate);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--rp") {
+            drapeau(a.modes.ModeRPName);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--sans-channel") {
+            drapeau(a.modes.ModeUnlessChannel);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--ouvrir") {
+            drapeau(a.ouvrir);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "-q" || nom == "--silencieux") {
+            drapeau(a.silencieux);
+        } else if (nom == "-h" || nom == "--help" || nom == "--aide") {
+            drapeau(a.aide);
+        } else if (nom == "--version") {
+            drapeau(a.version);
+        } else {
+            NoterErreur(a, "option inconnue " + Guillemets(arg) + ".");
+        }
+    }
+
+    if (a.modesDemandes.size() > 1)
+        NoterErreur(a, "--catalogue et --analyse ne se combinent pas.");
+    if (a.mode == Mode::Analyse) {
+        if (a.debut || a.fin || a.dossier || !a.optionsExtraction.empty())
+            NoterErreur(a, "--analyse ne prend pas d'autre option que le journal (et -q).");
+    } else if (a.mode == Mode::Catalogue && !a.optionsExtraction.empty()) {
+        NoterErreur(a, "l'option " + a.optionsExtraction.front() +
+                           " ne sert qu'à l'écriture de LogFinal.txt, pas avec --catalogue.");
+    }
+    if (a.journaux.empty()) {
+        NoterErreur(a, "il manque le chemin du journal.");
+    } else if (a.journaux.size() > 1) {
+        std::string liste;
+        for (const auto& j : a.journaux)
+            liste += (liste.empty() ? "" : ", ") + Guillemets(j);
+        NoterErreur(a, "un seul journal à la fois (reçus : " + liste + ").");
+    }
+    return a;
+}
+
+// Décrit le caractère à la position donnée d'un texte UTF-8 : « ☃ » (U+2603).
+std::string DecrireCaractere(std::string_view texte, std::size_t position) {
+    const auto premier = static_cast<unsigned char>(texte[position]);
+    std::size_t longueur = 1;
+    char32_t c = premier;
+    if ((premier & 0xE0) == 0xC0) {
+        longueur = 2;
+        c = premier & 0x1Fu;
+    } else if ((premier & 0xF0) == 0xE0) {
+        longueur = 3;
+        c = premier & 0x0Fu;
+    } else if ((premier & 0xF8) == 0xF0) {
+        longueur = 4;
+        c = premier & 0x07u;
+    } else if (premier >= 0x80) {
+        return "un octet qui n'est pas de l'UTF-8";
+    }
+    if (position + longueur > texte.size())
+        return "une suite d'octets qui n'est pas de l'UTF-8";
+    for (std::size_t k = 1; k < longueur; ++k) {
+        const auto suite = static_cast<unsigned char>(texte[position + k]);
+        if ((suite & 0xC0) != 0x80)
+            return "une suite d'octets qui n'est pas de l'UTF-8";
+        c = (c << 6) | (suite & 0x3Fu);
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return Guillemets(texte.substr(position, longueur)) + " (" + code + ")";
+}
+
+std::string Majuscules(std::string_view texte) {
+    std::string sortie;
+    MettreEnMajuscules(texte, sortie);
+    return sortie;
+}
+
+std::string_view Rogner(std::string_view t) {
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ')
+        t.remove_suffix(1);
+    return t;
+}
+
+// Indice (à partir de 0) du nœud de channel qui porte le texte, ou -1. Un channel est unique
+// sans égard à la casse ; les crochets peuvent être omis.
+long TrouverChannel(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
+    const auto chercher = [&](std::string_view t) -> long {
+        for (std::size_t i = 0; i < noeuds.size(); ++i)
+            if (noeuds[i].texte == t)
+                return static_cast<long>(i);
+        const std::string maj = Majuscules(t);
+        for (std::size_t i = 0; i < noeuds.size(); ++i)
+            if (Majuscules(noeuds[i].texte) == maj)
+                return static_cast<long>(i);
+        return -1;
+    };
+    long i = chercher(texte);
+    if (i < 0 && !texte.empty() && texte.front() != '[')
+        i = chercher("[" + std::string(texte) + "]");
+    return i;
+}
+
+// Indice du nœud de locuteur qui porte exactement le texte, ou -1 ; à défaut, le seul nœud
+// dont le texte sans ses espaces aux bouts est le même (« Vos Whisps reçus »).
+long TrouverNom(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
+    for (std::size_t i = 0; i < noeuds.size(); ++i)
+        if (noeuds[i].texte == texte)
+            return static_cast<long>(i);
+    long trouve = -1;
+    for (std::size_t i = 0; i < noeuds.size(); ++i) {
+        if (Rogner(noeuds[i].texte) == Rogner(texte)) {
+            if (trouve >= 0)
+                return -1; // ambigu
+            trouve = static_cast<long>(i);
+        }
+    }
+    return trouve;
+}
+
+// Les textes des nœuds les plus proches, casse ignorée, du plus proche au moins proche (ordre
+// de l'arbre à égalité) : d'abord ceux qui contiennent le texte cherché, puis par distance
+// d'édition.
+std::vector<std::string> PlusProches(const std::vector<NoeudArbre>& noeuds,
+                                     std::string_view texte) {
+    const std::string maj = Majuscules(Rogner(texte));
+    std::vector<std::pair<std::size_t, std::size_t>> distances; // (rang, indice)
+    distances.reserve(noeuds.size());
+    for (std::size_t i = 0; i < noeuds.size(); ++i) {
+        const std::string candidat = Majuscules(noeuds[i].texte);
+        const bool contient = !maj.empty() && candidat.find(maj) != std::string::npos;
+        distances.emplace_back(contient ? 0 : 1 + DistanceEdition(maj, candidat), i);
+    }
+    std::stable_sort(distances.begin(), distances.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::vector<std::string> resultat;
+    for (std::size_t k = 0; k < distances.size() && k < MaxSuggestions; ++k)
+        resultat.push_back(noeuds[distances[k].second].texte);
+    return resultat;
+}
+
+struct Demande {
+    Arbre arbre;
+    std::string option; // --channel ou --nom
+    std::string utf8;   // tel que tapé
+    std::string cp1252; // converti
+};
+
+void EcrireResume(std::ostream& out, std::string_view resume) {
+    // Les CR LF du résumé deviennent des fins de ligne ; rien n'est rogné.
+    std::string texte = Cp1252VersUtf8(resume);
+    std::string sortie;
+    sortie.reserve(texte.size() + 1);
+    for (std::size_t i = 0; i < texte.size(); ++i) {
+        if (texte[i] == '\r' && i + 1 < texte.size() && texte[i + 1] == '\n') {
+            sortie += '\n';
+            ++i;
+        } else {
+            sortie += texte[i];
+        }
+    }
+    out << sortie << '\n';
+}
+
+class Execution {
+public:
+    Execution(Arguments& a, std::ostream& out, std::ostream& err, const ContexteExtraire& c)
+        : a_(a), out_(out), err_(err), contexte_(c),
+          fenetre_(err, c.erreurEstTerminal && !a.silencieux) {}
+
+    int Lancer();
+
+private:
+    int Usage(const std::string& message) {
+        err_ << "vek-extraire : " << message << '\n'
+             << "Essayez « vek-extraire --help » pour la liste des options.\n";
+        return SortieErreurUsage;
+    }
+    int Echec(const Resultat& r) {
+        err_ << "vek-extraire : "
+             << (r.interrompu ? std::string("opération interrompue.") : r.Message()) << '\n';
+        return SortieEchecFichier;
+    }
+    void Avertir(const std::string& message) { err_ << "vek-extraire : " << message << '\n'; }
+
+    // Lance l'analyse ; faux (après un message) si le journal est introuvable ou illisible.
+    bool Analyser(int& code);
+    int Catalogue();
+    int Cocher(Date debut, Date fin);
+
+    Arguments& a_;
+    std::ostream& out_;
+    std::ostream& err_;
+    const ContexteExtraire& contexte_;
+    FenetreConsole fenetre_;
+    LanceurMuet muet_;
+    LanceurSysteme systeme_;
+};
+
+bool Execution::Analyser(int& code) {
+    // Le module a besoin d'un lanceur et d'un dossier même pour la seule analyse.
+    ModuleVEK module(fenetre_, muet_, std::string());
+    const std::string& journal = a_.journaux.front();
+    const Resultat r = module.AnalyserFichierLog(journal);
+    if (!r.ok) {
+        code = Echec(r);
+        return false;
+    }
+    if (fenetre_.LireTexte(ChampTexte::CheminLog).empty()) {
+        // Le module a dit « Fichier introuvable ! » et vidé le chemin.
+        Avertir("le journal " + Guillemets(journal) + " n'existe pas.");
+        code = SortieEchecFichier;
+        return false;
+    }
+    return true;
+}
+
+int Execution::Lancer() {
+    const std::string& journal = a_.journaux.front();
+    fenetre_.EcrireTexte(ChampTexte::CheminLog, journal);
+
+    if (a_.mode == Mode::Analyse) {
+        int code = SortieSucces;
+        if (!Analyser(code))
+            return code;
+        EcrireResume(out_, fenetre_.ResumeAnalyse());
+        return SortieSucces;
+    }
+
+    // Dates de la ligne de commande d'abord : une date mal écrite est refusée sans rien lire.
+    std::optional<Date> debut;
+    std::optional<Date> fin;
+    if (a_.debut && !(debut = ConvertirDate(*a_.debut)))
+        return Usage(Guillemets(*a_.debut) +
+                     " n'est pas une date pour --debut (forme attendue : JJ/MM/AAAA).");
+    if (a_.fin && !(fin = ConvertirDate(*a_.fin)))
+        return Usage(Guillemets(*a_.fin) +
+                     " n'est pas une date pour --fin (forme attendue : JJ/MM/AAAA).");
+
+    // Les textes des nœuds demandés, en Windows-1252 comme ceux des arbres.
+    std::vector<Demande> demandes;
+    const auto convertir = [&](Arbre arbre, const std::string& option,
+                               const std::vector<std::string>& textes) -> std::optional<int> {
+        for (const auto& t : textes) {
+            Demande d{arbre, option, t, {}};
+            std::size_t position = 0;
+            if (!Utf8VersCp1252(t, d.cp1252, &position))
+                return Usage("le texte " + Guillemets(t) + " de " + option + " contient " +
+                             DecrireCaractere(t, position) +
+                             ", qui n'existe pas en Windows-1252 (la page de code du journal).");
+            demandes.push_back(std::move(d));
+        }
+        return std::nullopt;
+    };
+    if (auto code = convertir(Arbre::Channels, "--channel", a_.channels))
+        return *code;
+    if (auto code = convertir(Arbre::Noms, "--nom", a_.noms))
+        return *code;
+
+    // Une date manquante : celle que l'analyse écrit dans son champ.
+    if (!debut || !fin) {
+        int code = SortieSucces;
+        if (!Analyser(code))
+            return code;
+        if (!debut && !(debut = ConvertirDate(fenetre_.LireTexte(ChampTexte::DateDebut))))
+            return Usage("la première ligne du journal n'est pas datée : indiquez la date de "
+                         "début avec --debut JJ/MM/AAAA.");
+        if (!fin && !(fin = ConvertirDate(fenetre_.LireTexte(ChampTexte::DateFin))))
+            return Usage("la dernière ligne du journal n'est pas datée : indiquez la date de "
+                         "fin avec --fin JJ/MM/AAAA.");
+    }
+    fenetre_.EcrireTexte(ChampTexte::DateDebut, DateCourte(*debut));
+    fenetre_.EcrireTexte(ChampTexte::DateFin, DateCourte(*fin));
+    if (*fin < *debut && !a_.silencieux)
+        Avertir("la date de début (" + DateCourte(*debut) + ") suit la date de fin (" +
+                DateCourte(*fin) + ") : aucune ligne ne sera retenue.");
+
+    const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
+    LanceurDocument& lanceur = a_.ouvrir
+                                   ? (contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_)
+                                   : static_cast<LanceurDocument&>(muet_);
+    ModuleVEK module(fenetre_, lanceur, dossier);
+    module.modes = a_.modes;
+
+    fenetre_.DefinirEtape("Recherche");
+    const Resultat recherche = module.RechercherPeriode(*debut, *fin);
+    fenetre_.TerminerEtape();
+    if (!recherche.ok)
+        return Echec(recherche);
+    if (module.catalogue.LimiteChannelsAtteinte)
+        Avertir("attention : plus de " + std::to_string(Catalogue::MaxChannels) +
+                " channels dans la période, les suivants sont ignorés.");
+    if (module.catalogue.LimiteNomsAtteinte)
+        Avertir("attention : plus de " + std::to_string(Catalogue::MaxNoms) +
+                " locuteurs dans la période, les suivants sont ignorés.");
+
+    if (a_.mode == Mode::Catalogue) {
+        std::string sortie;
+        for (const auto& n : fenetre_.Noeuds(Arbre::Channels))
+            sortie.append("canal\t").append(Cp1252VersUtf8(n.texte)).append("\n");
+        for (const auto& n : fenetre_.Noeuds(Arbre::Noms))
+            sortie.append("nom\t").append(Cp1252VersUtf8(n.texte)).append("\n");
+        out_ << sortie;
+        out_.flush();
+        return SortieSucces;
+    }
+
+    // Les nœuds nommés, puis les cases « tout cocher ».
+    bool introuvable = false;
+    for (const auto& d : demandes) {
+        const auto& noeuds = fenetre_.Noeuds(d.arbre);
+        const long i = d.arbre == Arbre::Channels ? TrouverChannel(noeuds, d.cp1252)
+                                                  : TrouverNom(noeuds, d.cp1252);
+        if (i >= 0) {
+            fenetre_.CocherNoeud(d.arbre, static_cast<int>(i) + 1, true);
+            continue;
+        }
+        introuvable = true;
+        err_ << "vek-extraire : aucun " << (d.arbre == Arbre::Channels ? "channel " : "locuteur ")
+             << Guillemets(d.utf8) << " du " << DateCourte(*debut) << " au " << DateCourte(*fin)
+             << ".\n";
+        const auto proches = PlusProches(noeuds, d.cp1252);
+        if (proches.empty()) {
+            err_ << "  (aucun " << (d.arbre == Arbre::Channels ? "channel" : "locuteur")
+                 << " dans la période)\n";
+        } else {
+            err_ << "  Les plus proches :";
+            for (std::size_t k = 0; k < proches.size(); ++k)
+                err_ << (k == 0 ? " " : ", ") << Guillemets(Cp1252VersUtf8(proches[k]));
+            err_ << '\n';
+        }
+    }
+    if (introuvable) {
+        err_ << "Essayez « vek-extraire --catalogue » pour la liste des channels et des "
+                "locuteurs de la période.\n";
+        return SortieErreurUsage;
+    }
+    if (a_.tousChannels) {
+        fenetre_.DefinirCase(CaseACocher::TousChannels, 1);
+        module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
+    }
+    if (a_.toutLeMonde) {
+        fenetre_.DefinirCase(CaseACocher::ToutLeMonde, 1);
+        module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    }
+
+    fenetre_.DefinirEtape("Écriture de LogFinal.txt");
+    const Resultat ecriture = module.CmdCreerLog();
+    fenetre_.TerminerEtape();
+    if (!ecriture.ok)
+        return Echec(ecriture);
+    out_ << module.CheminLogFinal() << '\n';
+    out_.flush();
+    return SortieSucces;
+}
+
+} // namespace
+
+std::size_t DistanceEdition(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> precedente(b.size() + 1);
+    std::vector<std::size_t> courante(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        precedente[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        courante[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t remplacement = precedente[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
+            courante[j] = std::min({precedente[j] + 1, courante[j - 1] + 1, remplacement});
+        }
+        std::swap(precedente, courante);
+    }
+    return precedente[b.size()];
+}
+
+std::string TexteVersion() {
+    return "vek-extraire " VEK_VERSION_AFFICHEE;
+}
+
+std::string TexteAide() {
+    return R"(Utilisation :
+  vek-extraire [OPTIONS] JOURNAL
+  vek-extraire --catalogue [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--dossier DOSSIER] [-q] JOURNAL
+  vek-extraire --analyse JOURNAL
+
+Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
+les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
+période sont copiées dans LogVEKtemp.txt, puis les lignes des channels et des locuteurs cochés
+sont écrites dans LogFinal.txt, dont le chemin est imprimé sur la sortie standard.
+
+Période :
+  --debut JJ/MM/AAAA   premier jour de la période, inclus ; par défaut, la date de la
+                       première ligne du journal.
+  --fin JJ/MM/AAAA     dernier jour de la période, inclus ; par défaut, la date de la
+                       dernière ligne du journal.
+
+Que faire :
+  --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
+                       un par ligne : « canal<TAB>texte » pour chaque channel (« Zone de
+                       proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur.
+  --analyse            imprime le résumé de l'analyse du journal (date de la première et de
+                       la dernière ligne, nombre de lignes) et s'arrête.
+  (sans l'un ni l'autre, écrit LogFinal.txt)
+
+Ce qui est coché :
+  --channel TEXTE      coche le channel TEXTE, par exemple « [Commerce] » ou « Zone de
+                       proximité » ; la casse et les crochets peuvent être omis. Répétable.
+  --nom TEXTE          coche le locuteur TEXTE, écrit exactement (« Aldric » et « aldric »
+                       sont deux locuteurs) ; les espaces de tête de « Vous (ce que vous
+                       avez dit) » et « Vos Whisps reçus » peuvent être omis. Répétable.
+  --tous-channels      coche tous les channels, « Zone de proximité » comprise.
+  --tout-le-monde      coche tous les locuteurs.
+
+Modes d'extraction :
+  --sans-date          retire la date et l'heure de chaque ligne (Mode Unless Date).
+  --rp                 retire les guillemets autour des noms (Mode RP Name).
+  --sans-channel       retire le tag du channel (Mode Unless Channel).
+
+Autres options :
+  --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et LogFinal.txt ; par défaut, le
+                       dossier du programme.
+  --ouvrir             ouvre LogFinal.txt avec le visualiseur par défaut une fois écrit.
+  -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
+  -h, --help           affiche cette aide.
+  --version            affiche la version.
+
+Les textes sont en UTF-8 ; ceux de --channel et --nom doivent exister en Windows-1252, la page
+de code du journal. Un channel ou un locuteur absent de la période est une erreur : les textes
+les plus proches sont alors proposés.
+
+Codes de sortie : 0 succès ; 1 journal illisible ou fichier impossible à écrire ; 2 erreur
+d'utilisation (option inconnue, argument manquant, date invalide, nœud introuvable).
+)";
+}
+
+int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostream& err,
+                     const ContexteExtraire& contexte) {
+    Arguments a = LireArguments(args);
+    if (a.aide) {
+        out << TexteAide();
+        return SortieSucces;
+    }
+    if (a.version) {
+        out << TexteVersion() << '\n';
+        return SortieSucces;
+    }
+    if (a.erreur) {
+        err << "vek-extraire : " << *a.erreur << '\n'
+            << "Essayez « vek-extraire --help » pour la liste des options.\n";
+        return SortieErreurUsage;
+    }
+    if (contexte.cheminSysteme != nullptr) {
+        for (auto& j : a.journaux)
+            j = contexte.cheminSysteme(j);
+        if (a.dossier)
+            a.dossier = contexte.cheminSysteme(*a.dossier);
+    }
+    Execution execution(a, out, err, contexte);
+    return execution.Lancer();
+}
+
+} // namespace vek

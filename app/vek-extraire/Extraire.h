@@ -1,0 +1,40 @@
+#pragma once
+// vek-extraire : la ligne de commande qui pilote, sans fenêtre, les procédures du module
+// (analyse, recherche, arbres, capture et journal final) à travers FenetreConsole.
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Lanceur.h"
+
+namespace vek {
+
+inline constexpr int SortieSucces = 0;
+inline constexpr int SortieEchecFichier = 1; // journal illisible, fichier impossible à écrire
+inline constexpr int SortieErreurUsage = 2;  // option, date, argument ou nœud incorrect
+
+struct ContexteExtraire {
+    // La sortie d'erreur est un terminal : la barre de progression y est permise.
+    bool erreurEstTerminal = false;
+    // Le lanceur de --ouvrir ; nul : celui du système. Sans --ouvrir, rien n'est ouvert.
+    LanceurDocument* lanceur = nullptr;
+    // Conversion d'un chemin reçu en UTF-8 vers l'encodage des noms de fichiers du système,
+    // quand ce n'est pas l'UTF-8 (Windows) ; nulle : les chemins sont pris tels quels.
+    std::string (*cheminSysteme)(const std::string& utf8) = nullptr;
+};
+
+// args : les arguments qui suivent le nom du programme, en UTF-8 (le journal et le dossier
+// passent par contexte.cheminSysteme s'il est donné). Rend le code de sortie.
+int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostream& err,
+                     const ContexteExtraire& contexte = {});
+
+std::string TexteAide();
+std::string TexteVersion(); // « vek-extraire 2.0.4 »
+
+// Distance d'édition entre deux textes (insertion, suppression ou remplacement d'un octet).
+std::size_t DistanceEdition(std::string_view a, std::string_view b);
+
+} // namespace vek

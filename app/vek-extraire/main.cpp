@@ -1,0 +1,81 @@
+// vek-extraire : point d'entrée mince ; tout le travail est dans ExecuterExtraire.
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+// après windows.h
+#include <shellapi.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "Extraire.h"
+
+#ifdef _WIN32
+namespace {
+
+std::string Convertir(const wchar_t* texte, int longueur, UINT pageCode) {
+    const int n = WideCharToMultiByte(pageCode, 0, texte, longueur, nullptr, 0, nullptr, nullptr);
+    std::string sortie(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(pageCode, 0, texte, longueur, sortie.data(), n, nullptr, nullptr);
+    return sortie;
+}
+
+// Les arguments en UTF-8, depuis la ligne de commande en UTF-16 (argv est dans la page de code
+// ANSI, qui ne sait pas tout écrire).
+std::vector<std::string> ArgumentsUtf8() {
+    std::vector<std::string> args;
+    int n = 0;
+    wchar_t** argvW = CommandLineToArgvW(GetCommandLineW(), &n);
+    for (int i = 1; argvW != nullptr && i < n; ++i)
+        args.push_back(Convertir(argvW[i], -1, CP_UTF8));
+    LocalFree(argvW);
+    for (auto& a : args)
+        if (!a.empty() && a.back() == '\0')
+            a.pop_back();
+    return args;
+}
+
+// Les fonctions de fichiers « A » du moteur attendent la page de code ANSI.
+std::string CheminAnsi(const std::string& utf8) {
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring large(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), large.data(),
+                            n);
+    return Convertir(large.data(), static_cast<int>(large.size()), CP_ACP);
+}
+
+} // namespace
+#endif
+
+int main(int argc, char** argv) {
+    vek::ContexteExtraire contexte;
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    SetConsoleOutputCP(CP_UTF8);
+    contexte.erreurEstTerminal = _isatty(_fileno(stderr)) != 0;
+    contexte.cheminSysteme = &CheminAnsi;
+    std::vector<std::string> args = ArgumentsUtf8();
+#else
+    contexte.erreurEstTerminal = isatty(fileno(stderr)) != 0;
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+#endif
+    std::ios::sync_with_stdio(false);
+    const int code = vek::ExecuterExtraire(std::move(args), std::cout, std::cerr, contexte);
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "vek-extraire : impossible d'écrire sur la sortie standard.\n";
+        return code == vek::SortieSucces ? vek::SortieEchecFichier : code;
+    }
+    return code;
+}

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Mesures de vitesse et de mémoire de vek-extraire sur un grand journal fabriqué.
+#
+# Construit vek-extraire et vek-generer en preset release, fabrique au besoin le journal dans
+# bench/donnees/ (ignoré par git ; ~900 Mo pour 12 millions de lignes), puis chronomètre côte à
+# côte, fichier en cache, la meilleure de plusieurs mesures :
+#   wc -l ; vek-extraire --catalogue ; le même filtre de dates écrit en awk ; l'extraction
+#   complète (tout coché, les trois modes) ; vek-extraire --analyse.
+# Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v).
+#
+# Variables d'environnement :
+#   VEK_BENCH_LIGNES     lignes du journal (défaut 12000000 ; 200000 pour un essai rapide)
+#   VEK_BENCH_LOCUTEURS  locuteurs distincts (défaut 3000)
+#   VEK_BENCH_CHANNELS   channels (défaut 30)
+#   VEK_BENCH_ESSAIS     mesures par commande, la meilleure est gardée (défaut 3)
+#   VEK_BENCH_BUILD      dossier de construction à employer au lieu du preset release
+#
+# Code de sortie : 0 si toutes les cibles sont tenues, 1 sinon (ou en cas d'échec).
+
+set -euo pipefail
+
+racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+lignes=${VEK_BENCH_LIGNES:-12000000}
+locuteurs=${VEK_BENCH_LOCUTEURS:-3000}
+channels=${VEK_BENCH_CHANNELS:-30}
+essais=${VEK_BENCH_ESSAIS:-3}
+debut=01/12/2001
+fin=31/12/2001
+
+if [[ ! -x /usr/bin/time ]]; then
+    echo "bench.sh : /usr/bin/time manque (paquet Debian « time » : apt-get install time)." >&2
+    exit 1
+fi
+awk_cmd=$(command -v mawk || command -v awk)
+travail=$(mktemp -d "${TMPDIR:-/tmp}/vek-bench-XXXXXX")
+trap 'rm -rf "$travail"' EXIT
+
+# --- construction ---
+if [[ -n ${VEK_BENCH_BUILD:-} ]]; then
+    construction=$VEK_BENCH_BUILD
+    cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DVEK_WARNINGS_AS_ERRORS=ON -DVEK_BUILD_UI=OFF -DVEK_BUILD_TESTS=OFF >/dev/null ||
+        { echo "bench.sh : la configuration a échoué." >&2; exit 1; }
+else
+    construction=$racine/build/release
+    (cd "$racine" && cmake --preset release >/dev/null) ||
+        { echo "bench.sh : la configuration a échoué." >&2; exit 1; }
+fi
+if ! cmake --build "$construction" --target vek-extraire vek-generer >"$travail/construction.txt" 2>&1; then
+    cat "$travail/construction.txt" >&2
+    echo "bench.sh : la construction a échoué." >&2
+    exit 1
+fi
+extraire=$construction/app/vek-extraire
+generer=$construction/bench/vek-generer
+
+# --- le journal ---
+donnees=$racine/bench/donnees
+mkdir -p "$donnees"
+journal=$donnees/journal-$lignes-$locuteurs-$channels.txt
+if [[ ! -f $journal ]]; then
+    echo "Fabrication de $journal ..."
+    "$generer" --lignes "$lignes" --locuteurs "$locuteurs" --channels "$channels" \
+        --graine 12 --debut "$debut" --fin "$fin" --sortie "$journal.partiel"
+    mv "$journal.partiel" "$journal"
+fi
+taille=$(stat -c %s "$journal")
+
+mkdir -p "$travail/catalogue" "$travail/complet"
+
+cat "$journal" >/dev/null # en cache
+
+# mesurer NOM FICHIER_DE_SORTIE COMMANDE... : meilleur temps (s) et mémoire de pointe (Kio).
+# Le temps processeur (utilisateur + système) est noté à côté : sur une machine chargée, il dit
+# ce que le temps écoulé ne dit plus.
+declare -A temps memoire processeur
+mesurer() {
+    local nom=$1 sortie=$2
+    shift 2
+    local meilleur="" pointe=0 cpu="" i t0 t1 ms kio c
+    for ((i = 0; i < essais; i++)); do
+        t0=$(date +%s%N)
+        if ! /usr/bin/time -v -o "$travail/time.txt" "$@" >"$sortie" 2>"$travail/err.txt"; then
+            echo "bench.sh : échec de « $nom » :" >&2
+            cat "$travail/err.txt" >&2
+            exit 1
+        fi
+        t1=$(date +%s%N)
+        ms=$(((t1 - t0) / 1000000))
+        if [[ -z $meilleur || $ms -lt $meilleur ]]; then meilleur=$ms; fi
+        kio=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$travail/time.txt")
+        if ((kio > pointe)); then pointe=$kio; fi
+        c=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%d", s * 1000 }' \
+            "$travail/time.txt")
+        if [[ -z $cpu || $c -lt $cpu ]]; then cpu=$c; fi
+    done
+    temps[$nom]=$meilleur
+    memoire[$nom]=$pointe
+    processeur[$nom]=$cpu
+}
+
+filtre='substr($0, 3, 1) == "/" {
+    d = substr($0, 7, 4) substr($0, 1, 2) substr($0, 4, 2)
+    if (d >= "20011201" && d <= "20011231") print
+}'
+
+mesurer wc /dev/null wc -l "$journal"
+mesurer catalogue /dev/null "$extraire" --catalogue -q --debut "$debut" --fin "$fin" \
+    --dossier "$travail/catalogue" "$journal"
+mesurer awk "$travail/awk.txt" "$awk_cmd" "$filtre" "$journal"
+mesurer complet /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
+    --tout-le-monde --sans-date --rp --sans-channel -q --dossier "$travail/complet" "$journal"
+mesurer analyse /dev/null "$extraire" --analyse "$journal"
+
+# --- résultats ---
+echo
+printf 'Journal : %s (%d lignes, %.0f Mo)\n' "$journal" "$lignes" "$(awk -v t="$taille" 'BEGIN { print t / 1e6 }')"
+printf 'Meilleure de %d mesures, fichier en cache ; charge moyenne : %s.\n\n' "$essais" \
+    "$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo '?')"
+# Largeur à l'écran d'un texte UTF-8 (printf compte des octets).
+largeur() { printf '%s' "$1" | LC_ALL=C awk '{ n += gsub(/[^\200-\277]/, "") } END { print n }'; }
+echo "                                             ------ écoulé -------              ---- processeur ---"
+echo "Commande                                      temps (s)    × wc -l      mémoire  temps (s)  × wc -l   cible"
+ko=0
+ligne() {
+    local nom=$1 libelle=$2 cible=$3
+    local t=${temps[$nom]} base=${temps[wc]} verdict=""
+    ((base > 0)) || base=1
+    local rapport
+    rapport=$(awk -v t="$t" -v b="$base" 'BEGIN { printf "%.1f", t / b }')
+    if [[ -n $cible ]]; then
+        if awk -v r="$rapport" -v c="$cible" 'BEGIN { exit !(r <= c) }'; then
+            verdict="≤ ${cible}× OK"
+        else
+            verdict="≤ ${cible}× KO"
+            ko=1
+        fi
+    fi
+    printf '%s%*s %10.2f %10s %8.1f Mio %10.2f %8s   %s\n' "$libelle" \
+        $((44 - $(largeur "$libelle"))) "" "$(awk -v t="$t" 'BEGIN { print t / 1000 }')" \
+        "$rapport" "$(awk -v k="${memoire[$nom]}" 'BEGIN { print k / 1024 }')" \
+        "$(awk -v c="${processeur[$nom]}" 'BEGIN { print c / 1000 }')" \
+        "$(awk -v c="${processeur[$nom]}" -v b="${processeur[wc]}" \
+            'BEGIN { if (b > 0) printf "%.1f", c / b; else print "-" }')" "$verdict"
+}
+ligne wc "wc -l" ""
+ligne catalogue "vek-extraire --catalogue (recherche)" 8
+ligne awk "$(basename "$awk_cmd") (même filtre de dates)" ""
+ligne complet "vek-extraire tout coché, trois modes" 16
+ligne analyse "vek-extraire --analyse" 3
+
+pointe=0
+for nom in catalogue complet analyse; do
+    if ((memoire[$nom] > pointe)); then pointe=${memoire[$nom]}; fi
+done
+echo
+if ((pointe < 64 * 1024)); then
+    printf 'Mémoire de pointe de vek-extraire : %.1f Mio (cible < 64 Mio) OK\n' "$(awk -v k="$pointe" 'BEGIN { print k / 1024 }')"
+else
+    printf 'Mémoire de pointe de vek-extraire : %.1f Mio (cible < 64 Mio) KO\n' "$(awk -v k="$pointe" 'BEGIN { print k / 1024 }')"
+    ko=1
+fi
+if cmp -s "$travail/awk.txt" "$travail/catalogue/LogVEKtemp.txt"; then
+    echo "LogVEKtemp.txt est identique à la sortie du filtre awk."
+else
+    echo "ATTENTION : LogVEKtemp.txt diffère de la sortie du filtre awk."
+    ko=1
+fi
+exit $ko

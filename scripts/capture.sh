@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Capture d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
+# d'exemple, rendue hors écran (QWidget::grab, aucun affichage nécessaire) dans
+# docs/capture-principale.png.
+#
+# Usage : scripts/capture.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
+set -euo pipefail
+
+racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+construction=$(realpath -m "${1:-$racine/build/dev}")
+sortie=$racine/docs/capture-principale.png
+
+if [[ ! -f $construction/CMakeCache.txt ]]; then
+    cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DVEK_WARNINGS_AS_ERRORS=ON >/dev/null
+fi
+cmake --build "$construction" --target vek-capture >/dev/null
+
+# Le journal d'exemple du projet ; à défaut, un petit journal fabriqué ici (Windows-1252, CR LF,
+# date mois d'abord, corps à la position 23).
+dossier=$racine
+journal=exemples/journal-exemple.txt
+if [[ ! -f $racine/$journal ]]; then
+    dossier=$(mktemp -d)
+    trap 'rm -rf "$dossier"' EXIT
+    journal=journal-exemple.txt
+    {
+        printf '12/24/2001 20:01:12 - [Commerce] "Aldric": je vends une lanterne\r\n'
+        printf '12/24/2001 20:02:40 - {B\xe9reng\xe8re}":"bonsoir \xe0 tous\r\n'
+        printf '12/24/2001 20:03:05 - Vous avez dit : bonsoir\r\n'
+        printf '12/25/2001 09:15:33 - [Guilde] "C\x9clio": r\xe9union ce soir\r\n'
+        printf '12/25/2001 09:16:02 - Aldric vous appelle : tu viens ?\r\n'
+        printf '12/26/2001 18:45:10 - [Aide] "Fran\xe7ois": o\xf9 est la taverne ?\r\n'
+    } >"$dossier/$journal"
+fi
+
+mkdir -p "$(dirname "$sortie")"
+(cd "$dossier" && QT_QPA_PLATFORM=offscreen "$construction/tests/vek-capture" "$journal" "$sortie")
+echo "Capture écrite : ${sortie#"$racine"/}"

@@ -1,0 +1,190 @@
+#pragma once
+// Banc d'essai de la fenêtre principale : la vraie FrmPrincipal, hors écran, avec un dossier du
+// programme temporaire et des services injectés (dialogue d'ouverture, calendrier, boîtes de
+// message, lanceur, fin du programme). Aucun vrai dialogue, visualiseur ou navigateur ne s'ouvre.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "DossierTemporaire.h"
+#include "FrmAnalyse.h"
+#include "FrmPrincipal.h"
+#include "Lanceur.h"
+
+namespace vek::test {
+
+// Lanceur qui note les documents au lieu de les ouvrir.
+class FauxLanceur final : public LanceurDocument {
+public:
+    std::int16_t OuvrirDocument(const std::string& document) override {
+        ouverts.push_back(document);
+        return 42;
+    }
+    std::vector<std::string> ouverts;
+};
+
+struct MessageVu {
+    QString texte;
+    QString titre;
+    Icone icone;
+};
+
+struct DialogueVu {
+    QString titre;
+    QString filtre;
+    QString extension;
+};
+
+// Une ligne datée du journal, mois d'abord, corps à la position 23, terminée par CR LF.
+inline std::string Ligne(int jour, int mois, int annee, std::string_view corps,
+                         const char* heure = "12:00:00") {
+    char entete[32];
+    std::snprintf(entete, sizeof entete, "%02d/%02d/%04d %s - ", mois, jour, annee, heure);
+    return std::string(entete).append(corps).append("\r\n");
+}
+
+// Journal de n lignes datées du 24/12/2001, channels et locuteurs qui tournent.
+inline std::string JournalLong(int n) {
+    std::string texte;
+    texte.reserve(static_cast<std::size_t>(n) * 48);
+    for (int i = 0; i < n; ++i)
+        texte += Ligne(24, 12, 2001,
+                       "[Canal" + std::to_string(i % 7) + "] \"Nom" + std::to_string(i % 13) +
+                           "\": message " + std::to_string(i));
+    return texte;
+}
+
+class BancFenetre : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fenetre = std::make_unique<FrmPrincipal>(lanceur, programme.Chemin());
+        fenetre->DefinirDialogueOuverture([this](QWidget*, const QString& titre,
+                                                 const QString& filtre, const QString& extension) {
+            dialogues.push_back({titre, filtre, extension});
+            return reponseDialogue;
+        });
+        fenetre->DefinirCalendrier([this](Date& dateChoisie) {
+            ++appelsCalendrier;
+            dateChoisie = reponseCalendrier.value_or(DateSentinelle);
+        });
+        fenetre->DefinirAfficheurMessage(
+            [this](QWidget*, const QString& texte, const QString& titre, Icone icone) {
+                messages.push_back({texte, titre, icone});
+            });
+        fenetre->DefinirTerminaison([this] { ++terminaisons; });
+        fenetre->DefinirInfoSysteme([this] { ++infoSysteme; });
+        fenetre->show();
+        Activer();
+    }
+
+    // Rend la main à la fenêtre principale (comme un clic de l'utilisateur sur elle, après un
+    // résumé ou une boîte modale) : ses raccourcis ne valent que quand elle est active.
+    void Activer() {
+        fenetre->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(fenetre.get()));
+    }
+
+    void TearDown() override {
+        fenetre.reset();
+        QApplication::processEvents();
+    }
+
+    template <class T> T* Controle(const char* nom) const {
+        T* controle = fenetre->findChild<T*>(QString::fromLatin1(nom));
+        EXPECT_NE(controle, nullptr) << nom;
+        return controle;
+    }
+    QPushButton* Bouton(const char* nom) const { return Controle<QPushButton>(nom); }
+    QLineEdit* Champ(const char* nom) const { return Controle<QLineEdit>(nom); }
+    QAction* Menu(const char* nom) const { return Controle<QAction>(nom); }
+    QTreeWidget* Arbre(const char* nom) const { return Controle<QTreeWidget>(nom); }
+
+    void Cliquer(const char* nom) const { QTest::mouseClick(Bouton(nom), Qt::LeftButton); }
+
+    // Vide le champ puis y tape le texte, touche par touche.
+    void Taper(const char* nom, const QString& texte) const {
+        QLineEdit* champ = Champ(nom);
+        champ->setFocus();
+        champ->selectAll();
+        QTest::keyClick(champ, Qt::Key_Delete);
+        QTest::keyClicks(champ, texte);
+    }
+
+    // Écrit un journal dans le dossier de données et le fait choisir au dialogue d'ouverture.
+    std::string ChoisirJournal(std::string_view contenu, std::string_view nom = "journal.TXT") {
+        const std::string chemin = donnees.Ecrire(nom, contenu);
+        reponseDialogue = QString::fromStdString(chemin);
+        Cliquer("CmdCheminLOG");
+        Activer();
+        return chemin;
+    }
+
+    // Textes affichés des nœuds d'un arbre, dans l'ordre.
+    QStringList Noeuds(const char* arbre) const {
+        QStringList textes;
+        QTreeWidget* t = Arbre(arbre);
+        for (int i = 0; i < t->topLevelItemCount(); ++i)
+            textes << t->topLevelItem(i)->text(0);
+        return textes;
+    }
+    int NoeudsCoches(const char* arbre) const {
+        int n = 0;
+        QTreeWidget* t = Arbre(arbre);
+        for (int i = 0; i < t->topLevelItemCount(); ++i)
+            n += t->topLevelItem(i)->checkState(0) == Qt::Checked ? 1 : 0;
+        return n;
+    }
+    void Cocher(const char* arbre, const QString& texte) const {
+        QTreeWidget* t = Arbre(arbre);
+        for (int i = 0; i < t->topLevelItemCount(); ++i)
+            if (t->topLevelItem(i)->text(0) == texte) {
+                t->topLevelItem(i)->setCheckState(0, Qt::Checked);
+                return;
+            }
+        ADD_FAILURE() << "nœud introuvable : " << texte.toStdString();
+    }
+
+    // Exécute action pendant la prochaine passe longue, au premier moment où elle rend la main
+    // à la fenêtre (la barre de progression avance alors pour la première fois).
+    void PendantLaPasse(std::function<void()> action) const {
+        QProgressBar* barre = Controle<QProgressBar>("PrgBar");
+        auto connexion = std::make_shared<QMetaObject::Connection>();
+        *connexion = QObject::connect(barre, &QProgressBar::valueChanged, barre,
+                                      [connexion, action = std::move(action)](int) {
+                                          QObject::disconnect(*connexion);
+                                          action();
+                                      });
+    }
+
+    DossierTemporaire programme; // le dossier du programme
+    DossierTemporaire donnees;   // les journaux
+    FauxLanceur lanceur;
+    std::unique_ptr<FrmPrincipal> fenetre;
+
+    QString reponseDialogue;
+    std::vector<DialogueVu> dialogues;
+    std::optional<Date> reponseCalendrier;
+    int appelsCalendrier = 0;
+    std::vector<MessageVu> messages;
+    int terminaisons = 0;
+    int infoSysteme = 0;
+};
+
+} // namespace vek::test

@@ -1,0 +1,76 @@
+// vek-capture : rend la fenêtre principale hors écran après une recherche sur un journal, et
+// l'enregistre en PNG (la capture d'écran du README).
+//
+//   QT_QPA_PLATFORM=offscreen vek-capture JOURNAL SORTIE.png
+//
+// Le dossier du programme est un dossier temporaire ; aucun dialogue ni navigateur ne s'ouvre.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+#include "FrmAnalyse.h"
+#include "FrmPrincipal.h"
+#include "Lanceur.h"
+
+namespace {
+
+class LanceurMuet final : public vek::LanceurDocument {
+public:
+    std::int16_t OuvrirDocument(const std::string&) override { return 42; }
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fprintf(stderr, "usage : vek-capture JOURNAL SORTIE.png\n");
+        return 2;
+    }
+    const QString journal = arguments.at(1);
+    const QString sortie = arguments.at(2);
+
+    QTemporaryDir dossier;
+    LanceurMuet lanceur;
+    FrmPrincipal fenetre(lanceur, dossier.path().toStdString());
+    bool echec = false;
+    fenetre.DefinirDialogueOuverture(
+        [&](QWidget*, const QString&, const QString&, const QString&) { return journal; });
+    fenetre.DefinirAfficheurMessage(
+        [&](QWidget*, const QString& texte, const QString&, vek::Icone) {
+            std::fprintf(stderr, "%s\n", texte.toLocal8Bit().constData());
+            echec = true;
+        });
+    fenetre.DefinirTerminaison([] {});
+    fenetre.show();
+
+    // La route principale : choisir le journal (analyse), lancer la recherche, cocher.
+    fenetre.findChild<QPushButton*>(QStringLiteral("CmdCheminLOG"))->click();
+    for (FrmAnalyse* resume : fenetre.FenetresAnalyse())
+        resume->close();
+    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("CmdRecherche"));
+    if (echec || !recherche->isEnabled()) {
+        std::fprintf(stderr, "vek-capture : le journal n'a pas donné deux dates.\n");
+        return 1;
+    }
+    recherche->click();
+    fenetre.findChild<QCheckBox*>(QStringLiteral("CheckTLC"))->click();
+    auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("TreeViewNoms"));
+    for (int i = 0; i < noms->topLevelItemCount(); i += 2)
+        noms->topLevelItem(i)->setCheckState(0, Qt::Checked);
+    QApplication::processEvents();
+
+    if (echec || !fenetre.grab().save(sortie, "PNG")) {
+        std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
+                     sortie.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,197 @@
+// Le calendrier frmCalendar, seul et depuis la fenêtre principale (vraie boîte modale, pilotée
+// par une minuterie pendant qu'elle attend).
+
+#include "OutilsFenetre.h"
+
+#include <QCalendarWidget>
+#include <QTableView>
+
+#include "frmCalendar.h"
+
+namespace vek::test {
+namespace {
+
+QDate VersQDate(Date d) {
+    return {d.annee, d.mois, d.jour};
+}
+
+QCalendarWidget* CalendrierDe(QWidget* boite) {
+    return boite->findChild<QCalendarWidget*>(QStringLiteral("Calendar"));
+}
+
+// Clic ou double-clic sur le jour donné du mois affiché (un jour du milieu du mois, qui
+// n'apparaît qu'une fois dans la grille ; la ligne 0 porte les noms des jours).
+void CliquerJour(QCalendarWidget* calendrier, int jour, bool doubleClic) {
+    auto* vue = calendrier->findChild<QTableView*>();
+    ASSERT_NE(vue, nullptr);
+    const QAbstractItemModel* modele = vue->model();
+    for (int ligne = 1; ligne < modele->rowCount(); ++ligne)
+        for (int colonne = 0; colonne < modele->columnCount(); ++colonne) {
+            const QModelIndex index = modele->index(ligne, colonne);
+            if (modele->data(index).toInt() == jour) {
+                // Un vrai double-clic : appui et relâchement, puis le second appui.
+                const QPoint centre = vue->visualRect(index).center();
+                QTest::mouseClick(vue->viewport(), Qt::LeftButton, {}, centre);
+                if (doubleClic)
+                    QTest::mouseDClick(vue->viewport(), Qt::LeftButton, {}, centre);
+                return;
+            }
+        }
+    ADD_FAILURE() << "jour introuvable : " << jour;
+}
+
+TEST(Calendrier, BoiteEtBoutons) {
+    Date choisie = DateSentinelle;
+    frmCalendar boite(choisie);
+    boite.show();
+    EXPECT_TRUE(boite.windowTitle().isEmpty());
+    EXPECT_EQ(boite.size(), QSize(4260 / 15, 3675 / 15));
+    EXPECT_FALSE(boite.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(boite.windowFlags() & Qt::WindowMinimizeButtonHint);
+    struct Attendu {
+        const char* nom;
+        const char* texte;
+        QRect place;
+    };
+    const Attendu attendus[] = {
+        {"Calendar", "", QRect(120 / 15, 120 / 15, 3975 / 15, 2895 / 15)},
+        {"CmdsAnnuler", "Annuler", QRect(240 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
+        {"CmdValider", "Valider", QRect(2760 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
+    };
+    for (const Attendu& a : attendus) {
+        auto* controle = boite.findChild<QWidget*>(QString::fromLatin1(a.nom));
+        ASSERT_NE(controle, nullptr) << a.nom;
+        EXPECT_EQ(controle->geometry(), a.place) << a.nom;
+        if (auto* bouton = qobject_cast<QPushButton*>(controle)) {
+            EXPECT_EQ(bouton->text(), a.texte);
+            EXPECT_FALSE(bouton->isDefault()) << a.nom;
+            EXPECT_FALSE(bouton->autoDefault()) << a.nom;
+        }
+    }
+    // Toujours ouvert sur aujourd'hui.
+    EXPECT_EQ(CalendrierDe(&boite)->selectedDate(), VersQDate(Aujourdhui()));
+}
+
+struct CasFermeture {
+    const char* nom;
+    std::optional<QDate> selection; // jour choisi avant de fermer
+    std::function<void(frmCalendar&)> fermer;
+    Date attendu;
+    bool resteOuverte;
+};
+
+TEST(Calendrier, ChaqueFaconDeFermer) {
+    const CasFermeture cas[] = {
+        {"Valider", QDate(2001, 12, 24),
+         [](frmCalendar& b) {
+             QTest::mouseClick(b.findChild<QPushButton*>("CmdValider"), Qt::LeftButton);
+         },
+         Date{2001, 12, 24}, false},
+        {"Annuler", QDate(2001, 12, 24),
+         [](frmCalendar& b) {
+             QTest::mouseClick(b.findChild<QPushButton*>("CmdsAnnuler"), Qt::LeftButton);
+         },
+         DateSentinelle, false},
+        {"fermeture par le système", QDate(2001, 12, 24), [](frmCalendar& b) { b.close(); },
+         Date{1999, 9, 9}, false},
+        {"1er janvier 1900 validé", QDate(1900, 1, 1),
+         [](frmCalendar& b) {
+             QTest::mouseClick(b.findChild<QPushButton*>("CmdValider"), Qt::LeftButton);
+         },
+         DateSentinelle, false},
+        {"double-clic sur un jour", QDate(2001, 12, 3),
+         [](frmCalendar& b) { CliquerJour(CalendrierDe(&b), 14, true); }, Date{2001, 12, 14},
+         false},
+        {"un simple clic choisit sans fermer", QDate(2001, 12, 3),
+         [](frmCalendar& b) { CliquerJour(CalendrierDe(&b), 14, false); }, Date{1999, 9, 9}, true},
+        {"Échap ne fait rien", QDate(2001, 12, 24),
+         [](frmCalendar& b) { QTest::keyClick(&b, Qt::Key_Escape); }, Date{1999, 9, 9}, true},
+        {"Entrée ne fait rien", QDate(2001, 12, 24),
+         [](frmCalendar& b) { QTest::keyClick(&b, Qt::Key_Return); }, Date{1999, 9, 9}, true},
+        {"Entrée dans la grille ne valide pas", QDate(2001, 12, 24),
+         [](frmCalendar& b) {
+             QTest::keyClick(CalendrierDe(&b)->findChild<QTableView*>(), Qt::Key_Return);
+         },
+         Date{1999, 9, 9}, true},
+    };
+    for (const CasFermeture& c : cas) {
+        Date choisie{1999, 9, 9}; // une valeur que seul Valider ou Annuler changent
+        frmCalendar boite(choisie);
+        boite.show();
+        if (c.selection)
+            CalendrierDe(&boite)->setSelectedDate(*c.selection);
+        c.fermer(boite);
+        EXPECT_EQ(choisie, c.attendu) << c.nom;
+        EXPECT_EQ(boite.isVisible(), c.resteOuverte) << c.nom;
+    }
+}
+
+// Depuis la fenêtre principale, avec la vraie boîte modale.
+class CalendrierDepuisLaFenetre : public BancFenetre {
+protected:
+    void SetUp() override {
+        BancFenetre::SetUp();
+        // Le calendrier de la fenêtre, pas celui du banc.
+        fenetre->DefinirCalendrier(
+            [this](Date& dateChoisie) { frmCalendar::Montrer(dateChoisie, fenetre.get()); });
+    }
+
+    // Pendant que la boîte attend : note le jour montré, choisit un jour et ferme.
+    void Piloter(std::optional<QDate> jour, std::function<void(frmCalendar&)> fermer) {
+        QTimer::singleShot(0, qApp, [this, jour, fermer] {
+            auto* boite = qobject_cast<frmCalendar*>(QApplication::activeModalWidget());
+            ASSERT_NE(boite, nullptr);
+            EXPECT_TRUE(boite->isModal());
+            jourMontre = CalendrierDe(boite)->selectedDate();
+            if (jour)
+                CalendrierDe(boite)->setSelectedDate(*jour);
+            fermer(*boite);
+        });
+    }
+
+    static void Valider(frmCalendar& b) { b.findChild<QPushButton*>("CmdValider")->click(); }
+    static void Annuler(frmCalendar& b) { b.findChild<QPushButton*>("CmdsAnnuler")->click(); }
+
+    QDate jourMontre;
+};
+
+TEST_F(CalendrierDepuisLaFenetre, ValiderEcritLaDateEtAppliqueLaRegle) {
+    Taper("TxTDateFin", "26/12/2001");
+    Piloter(QDate(2001, 12, 24), Valider);
+    QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier); // bouton encore inactif
+    EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
+    EXPECT_EQ(Champ("TxTDateDeb")->text(), "24/12/2001");
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(CalendrierDepuisLaFenetre, LeCalendrierMontreAujourdhuiPasLaDateDuChamp) {
+    Taper("TxTDateFin", "26/12/2001");
+    Piloter(std::nullopt, Valider);
+    QTest::keyClick(fenetre.get(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
+    EXPECT_EQ(Champ("TxTDateFin")->text(), QString::fromStdString(DateCourte(Aujourdhui())));
+}
+
+TEST_F(CalendrierDepuisLaFenetre, AnnulerFermerOuPremierJanvier1900VidentLeChamp) {
+    const std::vector<std::pair<std::optional<QDate>, std::function<void(frmCalendar&)>>> cas = {
+        {QDate(2001, 12, 24), Annuler},
+        {QDate(2001, 12, 24), [](frmCalendar& b) { b.close(); }},
+        {QDate(1900, 1, 1), Valider},
+    };
+    Taper("TxTDateFin", "26/12/2001");
+    for (const auto& [jour, fermer] : cas) {
+        Taper("TxTDateDeb", "20/12/2001");
+        ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+        Piloter(jour, fermer);
+        QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
+        EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty());
+        // Un champ vide laisse le bouton de recherche tel qu'il était.
+        EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+        EXPECT_EQ(fenetre->Module().DateChoisie, DateSentinelle);
+        Activer(); // après la boîte modale, la fenêtre principale reprend la main
+    }
+}
+
+} // namespace
+} // namespace vek::test

@@ -1,0 +1,336 @@
+// La route principale de bout en bout, les passes longues (pas de chevauchement, fin du
+// programme pendant une passe) et les échecs montrés.
+
+#include "OutilsFenetre.h"
+
+#include <filesystem>
+
+namespace vek::test {
+namespace {
+
+using Route = BancFenetre;
+
+// Un journal en Windows-1252 : accents, « œ » (0x9C) et un octet sans caractère (0x81) dans
+// des noms, pour vérifier que les nœuds rendent au moteur leurs octets exacts.
+std::string JournalDeNoel() {
+    return "*** Journal de discussion Q7R ***\r\n" +
+           Ligne(23, 12, 2001, "[Commerce] \"Aldric\": la veille, hors p\xE9riode") +
+           Ligne(24, 12, 2001, "[Commerce] \"Aldric\": bonjour") +
+           Ligne(24, 12, 2001, "[Commerce] \"B\xE9reng\xE8re\": je vends une \x9Cuvre") +
+           Ligne(24, 12, 2001, "[COMMERCE] \"B\xE9reng\xE8re\": autre casse, jamais retenue") +
+           Ligne(24, 12, 2001, "{C\x9Clio}\":\"on se retrouve \xE0 la taverne") +
+           Ligne(25, 12, 2001, "Vous avez dit : joyeux No\xEBl") +
+           Ligne(25, 12, 2001, "[Guilde] \"Z\x81ph\": r\xE9union ce soir") +
+           Ligne(25, 12, 2001, "Aldric vous appelle : tu viens ?") +
+           Ligne(26, 12, 2001, "[Guilde] \"Aldric\": \xE0 demain");
+}
+
+TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
+    const std::string journal = ChoisirJournal(JournalDeNoel(), "chat log.TXT");
+
+    // Analyse : résumé, dates préremplies, bouton de recherche actif, sablier rendu.
+    EXPECT_EQ(Champ("TxtCheminFichierLOg")->text(), QString::fromStdString(journal));
+    ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
+    EXPECT_EQ(fenetre->FenetresAnalyse()[0]->Resume(),
+              "Date de début du traitement : Non défini. \n"
+              "Date de fin de traitement : mercredi 26 décembre 2001\n"
+              "Nombre de lignes à analyser : 10");
+    EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty()); // première ligne non datée
+    EXPECT_EQ(Champ("TxTDateFin")->text(), "26/12/2001");
+    Taper("TxTDateDeb", "24/12/2001");
+    ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+
+    // Recherche : arbres dans l'ordre de première apparition, textes décodés.
+    Cliquer("CmdRecherche");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
+    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->maximum(), 11);
+    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
+    EXPECT_EQ(Noeuds("TreeViewChannels"),
+              QStringList({"Zone de proximité", "[Commerce]", "[Guilde]"}));
+    EXPECT_EQ(Noeuds("TreeViewNoms"),
+              QStringList({"Aldric", "Bérengère", "Cœlio", " Vous (ce que vous avez dit)",
+                           QString::fromUtf8("Z\u0081ph"), " Vos Whisps reçus"}));
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+
+    // Sélection : [Commerce] et [Guilde] avec Bérengère et Zéph ; la proximité avec Cœlio.
+    Cocher("TreeViewChannels", "[Commerce]");
+    Cocher("TreeViewChannels", "[Guilde]");
+    Cocher("TreeViewChannels", "Zone de proximité");
+    Cocher("TreeViewNoms", "Bérengère");
+    Cocher("TreeViewNoms", QString::fromUtf8("Z\u0081ph"));
+    Cocher("TreeViewNoms", "Cœlio");
+    Cliquer("CmdCreerLog");
+    EXPECT_TRUE(messages.empty());
+
+    const std::string final = programme.Fichier("LogFinal.txt");
+    ASSERT_EQ(lanceur.ouverts.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(lanceur.ouverts[0]), std::filesystem::path(final));
+    const std::string contenu = LireTout(final);
+    EXPECT_NE(contenu.find("\"B\xE9reng\xE8re\": je vends une \x9Cuvre\r\n"), std::string::npos);
+    EXPECT_NE(contenu.find("\"Z\x81ph\": r\xE9union ce soir\r\n"), std::string::npos);
+    EXPECT_NE(contenu.find("{C\x9Clio}\":\"on se retrouve \xE0 la taverne\r\n"), std::string::npos);
+    EXPECT_EQ(contenu.find("Aldric\": bonjour"), std::string::npos); // non coché
+    EXPECT_EQ(contenu.find("autre casse"), std::string::npos);       // [COMMERCE]
+    EXPECT_EQ(contenu.find("hors p\xE9riode"), std::string::npos);   // hors période
+    EXPECT_EQ(contenu.find("joyeux"), std::string::npos);            // « Vous » non coché
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
+}
+
+TEST_F(Route, UnChampDeDateQuiNEstPasUneDateEstNommeEtRienNeCommence) {
+    ChoisirJournal(JournalDeNoel());
+    Taper("TxTDateDeb", "24/12/2001");
+    ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    struct Cas {
+        const char* debut;
+        const char* fin;
+        const char* champNomme;
+    };
+    const Cas cas[] = {
+        {"24/12/2001", "", "Date de Fin"},
+        {"", "26/12/2001", "Date de début"},
+        {"  ", "", "Date de début"},
+    };
+    for (const Cas& c : cas) {
+        Taper("TxTDateDeb", c.debut);
+        Taper("TxTDateFin", c.fin);
+        ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled()); // un champ vide n'y change rien
+        messages.clear();
+        Cliquer("CmdRecherche");
+        ASSERT_EQ(messages.size(), 1u) << c.champNomme;
+        EXPECT_TRUE(messages[0].texte.contains(QString::fromUtf8(c.champNomme)))
+            << messages[0].texte.toStdString();
+        EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
+        EXPECT_EQ(messages[0].icone, Icone::Stop);
+        EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "0");
+        EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
+        EXPECT_FALSE(Bouton("CmdCreerLog")->isEnabled());
+    }
+}
+
+TEST_F(Route, JournalIllisibleMontreLEchecEtNeChangeRien) {
+    ChoisirJournal(JournalDeNoel());
+    Taper("TxTDateDeb", "24/12/2001");
+    Cliquer("CmdRecherche");
+    ASSERT_EQ(Noeuds("TreeViewChannels").size(), 3);
+
+    // Le journal disparaît entre deux recherches.
+    const std::string absent = donnees.Fichier("disparu.TXT");
+    Taper("TxtCheminFichierLOg", QString::fromStdString(absent));
+    Cliquer("CmdRecherche");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
+    EXPECT_EQ(messages[0].icone, Icone::Stop);
+    EXPECT_TRUE(messages[0].texte.contains("disparu.TXT")) << messages[0].texte.toStdString();
+    EXPECT_EQ(Noeuds("TreeViewChannels").size(), 3);
+    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdCheminLOG")->isEnabled());
+}
+
+TEST_F(Route, JournalFinalImpossibleAEcrireMontreLEchec) {
+    ChoisirJournal(JournalDeNoel());
+    Taper("TxTDateDeb", "24/12/2001");
+    Cliquer("CmdRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    // Un dossier occupe la place du journal final.
+    std::filesystem::create_directory(programme.Fichier("LogFinal.txt"));
+    Cliquer("CmdCreerLog");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icone, Icone::Stop);
+    EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
+    EXPECT_TRUE(messages[0].texte.contains("LogFinal.txt")) << messages[0].texte.toStdString();
+    EXPECT_TRUE(lanceur.ouverts.empty());
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Passes longues
+
+constexpr int LignesLongues = 5000;
+
+struct EtatPendantLaPasse {
+    bool vu = false;
+    bool passe = false;
+    bool recherche = true;
+    bool creerLog = true;
+    bool cheminLog = true;
+};
+
+TEST_F(Route, PendantUneRechercheLesCommandesDePasseNeFontRien) {
+    ChoisirJournal(JournalLong(300), "court.txt");
+    Cliquer("CmdRecherche"); // une première recherche active CmdCreerLog
+    ASSERT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    ChoisirJournal(JournalLong(LignesLongues), "long.txt");
+    const std::size_t dialoguesAvant = dialogues.size();
+    const std::size_t resumesAvant = fenetre->FenetresAnalyse().size();
+
+    EtatPendantLaPasse etat;
+    PendantLaPasse([&] {
+        etat.vu = true;
+        etat.passe = fenetre->PasseEnCours();
+        etat.recherche = Bouton("CmdRecherche")->isEnabled();
+        etat.creerLog = Bouton("CmdCreerLog")->isEnabled();
+        etat.cheminLog = Bouton("CmdCheminLOG")->isEnabled();
+        // Clics, menu et raccourci : aucun ne part.
+        Cliquer("CmdRecherche");
+        Cliquer("CmdCreerLog");
+        Cliquer("CmdCheminLOG");
+        Menu("mnuOpenLog")->trigger();
+        QTest::keyClick(fenetre.get(), Qt::Key_O, Qt::ControlModifier);
+        // Les menus restent actifs ; le calendrier s'ouvre et la règle des dates s'applique.
+        EXPECT_TRUE(Menu("mnuOpenLog")->isEnabled());
+        reponseCalendrier = Date{2001, 12, 24};
+        QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
+    });
+    Cliquer("CmdRecherche");
+
+    ASSERT_TRUE(etat.vu) << "la passe n'a jamais rendu la main à la fenêtre";
+    EXPECT_TRUE(etat.passe);
+    EXPECT_FALSE(etat.recherche);
+    EXPECT_FALSE(etat.creerLog);
+    EXPECT_FALSE(etat.cheminLog);
+    EXPECT_EQ(dialogues.size(), dialoguesAvant);
+    EXPECT_EQ(fenetre->FenetresAnalyse().size(), resumesAvant);
+    EXPECT_TRUE(lanceur.ouverts.empty());
+    EXPECT_EQ(appelsCalendrier, 1);
+
+    // À la fin, chaque bouton reprend l'état que lui donnent les règles ; la dernière valeur
+    // du compteur est montrée.
+    EXPECT_FALSE(fenetre->PasseEnCours());
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdCheminLOG")->isEnabled());
+    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), QString::number(LignesLongues));
+    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
+    EXPECT_EQ(Noeuds("TreeViewNoms").size(), 13);
+}
+
+TEST_F(Route, PendantLEcritureLaRechercheNeDemarrePas) {
+    ChoisirJournal(JournalLong(LignesLongues));
+    Cliquer("CmdRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+
+    EtatPendantLaPasse etat;
+    PendantLaPasse([&] {
+        etat.vu = true;
+        etat.passe = fenetre->PasseEnCours();
+        etat.recherche = Bouton("CmdRecherche")->isEnabled();
+        etat.creerLog = Bouton("CmdCreerLog")->isEnabled();
+        etat.cheminLog = Bouton("CmdCheminLOG")->isEnabled();
+        Cliquer("CmdRecherche");
+        Cliquer("CmdCreerLog");
+        Menu("mnuOpenLog")->trigger();
+        EXPECT_TRUE(Menu("mnuOptLog")->isEnabled());
+    });
+    Cliquer("CmdCreerLog");
+
+    ASSERT_TRUE(etat.vu);
+    EXPECT_TRUE(etat.passe);
+    EXPECT_FALSE(etat.recherche);
+    EXPECT_FALSE(etat.creerLog);
+    EXPECT_FALSE(etat.cheminLog);
+    EXPECT_EQ(lanceur.ouverts.size(), 1u); // une seule écriture
+    EXPECT_EQ(dialogues.size(), 1u);
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(messages.empty());
+}
+
+#ifdef VEK_AVEC_FRMOPTION
+// Les options restent utilisables pendant l'écriture : la boîte s'ouvre au milieu de la passe et
+// les modes validés s'appliquent.
+TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
+    ChoisirJournal(JournalLong(LignesLongues));
+    Cliquer("CmdRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+
+    QString boiteVue;
+    bool pendantLaPasse = false;
+    PendantLaPasse([&] {
+        QTimer::singleShot(0, qApp, [&] {
+            QWidget* boite = QApplication::activeModalWidget();
+            ASSERT_NE(boite, nullptr);
+            boiteVue = boite->objectName();
+            pendantLaPasse = fenetre->PasseEnCours();
+            for (const char* nom : {"Check1", "Check2", "Check3"})
+                boite->findChild<QCheckBox*>(nom)->setChecked(true);
+            boite->findChild<QPushButton*>("Command2")->click(); // Valider
+        });
+        Menu("mnuOptLog")->trigger();
+    });
+    Cliquer("CmdCreerLog");
+
+    EXPECT_EQ(boiteVue, "FrmOption");
+    EXPECT_TRUE(pendantLaPasse);
+    EXPECT_TRUE(fenetre->Module().modes.ModeUnlessDate);
+    EXPECT_TRUE(fenetre->Module().modes.ModeRPName);
+    EXPECT_TRUE(fenetre->Module().modes.ModeUnlessChannel);
+    EXPECT_EQ(lanceur.ouverts.size(), 1u);
+    EXPECT_TRUE(messages.empty());
+    // Les dernières lignes écrites le sont sans date ni channel.
+    const std::string contenu = LireTout(programme.Fichier("LogFinal.txt"));
+    EXPECT_NE(contenu.find("\r\nNom7: message 4999\r\n"), std::string::npos);
+}
+#endif
+
+// Trois façons de quitter pendant une longue recherche : la passe s'arrête à la première
+// occasion, rien ne bloque, les résumés disparaissent, aucun message.
+TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
+    const std::vector<std::pair<const char*, std::function<void()>>> facons = {
+        {"CmdQuitter", [this] { Cliquer("CmdQuitter"); }},
+        {"Ctrl+Q", [this] { QTest::keyClick(fenetre.get(), Qt::Key_Q, Qt::ControlModifier); }},
+        {"fermeture de la fenêtre", [this] { fenetre->close(); }},
+    };
+    const std::string contenu = JournalLong(LignesLongues);
+    for (const auto& [nom, quitter] : facons) {
+        TearDown();
+        terminaisons = 0;
+        messages.clear();
+        SetUp();
+        ChoisirJournal(contenu);
+        ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u) << nom;
+        PendantLaPasse(quitter);
+        Cliquer("CmdRecherche");
+
+        EXPECT_EQ(terminaisons, 1) << nom;
+        EXPECT_TRUE(fenetre->Quitte()) << nom;
+        EXPECT_FALSE(fenetre->PasseEnCours()) << nom;
+        EXPECT_FALSE(fenetre->isVisible()) << nom;
+        EXPECT_TRUE(fenetre->FenetresAnalyse().empty()) << nom;
+        EXPECT_TRUE(messages.empty()) << nom;
+        // Arrêtée bien avant la fin : rien de catalogué, pas d'extrait.
+        EXPECT_LT(Controle<QLabel>("LblCompteur")->text().toInt(), LignesLongues) << nom;
+        EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0) << nom;
+        EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt"))) << nom;
+        // Plus rien ne part ensuite.
+        EXPECT_FALSE(fenetre->Operations().TraiterEvenements()) << nom;
+    }
+}
+
+TEST_F(Route, QuitterHorsPasseFermeLesResumesEtTermine) {
+    ChoisirJournal(JournalDeNoel());
+    ChoisirJournal(JournalDeNoel(), "autre.txt");
+    ASSERT_EQ(fenetre->FenetresAnalyse().size(), 2u);
+    Menu("mnuQuitter")->trigger();
+    EXPECT_EQ(terminaisons, 1);
+    EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
+    EXPECT_FALSE(fenetre->isVisible());
+}
+
+TEST_F(Route, FermerLaFenetreHorsPasseNeTerminePasDeForce) {
+    ChoisirJournal(JournalDeNoel());
+    fenetre->close();
+    EXPECT_EQ(terminaisons, 0);
+    // Le résumé reste ouvert : le programme vit jusqu'à la fermeture de sa dernière fenêtre.
+    EXPECT_EQ(fenetre->FenetresAnalyse().size(), 1u);
+}
+
+} // namespace
+} // namespace vek::test

@@ -1,0 +1,493 @@
+#include "FrmPrincipal.h"
+
+#include "ui_FrmPrincipal.h"
+
+#include "Apparence.h"
+#include "FrmAnalyse.h"
+#include "Images.h"
+#include "InfoSysteme.h"
+#include "OperationsFenetreQt.h"
+#include "TexteQt.h"
+#include "frmCalendar.h"
+
+#ifdef VEK_AVEC_FRMOPTION
+#include "FrmOption.h"
+#endif
+#ifdef VEK_AVEC_FRMABOUT
+#include "frmAbout.h"
+#endif
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+QString Texte(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// Le dialogue d'ouverture de Qt : un nom qui n'existe pas peut être tapé (l'analyse dira alors
+// « Fichier introuvable ! ») ; l'annulation rend le texte vide.
+QString DialogueOuvertureQt(QWidget* parent, const QString& titre, const QString& filtre,
+                            const QString& extension) {
+    QFileDialog dialogue(parent, titre, QString(), filtre);
+    dialogue.setAcceptMode(QFileDialog::AcceptOpen);
+    dialogue.setFileMode(QFileDialog::AnyFile);
+    dialogue.setDefaultSuffix(extension);
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialogue.selectedFiles().constFirst());
+}
+
+// La police du lien : « MS Sans Serif » 12 points, en bleu. Là où elle manque, une remplaçante
+// étroite ; une adresse plus large que la boîte du lien y est resserrée pour tenir entière.
+QFont PoliceLien(const QString& texte, int largeur) {
+    QFont police = PoliceSansSerif(12);
+    police.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                        QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
+                        QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Arial"),
+                        QStringLiteral("Nimbus Sans")});
+    const int besoin = QFontMetrics(police).horizontalAdvance(texte);
+    if (besoin > largeur)
+        police.setStretch(std::max(50, 100 * largeur / besoin));
+    return police;
+}
+
+void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& titre,
+                        vek::Icone icone) {
+    QMessageBox boite(icone == vek::Icone::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
+                      titre, texte, QMessageBox::Ok, parent);
+    boite.exec();
+}
+
+// Services du lanceur d'informations système : ceux du système, et la boîte de message de la
+// fenêtre.
+class ServicesInfoSystemeFenetre final : public vek::ServicesInfoSystemeNatifs {
+public:
+    ServicesInfoSystemeFenetre(QWidget* parent, const FrmPrincipal::AfficheurMessage& afficheur)
+        : parent_(parent), afficheur_(afficheur) {}
+    void Message(std::string_view texte, std::string_view titre) override {
+        if (afficheur_)
+            afficheur_(parent_, Texte(texte), Texte(titre), vek::Icone::Aucune);
+    }
+
+private:
+    QWidget* parent_;
+    const FrmPrincipal::AfficheurMessage& afficheur_;
+};
+
+} // namespace
+
+FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()),
+      operations_(std::make_unique<OperationsFenetreQt>(*this)),
+      module_(std::make_unique<vek::ModuleVEK>(*operations_, lanceur, std::move(repertoire))),
+      lanceur_(lanceur), dialogue_(DialogueOuvertureQt),
+      calendrier_([this](vek::Date& dateChoisie) { frmCalendar::Montrer(dateChoisie, this); }),
+      afficheur_(AfficheurMessageQt), terminer_([] { QCoreApplication::exit(0); }),
+      infoSysteme_([this] {
+          ServicesInfoSystemeFenetre services(this, afficheur_);
+          vek::LancerInfoSysteme(vek::RegistreSysteme(), services);
+      }) {
+    ui->setupUi(this);
+    ui->Label6->setText(Texte(AdresseSiteAffichee));
+
+    // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; rien ne bouge quand on
+    // la redimensionne.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    PoserFondBlanc(this);
+    PoserPolices();
+
+    // Les séparateurs des menus portent leur nom.
+    const QList<QAction*> actionsMenu = ui->mnuMenu->actions();
+    const QList<QAction*> actionsAide = ui->mnuQuestion->actions();
+    for (QAction* action : actionsMenu)
+        if (action->isSeparator())
+            action->setObjectName(QStringLiteral("mnutiret1"));
+    for (QAction* action : actionsAide)
+        if (action->isSeparator())
+            action->setObjectName(QStringLiteral("mnutiret2"));
+
+    // Label6 : le lien vers le site des auteurs, avec sa main.
+    QPalette bleu = ui->Label6->palette();
+    bleu.setColor(QPalette::WindowText, Qt::blue);
+    ui->Label6->setPalette(bleu);
+    ui->Label6->setCursor(CurseurMain());
+    ui->Label6->setMouseTracking(true);
+    ui->Label6->installEventFilter(this);
+    ui->centralwidget->setMouseTracking(true);
+    ui->centralwidget->installEventFilter(this);
+    for (QLineEdit* champ : {ui->TxtCheminFichierLOg, ui->TxTDateDeb, ui->TxTDateFin})
+        champ->installEventFilter(this);
+
+    PoserImages();
+    Connecter();
+    Form_Load();
+
+    // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, centrée sur l'écran.
+    resize(428, 506 + ui->menubar->sizeHint().height());
+    if (const QScreen* ecran = screen())
+        move(ecran->availableGeometry().center() - rect().center());
+    ui->TxTDateDeb->setFocus();
+}
+
+FrmPrincipal::~FrmPrincipal() {
+    for (const QPointer<FrmAnalyse>& fenetre : analyses_)
+        delete fenetre.data();
+}
+
+vek::OperationsFenetre& FrmPrincipal::Operations() {
+    return *operations_;
+}
+
+void FrmPrincipal::PoserPolices() {
+    // « MS Sans Serif » pour la fenêtre, la police décorative d'affichage en gras pour les trois
+    // grands boutons, « MS Serif » 12 points gras pour les boutons « ... ».
+    setFont(PoliceSansSerif(8.25));
+    for (QPushButton* bouton : {ui->CmdRecherche, ui->CmdCreerLog, ui->CmdQuitter})
+        bouton->setFont(PoliceDecorative(8.25, true));
+    for (QPushButton* bouton : {ui->CmdDateDateDeb, ui->CmdDateFin, ui->CmdCheminLOG})
+        bouton->setFont(PoliceSerif(12, true));
+    ui->Label6->setFont(PoliceLien(ui->Label6->text(), ui->Label6->width()));
+}
+
+void FrmPrincipal::PoserImages() {
+    PoserImage(ui->Image1, QStringLiteral("banniere.svg"));
+    PoserImage(ui->Image2, QStringLiteral("ornement.svg"));
+    PoserImage(ui->Image3, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->Image4, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->Image5, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->Image6, QStringLiteral("degrade-horizontal.svg"));
+}
+
+void FrmPrincipal::Connecter() {
+    connect(ui->CmdCheminLOG, &QPushButton::clicked, this, &FrmPrincipal::CmdCheminLOG_Click);
+    connect(ui->mnuOpenLog, &QAction::triggered, this, &FrmPrincipal::mnuOpenLog_Click);
+    connect(ui->TxtCheminFichierLOg, &QLineEdit::textChanged, this,
+            &FrmPrincipal::TxtCheminFichierLOg_Change);
+    connect(ui->CmdDateDateDeb, &QPushButton::clicked, this, &FrmPrincipal::CmdDateDateDeb_Click);
+    connect(ui->CmdDateFin, &QPushButton::clicked, this, &FrmPrincipal::CmdDateFin_Click);
+    connect(ui->mnuDateDeb, &QAction::triggered, this, &FrmPrincipal::mnuDateDeb_Click);
+    connect(ui->mnuDateFin, &QAction::triggered, this, &FrmPrincipal::mnuDateFin_Click);
+    connect(ui->TxTDateDeb, &QLineEdit::textChanged, this, &FrmPrincipal::TxTDateDeb_Change);
+    connect(ui->TxTDateFin, &QLineEdit::textChanged, this, &FrmPrincipal::TxTDateFin_Change);
+    connect(ui->CmdRecherche, &QPushButton::clicked, this, &FrmPrincipal::CmdRecherche_Click);
+    connect(ui->CheckTLC, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLC_Click);
+    connect(ui->CheckTLM, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLM_Click);
+    connect(ui->CmdCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CmdCreerLog_Click);
+    connect(ui->CmdQuitter, &QPushButton::clicked, this, &FrmPrincipal::CmdQuitter_Click);
+    connect(ui->mnuQuitter, &QAction::triggered, this, &FrmPrincipal::mnuQuitter_Click);
+    connect(ui->mnuOptLog, &QAction::triggered, this, &FrmPrincipal::mnuOptLog_Click);
+    connect(ui->mnuSysteme, &QAction::triggered, this, &FrmPrincipal::mnuSysteme_Click);
+    connect(ui->mnuAPropos, &QAction::triggered, this, &FrmPrincipal::mnuAPropos_Click);
+}
+
+void FrmPrincipal::Form_Load() {
+    // Barre de progression 0..50 à 0 ; les trois modes d'extraction éteints. Rien n'est lu sur
+    // le disque : chaque exécution part du même état.
+    ui->PrgBar->setMinimum(0);
+    ui->PrgBar->setMaximum(50);
+    ui->PrgBar->setValue(0);
+    module_->modes.ModeUnlessChannel = false;
+    module_->modes.ModeUnlessDate = false;
+    module_->modes.ModeRPName = false;
+    AppliquerEtatBoutons();
+}
+
+// --- état des boutons ---
+
+void FrmPrincipal::AppliquerEtatBoutons() {
+    // Pendant une passe, les commandes qui en lanceraient une autre sont montrées inactives ;
+    // à la fin chacune reprend l'état que lui donnent les règles.
+    ui->CmdRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
+    ui->CmdCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
+    ui->CmdCheminLOG->setEnabled(!passeEnCours_);
+}
+
+void FrmPrincipal::ActiverCreerLog() {
+    creerLogActive_ = true;
+    AppliquerEtatBoutons();
+}
+
+template <class Passe> void FrmPrincipal::ExecuterPasse(Passe&& passe) {
+    passeEnCours_ = true;
+    AppliquerEtatBoutons();
+    operations_->DebutPasse();
+    const vek::Resultat resultat = passe();
+    operations_->FinPasse();
+    passeEnCours_ = false;
+    if (quitte_)
+        return; // le programme se termine : rien d'autre à montrer
+    AppliquerEtatBoutons();
+    if (!resultat.ok)
+        AfficherEchec(resultat);
+}
+
+void FrmPrincipal::AfficherEchec(const vek::Resultat& resultat) {
+    AfficherMessage(TexteEchec(resultat), vek::Icone::Stop);
+}
+
+void FrmPrincipal::AfficherMessage(const QString& texte, vek::Icone icone) {
+    if (afficheur_)
+        afficheur_(this, texte, DepuisCp1252(vek::TitreMessages), icone);
+}
+
+// --- journal et analyse ---
+
+void FrmPrincipal::CmdCheminLOG_Click() {
+    if (passeEnCours_)
+        return;
+    const QString nom =
+        dialogue_ ? dialogue_(this, Texte(TitreDialogueJournal), Texte(FiltreDialogueJournal),
+                              Texte(ExtensionDialogueJournal))
+                  : QString();
+    // Le nom rendu par le dialogue va dans le champ, quel qu'il soit.
+    ui->TxtCheminFichierLOg->setText(nom);
+    if (nom.isEmpty())
+        return;
+    const std::size_t ouvertes = analyses_.size();
+    const vek::Resultat resultat = module_->AnalyserFichierLog(VersNomFichier(nom));
+    if (!resultat.ok) {
+        // Un journal illisible : la fenêtre de résumé ouverte pour lui n'a rien à montrer.
+        if (analyses_.size() > ouvertes && analyses_.back())
+            analyses_.back()->close();
+        AfficherEchec(resultat);
+    }
+}
+
+void FrmPrincipal::mnuOpenLog_Click() {
+    CmdCheminLOG_Click();
+}
+
+void FrmPrincipal::TxtCheminFichierLOg_Change() {
+    const bool actif = !RognerEspaces(ui->TxtCheminFichierLOg->text()).isEmpty();
+    ui->CmdDateDateDeb->setEnabled(actif);
+    ui->CmdDateFin->setEnabled(actif);
+}
+
+void FrmPrincipal::OuvrirFenetreAnalyse() {
+    // Sans propriétaire, non modale : la fenêtre principale reste utilisable. Elle se peint
+    // avant que la lecture du journal ne commence.
+    auto* fenetre = new FrmAnalyse(nullptr);
+    analyses_.emplace_back(fenetre);
+    fenetre->show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    fenetre->repaint();
+}
+
+void FrmPrincipal::DefinirResumeAnalyse(const QString& texte) {
+    if (!analyses_.empty() && analyses_.back())
+        analyses_.back()->DefinirResume(texte);
+}
+
+std::vector<FrmAnalyse*> FrmPrincipal::FenetresAnalyse() const {
+    std::vector<FrmAnalyse*> ouvertes;
+    for (const QPointer<FrmAnalyse>& fenetre : analyses_)
+        if (fenetre && fenetre->isVisible())
+            ouvertes.push_back(fenetre.data());
+    return ouvertes;
+}
+
+// --- dates ---
+
+void FrmPrincipal::ChoisirDate(ChampDate champ) {
+    vek::Date date = vek::DateSentinelle;
+    module_->AfficherCalendrier(date, calendrier_);
+    const QString texte =
+        date != vek::DateSentinelle ? DepuisCp1252(vek::DateCourte(date)) : QString();
+    (champ == ChampDate::Debut ? ui->TxTDateDeb : ui->TxTDateFin)->setText(texte);
+    TraitementEnableCmdRecherche();
+}
+
+void FrmPrincipal::CmdDateDateDeb_Click() {
+    ChoisirDate(ChampDate::Debut);
+}
+
+void FrmPrincipal::CmdDateFin_Click() {
+    ChoisirDate(ChampDate::Fin);
+}
+
+// Le menu lance le gestionnaire du bouton, même quand le bouton est inactif.
+void FrmPrincipal::mnuDateDeb_Click() {
+    CmdDateDateDeb_Click();
+}
+
+void FrmPrincipal::mnuDateFin_Click() {
+    CmdDateFin_Click();
+}
+
+void FrmPrincipal::TxTDateDeb_Change() {
+    TraitementEnableCmdRecherche();
+}
+
+void FrmPrincipal::TxTDateFin_Change() {
+    TraitementEnableCmdRecherche();
+}
+
+void FrmPrincipal::TraitementEnableCmdRecherche() {
+    const QString debut = RognerEspaces(ui->TxTDateDeb->text());
+    const QString fin = RognerEspaces(ui->TxTDateFin->text());
+    // Un champ vide laisse le bouton tel qu'il est.
+    if (debut.isEmpty() || fin.isEmpty())
+        return;
+    rechercheActive_ =
+        vek::ConvertirDate(VersCp1252(debut)).has_value() && vek::ConvertirDate(VersCp1252(fin));
+    AppliquerEtatBoutons();
+}
+
+// --- recherche ---
+
+bool FrmPrincipal::LireDate(const QString& nomChamp, const QString& texte, vek::Date& date) {
+    if (const auto convertie = vek::ConvertirDate(VersCp1252(texte))) {
+        date = *convertie;
+        return true;
+    }
+    const QString message =
+        texte.isEmpty()
+            ? QStringLiteral("Le champ « %1 » est vide : écrivez-y une date sous la forme "
+                             "jj/mm/aaaa.")
+                  .arg(nomChamp)
+            : QStringLiteral("Le champ « %1 » ne contient pas une date : « %2 ». Écrivez-y une "
+                             "date sous la forme jj/mm/aaaa.")
+                  .arg(nomChamp, texte);
+    AfficherMessage(message, vek::Icone::Stop);
+    return false;
+}
+
+void FrmPrincipal::CmdRecherche_Click() {
+    if (passeEnCours_)
+        return;
+    vek::Date debut;
+    vek::Date fin;
+    if (!LireDate(QStringLiteral("Date de début"), RognerEspaces(ui->TxTDateDeb->text()), debut) ||
+        !LireDate(QStringLiteral("Date de Fin"), RognerEspaces(ui->TxTDateFin->text()), fin))
+        return;
+    ExecuterPasse([&] { return module_->RechercherPeriode(debut, fin); });
+}
+
+void FrmPrincipal::CheckTLC_Click() {
+    module_->CocherSelonCase(vek::CaseACocher::TousChannels, vek::Arbre::Channels);
+}
+
+void FrmPrincipal::CheckTLM_Click() {
+    module_->CocherSelonCase(vek::CaseACocher::ToutLeMonde, vek::Arbre::Noms);
+}
+
+void FrmPrincipal::CmdCreerLog_Click() {
+    if (passeEnCours_)
+        return;
+    ExecuterPasse([&] { return module_->CmdCreerLog(); });
+}
+
+// --- fin du programme ---
+
+void FrmPrincipal::Quitter() {
+    // Tout de suite : pas de question ; une passe en cours s'arrête à la ligne suivante, les
+    // fenêtres de résumé disparaissent avec le programme.
+    quitte_ = true;
+    for (const QPointer<FrmAnalyse>& fenetre : analyses_)
+        if (fenetre)
+            fenetre->close();
+    hide();
+    if (terminer_)
+        terminer_();
+}
+
+void FrmPrincipal::CmdQuitter_Click() {
+    Quitter();
+}
+
+void FrmPrincipal::mnuQuitter_Click() {
+    CmdQuitter_Click();
+}
+
+void FrmPrincipal::closeEvent(QCloseEvent* evenement) {
+    // Fermer la fenêtre pendant une passe termine le programme ; sinon le programme vit tant
+    // qu'une de ses fenêtres reste ouverte.
+    if (passeEnCours_ && !quitte_)
+        Quitter();
+    evenement->accept();
+}
+
+// --- lien vers le site ---
+
+void FrmPrincipal::Label6_Click() {
+    lanceur_.OuvrirDocument(std::string(AdresseSiteOuverte));
+}
+
+void FrmPrincipal::Label6_MouseMove() {
+    QFont police = ui->Label6->font();
+    if (!police.underline()) {
+        police.setUnderline(true);
+        ui->Label6->setFont(police);
+    }
+}
+
+void FrmPrincipal::Form_MouseMove() {
+    QFont police = ui->Label6->font();
+    if (police.underline()) {
+        police.setUnderline(false);
+        ui->Label6->setFont(police);
+    }
+}
+
+bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
+    if (evenement->type() == QEvent::ShortcutOverride &&
+        (objet == ui->TxtCheminFichierLOg || objet == ui->TxTDateDeb || objet == ui->TxTDateFin)) {
+        // Les raccourcis des menus l'emportent sur les touches d'édition des champs (Ctrl+D
+        // efface un caractère dans un champ de texte sous certains systèmes).
+        const auto* touche = static_cast<QKeyEvent*>(evenement);
+        const QKeySequence sequence(touche->keyCombination());
+        for (const QAction* action :
+             {ui->mnuOpenLog, ui->mnuDateDeb, ui->mnuDateFin, ui->mnuQuitter})
+            if (action->shortcut() == sequence)
+                return true; // non acceptée : le raccourci du menu part
+    }
+    if (objet == ui->Label6) {
+        if (evenement->type() == QEvent::MouseMove) {
+            Label6_MouseMove();
+        } else if (evenement->type() == QEvent::MouseButtonRelease) {
+            const auto* souris = static_cast<QMouseEvent*>(evenement);
+            if (souris->button() == Qt::LeftButton &&
+                ui->Label6->rect().contains(souris->position().toPoint()))
+                Label6_Click();
+        }
+    } else if (objet == ui->centralwidget && evenement->type() == QEvent::MouseMove) {
+        // Seul le fond de la fenêtre compte, pas un autre contrôle (images comprises).
+        const auto* souris = static_cast<QMouseEvent*>(evenement);
+        if (!ui->centralwidget->childAt(souris->position().toPoint()))
+            Form_MouseMove();
+    }
+    return QMainWindow::eventFilter(objet, evenement);
+}
+
+// --- menus ---
+
+void FrmPrincipal::mnuOptLog_Click() {
+#ifdef VEK_AVEC_FRMOPTION
+    FrmOption::Ouvrir(*module_);
+#endif
+}
+
+void FrmPrincipal::mnuSysteme_Click() {
+    if (infoSysteme_)
+        infoSysteme_();
+}
+
+void FrmPrincipal::mnuAPropos_Click() {
+#ifdef VEK_AVEC_FRMABOUT
+    ServicesInfoSystemeFenetre services(this, afficheur_);
+    frmAbout::Afficher(this, vek::RegistreSysteme(), services);
+#endif
+}

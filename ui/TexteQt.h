@@ -1,0 +1,27 @@
+#pragma once
+// Passage des textes du moteur (octets Windows-1252, chemins dans l'encodage des noms de
+// fichiers) aux chaînes de Qt, et retour.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace vek {
+struct Resultat;
+}
+
+// Octets Windows-1252 → texte affiché.
+QString DepuisCp1252(std::string_view octets);
+// Texte saisi → octets Windows-1252 ; un caractère absent de la page de code devient « ? ».
+std::string VersCp1252(const QString& texte);
+
+// Chemins : encodage des noms de fichiers du système.
+QString DepuisNomFichier(std::string_view octets);
+std::string VersNomFichier(const QString& chemin);
+
+// Texte de l'échec d'une passe, chemin décodé comme un nom de fichier.
+QString TexteEchec(const vek::Resultat& resultat);
+
+// Retire les espaces (et eux seuls) aux deux bouts.
+QString RognerEspaces(const QString& texte);
