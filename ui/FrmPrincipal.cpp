@@ -10,12 +10,8 @@
 #include "TexteQt.h"
 #include "frmCalendar.h"
 
-#ifdef VEK_AVEC_FRMOPTION
 #include "FrmOption.h"
-#endif
-#ifdef VEK_AVEC_FRMABOUT
 #include "frmAbout.h"
-#endif
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -70,14 +66,15 @@ void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& ti
 }
 
 // Services du lanceur d'informations système : ceux du système, et la boîte de message de la
-// fenêtre.
+// fenêtre, montrée par-dessus la fenêtre modale active (la boîte « À propos ») s'il y en a une.
 class ServicesInfoSystemeFenetre final : public vek::ServicesInfoSystemeNatifs {
 public:
     ServicesInfoSystemeFenetre(QWidget* parent, const FrmPrincipal::AfficheurMessage& afficheur)
         : parent_(parent), afficheur_(afficheur) {}
     void Message(std::string_view texte, std::string_view titre) override {
+        QWidget* modale = QApplication::activeModalWidget();
         if (afficheur_)
-            afficheur_(parent_, Texte(texte), Texte(titre), vek::Icone::Aucune);
+            afficheur_(modale ? modale : parent_, Texte(texte), Texte(titre), vek::Icone::Aucune);
     }
 
 private:
@@ -475,9 +472,7 @@ bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
 // --- menus ---
 
 void FrmPrincipal::mnuOptLog_Click() {
-#ifdef VEK_AVEC_FRMOPTION
     FrmOption::Ouvrir(*module_);
-#endif
 }
 
 void FrmPrincipal::mnuSysteme_Click() {
@@ -486,8 +481,6 @@ void FrmPrincipal::mnuSysteme_Click() {
 }
 
 void FrmPrincipal::mnuAPropos_Click() {
-#ifdef VEK_AVEC_FRMABOUT
     ServicesInfoSystemeFenetre services(this, afficheur_);
     frmAbout::Afficher(this, vek::RegistreSysteme(), services);
-#endif
 }

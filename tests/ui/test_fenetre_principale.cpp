@@ -439,7 +439,6 @@ TEST_F(Fenetre, InformationSystemePasseParSonLanceur) {
     EXPECT_EQ(infoSysteme, 1);
 }
 
-#ifdef VEK_AVEC_FRMABOUT
 TEST_F(Fenetre, AProposMontreLaBoiteModale) {
     QString vue;
     QTimer::singleShot(0, qApp, [&] {
@@ -452,7 +451,6 @@ TEST_F(Fenetre, AProposMontreLaBoiteModale) {
     EXPECT_EQ(vue, "frmAbout");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
-#endif
 
 } // namespace
 } // namespace vek::test

@@ -242,7 +242,6 @@ TEST_F(Route, PendantLEcritureLaRechercheNeDemarrePas) {
     EXPECT_TRUE(messages.empty());
 }
 
-#ifdef VEK_AVEC_FRMOPTION
 // Les options restent utilisables pendant l'écriture : la boîte s'ouvre au milieu de la passe et
 // les modes validés s'appliquent.
 TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
@@ -278,7 +277,6 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
     const std::string contenu = LireTout(programme.Fichier("LogFinal.txt"));
     EXPECT_NE(contenu.find("\r\nNom7: message 4999\r\n"), std::string::npos);
 }
-#endif
 
 // Trois façons de quitter pendant une longue recherche : la passe s'arrête à la première
 // occasion, rien ne bloque, les résumés disparaissent, aucun message.
