@@ -3,6 +3,7 @@
 #include "Ligne.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vek {
 
@@ -49,7 +50,8 @@ std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
                                std::string_view remplace, std::string& destination) {
     if (cherche.empty())
         return texte;
-    std::size_t pos = texte.find(cherche);
+    auto chercher = [&](std::size_t depuis) { return texte.find(cherche, depuis); };
+    std::size_t pos = chercher(0);
     if (pos == std::string_view::npos)
         return texte;
     destination.clear();
@@ -58,7 +60,7 @@ std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
         destination.append(texte.substr(depuis, pos - depuis));
         destination.append(remplace);
         depuis = pos + cherche.size();
-        pos = texte.find(cherche, depuis);
+        pos = chercher(depuis);
     }
     destination.append(texte.substr(depuis));
     return destination;
@@ -68,11 +70,10 @@ namespace {
 
 void Composer(std::string& sortie, std::string_view avant, std::string_view milieu,
               std::string_view apres) {
-    sortie.resize(avant.size() + milieu.size() + apres.size());
-    char* p = sortie.data();
-    p = std::copy(avant.begin(), avant.end(), p);
-    p = std::copy(milieu.begin(), milieu.end(), p);
-    std::copy(apres.begin(), apres.end(), p);
+    sortie.clear();
+    sortie.append(avant.data(), avant.size());
+    sortie.append(milieu.data(), milieu.size());
+    sortie.append(apres.data(), apres.size());
 }
 
 } // namespace
