@@ -8,9 +8,13 @@
 
 namespace vek {
 
-enum class ChampTexte { CheminLog, DateDebut, DateFin }; // TxtCheminFichierLOg, TxTDateDeb, TxTDateFin
-enum class Arbre { Channels, Noms };                     // TreeViewChannels, TreeViewNoms
-enum class CaseACocher { TousChannels, ToutLeMonde };    // CheckTLC, CheckTLM
+enum class ChampTexte {
+    CheminLog,
+    DateDebut,
+    DateFin
+};                                                    // TxtCheminFichierLOg, TxTDateDeb, TxTDateFin
+enum class Arbre { Channels, Noms };                  // TreeViewChannels, TreeViewNoms
+enum class CaseACocher { TousChannels, ToutLeMonde }; // CheckTLC, CheckTLM
 enum class Pointeur { Fleche = 1, Sablier = 11 };
 enum class Icone { Aucune, Stop };
 
