@@ -14,7 +14,7 @@ else()
 endif()
 
 # GCC 12 signale à tort des chevauchements dans std::string optimisé (-Wrestrict, bogue 105329
-# de GCC, corrigé dans GCC 13) : on ne garde cet avertissement qu'ailleurs.
+# de GCC) : on ne garde cet avertissement qu'avec les autres compilateurs.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 12
    AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
   target_compile_options(project_warnings INTERFACE -Wno-restrict)
