@@ -489,6 +489,10 @@ bool RemplacerFichier(const std::string& source, const std::string& cible, std::
     }
     return false;
 #else
+    // L'ancien fichier est supprimé d'abord : un renommage par-dessus un fichier existant fait
+    // écrire aussitôt tout le nouveau sur le disque par certains systèmes de fichiers (ext4), ce
+    // qui fait attendre l'utilisateur d'autant. Le nouveau fichier est complet à ce moment.
+    ::unlink(cible.c_str());
     errno = 0;
     if (std::rename(source.c_str(), cible.c_str()) == 0)
         return true;
