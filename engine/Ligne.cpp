@@ -132,6 +132,13 @@ void MettreEnMajuscules(std::string_view texte, std::string& sortie) {
         sortie[i] = static_cast<char>(Majuscules[static_cast<unsigned char>(texte[i])]);
 }
 
+std::string_view RognerEspaces(std::string_view texte) {
+    const std::size_t debut = texte.find_first_not_of(' ');
+    if (debut == std::string_view::npos)
+        return {};
+    return texte.substr(debut, texte.find_last_not_of(' ') + 1 - debut);
+}
+
 bool ContientVousAppelle(std::string_view texte) {
     static constexpr std::string_view motif = "VOUS APPELLE";
     if (texte.size() < motif.size())

@@ -42,6 +42,9 @@ Extraction AnalyserCorps(std::string_view corps, std::string& tampon);
 // Vrai si le texte contient « vous appelle », casse ignorée (Windows-1252).
 bool ContientVousAppelle(std::string_view texte);
 
+// Le texte sans ses espaces (0x20 seulement) aux deux bouts.
+std::string_view RognerEspaces(std::string_view texte);
+
 // Casse Windows-1252 : a-z, à-þ (sauf ÷), š, œ, ž, ÿ.
 unsigned char MajusculeCp1252(unsigned char c);
 void MettreEnMajuscules(std::string_view texte, std::string& sortie);

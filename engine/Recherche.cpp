@@ -8,21 +8,8 @@
 
 namespace vek {
 
-namespace {
-
-std::string Rogner(std::string texte) {
-    const auto debut = texte.find_first_not_of(' ');
-    if (debut == std::string::npos)
-        return {};
-    texte.erase(texte.find_last_not_of(' ') + 1);
-    texte.erase(0, debut);
-    return texte;
-}
-
-} // namespace
-
 Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
-    const std::string chemin = Rogner(fenetre_.LireTexte(ChampTexte::CheminLog));
+    const std::string chemin(RognerEspaces(fenetre_.LireTexte(ChampTexte::CheminLog)));
 
     // Le journal est ouvert avant toute remise à zéro : s'il est illisible, rien ne change.
     LecteurTexte journal;

@@ -122,11 +122,7 @@ std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
         Composer(t.remplacement, "", e.nom, " : ");
         remplacer(t.motif, t.remplacement);
     }
-    const std::size_t debut = courant.find_first_not_of(' ');
-    if (debut == std::string_view::npos)
-        return std::string_view{};
-    courant = courant.substr(debut, courant.find_last_not_of(' ') + 1 - debut);
-    return courant;
+    return RognerEspaces(courant);
 }
 
 bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,

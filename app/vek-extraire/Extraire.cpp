@@ -205,14 +205,6 @@ std::string Majuscules(std::string_view texte) {
     return sortie;
 }
 
-std::string_view Rogner(std::string_view t) {
-    while (!t.empty() && t.front() == ' ')
-        t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ')
-        t.remove_suffix(1);
-    return t;
-}
-
 // Indice (à partir de 0) du nœud de channel qui porte le texte, ou -1. Un channel est unique
 // sans égard à la casse ; les crochets peuvent être omis.
 long TrouverChannel(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
@@ -240,7 +232,7 @@ long TrouverNom(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
             return static_cast<long>(i);
     long trouve = -1;
     for (std::size_t i = 0; i < noeuds.size(); ++i) {
-        if (Rogner(noeuds[i].texte) == Rogner(texte)) {
+        if (RognerEspaces(noeuds[i].texte) == RognerEspaces(texte)) {
             if (trouve >= 0)
                 return -1; // ambigu
             trouve = static_cast<long>(i);
@@ -254,7 +246,7 @@ long TrouverNom(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
 // d'édition.
 std::vector<std::string> PlusProches(const std::vector<NoeudArbre>& noeuds,
                                      std::string_view texte) {
-    const std::string maj = Majuscules(Rogner(texte));
+    const std::string maj = Majuscules(RognerEspaces(texte));
     std::vector<std::pair<std::size_t, std::size_t>> distances; // (rang, indice)
     distances.reserve(noeuds.size());
     for (std::size_t i = 0; i < noeuds.size(); ++i) {
