@@ -79,6 +79,7 @@ mesurer() {
     shift 2
     local meilleur="" pointe=0 cpu="" i t0 t1 ms kio c
     for ((i = 0; i < essais; i++)); do
+        sync # les écritures de la mesure précédente ne pèsent pas sur celle-ci
         t0=$(date +%s%N)
         if ! /usr/bin/time -v -o "$travail/time.txt" "$@" >"$sortie" 2>"$travail/err.txt"; then
             echo "bench.sh : échec de « $nom » :" >&2

@@ -29,6 +29,8 @@
 #include <fstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "FrmPrincipal.h"
 #include "Lanceur.h"
 
@@ -138,6 +140,9 @@ int main(int argc, char* argv[]) {
         // est supprimé hors mesure, des deux côtés.
         QFile::remove(dossierLigne.filePath(QStringLiteral("LogVEKtemp.txt")));
         QFile::remove(dossierFenetre.filePath(QStringLiteral("LogVEKtemp.txt")));
+        // Les écritures de la mesure précédente partent sur le disque avant la suivante, pour
+        // qu'aucune des deux ne paie celles de l'autre.
+        ::sync();
 
         // La ligne de commande.
         QProcess processus;
@@ -153,6 +158,7 @@ int main(int argc, char* argv[]) {
         ligne.push_back(Ms(Horloge::now() - t0));
 
         // La fenêtre.
+        ::sync();
         sonde.Armer();
         const auto t1 = Horloge::now();
         recherche->click();
