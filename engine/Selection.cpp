@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#include <emmintrin.h>
+#endif
+
 namespace vek {
 
 void Selection::Vider() {
@@ -78,28 +82,8 @@ void Composer(std::string& sortie, std::string_view avant, std::string_view mili
 
 } // namespace
 
-std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
-                                                  const Selection& selection, const Modes& modes,
-                                                  TravailReecriture& t) {
-    const std::string_view corps = CorpsDeLigne(ligne);
-    const Extraction e = AnalyserCorps(corps, t.tamponTag);
-    bool retenue = false;
-    switch (e.genre) {
-    case GenreCorps::Channel:
-        retenue = selection.ChannelEtNomRetenus(e.nom, e.tag);
-        break;
-    case GenreCorps::Proximite:
-    case GenreCorps::Vous:
-        retenue = selection.ProximiteEtNomRetenus(e.nom);
-        break;
-    case GenreCorps::Autre:
-        // Chuchotement reçu : seulement si le corps contient « vous appelle ».
-        retenue = ContientVousAppelle(corps) && selection.NomRetenu(NomWhisps);
-        break;
-    }
-    if (!retenue)
-        return std::nullopt;
-
+std::string_view ReecrireGenerique(std::string_view ligne, const Extraction& e, const Modes& modes,
+                                   TravailReecriture& t) {
     // Le nom et le tag sont des vues dans la ligne d'origine (ou tamponTag), qui ne change
     // pas : les remplacements écrivent dans les tampons alternés.
     std::string_view courant = ligne;
@@ -123,6 +107,147 @@ std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
         remplacer(t.motif, t.remplacement);
     }
     return RognerEspaces(courant);
+}
+
+namespace {
+
+struct Comptes {
+    std::size_t crochets = 0;   // « [ »
+    std::size_t guillemets = 0; // « " »
+    std::size_t accolades = 0;  // « { »
+};
+
+// Nombre de « [ », « " » et « { » de la ligne, seize octets à la fois.
+Comptes CompterSignes(std::string_view texte) {
+    Comptes c;
+    const char* p = texte.data();
+    std::size_t n = texte.size();
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    const __m128i crochet = _mm_set1_epi8('[');
+    const __m128i guillemet = _mm_set1_epi8('"');
+    const __m128i accolade = _mm_set1_epi8('{');
+    const __m128i zero = _mm_setzero_si128();
+    auto somme = [&](__m128i compteurs) {
+        const __m128i s = _mm_sad_epu8(compteurs, zero);
+        return static_cast<std::size_t>(_mm_cvtsi128_si64(s)) +
+               static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(s, s)));
+    };
+    while (n >= 16) {
+        __m128i a = zero, b = zero, d = zero;
+        for (int tour = 0; tour < 255 && n >= 16; ++tour, p += 16, n -= 16) {
+            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            a = _mm_sub_epi8(a, _mm_cmpeq_epi8(bloc, crochet));
+            b = _mm_sub_epi8(b, _mm_cmpeq_epi8(bloc, guillemet));
+            d = _mm_sub_epi8(d, _mm_cmpeq_epi8(bloc, accolade));
+        }
+        c.crochets += somme(a);
+        c.guillemets += somme(b);
+        c.accolades += somme(d);
+    }
+#endif
+    for (; n > 0; ++p, --n) {
+        c.crochets += *p == '[';
+        c.guillemets += *p == '"';
+        c.accolades += *p == '{';
+    }
+    return c;
+}
+
+// Réécriture directe des lignes de forme régulière, quand on peut établir que les
+// remplacements successifs ne touchent que les endroits attendus :
+//  - message de channel : un seul « [ » (celui du tag), aucune « { », et, avec les noms RP,
+//    exactement deux guillemets, juste autour du nom ;
+//  - message de proximité : une seule « { » (en tête du corps), suivie du nom et de « }":" »,
+//    et exactement deux guillemets (ceux de « }":" »), qui ne peuvent pas entourer le nom
+//    puisqu'un nom ne contient jamais « : ».
+// Rend faux quand la ligne sort de ces formes : la réécriture générale s'en charge.
+bool ReecrireFormeReguliere(std::string_view ligne, const Extraction& e, const Modes& modes,
+                            TravailReecriture& t, std::string_view& sortie) {
+    if (ligne.size() <= LongueurEnTete || e.nom.empty())
+        return false;
+    const std::string_view corps = ligne.substr(LongueurEnTete);
+    const std::size_t debutNom = static_cast<std::size_t>(e.nom.data() - corps.data());
+    const std::size_t finNom = debutNom + e.nom.size();
+    std::string& s = t.tampons[0];
+    s.clear();
+    if (!modes.ModeUnlessDate)
+        s.append(ligne.substr(0, LongueurEnTete));
+
+    if (e.genre == GenreCorps::Channel) {
+        if (e.tag.data() != corps.data() || e.tag.size() < 2 || e.tag.back() != ']')
+            return false;
+        const Comptes c = CompterSignes(ligne);
+        if (c.crochets != 1 || c.accolades != 0)
+            return false;
+        if (modes.ModeRPName &&
+            !(c.guillemets == 2 && debutNom >= e.tag.size() + 1 && corps[debutNom - 1] == '"' &&
+              finNom < corps.size() && corps[finNom] == '"'))
+            return false;
+        if (!modes.ModeUnlessChannel)
+            s.append(e.tag);
+        if (modes.ModeRPName) {
+            s.append(corps.substr(e.tag.size(), debutNom - 1 - e.tag.size()));
+            s.append(e.nom);
+            s.append(corps.substr(finNom + 1));
+        } else {
+            s.append(corps.substr(e.tag.size()));
+        }
+    } else if (e.genre == GenreCorps::Proximite) {
+        if (!modes.ModeRPName) {
+            s.append(corps);
+        } else {
+            static constexpr std::string_view Fin = "}\":\"";
+            if (debutNom != 1 || corps.substr(finNom, Fin.size()) != Fin)
+                return false;
+            const Comptes c = CompterSignes(ligne);
+            if (c.accolades != 1 || c.guillemets != 2)
+                return false;
+            s.append(e.nom);
+            s.append(" : ");
+            s.append(corps.substr(finNom + Fin.size()));
+        }
+    } else {
+        return false;
+    }
+    sortie = RognerEspaces(s);
+    return true;
+}
+
+} // namespace
+
+std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
+                                                  const Selection& selection, const Modes& modes,
+                                                  TravailReecriture& t) {
+    const std::string_view corps = CorpsDeLigne(ligne);
+    const Extraction e = AnalyserCorps(corps, t.tamponTag);
+    bool retenue = false;
+    switch (e.genre) {
+    case GenreCorps::Channel:
+        retenue = selection.ChannelEtNomRetenus(e.nom, e.tag);
+        break;
+    case GenreCorps::Proximite:
+    case GenreCorps::Vous:
+        retenue = selection.ProximiteEtNomRetenus(e.nom);
+        break;
+    case GenreCorps::Autre:
+        // Chuchotement reçu : seulement si le corps contient « vous appelle ».
+        retenue = ContientVousAppelle(corps) && selection.NomRetenu(NomWhisps);
+        break;
+    }
+    if (!retenue)
+        return std::nullopt;
+    return Reecrire(ligne, e, modes, t);
+}
+
+std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Modes& modes,
+                          TravailReecriture& t) {
+    // Sans remplacement à faire, la voie générale ne copie rien : elle suffit.
+    if (modes.ModeRPName || modes.ModeUnlessChannel) {
+        std::string_view sortie;
+        if (ReecrireFormeReguliere(ligne, e, modes, t, sortie))
+            return sortie;
+    }
+    return ReecrireGenerique(ligne, e, modes, t);
 }
 
 bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,

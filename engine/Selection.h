@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Ligne.h"
 
 namespace vek {
 
@@ -56,6 +57,14 @@ struct TravailReecriture {
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
                                                   TravailReecriture& travail);
+
+// Réécriture d'une ligne retenue (dont l'analyse est e) selon les modes. Reecrire prend un
+// raccourci pour les lignes de forme régulière ; ReecrireGenerique applique les remplacements
+// un à un. Les deux donnent toujours le même texte.
+std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Modes& modes,
+                          TravailReecriture& travail);
+std::string_view ReecrireGenerique(std::string_view ligne, const Extraction& e, const Modes& modes,
+                                   TravailReecriture& travail);
 
 // Même décision ; si la ligne est retenue, elle est réécrite sur place, sinon laissée telle
 // quelle.

@@ -540,3 +540,69 @@ TEST_F(SelectionCapture, UneNouvelleRechercheLaisseLaSelection) {
 
 } // namespace
 } // namespace vek
+
+namespace vek {
+namespace {
+
+// Le raccourci des lignes de forme régulière doit toujours donner le texte des remplacements
+// un à un : comparaison sur des lignes tirées au hasard, riches en crochets, guillemets,
+// accolades et deux-points, pour les huit combinaisons de modes.
+TEST(SelectionReecriture, RaccourciIdentiqueALaVoieGenerale) {
+    const std::vector<std::string> morceaux = {"[",
+                                               "]",
+                                               "\"",
+                                               "{",
+                                               "}",
+                                               ":",
+                                               " ",
+                                               "a",
+                                               "Al",
+                                               "A",
+                                               "x ",
+                                               "[C]",
+                                               "[c]",
+                                               "\"Al\"",
+                                               "{Al}\":\"",
+                                               "}\":\"",
+                                               "\"",
+                                               "\":",
+                                               "C",
+                                               "  ",
+                                               "[C] ",
+                                               "\"Al\": ",
+                                               "Vous avez dit"};
+    std::uint32_t graine = 20011224;
+    auto tirer = [&](std::size_t n) {
+        graine = graine * 1664525u + 1013904223u;
+        return static_cast<std::size_t>(graine >> 8) % n;
+    };
+    const std::string prefixe = "12/24/2001 14:03:27 - ";
+    int comparees = 0;
+    for (int essai = 0; essai < 40000; ++essai) {
+        std::string corps;
+        // Un début de forme régulière une fois sur deux, pour exercer le raccourci.
+        if (tirer(2) == 0)
+            corps = tirer(2) == 0 ? "[C] \"Al\": " : "{Al}\":\"";
+        const std::size_t nb = tirer(8);
+        for (std::size_t i = 0; i < nb; ++i)
+            corps += morceaux[tirer(morceaux.size())];
+        const std::string ligne =
+            (tirer(10) == 0 ? std::string(" 2/24/2001 14:03:27 - ") : prefixe) + corps;
+        std::string tamponTag;
+        const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tamponTag);
+        if (e.nom.empty())
+            continue; // jamais retenue
+        for (int m = 0; m < 8; ++m) {
+            const Modes modes = FaireModes(m & 1, m & 2, m & 4);
+            TravailReecriture a, b;
+            const std::string rapide(Reecrire(ligne, e, modes, a));
+            const std::string generale(ReecrireGenerique(ligne, e, modes, b));
+            ASSERT_EQ(rapide, generale) << "ligne « " << ligne << " », modes " << m;
+            ++comparees;
+        }
+    }
+    EXPECT_GT(comparees, 100000);
+}
+
+} // namespace
+} // namespace vek
