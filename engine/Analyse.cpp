@@ -29,6 +29,7 @@ Resultat ModuleVEK::AnalyserFichierLog(const std::string& chemin) {
         return Resultat::Succes();
     }
     // Un fichier présent mais illisible est signalé avant d'ouvrir la fenêtre de résumé.
+    const auto empreinte = LireEmpreinte(chemin);
     LecteurTexte fichier;
     if (!fichier.Ouvrir(chemin))
         return Resultat::Echec("Impossible de lire le journal", chemin, fichier.Raison());
@@ -63,6 +64,7 @@ Resultat ModuleVEK::AnalyserFichierLog(const std::string& chemin) {
         fenetre_.DefinirPointeur(Pointeur::Fleche);
         return Resultat::Echec("Impossible de lire le journal", chemin, raison);
     }
+    MemoriserLignes(chemin, empreinte, static_cast<std::uint64_t>(lignes));
 
     if (debut)
         fenetre_.EcrireTexte(ChampTexte::DateDebut, DateCourte(*debut));

@@ -50,10 +50,15 @@ Resultat ModuleVEK::CreerLogFinal() {
     LecteurTexte extrait;
     if (!extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
-    const double nbLignes = 1.0 + static_cast<double>(extrait.CompterLignes());
-    if (extrait.ErreurLecture())
-        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
-    extrait.Fermer();
+    // L'extrait que la recherche vient d'écrire, inchangé depuis, n'est pas recompté.
+    auto lignesExtrait = LignesConnues(cheminExtrait, LireEmpreinte(cheminExtrait));
+    if (!lignesExtrait) {
+        lignesExtrait = extrait.CompterLignes();
+        if (extrait.ErreurLecture())
+            return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+        extrait.Fermer();
+    }
+    const double nbLignes = 1.0 + static_cast<double>(*lignesExtrait);
 
     EcritureAtomique final;
     if (!final.Ouvrir(cheminFinal))
@@ -62,7 +67,7 @@ Resultat ModuleVEK::CreerLogFinal() {
     EcrireBanniere(sortie, DateDuJour());
 
     fenetre_.DefinirMaxProgression(static_cast<float>(nbLignes));
-    if (!extrait.Ouvrir(cheminExtrait))
+    if (!extrait.EstOuvert() && !extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     double lus = 0;
     while (!extrait.FinFichier()) {

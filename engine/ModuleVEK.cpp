@@ -48,6 +48,27 @@ bool ModuleVEK::TraiterLigne(std::string& ligne) {
     return vek::TraiterLigne(ligne, selection, modes, travail_);
 }
 
+std::optional<std::uint64_t>
+ModuleVEK::LignesConnues(const std::string& chemin,
+                         const std::optional<EmpreinteFichier>& e) const {
+    if (!e)
+        return std::nullopt;
+    for (const CompteConnu& c : comptes_)
+        if (c.chemin == chemin && c.empreinte == *e)
+            return c.lignes;
+    return std::nullopt;
+}
+
+void ModuleVEK::MemoriserLignes(const std::string& chemin, const std::optional<EmpreinteFichier>& e,
+                                std::uint64_t lignes) {
+    std::erase_if(comptes_, [&](const CompteConnu& c) { return c.chemin == chemin; });
+    if (!e)
+        return;
+    if (comptes_.size() >= 4) // le journal et l'extrait suffisent ; on garde les plus récents
+        comptes_.erase(comptes_.begin());
+    comptes_.push_back({chemin, *e, lignes});
+}
+
 void ModuleVEK::CapturerSelection() {
     selection.Vider();
     const int n = fenetre_.NombreNoeuds(Arbre::Channels);

@@ -5,12 +5,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Catalogue.h"
 #include "Date.h"
 #include "Ligne.h"
 #include "Selection.h"
 
+#include "Fichiers.h"
 #include "Lanceur.h"
 #include "OperationsFenetre.h"
 
@@ -87,6 +89,20 @@ public:
     LanceurDocument& Lanceur() { return lanceur_; }
 
 private:
+    // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
+    // l'extrait par la recherche qui l'a écrit) : la passe de comptage suivante s'en passe tant
+    // que le fichier n'a pas changé.
+    struct CompteConnu {
+        std::string chemin;
+        EmpreinteFichier empreinte;
+        std::uint64_t lignes = 0;
+    };
+    std::optional<std::uint64_t> LignesConnues(const std::string& chemin,
+                                               const std::optional<EmpreinteFichier>& e) const;
+    void MemoriserLignes(const std::string& chemin, const std::optional<EmpreinteFichier>& e,
+                         std::uint64_t lignes);
+    std::vector<CompteConnu> comptes_;
+
     OperationsFenetre& fenetre_;
     LanceurDocument& lanceur_;
     std::string repertoire_;

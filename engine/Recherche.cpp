@@ -17,16 +17,22 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
 
     // Passe de comptage : nombre de lignes plus un, jamais 0 ; ni affichage ni événements.
-    const double nbLignes = 1.0 + static_cast<double>(journal.CompterLignes());
-    if (journal.ErreurLecture())
-        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
-    journal.Fermer();
+    // Un journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
+    const auto empreinte = LireEmpreinte(chemin);
+    auto lignesJournal = LignesConnues(chemin, empreinte);
+    if (!lignesJournal) {
+        lignesJournal = journal.CompterLignes();
+        if (journal.ErreurLecture())
+            return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
+        journal.Fermer();
+    }
+    const double nbLignes = 1.0 + static_cast<double>(*lignesJournal);
 
     // L'extrait s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.
     EcritureAtomique extrait;
     if (!extrait.Ouvrir(CheminExtrait()))
         return Resultat::Echec("Impossible d'écrire l'extrait", CheminExtrait(), extrait.Raison());
-    if (!journal.Ouvrir(chemin))
+    if (!journal.EstOuvert() && !journal.Ouvrir(chemin))
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
 
     fenetre_.DefinirMaxProgression(static_cast<float>(nbLignes));
@@ -35,6 +41,7 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     Catalogue nouveau;
     EcrivainTexte& sortie = extrait.Flux();
     double lus = 0;
+    std::uint64_t ecrites = 0;
     // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la
     // ligne précédente est gardée pour ne pas la recalculer.
     char tetePrecedente[10] = {};
@@ -62,6 +69,7 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
         }
         nouveau.Cataloguer(ligne);
         sortie.EcrireLigne(ligne);
+        ++ecrites;
     }
     if (journal.ErreurLecture())
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
@@ -69,6 +77,8 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     if (!extrait.Valider())
         return Resultat::Echec("Impossible d'écrire l'extrait", extrait.FichierEnCause(),
                                extrait.Raison());
+    MemoriserLignes(chemin, empreinte, static_cast<std::uint64_t>(lus));
+    MemoriserLignes(CheminExtrait(), LireEmpreinte(CheminExtrait()), ecrites);
 
     catalogue = std::move(nouveau);
     RemplirArbres();

@@ -457,6 +457,24 @@ void EcritureAtomique::Abandonner() {
 
 // ---------------------------------------------------------------- opérations sur les fichiers
 
+std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin) {
+#ifdef _WIN32
+    (void)chemin;
+    return std::nullopt;
+#else
+    struct stat info {};
+    if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG)
+        return std::nullopt;
+    EmpreinteFichier e;
+    e.taille = static_cast<std::uint64_t>(info.st_size);
+    e.modification = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    e.noeud = static_cast<std::uint64_t>(info.st_ino);
+    e.volume = static_cast<std::uint64_t>(info.st_dev);
+    return e;
+#endif
+}
+
 bool FichierExiste(const std::string& chemin) {
     struct stat info {};
     return ::stat(chemin.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,6 +106,19 @@ private:
     std::string fichierEnCause_;
     bool ouvert_ = false;
 };
+
+// Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son
+// empreinte change.
+struct EmpreinteFichier {
+    std::uint64_t taille = 0;
+    std::uint64_t modification = 0; // en nanosecondes
+    std::uint64_t noeud = 0;
+    std::uint64_t volume = 0;
+    friend bool operator==(const EmpreinteFichier&, const EmpreinteFichier&) = default;
+};
+// L'empreinte d'un fichier ; rien quand le système ne la donne pas assez fine (Windows) ou que
+// le fichier n'existe pas.
+std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin);
 
 bool FichierExiste(const std::string& chemin); // vrai seulement pour un fichier existant
 // Supprime le fichier, même en lecture seule ; vrai si le fichier n'existe plus ensuite.

@@ -236,3 +236,37 @@ TEST_F(Recherche, LimitesDuCatalogueAtteintes) {
 }
 
 } // namespace
+
+namespace {
+
+// Les comptes de lignes gardés d'une passe à l'autre ne servent que pour un fichier inchangé :
+// un journal qui grandit après l'analyse, ou un extrait modifié après la recherche, est recompté.
+TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
+    const std::string a = L("12/24/2001", "{A}\":\"x");
+    Journal(a + "\r\n" + a + "\r\n");
+    const std::string journal = donnees.Fichier("Chat.TXT");
+    ASSERT_TRUE(module.AnalyserFichierLog(journal).ok);
+    fenetre.chemin = journal;
+
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(fenetre.maxProgression.back(), 3.0f); // repris de l'analyse
+
+    std::ofstream(journal, std::ios::binary | std::ios::app) << a << "\r\n";
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(fenetre.maxProgression.back(), 4.0f); // le journal a grandi : recompté
+    EXPECT_EQ(fenetre.compteur, "3");
+
+    fenetre.Cocher(Arbre::Channels, TexteZoneProximite);
+    fenetre.Cocher(Arbre::Noms, "A");
+    ASSERT_TRUE(module.CmdCreerLog().ok);
+    EXPECT_EQ(fenetre.maxProgression.back(), 4.0f); // les trois lignes de l'extrait, plus un
+
+    std::ofstream(programme.Fichier("LogVEKtemp.txt"), std::ios::binary | std::ios::app)
+        << a << "\r\n"
+        << a << "\r\n";
+    ASSERT_TRUE(module.CmdCreerLog().ok);
+    EXPECT_EQ(fenetre.maxProgression.back(), 6.0f); // l'extrait a changé : recompté
+    EXPECT_EQ(lanceur.ouverts.size(), 2u);
+}
+
+} // namespace
