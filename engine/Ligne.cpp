@@ -3,6 +3,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#include <emmintrin.h>
+#endif
+
 namespace vek {
 
 namespace {
@@ -42,12 +46,29 @@ std::string_view CorpsDeLigne(std::string_view ligne) {
 namespace {
 
 // Curseur du tag : s'arrête au premier « ] » ou à la dernière position du corps (1-based).
+// Premier octet c dans [p, p + n), ou nullptr : seize octets à la fois, sans appel, pour les
+// textes courts des lignes de discussion.
+inline const char* ChercherOctet(const char* p, std::size_t n, char c) {
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    const __m128i cherche = _mm_set1_epi8(c);
+    for (; n >= 16; p += 16, n -= 16) {
+        const int masque = _mm_movemask_epi8(
+            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), cherche));
+        if (masque != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(masque));
+    }
+#endif
+    for (; n > 0; ++p, --n)
+        if (*p == c)
+            return p;
+    return nullptr;
+}
+
 std::size_t PositionFinTag(std::string_view corps) {
     if (corps.size() <= 1)
         return 1;
-    const void* crochet = std::memchr(corps.data(), ']', corps.size() - 1);
-    return crochet ? static_cast<std::size_t>(static_cast<const char*>(crochet) - corps.data()) + 1
-                   : corps.size();
+    const char* crochet = ChercherOctet(corps.data(), corps.size() - 1, ']');
+    return crochet ? static_cast<std::size_t>(crochet - corps.data()) + 1 : corps.size();
 }
 
 // Recueille le texte à partir du curseur (1-based) : avance tant que le caractère sous le
@@ -58,11 +79,10 @@ std::string_view Recueillir(std::string_view corps, std::size_t curseur, std::si
     const std::size_t depart = curseur;
     if (curseur < corps.size()) {
         // Premier « : » aux positions depart à len - 1, sinon le curseur s'arrête en fin de corps.
-        const void* deuxPoints = std::memchr(corps.data() + depart - 1, ':', corps.size() - depart);
+        const char* deuxPoints =
+            ChercherOctet(corps.data() + depart - 1, corps.size() - depart, ':');
         curseur =
-            deuxPoints
-                ? static_cast<std::size_t>(static_cast<const char*>(deuxPoints) - corps.data()) + 1
-                : corps.size();
+            deuxPoints ? static_cast<std::size_t>(deuxPoints - corps.data()) + 1 : corps.size();
     }
     // Texte recueilli : positions depart + 1 à curseur (vide si le curseur n'a pas bougé).
     const std::size_t longueur = curseur > depart ? curseur - depart : 0;
