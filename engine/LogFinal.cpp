@@ -51,13 +51,10 @@ Resultat ModuleVEK::CreerLogFinal() {
     if (!extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     // L'extrait que la recherche vient d'écrire, inchangé depuis, n'est pas recompté.
-    auto lignesExtrait = LignesConnues(cheminExtrait, LireEmpreinte(cheminExtrait));
-    if (!lignesExtrait) {
-        lignesExtrait = extrait.CompterLignes();
-        if (extrait.ErreurLecture())
-            return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
-        extrait.Fermer();
-    }
+    const auto lignesExtrait =
+        PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait));
+    if (!lignesExtrait)
+        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     const double nbLignes = 1.0 + static_cast<double>(*lignesExtrait);
 
     EcritureAtomique final;

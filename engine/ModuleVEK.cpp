@@ -69,6 +69,18 @@ void ModuleVEK::MemoriserLignes(const std::string& chemin, const std::optional<E
     comptes_.push_back({chemin, *e, lignes});
 }
 
+std::optional<std::uint64_t> ModuleVEK::PasseDeComptage(LecteurTexte& fichier,
+                                                        const std::string& chemin,
+                                                        const std::optional<EmpreinteFichier>& e) {
+    if (const auto connues = LignesConnues(chemin, e))
+        return connues;
+    const std::uint64_t lignes = fichier.CompterLignes();
+    if (fichier.ErreurLecture())
+        return std::nullopt;
+    fichier.Fermer();
+    return lignes;
+}
+
 void ModuleVEK::CapturerSelection() {
     selection.Vider();
     const int n = fenetre_.NombreNoeuds(Arbre::Channels);

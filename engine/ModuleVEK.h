@@ -101,6 +101,11 @@ private:
                                                const std::optional<EmpreinteFichier>& e) const;
     void MemoriserLignes(const std::string& chemin, const std::optional<EmpreinteFichier>& e,
                          std::uint64_t lignes);
+    // Passe de comptage d'un fichier ouvert. Un compte connu pour le fichier inchangé est repris
+    // (le fichier reste ouvert, prêt pour la passe principale) ; sinon le fichier est lu jusqu'au
+    // bout puis fermé. Rien en cas d'erreur de lecture.
+    std::optional<std::uint64_t> PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
+                                                 const std::optional<EmpreinteFichier>& e);
     std::vector<CompteConnu> comptes_;
 
     OperationsFenetre& fenetre_;

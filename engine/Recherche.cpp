@@ -19,13 +19,9 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     // Passe de comptage : nombre de lignes plus un, jamais 0 ; ni affichage ni événements.
     // Un journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
     const auto empreinte = LireEmpreinte(chemin);
-    auto lignesJournal = LignesConnues(chemin, empreinte);
-    if (!lignesJournal) {
-        lignesJournal = journal.CompterLignes();
-        if (journal.ErreurLecture())
-            return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
-        journal.Fermer();
-    }
+    const auto lignesJournal = PasseDeComptage(journal, chemin, empreinte);
+    if (!lignesJournal)
+        return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
     const double nbLignes = 1.0 + static_cast<double>(*lignesJournal);
 
     // L'extrait s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.

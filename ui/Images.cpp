@@ -66,14 +66,3 @@ QCursor CurseurMain() {
     }
     return QCursor(QBitmap::fromImage(traits), QBitmap::fromImage(masque), 5, 0);
 }
-
-QFont PoliceSerif(qreal points, bool gras) {
-    QFont police;
-    police.setFamilies({QStringLiteral("MS Serif"), QStringLiteral("Times New Roman"),
-                        QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman"),
-                        QStringLiteral("DejaVu Serif")});
-    police.setStyleHint(QFont::Serif);
-    police.setPointSizeF(points);
-    police.setBold(gras);
-    return police;
-}

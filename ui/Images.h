@@ -2,7 +2,6 @@
 // Images décoratives (SVG dessinés par le projet, dans ui/images) et curseur en forme de main.
 
 #include <QCursor>
-#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -19,6 +18,3 @@ QIcon IconeProgramme();
 
 // Main qui pointe, 32 × 32 en noir et blanc, point chaud colonne 5, ligne 0.
 QCursor CurseurMain();
-
-// « MS Serif » et ses remplaçantes (les boutons « ... »).
-QFont PoliceSerif(qreal points, bool gras);
