@@ -2,6 +2,8 @@
 
 #include "ModuleVEK.h"
 
+#include "ChaineDeLots.h"
+#include "Comptage.h"
 #include "Fichiers.h"
 
 namespace vek {
@@ -51,11 +53,11 @@ Resultat ModuleVEK::CreerLogFinal() {
     if (!extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     // L'extrait que la recherche vient d'écrire, inchangé depuis, n'est pas recompté.
-    const auto lignesExtrait =
-        PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait));
-    if (!lignesExtrait)
+    std::optional<std::uint64_t> lignesExtrait;
+    ComptageEnParallele comptage;
+    if (!PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait), lignesExtrait,
+                         comptage))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
-    const double nbLignes = 1.0 + static_cast<double>(*lignesExtrait);
 
     EcritureAtomique final;
     if (!final.Ouvrir(cheminFinal))
@@ -63,21 +65,44 @@ Resultat ModuleVEK::CreerLogFinal() {
     EcrivainTexte& sortie = final.Flux();
     EcrireBanniere(sortie, DateDuJour());
 
-    fenetre_.DefinirMaxProgression(static_cast<float>(nbLignes));
+    SuiviProgression progression(fenetre_, lignesExtrait, comptage);
     if (!extrait.EstOuvert() && !extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+
+    // Les lignes partent par lots : plusieurs fils les filtrent et les réécrivent en parallèle,
+    // un dernier écrit les lots réécrits dans l'ordre de l'extrait.
+    const int fils = FilsDisponibles();
+    std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
+    const Selection& retenus = selection;
+    ChaineDeLots chaine({{[&](Lot& lot, int w) {
+                              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                  if (const auto reecrite = FiltrerEtReecrire(
+                                          lot.Ligne(i), retenus, lot.modes, travail))
+                                      lot.sortie.append(*reecrite).append("\r\n", 2);
+                          },
+                          fils},
+                         {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
     double lus = 0;
     while (!extrait.FinFichier()) {
-        fenetre_.DefinirValeurProgression(static_cast<float>(lus));
-        if (!fenetre_.TraiterEvenements())
+        progression.Avancer(lus);
+        if (!fenetre_.TraiterEvenements()) {
+            chaine.Abandonner();
             return Resultat::Interruption();
+        }
         const std::string_view ligne = extrait.LireLigne();
         lus += 1;
         // Les modes sont relus à chaque ligne : une option validée pendant l'écriture
-        // s'applique aux lignes suivantes.
-        if (const auto reecrite = FiltrerEtReecrire(ligne, selection, modes, travail_))
-            sortie.EcrireLigne(*reecrite);
+        // s'applique aux lignes suivantes (un lot n'a qu'un jeu de modes).
+        if (chaine.Courant().modes != modes) {
+            if (chaine.Courant().NombreLignes() != 0)
+                chaine.Envoyer();
+            chaine.Courant().modes = modes;
+        }
+        chaine.Ajouter(ligne);
     }
+    comptage.Arreter();
+    chaine.Terminer();
     if (extrait.ErreurLecture())
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     extrait.Fermer();

@@ -69,16 +69,22 @@ void ModuleVEK::MemoriserLignes(const std::string& chemin, const std::optional<E
     comptes_.push_back({chemin, *e, lignes});
 }
 
-std::optional<std::uint64_t> ModuleVEK::PasseDeComptage(LecteurTexte& fichier,
-                                                        const std::string& chemin,
-                                                        const std::optional<EmpreinteFichier>& e) {
-    if (const auto connues = LignesConnues(chemin, e))
-        return connues;
-    const std::uint64_t lignes = fichier.CompterLignes();
+bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
+                                const std::optional<EmpreinteFichier>& e,
+                                std::optional<std::uint64_t>& lignes,
+                                ComptageEnParallele& comptage) {
+    lignes = LignesConnues(chemin, e);
+    if (lignes || !fenetre_.ProgressionAffichee())
+        return true; // sans barre visible, le compte ne servirait à rien
+    if (!e || e->taille >= SeuilComptageEnParallele) {
+        comptage.Lancer(chemin); // le fichier reste ouvert pour la passe principale
+        return true;
+    }
+    lignes = fichier.CompterLignes();
     if (fichier.ErreurLecture())
-        return std::nullopt;
+        return false;
     fichier.Fermer();
-    return lignes;
+    return true;
 }
 
 void ModuleVEK::CapturerSelection() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Comptage.h"
 #include "Date.h"
 #include "Ligne.h"
 #include "Selection.h"
@@ -49,13 +50,17 @@ public:
     Selection selection;
     Modes modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
     Date DateChoisie = DateSentinelle;
+    // Taille (octets) à partir de laquelle la passe de comptage tourne en parallèle de la passe
+    // principale ; en dessous, elle la précède.
+    std::uint64_t SeuilComptageEnParallele = std::uint64_t{16} << 20;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
 
     // --- recherche ---
     // Lit le chemin dans TxtCheminFichierLOg (rogné) et copie dans l'extrait chaque ligne datée
     // entre debut et fin inclus, en cataloguant channels et locuteurs. Un journal illisible ou un
-    // extrait impossible à écrire ne change rien (catalogue, arbres, ancien extrait).
+    // extrait impossible à ouvrir ne change rien (catalogue, arbres, ancien extrait) ; un échec
+    // en cours de route laisse catalogue et arbres tels quels et supprime l'extrait entamé.
     Resultat RechercherPeriode(Date debut, Date fin);
     void RemplirArbres();
     // CheckTLC / CheckTLM : coche ou décoche chaque nœud de l'arbre selon la case.
@@ -102,10 +107,13 @@ private:
     void MemoriserLignes(const std::string& chemin, const std::optional<EmpreinteFichier>& e,
                          std::uint64_t lignes);
     // Passe de comptage d'un fichier ouvert. Un compte connu pour le fichier inchangé est repris
-    // (le fichier reste ouvert, prêt pour la passe principale) ; sinon le fichier est lu jusqu'au
-    // bout puis fermé. Rien en cas d'erreur de lecture.
-    std::optional<std::uint64_t> PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
-                                                 const std::optional<EmpreinteFichier>& e);
+    // (le fichier reste ouvert, prêt pour la passe principale). Un petit fichier est lu jusqu'au
+    // bout puis fermé. Un grand fichier est compté par comptage, en parallèle de la passe
+    // principale : lignes reste vide et le fichier reste ouvert. Sans barre de progression
+    // visible, rien n'est compté. Faux en cas d'erreur de lecture.
+    bool PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
+                         const std::optional<EmpreinteFichier>& e,
+                         std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
     std::vector<CompteConnu> comptes_;
 
     OperationsFenetre& fenetre_;

@@ -2,6 +2,8 @@
 
 #include "ModuleVEK.h"
 
+#include "ChaineDeLots.h"
+#include "Comptage.h"
 #include "Fichiers.h"
 
 #include <cstring>
@@ -19,23 +21,37 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     // Passe de comptage : nombre de lignes plus un, jamais 0 ; ni affichage ni événements.
     // Un journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
     const auto empreinte = LireEmpreinte(chemin);
-    const auto lignesJournal = PasseDeComptage(journal, chemin, empreinte);
-    if (!lignesJournal)
+    std::optional<std::uint64_t> lignesJournal;
+    ComptageEnParallele comptage;
+    if (!PasseDeComptage(journal, chemin, empreinte, lignesJournal, comptage))
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
-    const double nbLignes = 1.0 + static_cast<double>(*lignesJournal);
 
-    // L'extrait s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.
+    // L'extrait, fichier de travail, est réécrit sur place : ses pages et ses blocs resservent.
+    // Un échec en cours d'écriture le supprime. Quand le journal est l'extrait lui-même (ou que
+    // le système ne permet pas de s'en assurer), l'extrait s'écrit sous un nom temporaire et ne
+    // remplace l'ancien qu'une fois complet.
+    const auto empreinteExtrait = LireEmpreinte(CheminExtrait());
+    const bool enPlace = empreinte && empreinteExtrait &&
+                         !(empreinte->noeud == empreinteExtrait->noeud &&
+                           empreinte->volume == empreinteExtrait->volume);
     EcritureAtomique extrait;
-    if (!extrait.Ouvrir(CheminExtrait()))
+    if (!(enPlace ? extrait.OuvrirEnPlace(CheminExtrait()) : extrait.Ouvrir(CheminExtrait())))
         return Resultat::Echec("Impossible d'écrire l'extrait", CheminExtrait(), extrait.Raison());
     if (!journal.EstOuvert() && !journal.Ouvrir(chemin))
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
 
-    fenetre_.DefinirMaxProgression(static_cast<float>(nbLignes));
+    SuiviProgression progression(fenetre_, lignesJournal, comptage);
 
+    // Les lignes de la période partent par lots vers deux fils : l'un les catalogue (dans
+    // l'ordre, pour garder l'ordre des premières apparitions), l'autre les écrit dans l'extrait.
     // Le nouveau catalogue ne remplace l'ancien qu'en cas de succès.
     Catalogue nouveau;
     EcrivainTexte& sortie = extrait.Flux();
+    ChaineDeLots chaine({{[&nouveau](Lot& lot, int) {
+                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                  nouveau.Cataloguer(lot.Ligne(i));
+                          }},
+                         {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
     double lus = 0;
     std::uint64_t ecrites = 0;
     // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la
@@ -45,9 +61,11 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     bool dansPeriode = false;
     while (!journal.FinFichier()) {
         const std::string_view ligne = journal.LireLigne();
-        fenetre_.DefinirValeurProgression(static_cast<float>(lus));
-        if (!fenetre_.TraiterEvenements())
+        progression.Avancer(lus);
+        if (!fenetre_.TraiterEvenements()) {
+            chaine.Abandonner();
             return Resultat::Interruption(); // l'extrait temporaire est abandonné
+        }
         lus += 1;
         fenetre_.DefinirCompteur(lus);
         if (ligne.size() >= 10 && teteConnue &&
@@ -63,10 +81,11 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
             if (!dansPeriode)
                 continue;
         }
-        nouveau.Cataloguer(ligne);
-        sortie.EcrireLigne(ligne);
+        chaine.Ajouter(ligne);
         ++ecrites;
     }
+    comptage.Arreter(); // la passe a compté les lignes elle-même
+    chaine.Terminer();
     if (journal.ErreurLecture())
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
     journal.Fermer();

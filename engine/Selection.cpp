@@ -117,32 +117,51 @@ struct Comptes {
     std::size_t accolades = 0;  // « { »
 };
 
-// Nombre de « [ », « " » et « { » de la ligne, seize octets à la fois.
+// Nombre de « [ », « " » et « { » de la ligne, seize octets à la fois ; les derniers octets
+// d'une ligne d'au moins seize octets sont relus dans un bloc qui finit avec elle, les octets
+// déjà comptés masqués.
 Comptes CompterSignes(std::string_view texte) {
     Comptes c;
     const char* p = texte.data();
     std::size_t n = texte.size();
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
-    const __m128i crochet = _mm_set1_epi8('[');
-    const __m128i guillemet = _mm_set1_epi8('"');
-    const __m128i accolade = _mm_set1_epi8('{');
-    const __m128i zero = _mm_setzero_si128();
-    auto somme = [&](__m128i compteurs) {
-        const __m128i s = _mm_sad_epu8(compteurs, zero);
-        return static_cast<std::size_t>(_mm_cvtsi128_si64(s)) +
-               static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(s, s)));
-    };
-    while (n >= 16) {
-        __m128i a = zero, b = zero, d = zero;
-        for (int tour = 0; tour < 255 && n >= 16; ++tour, p += 16, n -= 16) {
-            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            a = _mm_sub_epi8(a, _mm_cmpeq_epi8(bloc, crochet));
-            b = _mm_sub_epi8(b, _mm_cmpeq_epi8(bloc, guillemet));
-            d = _mm_sub_epi8(d, _mm_cmpeq_epi8(bloc, accolade));
+    if (n >= 16) {
+        alignas(16) static constexpr signed char Masques[32] = {
+            0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,
+            -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+        const __m128i crochet = _mm_set1_epi8('[');
+        const __m128i guillemet = _mm_set1_epi8('"');
+        const __m128i accolade = _mm_set1_epi8('{');
+        const __m128i zero = _mm_setzero_si128();
+        auto somme = [&](__m128i compteurs) {
+            const __m128i s = _mm_sad_epu8(compteurs, zero);
+            return static_cast<std::size_t>(_mm_cvtsi128_si64(s)) +
+                   static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(s, s)));
+        };
+        const char* const fin = p + n;
+        while (p < fin) {
+            __m128i a = zero, b = zero, d = zero;
+            for (int tour = 0; tour < 254 && fin - p >= 16; ++tour, p += 16) {
+                const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                a = _mm_sub_epi8(a, _mm_cmpeq_epi8(bloc, crochet));
+                b = _mm_sub_epi8(b, _mm_cmpeq_epi8(bloc, guillemet));
+                d = _mm_sub_epi8(d, _mm_cmpeq_epi8(bloc, accolade));
+            }
+            if (fin - p > 0 && fin - p < 16) {
+                const auto reste = static_cast<std::size_t>(fin - p);
+                const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(fin - 16));
+                const __m128i neufs =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(Masques + reste));
+                a = _mm_sub_epi8(a, _mm_and_si128(_mm_cmpeq_epi8(bloc, crochet), neufs));
+                b = _mm_sub_epi8(b, _mm_and_si128(_mm_cmpeq_epi8(bloc, guillemet), neufs));
+                d = _mm_sub_epi8(d, _mm_and_si128(_mm_cmpeq_epi8(bloc, accolade), neufs));
+                p = fin;
+            }
+            c.crochets += somme(a);
+            c.guillemets += somme(b);
+            c.accolades += somme(d);
         }
-        c.crochets += somme(a);
-        c.guillemets += somme(b);
-        c.accolades += somme(d);
+        return c;
     }
 #endif
     for (; n > 0; ++p, --n) {

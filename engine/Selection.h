@@ -16,6 +16,7 @@ struct Modes {
     bool ModeUnlessDate = false;    // sans la date et l'heure
     bool ModeRPName = false;        // sans les guillemets autour du nom
     bool ModeUnlessChannel = false; // sans le tag du channel
+    friend bool operator==(const Modes&, const Modes&) = default;
 };
 
 class Selection {

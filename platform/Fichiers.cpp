@@ -53,6 +53,35 @@ const char* ChercherFinDeLigne(const char* p, const char* fin) {
     return fin;
 }
 
+// Marque les fins de ligne (CR ou LF) de [p, p + n) : le bit i du mot i / 64 dit si l'octet i
+// en est une. Un seul balayage par remplissage du tampon ; chaque ligne n'a plus qu'à chercher le
+// bit suivant.
+void MarquerFinsDeLigne(const char* p, std::size_t n, std::uint64_t* marques) {
+    std::size_t k = 0;
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; k + 64 <= n; k += 64) {
+        std::uint64_t m = 0;
+        for (int j = 0; j < 4; ++j) {
+            const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16 * j));
+            const auto bits = static_cast<std::uint32_t>(
+                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_cmpeq_epi8(bloc, cr))));
+            m |= static_cast<std::uint64_t>(bits) << (16 * j);
+        }
+        marques[k / 64] = m;
+    }
+#endif
+    for (; k < n; k += 64) {
+        std::uint64_t m = 0;
+        const std::size_t bout = std::min<std::size_t>(64, n - k);
+        for (std::size_t i = 0; i < bout; ++i)
+            if (EstFinDeLigne(p[k + i]))
+                m |= std::uint64_t{1} << i;
+        marques[k / 64] = m;
+    }
+}
+
 int DernierCode() {
     return errno != 0 ? errno : EIO;
 }
@@ -152,7 +181,25 @@ std::string RaisonSysteme(int code) {
 
 // ---------------------------------------------------------------- lecture
 
-LecteurTexte::LecteurTexte() : tampon_(TailleTampon) {}
+LecteurTexte::LecteurTexte() : tampon_(TailleTampon), marques_(TailleTampon / 64 + 1) {}
+
+std::size_t LecteurTexte::ProchaineFin(std::size_t depuis) const {
+    if (depuis >= fin_)
+        return fin_;
+    if (fin_ > marquesValides_) {
+        const char* base = tampon_.data();
+        return static_cast<std::size_t>(ChercherFinDeLigne(base + depuis, base + fin_) - base);
+    }
+    std::size_t w = depuis / 64;
+    const std::size_t dernier = (fin_ - 1) / 64;
+    std::uint64_t m = marques_[w] & (~std::uint64_t{0} << (depuis % 64));
+    while (m == 0) {
+        if (w == dernier)
+            return fin_;
+        m = marques_[++w];
+    }
+    return w * 64 + static_cast<std::size_t>(__builtin_ctzll(m));
+}
 
 LecteurTexte::~LecteurTexte() {
     Fermer();
@@ -194,7 +241,7 @@ void LecteurTexte::Fermer() {
     longue_.clear();
 }
 
-bool LecteurTexte::Remplir() {
+bool LecteurTexte::Remplir(bool marquer) {
     if (finAtteinte_ || !fichier_)
         return false;
     // Conserve les octets non consommés en tête de tampon.
@@ -208,11 +255,16 @@ bool LecteurTexte::Remplir() {
     errno = 0;
     const std::size_t lus = std::fread(tampon_.data() + fin_, 1, tampon_.size() - fin_, fichier_);
     fin_ += lus;
+    marquesValides_ = 0;
     if (lus == 0) {
         if (std::ferror(fichier_))
             codeErreur_ = DernierCode();
         finAtteinte_ = true;
         return false;
+    }
+    if (marquer) {
+        MarquerFinsDeLigne(tampon_.data(), fin_, marques_.data());
+        marquesValides_ = fin_;
     }
     return true;
 }
@@ -243,7 +295,7 @@ std::string_view LecteurTexte::LireLigne() {
             break; // dernière ligne sans fin de ligne (ou rien du tout)
         const char* base = tampon_.data();
         const char* p = base + debut_;
-        const char* finLigne = ChercherFinDeLigne(p, base + fin_);
+        const char* finLigne = base + ProchaineFin(debut_);
         if (finLigne != base + fin_) {
             const std::size_t n = static_cast<std::size_t>(finLigne - p);
             crEnAttente_ = (*finLigne == '\r');
@@ -284,7 +336,7 @@ void LecteurTexte::SauterLigne() {
                 return;
         }
         const char* base = tampon_.data();
-        const char* finLigne = ChercherFinDeLigne(base + debut_, base + fin_);
+        const char* finLigne = base + ProchaineFin(debut_);
         if (finLigne != base + fin_) {
             crEnAttente_ = (*finLigne == '\r');
             debut_ = static_cast<std::size_t>(finLigne - base) + 1;
@@ -294,7 +346,7 @@ void LecteurTexte::SauterLigne() {
     }
 }
 
-std::uint64_t LecteurTexte::CompterLignes() {
+std::uint64_t LecteurTexte::CompterLignes(const std::atomic<bool>* arret) {
     // Compte chaque LF, chaque CR qui n'est pas suivi d'un LF, et une dernière ligne sans fin
     // de ligne : même résultat que des appels répétés à SauterLigne, en un seul balayage.
     PasserLF();
@@ -304,7 +356,7 @@ std::uint64_t LecteurTexte::CompterLignes() {
     for (;;) {
         if (debut_ == fin_) {
             debut_ = fin_ = 0;
-            if (!Remplir())
+            if ((arret && arret->load(std::memory_order_relaxed)) || !Remplir(false))
                 break;
         }
         const char* p = tampon_.data() + debut_;
@@ -342,6 +394,8 @@ bool EcrivainTexte::Creer(const std::string& chemin) {
         Fermer();
     codeErreur_ = 0;
     rempli_ = 0;
+    ecrits_ = 0;
+    repris_ = false;
     errno = 0;
     fichier_ = std::fopen(chemin.c_str(), "wb");
     if (!fichier_) {
@@ -352,6 +406,30 @@ bool EcrivainTexte::Creer(const std::string& chemin) {
     return true;
 }
 
+bool EcrivainTexte::Reprendre(const std::string& chemin) {
+    if (fichier_)
+        Fermer();
+    codeErreur_ = 0;
+    rempli_ = 0;
+    ecrits_ = 0;
+    repris_ = false;
+    // Un fichier qui a d'autres noms (liens physiques) garde son contenu pour eux : il n'est
+    // pas repris.
+    struct stat info {};
+    if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG ||
+        info.st_nlink != 1)
+        return false;
+    errno = 0;
+    fichier_ = std::fopen(chemin.c_str(), "r+b");
+    if (!fichier_) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+    std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    repris_ = true;
+    return true;
+}
+
 void EcrivainTexte::Vider() {
     if (rempli_ == 0 || !fichier_)
         return;
@@ -359,6 +437,7 @@ void EcrivainTexte::Vider() {
         errno = 0;
         if (std::fwrite(tampon_.data(), 1, rempli_, fichier_) != rempli_)
             codeErreur_ = DernierCode();
+        ecrits_ += rempli_;
     }
     rempli_ = 0;
 }
@@ -372,6 +451,7 @@ void EcrivainTexte::Ecrire(std::string_view texte) {
             errno = 0;
             if (std::fwrite(texte.data(), 1, texte.size(), fichier_) != texte.size())
                 codeErreur_ = DernierCode();
+            ecrits_ += texte.size();
             return;
         }
     }
@@ -391,6 +471,17 @@ bool EcrivainTexte::Fermer() {
     errno = 0;
     if (std::fflush(fichier_) != 0 && codeErreur_ == 0)
         codeErreur_ = DernierCode();
+    if (repris_ && codeErreur_ == 0) {
+        // La fin de l'ancien contenu, au-delà du nouveau, disparaît.
+#ifdef _WIN32
+        const int coupe = _chsize_s(_fileno(fichier_), static_cast<long long>(ecrits_));
+#else
+        const int coupe = ::ftruncate(::fileno(fichier_), static_cast<off_t>(ecrits_));
+#endif
+        if (coupe != 0)
+            codeErreur_ = coupe > 0 ? coupe : DernierCode();
+    }
+    repris_ = false;
     if (std::fclose(fichier_) != 0 && codeErreur_ == 0)
         codeErreur_ = DernierCode();
     fichier_ = nullptr;
@@ -410,6 +501,7 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     cible_ = cible;
     raison_.clear();
     fichierEnCause_.clear();
+    enPlace_ = false;
     // Nom temporaire unique dans le même dossier, pour que le renommage reste sur le même disque.
 #ifdef _WIN32
     const unsigned long pid = GetCurrentProcessId();
@@ -427,10 +519,33 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     return true;
 }
 
+bool EcritureAtomique::OuvrirEnPlace(const std::string& cible) {
+    if (ouvert_)
+        Abandonner();
+    if (!ecrivain_.Reprendre(cible))
+        return Ouvrir(cible);
+    cible_ = cible;
+    raison_.clear();
+    fichierEnCause_.clear();
+    temporaire_.clear();
+    ouvert_ = true;
+    enPlace_ = true;
+    return true;
+}
+
 bool EcritureAtomique::Valider() {
     if (!ouvert_)
         return false;
     ouvert_ = false;
+    if (enPlace_) {
+        enPlace_ = false;
+        if (ecrivain_.Fermer())
+            return true;
+        raison_ = ecrivain_.Raison();
+        fichierEnCause_ = cible_;
+        SupprimerFichier(cible_);
+        return false;
+    }
     if (!ecrivain_.Fermer()) {
         raison_ = ecrivain_.Raison();
         fichierEnCause_ = cible_;
@@ -452,6 +567,11 @@ void EcritureAtomique::Abandonner() {
         return;
     ouvert_ = false;
     ecrivain_.Fermer();
+    if (enPlace_) {
+        enPlace_ = false;
+        SupprimerFichier(cible_);
+        return;
+    }
     std::remove(temporaire_.c_str());
 }
 

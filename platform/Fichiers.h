@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,20 +40,27 @@ public:
     // Passe une ligne exactement comme une lecture le ferait.
     void SauterLigne();
     // Nombre de lignes restantes, lues jusqu'au bout : autant que d'appels à SauterLigne.
-    std::uint64_t CompterLignes();
+    // Avec arret, le comptage s'interrompt dès que le drapeau passe à vrai (le compte rendu est
+    // alors partiel).
+    std::uint64_t CompterLignes(const std::atomic<bool>* arret = nullptr);
 
     // Vrai si une lecture a échoué (erreur d'entrée-sortie) ; Raison() la décrit.
     bool ErreurLecture() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
 
 private:
-    bool Remplir();  // recharge le tampon ; faux à la fin du fichier
+    // Recharge le tampon (et, avec marquer, marque ses fins de ligne) ; faux à la fin du fichier.
+    bool Remplir(bool marquer = true);
+    // Position de la première fin de ligne à partir de depuis, ou fin_ s'il n'y en a pas.
+    std::size_t ProchaineFin(std::size_t depuis) const;
     void PasserLF(); // après un CR en fin de tampon, avale le LF qui le suit éventuellement
 
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
     std::size_t debut_ = 0; // premier octet non consommé
     std::size_t fin_ = 0;   // fin des octets valides
+    std::vector<std::uint64_t> marques_; // fins de ligne du tampon, un bit par octet
+    std::size_t marquesValides_ = 0;    // octets du tampon couverts par marques_
     bool finAtteinte_ = false;
     bool crEnAttente_ = false; // un CR vient de finir une ligne : un LF qui suit lui appartient
     int codeErreur_ = 0;
@@ -68,6 +76,10 @@ public:
     EcrivainTexte& operator=(const EcrivainTexte&) = delete;
 
     bool Creer(const std::string& chemin); // crée ou vide le fichier
+    // Ouvre un fichier existant pour le réécrire depuis le début sans le vider d'abord : ses
+    // pages en mémoire et ses blocs sur le disque resservent. Fermer coupe ce qui dépasse de ce
+    // qui a été écrit. Faux si le fichier n'existe pas ou ne s'ouvre pas en écriture.
+    bool Reprendre(const std::string& chemin);
     void Ecrire(std::string_view texte);
     void EcrireLigne(std::string_view texte); // texte puis CR LF
     // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
@@ -81,19 +93,29 @@ private:
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
     std::size_t rempli_ = 0;
+    std::uint64_t ecrits_ = 0; // octets remis au système depuis l'ouverture
+    bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
     int codeErreur_ = 0;
 };
 
 // Écriture d'un fichier sous un nom temporaire du même dossier, renommé sur la cible une fois
 // complet : un échec ne laisse jamais de fichier à moitié écrit, l'ancien reste tel quel.
+//
+// OuvrirEnPlace sert aux fichiers de travail du programme, qu'on peut perdre mais qu'on réécrit
+// souvent en entier : la cible existante est réécrite sur place (ni nouvelles pages ni
+// suppression de l'ancien fichier à payer). Un échec ou un abandon supprime alors la cible,
+// dont le contenu serait un mélange de l'ancien et du nouveau. Une cible absente ou impossible
+// à rouvrir en écriture est écrite comme avec Ouvrir.
 class EcritureAtomique {
 public:
     ~EcritureAtomique(); // abandonne si ni Valider ni Abandonner n'ont été appelés
 
     bool Ouvrir(const std::string& cible);
+    bool OuvrirEnPlace(const std::string& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
     bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
-    void Abandonner(); // ferme et supprime le fichier temporaire
+    void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
+    bool EnPlace() const { return enPlace_; }
     const std::string& Raison() const { return raison_; }
     // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
     const std::string& FichierEnCause() const { return fichierEnCause_; }
@@ -105,6 +127,7 @@ private:
     std::string raison_;
     std::string fichierEnCause_;
     bool ouvert_ = false;
+    bool enPlace_ = false;
 };
 
 // Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son

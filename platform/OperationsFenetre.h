@@ -31,6 +31,9 @@ public:
     virtual void DefinirMaxProgression(float max) = 0;
     virtual void DefinirValeurProgression(float valeur) = 0;
     virtual void DefinirCompteur(double lignes) = 0;
+    // Faux quand personne ne voit la barre (ligne de commande silencieuse) : la passe de
+    // comptage, qui ne sert qu'à elle, est alors sautée.
+    virtual bool ProgressionAffichee() const { return true; }
 
     // Arbres à cases à cocher ; les nœuds sont numérotés à partir de 1 dans l'ordre d'ajout.
     virtual void ViderArbre(Arbre arbre) = 0;

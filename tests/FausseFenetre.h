@@ -26,6 +26,7 @@ public:
     // Affichage
     std::vector<float> maxProgression;
     std::vector<float> valeursProgression;
+    bool progressionAffichee = true;
     std::vector<double> compteurs;
     std::string compteur = "0";
     std::vector<Noeud> channels, noms;
@@ -54,6 +55,7 @@ public:
     }
     void DefinirMaxProgression(float m) override { maxProgression.push_back(m); }
     void DefinirValeurProgression(float v) override { valeursProgression.push_back(v); }
+    bool ProgressionAffichee() const override { return progressionAffichee; }
     void DefinirCompteur(double n) override {
         compteurs.push_back(n);
         compteur = std::to_string(static_cast<std::uint64_t>(n));

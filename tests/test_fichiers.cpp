@@ -132,6 +132,22 @@ TEST(Lecteur, ComptageIdentiqueAuxSautsSurContenuAleatoire) {
     EXPECT_EQ(compte, CompterParSauts(f));
     const auto lignes = LireToutesLesLignes(f);
     EXPECT_EQ(compte, lignes.size());
+    // Découpage de référence, octet par octet.
+    std::vector<std::string> attendues;
+    std::string courante;
+    for (std::size_t i = 0; i < contenu.size(); ++i) {
+        if (contenu[i] != '\r' && contenu[i] != '\n') {
+            courante.push_back(contenu[i]);
+            continue;
+        }
+        attendues.push_back(courante);
+        courante.clear();
+        if (contenu[i] == '\r' && i + 1 < contenu.size() && contenu[i + 1] == '\n')
+            ++i;
+    }
+    if (!courante.empty())
+        attendues.push_back(courante);
+    EXPECT_EQ(lignes, attendues);
     std::string derniere;
     ASSERT_TRUE(LireDerniereLigne(f, derniere));
     EXPECT_EQ(derniere, lignes.back());
@@ -183,6 +199,58 @@ TEST(EcritureAtomique, AbandonLaisseLAncienIntact) {
     } // détruit sans validation
     EXPECT_EQ(LireTout(cible), "ancien");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 1);
+}
+
+// Réécriture sur place : le même fichier (même nœud) reçoit le nouveau contenu, plus court ou
+// plus long que l'ancien ; un abandon le supprime.
+TEST(EcritureAtomique, EnPlaceRaccourcitAllongeEtSupprimeALAbandon) {
+    DossierTemporaire d;
+    const auto cible = d.Ecrire("LogVEKtemp.txt", "un ancien contenu bien plus long");
+    struct stat avant {};
+    ASSERT_EQ(::stat(cible.c_str(), &avant), 0);
+    for (const std::string& nouveau : {std::string("court"), std::string(3u << 20, 'L'),
+                                      std::string()}) {
+        EcritureAtomique w;
+        ASSERT_TRUE(w.OuvrirEnPlace(cible));
+        EXPECT_TRUE(w.EnPlace());
+        w.Flux().Ecrire(nouveau);
+        ASSERT_TRUE(w.Valider()) << w.Raison();
+        EXPECT_EQ(LireTout(cible), nouveau);
+        struct stat apres {};
+        ASSERT_EQ(::stat(cible.c_str(), &apres), 0);
+        EXPECT_EQ(apres.st_ino, avant.st_ino);
+    }
+    {
+        d.Ecrire("LogVEKtemp.txt", "ancien");
+        EcritureAtomique w;
+        ASSERT_TRUE(w.OuvrirEnPlace(cible));
+        w.Flux().Ecrire("par");
+    } // abandon : le contenu serait un mélange, le fichier disparaît
+    EXPECT_FALSE(FichierExiste(cible));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 0);
+}
+
+// Quand la cible ne peut pas être reprise (absente, en lecture seule, ou partagée avec un autre
+// nom par un lien physique), l'écriture passe par un fichier temporaire, comme avec Ouvrir.
+TEST(EcritureAtomique, EnPlaceImpossibleRetombeSurLeRemplacement) {
+    DossierTemporaire d;
+    const auto absente = d.Fichier("absente.txt");
+    const auto seule = d.Ecrire("seule.txt", "ancien");
+    ::chmod(seule.c_str(), 0444);
+    const auto liee = d.Ecrire("liee.txt", "ancien");
+    const auto autreNom = d.Fichier("autre-nom.txt");
+    ASSERT_EQ(::link(liee.c_str(), autreNom.c_str()), 0);
+    for (const auto& cible : {absente, seule, liee}) {
+        EcritureAtomique w;
+        ASSERT_TRUE(w.OuvrirEnPlace(cible)) << cible;
+        // L'administrateur écrit dans un fichier en lecture seule : il le reprend.
+        EXPECT_EQ(w.EnPlace(), cible == seule && ::geteuid() == 0) << cible;
+        w.Flux().Ecrire("nouveau");
+        ASSERT_TRUE(w.Valider()) << w.Raison();
+        EXPECT_EQ(LireTout(cible), "nouveau");
+    }
+    EXPECT_EQ(LireTout(autreNom), "ancien");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 4);
 }
 
 TEST(EcritureAtomique, DossierAbsentSignaleLeFichierEtLaRaison) {

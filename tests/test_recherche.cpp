@@ -205,7 +205,9 @@ TEST_F(Recherche, AncienExtraitEnLectureSeuleRemplace) {
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
 }
 
-TEST_F(Recherche, InterruptionArreteLaPasseSansToucherAuxFichiers) {
+// L'extrait, fichier de travail réécrit sur place, ne survit pas à une passe interrompue (le
+// programme se ferme) : rien d'entamé ne reste, et le catalogue n'a pas bougé.
+TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
     std::string contenu;
     for (int i = 0; i < 100; ++i)
@@ -216,9 +218,78 @@ TEST_F(Recherche, InterruptionArreteLaPasseSansToucherAuxFichiers) {
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.interrompu);
     EXPECT_EQ(fenetre.evenements, 10);
-    EXPECT_EQ(Extrait(), "vieux\r\n");
+    EXPECT_FALSE(std::filesystem::exists(ancien));
     EXPECT_TRUE(fenetre.channels.empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
+}
+
+// Le journal choisi est l'extrait lui-même : il ne peut pas être réécrit sur place pendant sa
+// lecture, l'extrait passe par un fichier temporaire et reçoit les bonnes lignes.
+TEST_F(Recherche, JournalQuiEstLExtraitLuiMeme) {
+    const std::string a = L("12/24/2001", "{A}\":\"x");
+    const std::string b = L("12/25/2001", "{B}\":\"y");
+    std::string contenu;
+    for (int i = 0; i < 3000; ++i) // fins de ligne LF : l'extrait, en CR LF, est plus long
+        contenu += (i % 2 ? a : b) + "\n";
+    fenetre.chemin = programme.Ecrire("LogVEKtemp.txt", contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    std::string attendu;
+    for (int i = 0; i < 1500; ++i)
+        attendu += a + "\r\n";
+    EXPECT_EQ(Extrait(), attendu);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 1);
+}
+
+// Un extrait qui porte aussi un autre nom (lien physique) n'est pas réécrit sur place : l'autre
+// nom garde l'ancien contenu.
+TEST_F(Recherche, ExtraitLieAUnAutreNomRemplaceSansLeToucher) {
+    const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
+    const auto copie = donnees.Fichier("copie.txt");
+    ASSERT_EQ(::link(ancien.c_str(), copie.c_str()), 0);
+    Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
+    EXPECT_EQ(LireTout(copie), "vieux\r\n");
+}
+
+// Le comptage en parallèle (forcé ici pour un petit journal) ne change ni l'extrait ni le
+// catalogue ; la barre reçoit au plus un maximum, le bon, et jamais de valeur au-delà.
+// Sans barre visible, rien n'est compté et la barre n'est pas touchée pendant la passe.
+TEST_F(Recherche, ComptageEnParalleleOuAbsentMemeResultat) {
+    std::string contenu;
+    for (int i = 0; i < 5000; ++i)
+        contenu += L(i % 3 ? "12/24/2001" : "12/23/2001",
+                     "[C" + std::to_string(i % 7) + "] \"N" + std::to_string(i % 11) + "\": x") +
+                   "\r\n";
+    Journal(contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    const std::string reference = Extrait();
+    const auto channels = fenetre.Textes(Arbre::Channels);
+    const auto noms = fenetre.Textes(Arbre::Noms);
+
+    for (const bool affichee : {true, false}) {
+        FausseFenetre f;
+        f.chemin = fenetre.chemin;
+        f.progressionAffichee = affichee;
+        ModuleVEK m{f, lanceur, programme.Chemin()};
+        m.SeuilComptageEnParallele = 0;
+        ASSERT_TRUE(m.RechercherPeriode({2001, 12, 24}, {2001, 12, 24}).ok);
+        EXPECT_EQ(Extrait(), reference);
+        EXPECT_EQ(f.Textes(Arbre::Channels), channels);
+        EXPECT_EQ(f.Textes(Arbre::Noms), noms);
+        EXPECT_EQ(f.compteur, "5000");
+        if (!affichee) {
+            EXPECT_TRUE(f.maxProgression.empty());
+            EXPECT_EQ(f.valeursProgression, std::vector<float>{0.0f}); // la remise à zéro
+            continue;
+        }
+        ASSERT_LE(f.maxProgression.size(), 1u);
+        if (!f.maxProgression.empty()) {
+            EXPECT_EQ(f.maxProgression[0], 5001.0f);
+        }
+        for (const float v : f.valeursProgression)
+            EXPECT_LE(v, 5000.0f);
+    }
 }
 
 TEST_F(Recherche, LimitesDuCatalogueAtteintes) {

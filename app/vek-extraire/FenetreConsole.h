@@ -43,6 +43,7 @@ public:
     void DefinirMaxProgression(float max) override;
     void DefinirValeurProgression(float valeur) override;
     void DefinirCompteur(double lignes) override;
+    bool ProgressionAffichee() const override { return progression_; }
     void ViderArbre(Arbre arbre) override;
     void AjouterNoeud(Arbre arbre, std::string_view cle, std::string_view texte) override;
     int NombreNoeuds(Arbre arbre) override;

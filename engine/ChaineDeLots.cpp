@@ -1,0 +1,156 @@
+#include "ChaineDeLots.h"
+
+#include <algorithm>
+
+namespace vek {
+
+namespace {
+
+// Un lot agrandi par une ligne démesurée rend sa mémoire avant de resservir.
+void Preparer(Lot& lot, std::size_t tailleLot, std::uint64_t numero) {
+    if (lot.octets.capacity() > 4 * tailleLot)
+        std::string().swap(lot.octets);
+    if (lot.sortie.capacity() > 4 * tailleLot)
+        std::string().swap(lot.sortie);
+    lot.octets.clear();
+    lot.sortie.clear();
+    lot.fins.clear();
+    lot.octets.reserve(2 * tailleLot);
+    lot.numero = numero;
+}
+
+} // namespace
+
+int FilsDisponibles() {
+    const unsigned coeurs = std::thread::hardware_concurrency();
+    return static_cast<int>(std::clamp(coeurs, 1u, 4u));
+}
+
+ChaineDeLots::ChaineDeLots(std::vector<Etape> etapes, std::size_t tailleLot, std::size_t nbLots)
+    : etapes_(std::move(etapes)), tailleLot_(std::max<std::size_t>(tailleLot, 1)),
+      places_(std::max<std::size_t>(nbLots, 2)), suivant_(etapes_.size(), 0),
+      signaux_(etapes_.size() + 1) {
+    for (Place& p : places_)
+        p.etape = etapes_.size();
+    Place& premiere = places_[0];
+    Preparer(premiere.lot, tailleLot_, 0);
+    premiere.etape = 0;
+    premiere.pris = true; // en remplissage
+    courant_ = &premiere.lot;
+    try {
+        for (std::size_t e = 0; e < etapes_.size(); ++e)
+            for (int w = 0; w < std::max(etapes_[e].travailleurs, 1); ++w)
+                fils_.emplace_back(&ChaineDeLots::Travailler, this, e, w);
+    } catch (...) {
+        Abandonner();
+        throw;
+    }
+}
+
+ChaineDeLots::~ChaineDeLots() { Abandonner(); }
+
+void ChaineDeLots::Envoyer() {
+    std::unique_lock<std::mutex> verrou(verrou_);
+    if (arret_) {
+        // Une étape a échoué ou la chaîne est abandonnée : les lignes ne vont plus nulle part.
+        courant_ = &poubelle_;
+        Preparer(poubelle_, tailleLot_, envoyes_);
+        return;
+    }
+    Place& envoye = places_[envoyes_ % places_.size()];
+    Place& suivante = places_[(envoyes_ + 1) % places_.size()];
+    envoye.pris = false;
+    ++envoyes_;
+    Reveiller(0);
+    signaux_.back().wait(verrou, [&] { return arret_ || suivante.etape == etapes_.size(); });
+    if (arret_) {
+        courant_ = &poubelle_;
+        Preparer(poubelle_, tailleLot_, envoyes_);
+        return;
+    }
+    Preparer(suivante.lot, tailleLot_, envoyes_);
+    suivante.etape = 0;
+    suivante.pris = true;
+    courant_ = &suivante.lot;
+}
+
+void ChaineDeLots::Terminer() {
+    {
+        std::lock_guard<std::mutex> verrou(verrou_);
+        Place& derniere = places_[envoyes_ % places_.size()];
+        if (!arret_ && !courant_->fins.empty()) {
+            derniere.pris = false;
+            ++envoyes_;
+        }
+        fin_ = true;
+    }
+    ReveillerTous();
+    for (std::thread& f : fils_)
+        if (f.joinable())
+            f.join();
+    if (erreur_) {
+        const std::exception_ptr e = erreur_;
+        erreur_ = nullptr;
+        std::rethrow_exception(e);
+    }
+}
+
+void ChaineDeLots::Abandonner() {
+    {
+        std::lock_guard<std::mutex> verrou(verrou_);
+        arret_ = true;
+    }
+    ReveillerTous();
+    for (std::thread& f : fils_)
+        if (f.joinable())
+            f.join();
+}
+
+void ChaineDeLots::Travailler(std::size_t etape, int travailleur) {
+    std::unique_lock<std::mutex> verrou(verrou_);
+    for (;;) {
+        Place* place = nullptr;
+        signaux_[etape].wait(verrou, [&] {
+            if (arret_)
+                return true;
+            const std::uint64_t rang = suivant_[etape];
+            if (rang < envoyes_) {
+                Place& p = places_[rang % places_.size()];
+                if (p.etape == etape && !p.pris) {
+                    place = &p;
+                    return true;
+                }
+                return false; // l'étape précédente ne l'a pas encore rendu
+            }
+            return fin_;
+        });
+        if (arret_ || !place)
+            return;
+        place->pris = true;
+        ++suivant_[etape];
+        verrou.unlock();
+        try {
+            etapes_[etape].traiter(place->lot, travailleur);
+        } catch (...) {
+            verrou.lock();
+            if (!erreur_)
+                erreur_ = std::current_exception();
+            arret_ = true;
+            verrou.unlock();
+            ReveillerTous();
+            return;
+        }
+        verrou.lock();
+        place->pris = false;
+        ++place->etape;
+        // L'étape suivante peut le prendre (ou, après la dernière, le fil qui remplit les lots).
+        Reveiller(etape + 1);
+    }
+}
+
+void ChaineDeLots::ReveillerTous() {
+    for (std::condition_variable& s : signaux_)
+        s.notify_all();
+}
+
+} // namespace vek
