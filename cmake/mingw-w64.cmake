@@ -5,8 +5,12 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(VEK_MINGW_PREFIXE x86_64-w64-mingw32 CACHE STRING "Préfixe des outils mingw-w64")
 
-set(CMAKE_C_COMPILER ${VEK_MINGW_PREFIXE}-gcc)
-set(CMAKE_CXX_COMPILER ${VEK_MINGW_PREFIXE}-g++)
+# Le moteur se sert de std::thread : les variantes « posix » de Debian le fournissent, les
+# variantes « win32 » de gcc 12 non.
+find_program(VEK_MINGW_GCC NAMES ${VEK_MINGW_PREFIXE}-gcc-posix ${VEK_MINGW_PREFIXE}-gcc)
+find_program(VEK_MINGW_GXX NAMES ${VEK_MINGW_PREFIXE}-g++-posix ${VEK_MINGW_PREFIXE}-g++)
+set(CMAKE_C_COMPILER ${VEK_MINGW_GCC})
+set(CMAKE_CXX_COMPILER ${VEK_MINGW_GXX})
 set(CMAKE_RC_COMPILER ${VEK_MINGW_PREFIXE}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VEK_MINGW_PREFIXE})

@@ -47,7 +47,9 @@ ChaineDeLots::ChaineDeLots(std::vector<Etape> etapes, std::size_t tailleLot, std
     }
 }
 
-ChaineDeLots::~ChaineDeLots() { Abandonner(); }
+ChaineDeLots::~ChaineDeLots() {
+    Abandonner();
+}
 
 void ChaineDeLots::Envoyer() {
     std::unique_lock<std::mutex> verrou(verrou_);

@@ -86,14 +86,14 @@ private:
     std::size_t tailleLot_;
     std::vector<Place> places_;
     Lot* courant_ = nullptr;
-    Lot poubelle_; // reçoit les lignes quand la chaîne s'est arrêtée
+    Lot poubelle_;                       // reçoit les lignes quand la chaîne s'est arrêtée
     std::uint64_t envoyes_ = 0;          // lots envoyés
     std::vector<std::uint64_t> suivant_; // par étape : rang du prochain lot à prendre
 
     std::mutex verrou_;
     std::vector<std::condition_variable> signaux_; // un par étape, plus celui du fil qui remplit
-    bool fin_ = false;   // plus aucun lot ne sera envoyé
-    bool arret_ = false; // les fils s'arrêtent sans finir
+    bool fin_ = false;                             // plus aucun lot ne sera envoyé
+    bool arret_ = false;                           // les fils s'arrêtent sans finir
     std::exception_ptr erreur_;
     std::vector<std::thread> fils_;
 };

@@ -77,8 +77,8 @@ Resultat ModuleVEK::CreerLogFinal() {
     ChaineDeLots chaine({{[&](Lot& lot, int w) {
                               TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
                               for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                                  if (const auto reecrite = FiltrerEtReecrire(
-                                          lot.Ligne(i), retenus, lot.modes, travail))
+                                  if (const auto reecrite = FiltrerEtReecrire(lot.Ligne(i), retenus,
+                                                                              lot.modes, travail))
                                       lot.sortie.append(*reecrite).append("\r\n", 2);
                           },
                           fils},

@@ -48,9 +48,9 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     Catalogue nouveau;
     EcrivainTexte& sortie = extrait.Flux();
     ChaineDeLots chaine({{[&nouveau](Lot& lot, int) {
-                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                                  nouveau.Cataloguer(lot.Ligne(i));
-                          }},
+                             for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                 nouveau.Cataloguer(lot.Ligne(i));
+                         }},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
     double lus = 0;
     std::uint64_t ecrites = 0;

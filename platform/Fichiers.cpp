@@ -65,8 +65,8 @@ void MarquerFinsDeLigne(const char* p, std::size_t n, std::uint64_t* marques) {
         std::uint64_t m = 0;
         for (int j = 0; j < 4; ++j) {
             const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16 * j));
-            const auto bits = static_cast<std::uint32_t>(
-                _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_cmpeq_epi8(bloc, cr))));
+            const auto bits = static_cast<std::uint32_t>(_mm_movemask_epi8(
+                _mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_cmpeq_epi8(bloc, cr))));
             m |= static_cast<std::uint64_t>(bits) << (16 * j);
         }
         marques[k / 64] = m;

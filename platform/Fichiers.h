@@ -1,9 +1,9 @@
 #pragma once
 // Accès aux fichiers texte : octets bruts (une page de code à un octet), sans marque d'ordre.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <atomic>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,10 +57,10 @@ private:
 
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
-    std::size_t debut_ = 0; // premier octet non consommé
-    std::size_t fin_ = 0;   // fin des octets valides
+    std::size_t debut_ = 0;              // premier octet non consommé
+    std::size_t fin_ = 0;                // fin des octets valides
     std::vector<std::uint64_t> marques_; // fins de ligne du tampon, un bit par octet
-    std::size_t marquesValides_ = 0;    // octets du tampon couverts par marques_
+    std::size_t marquesValides_ = 0;     // octets du tampon couverts par marques_
     bool finAtteinte_ = false;
     bool crEnAttente_ = false; // un CR vient de finir une ligne : un LF qui suit lui appartient
     int codeErreur_ = 0;

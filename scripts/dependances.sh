@@ -4,7 +4,7 @@ set -euo pipefail
 
 paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
          libgtest-dev libgmock-dev)
-[ "${VEK_AVEC_CROISE:-1}" = 1 ] && paquets+=(g++-mingw-w64-x86-64)
+[ "${VEK_AVEC_CROISE:-1}" = 1 ] && paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix)
 [ $# -gt 0 ] && paquets+=("$@")
 
 manquants=()

@@ -21,26 +21,25 @@ std::string Ligne(int i) {
 // lignes (avec des durées inégales pour les faire finir dans le désordre), une à un fil qui
 // assemble. Le résultat suit l'ordre des lignes, quels que soient la taille et le nombre de lots.
 TEST(ChaineDeLots, LesEtapesUniquesVoientLesLotsDansLOrdre) {
-    for (const auto& [tailleLot, nbLots] : {std::pair<std::size_t, std::size_t>{1, 2},
-                                          {64, 3},
-                                          {std::size_t{1} << 20, 8}}) {
+    for (const auto& [tailleLot, nbLots] :
+         {std::pair<std::size_t, std::size_t>{1, 2}, {64, 3}, {std::size_t{1} << 20, 8}}) {
         std::vector<std::uint64_t> vus;
         std::string assemble;
         std::uint64_t lignesVues = 0;
-        ChaineDeLots chaine(
-            {{[&](Lot& lot, int) {
-                  vus.push_back(lot.numero);
-                  lignesVues += lot.NombreLignes();
-              }},
-             {[](Lot& lot, int travailleur) {
-                  if ((lot.numero + static_cast<std::uint64_t>(travailleur)) % 3 == 0)
-                      std::this_thread::sleep_for(std::chrono::microseconds(200));
-                  for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                      lot.sortie.append("<").append(lot.Ligne(i)).append(">");
-              },
-              3},
-             {[&](Lot& lot, int) { assemble += lot.sortie; }}},
-            tailleLot, nbLots);
+        ChaineDeLots chaine({{[&](Lot& lot, int) {
+                                 vus.push_back(lot.numero);
+                                 lignesVues += lot.NombreLignes();
+                             }},
+                             {[](Lot& lot, int travailleur) {
+                                  if ((lot.numero + static_cast<std::uint64_t>(travailleur)) % 3 ==
+                                      0)
+                                      std::this_thread::sleep_for(std::chrono::microseconds(200));
+                                  for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                      lot.sortie.append("<").append(lot.Ligne(i)).append(">");
+                              },
+                              3},
+                             {[&](Lot& lot, int) { assemble += lot.sortie; }}},
+                            tailleLot, nbLots);
         std::string attendu;
         for (int i = 0; i < 2000; ++i) {
             chaine.Ajouter(Ligne(i));
@@ -91,22 +90,32 @@ TEST(ChaineDeLots, UneExceptionDUneEtapeRessortATerminer) {
     EXPECT_LE(apres.load(), 2);
 }
 
-// Abandonner (ou détruire sans terminer) rend la main sans attendre les lots restants.
-TEST(ChaineDeLots, AbandonSansAttendreLaFin) {
+// Abandonner (ou détruire sans terminer) n'attend que les lots en cours de traitement : ceux qui
+// attendent leur tour ne sont pas traités.
+TEST(ChaineDeLots, AbandonSansTraiterLesLotsEnAttente) {
+    std::atomic<bool> entre{false}, liberer{false};
     std::atomic<int> traites{0};
     {
         ChaineDeLots chaine({{[&](Lot&, int) {
-                                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                                entre.store(true);
+                                while (!liberer.load())
+                                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
                                 ++traites;
-                            },
-                            2}},
-                            8, 4);
-        for (int i = 0; i < 200; ++i)
-            chaine.Ajouter(Ligne(i));
+                            }}},
+                            1, 4);
+        for (int i = 0; i < 3; ++i)
+            chaine.Ajouter(Ligne(i)); // trois lots envoyés, le premier bloqué dans l'étape
+        while (!entre.load())
+            std::this_thread::yield();
+        std::thread ouvreur([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            liberer.store(true);
+        });
         chaine.Abandonner();
+        ouvreur.join();
         chaine.Ajouter("après l'abandon"); // sans effet, sans blocage
     }
-    EXPECT_LT(traites.load(), 200);
+    EXPECT_EQ(traites.load(), 1);
     ChaineDeLots detruite({{[](Lot&, int) {}}}, 4, 2);
     detruite.Ajouter("x");
 }

@@ -208,8 +208,8 @@ TEST(EcritureAtomique, EnPlaceRaccourcitAllongeEtSupprimeALAbandon) {
     const auto cible = d.Ecrire("LogVEKtemp.txt", "un ancien contenu bien plus long");
     struct stat avant {};
     ASSERT_EQ(::stat(cible.c_str(), &avant), 0);
-    for (const std::string& nouveau : {std::string("court"), std::string(3u << 20, 'L'),
-                                      std::string()}) {
+    for (const std::string& nouveau :
+         {std::string("court"), std::string(3u << 20, 'L'), std::string()}) {
         EcritureAtomique w;
         ASSERT_TRUE(w.OuvrirEnPlace(cible));
         EXPECT_TRUE(w.EnPlace());
