@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Fils.h"
+
 namespace vek {
 
 namespace {
@@ -64,7 +66,7 @@ void ChaineDeLots::Envoyer() {
     envoye.pris = false;
     ++envoyes_;
     Reveiller(0);
-    signaux_.back().wait(verrou, [&] { return arret_ || suivante.etape == etapes_.size(); });
+    Patienter(verrou, [&] { return suivante.etape == etapes_.size(); });
     if (arret_) {
         courant_ = &poubelle_;
         Preparer(poubelle_, tailleLot_, envoyes_);
@@ -76,15 +78,46 @@ void ChaineDeLots::Envoyer() {
     courant_ = &suivante.lot;
 }
 
-void ChaineDeLots::Terminer() {
+bool ChaineDeLots::Patienter(std::unique_lock<std::mutex>& verrou,
+                             const std::function<bool()>& pret) {
+    const auto condition = [&] { return arret_ || pret(); };
+    if (!patienter_) {
+        signaux_.back().wait(verrou, condition);
+        return true;
+    }
+    while (!signaux_.back().wait_for(verrou, IntervalleAttente, condition)) {
+        verrou.unlock();
+        const bool continuer = patienter_();
+        verrou.lock();
+        if (!continuer) {
+            arret_ = true;
+            interrompue_ = true;
+            ReveillerTous();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ChaineDeLots::Terminer() {
+    bool continuer = true;
     {
-        std::lock_guard<std::mutex> verrou(verrou_);
+        std::unique_lock<std::mutex> verrou(verrou_);
         Place& derniere = places_[envoyes_ % places_.size()];
         if (!arret_ && !courant_->fins.empty()) {
             derniere.pris = false;
             ++envoyes_;
+            Reveiller(0);
         }
         fin_ = true;
+        ReveillerTous();
+        // Tous les lots envoyés ont passé la dernière étape quand ils sont tous libres.
+        continuer = Patienter(verrou, [&] {
+            for (const Place& p : places_)
+                if (p.etape != etapes_.size() && !(p.pris && &p.lot == courant_))
+                    return false;
+            return true;
+        });
     }
     ReveillerTous();
     for (std::thread& f : fils_)
@@ -95,6 +128,7 @@ void ChaineDeLots::Terminer() {
         erreur_ = nullptr;
         std::rethrow_exception(e);
     }
+    return continuer && !interrompue_;
 }
 
 void ChaineDeLots::Abandonner() {
@@ -109,6 +143,7 @@ void ChaineDeLots::Abandonner() {
 }
 
 void ChaineDeLots::Travailler(std::size_t etape, int travailleur) {
+    PrioriteDeFond();
     std::unique_lock<std::mutex> verrou(verrou_);
     for (;;) {
         Place* place = nullptr;

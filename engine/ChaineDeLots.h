@@ -6,6 +6,7 @@
 // mais l'étape suivante les reprend dans l'ordre. Les lots tournent dans un anneau de taille
 // fixe : la mémoire ne dépend pas de la longueur du fichier.
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -65,8 +66,19 @@ public:
     // Envoie le lot courant aux étapes et attend un lot libre.
     void Envoyer();
     // Envoie le dernier lot, attend que tous les lots aient passé toutes les étapes et arrête
-    // les fils. Une exception levée par une étape est relancée ici.
-    void Terminer();
+    // les fils. Une exception levée par une étape est relancée ici. Faux si l'attente a été
+    // interrompue (la chaîne est alors abandonnée).
+    bool Terminer();
+    // Fonction appelée, sur le fil qui remplit les lots, toutes les IntervalleAttente pendant
+    // qu'il attend les étapes (un lot libre, ou la fin) : la fenêtre continue de vivre même
+    // quand l'écriture sur le disque traîne. Si elle rend faux, la chaîne est abandonnée.
+    void DefinirAttente(std::function<bool()> patienter) { patienter_ = std::move(patienter); }
+    // Vrai après un abandon, demandé ou venu d'une attente interrompue ou d'une étape en échec.
+    bool Arretee() {
+        std::lock_guard<std::mutex> verrou(verrou_);
+        return arret_;
+    }
+    static constexpr std::chrono::milliseconds IntervalleAttente{10};
     // Arrête les fils sans attendre les lots en cours (après une interruption ou une erreur).
     void Abandonner();
 
@@ -75,6 +87,9 @@ private:
     // Réveille les fils de l'étape (le fil qui remplit les lots pour etape == nombre d'étapes).
     void Reveiller(std::size_t etape) { signaux_[etape].notify_all(); }
     void ReveillerTous();
+    // Attend que pret() devienne vrai (ou l'arrêt), en appelant patienter_ régulièrement ; faux
+    // si patienter_ a demandé l'abandon.
+    bool Patienter(std::unique_lock<std::mutex>& verrou, const std::function<bool()>& pret);
 
     struct Place {
         Lot lot;
@@ -94,7 +109,9 @@ private:
     std::vector<std::condition_variable> signaux_; // un par étape, plus celui du fil qui remplit
     bool fin_ = false;                             // plus aucun lot ne sera envoyé
     bool arret_ = false;                           // les fils s'arrêtent sans finir
+    bool interrompue_ = false;                     // la fonction d'attente a demandé l'arrêt
     std::exception_ptr erreur_;
+    std::function<bool()> patienter_;
     std::vector<std::thread> fils_;
 };
 

@@ -1,6 +1,7 @@
 #include "Comptage.h"
 
 #include "Fichiers.h"
+#include "Fils.h"
 
 namespace vek {
 
@@ -9,6 +10,7 @@ void ComptageEnParallele::Lancer(const std::string& chemin) {
     arret_.store(false);
     etat_.store(Etat::EnCours);
     fil_ = std::thread([this, chemin] {
+        PrioriteDeFond();
         LecteurTexte fichier;
         if (!fichier.Ouvrir(chemin)) {
             etat_.store(Etat::Echec, std::memory_order_release);

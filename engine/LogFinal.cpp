@@ -83,6 +83,11 @@ Resultat ModuleVEK::CreerLogFinal() {
                           },
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
+    bool interrompu = false;
+    chaine.DefinirAttente([&] {
+        interrompu = !fenetre_.TraiterEvenementsEnAttente();
+        return !interrompu;
+    });
     double lus = 0;
     while (!extrait.FinFichier()) {
         progression.Avancer(lus);
@@ -100,9 +105,12 @@ Resultat ModuleVEK::CreerLogFinal() {
             chaine.Courant().modes = modes;
         }
         chaine.Ajouter(ligne);
+        if (interrompu)
+            return Resultat::Interruption();
     }
     comptage.Arreter();
-    chaine.Terminer();
+    if (!chaine.Terminer())
+        return Resultat::Interruption();
     if (extrait.ErreurLecture())
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
     extrait.Fermer();

@@ -52,6 +52,12 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
                                  nouveau.Cataloguer(lot.Ligne(i));
                          }},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
+    // Quand l'écriture traîne (disque lent), la fenêtre continue de vivre pendant l'attente.
+    bool interrompu = false;
+    chaine.DefinirAttente([&] {
+        interrompu = !fenetre_.TraiterEvenementsEnAttente();
+        return !interrompu;
+    });
     double lus = 0;
     std::uint64_t ecrites = 0;
     // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la
@@ -83,9 +89,12 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
         }
         chaine.Ajouter(ligne);
         ++ecrites;
+        if (interrompu)
+            return Resultat::Interruption();
     }
     comptage.Arreter(); // la passe a compté les lignes elle-même
-    chaine.Terminer();
+    if (!chaine.Terminer())
+        return Resultat::Interruption();
     if (journal.ErreurLecture())
         return Resultat::Echec("Impossible de lire le journal", chemin, journal.Raison());
     journal.Fermer();

@@ -50,6 +50,9 @@ public:
     // Laisse la fenêtre traiter ses événements en attente. Faux quand le programme se termine :
     // la passe en cours doit alors s'arrêter tout de suite.
     virtual bool TraiterEvenements() = 0;
+    // Même rôle, appelé quand la passe attend ses fils de travail (et non plus à chaque ligne) :
+    // les événements en attente sont traités dès que l'intervalle voulu est écoulé.
+    virtual bool TraiterEvenementsEnAttente() { return TraiterEvenements(); }
 
     virtual void DefinirPointeur(Pointeur pointeur) = 0;
 

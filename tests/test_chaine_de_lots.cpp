@@ -120,6 +120,26 @@ TEST(ChaineDeLots, AbandonSansTraiterLesLotsEnAttente) {
     detruite.Ajouter("x");
 }
 
+// Pendant que le fil qui remplit attend une étape lente, la fonction d'attente est appelée ; si
+// elle demande l'arrêt, la chaîne est abandonnée et Terminer le dit.
+TEST(ChaineDeLots, LAttenteFaitVivreLaFenetreEtPeutInterrompre) {
+    for (const bool interrompre : {false, true}) {
+        int appels = 0;
+        ChaineDeLots chaine(
+            {{[](Lot&, int) { std::this_thread::sleep_for(std::chrono::milliseconds(30)); }}}, 1,
+            2);
+        chaine.DefinirAttente([&] {
+            ++appels;
+            return !interrompre;
+        });
+        for (int i = 0; i < 4; ++i)
+            chaine.Ajouter(Ligne(i));
+        EXPECT_GT(appels, 0);
+        EXPECT_EQ(chaine.Terminer(), !interrompre);
+        EXPECT_EQ(chaine.Arretee(), interrompre);
+    }
+}
+
 // Une ligne plus grande que tout un lot passe entière ; le lot rend ensuite sa mémoire.
 TEST(ChaineDeLots, UneLigneDemesureePasseEntiere) {
     const std::string enorme(5u << 20, 'z');

@@ -165,6 +165,12 @@ bool OperationsFenetreQt::TraiterEvenements() {
     // Appelé à chaque ligne : ne coûte presque rien tant que l'intervalle n'est pas écoulé.
     if (++appels_ % LignesEntreLecturesHorloge != 0)
         return true;
+    return TraiterEvenementsEnAttente();
+}
+
+bool OperationsFenetreQt::TraiterEvenementsEnAttente() {
+    if (fenetre_.quitte_)
+        return false;
     if (std::chrono::steady_clock::now() - dernierPassage_ < IntervalleEvenements)
         return true;
     AppliquerEnAttente();

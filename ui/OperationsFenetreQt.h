@@ -41,6 +41,7 @@ public:
     void ActiverCreerLog() override;
 
     bool TraiterEvenements() override;
+    bool TraiterEvenementsEnAttente() override;
     void DefinirPointeur(vek::Pointeur pointeur) override;
 
     void OuvrirFenetreAnalyse() override;
