@@ -163,14 +163,34 @@ bool ContientVousAppelle(std::string_view texte) {
     static constexpr std::string_view motif = "VOUS APPELLE";
     if (texte.size() < motif.size())
         return false;
-    for (std::size_t i = 0; i + motif.size() <= texte.size(); ++i) {
-        std::size_t k = 0;
+    const std::size_t derniere = texte.size() - motif.size(); // dernière position possible
+    const auto commenceIci = [&](std::size_t i) {
+        std::size_t k = 1;
         while (k < motif.size() && Majuscules[static_cast<unsigned char>(texte[i + k])] ==
                                        static_cast<unsigned char>(motif[k]))
             ++k;
-        if (k == motif.size())
-            return true;
+        return k == motif.size();
+    };
+    std::size_t i = 0;
+#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+    // Seules les positions d'un « V » ou d'un « v » (les deux seuls octets dont la majuscule est
+    // « V ») sont essayées, repérées seize octets à la fois.
+    const __m128i bit = _mm_set1_epi8(0x20);
+    const __m128i v = _mm_set1_epi8('v');
+    for (; i + 16 <= derniere + 1; i += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(texte.data() + i));
+        auto masque =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(bloc, bit), v)));
+        while (masque != 0) {
+            if (commenceIci(i + static_cast<std::size_t>(__builtin_ctz(masque))))
+                return true;
+            masque &= masque - 1;
+        }
     }
+#endif
+    for (; i <= derniere; ++i)
+        if (Majuscules[static_cast<unsigned char>(texte[i])] == 'V' && commenceIci(i))
+            return true;
     return false;
 }
 

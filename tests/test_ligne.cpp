@@ -119,4 +119,41 @@ TEST(Casse, VousAppelleEnTouteCasse) {
     EXPECT_FALSE(ContientVousAppelle(""));
 }
 
+// Sur des textes tirés au hasard (toutes longueurs, motif placé n'importe où, en toute casse,
+// souvent presque complet), la recherche rapide rend ce que rend la comparaison position par
+// position.
+TEST(Casse, VousAppelleCommeLaRechercheNaive) {
+    const auto naif = [](std::string_view t) {
+        const std::string_view motif = "VOUS APPELLE";
+        for (std::size_t i = 0; i + motif.size() <= t.size(); ++i) {
+            std::size_t k = 0;
+            while (k < motif.size() && MajusculeCp1252(static_cast<unsigned char>(t[i + k])) ==
+                                           static_cast<unsigned char>(motif[k]))
+                ++k;
+            if (k == motif.size())
+                return true;
+        }
+        return false;
+    };
+    std::uint32_t graine = 7;
+    const auto tirer = [&](std::uint32_t n) {
+        graine = graine * 1103515245u + 12345u;
+        return (graine >> 16) % n;
+    };
+    const std::string morceaux[] = {
+        "vous appelle", "VOUS APPELL", "Vous",        " ", "v", "V", "x",
+        "\xE9",         "appelle",     "vOuS aPpElLe"};
+    int trouves = 0;
+    for (int essai = 0; essai < 20000; ++essai) {
+        std::string t;
+        const std::uint32_t n = tirer(12);
+        for (std::uint32_t j = 0; j < n; ++j)
+            t += morceaux[tirer(10)];
+        const bool attendu = naif(t);
+        trouves += attendu;
+        ASSERT_EQ(ContientVousAppelle(t), attendu) << t;
+    }
+    EXPECT_GT(trouves, 1000);
+}
+
 } // namespace
