@@ -87,6 +87,21 @@ bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin
     return true;
 }
 
+bool ModuleVEK::ToutEstRetenu(const std::string& cheminExtrait) const {
+    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue.LimiteChannelsAtteinte ||
+        catalogue.LimiteNomsAtteinte || catalogue.VariantesDeCasse || selection.NomRetenu("") ||
+        !selection.ChannelRetenu(TexteZoneProximite))
+        return false;
+    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
+        if (!selection.ChannelRetenu(catalogue.TabChannels[static_cast<std::size_t>(i)]))
+            return false;
+    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
+        if (!selection.NomRetenu(catalogue.TabNoms[static_cast<std::size_t>(i)]))
+            return false;
+    const auto e = LireEmpreinte(cheminExtrait);
+    return e && *e == *empreinteCatalogue_;
+}
+
 void ModuleVEK::CapturerSelection() {
     selection.Vider();
     const int n = fenetre_.NombreNoeuds(Arbre::Channels);

@@ -50,6 +50,9 @@ public:
     Selection selection;
     Modes modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
     Date DateChoisie = DateSentinelle;
+    // Le journal final se passe des recherches dans la sélection quand celle-ci contient tout le
+    // catalogue et que l'extrait est celui d'où le catalogue vient (voir ToutEstRetenu).
+    bool RaccourciToutRetenu = true;
     // Taille (octets) à partir de laquelle la passe de comptage tourne en parallèle de la passe
     // principale ; en dessous, elle la précède.
     std::uint64_t SeuilComptageEnParallele = std::uint64_t{16} << 20;
@@ -70,6 +73,11 @@ public:
     void CapturerSelection();
     Resultat CmdCreerLog(); // capture puis CreerLogFinal
     Resultat CreerLogFinal();
+    // Vrai si toute ligne de l'extrait a son tag et son locuteur (non vide) dans la sélection :
+    // l'extrait n'a pas changé depuis la recherche qui a bâti le catalogue, aucune table n'a
+    // débordé, aucun tag n'y est écrit dans une autre casse que celle du catalogue, la sélection
+    // contient chaque entrée du catalogue et la proximité, mais pas le locuteur vide.
+    bool ToutEstRetenu(const std::string& cheminExtrait) const;
     bool TraiterLigne(std::string& ligne);
 
     // --- analyse ---
@@ -115,6 +123,7 @@ private:
                          const std::optional<EmpreinteFichier>& e,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
     std::vector<CompteConnu> comptes_;
+    std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
 
     OperationsFenetre& fenetre_;
     LanceurDocument& lanceur_;

@@ -102,7 +102,8 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
         return Resultat::Echec("Impossible d'écrire l'extrait", extrait.FichierEnCause(),
                                extrait.Raison());
     MemoriserLignes(chemin, empreinte, static_cast<std::uint64_t>(lus));
-    MemoriserLignes(CheminExtrait(), LireEmpreinte(CheminExtrait()), ecrites);
+    empreinteCatalogue_ = LireEmpreinte(CheminExtrait());
+    MemoriserLignes(CheminExtrait(), empreinteCatalogue_, ecrites);
 
     catalogue = std::move(nouveau);
     RemplirArbres();

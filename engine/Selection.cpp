@@ -50,6 +50,10 @@ bool Selection::NomRetenu(std::string_view nom) const {
     return noms_.Contient(nom);
 }
 
+bool Selection::ChannelRetenu(std::string_view channel) const {
+    return channels_.Contient(channel);
+}
+
 std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
                                std::string_view remplace, std::string& destination) {
     if (cherche.empty())
@@ -254,6 +258,17 @@ std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
         break;
     }
     if (!retenue)
+        return std::nullopt;
+    return Reecrire(ligne, e, modes, t);
+}
+
+std::optional<std::string_view>
+FiltrerToutRetenuEtReecrire(std::string_view ligne, const Modes& modes, TravailReecriture& t) {
+    const std::string_view corps = CorpsDeLigne(ligne);
+    const Extraction e = AnalyserCorps(corps, t.tamponTag);
+    // Le locuteur vide n'est jamais sélectionné ; un chuchotement ne compte que s'il contient
+    // « vous appelle ». Tout le reste l'est.
+    if (e.nom.empty() || (e.genre == GenreCorps::Autre && !ContientVousAppelle(corps)))
         return std::nullopt;
     return Reecrire(ligne, e, modes, t);
 }

@@ -31,6 +31,7 @@ public:
     bool ChannelEtNomRetenus(std::string_view nom, std::string_view channel) const;
     bool ProximiteEtNomRetenus(std::string_view nom) const;
     bool NomRetenu(std::string_view nom) const;
+    bool ChannelRetenu(std::string_view channel) const;
 
     // Entrées 0 à Nb - 1.
     std::vector<std::string> SelChannels;
@@ -58,6 +59,12 @@ struct TravailReecriture {
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
                                                   TravailReecriture& travail);
+
+// Même décision et même texte que FiltrerEtReecrire, pour une sélection qui contient chaque tag
+// et chaque locuteur non vide des lignes à trier (mais pas le locuteur vide) : aucune recherche
+// dans la sélection n'est alors nécessaire.
+std::optional<std::string_view>
+FiltrerToutRetenuEtReecrire(std::string_view ligne, const Modes& modes, TravailReecriture& travail);
 
 // Réécriture d'une ligne retenue (dont l'analyse est e) selon les modes. Reecrire prend un
 // raccourci pour les lignes de forme régulière ; ReecrireGenerique applique les remplacements

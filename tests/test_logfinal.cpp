@@ -484,5 +484,102 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
     EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{CheminFinal()});
 }
 
+// Tout coché : le journal final se passe des recherches dans la sélection quand c'est sûr, et
+// donne exactement le même fichier que la voie ordinaire, dans chaque jeu de modes. Les cas où
+// le raccourci serait faux (tag écrit dans une autre casse, extrait changé depuis la recherche,
+// une entrée décochée, locuteur vide sélectionné, table de noms pleine) le désactivent.
+struct CasToutCoche {
+    const char* nom;
+    bool attendu; // le raccourci s'applique
+};
+
+class JournalFinalToutCoche : public JournalFinal,
+                              public ::testing::WithParamInterface<CasToutCoche> {};
+
+TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
+    const std::string cas = GetParam().nom;
+    std::uint32_t graine = 99;
+    const auto tirer = [&](std::uint32_t n) {
+        graine = graine * 1103515245u + 12345u;
+        return (graine >> 16) % n;
+    };
+    const std::string tags[] = {"[Commerce]", "[Guilde]", "[A]", "[Sans fin", "[R\xF4le]"};
+    const std::string noms[] = {"Aldric", "Bob", "\xC9lise", "Al\"dric", "X"};
+    const std::string textes[] = {"bonjour",
+                                  "  espaces  ",
+                                  "[crochet] et \"guillemets\"",
+                                  "{accolade}",
+                                  "Aldric \"Aldric\" [Commerce]",
+                                  ""};
+    std::string journal;
+    const int nbLignes = cas == "tableDeNomsPleine" ? 5200 : 3000;
+    for (int i = 0; i < nbLignes; ++i) {
+        const std::string& nom =
+            cas == "tableDeNomsPleine" ? "N" + std::to_string(i) : noms[tirer(5)];
+        const std::string& texte = textes[tirer(6)];
+        std::string corps;
+        switch (tirer(7)) {
+        case 0:
+        case 1:
+            corps = tags[tirer(5)] + " \"" + nom + "\": " + texte;
+            break;
+        case 2:
+            corps = "{" + nom + "}\":\"" + texte;
+            break;
+        case 3:
+            corps = "Vous avez dit : " + texte;
+            break;
+        case 4:
+            corps = nom + (tirer(2) ? " vous appelle : " : " VOUS APPELLE ") + texte;
+            break;
+        case 5:
+            corps = nom + " a rejoint la partie";
+            break;
+        default:
+            corps = "[Guilde] \"\": locuteur vide"; // nom trop court
+            break;
+        }
+        journal += P + corps + "\r\n";
+    }
+    if (cas == "varianteDeCasse")
+        journal += P + "[COMMERCE] \"Bob\": autre casse\r\n";
+    fenetre.chemin = dossier.Ecrire("journal.txt", journal);
+    ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, {2001, 12, 24}).ok);
+    fenetre.caseTLC = 1;
+    fenetre.caseTLM = 1;
+    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
+    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    if (cas == "uneEntreeDecochee")
+        fenetre.noms.at(1).coche = false;
+    if (cas == "extraitChange") {
+        std::ofstream(module.CheminExtrait(), std::ios::app | std::ios::binary)
+            << P << "[Autre] \"Zed\": ajout\r\n";
+    }
+    module.CapturerSelection();
+    if (cas == "locuteurVideSelectionne")
+        module.selection.AjouterNom("");
+    EXPECT_EQ(module.ToutEstRetenu(module.CheminExtrait()), GetParam().attendu);
+
+    for (int m = 0; m < 8; ++m) {
+        module.modes = Modes{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};
+        module.RaccourciToutRetenu = false;
+        ASSERT_TRUE(module.CreerLogFinal().ok);
+        const std::string ordinaire = Final();
+        module.RaccourciToutRetenu = true;
+        ASSERT_TRUE(module.CreerLogFinal().ok);
+        ASSERT_EQ(Final(), ordinaire) << "modes " << m;
+        EXPECT_GT(ordinaire.size(), 3000u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cas, JournalFinalToutCoche,
+                         ::testing::Values(CasToutCoche{"propre", true},
+                                           CasToutCoche{"varianteDeCasse", false},
+                                           CasToutCoche{"uneEntreeDecochee", false},
+                                           CasToutCoche{"extraitChange", false},
+                                           CasToutCoche{"locuteurVideSelectionne", false},
+                                           CasToutCoche{"tableDeNomsPleine", false}),
+                         [](const auto& param) { return std::string(param.param.nom); });
+
 } // namespace
 } // namespace vek
