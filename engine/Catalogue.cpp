@@ -17,7 +17,6 @@ void Catalogue::Reinitialiser() {
     NbNoms = 0;
     LimiteChannelsAtteinte = false;
     LimiteNomsAtteinte = false;
-    VariantesDeCasse = false;
     channels_.Vider();
     noms_.Vider();
     // L'entrée 0 (le texte vide) prend part à la recherche des doublons.
@@ -26,13 +25,8 @@ void Catalogue::Reinitialiser() {
 }
 
 void Catalogue::AjouterChannel(std::string_view tag) {
-    // Les rangs de l'index suivent ceux de la table : l'entrée 0 (le texte vide) y est la
-    // première enregistrée.
-    if (const int rang = channels_.Trouver(tag); rang >= 0) {
-        if (TabChannels[static_cast<std::size_t>(rang)] != tag)
-            VariantesDeCasse = true;
+    if (channels_.Contient(tag))
         return;
-    }
     if (NbChannels >= MaxChannels) {
         LimiteChannelsAtteinte = true;
         return;

@@ -40,8 +40,6 @@ public:
     // Un tag ou un nom de plus a été ignoré parce que la table était pleine.
     bool LimiteChannelsAtteinte = false;
     bool LimiteNomsAtteinte = false;
-    // Un tag a été vu écrit autrement (casse) que le tag enregistré pour lui.
-    bool VariantesDeCasse = false;
 
 private:
     IndexTextes channels_{MaxChannels + 1, true}; // casse ignorée

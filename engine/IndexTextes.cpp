@@ -136,15 +136,15 @@ bool IndexTextes::Egaux(std::string_view a, std::string_view b) const {
     return true;
 }
 
-int IndexTextes::Trouver(std::string_view texte) const {
+bool IndexTextes::Contient(std::string_view texte) const {
     const std::uint32_t h = Hacher(texte);
     const auto marque = static_cast<std::uint16_t>(h >> 16);
     for (std::size_t i = (h ^ (h >> decalage_)) & masque_;; i = (i + 1) & masque_) {
         const Case c = cases_[i];
         if (c.id == Libre)
-            return -1;
+            return false;
         if (c.marque == marque && Egaux(Texte(c.id), texte))
-            return c.id;
+            return true;
     }
 }
 

@@ -16,9 +16,7 @@ public:
     IndexTextes(std::size_t capaciteMax, bool sansCasse);
 
     void Vider();
-    bool Contient(std::string_view texte) const { return Trouver(texte) >= 0; }
-    // Rang d'enregistrement du texte (0 pour le premier), ou -1 s'il n'y est pas.
-    int Trouver(std::string_view texte) const;
+    bool Contient(std::string_view texte) const;
     // Enregistre un texte qui n'y est pas encore (au plus capaciteMax textes).
     void Ajouter(std::string_view texte);
 

@@ -74,19 +74,17 @@ Resultat ModuleVEK::CreerLogFinal() {
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
     const Selection& retenus = selection;
-    // Tout le catalogue coché, sur l'extrait dont il vient : la décision se passe de recherches.
-    const bool toutRetenu = ToutEstRetenu(cheminExtrait);
-    ChaineDeLots chaine(
-        {{[&](Lot& lot, int w) {
-              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
-              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                  if (const auto reecrite =
-                          toutRetenu ? FiltrerToutRetenuEtReecrire(lot.Ligne(i), lot.modes, travail)
-                                     : FiltrerEtReecrire(lot.Ligne(i), retenus, lot.modes, travail))
-                      lot.sortie.append(*reecrite).append("\r\n", 2);
-          },
-          fils},
-         {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
+    // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
+    const bool tousLesNoms = TousLesNomsRetenus(cheminExtrait);
+    ChaineDeLots chaine({{[&](Lot& lot, int w) {
+                              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                  if (const auto reecrite = FiltrerEtReecrire(
+                                          lot.Ligne(i), retenus, lot.modes, travail, tousLesNoms))
+                                      lot.sortie.append(*reecrite).append("\r\n", 2);
+                          },
+                          fils},
+                         {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
     bool interrompu = false;
     chaine.DefinirAttente([&] {
         interrompu = !fenetre_.TraiterEvenementsEnAttente();

@@ -87,14 +87,10 @@ bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin
     return true;
 }
 
-bool ModuleVEK::ToutEstRetenu(const std::string& cheminExtrait) const {
-    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue.LimiteChannelsAtteinte ||
-        catalogue.LimiteNomsAtteinte || catalogue.VariantesDeCasse || selection.NomRetenu("") ||
-        !selection.ChannelRetenu(TexteZoneProximite))
+bool ModuleVEK::TousLesNomsRetenus(const std::string& cheminExtrait) const {
+    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue.LimiteNomsAtteinte ||
+        selection.NomRetenu(""))
         return false;
-    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
-        if (!selection.ChannelRetenu(catalogue.TabChannels[static_cast<std::size_t>(i)]))
-            return false;
     for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
         if (!selection.NomRetenu(catalogue.TabNoms[static_cast<std::size_t>(i)]))
             return false;

@@ -50,8 +50,8 @@ public:
     Selection selection;
     Modes modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
     Date DateChoisie = DateSentinelle;
-    // Le journal final se passe des recherches dans la sélection quand celle-ci contient tout le
-    // catalogue et que l'extrait est celui d'où le catalogue vient (voir ToutEstRetenu).
+    // Le journal final se passe de chercher les locuteurs dans la sélection quand elle les
+    // contient tous et que l'extrait est celui d'où vient le catalogue (voir TousLesNomsRetenus).
     bool RaccourciToutRetenu = true;
     // Taille (octets) à partir de laquelle la passe de comptage tourne en parallèle de la passe
     // principale ; en dessous, elle la précède.
@@ -73,11 +73,10 @@ public:
     void CapturerSelection();
     Resultat CmdCreerLog(); // capture puis CreerLogFinal
     Resultat CreerLogFinal();
-    // Vrai si toute ligne de l'extrait a son tag et son locuteur (non vide) dans la sélection :
-    // l'extrait n'a pas changé depuis la recherche qui a bâti le catalogue, aucune table n'a
-    // débordé, aucun tag n'y est écrit dans une autre casse que celle du catalogue, la sélection
-    // contient chaque entrée du catalogue et la proximité, mais pas le locuteur vide.
-    bool ToutEstRetenu(const std::string& cheminExtrait) const;
+    // Vrai si tout locuteur non vide de l'extrait est dans la sélection : l'extrait n'a pas
+    // changé depuis la recherche qui a bâti le catalogue, la table des noms n'a pas débordé, et
+    // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
+    bool TousLesNomsRetenus(const std::string& cheminExtrait) const;
     bool TraiterLigne(std::string& ligne);
 
     // --- analyse ---

@@ -240,35 +240,27 @@ bool ReecrireFormeReguliere(std::string_view ligne, const Extraction& e, const M
 
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
-                                                  TravailReecriture& t) {
+                                                  TravailReecriture& t, bool tousLesNomsRetenus) {
     const std::string_view corps = CorpsDeLigne(ligne);
     const Extraction e = AnalyserCorps(corps, t.tamponTag);
+    const auto nomRetenu = [&](std::string_view nom) {
+        return tousLesNomsRetenus ? !nom.empty() : selection.NomRetenu(nom);
+    };
     bool retenue = false;
     switch (e.genre) {
     case GenreCorps::Channel:
-        retenue = selection.ChannelEtNomRetenus(e.nom, e.tag);
+        retenue = nomRetenu(e.nom) && selection.ChannelRetenu(e.tag);
         break;
     case GenreCorps::Proximite:
     case GenreCorps::Vous:
-        retenue = selection.ProximiteEtNomRetenus(e.nom);
+        retenue = selection.ChannelRetenu(TexteZoneProximite) && nomRetenu(e.nom);
         break;
     case GenreCorps::Autre:
         // Chuchotement reçu : seulement si le corps contient « vous appelle ».
-        retenue = ContientVousAppelle(corps) && selection.NomRetenu(NomWhisps);
+        retenue = ContientVousAppelle(corps) && nomRetenu(NomWhisps);
         break;
     }
     if (!retenue)
-        return std::nullopt;
-    return Reecrire(ligne, e, modes, t);
-}
-
-std::optional<std::string_view>
-FiltrerToutRetenuEtReecrire(std::string_view ligne, const Modes& modes, TravailReecriture& t) {
-    const std::string_view corps = CorpsDeLigne(ligne);
-    const Extraction e = AnalyserCorps(corps, t.tamponTag);
-    // Le locuteur vide n'est jamais sélectionné ; un chuchotement ne compte que s'il contient
-    // « vous appelle ». Tout le reste l'est.
-    if (e.nom.empty() || (e.genre == GenreCorps::Autre && !ContientVousAppelle(corps)))
         return std::nullopt;
     return Reecrire(ligne, e, modes, t);
 }

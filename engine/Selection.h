@@ -56,15 +56,12 @@ struct TravailReecriture {
 
 // Décide si la ligne est retenue ; si oui, rend la ligne réécrite (modes puis rognage des
 // espaces) sous forme de vue, dans la ligne elle-même ou dans les tampons de travail.
+// Avec tousLesNomsRetenus, la sélection est réputée contenir chaque locuteur non vide des lignes
+// à trier (mais pas le locuteur vide) : les locuteurs n'y sont pas cherchés.
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
-                                                  TravailReecriture& travail);
-
-// Même décision et même texte que FiltrerEtReecrire, pour une sélection qui contient chaque tag
-// et chaque locuteur non vide des lignes à trier (mais pas le locuteur vide) : aucune recherche
-// dans la sélection n'est alors nécessaire.
-std::optional<std::string_view>
-FiltrerToutRetenuEtReecrire(std::string_view ligne, const Modes& modes, TravailReecriture& travail);
+                                                  TravailReecriture& travail,
+                                                  bool tousLesNomsRetenus = false);
 
 // Réécriture d'une ligne retenue (dont l'analyse est e) selon les modes. Reecrire prend un
 // raccourci pour les lignes de forme régulière ; ReecrireGenerique applique les remplacements

@@ -484,10 +484,11 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
     EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{CheminFinal()});
 }
 
-// Tout coché : le journal final se passe des recherches dans la sélection quand c'est sûr, et
-// donne exactement le même fichier que la voie ordinaire, dans chaque jeu de modes. Les cas où
-// le raccourci serait faux (tag écrit dans une autre casse, extrait changé depuis la recherche,
-// une entrée décochée, locuteur vide sélectionné, table de noms pleine) le désactivent.
+// Tous les locuteurs cochés : le journal final ne les cherche plus dans la sélection quand c'est
+// sûr, et donne exactement le même fichier que la voie ordinaire, dans chaque jeu de modes. Les
+// cas où le raccourci serait faux (extrait changé depuis la recherche, un locuteur décoché,
+// locuteur vide sélectionné, table de noms pleine) le désactivent ; un channel décoché ou un tag
+// écrit dans une autre casse ne le gênent pas.
 struct CasToutCoche {
     const char* nom;
     bool attendu; // le raccourci s'applique
@@ -512,7 +513,7 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
                                   "Aldric \"Aldric\" [Commerce]",
                                   ""};
     std::string journal;
-    const int nbLignes = cas == "tableDeNomsPleine" ? 5200 : 3000;
+    const int nbLignes = cas == "tableDeNomsPleine" ? 14000 : 3000; // 6000 locuteurs environ
     for (int i = 0; i < nbLignes; ++i) {
         const std::string& nom =
             cas == "tableDeNomsPleine" ? "N" + std::to_string(i) : noms[tirer(5)];
@@ -551,6 +552,8 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
     module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
     if (cas == "uneEntreeDecochee")
         fenetre.noms.at(1).coche = false;
+    if (cas == "unChannelDecoche")
+        fenetre.channels.at(1).coche = false;
     if (cas == "extraitChange") {
         std::ofstream(module.CheminExtrait(), std::ios::app | std::ios::binary)
             << P << "[Autre] \"Zed\": ajout\r\n";
@@ -558,7 +561,8 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
     module.CapturerSelection();
     if (cas == "locuteurVideSelectionne")
         module.selection.AjouterNom("");
-    EXPECT_EQ(module.ToutEstRetenu(module.CheminExtrait()), GetParam().attendu);
+    EXPECT_EQ(module.catalogue.LimiteNomsAtteinte, cas == "tableDeNomsPleine");
+    EXPECT_EQ(module.TousLesNomsRetenus(module.CheminExtrait()), GetParam().attendu);
 
     for (int m = 0; m < 8; ++m) {
         module.modes = Modes{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};
@@ -574,7 +578,8 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
 
 INSTANTIATE_TEST_SUITE_P(Cas, JournalFinalToutCoche,
                          ::testing::Values(CasToutCoche{"propre", true},
-                                           CasToutCoche{"varianteDeCasse", false},
+                                           CasToutCoche{"varianteDeCasse", true},
+                                           CasToutCoche{"unChannelDecoche", true},
                                            CasToutCoche{"uneEntreeDecochee", false},
                                            CasToutCoche{"extraitChange", false},
                                            CasToutCoche{"locuteurVideSelectionne", false},
