@@ -42,15 +42,19 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
 
     SuiviProgression progression(fenetre_, lignesJournal, comptage);
 
-    // Les lignes de la période partent par lots vers deux fils : l'un les catalogue (dans
-    // l'ordre, pour garder l'ordre des premières apparitions), l'autre les écrit dans l'extrait.
-    // Le nouveau catalogue ne remplace l'ancien qu'en cas de succès.
-    Catalogue nouveau;
+    // Les lignes de la période partent par lots : plusieurs fils les cataloguent en parallèle,
+    // chacun dans un catalogue partiel qui note le rang de chaque première apparition, et un
+    // dernier fil les écrit dans l'extrait. Les partiels sont fusionnés à la fin, dans l'ordre
+    // des premières apparitions. Le nouveau catalogue ne remplace l'ancien qu'en cas de succès.
+    const int fils = FilsDisponibles();
+    std::vector<Catalogue> partiels(static_cast<std::size_t>(fils));
     EcrivainTexte& sortie = extrait.Flux();
-    ChaineDeLots chaine({{[&nouveau](Lot& lot, int) {
-                             for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                                 nouveau.Cataloguer(lot.Ligne(i));
-                         }},
+    ChaineDeLots chaine({{[&partiels](Lot& lot, int w) {
+                              Catalogue& partiel = partiels[static_cast<std::size_t>(w)];
+                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                  partiel.Cataloguer(lot.Ligne(i), (lot.numero << 32) | i);
+                          },
+                          fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
     // Quand l'écriture traîne (disque lent), la fenêtre continue de vivre pendant l'attente.
     bool interrompu = false;
@@ -105,7 +109,7 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
     empreinteCatalogue_ = LireEmpreinte(CheminExtrait());
     MemoriserLignes(CheminExtrait(), empreinteCatalogue_, ecrites);
 
-    catalogue = std::move(nouveau);
+    catalogue = Catalogue::Fusionner(partiels);
     RemplirArbres();
     fenetre_.DefinirValeurProgression(0.0f);
     return Resultat::Succes();

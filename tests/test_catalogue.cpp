@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,57 @@ TEST(Catalogue, LimitesDeCentChannelsEtCinqMilleNoms) {
     EXPECT_FALSE(c.LimiteChannelsAtteinte);
     c.AjouterChannel("[C0]");
     EXPECT_EQ(c.NbChannels, 1); // l'ancien contenu ne compte plus
+}
+
+// Des lignes réparties en morceaux entre plusieurs catalogues partiels (chaque partiel les
+// reçoit dans l'ordre du fichier, comme les fils de la recherche), puis fusionnées : même
+// catalogue que toutes les lignes cataloguées d'un seul tenant, limites comprises.
+TEST(Catalogue, FusionDePartielsCommeUnSeulTenant) {
+    struct Cas {
+        int lignes, channels, noms;
+    };
+    for (const Cas& cas : {Cas{2000, 12, 50}, Cas{6000, 160, 300}, Cas{20000, 20, 9000}}) {
+        std::uint32_t graine = static_cast<std::uint32_t>(cas.lignes);
+        const auto tirer = [&](std::uint32_t n) {
+            graine = graine * 1103515245u + 12345u;
+            return (graine >> 8) % n;
+        };
+        std::vector<std::string> lignes;
+        for (int i = 0; i < cas.lignes; ++i) {
+            std::string tag =
+                "[C" + std::to_string(tirer(static_cast<std::uint32_t>(cas.channels))) + "a]";
+            if (tirer(10) == 0)
+                tag[tag.size() - 2] = 'A'; // la même, dans une autre casse
+            const std::string nom =
+                "N" + std::to_string(tirer(static_cast<std::uint32_t>(cas.noms)));
+            const std::string corps[] = {tag + " \"" + nom + "\": x", "{" + nom + "}\":\"x",
+                                         "Vous avez dit : x", nom + " vous appelle",
+                                         tag + " \"\": vide"};
+            lignes.push_back("12/24/2001 14:03:27 - " + corps[tirer(5)]);
+        }
+        Catalogue entier;
+        for (const auto& l : lignes)
+            entier.Cataloguer(l);
+        for (const std::size_t nbPartiels : {1u, 2u, 3u}) {
+            std::vector<Catalogue> partiels(nbPartiels);
+            for (std::size_t debut = 0; debut < lignes.size();) {
+                const std::size_t fin = std::min(lignes.size(), debut + 1 + tirer(300));
+                Catalogue& partiel = partiels[tirer(static_cast<std::uint32_t>(nbPartiels))];
+                for (std::size_t i = debut; i < fin; ++i)
+                    partiel.Cataloguer(lignes[i], i);
+                debut = fin;
+            }
+            const Catalogue fusion = Catalogue::Fusionner(partiels);
+            EXPECT_EQ(fusion.TabChannels, entier.TabChannels) << cas.lignes << " " << nbPartiels;
+            EXPECT_EQ(fusion.TabNoms, entier.TabNoms) << cas.lignes << " " << nbPartiels;
+            EXPECT_EQ(fusion.NbChannels, entier.NbChannels);
+            EXPECT_EQ(fusion.NbNoms, entier.NbNoms);
+            EXPECT_EQ(fusion.LimiteChannelsAtteinte, entier.LimiteChannelsAtteinte);
+            EXPECT_EQ(fusion.LimiteNomsAtteinte, entier.LimiteNomsAtteinte);
+        }
+        EXPECT_EQ(entier.LimiteChannelsAtteinte, cas.channels > 100);
+        EXPECT_EQ(entier.LimiteNomsAtteinte, cas.noms > 5000);
+    }
 }
 
 TEST(Catalogue, ExtractionDepuisDesLignesEntieres) {
