@@ -86,10 +86,7 @@ Resultat ModuleVEK::CreerLogFinal() {
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
     bool interrompu = false;
-    chaine.DefinirAttente([&] {
-        interrompu = !fenetre_.TraiterEvenementsEnAttente();
-        return !interrompu;
-    });
+    FaireVivreLaFenetre(chaine, interrompu);
     double lus = 0;
     while (!extrait.FinFichier()) {
         progression.Avancer(lus);

@@ -1,5 +1,7 @@
 #include "ModuleVEK.h"
 
+#include "ChaineDeLots.h"
+
 #include "Fichiers.h"
 
 namespace vek {
@@ -96,6 +98,13 @@ bool ModuleVEK::TousLesNomsRetenus(const std::string& cheminExtrait) const {
             return false;
     const auto e = LireEmpreinte(cheminExtrait);
     return e && *e == *empreinteCatalogue_;
+}
+
+void ModuleVEK::FaireVivreLaFenetre(ChaineDeLots& chaine, bool& interrompu) {
+    chaine.DefinirAttente([this, &interrompu] {
+        interrompu = !fenetre_.TraiterEvenementsEnAttente();
+        return !interrompu;
+    });
 }
 
 void ModuleVEK::CapturerSelection() {

@@ -19,6 +19,8 @@
 
 namespace vek {
 
+class ChaineDeLots;
+
 inline constexpr std::string_view NomExtrait = "LogVEKtemp.txt";
 inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
 inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
@@ -122,6 +124,9 @@ private:
                          const std::optional<EmpreinteFichier>& e,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
     std::vector<CompteConnu> comptes_;
+    // Pendant que la passe attend ses fils de travail (disque lent), la fenêtre continue de
+    // traiter ses événements ; interrompu passe à vrai si le programme se termine.
+    void FaireVivreLaFenetre(ChaineDeLots& chaine, bool& interrompu);
     std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
 
     OperationsFenetre& fenetre_;

@@ -56,12 +56,8 @@ Resultat ModuleVEK::RechercherPeriode(Date debut, Date fin) {
                           },
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
-    // Quand l'écriture traîne (disque lent), la fenêtre continue de vivre pendant l'attente.
     bool interrompu = false;
-    chaine.DefinirAttente([&] {
-        interrompu = !fenetre_.TraiterEvenementsEnAttente();
-        return !interrompu;
-    });
+    FaireVivreLaFenetre(chaine, interrompu);
     double lus = 0;
     std::uint64_t ecrites = 0;
     // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la

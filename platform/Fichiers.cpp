@@ -389,13 +389,17 @@ EcrivainTexte::~EcrivainTexte() {
         Fermer();
 }
 
-bool EcrivainTexte::Creer(const std::string& chemin) {
+void EcrivainTexte::Repartir() {
     if (fichier_)
         Fermer();
     codeErreur_ = 0;
     rempli_ = 0;
     ecrits_ = 0;
     repris_ = false;
+}
+
+bool EcrivainTexte::Creer(const std::string& chemin) {
+    Repartir();
     errno = 0;
     fichier_ = std::fopen(chemin.c_str(), "wb");
     if (!fichier_) {
@@ -407,12 +411,7 @@ bool EcrivainTexte::Creer(const std::string& chemin) {
 }
 
 bool EcrivainTexte::Reprendre(const std::string& chemin) {
-    if (fichier_)
-        Fermer();
-    codeErreur_ = 0;
-    rempli_ = 0;
-    ecrits_ = 0;
-    repris_ = false;
+    Repartir();
     // Un fichier qui a d'autres noms (liens physiques) garde son contenu pour eux : il n'est
     // pas repris.
     struct stat info {};

@@ -123,6 +123,15 @@ protected:
             noms.insert(e.path().filename().string());
         return noms;
     }
+    // Recherche du 24/12/2001 à fin dans le journal, puis les deux cases « tout » cochées.
+    void ChercherPuisToutCocher(const std::string& journal, Date fin) {
+        fenetre.chemin = dossier.Ecrire("journal.txt", journal);
+        ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, fin).ok);
+        fenetre.caseTLC = 1;
+        fenetre.caseTLM = 1;
+        module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
+        module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    }
     void Choisir(std::initializer_list<std::string> channels,
                  std::initializer_list<std::string> noms) {
         module.selection.Vider();
@@ -462,12 +471,7 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
         "Bob vous appelle : psst\r\n" + P + "Bob a rejoint la partie\r\n" + P + "[Commerce]\r\n" +
         "12/25/2001 [09:00:00] {Carla}\":\"demain\r\n" +
         "12/26/2001 [00:00:00] {Carla}\":\"trop tard\r\n";
-    fenetre.chemin = dossier.Ecrire("journal.txt", journal);
-    ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, {2001, 12, 25}).ok);
-    fenetre.caseTLC = 1;
-    fenetre.caseTLM = 1;
-    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    ChercherPuisToutCocher(journal, {2001, 12, 25});
     fenetre.maxProgression.clear();
     fenetre.valeursProgression.clear();
 
@@ -544,12 +548,7 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
     }
     if (cas == "varianteDeCasse")
         journal += P + "[COMMERCE] \"Bob\": autre casse\r\n";
-    fenetre.chemin = dossier.Ecrire("journal.txt", journal);
-    ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, {2001, 12, 24}).ok);
-    fenetre.caseTLC = 1;
-    fenetre.caseTLM = 1;
-    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    ChercherPuisToutCocher(journal, {2001, 12, 24});
     if (cas == "uneEntreeDecochee")
         fenetre.noms.at(1).coche = false;
     if (cas == "unChannelDecoche")
