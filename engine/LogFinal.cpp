@@ -5,6 +5,9 @@
 #include "ChaineDeLots.h"
 #include "Comptage.h"
 #include "Fichiers.h"
+#include "Fils.h"
+
+#include <thread>
 
 namespace vek {
 
@@ -58,6 +61,18 @@ Resultat ModuleVEK::CreerLogFinal() {
     if (!PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait), lignesExtrait,
                          comptage))
         return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+
+    // L'ancien journal final ne sera remplacé qu'une fois le nouveau complet ; ses pages en
+    // mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : sa suppression
+    // finale en devient presque gratuite, et le nouveau réemploie cette mémoire.
+    std::thread oubli([cheminFinal] {
+        PrioriteDeFond();
+        OublierPagesEnMemoire(cheminFinal);
+    });
+    struct Rejoindre {
+        std::thread& fil;
+        ~Rejoindre() { fil.join(); }
+    } rejoindre{oubli};
 
     EcritureAtomique final;
     if (!final.Ouvrir(cheminFinal))

@@ -16,6 +16,7 @@
 #include <windows.h>
 #else
 #include <climits>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -591,6 +592,18 @@ std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin) {
     e.noeud = static_cast<std::uint64_t>(info.st_ino);
     e.volume = static_cast<std::uint64_t>(info.st_dev);
     return e;
+#endif
+}
+
+void OublierPagesEnMemoire(const std::string& chemin) {
+#if defined(POSIX_FADV_DONTNEED)
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    ::close(fd);
+#else
+    (void)chemin;
 #endif
 }
 

@@ -145,6 +145,9 @@ struct EmpreinteFichier {
 std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin);
 
 bool FichierExiste(const std::string& chemin); // vrai seulement pour un fichier existant
+// Retire de la mémoire du système les pages du fichier déjà écrites sur le disque ; son contenu
+// ne change pas. Sans effet là où le système ne le permet pas.
+void OublierPagesEnMemoire(const std::string& chemin);
 // Supprime le fichier, même en lecture seule ; vrai si le fichier n'existe plus ensuite.
 bool SupprimerFichier(const std::string& chemin, std::string* raison = nullptr);
 // Renomme source sur cible en remplaçant une cible existante, même en lecture seule.

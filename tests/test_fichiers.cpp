@@ -253,6 +253,19 @@ TEST(EcritureAtomique, EnPlaceImpossibleRetombeSurLeRemplacement) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 4);
 }
 
+// Retirer les pages d'un fichier de la mémoire ne touche pas à son contenu ; un fichier absent
+// ou un dossier ne gênent pas.
+TEST(Fichiers, OublierLesPagesGardeLeContenu) {
+    DossierTemporaire d;
+    const std::string contenu(3u << 20, 'p');
+    const auto f = d.Ecrire("LogFinal.txt", contenu);
+    OublierPagesEnMemoire(f);
+    EXPECT_EQ(LireTout(f), contenu);
+    OublierPagesEnMemoire(d.Fichier("absent.txt"));
+    OublierPagesEnMemoire(d.Chemin());
+    EXPECT_FALSE(FichierExiste(d.Fichier("absent.txt")));
+}
+
 TEST(EcritureAtomique, DossierAbsentSignaleLeFichierEtLaRaison) {
     DossierTemporaire d;
     EcritureAtomique w;
