@@ -399,16 +399,20 @@ void EcrivainTexte::Repartir() {
     repris_ = false;
 }
 
-bool EcrivainTexte::Creer(const std::string& chemin) {
-    Repartir();
+bool EcrivainTexte::OuvrirFichier(const std::string& chemin, const char* mode) {
     errno = 0;
-    fichier_ = std::fopen(chemin.c_str(), "wb");
+    fichier_ = std::fopen(chemin.c_str(), mode);
     if (!fichier_) {
         codeErreur_ = DernierCode();
         return false;
     }
-    std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    std::setvbuf(fichier_, nullptr, _IONBF, 0); // notre tampon suffit
     return true;
+}
+
+bool EcrivainTexte::Creer(const std::string& chemin) {
+    Repartir();
+    return OuvrirFichier(chemin, "wb");
 }
 
 bool EcrivainTexte::Reprendre(const std::string& chemin) {
@@ -419,15 +423,8 @@ bool EcrivainTexte::Reprendre(const std::string& chemin) {
     if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG ||
         info.st_nlink != 1)
         return false;
-    errno = 0;
-    fichier_ = std::fopen(chemin.c_str(), "r+b");
-    if (!fichier_) {
-        codeErreur_ = DernierCode();
-        return false;
-    }
-    std::setvbuf(fichier_, nullptr, _IONBF, 0);
-    repris_ = true;
-    return true;
+    repris_ = OuvrirFichier(chemin, "r+b");
+    return repris_;
 }
 
 void EcrivainTexte::Vider() {

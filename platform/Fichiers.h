@@ -91,6 +91,7 @@ public:
 private:
     void Vider();
     void Repartir(); // ferme le fichier éventuel et remet l'état à zéro
+    bool OuvrirFichier(const std::string& chemin, const char* mode);
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
     std::size_t rempli_ = 0;
