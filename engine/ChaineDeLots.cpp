@@ -55,23 +55,21 @@ ChaineDeLots::~ChaineDeLots() {
 
 void ChaineDeLots::Envoyer() {
     std::unique_lock<std::mutex> verrou(verrou_);
+    if (!arret_) {
+        Place& envoye = places_[envoyes_ % places_.size()];
+        envoye.pris = false;
+        ++envoyes_;
+        Reveiller(0);
+        Patienter(verrou,
+                  [&] { return places_[envoyes_ % places_.size()].etape == etapes_.size(); });
+    }
     if (arret_) {
         // Une étape a échoué ou la chaîne est abandonnée : les lignes ne vont plus nulle part.
         courant_ = &poubelle_;
         Preparer(poubelle_, tailleLot_, envoyes_);
         return;
     }
-    Place& envoye = places_[envoyes_ % places_.size()];
-    Place& suivante = places_[(envoyes_ + 1) % places_.size()];
-    envoye.pris = false;
-    ++envoyes_;
-    Reveiller(0);
-    Patienter(verrou, [&] { return suivante.etape == etapes_.size(); });
-    if (arret_) {
-        courant_ = &poubelle_;
-        Preparer(poubelle_, tailleLot_, envoyes_);
-        return;
-    }
+    Place& suivante = places_[envoyes_ % places_.size()];
     Preparer(suivante.lot, tailleLot_, envoyes_);
     suivante.etape = 0;
     suivante.pris = true;

@@ -65,14 +65,10 @@ Resultat ModuleVEK::CreerLogFinal() {
     // L'ancien journal final ne sera remplacé qu'une fois le nouveau complet ; ses pages en
     // mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : sa suppression
     // finale en devient presque gratuite, et le nouveau réemploie cette mémoire.
-    std::thread oubli([cheminFinal] {
+    const std::jthread oubli([cheminFinal] {
         PrioriteDeFond();
         OublierPagesEnMemoire(cheminFinal);
     });
-    struct Rejoindre {
-        std::thread& fil;
-        ~Rejoindre() { fil.join(); }
-    } rejoindre{oubli};
 
     EcritureAtomique final;
     if (!final.Ouvrir(cheminFinal))
