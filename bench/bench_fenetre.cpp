@@ -31,6 +31,7 @@
 
 #include <unistd.h>
 
+#include "Apparence.h"
 #include "FrmPrincipal.h"
 #include "Lanceur.h"
 
@@ -92,6 +93,7 @@ struct Mesure {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    PreparerApparence();
     QStringList args = QApplication::arguments();
     args.removeFirst();
     QString debut = QStringLiteral("01/12/2001");

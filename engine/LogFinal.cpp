@@ -48,6 +48,7 @@ void EcrirePied(EcrivainTexte& f) {
 } // namespace
 
 Resultat ModuleVEK::CreerLogFinal() {
+    ouvertureLogFinal_.reset();
     const std::string cheminExtrait = CheminExtrait();
     const std::string cheminFinal = CheminLogFinal();
 
@@ -130,7 +131,7 @@ Resultat ModuleVEK::CreerLogFinal() {
                                final.Raison());
 
     fenetre_.DefinirValeurProgression(0.0f);
-    lanceur_.OuvrirDocument(cheminFinal);
+    ouvertureLogFinal_ = lanceur_.OuvrirDocument(cheminFinal);
     return Resultat::Succes();
 }
 

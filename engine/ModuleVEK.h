@@ -102,6 +102,10 @@ public:
     OperationsFenetre& Fenetre() { return fenetre_; }
     LanceurDocument& Lanceur() { return lanceur_; }
 
+    // Code rendu par le lanceur pour le dernier journal final écrit (32 ou moins : aucun
+    // visualiseur n'a pu l'ouvrir) ; vide tant qu'aucune écriture n'a abouti.
+    std::optional<std::int16_t> OuvertureDernierLogFinal() const { return ouvertureLogFinal_; }
+
 private:
     // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
     // l'extrait par la recherche qui l'a écrit) : la passe de comptage suivante s'en passe tant
@@ -132,6 +136,7 @@ private:
     OperationsFenetre& fenetre_;
     LanceurDocument& lanceur_;
     std::string repertoire_;
+    std::optional<std::int16_t> ouvertureLogFinal_;
     TravailReecriture travail_; // zones de travail de la réécriture
 };
 

@@ -18,11 +18,14 @@ cmake --build "$construction" --target vek-capture >/dev/null
 
 # Le journal d'exemple du projet ; à défaut, un petit journal fabriqué ici (Windows-1252, CR LF,
 # date mois d'abord, corps à la position 23).
+polices=$(mktemp -d)
+fabrique=
+trap 'rm -rf "$polices" ${fabrique:+"$fabrique"}' EXIT
 dossier=$racine
 journal=exemples/journal-exemple.txt
 if [[ ! -f $racine/$journal ]]; then
-    dossier=$(mktemp -d)
-    trap 'rm -rf "$dossier"' EXIT
+    fabrique=$(mktemp -d)
+    dossier=$fabrique
     journal=journal-exemple.txt
     {
         printf '12/24/2001 20:01:12 - [Commerce] "Aldric": je vends une lanterne\r\n'
@@ -34,6 +37,16 @@ if [[ ! -f $racine/$journal ]]; then
     } >"$dossier/$journal"
 fi
 
+# Aucune police de la machine : la capture ne montre que les polices livrées par le programme,
+# comme sur toute autre machine.
+mkdir -p "$polices/vide" "$polices/cache"
+cat >"$polices/fonts.conf" <<FIN
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>$polices/vide</dir><cachedir>$polices/cache</cachedir></fontconfig>
+FIN
+
 mkdir -p "$(dirname "$sortie")"
-(cd "$dossier" && QT_QPA_PLATFORM=offscreen "$construction/tests/vek-capture" "$journal" "$sortie")
+(cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
+    "$construction/tests/vek-capture" "$journal" "$sortie")
 echo "Capture écrite : ${sortie#"$racine"/}"

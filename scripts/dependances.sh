@@ -2,8 +2,11 @@
 # Installe les paquets Debian nécessaires quand ils manquent (root ou sudo).
 set -euo pipefail
 
+# Construction : compilateur, Qt 6 et ses traductions françaises (rangées dans les ressources),
+# GoogleTest. Tests des fenêtres : deux jeux de polices du système (DejaVu, Liberation), sous
+# lesquels les fenêtres doivent rester identiques ; le programme, lui, apporte les siennes.
 paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-         libgtest-dev libgmock-dev)
+         qt6-translations-l10n libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2)
 [ "${VEK_AVEC_CROISE:-1}" = 1 ] && paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix)
 [ $# -gt 0 ] && paquets+=("$@")
 

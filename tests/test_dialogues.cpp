@@ -14,12 +14,14 @@
 #include <functional>
 #include <string>
 
+#include "Apparence.h"
 #include "DossierTemporaire.h"
 #include "FausseFenetre.h"
 #include "FauxRegistre.h"
 #include "FrmOption.h"
 #include "ModuleVEK.h"
 #include "frmAbout.h"
+#include "ui/PolicesDeTest.h"
 
 using vek::test::DossierTemporaire;
 using vek::test::FausseFenetre;
@@ -126,17 +128,18 @@ TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
         EXPECT_EQ(Controle<QPushButton>(boite, "Command2")->text(), "Valider");
         EXPECT_TRUE(Controle<QPushButton>(boite, "Command2")->isDefault());
         EXPECT_FALSE(Controle<QPushButton>(boite, "Command1")->isDefault());
-        // Polices : rangées décoratives 9,75 pt, boutons 8,25 pt gras, explication en italique.
+        // Polices (points à 96 ppp) : rangées décoratives 9,75 pt (13 px), boutons 8,25 pt (11 px)
+        // gras, explication en italique.
         const QFont rangee = Controle<QLabel>(boite, "Label3")->font();
-        EXPECT_DOUBLE_EQ(rangee.pointSizeF(), 9.75);
+        EXPECT_EQ(rangee.pixelSize(), 13);
         EXPECT_FALSE(rangee.bold());
         const QFont bouton = Controle<QPushButton>(boite, "Command2")->font();
-        EXPECT_DOUBLE_EQ(bouton.pointSizeF(), 8.25);
+        EXPECT_EQ(bouton.pixelSize(), 11);
         EXPECT_TRUE(bouton.bold());
         EXPECT_EQ(bouton.families(), rangee.families());
         const QFont explication = Controle<QLabel>(boite, "LblTexte1")->font();
         EXPECT_TRUE(explication.italic());
-        EXPECT_DOUBLE_EQ(explication.pointSizeF(), 8.25);
+        EXPECT_EQ(explication.pixelSize(), 11);
         Controle<QPushButton>(boite, "Command1")->click();
     });
     FrmOption::Ouvrir(module);
@@ -416,9 +419,12 @@ TEST_F(BoiteAPropos, OutilAbsentMessageParDessusLaBoite) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Hors écran, quel que soit l'environnement du test.
+    // Hors écran, sans les polices de la machine, quel que soit l'environnement du test.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    vek::test::MasquerPolicesDuSysteme();
     QApplication application(argc, argv);
+    if (!PreparerApparence())
+        return 1;
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

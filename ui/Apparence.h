@@ -1,54 +1,36 @@
 #pragma once
-// Polices et fond communs aux boîtes de dialogue : la police décorative d'affichage (avec ses
-// familles de repli), la police « MS Sans Serif » et le fond blanc.
+// L'apparence commune des fenêtres : les polices livrées avec le programme, les textes de Qt en
+// français et le fond blanc. Les fenêtres sont les mêmes sur toutes les machines, quelles que
+// soient les polices qui y sont installées.
 
-#include <QColor>
 #include <QFont>
-#include <QPalette>
-#include <QStringList>
+#include <QString>
 #include <QWidget>
 
-// La première famille présente de la liste, sinon une police du genre indiqué choisie par le
-// système.
-inline QFont PoliceParmi(const QStringList& familles, QFont::StyleHint genre, qreal points,
-                         bool gras, bool italique = false) {
-    QFont police;
-    police.setFamilies(familles);
-    police.setStyleHint(genre);
-    police.setPointSizeF(points);
-    police.setBold(gras);
-    police.setItalic(italique);
-    return police;
-}
+// Les deux familles livrées dans les ressources : une linéale en romain, gras et italique (le
+// rôle de « MS Sans Serif » et des boutons « ... »), une décorative pour les boutons, les
+// rangées d'options, le résumé de l'analyse et le titre de la bannière.
+inline const QString FamilleSansSerif = QStringLiteral("Arimo");
+inline const QString FamilleDecorative = QStringLiteral("Comic Neue");
 
-// La police décorative d'affichage.
+// À appeler une fois, juste après la création de QApplication : enregistre les polices des
+// ressources, en fait la police par défaut de toutes les fenêtres (menus, arbres, champs, boîtes
+// de message et dialogues de Qt compris) et installe les traductions françaises de Qt. Faux si
+// une police ou la traduction manque aux ressources (construction incomplète).
+bool PreparerApparence();
+
+// Une police livrée, à la taille en points d'un écran à 96 points par pouce (15 twips par
+// pixel) : les textes gardent leurs proportions avec les positions des contrôles, quel que soit
+// le réglage de l'écran.
+QFont PoliceLivree(const QString& famille, qreal points, bool gras = false, bool italique = false);
+
 inline QFont PoliceDecorative(qreal points, bool gras) {
-    return PoliceParmi({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
-                        QStringLiteral("URW Gothic"), QStringLiteral("Century Gothic"),
-                        QStringLiteral("Avant Garde")},
-                       QFont::Fantasy, points, gras);
+    return PoliceLivree(FamilleDecorative, points, gras);
 }
 
-// « MS Sans Serif » et ses remplaçantes.
 inline QFont PoliceSansSerif(qreal points, bool gras = false, bool italique = false) {
-    return PoliceParmi({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                        QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")},
-                       QFont::SansSerif, points, gras, italique);
-}
-
-// « MS Serif » et ses remplaçantes.
-inline QFont PoliceSerif(qreal points, bool gras) {
-    return PoliceParmi({QStringLiteral("MS Serif"), QStringLiteral("Times New Roman"),
-                        QStringLiteral("Liberation Serif"), QStringLiteral("Nimbus Roman"),
-                        QStringLiteral("DejaVu Serif")},
-                       QFont::Serif, points, gras);
+    return PoliceLivree(FamilleSansSerif, points, gras, italique);
 }
 
 // Fond blanc pour la fenêtre et les contrôles qui laissent voir son fond.
-inline void PoserFondBlanc(QWidget* fenetre) {
-    QPalette palette = fenetre->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    fenetre->setPalette(palette);
-    fenetre->setAutoFillBackground(true);
-}
+void PoserFondBlanc(QWidget* fenetre);

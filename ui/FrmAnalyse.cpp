@@ -5,11 +5,8 @@
 #include "Apparence.h"
 #include "Images.h"
 
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
-
-#include <algorithm>
 
 FrmAnalyse::FrmAnalyse(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FrmAnalyse>()) {
     ui->setupUi(this);
@@ -17,12 +14,12 @@ FrmAnalyse::FrmAnalyse(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     // Bordure fixe simple, ni agrandissement ni réduction.
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(340, 117);
+    setFixedSize(364, 117);
     PoserFondBlanc(this);
     ui->Lbl1->setFont(PoliceDecorative(9.75, false));
     ui->CmdAnnuler->setFont(PoliceDecorative(8.25, false));
     ui->Lbl1->setTextFormat(Qt::PlainText);
-    ui->Lbl1->setWordWrap(true);
+    ui->Lbl1->setWordWrap(false);
     PoserImage(ui->Image1, QStringLiteral("degrade-horizontal.svg"));
     PoserImage(ui->Image2, QStringLiteral("degrade-horizontal.svg"));
     PoserImage(ui->Image3, QStringLiteral("degrade-vertical.svg"));
@@ -37,17 +34,6 @@ FrmAnalyse::~FrmAnalyse() = default;
 void FrmAnalyse::DefinirResume(const QString& texte) {
     QString lignes = texte;
     lignes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    // La police décorative garde sa taille ; là où sa remplaçante est trop large pour que chaque
-    // ligne tienne dans le label, elle est resserrée.
-    QFont police = PoliceDecorative(9.75, false);
-    const QFontMetrics mesure(police);
-    int besoin = 0;
-    for (const QString& ligne : lignes.split(QLatin1Char('\n')))
-        besoin = std::max(besoin, mesure.horizontalAdvance(ligne));
-    const int place = ui->Lbl1->width() - 2;
-    if (besoin > place)
-        police.setStretch(std::max(50, 100 * place / besoin));
-    ui->Lbl1->setFont(police);
     ui->Lbl1->setText(lignes);
 }
 

@@ -16,8 +16,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -42,20 +42,6 @@ QString DialogueOuvertureQt(QWidget* parent, const QString& titre, const QString
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return {};
     return QDir::toNativeSeparators(dialogue.selectedFiles().constFirst());
-}
-
-// La police du lien : « MS Sans Serif » 12 points, en bleu. Là où elle manque, une remplaçante
-// étroite ; une adresse plus large que la boîte du lien y est resserrée pour tenir entière.
-QFont PoliceLien(const QString& texte, int largeur) {
-    QFont police = PoliceSansSerif(12);
-    police.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                        QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow"),
-                        QStringLiteral("Nimbus Sans Narrow"), QStringLiteral("Arial"),
-                        QStringLiteral("Nimbus Sans")});
-    const int besoin = QFontMetrics(police).horizontalAdvance(texte);
-    if (besoin > largeur)
-        police.setStretch(std::max(50, 100 * largeur / besoin));
-    return police;
 }
 
 void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& titre,
@@ -149,14 +135,15 @@ vek::OperationsFenetre& FrmPrincipal::Operations() {
 }
 
 void FrmPrincipal::PoserPolices() {
-    // « MS Sans Serif » pour la fenêtre, la police décorative d'affichage en gras pour les trois
-    // grands boutons, « MS Serif » 12 points gras pour les boutons « ... ».
+    // La linéale livrée pour la fenêtre (le rôle de « MS Sans Serif »), la police décorative en
+    // gras pour les trois grands boutons, la linéale 12 points grasse pour les boutons « ... »
+    // et le lien.
     setFont(PoliceSansSerif(8.25));
     for (QPushButton* bouton : {ui->CmdRecherche, ui->CmdCreerLog, ui->CmdQuitter})
         bouton->setFont(PoliceDecorative(8.25, true));
     for (QPushButton* bouton : {ui->CmdDateDateDeb, ui->CmdDateFin, ui->CmdCheminLOG})
-        bouton->setFont(PoliceSerif(12, true));
-    ui->Label6->setFont(PoliceLien(ui->Label6->text(), ui->Label6->width()));
+        bouton->setFont(PoliceSansSerif(12, true));
+    ui->Label6->setFont(PoliceSansSerif(12));
 }
 
 void FrmPrincipal::PoserImages() {
@@ -385,6 +372,30 @@ void FrmPrincipal::CmdCreerLog_Click() {
     if (passeEnCours_)
         return;
     ExecuterPasse([&] { return module_->CmdCreerLog(); });
+    if (!quitte_)
+        SignalerLogFinal();
+}
+
+void FrmPrincipal::SignalerLogFinal() {
+    const std::optional<std::int16_t> ouverture = module_->OuvertureDernierLogFinal();
+    if (!ouverture)
+        return; // rien n'a été écrit : l'échec a déjà été montré
+    const bool sansVisualiseur = *ouverture <= 32;
+    if (!sansVisualiseur && !dossierDeSecours_)
+        return; // le visualiseur montre le fichier, là où on l'attend
+    const QString chemin =
+        QDir::toNativeSeparators(QFile::decodeName(module_->CheminLogFinal().c_str()));
+    QString texte;
+    if (dossierDeSecours_)
+        texte = QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le "
+                               "fichier log a été écrit dans votre dossier personnel :\n") +
+                chemin;
+    else
+        texte = QStringLiteral("Le fichier log a été écrit :\n") + chemin;
+    if (sansVisualiseur)
+        texte += QStringLiteral("\n\nAucun visualiseur n'a pu l'ouvrir ; ouvrez-le avec "
+                                "l'éditeur de texte de votre choix.");
+    AfficherMessage(texte, vek::Icone::Aucune);
 }
 
 // --- fin du programme ---

@@ -23,7 +23,7 @@ class FrmAnalyse;
 class OperationsFenetreQt;
 
 // Les deux adresses du site des auteurs : celle que montre Label6 et celle que son clic ouvre.
-inline constexpr std::string_view AdresseSiteAffichee = "lanternes-sourdes.example.org";
+inline constexpr std::string_view AdresseSiteAffichee = "lanternes.example";
 inline constexpr std::string_view AdresseSiteOuverte =
     "https://www.lanternes-sourdes.example.org/vek/";
 
@@ -59,6 +59,9 @@ public:
     void DefinirAfficheurMessage(AfficheurMessage afficheur) { afficheur_ = std::move(afficheur); }
     void DefinirTerminaison(Action terminer) { terminer_ = std::move(terminer); }
     void DefinirInfoSysteme(Action lancer) { infoSysteme_ = std::move(lancer); }
+    // Le dossier de travail est le dossier personnel de secours (celui du programme n'est pas
+    // accessible en écriture) : après chaque journal final, la fenêtre dit où il est allé.
+    void DefinirDossierDeSecours(bool secours) { dossierDeSecours_ = secours; }
 
     // Une recherche ou une écriture du journal final est en cours.
     bool PasseEnCours() const { return passeEnCours_; }
@@ -114,6 +117,9 @@ private:
     template <class Passe> void ExecuterPasse(Passe&& passe);
     void AfficherEchec(const vek::Resultat& resultat);
     void AfficherMessage(const QString& texte, vek::Icone icone);
+    // Après un journal final écrit : dit où il est quand aucun visualiseur ne l'a ouvert ou
+    // qu'il est dans le dossier de secours.
+    void SignalerLogFinal();
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
     bool LireDate(const QString& nomChamp, const QString& texte, vek::Date& date);
     void ChoisirDate(ChampDate champ);
@@ -127,6 +133,7 @@ private:
     std::unique_ptr<OperationsFenetreQt> operations_;
     std::unique_ptr<vek::ModuleVEK> module_;
     vek::LanceurDocument& lanceur_;
+    bool dossierDeSecours_ = false;
 
     DialogueOuverture dialogue_;
     MontrerCalendrier calendrier_;

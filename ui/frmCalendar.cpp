@@ -28,6 +28,8 @@ frmCalendar::frmCalendar(vek::Date& dateChoisie, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(284, 245);
+    // Barre de titre vide : sans légende, Qt y mettrait le nom du programme.
+    setWindowTitle(QStringLiteral(" "));
     PoserFondBlanc(this);
     setFont(PoliceSansSerif(8.25));
     PoserImage(ui->Image1, QStringLiteral("degrade-horizontal.svg"));

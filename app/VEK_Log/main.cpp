@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "Apparence.h"
 #include "Fichiers.h"
 #include "FrmPrincipal.h"
 #include "Images.h"
@@ -10,10 +11,17 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Polices livrées et textes de Qt en français : une ressource manquante n'empêche pas de
+    // travailler, les fenêtres prennent alors les polices de la machine.
+    PreparerApparence();
     QApplication::setWindowIcon(IconeProgramme());
 
     vek::LanceurSysteme lanceur;
-    FrmPrincipal fenetre(lanceur, vek::RepertoireProgramme());
+    // Le dossier du programme, ou le dossier personnel quand celui-ci n'est pas accessible en
+    // écriture : la fenêtre le dit alors après chaque journal final.
+    const std::string dossier = vek::RepertoireProgramme();
+    FrmPrincipal fenetre(lanceur, dossier);
+    fenetre.DefinirDossierDeSecours(dossier != vek::RepertoireExecutable());
     fenetre.show();
     return QApplication::exec();
 }

@@ -30,14 +30,16 @@
 
 namespace vek::test {
 
-// Lanceur qui note les documents au lieu de les ouvrir.
+// Lanceur qui note les documents au lieu de les ouvrir, et rend le code choisi par le test
+// (32 ou moins : aucun visualiseur n'a démarré).
 class FauxLanceur final : public LanceurDocument {
 public:
     std::int16_t OuvrirDocument(const std::string& document) override {
         ouverts.push_back(document);
-        return 42;
+        return code;
     }
     std::vector<std::string> ouverts;
+    std::int16_t code = 42;
 };
 
 struct MessageVu {

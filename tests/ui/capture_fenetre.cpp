@@ -1,7 +1,8 @@
 // vek-capture : rend la fenêtre principale hors écran après une recherche sur un journal, et
-// l'enregistre en PNG (la capture d'écran du README).
+// l'enregistre en PNG (la capture d'écran du README) ; en option, rend aussi la fenêtre de résumé
+// de l'analyse (FrmAnalyse) de ce journal.
 //
-//   QT_QPA_PLATFORM=offscreen vek-capture JOURNAL SORTIE.png
+//   QT_QPA_PLATFORM=offscreen vek-capture JOURNAL SORTIE.png [ANALYSE.png]
 //
 // Le dossier du programme est un dossier temporaire ; aucun dialogue ni navigateur ne s'ouvre.
 
@@ -14,6 +15,7 @@
 
 #include <cstdio>
 
+#include "Apparence.h"
 #include "FrmAnalyse.h"
 #include "FrmPrincipal.h"
 #include "Lanceur.h"
@@ -29,13 +31,18 @@ public:
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    if (!PreparerApparence()) {
+        std::fprintf(stderr, "vek-capture : polices ou traduction absentes des ressources\n");
+        return 1;
+    }
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3) {
-        std::fprintf(stderr, "usage : vek-capture JOURNAL SORTIE.png\n");
+    if (arguments.size() != 3 && arguments.size() != 4) {
+        std::fprintf(stderr, "usage : vek-capture JOURNAL SORTIE.png [ANALYSE.png]\n");
         return 2;
     }
     const QString journal = arguments.at(1);
     const QString sortie = arguments.at(2);
+    const QString sortieAnalyse = arguments.size() == 4 ? arguments.at(3) : QString();
 
     QTemporaryDir dossier;
     LanceurMuet lanceur;
@@ -53,8 +60,15 @@ int main(int argc, char* argv[]) {
 
     // La route principale : choisir le journal (analyse), lancer la recherche, cocher.
     fenetre.findChild<QPushButton*>(QStringLiteral("CmdCheminLOG"))->click();
-    for (FrmAnalyse* resume : fenetre.FenetresAnalyse())
+    QApplication::processEvents();
+    for (FrmAnalyse* resume : fenetre.FenetresAnalyse()) {
+        if (!sortieAnalyse.isEmpty() && !resume->grab().save(sortieAnalyse, "PNG")) {
+            std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
+                         sortieAnalyse.toLocal8Bit().constData());
+            return 1;
+        }
         resume->close();
+    }
     auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("CmdRecherche"));
     if (echec || !recherche->isEnabled()) {
         std::fprintf(stderr, "vek-capture : le journal n'a pas donné deux dates.\n");

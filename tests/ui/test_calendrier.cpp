@@ -44,7 +44,7 @@ TEST(Calendrier, BoiteEtBoutons) {
     Date choisie = DateSentinelle;
     frmCalendar boite(choisie);
     boite.show();
-    EXPECT_TRUE(boite.windowTitle().isEmpty());
+    EXPECT_TRUE(boite.windowTitle().trimmed().isEmpty()); // barre de titre vide
     EXPECT_EQ(boite.size(), QSize(4260 / 15, 3675 / 15));
     EXPECT_FALSE(boite.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(boite.windowFlags() & Qt::WindowMinimizeButtonHint);

@@ -21,7 +21,9 @@ struct Placement {
 };
 
 // Positions des contrôles en twips, à 15 twips par pixel (relatives au cadre pour CheckTLM,
-// Label3 et Label4).
+// Label3 et Label4). Deux boîtes sont un peu plus larges que dans le programme d'origine, pour
+// que leur texte tienne dans la police livrée : CheckTLC (2 pixels), et le champ du chemin qui
+// commence 5 pixels plus à droite pour laisser place à la légende de Label7.
 constexpr Placement Placements[] = {
     {"CmdRecherche", 4320, 2640, 1815, 495},
     {"TxTDateDeb", 1440, 2520, 1815, 285},
@@ -41,10 +43,10 @@ constexpr Placement Placements[] = {
     {"CmdQuitter", 240, 7080, 1095, 375},
     {"Label6", 1440, 7080, 2325, 300},
     {"Label7", 240, 1920, 0, 0},
-    {"TxtCheminFichierLOg", 1920, 1920, 3255, 285},
+    {"TxtCheminFichierLOg", 1995, 1920, 3180, 285},
     {"CmdCheminLOG", 5400, 1920, 615, 255},
     {"CheckTLM", 240, 2280, 3615, 375},
-    {"CheckTLC", 3480, 6480, 2535, 375},
+    {"CheckTLC", 3480, 6480, 2565, 375},
     {"PrgBar", 360, 4080, 5775, 135},
 };
 
@@ -309,9 +311,9 @@ TEST_F(Fenetre, LesBoutonsDeDateEcriventLeurChamp) {
 TEST_F(Fenetre, LienSouligneAuSurvolEtOuvertAuClic) {
     QLabel* lien = Controle<QLabel>("Label6");
     QWidget* fond = fenetre->centralWidget();
-    EXPECT_TRUE(lien->text().endsWith("lanternes-sourdes.example.org"));
+    EXPECT_EQ(lien->text().toStdString(), std::string(AdresseSiteAffichee));
     EXPECT_EQ(lien->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_EQ(lien->font().pointSizeF(), 12.0);
+    EXPECT_EQ(lien->font().pixelSize(), 16); // 12 points à 96 ppp
     EXPECT_FALSE(lien->font().underline());
     ASSERT_EQ(lien->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(lien->cursor().hotSpot(), QPoint(5, 0));
@@ -360,7 +362,8 @@ TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
         EXPECT_EQ(resume->windowTitle(), "Analyse :)");
         EXPECT_EQ(resume->parentWidget(), nullptr); // sans propriétaire
         EXPECT_FALSE(resume->isModal());
-        EXPECT_EQ(resume->size(), QSize(5100 / 15, 1755 / 15));
+        EXPECT_EQ(resume->size(),
+                  QSize(364, 117)); // 24 pixels de plus que l'origine : le résumé tient
         EXPECT_EQ(resume->findChild<QPushButton*>("CmdAnnuler")->text(), "Fermer");
     }
     EXPECT_EQ(resumes[0]->Resume(), "Date de début du traitement : lundi 24 décembre 2001\n"

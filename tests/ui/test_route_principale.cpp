@@ -3,6 +3,8 @@
 
 #include "OutilsFenetre.h"
 
+#include <QDir>
+
 #include <filesystem>
 
 namespace vek::test {
@@ -146,6 +148,53 @@ TEST_F(Route, JournalFinalImpossibleAEcrireMontreLEchec) {
     EXPECT_TRUE(messages[0].texte.contains("LogFinal.txt")) << messages[0].texte.toStdString();
     EXPECT_TRUE(lanceur.ouverts.empty());
     EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+}
+
+// Après l'écriture, l'utilisateur sait toujours où est le journal final : un message donne son
+// chemin complet quand aucun visualiseur ne l'a ouvert, ou quand il est allé dans le dossier
+// personnel de secours ; sinon le visualiseur le montre et rien ne s'interpose.
+TEST_F(Route, OuEstLeJournalFinalQuandAucunVisualiseurOuDossierDeSecours) {
+    const struct {
+        std::int16_t code;
+        bool secours;
+        bool message;
+    } cas[] = {
+        {42, false, false}, {2, false, true}, {31, false, true}, {42, true, true}, {2, true, true},
+    };
+    ChoisirJournal(JournalDeNoel());
+    Taper("TxTDateDeb", "24/12/2001");
+    Cliquer("CmdRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    const QString chemin =
+        QDir::toNativeSeparators(QString::fromStdString(programme.Fichier("LogFinal.txt")));
+    for (const auto& c : cas) {
+        SCOPED_TRACE(testing::Message() << "code " << c.code << (c.secours ? ", secours" : ""));
+        lanceur.code = c.code;
+        fenetre->DefinirDossierDeSecours(c.secours);
+        messages.clear();
+        Cliquer("CmdCreerLog");
+        ASSERT_TRUE(std::filesystem::is_regular_file(programme.Fichier("LogFinal.txt")));
+        if (!c.message) {
+            EXPECT_TRUE(messages.empty());
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 1u);
+        const QString& texte = messages[0].texte;
+        EXPECT_NE(messages[0].icone, Icone::Stop); // le fichier est écrit : ce n'est pas un échec
+        EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
+        EXPECT_TRUE(texte.contains(chemin)) << texte.toStdString();
+        EXPECT_EQ(texte.contains("Aucun visualiseur"), c.code <= 32) << texte.toStdString();
+        EXPECT_EQ(texte.contains("dossier personnel"), c.secours) << texte.toStdString();
+    }
+    // Un échec d'écriture ne dit pas « écrit » : seul l'échec est montré.
+    lanceur.code = 2;
+    std::filesystem::remove(programme.Fichier("LogFinal.txt"));
+    std::filesystem::create_directory(programme.Fichier("LogFinal.txt"));
+    messages.clear();
+    Cliquer("CmdCreerLog");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icone, Icone::Stop);
 }
 
 // ---------------------------------------------------------------------------------------------
