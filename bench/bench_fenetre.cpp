@@ -7,7 +7,7 @@
 // Mesures (meilleure de N, défaut 5, fichier en cache, les deux programmes en alternance, chacun
 // sans extrait précédent à remplacer) :
 //   - durée de « vek-extraire --catalogue -q » et durée du clic sur CmdRecherche ; cible : la
-//     fenêtre en 1,2 fois le temps de la ligne de commande au plus ;
+//     fenêtre en 1,1 fois le temps de la ligne de commande au plus ;
 //   - pendant la passe principale, le plus grand écart entre deux passages de la boucle
 //     d'événements (une sonde se redépose un événement à chaque passage) ; cible : 50 ms.
 // Code de sortie : 0 si les deux cibles sont tenues, 1 sinon, 2 pour une erreur d'usage.
@@ -164,6 +164,9 @@ int main(int argc, char* argv[]) {
         sonde.Armer();
         const auto t1 = Horloge::now();
         recherche->click();
+        // La passe tourne sur un fil de travail ; la fenêtre vit pendant ce temps.
+        while (fenetre.PasseEnCours())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const auto t2 = Horloge::now();
         sonde.Desarmer();
         if (!echec.isEmpty()) {
@@ -195,13 +198,13 @@ int main(int argc, char* argv[]) {
     const QString lignes = fenetre.findChild<QLabel*>(QStringLiteral("LblCompteur"))->text();
     const int noms =
         fenetre.findChild<QTreeWidget*>(QStringLiteral("TreeViewNoms"))->topLevelItemCount();
-    const bool rapportOk = rapport <= 1.2;
+    const bool rapportOk = rapport <= 1.1;
     const bool ecartOk = ecartMax <= 50.0;
     std::printf("Journal : %s (%s lignes, %d locuteurs dans la période)\n", qPrintable(journal),
                 qPrintable(lignes), noms);
     std::printf("Meilleure de %d mesures, en alternance, fichier en cache.\n\n", essais);
     std::printf("vek-extraire --catalogue -q        %8.0f ms\n", meilleureLigne);
-    std::printf("FrmPrincipal, clic CmdRecherche    %8.0f ms   × %.2f   (cible ≤ 1,2) %s\n",
+    std::printf("FrmPrincipal, clic CmdRecherche    %8.0f ms   × %.2f   (cible ≤ 1,1) %s\n",
                 meilleure.ms, rapport, rapportOk ? "OK" : "KO");
     std::printf("Passages de la boucle d'événements %8zu      (meilleure mesure)\n",
                 meilleure.passages);

@@ -42,7 +42,12 @@ Resultat ModuleVEK::AnalyserFichierLog(const std::string& chemin) {
     double lignes = 0;
     if (!fichier.FinFichier()) {
         debut = DateDeLigne(fichier.LireLigne());
-        lignes = 1.0 + static_cast<double>(fichier.CompterLignes());
+        lignes = 1.0 + static_cast<double>(fichier.CompterLignes(fenetre_.DrapeauArret()));
+    }
+    if (const std::atomic<bool>* arret = fenetre_.DrapeauArret();
+        arret && arret->load(std::memory_order_relaxed)) {
+        fenetre_.DefinirPointeur(Pointeur::Fleche);
+        return Resultat::Interruption();
     }
     const bool erreur = fichier.ErreurLecture();
     const std::string raison = fichier.Raison();

@@ -110,10 +110,10 @@ Resultat ModuleVEK::CreerLogFinal() {
         lus += 1;
         // Les modes sont relus à chaque ligne : une option validée pendant l'écriture
         // s'applique aux lignes suivantes (un lot n'a qu'un jeu de modes).
-        if (chaine.Courant().modes != modes) {
+        if (const Modes courants = modes.Lire(); chaine.Courant().modes != courants) {
             if (chaine.Courant().NombreLignes() != 0)
                 chaine.Envoyer();
-            chaine.Courant().modes = modes;
+            chaine.Courant().modes = courants;
         }
         chaine.Ajouter(ligne);
         if (interrompu)

@@ -50,7 +50,7 @@ public:
     // --- état du module ---
     Catalogue catalogue;
     Selection selection;
-    Modes modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
+    ModesPartages modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
     Date DateChoisie = DateSentinelle;
     // Le journal final se passe de chercher les locuteurs dans la sélection quand elle les
     // contient tous et que l'extrait est celui d'où vient le catalogue (voir TousLesNomsRetenus).

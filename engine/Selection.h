@@ -1,6 +1,7 @@
 #pragma once
 // Sélection capturée dans les arbres, et le tri et la réécriture des lignes de l'extrait.
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,34 @@ struct Modes {
     bool ModeRPName = false;        // sans les guillemets autour du nom
     bool ModeUnlessChannel = false; // sans le tag du channel
     friend bool operator==(const Modes&, const Modes&) = default;
+};
+
+// Les modes tels que la boîte des options les publie : le journal final, qui s'écrit sur un
+// autre fil, les lit d'un seul coup, jamais à moitié changés.
+class ModesPartages {
+public:
+    ModesPartages(Modes modes = {}) { Publier(modes); }
+    ModesPartages(const ModesPartages&) = delete;
+    ModesPartages& operator=(const ModesPartages&) = delete;
+    ModesPartages& operator=(const Modes& modes) {
+        Publier(modes);
+        return *this;
+    }
+    operator Modes() const { return Lire(); }
+
+    Modes Lire() const {
+        const unsigned bits = bits_.load(std::memory_order_acquire);
+        return {(bits & 1u) != 0, (bits & 2u) != 0, (bits & 4u) != 0};
+    }
+    void Publier(const Modes& modes) {
+        bits_.store(static_cast<unsigned char>((modes.ModeUnlessDate ? 1u : 0u) |
+                                               (modes.ModeRPName ? 2u : 0u) |
+                                               (modes.ModeUnlessChannel ? 4u : 0u)),
+                    std::memory_order_release);
+    }
+
+private:
+    std::atomic<unsigned char> bits_{0};
 };
 
 class Selection {

@@ -3,6 +3,7 @@
 // Tous les textes sont des octets : Windows-1252 pour les légendes, les nœuds des arbres et les
 // messages ; le champ du chemin du journal est dans l'encodage des noms de fichiers du système.
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,9 @@ public:
     // Même rôle, appelé quand la passe attend ses fils de travail (et non plus à chaque ligne) :
     // les événements en attente sont traités dès que l'intervalle voulu est écoulé.
     virtual bool TraiterEvenementsEnAttente() { return TraiterEvenements(); }
+    // Drapeau levé quand la passe doit s'arrêter, pour les lectures qui ne rendent pas la main
+    // à chaque ligne (le comptage de l'analyse) ; aucun par défaut.
+    virtual const std::atomic<bool>* DrapeauArret() const { return nullptr; }
 
     virtual void DefinirPointeur(Pointeur pointeur) = 0;
 

@@ -88,8 +88,8 @@ protected:
         bool operator==(const Etat&) const = default;
     };
     Etat Modes() const {
-        return {module.modes.ModeUnlessDate, module.modes.ModeRPName,
-                module.modes.ModeUnlessChannel};
+        const vek::Modes m = module.modes.Lire();
+        return {m.ModeUnlessDate, m.ModeRPName, m.ModeUnlessChannel};
     }
     static Etat Cases(QDialog& boite) {
         return {Controle<QCheckBox>(boite, "Check1")->isChecked(),
@@ -148,7 +148,7 @@ TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
 }
 
 TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
-    module.modes.ModeUnlessChannel = true;
+    module.modes = vek::Modes{false, false, true};
     QuandModale([&](QDialog& boite) {
         QTest::mouseClick(Controle<QCheckBox>(boite, "Check2"), Qt::LeftButton);
         Frapper(boite, Qt::Key_Return);
@@ -161,7 +161,7 @@ TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
 TEST_F(BoiteOptions, ValiderSansChangementRecopieLesMemesValeurs) {
     for (const Etat depart :
          {Etat{false, false, false}, Etat{true, false, true}, Etat{true, true, true}}) {
-        module.modes = {depart.date, depart.rp, depart.channel};
+        module.modes = vek::Modes{depart.date, depart.rp, depart.channel};
         QuandModale([](QDialog& boite) { Controle<QPushButton>(boite, "Command2")->click(); });
         FrmOption::Ouvrir(module);
         EXPECT_EQ(Modes(), depart);
@@ -181,7 +181,7 @@ class FermetureSansValider : public BoiteOptions,
                              public ::testing::WithParamInterface<FaconDeFermer> {};
 
 TEST_P(FermetureSansValider, NeChangeAucunMode) {
-    module.modes.ModeRPName = true;
+    module.modes = vek::Modes{false, true, false};
     bool ouverteApresEchap = false;
     QuandModale([&](QDialog& boite) {
         // Tout inverser, puis fermer sans valider.
@@ -265,7 +265,7 @@ TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
                          "appelle\r\n"),
               std::string::npos)
         << final;
-    EXPECT_TRUE(module.modes.ModeUnlessDate);
+    EXPECT_TRUE(module.modes.Lire().ModeUnlessDate);
 }
 
 // --- À propos ---

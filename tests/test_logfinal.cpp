@@ -233,7 +233,7 @@ TEST_F(JournalFinal, LesModesSontRelusAChaqueLigne) {
     fenetre.surEvenement = [&] {
         // Options validées pendant l'écriture, avant la deuxième ligne.
         if (fenetre.evenements == 2)
-            module.modes.ModeUnlessDate = true;
+            module.modes = Modes{true, false, false};
         return true;
     };
     ASSERT_TRUE(module.CreerLogFinal().ok);
@@ -284,9 +284,7 @@ TEST_F(JournalFinal, DeuxEcrituresDeSuiteAvecDesModesDifferents) {
               Encadrer({P + "[Commerce] \"Aldric\": bonjour \"Aldric\"", P + "{Aldric}\":\"bonjour",
                         P + "Vous avez dit : oui"}));
 
-    module.modes.ModeUnlessDate = true;
-    module.modes.ModeRPName = true;
-    module.modes.ModeUnlessChannel = true;
+    module.modes = Modes{true, true, true};
     ASSERT_TRUE(module.CreerLogFinal().ok);
     EXPECT_EQ(LignesCRLF(Final()),
               Encadrer({"Aldric: bonjour Aldric", "Aldric : bonjour", "Vous avez dit : oui"}));

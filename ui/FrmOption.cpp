@@ -17,7 +17,7 @@ void FrmOption::Ouvrir(vek::ModuleVEK& module) {
     // Rien n'est relu ici : seul « Valider » écrit les modes.
 }
 
-FrmOption::FrmOption(vek::Modes& modes, QWidget* parent)
+FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::FrmOption>()), modes_(modes) {
     ui->setupUi(this);
     // Cadre ordinaire redimensionnable, avec les boutons usuels de la barre de titre.
@@ -50,15 +50,15 @@ void FrmOption::Form_Load() {
 }
 
 void FrmOption::RemplirDepuisModes() {
-    ui->Check1->setChecked(modes_.ModeUnlessDate);
-    ui->Check2->setChecked(modes_.ModeRPName);
-    ui->Check3->setChecked(modes_.ModeUnlessChannel);
+    const vek::Modes modes = modes_.Lire();
+    ui->Check1->setChecked(modes.ModeUnlessDate);
+    ui->Check2->setChecked(modes.ModeRPName);
+    ui->Check3->setChecked(modes.ModeUnlessChannel);
 }
 
 void FrmOption::Command2_Click() {
-    modes_.ModeUnlessDate = ui->Check1->isChecked();
-    modes_.ModeRPName = ui->Check2->isChecked();
-    modes_.ModeUnlessChannel = ui->Check3->isChecked();
+    // Les trois cases d'un seul coup : une écriture en cours ne voit jamais un mélange.
+    modes_.Publier({ui->Check1->isChecked(), ui->Check2->isChecked(), ui->Check3->isChecked()});
     accept();
 }
 

@@ -27,7 +27,7 @@ public:
     static void Ouvrir(vek::ModuleVEK& module);
 
     // Crée et charge la boîte (FrmOption_Form_Load) ; « Valider » écrira dans modes.
-    explicit FrmOption(vek::Modes& modes, QWidget* parent = nullptr);
+    explicit FrmOption(vek::ModesPartages& modes, QWidget* parent = nullptr);
     ~FrmOption() override;
 
     // Recopie les modes dans les cases (Value 1 si le mode est actif, 0 sinon).
@@ -44,5 +44,5 @@ private slots:
 
 private:
     std::unique_ptr<Ui::FrmOption> ui;
-    vek::Modes& modes_;
+    vek::ModesPartages& modes_;
 };

@@ -6,7 +6,7 @@
 #include "FrmAnalyse.h"
 #include "Images.h"
 #include "InfoSysteme.h"
-#include "OperationsFenetreQt.h"
+#include "OperationsDePasse.h"
 #include "TexteQt.h"
 #include "frmCalendar.h"
 
@@ -72,7 +72,7 @@ private:
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()),
-      operations_(std::make_unique<OperationsFenetreQt>(*this)),
+      operations_(std::make_unique<OperationsDePasse>()),
       module_(std::make_unique<vek::ModuleVEK>(*operations_, lanceur, std::move(repertoire))),
       lanceur_(lanceur), dialogue_(DialogueOuvertureQt),
       calendrier_([this](vek::Date& dateChoisie) { frmCalendar::Montrer(dateChoisie, this); }),
@@ -118,6 +118,28 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     Connecter();
     Form_Load();
 
+    // Ce que le fil de travail demande arrive ici, en file d'attente, dans l'ordre d'émission.
+    OperationsDePasse* passe = operations_.get();
+    connect(passe, &OperationsDePasse::MaximumChange, ui->PrgBar, &QProgressBar::setMaximum,
+            Qt::QueuedConnection);
+    connect(passe, &OperationsDePasse::AvancementChange, this, &FrmPrincipal::AppliquerAvancement,
+            Qt::QueuedConnection);
+    connect(passe, &OperationsDePasse::TexteChange, this, &FrmPrincipal::AppliquerTexte,
+            Qt::QueuedConnection);
+    connect(passe, &OperationsDePasse::PointeurChange, this, &FrmPrincipal::AppliquerPointeur,
+            Qt::QueuedConnection);
+    connect(passe, &OperationsDePasse::FenetreAnalyseDemandee, this,
+            &FrmPrincipal::OuvrirFenetreAnalyse, Qt::QueuedConnection);
+    connect(passe, &OperationsDePasse::ResumeAnalyseChange, this,
+            &FrmPrincipal::DefinirResumeAnalyse, Qt::QueuedConnection);
+    connect(
+        passe, &OperationsDePasse::MessageDemande, this,
+        [this](const QString& texte, const QString& titre, int icone) {
+            if (afficheur_)
+                afficheur_(this, texte, titre, static_cast<vek::Icone>(icone));
+        },
+        Qt::QueuedConnection);
+
     // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, centrée sur l'écran.
     resize(428, 506 + ui->menubar->sizeHint().height());
     if (const QScreen* ecran = screen())
@@ -126,6 +148,12 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
 }
 
 FrmPrincipal::~FrmPrincipal() {
+    // La passe en cours s'arrête à sa ligne suivante ; le module ne part qu'après elle.
+    operations_->Arreter();
+    if (fil_.joinable())
+        fil_.join();
+    if (sablier_)
+        QApplication::restoreOverrideCursor();
     for (const QPointer<FrmAnalyse>& fenetre : analyses_)
         delete fenetre.data();
 }
@@ -183,9 +211,7 @@ void FrmPrincipal::Form_Load() {
     ui->PrgBar->setMinimum(0);
     ui->PrgBar->setMaximum(50);
     ui->PrgBar->setValue(0);
-    module_->modes.ModeUnlessChannel = false;
-    module_->modes.ModeUnlessDate = false;
-    module_->modes.ModeRPName = false;
+    module_->modes = vek::Modes{};
     AppliquerEtatBoutons();
 }
 
@@ -204,18 +230,62 @@ void FrmPrincipal::ActiverCreerLog() {
     AppliquerEtatBoutons();
 }
 
-template <class Passe> void FrmPrincipal::ExecuterPasse(Passe&& passe) {
+void FrmPrincipal::LancerPasse(Passe passe, Suite suite) {
+    if (fil_.joinable())
+        fil_.join(); // la passe précédente a fini : son fil n'a plus qu'à sortir
     passeEnCours_ = true;
     AppliquerEtatBoutons();
-    operations_->DebutPasse();
-    const vek::Resultat resultat = passe();
-    operations_->FinPasse();
+    operations_->Commencer(VersNomFichier(RognerEspaces(ui->TxtCheminFichierLOg->text())), frein_);
+    fil_ = std::jthread([this, passe = std::move(passe), suite = std::move(suite)]() mutable {
+        const vek::Resultat resultat = passe();
+        operations_->Terminer();
+        // Après les derniers signaux de la passe, dans la même file d'attente.
+        QMetaObject::invokeMethod(
+            this, [this, resultat, suite = std::move(suite)] { FinDePasse(resultat, suite); },
+            Qt::QueuedConnection);
+    });
+}
+
+void FrmPrincipal::FinDePasse(const vek::Resultat& resultat, const Suite& suite) {
+    if (fil_.joinable())
+        fil_.join();
     passeEnCours_ = false;
     if (quitte_)
         return; // le programme se termine : rien d'autre à montrer
     AppliquerEtatBoutons();
+    if (suite)
+        suite(resultat);
     if (!resultat.ok)
         AfficherEchec(resultat);
+}
+
+void FrmPrincipal::AppliquerAvancement(int valeur, double lignes) {
+    QProgressBar* barre = ui->PrgBar;
+    barre->setValue(std::clamp(valeur, barre->minimum(), barre->maximum()));
+    ui->LblCompteur->setText(QString::number(lignes, 'f', 0));
+}
+
+void FrmPrincipal::AppliquerTexte(int champ, const QString& texte) {
+    switch (static_cast<vek::ChampTexte>(champ)) {
+    case vek::ChampTexte::CheminLog:
+        ui->TxtCheminFichierLOg->setText(texte);
+        break;
+    case vek::ChampTexte::DateDebut:
+        ui->TxTDateDeb->setText(texte);
+        break;
+    case vek::ChampTexte::DateFin:
+        ui->TxTDateFin->setText(texte);
+        break;
+    }
+}
+
+void FrmPrincipal::AppliquerPointeur(int pointeur) {
+    const bool sablier = static_cast<vek::Pointeur>(pointeur) == vek::Pointeur::Sablier;
+    if (sablier && !sablier_)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!sablier && sablier_)
+        QApplication::restoreOverrideCursor();
+    sablier_ = sablier;
 }
 
 void FrmPrincipal::AfficherEchec(const vek::Resultat& resultat) {
@@ -236,18 +306,29 @@ void FrmPrincipal::CmdCheminLOG_Click() {
         dialogue_ ? dialogue_(this, Texte(TitreDialogueJournal), Texte(FiltreDialogueJournal),
                               Texte(ExtensionDialogueJournal))
                   : QString();
+    AnalyserJournal(nom);
+}
+
+void FrmPrincipal::OuvrirJournal(const QString& chemin) {
+    if (passeEnCours_)
+        return;
+    AnalyserJournal(chemin);
+}
+
+void FrmPrincipal::AnalyserJournal(const QString& nom) {
     // Le nom rendu par le dialogue va dans le champ, quel qu'il soit.
     ui->TxtCheminFichierLOg->setText(nom);
     if (nom.isEmpty())
         return;
     const std::size_t ouvertes = analyses_.size();
-    const vek::Resultat resultat = module_->AnalyserFichierLog(VersNomFichier(nom));
-    if (!resultat.ok) {
-        // Un journal illisible : la fenêtre de résumé ouverte pour lui n'a rien à montrer.
-        if (analyses_.size() > ouvertes && analyses_.back())
-            analyses_.back()->close();
-        AfficherEchec(resultat);
-    }
+    const std::string chemin = VersNomFichier(nom);
+    LancerPasse([this, chemin] { return module_->AnalyserFichierLog(chemin); },
+                [this, ouvertes](const vek::Resultat& resultat) {
+                    // Un journal illisible : la fenêtre de résumé ouverte pour lui n'a rien à
+                    // montrer.
+                    if (!resultat.ok && analyses_.size() > ouvertes && analyses_.back())
+                        analyses_.back()->close();
+                });
 }
 
 void FrmPrincipal::mnuOpenLog_Click() {
@@ -266,8 +347,6 @@ void FrmPrincipal::OuvrirFenetreAnalyse() {
     auto* fenetre = new FrmAnalyse(nullptr);
     analyses_.emplace_back(fenetre);
     fenetre->show();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    fenetre->repaint();
 }
 
 void FrmPrincipal::DefinirResumeAnalyse(const QString& texte) {
@@ -357,23 +436,95 @@ void FrmPrincipal::CmdRecherche_Click() {
     if (!LireDate(QStringLiteral("Date de début"), RognerEspaces(ui->TxTDateDeb->text()), debut) ||
         !LireDate(QStringLiteral("Date de Fin"), RognerEspaces(ui->TxTDateFin->text()), fin))
         return;
-    ExecuterPasse([&] { return module_->RechercherPeriode(debut, fin); });
+    LancerPasse([this, debut, fin] { return module_->RechercherPeriode(debut, fin); },
+                [this](const vek::Resultat& resultat) {
+                    if (resultat.ok)
+                        RemplirArbres();
+                });
+}
+
+namespace {
+
+QByteArray Octets(std::string_view texte) {
+    return {texte.data(), static_cast<qsizetype>(texte.size())};
+}
+
+// Les octets exacts du texte d'un nœud (Windows-1252), pas un réencodage du texte affiché.
+constexpr int RoleOctets = Qt::UserRole;
+
+QTreeWidgetItem* Noeud(std::string_view texte) {
+    auto* noeud = new QTreeWidgetItem;
+    noeud->setText(0, DepuisCp1252(texte));
+    noeud->setData(0, RoleOctets, Octets(texte));
+    noeud->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    noeud->setCheckState(0, Qt::Unchecked);
+    return noeud;
+}
+
+} // namespace
+
+void FrmPrincipal::RemplirArbres() {
+    // Depuis le catalogue que la recherche vient de rendre : « Zone de proximité » puis les
+    // channels, et les locuteurs, dans l'ordre de leur première apparition, aucun coché.
+    const vek::Catalogue& catalogue = module_->catalogue;
+    QList<QTreeWidgetItem*> channels{Noeud(vek::TexteZoneProximite)};
+    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
+        channels.append(Noeud(catalogue.TabChannels[static_cast<std::size_t>(i)]));
+    QList<QTreeWidgetItem*> noms;
+    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
+        noms.append(Noeud(catalogue.TabNoms[static_cast<std::size_t>(i)]));
+    ui->TreeViewChannels->clear();
+    ui->TreeViewNoms->clear();
+    ui->TreeViewChannels->addTopLevelItems(channels);
+    ui->TreeViewNoms->addTopLevelItems(noms);
+    // Les deux cases « Sélectionnez… » disent l'état des arbres neufs : rien de coché.
+    ui->CheckTLC->setChecked(false);
+    ui->CheckTLM->setChecked(false);
+    ActiverCreerLog();
+}
+
+void FrmPrincipal::CocherTout(QTreeWidget* arbre, const QCheckBox* boite) {
+    if (boite->checkState() == Qt::PartiallyChecked)
+        return; // grisée : rien
+    const Qt::CheckState etat = boite->checkState();
+    for (int i = 0; i < arbre->topLevelItemCount(); ++i)
+        arbre->topLevelItem(i)->setCheckState(0, etat);
 }
 
 void FrmPrincipal::CheckTLC_Click() {
-    module_->CocherSelonCase(vek::CaseACocher::TousChannels, vek::Arbre::Channels);
+    CocherTout(ui->TreeViewChannels, ui->CheckTLC);
 }
 
 void FrmPrincipal::CheckTLM_Click() {
-    module_->CocherSelonCase(vek::CaseACocher::ToutLeMonde, vek::Arbre::Noms);
+    CocherTout(ui->TreeViewNoms, ui->CheckTLM);
+}
+
+vek::Selection FrmPrincipal::SelectionCochee() const {
+    vek::Selection selection;
+    auto octets = [](const QTreeWidgetItem* noeud) {
+        return noeud->data(0, RoleOctets).toByteArray().toStdString();
+    };
+    for (int i = 0; i < ui->TreeViewChannels->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem* n = ui->TreeViewChannels->topLevelItem(i);
+            n->checkState(0) == Qt::Checked)
+            selection.AjouterChannel(octets(n));
+    for (int i = 0; i < ui->TreeViewNoms->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem* n = ui->TreeViewNoms->topLevelItem(i);
+            n->checkState(0) == Qt::Checked)
+            selection.AjouterNom(octets(n));
+    return selection;
 }
 
 void FrmPrincipal::CmdCreerLog_Click() {
     if (passeEnCours_)
         return;
-    ExecuterPasse([&] { return module_->CmdCreerLog(); });
-    if (!quitte_)
-        SignalerLogFinal();
+    // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus.
+    module_->selection = SelectionCochee();
+    LancerPasse([this] { return module_->CreerLogFinal(); },
+                [this](const vek::Resultat& resultat) {
+                    if (resultat.ok)
+                        SignalerLogFinal();
+                });
 }
 
 void FrmPrincipal::SignalerLogFinal() {
@@ -404,6 +555,12 @@ void FrmPrincipal::Quitter() {
     // Tout de suite : pas de question ; une passe en cours s'arrête à la ligne suivante, les
     // fenêtres de résumé disparaissent avec le programme.
     quitte_ = true;
+    // La passe en cours s'arrête à sa ligne suivante ; on attend son fil, qui n'a plus rien
+    // à faire que sortir.
+    operations_->Arreter();
+    if (fil_.joinable())
+        fil_.join();
+    passeEnCours_ = false;
     for (const QPointer<FrmAnalyse>& fenetre : analyses_)
         if (fenetre)
             fenetre->close();

@@ -1,6 +1,9 @@
 #pragma once
-// FrmPrincipal : la fenêtre principale, d'où part chaque opération. Elle reste mince : le module
-// (vek::ModuleVEK) porte la logique et pilote ses contrôles par les opérations de fenêtre.
+// FrmPrincipal : la fenêtre principale, d'où part chaque opération. Le module (vek::ModuleVEK)
+// porte la logique des passes (analyse, recherche, journal final), qui tournent sur un fil de
+// travail : le fil de la fenêtre ne fait que peindre et répondre, la progression revient par
+// signaux en file d'attente. La fenêtre possède ses contrôles : elle bâtit les arbres depuis le
+// catalogue rendu, coche tout elle-même et capture la sélection dans ses arbres.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -9,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "Lanceur.h"
@@ -19,8 +23,11 @@ namespace Ui {
 class FrmPrincipal;
 }
 
+class QCheckBox;
+class QTreeWidget;
+
 class FrmAnalyse;
-class OperationsFenetreQt;
+class OperationsDePasse;
 
 // Les deux adresses du site des auteurs : celle que montre Label6 et celle que son clic ouvre.
 inline constexpr std::string_view AdresseSiteAffichee = "lanternes.example";
@@ -50,6 +57,7 @@ public:
     FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent = nullptr);
     ~FrmPrincipal() override;
 
+    // Le module ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
     vek::ModuleVEK& Module() { return *module_; }
     vek::OperationsFenetre& Operations();
 
@@ -62,6 +70,12 @@ public:
     // Le dossier de travail est le dossier personnel de secours (celui du programme n'est pas
     // accessible en écriture) : après chaque journal final, la fenêtre dit où il est allé.
     void DefinirDossierDeSecours(bool secours) { dossierDeSecours_ = secours; }
+    // Appelé régulièrement par le fil de travail pendant une passe (tests : une passe qui dure).
+    void DefinirFreinDePasse(Action frein) { frein_ = std::move(frein); }
+
+    // Comme si l'utilisateur avait choisi ce journal dans le dialogue d'ouverture : le chemin
+    // va dans le champ et l'analyse part.
+    void OuvrirJournal(const QString& chemin);
 
     // Une recherche ou une écriture du journal final est en cours.
     bool PasseEnCours() const { return passeEnCours_; }
@@ -101,8 +115,6 @@ protected:
     void closeEvent(QCloseEvent* evenement) override;
 
 private:
-    friend class OperationsFenetreQt;
-
     enum class ChampDate { Debut, Fin };
 
     void Form_Load();
@@ -113,8 +125,20 @@ private:
     // Le bouton logique (selon les règles) et l'état montré (désactivé pendant une passe).
     void AppliquerEtatBoutons();
     void ActiverCreerLog();
-    // Exécute une passe longue : boutons de commande inactifs pendant qu'elle dure, échec montré.
-    template <class Passe> void ExecuterPasse(Passe&& passe);
+    // Lance une passe sur le fil de travail : boutons de commande inactifs pendant qu'elle
+    // dure ; à la fin, sur le fil de la fenêtre, suite puis l'échec éventuel.
+    using Passe = std::function<vek::Resultat()>;
+    using Suite = std::function<void(const vek::Resultat&)>;
+    void LancerPasse(Passe passe, Suite suite = {});
+    void FinDePasse(const vek::Resultat& resultat, const Suite& suite);
+    void AnalyserJournal(const QString& nom);
+    void RemplirArbres();
+    void CocherTout(QTreeWidget* arbre, const QCheckBox* boite);
+    vek::Selection SelectionCochee() const;
+    // Ce que le fil de travail demande, reçu sur le fil de la fenêtre.
+    void AppliquerAvancement(int valeur, double lignes);
+    void AppliquerTexte(int champ, const QString& texte);
+    void AppliquerPointeur(int pointeur);
     void AfficherEchec(const vek::Resultat& resultat);
     void AfficherMessage(const QString& texte, vek::Icone icone);
     // Après un journal final écrit : dit où il est quand aucun visualiseur ne l'a ouvert ou
@@ -130,10 +154,12 @@ private:
     void DefinirResumeAnalyse(const QString& texte);
 
     std::unique_ptr<Ui::FrmPrincipal> ui;
-    std::unique_ptr<OperationsFenetreQt> operations_;
+    std::unique_ptr<OperationsDePasse> operations_;
     std::unique_ptr<vek::ModuleVEK> module_;
     vek::LanceurDocument& lanceur_;
     bool dossierDeSecours_ = false;
+    Action frein_;
+    bool sablier_ = false;
 
     DialogueOuverture dialogue_;
     MontrerCalendrier calendrier_;
@@ -146,4 +172,6 @@ private:
     bool passeEnCours_ = false;
     bool quitte_ = false;
     std::vector<QPointer<FrmAnalyse>> analyses_;
+    // Le fil de la passe en cours ; déclaré en dernier, il s'arrête et se rejoint en premier.
+    std::jthread fil_;
 };

@@ -16,11 +16,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "DossierTemporaire.h"
@@ -118,7 +120,18 @@ protected:
     QAction* Menu(const char* nom) const { return Controle<QAction>(nom); }
     QTreeWidget* Arbre(const char* nom) const { return Controle<QTreeWidget>(nom); }
 
-    void Cliquer(const char* nom) const { QTest::mouseClick(Bouton(nom), Qt::LeftButton); }
+    // Clique ; si le clic lance une passe (sur le fil de travail), attend qu'elle finisse et
+    // que la fenêtre en ait montré le résultat. Pendant une passe, le clic seul.
+    void Cliquer(const char* nom) const {
+        const bool avant = fenetre->PasseEnCours();
+        QTest::mouseClick(Bouton(nom), Qt::LeftButton);
+        if (!avant)
+            AttendreFinDePasse();
+    }
+    void AttendreFinDePasse() const {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !fenetre->PasseEnCours(); }, 60000))
+            << "la passe ne finit pas";
+    }
 
     // Vide le champ puis y tape le texte, touche par touche.
     void Taper(const char* nom, const QString& texte) const {
@@ -163,9 +176,12 @@ protected:
         ADD_FAILURE() << "nœud introuvable : " << texte.toStdString();
     }
 
-    // Exécute action pendant la prochaine passe longue, au premier moment où elle rend la main
-    // à la fenêtre (la barre de progression avance alors pour la première fois).
+    // Exécute action pendant la prochaine passe longue, quand la barre de progression avance
+    // pour la première fois. La passe est freinée (une pause à chaque lecture de l'horloge du
+    // fil de travail) pour durer bien au-delà de ce moment.
     void PendantLaPasse(std::function<void()> action) const {
+        fenetre->DefinirFreinDePasse(
+            [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
         QProgressBar* barre = Controle<QProgressBar>("PrgBar");
         auto connexion = std::make_shared<QMetaObject::Connection>();
         *connexion = QObject::connect(barre, &QProgressBar::valueChanged, barre,

@@ -58,9 +58,16 @@ int main(int argc, char* argv[]) {
     fenetre.DefinirTerminaison([] {});
     fenetre.show();
 
+    // Les passes tournent sur un fil de travail : on attend que la fenêtre en ait montré la fin.
+    auto attendre = [&fenetre] {
+        while (fenetre.PasseEnCours())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+    };
+
     // La route principale : choisir le journal (analyse), lancer la recherche, cocher.
     fenetre.findChild<QPushButton*>(QStringLiteral("CmdCheminLOG"))->click();
-    QApplication::processEvents();
+    attendre();
     for (FrmAnalyse* resume : fenetre.FenetresAnalyse()) {
         if (!sortieAnalyse.isEmpty() && !resume->grab().save(sortieAnalyse, "PNG")) {
             std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
@@ -75,6 +82,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     recherche->click();
+    attendre();
     fenetre.findChild<QCheckBox*>(QStringLiteral("CheckTLC"))->click();
     auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("TreeViewNoms"));
     for (int i = 0; i < noms->topLevelItemCount(); i += 2)

@@ -236,7 +236,7 @@ TEST(ApparenceDialogues, ChaqueTexteDesBoitesTientDansSonControle) {
     frmCalendar::Montrer(date, nullptr);
 
     QTimer::singleShot(0, mesurerPuisFermer);
-    Modes modes;
+    ModesPartages modes;
     FrmOption boiteOptions(modes);
     boiteOptions.exec();
 

@@ -114,9 +114,9 @@ TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
     EXPECT_EQ(barre->minimum(), 0);
     EXPECT_EQ(barre->maximum(), 50);
     EXPECT_EQ(barre->value(), 0);
-    EXPECT_FALSE(fenetre->Module().modes.ModeUnlessDate);
-    EXPECT_FALSE(fenetre->Module().modes.ModeRPName);
-    EXPECT_FALSE(fenetre->Module().modes.ModeUnlessChannel);
+    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeUnlessDate);
+    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeRPName);
+    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeUnlessChannel);
     EXPECT_EQ(fenetre->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
@@ -426,12 +426,15 @@ TEST_F(Fenetre, CheckTLCEtCheckTLMAgissentChacuneSurSonArbre) {
     QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
     EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 3);
 
-    // Une nouvelle recherche refait les arbres sans coche ; les cases gardent leur état.
+    // Une nouvelle recherche refait les arbres sans coche, et les deux cases le disent : un
+    // clic sur l'une coche alors tout son arbre.
     Cliquer("CmdRecherche");
     EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 0);
     EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 0);
-    EXPECT_EQ(Controle<QCheckBox>("CheckTLC")->checkState(), Qt::Checked);
-    EXPECT_EQ(Controle<QCheckBox>("CheckTLM")->checkState(), Qt::Checked);
+    EXPECT_EQ(Controle<QCheckBox>("CheckTLC")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(Controle<QCheckBox>("CheckTLM")->checkState(), Qt::Unchecked);
+    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 3);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -317,9 +317,9 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
 
     EXPECT_EQ(boiteVue, "FrmOption");
     EXPECT_TRUE(pendantLaPasse);
-    EXPECT_TRUE(fenetre->Module().modes.ModeUnlessDate);
-    EXPECT_TRUE(fenetre->Module().modes.ModeRPName);
-    EXPECT_TRUE(fenetre->Module().modes.ModeUnlessChannel);
+    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeUnlessDate);
+    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeRPName);
+    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeUnlessChannel);
     EXPECT_EQ(lanceur.ouverts.size(), 1u);
     EXPECT_TRUE(messages.empty());
     // Les dernières lignes écrites le sont sans date ni channel.
