@@ -4,6 +4,8 @@
 
 #include "Fichiers.h"
 
+#include <atomic>
+
 namespace vek {
 
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
@@ -22,62 +24,52 @@ std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<
     return texte;
 }
 
-Resultat ModuleVEK::AnalyserFichierLog(const std::string& chemin) {
+std::string ResumeJournal::Texte() const {
+    return ResumeAnalyse(debut, fin, static_cast<double>(lignes));
+}
+
+Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression& progression,
+                                         std::stop_token arret) {
+    ResumeJournal resume;
     if (!FichierExiste(chemin)) {
-        fenetre_.Message("Fichier introuvable !", TitreMessages, Icone::Stop);
-        fenetre_.EcrireTexte(ChampTexte::CheminLog, "");
-        return Resultat::Succes();
+        resume.existe = false; // l'appelant dit « Fichier introuvable ! »
+        return resume;
     }
     // Un fichier présent mais illisible est signalé avant d'ouvrir la fenêtre de résumé.
+    const std::string lecture = "Impossible de lire le journal";
     const auto empreinte = LireEmpreinte(chemin);
     LecteurTexte fichier;
     if (!fichier.Ouvrir(chemin))
-        return Resultat::Echec("Impossible de lire le journal", chemin, fichier.Raison());
+        return Resultat::Echec(lecture, chemin, fichier.Raison());
+    progression.Debut();
 
-    fenetre_.DefinirPointeur(Pointeur::Sablier);
-    fenetre_.OuvrirFenetreAnalyse();
-
-    // Comptage : la première ligne est gardée, les autres seulement comptées.
-    std::optional<Date> debut;
-    double lignes = 0;
+    // Comptage : la première ligne est gardée, les autres seulement comptées, d'un seul
+    // balayage que le jeton d'arrêt interrompt.
+    std::atomic<bool> arrete{false};
+    const std::stop_callback surArret(arret, [&arrete] { arrete.store(true); });
     if (!fichier.FinFichier()) {
-        debut = DateDeLigne(fichier.LireLigne());
-        lignes = 1.0 + static_cast<double>(fichier.CompterLignes(fenetre_.DrapeauArret()));
+        resume.debut = DateDeLigne(fichier.LireLigne());
+        resume.lignes = 1 + fichier.CompterLignes(&arrete);
     }
-    if (const std::atomic<bool>* arret = fenetre_.DrapeauArret();
-        arret && arret->load(std::memory_order_relaxed)) {
-        fenetre_.DefinirPointeur(Pointeur::Fleche);
+    if (arrete.load())
         return Resultat::Interruption();
-    }
     const bool erreur = fichier.ErreurLecture();
     const std::string raison = fichier.Raison();
     fichier.Fermer();
+    if (erreur)
+        return Resultat::Echec(lecture, chemin, raison);
 
     // La dernière ligne se lit depuis la fin du fichier : même ligne que celle dont le numéro
     // égale le nombre de lignes.
-    std::optional<Date> fin;
-    std::string derniere;
-    std::string raisonFin;
-    if (!erreur && lignes > 0) {
-        if (!LireDerniereLigne(chemin, derniere, &raisonFin)) {
-            fenetre_.DefinirPointeur(Pointeur::Fleche);
-            return Resultat::Echec("Impossible de lire le journal", chemin, raisonFin);
-        }
-        fin = DateDeLigne(derniere);
+    if (resume.lignes > 0) {
+        std::string derniere;
+        std::string raisonFin;
+        if (!LireDerniereLigne(chemin, derniere, &raisonFin))
+            return Resultat::Echec(lecture, chemin, raisonFin);
+        resume.fin = DateDeLigne(derniere);
     }
-    if (erreur) {
-        fenetre_.DefinirPointeur(Pointeur::Fleche);
-        return Resultat::Echec("Impossible de lire le journal", chemin, raison);
-    }
-    MemoriserLignes(chemin, empreinte, static_cast<std::uint64_t>(lignes));
-
-    if (debut)
-        fenetre_.EcrireTexte(ChampTexte::DateDebut, DateCourte(*debut));
-    if (fin)
-        fenetre_.EcrireTexte(ChampTexte::DateFin, DateCourte(*fin));
-    fenetre_.DefinirResumeAnalyse(ResumeAnalyse(debut, fin, lignes));
-    fenetre_.DefinirPointeur(Pointeur::Fleche);
-    return Resultat::Succes();
+    MemoriserLignes(chemin, empreinte, resume.lignes);
+    return resume;
 }
 
 } // namespace vek

@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "OperationsFenetre.h"
+#include "Progression.h"
 
 namespace vek {
 
@@ -41,9 +41,9 @@ private:
 // dès qu'il est connu ; avant, la barre n'est pas touchée.
 class SuiviProgression {
 public:
-    SuiviProgression(OperationsFenetre& fenetre, std::optional<std::uint64_t> lignes,
+    SuiviProgression(Progression& progression, std::optional<std::uint64_t> lignes,
                      const ComptageEnParallele& comptage)
-        : fenetre_(fenetre), comptage_(comptage) {
+        : progression_(progression), comptage_(comptage) {
         if (lignes)
             DefinirMax(*lignes);
     }
@@ -54,15 +54,15 @@ public:
                 return;
             DefinirMax(*lignes);
         }
-        fenetre_.DefinirValeurProgression(static_cast<float>(lus));
+        progression_.Valeur(lus);
     }
 
 private:
     void DefinirMax(std::uint64_t lignes) {
-        fenetre_.DefinirMaxProgression(static_cast<float>(1.0 + static_cast<double>(lignes)));
+        progression_.Maximum(1.0 + static_cast<double>(lignes));
         maxConnu_ = true;
     }
-    OperationsFenetre& fenetre_;
+    Progression& progression_;
     const ComptageEnParallele& comptage_;
     bool maxConnu_ = false;
 };

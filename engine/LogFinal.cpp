@@ -6,6 +6,7 @@
 #include "Comptage.h"
 #include "Fichiers.h"
 #include "Fils.h"
+#include "Passe.h"
 
 #include <thread>
 
@@ -47,21 +48,22 @@ void EcrirePied(EcrivainTexte& f) {
 
 } // namespace
 
-Resultat ModuleVEK::CreerLogFinal() {
-    ouvertureLogFinal_.reset();
+Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
+                                             Progression& progression, std::stop_token arret) {
     const std::string cheminExtrait = CheminExtrait();
     const std::string cheminFinal = CheminLogFinal();
+    const std::string lecture = "Impossible de lire l'extrait";
 
     // L'extrait est ouvert avant de toucher au journal final : absent, l'ancien reste tel quel.
     LecteurTexte extrait;
     if (!extrait.Ouvrir(cheminExtrait))
-        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+        return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
     // L'extrait que la recherche vient d'écrire, inchangé depuis, n'est pas recompté.
     std::optional<std::uint64_t> lignesExtrait;
     ComptageEnParallele comptage;
-    if (!PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait), lignesExtrait,
-                         comptage))
-        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+    if (!PasseDeComptage(extrait, cheminExtrait, LireEmpreinte(cheminExtrait), progression,
+                         lignesExtrait, comptage))
+        return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
     // L'ancien journal final ne sera remplacé qu'une fois le nouveau complet ; ses pages en
     // mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : sa suppression
@@ -77,62 +79,50 @@ Resultat ModuleVEK::CreerLogFinal() {
     EcrivainTexte& sortie = final.Flux();
     EcrireBanniere(sortie, DateDuJour());
 
-    SuiviProgression progression(fenetre_, lignesExtrait, comptage);
+    SuiviProgression suivi(progression, lignesExtrait, comptage);
     if (!extrait.EstOuvert() && !extrait.Ouvrir(cheminExtrait))
-        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+        return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
     // Les lignes partent par lots : plusieurs fils les filtrent et les réécrivent en parallèle,
     // un dernier écrit les lots réécrits dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
-    const Selection& retenus = selection;
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
-    const bool tousLesNoms = TousLesNomsRetenus(cheminExtrait);
+    const bool tousLesNoms = TousLesNomsRetenus(selection, cheminExtrait);
     ChaineDeLots chaine({{[&](Lot& lot, int w) {
                               TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
                               for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
                                   if (const auto reecrite = FiltrerEtReecrire(
-                                          lot.Ligne(i), retenus, lot.modes, travail, tousLesNoms))
+                                          lot.Ligne(i), selection, lot.modes, travail, tousLesNoms))
                                       lot.sortie.append(*reecrite).append("\r\n", 2);
                           },
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
-    bool interrompu = false;
-    FaireVivreLaFenetre(chaine, interrompu);
-    double lus = 0;
-    while (!extrait.FinFichier()) {
-        progression.Avancer(lus);
-        if (!fenetre_.TraiterEvenements()) {
-            chaine.Abandonner();
-            return Resultat::Interruption();
-        }
-        const std::string_view ligne = extrait.LireLigne();
-        lus += 1;
-        // Les modes sont relus à chaque ligne : une option validée pendant l'écriture
-        // s'applique aux lignes suivantes (un lot n'a qu'un jeu de modes).
-        if (const Modes courants = modes.Lire(); chaine.Courant().modes != courants) {
-            if (chaine.Courant().NombreLignes() != 0)
-                chaine.Envoyer();
-            chaine.Courant().modes = courants;
-        }
-        chaine.Ajouter(ligne);
-        if (interrompu)
-            return Resultat::Interruption();
-    }
+    std::uint64_t lus = 0;
+    const Resultat parcours = ParcourirLignes(
+        extrait, cheminExtrait, lecture, chaine, suivi, progression, arret, false,
+        [&](std::string_view ligne) {
+            // Les modes sont relus à chaque ligne : une option validée pendant l'écriture
+            // s'applique aux lignes suivantes (un lot n'a qu'un jeu de modes).
+            if (const Modes courants = modes.Lire(); chaine.Courant().modes != courants) {
+                if (chaine.Courant().NombreLignes() != 0)
+                    chaine.Envoyer();
+                chaine.Courant().modes = courants;
+            }
+            chaine.Ajouter(ligne);
+        },
+        lus);
     comptage.Arreter();
-    if (!chaine.Terminer())
-        return Resultat::Interruption();
-    if (extrait.ErreurLecture())
-        return Resultat::Echec("Impossible de lire l'extrait", cheminExtrait, extrait.Raison());
+    if (!parcours.ok)
+        return parcours; // l'ancien journal final reste tel quel
     extrait.Fermer();
     EcrirePied(sortie);
     if (!final.Valider())
         return Resultat::Echec("Impossible d'écrire le journal final", final.FichierEnCause(),
                                final.Raison());
 
-    fenetre_.DefinirValeurProgression(0.0f);
-    ouvertureLogFinal_ = lanceur_.OuvrirDocument(cheminFinal);
-    return Resultat::Succes();
+    progression.Valeur(0.0);
+    return cheminFinal;
 }
 
 } // namespace vek

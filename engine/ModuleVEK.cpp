@@ -1,6 +1,7 @@
 #include "ModuleVEK.h"
 
 #include "ChaineDeLots.h"
+#include "Passe.h"
 
 #include "Fichiers.h"
 
@@ -35,8 +36,7 @@ std::string Resultat::Message() const {
     return texte;
 }
 
-ModuleVEK::ModuleVEK(OperationsFenetre& fenetre, LanceurDocument& lanceur, std::string repertoire)
-    : fenetre_(fenetre), lanceur_(lanceur), repertoire_(std::move(repertoire)) {}
+ModuleVEK::ModuleVEK(std::string repertoire) : repertoire_(std::move(repertoire)) {}
 
 std::string ModuleVEK::CheminExtrait() const {
     return JoindreChemin(repertoire_, NomExtrait);
@@ -44,10 +44,6 @@ std::string ModuleVEK::CheminExtrait() const {
 
 std::string ModuleVEK::CheminLogFinal() const {
     return JoindreChemin(repertoire_, NomLogFinal);
-}
-
-bool ModuleVEK::TraiterLigne(std::string& ligne) {
-    return vek::TraiterLigne(ligne, selection, modes, travail_);
 }
 
 std::optional<std::uint64_t>
@@ -73,10 +69,11 @@ void ModuleVEK::MemoriserLignes(const std::string& chemin, const std::optional<E
 
 bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
                                 const std::optional<EmpreinteFichier>& e,
+                                const Progression& progression,
                                 std::optional<std::uint64_t>& lignes,
                                 ComptageEnParallele& comptage) {
     lignes = LignesConnues(chemin, e);
-    if (lignes || !fenetre_.ProgressionAffichee())
+    if (lignes || !progression.Affichee())
         return true; // sans barre visible, le compte ne servirait à rien
     if (!e || e->taille >= SeuilComptageEnParallele) {
         comptage.Lancer(chemin); // le fichier reste ouvert pour la passe principale
@@ -89,39 +86,46 @@ bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin
     return true;
 }
 
-bool ModuleVEK::TousLesNomsRetenus(const std::string& cheminExtrait) const {
-    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue.LimiteNomsAtteinte ||
+bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
+                                   const std::string& cheminExtrait) const {
+    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue_.LimiteNomsAtteinte ||
         selection.NomRetenu(""))
         return false;
-    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
-        if (!selection.NomRetenu(catalogue.TabNoms[static_cast<std::size_t>(i)]))
+    for (std::int16_t i = 1; i <= catalogue_.NbNoms; ++i)
+        if (!selection.NomRetenu(catalogue_.TabNoms[static_cast<std::size_t>(i)]))
             return false;
     const auto e = LireEmpreinte(cheminExtrait);
     return e && *e == *empreinteCatalogue_;
 }
 
-void ModuleVEK::FaireVivreLaFenetre(ChaineDeLots& chaine, bool& interrompu) {
-    chaine.DefinirAttente([this, &interrompu] {
-        interrompu = !fenetre_.TraiterEvenementsEnAttente();
-        return !interrompu;
-    });
+void ArreterSurDemande(ChaineDeLots& chaine, std::stop_token arret) {
+    chaine.DefinirAttente([arret] { return !arret.stop_requested(); });
 }
 
-void ModuleVEK::CapturerSelection() {
-    selection.Vider();
-    const int n = fenetre_.NombreNoeuds(Arbre::Channels);
-    for (int i = 1; i <= n; ++i)
-        if (fenetre_.NoeudCoche(Arbre::Channels, i))
-            selection.AjouterChannel(fenetre_.TexteNoeud(Arbre::Channels, i));
-    const int m = fenetre_.NombreNoeuds(Arbre::Noms);
-    for (int i = 1; i <= m; ++i)
-        if (fenetre_.NoeudCoche(Arbre::Noms, i))
-            selection.AjouterNom(fenetre_.TexteNoeud(Arbre::Noms, i));
-}
-
-Resultat ModuleVEK::CmdCreerLog() {
-    CapturerSelection();
-    return CreerLogFinal();
+Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
+                         const std::string& actionLecture, ChaineDeLots& chaine,
+                         SuiviProgression& suivi, Progression& progression, std::stop_token arret,
+                         bool compter, const std::function<void(std::string_view ligne)>& parLigne,
+                         std::uint64_t& lus) {
+    ArreterSurDemande(chaine, arret);
+    lus = 0;
+    while (!entree.FinFichier()) {
+        suivi.Avancer(static_cast<double>(lus));
+        if (arret.stop_requested()) {
+            chaine.Abandonner();
+            return Resultat::Interruption(); // la sortie entamée est abandonnée
+        }
+        const std::string_view ligne = entree.LireLigne();
+        ++lus;
+        if (compter)
+            progression.Compteur(static_cast<double>(lus));
+        parLigne(ligne);
+    }
+    if (!chaine.Terminer())
+        return Resultat::Interruption();
+    if (entree.ErreurLecture())
+        return Resultat::Echec(actionLecture, chemin, entree.Raison());
+    return Resultat::Succes();
 }
 
 } // namespace vek

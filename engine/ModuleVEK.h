@@ -1,9 +1,12 @@
 #pragma once
-// L'état du module et ses procédures : recherche, arbres, capture, journal final, analyse.
-// Un objet par exécution du programme ; les tests en créent un neuf à chaque cas.
+// Le moteur : l'analyse d'un journal, la recherche d'une période (extrait et catalogue) et
+// l'écriture du journal final. Il travaille en octets (Windows-1252) et ne connaît aucune
+// fenêtre : l'appelant donne ses entrées, une progression et un jeton d'arrêt, et reçoit ce qui
+// a été trouvé ou l'échec.
 
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -11,11 +14,10 @@
 #include "Comptage.h"
 #include "Date.h"
 #include "Ligne.h"
+#include "Progression.h"
 #include "Selection.h"
 
 #include "Fichiers.h"
-#include "Lanceur.h"
-#include "OperationsFenetre.h"
 
 namespace vek {
 
@@ -27,11 +29,12 @@ inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
 inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
 inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
 
-// Issue d'une passe. En cas d'échec, les textes sont en UTF-8, sauf le chemin, dans
-// l'encodage des noms de fichiers du système.
+// L'échec d'une passe, le seul type d'erreur du moteur : l'action, le fichier en cause et la
+// raison donnée par le système, ou l'arrêt demandé. Les textes sont en UTF-8, sauf le chemin,
+// dans l'encodage des noms de fichiers du système.
 struct Resultat {
     bool ok = true;
-    bool interrompu = false; // le programme se termine : la passe s'est arrêtée
+    bool interrompu = false; // l'arrêt a été demandé : la passe s'est arrêtée
     std::string action;      // « Impossible de lire le journal », …
     std::string fichier;
     std::string raison;
@@ -43,15 +46,54 @@ struct Resultat {
     std::string Message() const;
 };
 
+// Ce qu'une passe a trouvé, ou son échec.
+template <class T> class Issue {
+public:
+    Issue(T valeur) : valeur_(std::move(valeur)) {}
+    Issue(Resultat echec) : echec_(std::move(echec)) {}
+    bool ok() const { return valeur_.has_value(); }
+    const Resultat& Echec() const { return echec_; }
+    T& operator*() { return *valeur_; }
+    const T& operator*() const { return *valeur_; }
+    T* operator->() { return &*valeur_; }
+    const T* operator->() const { return &*valeur_; }
+
+private:
+    std::optional<T> valeur_;
+    Resultat echec_;
+};
+
+// Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de
+// lignes. Un journal absent n'est pas un échec : existe est faux et rien n'est lu.
+struct ResumeJournal {
+    bool existe = true;
+    std::optional<Date> debut;
+    std::optional<Date> fin;
+    std::uint64_t lignes = 0;
+    // Les trois lignes du résumé, jointes par CR LF, en Windows-1252.
+    std::string Texte() const;
+};
+
+// Ce que la recherche trouve : le catalogue des channels et des locuteurs de la période, et
+// l'extrait écrit (son chemin et son identité sur le disque, quand le système la donne).
+struct ResultatRecherche {
+    Catalogue catalogue;
+    std::string extrait;
+    std::optional<EmpreinteFichier> empreinte;
+    std::uint64_t lignesLues = 0;
+    std::uint64_t lignesRetenues = 0;
+};
+
+// Le moteur : un objet par exécution du programme (il se souvient des fichiers déjà comptés
+// et du catalogue de la dernière recherche). Trois passes, chacune donnée ce qu'il lui faut et
+// rendant ce qu'elle a trouvé ; chacune rend compte à sa progression et s'arrête dès que son
+// jeton le demande. Aucune ne touche une fenêtre.
 class ModuleVEK {
 public:
-    ModuleVEK(OperationsFenetre& fenetre, LanceurDocument& lanceur, std::string repertoire);
+    // repertoire : le dossier où s'écrivent l'extrait et le journal final.
+    explicit ModuleVEK(std::string repertoire);
 
-    // --- état du module ---
-    Catalogue catalogue;
-    Selection selection;
-    ModesPartages modes; // ModeUnlessDate, ModeRPName, ModeUnlessChannel
-    Date DateChoisie = DateSentinelle;
+    // --- réglages ---
     // Le journal final se passe de chercher les locuteurs dans la sélection quand elle les
     // contient tous et que l'extrait est celui d'où vient le catalogue (voir TousLesNomsRetenus).
     bool RaccourciToutRetenu = true;
@@ -61,50 +103,34 @@ public:
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
 
-    // --- recherche ---
-    // Lit le chemin dans TxtCheminFichierLOg (rogné) et copie dans l'extrait chaque ligne datée
-    // entre debut et fin inclus, en cataloguant channels et locuteurs. Un journal illisible ou un
-    // extrait impossible à ouvrir ne change rien (catalogue, arbres, ancien extrait) ; un échec
-    // en cours de route laisse catalogue et arbres tels quels et supprime l'extrait entamé.
-    Resultat RechercherPeriode(Date debut, Date fin);
-    void RemplirArbres();
-    // CheckTLC / CheckTLM : coche ou décoche chaque nœud de l'arbre selon la case.
-    void CocherSelonCase(CaseACocher caseACocher, Arbre arbre);
+    // --- les trois passes ---
+    // L'analyse : dates de la première et de la dernière ligne, nombre de lignes. Un fichier
+    // présent mais illisible est un échec, signalé avant Debut().
+    Issue<ResumeJournal> Analyser(const std::string& chemin, Progression& progression,
+                                  std::stop_token arret = {});
+    // La recherche : copie dans l'extrait chaque ligne datée entre debut et fin inclus, en
+    // cataloguant channels et locuteurs. Le chemin est pris rogné de ses espaces. Un journal
+    // illisible ou un extrait impossible à ouvrir ne change rien (catalogue, ancien extrait) ;
+    // un échec en cours de route laisse le catalogue tel quel et supprime l'extrait entamé.
+    Issue<ResultatRecherche> Rechercher(const std::string& chemin, Date debut, Date fin,
+                                        Progression& progression, std::stop_token arret = {});
+    // Le journal final : bannière, lignes de l'extrait retenues par la sélection et réécrites
+    // selon les modes (relus à chaque ligne : une option validée pendant l'écriture s'applique
+    // aux lignes suivantes), pied. L'ancien n'est remplacé qu'une fois le nouveau complet.
+    // Rend le chemin écrit.
+    Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
+                                      Progression& progression, std::stop_token arret = {});
 
-    // --- journal final ---
-    void CapturerSelection();
-    Resultat CmdCreerLog(); // capture puis CreerLogFinal
-    Resultat CreerLogFinal();
+    // Le catalogue de la dernière recherche réussie.
+    const Catalogue& CatalogueCourant() const { return catalogue_; }
     // Vrai si tout locuteur non vide de l'extrait est dans la sélection : l'extrait n'a pas
     // changé depuis la recherche qui a bâti le catalogue, la table des noms n'a pas débordé, et
     // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
-    bool TousLesNomsRetenus(const std::string& cheminExtrait) const;
-    bool TraiterLigne(std::string& ligne);
-
-    // --- analyse ---
-    // Fichier absent : message « Fichier introuvable ! » et chemin vidé. Sinon fenêtre de résumé
-    // et champs de date préremplis. Un fichier présent mais illisible donne un échec.
-    Resultat AnalyserFichierLog(const std::string& chemin);
-
-    // AfficherCalendrier : montre le calendrier (fourni par la fenêtre) et copie la date
-    // choisie dans la variable de l'appelant quand ce n'est pas la sentinelle.
-    template <class MontrerCalendrier>
-    void AfficherCalendrier(Date& date, MontrerCalendrier&& montrer) {
-        DateChoisie = DateSentinelle;
-        montrer(DateChoisie);
-        if (DateChoisie != DateSentinelle)
-            date = DateChoisie;
-    }
+    bool TousLesNomsRetenus(const Selection& selection, const std::string& cheminExtrait) const;
 
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
     std::string CheminLogFinal() const;
-    OperationsFenetre& Fenetre() { return fenetre_; }
-    LanceurDocument& Lanceur() { return lanceur_; }
-
-    // Code rendu par le lanceur pour le dernier journal final écrit (32 ou moins : aucun
-    // visualiseur n'a pu l'ouvrir) ; vide tant qu'aucune écriture n'a abouti.
-    std::optional<std::int16_t> OuvertureDernierLogFinal() const { return ouvertureLogFinal_; }
 
 private:
     // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
@@ -125,19 +151,13 @@ private:
     // principale : lignes reste vide et le fichier reste ouvert. Sans barre de progression
     // visible, rien n'est compté. Faux en cas d'erreur de lecture.
     bool PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
-                         const std::optional<EmpreinteFichier>& e,
+                         const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
-    std::vector<CompteConnu> comptes_;
-    // Pendant que la passe attend ses fils de travail (disque lent), la fenêtre continue de
-    // traiter ses événements ; interrompu passe à vrai si le programme se termine.
-    void FaireVivreLaFenetre(ChaineDeLots& chaine, bool& interrompu);
-    std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
 
-    OperationsFenetre& fenetre_;
-    LanceurDocument& lanceur_;
+    std::vector<CompteConnu> comptes_;
+    Catalogue catalogue_;
+    std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
     std::string repertoire_;
-    std::optional<std::int16_t> ouvertureLogFinal_;
-    TravailReecriture travail_; // zones de travail de la réécriture
 };
 
 // Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.

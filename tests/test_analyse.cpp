@@ -1,4 +1,5 @@
-// Analyse d'un journal : résumé, champs de date, pointeur, fichier introuvable, fins de ligne.
+// Analyse d'un journal : résumé, dates, début de lecture, fichier introuvable, arrêt, fins de
+// ligne.
 
 #include <gtest/gtest.h>
 
@@ -10,43 +11,13 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "FausseFenetre.h"
 #include "ModuleVEK.h"
+#include "OutilsMoteur.h"
 
 namespace vek {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Fausse fenêtre qui note aussi l'ordre des opérations de l'analyse.
-class FenetreOrdonnee : public test::FausseFenetre {
-public:
-    std::vector<std::string> ordre;
-
-    void EcrireTexte(ChampTexte c, std::string_view t) override {
-        const char* nom = c == ChampTexte::CheminLog   ? "chemin"
-                          : c == ChampTexte::DateDebut ? "debut"
-                                                       : "fin";
-        ordre.push_back(std::string(nom) + "=" + std::string(t));
-        FausseFenetre::EcrireTexte(c, t);
-    }
-    void DefinirPointeur(Pointeur p) override {
-        ordre.push_back(p == Pointeur::Sablier ? "sablier" : "fleche");
-        FausseFenetre::DefinirPointeur(p);
-    }
-    void OuvrirFenetreAnalyse() override {
-        ordre.push_back("fenetre");
-        FausseFenetre::OuvrirFenetreAnalyse();
-    }
-    void DefinirResumeAnalyse(std::string_view t) override {
-        ordre.push_back("resume");
-        FausseFenetre::DefinirResumeAnalyse(t);
-    }
-    void Message(std::string_view texte, std::string_view titre, Icone icone) override {
-        ordre.push_back("message");
-        FausseFenetre::Message(texte, titre, icone);
-    }
-};
 
 const std::string NonDefiniDebut = "Non d\xE9"
                                    "fini. ";
@@ -71,31 +42,26 @@ const std::string A = "12/24/2001 [18:30:05] {Aldric}\":\"bonjour";
 const std::string C = "12/25/2001 [09:00:00] Vous avez dit : oui";
 const std::string B = "12/26/2001 [23:59:59] [Commerce] \"Bob\": au revoir";
 
-// Valeurs des champs avant l'analyse : un champ laissé tel quel les garde.
+// Valeurs des champs de date avant l'analyse : sans date trouvée, la fenêtre les laisse.
 const std::string AvantDebut = "01/01/1999";
 const std::string AvantFin = "31/12/1999";
 
 class AnalyseJournal : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    FenetreOrdonnee fenetre;
-    test::FauxLanceur lanceur;
-    ModuleVEK module{fenetre, lanceur, dossier.Chemin()};
+    ModuleVEK module{dossier.Chemin()};
+    test::ProgressionNotee progression;
 
-    void SetUp() override {
-        ASSERT_FALSE(dossier.Chemin().empty());
-        fenetre.dateDeb = AvantDebut;
-        fenetre.dateFin = AvantFin;
-    }
+    void SetUp() override { ASSERT_FALSE(dossier.Chemin().empty()); }
 
-    // Écrit le journal, le choisit et l'analyse.
-    Resultat Analyser(const std::string& contenu, const std::string& nom = "journal.TXT") {
-        const std::string chemin = dossier.Ecrire(nom, contenu);
-        fenetre.chemin = chemin;
-        return module.AnalyserFichierLog(chemin);
+    // Écrit le journal et l'analyse.
+    Issue<ResumeJournal> Analyser(const std::string& contenu,
+                                  const std::string& nom = "journal.TXT") {
+        return module.Analyser(dossier.Ecrire(nom, contenu), progression);
     }
-    std::string DernierResume() const {
-        return fenetre.resumes.empty() ? std::string("(aucun résumé)") : fenetre.resumes.back();
+    // Le champ de date tel que la fenêtre le laisse : la date trouvée, ou sa valeur d'avant.
+    static std::string Champ(const std::optional<Date>& date, const std::string& avant) {
+        return date ? DateCourte(*date) : avant;
     }
 };
 
@@ -117,15 +83,13 @@ class AnalyseResume : public AnalyseJournal, public ::testing::WithParamInterfac
 
 TEST_P(AnalyseResume, ResumeEtChamps) {
     const auto& c = GetParam();
-    const Resultat r = Analyser(c.contenu);
-    ASSERT_TRUE(r.ok) << r.Message();
-    EXPECT_EQ(fenetre.fenetresAnalyse, 1);
-    ASSERT_EQ(fenetre.resumes.size(), 1u);
-    EXPECT_EQ(fenetre.resumes[0], c.resume);
-    EXPECT_EQ(fenetre.dateDeb, c.debut);
-    EXPECT_EQ(fenetre.dateFin, c.fin);
-    EXPECT_EQ(fenetre.pointeurs, (std::vector<Pointeur>{Pointeur::Sablier, Pointeur::Fleche}));
-    EXPECT_TRUE(fenetre.messages.empty());
+    const auto r = Analyser(c.contenu);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    EXPECT_TRUE(r->existe);
+    EXPECT_EQ(progression.debuts, 1);
+    EXPECT_EQ(r->Texte(), c.resume);
+    EXPECT_EQ(Champ(r->debut, AvantDebut), c.debut);
+    EXPECT_EQ(Champ(r->fin, AvantFin), c.fin);
 }
 
 const std::string CRLF = "\r\n";
@@ -176,39 +140,36 @@ INSTANTIATE_TEST_SUITE_P(
         CasResume{"ligne de dix caractères exactement", "12/24/2001" + CRLF + "12/26/2001",
                   Resume(Lundi24, Mercredi26, "2"), "24/12/2001", "26/12/2001"}));
 
-TEST_F(AnalyseJournal, OrdreDesOperations) {
-    ASSERT_TRUE(Analyser(A + CRLF + B + CRLF).ok);
-    EXPECT_EQ(fenetre.ordre, (std::vector<std::string>{"sablier", "fenetre", "debut=24/12/2001",
-                                                       "fin=26/12/2001", "resume", "fleche"}));
-    // Seuls les deux champs de date sont écrits, le début avant la fin.
-    ASSERT_EQ(fenetre.ecritures.size(), 2u);
-    EXPECT_EQ(fenetre.ecritures[0].first, ChampTexte::DateDebut);
-    EXPECT_EQ(fenetre.ecritures[1].first, ChampTexte::DateFin);
+TEST_F(AnalyseJournal, ChaqueAnalyseCommenceSaLectureEtRendSonResume) {
+    const auto premiere = Analyser(A + CRLF, "premier.TXT");
+    const auto seconde = Analyser(A + CRLF + B + CRLF, "second.TXT");
+    ASSERT_TRUE(premiere.ok());
+    ASSERT_TRUE(seconde.ok());
+    EXPECT_EQ(progression.debuts, 2);
+    EXPECT_EQ(premiere->Texte(), Resume(Lundi24, Lundi24, "1"));
+    EXPECT_EQ(seconde->Texte(), Resume(Lundi24, Mercredi26, "2"));
+    EXPECT_EQ(seconde->lignes, 2u);
 }
 
-TEST_F(AnalyseJournal, JournalVideNeToucheAucunChamp) {
-    ASSERT_TRUE(Analyser("").ok);
-    EXPECT_EQ(fenetre.ordre, (std::vector<std::string>{"sablier", "fenetre", "resume", "fleche"}));
-    EXPECT_TRUE(fenetre.ecritures.empty());
-}
-
-TEST_F(AnalyseJournal, ChaqueAnalyseOuvreSaFenetre) {
-    ASSERT_TRUE(Analyser(A + CRLF, "premier.TXT").ok);
-    ASSERT_TRUE(Analyser(A + CRLF + B + CRLF, "second.TXT").ok);
-    EXPECT_EQ(fenetre.fenetresAnalyse, 2);
-    EXPECT_EQ(fenetre.resumes, (std::vector<std::string>{Resume(Lundi24, Lundi24, "1"),
-                                                         Resume(Lundi24, Mercredi26, "2")}));
+// Un arrêt demandé pendant le comptage l'interrompt : l'analyse d'un grand journal ne retient
+// pas la fin du programme.
+TEST_F(AnalyseJournal, ArretDemandeInterromptLeComptage) {
+    std::stop_source arret;
+    arret.request_stop();
+    const auto r = module.Analyser(dossier.Ecrire("grand.TXT", std::string(1 << 20, 'x') + CRLF),
+                                   progression, arret.get_token());
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.Echec().interrompu);
 }
 
 TEST_F(AnalyseJournal, RienNestEcritSurLeDisque) {
     const std::string contenu = A + CRLF + B + CRLF;
-    ASSERT_TRUE(Analyser(contenu).ok);
+    ASSERT_TRUE(Analyser(contenu).ok());
     std::set<std::string> noms;
     for (const auto& e : fs::directory_iterator(dossier.Chemin()))
         noms.insert(e.path().filename().string());
     EXPECT_EQ(noms, std::set<std::string>{"journal.TXT"});
     EXPECT_EQ(test::LireTout(dossier.Fichier("journal.TXT")), contenu);
-    EXPECT_TRUE(lanceur.ouverts.empty());
 }
 
 // --- Fichier introuvable ---
@@ -219,23 +180,13 @@ TEST_F(AnalyseJournal, FichierIntrouvable) {
          {dossier.Fichier("absent.TXT"), dossier.Fichier("un-dossier.TXT"),
           dossier.Fichier("absent/journal.TXT")}) {
         SCOPED_TRACE(chemin);
-        fenetre.ordre.clear();
-        fenetre.messages.clear();
-        fenetre.chemin = chemin;
-        const Resultat r = module.AnalyserFichierLog(chemin);
-        EXPECT_TRUE(r.ok);
-        ASSERT_EQ(fenetre.messages.size(), 1u);
-        EXPECT_EQ(fenetre.messages[0].texte, "Fichier introuvable !");
-        EXPECT_EQ(fenetre.messages[0].titre, "Cercles des Lanternes Sourdes");
-        EXPECT_EQ(fenetre.messages[0].icone, Icone::Stop);
-        // Le chemin est vidé après la fermeture du message ; rien d'autre ne se passe.
-        EXPECT_EQ(fenetre.ordre, (std::vector<std::string>{"message", "chemin="}));
-        EXPECT_EQ(fenetre.chemin, "");
-        EXPECT_TRUE(fenetre.pointeurs.empty());
-        EXPECT_EQ(fenetre.fenetresAnalyse, 0);
-        EXPECT_TRUE(fenetre.resumes.empty());
-        EXPECT_EQ(fenetre.dateDeb, AvantDebut);
-        EXPECT_EQ(fenetre.dateFin, AvantFin);
+        // Pas un échec : la fenêtre dit « Fichier introuvable ! » ; rien n'est lu.
+        const auto r = module.Analyser(chemin, progression);
+        ASSERT_TRUE(r.ok());
+        EXPECT_FALSE(r->existe);
+        EXPECT_EQ(progression.debuts, 0);
+        EXPECT_FALSE(r->debut);
+        EXPECT_FALSE(r->fin);
     }
 }
 
@@ -257,8 +208,9 @@ class AnalyseFinsDeLigne : public AnalyseJournal, public ::testing::WithParamInt
 
 TEST_P(AnalyseFinsDeLigne, NombreDeLignesEtDerniereLigne) {
     const auto& c = GetParam();
-    ASSERT_TRUE(Analyser(c.contenu).ok);
-    EXPECT_EQ(DernierResume(), Resume(c.debut, c.fin, c.lignes));
+    const auto r = Analyser(c.contenu);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r->Texte(), Resume(c.debut, c.fin, c.lignes));
 }
 
 const std::string CR = "\r";
@@ -322,9 +274,9 @@ TEST_F(AnalyseJournal, LignesLonguesEtFinsALaLimiteDesBlocs) {
     }
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
-        fenetre.resumes.clear();
-        ASSERT_TRUE(Analyser(c.contenu).ok);
-        EXPECT_EQ(DernierResume(), Resume(Lundi24, c.fin, c.lignes));
+        const auto r = Analyser(c.contenu);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r->Texte(), Resume(Lundi24, c.fin, c.lignes));
     }
 }
 
@@ -387,9 +339,9 @@ TEST_F(AnalyseJournal, JournauxAuHasardCommeLaLectureEnAvant) {
         const std::string fin = lignes.empty() ? NonDefiniFin : forme(lignes.back(), NonDefiniFin);
         SCOPED_TRACE("essai " + std::to_string(essai) + ", " + std::to_string(contenu.size()) +
                      " octets");
-        fenetre.resumes.clear();
-        ASSERT_TRUE(Analyser(contenu).ok);
-        EXPECT_EQ(DernierResume(), Resume(debut, fin, std::to_string(lignes.size())));
+        const auto r = Analyser(contenu);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r->Texte(), Resume(debut, fin, std::to_string(lignes.size())));
     }
 }
 

@@ -5,13 +5,9 @@
 #include <vector>
 
 #include "Catalogue.h"
-#include "FausseFenetre.h"
 #include "Ligne.h"
-#include "ModuleVEK.h"
 
 using namespace vek;
-using vek::test::FausseFenetre;
-using vek::test::FauxLanceur;
 
 namespace {
 
@@ -145,56 +141,6 @@ TEST(Catalogue, ExtractionDepuisDesLignesEntieres) {
         d.Cataloguer(p + corps);
     EXPECT_EQ(Entrees(d.TabNoms, d.NbNoms),
               (std::vector<std::string>{"Aldric", std::string(NomVous), std::string(NomWhisps)}));
-}
-
-class ArbresEtCases : public ::testing::Test {
-protected:
-    FausseFenetre fenetre;
-    FauxLanceur lanceur;
-    ModuleVEK module{fenetre, lanceur, "/nulle-part"};
-};
-
-TEST_F(ArbresEtCases, RemplirArbresMetLaProximiteEnTeteEtActiveCreerLog) {
-    fenetre.AjouterNoeud(Arbre::Noms, "ancien", "ancien");
-    module.catalogue.AjouterChannel("[Commerce]");
-    module.catalogue.AjouterNom("Aldric");
-    module.RemplirArbres();
-    ASSERT_EQ(fenetre.channels.size(), 2u);
-    EXPECT_EQ(fenetre.channels[0].cle, "M0");
-    EXPECT_EQ(fenetre.channels[0].texte, TexteZoneProximite);
-    EXPECT_EQ(fenetre.channels[1].cle, "[Commerce]");
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{"Aldric"});
-    EXPECT_TRUE(fenetre.creerLogActive);
-}
-
-TEST_F(ArbresEtCases, CasesCochentOuDecochentToutLeurArbreSeulement) {
-    for (const char* t : {"[A]", "[B]"})
-        module.catalogue.AjouterChannel(t);
-    for (const char* t : {"x", "y", "z"})
-        module.catalogue.AjouterNom(t);
-    module.RemplirArbres();
-    fenetre.noms[1].coche = true; // coché à la main
-
-    fenetre.caseTLC = 1;
-    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    for (const auto& n : fenetre.channels)
-        EXPECT_TRUE(n.coche) << n.texte;
-    EXPECT_FALSE(fenetre.noms[0].coche);
-    EXPECT_TRUE(fenetre.noms[1].coche);
-
-    fenetre.caseTLM = 1;
-    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
-    fenetre.caseTLM = 0;
-    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
-    for (const auto& n : fenetre.noms)
-        EXPECT_FALSE(n.coche) << n.texte; // y compris celui coché à la main
-    for (const auto& n : fenetre.channels)
-        EXPECT_TRUE(n.coche) << n.texte;
-
-    fenetre.caseTLC = 2; // grisée : rien
-    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    for (const auto& n : fenetre.channels)
-        EXPECT_TRUE(n.coche) << n.texte;
 }
 
 } // namespace

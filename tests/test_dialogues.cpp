@@ -16,7 +16,6 @@
 
 #include "Apparence.h"
 #include "DossierTemporaire.h"
-#include "FausseFenetre.h"
 #include "FauxRegistre.h"
 #include "FrmOption.h"
 #include "ModuleVEK.h"
@@ -24,8 +23,6 @@
 #include "ui/PolicesDeTest.h"
 
 using vek::test::DossierTemporaire;
-using vek::test::FausseFenetre;
-using vek::test::FauxLanceur;
 using vek::test::FauxRegistre;
 using vek::test::FauxServices;
 
@@ -77,10 +74,7 @@ void Frapper(QWidget& fenetre, Qt::Key touche) {
 
 class BoiteOptions : public ::testing::Test {
 protected:
-    DossierTemporaire dossier;
-    FausseFenetre fenetre;
-    FauxLanceur lanceur;
-    vek::ModuleVEK module{fenetre, lanceur, dossier.Chemin()};
+    vek::ModesPartages modes;
     FiletModal filet;
 
     struct Etat {
@@ -88,7 +82,7 @@ protected:
         bool operator==(const Etat&) const = default;
     };
     Etat Modes() const {
-        const vek::Modes m = module.modes.Lire();
+        const vek::Modes m = modes.Lire();
         return {m.ModeUnlessDate, m.ModeRPName, m.ModeUnlessChannel};
     }
     static Etat Cases(QDialog& boite) {
@@ -103,7 +97,7 @@ protected:
             vu = Cases(boite);
             Controle<QPushButton>(boite, "Command1")->click();
         });
-        FrmOption::Ouvrir(module);
+        FrmOption::Ouvrir(modes);
         return vu;
     }
 };
@@ -142,18 +136,18 @@ TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
         EXPECT_EQ(explication.pixelSize(), 11);
         Controle<QPushButton>(boite, "Command1")->click();
     });
-    FrmOption::Ouvrir(module);
+    FrmOption::Ouvrir(modes);
     EXPECT_TRUE(vue);
     EXPECT_EQ(Modes(), (Etat{false, false, false}));
 }
 
 TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
-    module.modes = vek::Modes{false, false, true};
+    modes = vek::Modes{false, false, true};
     QuandModale([&](QDialog& boite) {
         QTest::mouseClick(Controle<QCheckBox>(boite, "Check2"), Qt::LeftButton);
         Frapper(boite, Qt::Key_Return);
     });
-    FrmOption::Ouvrir(module);
+    FrmOption::Ouvrir(modes);
     EXPECT_EQ(Modes(), (Etat{false, true, true}));
     EXPECT_EQ(CasesALOuverture(), (Etat{false, true, true}));
 }
@@ -161,9 +155,9 @@ TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
 TEST_F(BoiteOptions, ValiderSansChangementRecopieLesMemesValeurs) {
     for (const Etat depart :
          {Etat{false, false, false}, Etat{true, false, true}, Etat{true, true, true}}) {
-        module.modes = vek::Modes{depart.date, depart.rp, depart.channel};
+        modes = vek::Modes{depart.date, depart.rp, depart.channel};
         QuandModale([](QDialog& boite) { Controle<QPushButton>(boite, "Command2")->click(); });
-        FrmOption::Ouvrir(module);
+        FrmOption::Ouvrir(modes);
         EXPECT_EQ(Modes(), depart);
     }
 }
@@ -181,7 +175,7 @@ class FermetureSansValider : public BoiteOptions,
                              public ::testing::WithParamInterface<FaconDeFermer> {};
 
 TEST_P(FermetureSansValider, NeChangeAucunMode) {
-    module.modes = vek::Modes{false, true, false};
+    modes = vek::Modes{false, true, false};
     bool ouverteApresEchap = false;
     QuandModale([&](QDialog& boite) {
         // Tout inverser, puis fermer sans valider.
@@ -193,7 +187,7 @@ TEST_P(FermetureSansValider, NeChangeAucunMode) {
         ouverteApresEchap = boite.isVisible();
         GetParam().fermer(boite);
     });
-    FrmOption::Ouvrir(module);
+    FrmOption::Ouvrir(modes);
     EXPECT_TRUE(ouverteApresEchap);
     EXPECT_EQ(Modes(), (Etat{false, true, false}));
     EXPECT_EQ(CasesALOuverture(), (Etat{false, true, false}));
@@ -224,7 +218,7 @@ TEST_F(BoiteOptions, OrdreDuFocus) {
         }
         Controle<QPushButton>(boite, "Command1")->click();
     });
-    FrmOption::Ouvrir(module);
+    FrmOption::Ouvrir(modes);
     EXPECT_EQ(ordre, (std::vector<QString>{"Check1", "Check2", "Check3", "Command1", "Command2",
                                            "Check1"}));
 }
@@ -235,37 +229,43 @@ TEST_F(BoiteOptions, ChaqueOuvertureEstUneBoiteNeuve) {
         premiere = &boite;
         Controle<QPushButton>(boite, "Command1")->click();
     });
-    FrmOption::Ouvrir(module);
+    FrmOption::Ouvrir(modes);
     EXPECT_TRUE(premiere.isNull()); // libérée à la fermeture
 }
 
 // Une option validée pendant l'écriture du journal final vaut pour les lignes suivantes : la
-// vraie boîte est ouverte depuis le passage d'événements du moteur, entre deux lignes.
+// vraie boîte est ouverte et validée entre deux lignes (depuis la progression de la passe).
 TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
+    struct ProgressionOptions final : vek::Progression {
+        std::function<void(double)> surValeur;
+        void Valeur(double lignes) override { surValeur(lignes); }
+    };
+    DossierTemporaire dossier;
+    vek::ModuleVEK module{dossier.Chemin()};
     module.DateDuJour = [] { return vek::Date{2002, 12, 7}; };
     const std::string entete = "12/24/2001 [18:30:05] ";
     dossier.Ecrire("LogVEKtemp.txt", entete + "Aldric vous appelle\r\n" + entete +
                                          "Bob vous appelle\r\n" + entete + "Zoe vous appelle\r\n");
-    module.selection.Vider();
-    module.selection.AjouterNom(vek::NomWhisps);
-    fenetre.surEvenement = [&] {
-        if (fenetre.evenements == 2) {
+    vek::Selection selection;
+    selection.AjouterNom(vek::NomWhisps);
+    ProgressionOptions progression;
+    progression.surValeur = [&](double lignes) {
+        if (lignes == 1) { // une ligne lue et rangée, la deuxième pas encore
             QuandModale([](QDialog& boite) {
                 QTest::mouseClick(Controle<QCheckBox>(boite, "Check1"), Qt::LeftButton);
                 Controle<QPushButton>(boite, "Command2")->click();
             });
-            FrmOption::Ouvrir(module);
+            FrmOption::Ouvrir(modes);
         }
-        return true;
     };
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
     const std::string final = vek::test::LireTout(dossier.Fichier("LogFinal.txt"));
     EXPECT_NE(final.find("\r\n" + entete +
                          "Aldric vous appelle\r\nBob vous appelle\r\nZoe vous "
                          "appelle\r\n"),
               std::string::npos)
         << final;
-    EXPECT_TRUE(module.modes.Lire().ModeUnlessDate);
+    EXPECT_TRUE(modes.Lire().ModeUnlessDate);
 }
 
 // --- À propos ---

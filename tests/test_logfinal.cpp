@@ -1,4 +1,4 @@
-// Écriture du journal final : bannière, lignes retenues, pied, progression, lanceur, échecs.
+// Écriture du journal final : bannière, lignes retenues, pied, progression, arrêt, échecs.
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "FausseFenetre.h"
 #include "Fichiers.h"
 #include "ModuleVEK.h"
+#include "OutilsMoteur.h"
 
 namespace vek {
 namespace {
@@ -88,24 +88,15 @@ std::vector<std::string> LignesCRLF(const std::string& contenu) {
     return lignes;
 }
 
-// Lanceur qui lit le fichier au moment où on le lui confie.
-class LanceurLecteur : public LanceurDocument {
-public:
-    std::vector<std::string> ouverts;
-    std::vector<std::string> contenus;
-    std::int16_t OuvrirDocument(const std::string& document) override {
-        ouverts.push_back(document);
-        contenus.push_back(test::LireTout(document));
-        return 42;
-    }
-};
-
 class JournalFinal : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    test::FausseFenetre fenetre;
-    LanceurLecteur lanceur;
-    ModuleVEK module{fenetre, lanceur, dossier.Chemin()};
+    ModuleVEK module{dossier.Chemin()};
+    test::ProgressionNotee progression;
+    ModesPartages modes;
+    Selection selection;
+    std::stop_source arret;
+    test::ArbresCoches arbres; // ceux de la dernière recherche, avec leurs coches
 
     void SetUp() override {
         ASSERT_FALSE(dossier.Chemin().empty());
@@ -123,22 +114,26 @@ protected:
             noms.insert(e.path().filename().string());
         return noms;
     }
-    // Recherche du 24/12/2001 à fin dans le journal, puis les deux cases « tout » cochées.
-    void ChercherPuisToutCocher(const std::string& journal, Date fin) {
-        fenetre.chemin = dossier.Ecrire("journal.txt", journal);
-        ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, fin).ok);
-        fenetre.caseTLC = 1;
-        fenetre.caseTLM = 1;
-        module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-        module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
+    Issue<std::string> Ecrire() {
+        return module.EcrireLogFinal(selection, modes, progression, arret.get_token());
     }
-    void Choisir(std::initializer_list<std::string> channels,
-                 std::initializer_list<std::string> noms) {
-        module.selection.Vider();
-        for (const auto& c : channels)
-            module.selection.AjouterChannel(c);
-        for (const auto& n : noms)
-            module.selection.AjouterNom(n);
+    // Recherche du 24/12/2001 à fin dans le journal, puis tout coché dans les deux arbres.
+    void ChercherPuisToutCocher(const std::string& journal, Date fin) {
+        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
+                                         fin, progression);
+        ASSERT_TRUE(r.ok());
+        arbres.Remplir(r->catalogue);
+        arbres.ToutCocher(arbres.channels);
+        arbres.ToutCocher(arbres.noms);
+        Capturer();
+    }
+    void Capturer() { selection = arbres.Capturer(); }
+    void Choisir(std::initializer_list<std::string> ch, std::initializer_list<std::string> no) {
+        selection.Vider();
+        for (const auto& c : ch)
+            selection.AjouterChannel(c);
+        for (const auto& n : no)
+            selection.AjouterNom(n);
     }
 };
 
@@ -146,19 +141,17 @@ const std::set<std::string> DeuxFichiers{"LogFinal.txt", "LogVEKtemp.txt"};
 
 TEST_F(JournalFinal, ExtraitVideDonneExactementLaBanniereEtLePied) {
     Extrait("");
-    const Resultat r = module.CreerLogFinal();
-    ASSERT_TRUE(r.ok) << r.Message();
+    const auto r = Ecrire();
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
     const auto lignes = LignesCRLF(Final());
     EXPECT_EQ(lignes.size(), 20u);
     EXPECT_EQ(lignes, Encadrer({}));
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{1.0f});
-    EXPECT_EQ(fenetre.valeursProgression, std::vector<float>{0.0f});
-    EXPECT_EQ(fenetre.evenements, 0);
-    EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{CheminFinal()});
+    EXPECT_EQ(progression.maximums, std::vector<double>{1.0});
+    EXPECT_EQ(progression.valeurMax, 0.0);
+    EXPECT_EQ(*r, CheminFinal());
     EXPECT_EQ(Fichiers(), DeuxFichiers);
-    // Ni le compteur de lignes ni le pointeur ne changent pendant l'écriture.
-    EXPECT_TRUE(fenetre.compteurs.empty());
-    EXPECT_TRUE(fenetre.pointeurs.empty());
+    // Le compteur de lignes n'appartient qu'à la recherche.
+    EXPECT_EQ(progression.compteur, 0.0);
 }
 
 TEST_F(JournalFinal, LignesRetenuesEntreBanniereEtPiedEtProgression) {
@@ -168,33 +161,26 @@ TEST_F(JournalFinal, LignesRetenuesEntreBanniereEtPiedEtProgression) {
                                 P + "Bob vous appelle : psst\r\n" + P + "Vous avez dit : oui\r\n";
     Extrait(extrait);
     Choisir({Zone, "[Commerce]"}, {"Aldric", Whisps});
-    std::vector<float> valeurAuPassage;
-    fenetre.surEvenement = [&] {
-        valeurAuPassage.push_back(fenetre.valeursProgression.back());
-        return true;
-    };
-    const Resultat r = module.CreerLogFinal();
-    ASSERT_TRUE(r.ok) << r.Message();
+    const auto r = Ecrire();
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
     EXPECT_EQ(LignesCRLF(Final()),
               Encadrer({P + "[Commerce] \"Aldric\": bonjour", P + "{Aldric}\":\"l\xE0-bas",
                         P + "Bob vous appelle : psst"}));
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{7.0f});
-    EXPECT_EQ(fenetre.valeursProgression, (std::vector<float>{0, 1, 2, 3, 4, 5, 0}));
-    EXPECT_EQ(fenetre.evenements, 6);
-    EXPECT_EQ(valeurAuPassage, (std::vector<float>{0, 1, 2, 3, 4, 5}));
-    // Le lanceur reçoit le chemin complet d'un fichier déjà complet.
-    ASSERT_EQ(lanceur.ouverts, std::vector<std::string>{CheminFinal()});
-    EXPECT_EQ(lanceur.contenus.at(0), Final());
+    // Barre de 0 à lignes + 1 ; elle avance jusqu'à la dernière ligne et revient à 0.
+    EXPECT_EQ(progression.maximums, std::vector<double>{7.0});
+    EXPECT_EQ(progression.valeurMax, 5.0);
+    EXPECT_EQ(progression.valeur, 0.0);
+    EXPECT_EQ(*r, CheminFinal()); // le chemin complet du fichier écrit
     EXPECT_EQ(test::LireTout(module.CheminExtrait()), extrait) << "l'extrait reste tel quel";
 }
 
 TEST_F(JournalFinal, ChaqueLigneFinitParCRLFQuelleQueSoitLaFinDeLExtrait) {
     Extrait(P + "Aldric vous appelle\n" + P + "Bob vous appelle\r" + P + "Zoe vous appelle");
     Choisir({}, {Whisps});
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({P + "Aldric vous appelle", P + "Bob vous appelle",
                                              P + "Zoe vous appelle"}));
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{4.0f});
+    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
 }
 
 TEST_F(JournalFinal, LignesLonguesEtFinDeLigneACheval) {
@@ -207,22 +193,22 @@ TEST_F(JournalFinal, LignesLonguesEtFinDeLigneACheval) {
     const std::string ligne3 = P + "Zoe vous appelle";
     Extrait(ligne1 + "\r\n" + ligne2 + "\r\n" + ligne3 + "\r");
     Choisir({}, {Whisps});
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({ligne1, ligne2, ligne3}));
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{4.0f});
-    EXPECT_EQ(fenetre.valeursProgression, (std::vector<float>{0, 1, 2, 0}));
+    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
+    EXPECT_EQ(progression.valeurMax, 2.0);
 }
 
-TEST(JournalFinalChemin, LeLanceurRecoitLeCheminEntierMemeAvecDesEspaces) {
+TEST(JournalFinalChemin, RendLeCheminEntierMemeAvecDesEspaces) {
     test::DossierTemporaire dossier;
     const std::string repertoire = dossier.Fichier("Mes documents \xE9t\xE9");
     fs::create_directory(repertoire);
-    test::FausseFenetre fenetre;
-    test::FauxLanceur lanceur;
-    ModuleVEK module(fenetre, lanceur, repertoire);
+    ModuleVEK module(repertoire);
     std::ofstream(module.CheminExtrait(), std::ios::binary) << "";
-    ASSERT_TRUE(module.CreerLogFinal().ok);
-    EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{repertoire + "/LogFinal.txt"});
+    test::ProgressionNotee progression;
+    const auto r = module.EcrireLogFinal(Selection{}, ModesPartages{}, progression);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(*r, repertoire + "/LogFinal.txt");
     EXPECT_TRUE(fs::is_regular_file(repertoire + "/LogFinal.txt"));
 }
 
@@ -230,13 +216,12 @@ TEST_F(JournalFinal, LesModesSontRelusAChaqueLigne) {
     Extrait(P + "Aldric vous appelle\r\n" + P + "Bob vous appelle\r\n" + P +
             "Zoe vous appelle\r\n");
     Choisir({}, {Whisps});
-    fenetre.surEvenement = [&] {
+    progression.surValeur = [&](double lues) {
         // Options validées pendant l'écriture, avant la deuxième ligne.
-        if (fenetre.evenements == 2)
-            module.modes = Modes{true, false, false};
-        return true;
+        if (lues == 1)
+            modes = Modes{true, false, false};
     };
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()),
               Encadrer({P + "Aldric vous appelle", "Bob vous appelle", "Zoe vous appelle"}));
 }
@@ -244,18 +229,11 @@ TEST_F(JournalFinal, LesModesSontRelusAChaqueLigne) {
 TEST_F(JournalFinal, RienDeCocheDansLesArbresDonneVingtLignes) {
     Extrait(P + "[Commerce] \"Aldric\": bonjour\r\n" + P + "{Aldric}\":\"x\r\n" + P +
             "Aldric vous appelle\r\n");
-    module.catalogue.AjouterChannel("[Commerce]");
-    module.catalogue.AjouterNom("Aldric");
-    module.catalogue.AjouterNom(Whisps);
-    module.RemplirArbres();
-    const Resultat r = module.CmdCreerLog();
-    ASSERT_TRUE(r.ok) << r.Message();
-    EXPECT_EQ(module.selection.NbSelChannels, 0);
-    EXPECT_EQ(module.selection.NbSelNoms, 0);
+    const auto r = Ecrire(); // sélection vide
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({}));
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{4.0f});
-    EXPECT_EQ(fenetre.valeursProgression, (std::vector<float>{0, 1, 2, 0}));
-    EXPECT_EQ(lanceur.ouverts.size(), 1u);
+    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
+    EXPECT_EQ(progression.valeurMax, 2.0);
 }
 
 TEST_F(JournalFinal, AncienJournalEnLectureSeuleRemplace) {
@@ -265,10 +243,9 @@ TEST_F(JournalFinal, AncienJournalEnLectureSeuleRemplace) {
     fs::permissions(CheminFinal(),
                     fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     Choisir({}, {Whisps});
-    const Resultat r = module.CreerLogFinal();
-    ASSERT_TRUE(r.ok) << r.Message();
+    const auto r = Ecrire();
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({P + "Aldric vous appelle"}));
-    EXPECT_EQ(lanceur.ouverts.size(), 1u);
     EXPECT_EQ(Fichiers(), DeuxFichiers);
 }
 
@@ -278,22 +255,21 @@ TEST_F(JournalFinal, DeuxEcrituresDeSuiteAvecDesModesDifferents) {
     Extrait(extrait);
     Choisir({Zone, "[Commerce]"}, {"Aldric", Vous});
 
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    ASSERT_TRUE(Ecrire().ok());
     const std::string premier = Final();
     EXPECT_EQ(LignesCRLF(premier),
               Encadrer({P + "[Commerce] \"Aldric\": bonjour \"Aldric\"", P + "{Aldric}\":\"bonjour",
                         P + "Vous avez dit : oui"}));
 
-    module.modes = Modes{true, true, true};
-    ASSERT_TRUE(module.CreerLogFinal().ok);
+    modes = Modes{true, true, true};
+    ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()),
               Encadrer({"Aldric: bonjour Aldric", "Aldric : bonjour", "Vous avez dit : oui"}));
-    EXPECT_EQ(lanceur.ouverts, (std::vector<std::string>{CheminFinal(), CheminFinal()}));
     EXPECT_EQ(test::LireTout(module.CheminExtrait()), extrait);
     EXPECT_EQ(Fichiers(), DeuxFichiers);
 }
 
-// --- Échecs : l'ancien journal final reste tel quel, le lanceur n'est pas appelé ---
+// --- Échecs : l'ancien journal final reste tel quel ---
 
 const std::string Ancien = "ancien journal\r\n";
 
@@ -304,13 +280,13 @@ protected:
         Extrait(P + "Aldric vous appelle\r\n");
         Choisir({}, {Whisps});
     }
-    void VerifierEchec(const Resultat& r) {
-        EXPECT_FALSE(r.ok);
+    void VerifierEchec(const Issue<std::string>& issue) {
+        ASSERT_FALSE(issue.ok());
+        const Resultat& r = issue.Echec();
         EXPECT_FALSE(r.interrompu);
         EXPECT_FALSE(r.action.empty());
         EXPECT_EQ(r.fichier, CheminFinal());
         EXPECT_FALSE(r.raison.empty());
-        EXPECT_TRUE(lanceur.ouverts.empty());
     }
 };
 
@@ -321,10 +297,10 @@ TEST_F(JournalFinalEchec, DossierNonInscriptible) {
     fs::permissions(dossier.Chemin(),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    const Resultat r = module.CreerLogFinal();
+    const auto r = Ecrire();
     fs::permissions(dossier.Chemin(), fs::perms::owner_all, fs::perm_options::add);
     VerifierEchec(r);
-    EXPECT_EQ(r.raison, RaisonSysteme(EACCES));
+    EXPECT_EQ(r.Echec().raison, RaisonSysteme(EACCES));
     EXPECT_EQ(Final(), Ancien);
     EXPECT_EQ(Fichiers(), DeuxFichiers);
 }
@@ -333,7 +309,7 @@ TEST_F(JournalFinalEchec, RenommageImpossibleSurUnDossierDuMemeNom) {
     // LogFinal.txt est un dossier non vide : le fichier complet ne peut pas le remplacer.
     fs::create_directory(CheminFinal());
     dossier.Ecrire("LogFinal.txt/garde.txt", Ancien);
-    const Resultat r = module.CreerLogFinal();
+    const auto r = Ecrire();
     VerifierEchec(r);
     EXPECT_TRUE(fs::is_directory(CheminFinal()));
     EXPECT_EQ(test::LireTout(CheminFinal() + "/garde.txt"), Ancien);
@@ -365,12 +341,12 @@ private:
 
 TEST_F(JournalFinalEchec, EcritureQuiEchoueEnCoursDeRoute) {
     dossier.Ecrire("LogFinal.txt", Ancien);
-    Resultat r;
+    std::optional<Issue<std::string>> r;
     {
         LimiteTailleFichiers limite(16);
-        r = module.CreerLogFinal();
+        r = Ecrire();
     }
-    VerifierEchec(r);
+    VerifierEchec(*r);
     EXPECT_EQ(Final(), Ancien);
     EXPECT_EQ(Fichiers(), DeuxFichiers) << "aucun fichier temporaire ne traîne";
 }
@@ -379,26 +355,25 @@ TEST_F(JournalFinalEchec, EcritureQuiEchoueEnCoursDeRoute) {
 
 TEST_F(JournalFinal, ExtraitAbsentLaisseLAncienJournal) {
     dossier.Ecrire("LogFinal.txt", Ancien);
-    const Resultat r = module.CreerLogFinal();
-    EXPECT_FALSE(r.ok);
+    const auto issue = Ecrire();
+    ASSERT_FALSE(issue.ok());
+    const Resultat& r = issue.Echec();
     EXPECT_FALSE(r.interrompu);
     EXPECT_FALSE(r.action.empty());
     EXPECT_EQ(r.fichier, module.CheminExtrait());
     EXPECT_EQ(r.raison, RaisonSysteme(ENOENT));
     EXPECT_EQ(Final(), Ancien);
-    EXPECT_TRUE(lanceur.ouverts.empty());
     EXPECT_EQ(Fichiers(), std::set<std::string>{"LogFinal.txt"});
 }
 
 TEST_F(JournalFinal, ExtraitIllisibleLaisseLAncienJournal) {
     fs::create_directory(module.CheminExtrait());
     dossier.Ecrire("LogFinal.txt", Ancien);
-    const Resultat r = module.CreerLogFinal();
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.fichier, module.CheminExtrait());
-    EXPECT_FALSE(r.raison.empty());
+    const auto issue = Ecrire();
+    ASSERT_FALSE(issue.ok());
+    EXPECT_EQ(issue.Echec().fichier, module.CheminExtrait());
+    EXPECT_FALSE(issue.Echec().raison.empty());
     EXPECT_EQ(Final(), Ancien);
-    EXPECT_TRUE(lanceur.ouverts.empty());
     EXPECT_EQ(Fichiers(), DeuxFichiers);
 }
 
@@ -408,39 +383,41 @@ TEST(JournalFinalSansDossier, RepertoireDuProgrammeInutilisable) {
     for (const std::string& repertoire :
          {dossier.Fichier("inexistant"), fichierOrdinaire, std::string("/proc")}) {
         SCOPED_TRACE(repertoire);
-        test::FausseFenetre fenetre;
-        test::FauxLanceur lanceur;
-        ModuleVEK module(fenetre, lanceur, repertoire);
-        const Resultat r = module.CreerLogFinal();
-        EXPECT_FALSE(r.ok);
+        ModuleVEK module(repertoire);
+        test::ProgressionNotee progression;
+        const auto issue = module.EcrireLogFinal(Selection{}, ModesPartages{}, progression);
+        ASSERT_FALSE(issue.ok());
+        const Resultat& r = issue.Echec();
         EXPECT_FALSE(r.interrompu);
         EXPECT_EQ(r.fichier, module.CheminExtrait());
         EXPECT_FALSE(r.raison.empty());
-        EXPECT_TRUE(lanceur.ouverts.empty());
         EXPECT_FALSE(fs::exists(module.CheminLogFinal()));
     }
     EXPECT_EQ(test::LireTout(fichierOrdinaire), "x");
 }
 
-// --- Interruption : le programme se termine au milieu de l'écriture ---
+// --- Interruption : l'arrêt est demandé au milieu de l'écriture ---
 
 class JournalFinalInterruption : public JournalFinal, public ::testing::WithParamInterface<int> {};
 
 TEST_P(JournalFinalInterruption, ArretImmediatSansToucherALAncien) {
-    const int arret = GetParam();
+    const int arretLigne = GetParam();
     std::string extrait;
     for (int i = 0; i < 5; ++i)
         extrait += P + "Aldric vous appelle " + std::to_string(i) + "\r\n";
     Extrait(extrait);
     dossier.Ecrire("LogFinal.txt", Ancien);
     Choisir({}, {Whisps});
-    fenetre.surEvenement = [&] { return fenetre.evenements < arret; };
-    const Resultat r = module.CreerLogFinal();
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.interrompu);
-    EXPECT_EQ(fenetre.evenements, arret) << "aucun événement après l'arrêt";
+    // Demandé avant la lecture de la ligne numéro arretLigne.
+    progression.surValeur = [&](double lues) {
+        if (lues == arretLigne - 1)
+            this->arret.request_stop();
+    };
+    const auto r = Ecrire();
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.Echec().interrompu);
+    EXPECT_EQ(progression.valeurMax, arretLigne - 1) << "la barre n'avance plus après l'arrêt";
     EXPECT_EQ(Final(), Ancien);
-    EXPECT_TRUE(lanceur.ouverts.empty());
     EXPECT_EQ(Fichiers(), DeuxFichiers) << "aucun fichier temporaire ne traîne";
 }
 
@@ -450,11 +427,11 @@ INSTANTIATE_TEST_SUITE_P(PremiereMilieuDerniere, JournalFinalInterruption,
 TEST_F(JournalFinal, InterruptionSansAncienNeCreeRien) {
     Extrait(P + "Aldric vous appelle\r\n" + P + "Bob vous appelle\r\n");
     Choisir({}, {Whisps});
-    fenetre.surEvenement = [] { return false; };
-    const Resultat r = module.CreerLogFinal();
-    EXPECT_TRUE(r.interrompu);
+    arret.request_stop();
+    const auto r = Ecrire();
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.Echec().interrompu);
     EXPECT_EQ(Fichiers(), std::set<std::string>{"LogVEKtemp.txt"});
-    EXPECT_TRUE(lanceur.ouverts.empty());
 }
 
 // --- Du journal au fichier final : tout coché, chaque ligne retenue selon son genre ---
@@ -470,20 +447,18 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
         "12/25/2001 [09:00:00] {Carla}\":\"demain\r\n" +
         "12/26/2001 [00:00:00] {Carla}\":\"trop tard\r\n";
     ChercherPuisToutCocher(journal, {2001, 12, 25});
-    fenetre.maxProgression.clear();
-    fenetre.valeursProgression.clear();
+    progression.maximums.clear();
 
-    const Resultat r = module.CmdCreerLog();
-    ASSERT_TRUE(r.ok) << r.Message();
-    EXPECT_EQ(module.selection.SelChannels.at(0), Zone);
+    const auto r = Ecrire();
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    EXPECT_EQ(selection.SelChannels.at(0), Zone);
     EXPECT_EQ(
         LignesCRLF(Final()),
         Encadrer({P + "[Commerce] \"Aldric\": bonjour", P + "[Guilde] \"Al:dric\": nom coup\xE9",
                   P + "{Carla}\":\"coucou", P + "Vous avez dit : oui",
                   P + "Bob vous appelle : psst", "12/25/2001 [09:00:00] {Carla}\":\"demain"}));
     // Dix lignes dans la période (extrait), donc onze pour la barre.
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{11.0f});
-    EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{CheminFinal()});
+    EXPECT_EQ(progression.maximums, std::vector<double>{11.0});
 }
 
 // Tous les locuteurs cochés : le journal final ne les cherche plus dans la sélection quand c'est
@@ -548,26 +523,26 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
         journal += P + "[COMMERCE] \"Bob\": autre casse\r\n";
     ChercherPuisToutCocher(journal, {2001, 12, 24});
     if (cas == "uneEntreeDecochee")
-        fenetre.noms.at(1).coche = false;
+        arbres.noms.at(1).second = false;
     if (cas == "unChannelDecoche")
-        fenetre.channels.at(1).coche = false;
+        arbres.channels.at(1).second = false;
     if (cas == "extraitChange") {
         std::ofstream(module.CheminExtrait(), std::ios::app | std::ios::binary)
             << P << "[Autre] \"Zed\": ajout\r\n";
     }
-    module.CapturerSelection();
+    Capturer();
     if (cas == "locuteurVideSelectionne")
-        module.selection.AjouterNom("");
-    EXPECT_EQ(module.catalogue.LimiteNomsAtteinte, cas == "tableDeNomsPleine");
-    EXPECT_EQ(module.TousLesNomsRetenus(module.CheminExtrait()), GetParam().attendu);
+        selection.AjouterNom("");
+    EXPECT_EQ(module.CatalogueCourant().LimiteNomsAtteinte, cas == "tableDeNomsPleine");
+    EXPECT_EQ(module.TousLesNomsRetenus(selection, module.CheminExtrait()), GetParam().attendu);
 
     for (int m = 0; m < 8; ++m) {
-        module.modes = Modes{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};
+        modes = Modes{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};
         module.RaccourciToutRetenu = false;
-        ASSERT_TRUE(module.CreerLogFinal().ok);
+        ASSERT_TRUE(Ecrire().ok());
         const std::string ordinaire = Final();
         module.RaccourciToutRetenu = true;
-        ASSERT_TRUE(module.CreerLogFinal().ok);
+        ASSERT_TRUE(Ecrire().ok());
         ASSERT_EQ(Final(), ordinaire) << "modes " << m;
         EXPECT_GT(ordinaire.size(), 3000u);
     }

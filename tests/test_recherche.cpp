@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -8,14 +9,15 @@
 #include <unistd.h>
 
 #include "DossierTemporaire.h"
-#include "FausseFenetre.h"
 #include "ModuleVEK.h"
+#include "OutilsMoteur.h"
 
 using namespace vek;
+using vek::test::Channels;
 using vek::test::DossierTemporaire;
-using vek::test::FausseFenetre;
-using vek::test::FauxLanceur;
 using vek::test::LireTout;
+using vek::test::Noms;
+using vek::test::ProgressionNotee;
 
 namespace {
 
@@ -27,15 +29,21 @@ class Recherche : public ::testing::Test {
 protected:
     DossierTemporaire programme; // le dossier du programme
     DossierTemporaire donnees;   // où vit le journal
-    FausseFenetre fenetre;
-    FauxLanceur lanceur;
-    ModuleVEK module{fenetre, lanceur, programme.Chemin()};
+    ModuleVEK module{programme.Chemin()};
+    ProgressionNotee progression;
+    std::stop_source arret;
+    std::string chemin;
 
     void Journal(const std::string& contenu) {
-        fenetre.chemin = "  " + donnees.Ecrire("Chat.TXT", contenu) + " "; // rogné par la recherche
+        chemin = "  " + donnees.Ecrire("Chat.TXT", contenu) + " "; // rogné par la recherche
     }
-    Resultat Chercher(Date debut, Date fin) { return module.RechercherPeriode(debut, fin); }
+    Issue<ResultatRecherche> Chercher(Date debut, Date fin) {
+        return module.Rechercher(chemin, debut, fin, progression, arret.get_token());
+    }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
+    // Les arbres que la fenêtre bâtirait du dernier catalogue.
+    std::vector<std::string> ArbreChannels() const { return Channels(module.CatalogueCourant()); }
+    std::vector<std::string> ArbreNoms() const { return Noms(module.CatalogueCourant()); }
 };
 
 TEST_F(Recherche, TroisLignesDansLaPeriodeProgressionEtCompteur) {
@@ -43,18 +51,16 @@ TEST_F(Recherche, TroisLignesDansLaPeriodeProgressionEtCompteur) {
     const std::string b = L("12/25/2001", "{Bertrand}\":\"b");
     const std::string c = L("12/26/2001", "Vous avez dit : c");
     Journal(a + "\r\n" + b + "\n" + c);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 26}).ok);
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{4.0f});
-    EXPECT_EQ(fenetre.valeursProgression, (std::vector<float>{0, 1, 2, 0}));
-    EXPECT_EQ(fenetre.compteurs, (std::vector<double>{1, 2, 3}));
-    EXPECT_EQ(fenetre.compteur, "3");
-    EXPECT_EQ(fenetre.evenements, 3);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 26}).ok());
+    // Barre de 0 à lignes + 1, rendue à 0 à la fin ; compteur des lignes lues.
+    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
+    EXPECT_LE(progression.valeurMax, 3.0);
+    EXPECT_EQ(progression.valeur, 0.0);
+    EXPECT_EQ(progression.compteur, 3.0);
     EXPECT_EQ(Extrait(), a + "\r\n" + b + "\r\n" + c + "\r\n");
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
+    EXPECT_EQ(ArbreChannels(),
               (std::vector<std::string>{std::string(TexteZoneProximite), "[Commerce]"}));
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms),
-              (std::vector<std::string>{"Aldric", "Bertrand", std::string(NomVous)}));
-    EXPECT_TRUE(fenetre.creerLogActive);
+    EXPECT_EQ(ArbreNoms(), (std::vector<std::string>{"Aldric", "Bertrand", std::string(NomVous)}));
 }
 
 TEST_F(Recherche, BornesInclusesLignesNonDateesEtDesordre) {
@@ -73,46 +79,45 @@ TEST_F(Recherche, BornesInclusesLignesNonDateesEtDesordre) {
     for (const auto& l : lignes)
         contenu += l + "\r\n";
     Journal(contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 27}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 27}).ok());
     EXPECT_EQ(Extrait(), lignes[1] + "\r\n" + lignes[4] + "\r\n" + lignes[7] + "\r\n");
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), (std::vector<std::string>{"Debut", "Fin", "Milieu"}));
-    EXPECT_EQ(fenetre.compteur, "9"); // toutes les lignes sont comptées
+    EXPECT_EQ(ArbreNoms(), (std::vector<std::string>{"Debut", "Fin", "Milieu"}));
+    EXPECT_EQ(progression.compteur, 9.0); // toutes les lignes sont comptées
 }
 
 TEST_F(Recherche, MemeJourEtPeriodeVideOuInversee) {
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n" + L("12/25/2001", "{B}\":\"x") + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 25}, {2001, 12, 25}).ok);
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{"B"});
+    ASSERT_TRUE(Chercher({2001, 12, 25}, {2001, 12, 25}).ok());
+    EXPECT_EQ(ArbreNoms(), std::vector<std::string>{"B"});
 
-    ASSERT_TRUE(Chercher({2001, 12, 26}, {2001, 12, 24}).ok); // début après la fin
+    ASSERT_TRUE(Chercher({2001, 12, 26}, {2001, 12, 24}).ok()); // début après la fin
     EXPECT_EQ(Extrait(), "");
     EXPECT_TRUE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
-              std::vector<std::string>{std::string(TexteZoneProximite)});
-    EXPECT_TRUE(fenetre.noms.empty());
-    EXPECT_TRUE(fenetre.creerLogActive);
+    EXPECT_EQ(ArbreChannels(), std::vector<std::string>{std::string(TexteZoneProximite)});
+    EXPECT_TRUE(ArbreNoms().empty());
 }
 
 TEST_F(Recherche, DeuxRecherchesDeSuiteNeGardentQueLaSeconde) {
     Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n" + L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
-    fenetre.channels[1].coche = true;
-    ASSERT_TRUE(Chercher({2001, 12, 25}, {2001, 12, 25}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
+    const auto seconde = Chercher({2001, 12, 25}, {2001, 12, 25});
+    ASSERT_TRUE(seconde.ok());
     EXPECT_EQ(Extrait(), L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels),
+    EXPECT_EQ(Channels(seconde->catalogue),
               (std::vector<std::string>{std::string(TexteZoneProximite), "[B]"}));
-    EXPECT_FALSE(fenetre.channels[1].coche); // nœuds neufs, décochés
-    EXPECT_EQ(module.catalogue.NbChannels, 1);
+    EXPECT_EQ(module.CatalogueCourant().NbChannels, 1);
+    EXPECT_EQ(seconde->lignesLues, 2u);
+    EXPECT_EQ(seconde->lignesRetenues, 1u);
+    EXPECT_EQ(seconde->extrait, programme.Fichier("LogVEKtemp.txt"));
 }
 
 TEST_F(Recherche, JournalVide) {
-    fenetre.compteur = "17";
     Journal("");
-    ASSERT_TRUE(Chercher({2001, 1, 1}, {2001, 12, 31}).ok);
-    EXPECT_EQ(fenetre.maxProgression, std::vector<float>{1.0f});
-    EXPECT_EQ(fenetre.compteur, "17"); // garde sa légende
+    ASSERT_TRUE(Chercher({2001, 1, 1}, {2001, 12, 31}).ok());
+    EXPECT_EQ(progression.maximums, std::vector<double>{1.0});
+    EXPECT_EQ(progression.compteur, 0.0); // aucune ligne lue : le compteur garde sa légende
     EXPECT_EQ(Extrait(), "");
-    EXPECT_EQ(fenetre.channels.size(), 1u);
+    EXPECT_EQ(ArbreChannels().size(), 1u);
 }
 
 TEST_F(Recherche, OctetsQuelconquesPassentTelsQuels) {
@@ -122,22 +127,21 @@ TEST_F(Recherche, OctetsQuelconquesPassentTelsQuels) {
     const std::string cp1252 = L("12/24/2001", "{C\xE9line}\":\"\x80\x9C\xFF");
     const std::string binaire = L("12/24/2001", std::string("{N\0l}\":\"\x01\x02", 11));
     Journal(utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), utf8 + "\r\n" + cp1252 + "\r\n" + binaire + "\r\n");
-    EXPECT_EQ(
-        fenetre.Textes(Arbre::Noms),
-        (std::vector<std::string>{"B\xC3\xA9reng\xC3\xA8re", "C\xE9line", std::string("N\0l", 3)}));
+    EXPECT_EQ(ArbreNoms(), (std::vector<std::string>{"B\xC3\xA9reng\xC3\xA8re", "C\xE9line",
+                                                     std::string("N\0l", 3)}));
 }
 
 TEST_F(Recherche, TresLongueLigneSansFinDeLigne) {
     std::string longue = L("12/24/2001", "{Bavard}\":\"");
     longue += std::string(50u << 20, 'b');
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n" + longue);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     const std::string extrait = Extrait();
     EXPECT_EQ(extrait.size(), L("12/24/2001", "{A}\":\"x").size() + 2 + longue.size() + 2);
     EXPECT_EQ(extrait.substr(extrait.size() - 4), "bb\r\n");
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), (std::vector<std::string>{"A", "Bavard"}));
+    EXPECT_EQ(ArbreNoms(), (std::vector<std::string>{"A", "Bavard"}));
 }
 
 TEST_F(Recherche, LignesDeZeroAVingtDeuxCaracteres) {
@@ -146,53 +150,53 @@ TEST_F(Recherche, LignesDeZeroAVingtDeuxCaracteres) {
     for (std::size_t n = 0; n <= 22; ++n)
         contenu += modele.substr(0, n) + "\r\n";
     Journal(contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     // Datées à partir de 10 caractères ; corps vide : chuchotement pour le catalogue.
     std::string attendu;
     for (std::size_t n = 10; n <= 22; ++n)
         attendu += modele.substr(0, n) + "\r\n";
     EXPECT_EQ(Extrait(), attendu);
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), std::vector<std::string>{std::string(NomWhisps)});
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels).size(), 1u);
+    EXPECT_EQ(ArbreNoms(), std::vector<std::string>{std::string(NomWhisps)});
+    EXPECT_EQ(ArbreChannels().size(), 1u);
 }
 
 TEST_F(Recherche, JournalIllisibleNeChangeRien) {
     Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     const std::string ancien = Extrait();
-    const auto evenementsAvant = fenetre.maxProgression.size();
+    const auto maximumsAvant = progression.maximums.size();
 
-    fenetre.chemin = donnees.Fichier("absent.txt");
-    const Resultat r = Chercher({2001, 12, 24}, {2001, 12, 24});
-    EXPECT_FALSE(r.ok);
+    chemin = donnees.Fichier("absent.txt");
+    const auto issue = Chercher({2001, 12, 24}, {2001, 12, 24});
+    ASSERT_FALSE(issue.ok());
+    const Resultat& r = issue.Echec();
     EXPECT_EQ(r.fichier, donnees.Fichier("absent.txt"));
     EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
     EXPECT_NE(r.Message().find("Impossible de lire le journal"), std::string::npos);
     EXPECT_EQ(Extrait(), ancien);
-    EXPECT_EQ(module.catalogue.NbChannels, 1);
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels).size(), 2u);
-    EXPECT_EQ(fenetre.maxProgression.size(), evenementsAvant);
+    EXPECT_EQ(module.CatalogueCourant().NbChannels, 1);
+    EXPECT_EQ(progression.maximums.size(), maximumsAvant);
 
-    fenetre.chemin = donnees.Chemin(); // un dossier
-    EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    chemin = donnees.Chemin(); // un dossier
+    EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), ancien);
 }
 
 TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n");
     // Le dossier du programme n'existe pas : l'extrait ne peut pas être créé (vrai aussi en root).
-    ModuleVEK ailleurs(fenetre, lanceur, programme.Fichier("absent"));
-    const Resultat r = ailleurs.RechercherPeriode({2001, 12, 24}, {2001, 12, 24});
-    EXPECT_FALSE(r.ok);
+    ModuleVEK ailleurs(programme.Fichier("absent"));
+    const auto issue = ailleurs.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+    ASSERT_FALSE(issue.ok());
+    const Resultat& r = issue.Echec();
     EXPECT_EQ(r.fichier, programme.Fichier("absent") + "/LogVEKtemp.txt");
     EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
     EXPECT_NE(r.Message().find("Impossible d'écrire l'extrait"), std::string::npos);
-    EXPECT_TRUE(fenetre.channels.empty()); // arbres intacts
-    EXPECT_FALSE(fenetre.creerLogActive);
+    EXPECT_EQ(ailleurs.CatalogueCourant().NbChannels, 0); // catalogue intact
 
     if (::geteuid() != 0) { // un dossier en lecture seule n'arrête pas root
         ::chmod(programme.Chemin().c_str(), 0555);
-        EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+        EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
         ::chmod(programme.Chemin().c_str(), 0755);
     }
 }
@@ -201,25 +205,29 @@ TEST_F(Recherche, AncienExtraitEnLectureSeuleRemplace) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
     ::chmod(ancien.c_str(), 0444);
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
 }
 
 // L'extrait, fichier de travail réécrit sur place, ne survit pas à une passe interrompue (le
-// programme se ferme) : rien d'entamé ne reste, et le catalogue n'a pas bougé.
+// programme se ferme) : rien d'entamé ne reste, et le catalogue n'a pas bougé. La passe
+// s'arrête à la ligne qui suit la demande.
 TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
     std::string contenu;
     for (int i = 0; i < 100; ++i)
         contenu += L("12/24/2001", "{A}\":\"x") + "\r\n";
     Journal(contenu);
-    fenetre.surEvenement = [this] { return fenetre.evenements < 10; };
-    const Resultat r = Chercher({2001, 12, 24}, {2001, 12, 24});
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.interrompu);
-    EXPECT_EQ(fenetre.evenements, 10);
+    progression.surLigne = [this](double lignes) {
+        if (lignes == 10)
+            arret.request_stop();
+    };
+    const auto issue = Chercher({2001, 12, 24}, {2001, 12, 24});
+    ASSERT_FALSE(issue.ok());
+    EXPECT_TRUE(issue.Echec().interrompu);
+    EXPECT_EQ(progression.compteur, 10.0);
     EXPECT_FALSE(std::filesystem::exists(ancien));
-    EXPECT_TRUE(fenetre.channels.empty());
+    EXPECT_EQ(module.CatalogueCourant().NbNoms, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
 }
 
@@ -231,8 +239,8 @@ TEST_F(Recherche, JournalQuiEstLExtraitLuiMeme) {
     std::string contenu;
     for (int i = 0; i < 3000; ++i) // fins de ligne LF : l'extrait, en CR LF, est plus long
         contenu += (i % 2 ? a : b) + "\n";
-    fenetre.chemin = programme.Ecrire("LogVEKtemp.txt", contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    chemin = programme.Ecrire("LogVEKtemp.txt", contenu);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     std::string attendu;
     for (int i = 0; i < 1500; ++i)
         attendu += a + "\r\n";
@@ -247,7 +255,7 @@ TEST_F(Recherche, ExtraitLieAUnAutreNomRemplaceSansLeToucher) {
     const auto copie = donnees.Fichier("copie.txt");
     ASSERT_EQ(::link(ancien.c_str(), copie.c_str()), 0);
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
     EXPECT_EQ(LireTout(copie), "vieux\r\n");
 }
@@ -262,33 +270,32 @@ TEST_F(Recherche, ComptageEnParalleleOuAbsentMemeResultat) {
                      "[C" + std::to_string(i % 7) + "] \"N" + std::to_string(i % 11) + "\": x") +
                    "\r\n";
     Journal(contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     const std::string reference = Extrait();
-    const auto channels = fenetre.Textes(Arbre::Channels);
-    const auto noms = fenetre.Textes(Arbre::Noms);
+    const auto channels = ArbreChannels();
+    const auto noms = ArbreNoms();
 
     for (const bool affichee : {true, false}) {
-        FausseFenetre f;
-        f.chemin = fenetre.chemin;
-        f.progressionAffichee = affichee;
-        ModuleVEK m{f, lanceur, programme.Chemin()};
+        ProgressionNotee p;
+        p.affichee = affichee;
+        ModuleVEK m{programme.Chemin()};
         m.SeuilComptageEnParallele = 0;
-        ASSERT_TRUE(m.RechercherPeriode({2001, 12, 24}, {2001, 12, 24}).ok);
+        const auto issue = m.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, p);
+        ASSERT_TRUE(issue.ok());
         EXPECT_EQ(Extrait(), reference);
-        EXPECT_EQ(f.Textes(Arbre::Channels), channels);
-        EXPECT_EQ(f.Textes(Arbre::Noms), noms);
-        EXPECT_EQ(f.compteur, "5000");
+        EXPECT_EQ(Channels(issue->catalogue), channels);
+        EXPECT_EQ(Noms(issue->catalogue), noms);
+        EXPECT_EQ(p.compteur, 5000.0);
         if (!affichee) {
-            EXPECT_TRUE(f.maxProgression.empty());
-            EXPECT_EQ(f.valeursProgression, std::vector<float>{0.0f}); // la remise à zéro
+            EXPECT_TRUE(p.maximums.empty());
+            EXPECT_EQ(p.valeurMax, 0.0); // seulement la remise à zéro
             continue;
         }
-        ASSERT_LE(f.maxProgression.size(), 1u);
-        if (!f.maxProgression.empty()) {
-            EXPECT_EQ(f.maxProgression[0], 5001.0f);
+        ASSERT_LE(p.maximums.size(), 1u);
+        if (!p.maximums.empty()) {
+            EXPECT_EQ(p.maximums[0], 5001.0);
         }
-        for (const float v : f.valeursProgression)
-            EXPECT_LE(v, 5000.0f);
+        EXPECT_LE(p.valeurMax, 5000.0);
     }
 }
 
@@ -299,10 +306,10 @@ TEST_F(Recherche, LimitesDuCatalogueAtteintes) {
             L("12/24/2001", "[C" + std::to_string(i) + "] \"N" + std::to_string(i) + "\": x") +
             "\r\n";
     Journal(contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
-    EXPECT_EQ(fenetre.channels.size(), 101u); // la proximité et 100 channels
-    EXPECT_TRUE(module.catalogue.LimiteChannelsAtteinte);
-    EXPECT_EQ(fenetre.noms.size(), 103u);
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
+    EXPECT_EQ(ArbreChannels().size(), 101u); // la proximité et 100 channels
+    EXPECT_TRUE(module.CatalogueCourant().LimiteChannelsAtteinte);
+    EXPECT_EQ(ArbreNoms().size(), 103u);
     EXPECT_EQ(Extrait().size(), contenu.size()); // les lignes, elles, sont toutes copiées
 }
 
@@ -316,28 +323,29 @@ TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
     const std::string a = L("12/24/2001", "{A}\":\"x");
     Journal(a + "\r\n" + a + "\r\n");
     const std::string journal = donnees.Fichier("Chat.TXT");
-    ASSERT_TRUE(module.AnalyserFichierLog(journal).ok);
-    fenetre.chemin = journal;
+    ASSERT_TRUE(module.Analyser(journal, progression).ok());
+    chemin = journal;
 
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
-    EXPECT_EQ(fenetre.maxProgression.back(), 3.0f); // repris de l'analyse
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
+    EXPECT_EQ(progression.maximums.back(), 3.0); // repris de l'analyse
 
     std::ofstream(journal, std::ios::binary | std::ios::app) << a << "\r\n";
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok);
-    EXPECT_EQ(fenetre.maxProgression.back(), 4.0f); // le journal a grandi : recompté
-    EXPECT_EQ(fenetre.compteur, "3");
+    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
+    EXPECT_EQ(progression.maximums.back(), 4.0); // le journal a grandi : recompté
+    EXPECT_EQ(progression.compteur, 3.0);
 
-    fenetre.Cocher(Arbre::Channels, TexteZoneProximite);
-    fenetre.Cocher(Arbre::Noms, "A");
-    ASSERT_TRUE(module.CmdCreerLog().ok);
-    EXPECT_EQ(fenetre.maxProgression.back(), 4.0f); // les trois lignes de l'extrait, plus un
+    Selection selection;
+    selection.AjouterChannel(TexteZoneProximite);
+    selection.AjouterNom("A");
+    const ModesPartages modes;
+    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
+    EXPECT_EQ(progression.maximums.back(), 4.0); // les trois lignes de l'extrait, plus un
 
     std::ofstream(programme.Fichier("LogVEKtemp.txt"), std::ios::binary | std::ios::app)
         << a << "\r\n"
         << a << "\r\n";
-    ASSERT_TRUE(module.CmdCreerLog().ok);
-    EXPECT_EQ(fenetre.maxProgression.back(), 6.0f); // l'extrait a changé : recompté
-    EXPECT_EQ(lanceur.ouverts.size(), 2u);
+    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
+    EXPECT_EQ(progression.maximums.back(), 6.0); // l'extrait a changé : recompté
 }
 
 } // namespace

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "FausseFenetre.h"
 #include "ModuleVEK.h"
+#include "OutilsMoteur.h"
 #include "Selection.h"
 
 namespace vek {
@@ -383,159 +383,115 @@ TEST(SelectionRognage, LigneRejeteeGardeSesEspaces) {
     EXPECT_EQ(r.ligne, ligne);
 }
 
-// --- Capture de la sélection dans les arbres ---
+// --- Sélection prise dans les arbres : les nœuds cochés, dans l'ordre des arbres ---
 
 class SelectionCapture : public ::testing::Test {
 protected:
-    test::DossierTemporaire dossier;
-    test::FausseFenetre fenetre;
-    test::FauxLanceur lanceur;
-    ModuleVEK module{fenetre, lanceur, dossier.Chemin()};
+    test::ArbresCoches arbres;
+    Selection selection;
 
     // Arbres tels qu'une recherche les aurait remplis.
     void Remplir(std::initializer_list<std::string> channels,
                  std::initializer_list<std::string> noms) {
-        module.catalogue.Reinitialiser();
+        Catalogue catalogue;
         for (const auto& c : channels)
-            module.catalogue.AjouterChannel(c);
+            catalogue.AjouterChannel(c);
         for (const auto& n : noms)
-            module.catalogue.AjouterNom(n);
-        module.RemplirArbres();
+            catalogue.AjouterNom(n);
+        arbres.Remplir(catalogue);
     }
+    void Capturer() { selection = arbres.Capturer(); }
     std::vector<std::string> Channels() const {
-        return {module.selection.SelChannels.begin(),
-                module.selection.SelChannels.begin() + module.selection.NbSelChannels};
+        return {selection.SelChannels.begin(),
+                selection.SelChannels.begin() + selection.NbSelChannels};
     }
     std::vector<std::string> Noms() const {
-        return {module.selection.SelNoms.begin(),
-                module.selection.SelNoms.begin() + module.selection.NbSelNoms};
+        return {selection.SelNoms.begin(), selection.SelNoms.begin() + selection.NbSelNoms};
     }
 };
-
-TEST_F(SelectionCapture, ArbresRemplisDansLOrdreDuCatalogue) {
-    Remplir({"[Commerce]", "[Guilde]"}, {"Aldric", Vous, "Bob"});
-    const auto attenduChannels = std::vector<std::string>{Zone, "[Commerce]", "[Guilde]"};
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels), attenduChannels);
-    EXPECT_EQ(fenetre.channels.at(0).cle, "M0");
-    EXPECT_EQ(fenetre.Textes(Arbre::Noms), (std::vector<std::string>{"Aldric", Vous, "Bob"}));
-    for (const auto& n : fenetre.channels)
-        EXPECT_FALSE(n.coche);
-    for (const auto& n : fenetre.noms)
-        EXPECT_FALSE(n.coche);
-}
 
 TEST_F(SelectionCapture, TextesCochesDansLOrdreDesNoeuds) {
     Remplir({"[Commerce]", "[Guilde]", "[Aide]"}, {"Zoe", "Aldric", Vous, "Bob"});
     // Cochés dans le désordre : la capture suit l'ordre des nœuds.
-    fenetre.Cocher(Arbre::Noms, "Bob");
-    fenetre.Cocher(Arbre::Noms, "Zoe");
-    fenetre.Cocher(Arbre::Noms, Vous);
-    fenetre.Cocher(Arbre::Channels, "[Aide]");
-    fenetre.Cocher(Arbre::Channels, "[Commerce]");
-    fenetre.Cocher(Arbre::Channels, Zone);
-    module.CapturerSelection();
+    arbres.Cocher(arbres.noms, "Bob");
+    arbres.Cocher(arbres.noms, "Zoe");
+    arbres.Cocher(arbres.noms, Vous);
+    arbres.Cocher(arbres.channels, "[Aide]");
+    arbres.Cocher(arbres.channels, "[Commerce]");
+    arbres.Cocher(arbres.channels, Zone);
+    Capturer();
     EXPECT_EQ(Channels(), (std::vector<std::string>{Zone, "[Commerce]", "[Aide]"}));
     EXPECT_EQ(Noms(), (std::vector<std::string>{"Zoe", Vous, "Bob"}));
-    EXPECT_EQ(module.selection.NbSelChannels, 3);
-    EXPECT_EQ(module.selection.NbSelNoms, 3);
     // La zone est enregistrée sous son texte : les lignes de proximité la retrouvent.
-    EXPECT_TRUE(module.selection.ProximiteEtNomRetenus("Zoe"));
-    EXPECT_TRUE(module.selection.ChannelEtNomRetenus("Bob", "[Aide]"));
-    EXPECT_FALSE(module.selection.ChannelEtNomRetenus("Bob", "[Guilde]"));
-    EXPECT_FALSE(module.selection.NomRetenu("Aldric"));
-}
-
-TEST_F(SelectionCapture, RienDeCocheDonneUneSelectionVide) {
-    Remplir({"[Commerce]"}, {"Aldric"});
-    fenetre.Cocher(Arbre::Channels, "[Commerce]");
-    fenetre.Cocher(Arbre::Noms, "Aldric");
-    module.CapturerSelection();
-    ASSERT_EQ(module.selection.NbSelNoms, 1);
-    for (auto& n : fenetre.channels)
-        n.coche = false;
-    for (auto& n : fenetre.noms)
-        n.coche = false;
-    module.CapturerSelection();
-    EXPECT_EQ(module.selection.NbSelChannels, 0);
-    EXPECT_EQ(module.selection.NbSelNoms, 0);
-    EXPECT_FALSE(module.selection.NomRetenu("Aldric"));
-    EXPECT_FALSE(module.selection.ChannelEtNomRetenus("Aldric", "[Commerce]"));
-    EXPECT_FALSE(Traiter(P + Chan, module.selection).retenue);
+    EXPECT_TRUE(selection.ProximiteEtNomRetenus("Zoe"));
+    EXPECT_TRUE(selection.ChannelEtNomRetenus("Bob", "[Aide]"));
+    EXPECT_FALSE(selection.ChannelEtNomRetenus("Bob", "[Guilde]"));
+    EXPECT_FALSE(selection.NomRetenu("Aldric"));
 }
 
 TEST_F(SelectionCapture, RecaptureApresDecochageOublieLaPremiere) {
     Remplir({"[Commerce]"}, {"Aldric", "Bob", Whisps});
-    fenetre.caseTLC = 1;
-    fenetre.caseTLM = 1;
-    module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
-    module.CapturerSelection();
+    arbres.ToutCocher(arbres.channels);
+    arbres.ToutCocher(arbres.noms);
+    Capturer();
     EXPECT_EQ(Channels(), (std::vector<std::string>{Zone, "[Commerce]"}));
     EXPECT_EQ(Noms(), (std::vector<std::string>{"Aldric", "Bob", Whisps}));
-    EXPECT_TRUE(Traiter(P + "[Commerce] \"Bob\": x", module.selection).retenue);
+    EXPECT_TRUE(Traiter(P + "[Commerce] \"Bob\": x", selection).retenue);
 
     // Bob et la zone décochés : la nouvelle capture remplace l'ancienne en entier.
-    fenetre.noms.at(1).coche = false;
-    fenetre.channels.at(0).coche = false;
-    module.CapturerSelection();
+    arbres.Cocher(arbres.noms, "Bob", false);
+    arbres.Cocher(arbres.channels, Zone, false);
+    Capturer();
     EXPECT_EQ(Channels(), (std::vector<std::string>{"[Commerce]"}));
     EXPECT_EQ(Noms(), (std::vector<std::string>{"Aldric", Whisps}));
-    EXPECT_FALSE(module.selection.NomRetenu("Bob"));
-    EXPECT_FALSE(Traiter(P + "[Commerce] \"Bob\": x", module.selection).retenue);
-    EXPECT_FALSE(Traiter(P + "{Aldric}\":\"x", module.selection).retenue);
-    EXPECT_TRUE(Traiter(P + "[Commerce] \"Aldric\": x", module.selection).retenue);
-    EXPECT_TRUE(Traiter(P + "Bob vous appelle", module.selection).retenue);
+    EXPECT_FALSE(selection.NomRetenu("Bob"));
+    EXPECT_FALSE(Traiter(P + "[Commerce] \"Bob\": x", selection).retenue);
+    EXPECT_FALSE(Traiter(P + "{Aldric}\":\"x", selection).retenue);
+    EXPECT_TRUE(Traiter(P + "[Commerce] \"Aldric\": x", selection).retenue);
+    EXPECT_TRUE(Traiter(P + "Bob vous appelle", selection).retenue);
+
+    // Plus rien de coché : une sélection vide ne retient rien.
+    arbres.ToutCocher(arbres.channels, false);
+    arbres.ToutCocher(arbres.noms, false);
+    Capturer();
+    EXPECT_EQ(selection.NbSelChannels, 0);
+    EXPECT_EQ(selection.NbSelNoms, 0);
+    EXPECT_FALSE(Traiter(P + Chan, selection).retenue);
 }
 
 TEST_F(SelectionCapture, CentUnNoeudsDeChannelsTousCoches) {
-    module.catalogue.Reinitialiser();
+    Catalogue catalogue;
     for (int i = 1; i <= 100; ++i)
-        module.catalogue.AjouterChannel("[C" + std::to_string(i) + "]");
-    module.catalogue.AjouterNom("Aldric");
-    module.RemplirArbres();
-    ASSERT_EQ(fenetre.NombreNoeuds(Arbre::Channels), 101);
-    for (auto& n : fenetre.channels)
-        n.coche = true;
-    fenetre.noms.at(0).coche = true;
-    module.CapturerSelection();
-    ASSERT_EQ(module.selection.NbSelChannels, 101);
-    EXPECT_EQ(module.selection.SelChannels.at(0), Zone);
-    EXPECT_EQ(module.selection.SelChannels.at(100), "[C100]");
-    EXPECT_TRUE(Traiter(P + "[C100] \"Aldric\": x", module.selection).retenue);
-    EXPECT_TRUE(Traiter(P + "[C1] \"Aldric\": x", module.selection).retenue);
+        catalogue.AjouterChannel("[C" + std::to_string(i) + "]");
+    catalogue.AjouterNom("Aldric");
+    arbres.Remplir(catalogue);
+    ASSERT_EQ(arbres.channels.size(), 101u);
+    arbres.ToutCocher(arbres.channels);
+    arbres.ToutCocher(arbres.noms);
+    Capturer();
+    ASSERT_EQ(selection.NbSelChannels, 101);
+    EXPECT_EQ(selection.SelChannels.at(0), Zone);
+    EXPECT_EQ(selection.SelChannels.at(100), "[C100]");
+    EXPECT_TRUE(Traiter(P + "[C100] \"Aldric\": x", selection).retenue);
+    EXPECT_TRUE(Traiter(P + "[C1] \"Aldric\": x", selection).retenue);
 }
 
 TEST_F(SelectionCapture, CinqMilleLocuteursTousCoches) {
-    module.catalogue.Reinitialiser();
+    Catalogue catalogue;
     auto nom = [](int i) { return "Joueur" + std::to_string(i); };
     for (int i = 1; i <= 5000; ++i)
-        module.catalogue.AjouterNom(nom(i));
-    module.RemplirArbres();
-    ASSERT_EQ(fenetre.NombreNoeuds(Arbre::Noms), 5000);
-    for (auto& n : fenetre.noms)
-        n.coche = true;
-    fenetre.Cocher(Arbre::Channels, Zone);
-    module.CapturerSelection();
-    ASSERT_EQ(module.selection.NbSelNoms, 5000);
-    EXPECT_EQ(module.selection.SelNoms.at(4999), nom(5000));
+        catalogue.AjouterNom(nom(i));
+    arbres.Remplir(catalogue);
+    ASSERT_EQ(arbres.noms.size(), 5000u);
+    arbres.ToutCocher(arbres.noms);
+    arbres.Cocher(arbres.channels, Zone);
+    Capturer();
+    ASSERT_EQ(selection.NbSelNoms, 5000);
+    EXPECT_EQ(selection.SelNoms.at(4999), nom(5000));
     for (int i = 1; i <= 5000; ++i)
-        ASSERT_TRUE(Traiter(P + "{" + nom(i) + "}\":\"x", module.selection).retenue) << nom(i);
+        ASSERT_TRUE(Traiter(P + "{" + nom(i) + "}\":\"x", selection).retenue) << nom(i);
     for (const std::string autre : {"Joueur0", "Joueur5001", "joueur1", "Joueur", "Joueur10 "})
-        EXPECT_FALSE(module.selection.NomRetenu(autre)) << autre;
-}
-
-TEST_F(SelectionCapture, UneNouvelleRechercheLaisseLaSelection) {
-    Remplir({"[Commerce]"}, {"Aldric"});
-    fenetre.Cocher(Arbre::Channels, "[Commerce]");
-    fenetre.Cocher(Arbre::Noms, "Aldric");
-    module.CapturerSelection();
-
-    const std::string journal = dossier.Ecrire("journal.txt", P + "[Guilde] \"Bob\": salut\r\n");
-    fenetre.chemin = journal;
-    ASSERT_TRUE(module.RechercherPeriode({2001, 12, 24}, {2001, 12, 24}).ok);
-    EXPECT_EQ(fenetre.Textes(Arbre::Channels), (std::vector<std::string>{Zone, "[Guilde]"}));
-    EXPECT_EQ(Channels(), (std::vector<std::string>{"[Commerce]"}));
-    EXPECT_EQ(Noms(), (std::vector<std::string>{"Aldric"}));
+        EXPECT_FALSE(selection.NomRetenu(autre)) << autre;
 }
 
 } // namespace

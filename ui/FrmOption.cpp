@@ -8,9 +8,9 @@
 #include "Apparence.h"
 #include "ModuleVEK.h"
 
-void FrmOption::Ouvrir(vek::ModuleVEK& module) {
+void FrmOption::Ouvrir(vek::ModesPartages& modes) {
     // Chaque ouverture construit une boîte neuve ; son chargement précède le remplissage.
-    FrmOption boite(module.modes);
+    FrmOption boite(modes);
     boite.RemplirDepuisModes();
     boite.setWindowModality(Qt::ApplicationModal);
     boite.exec();

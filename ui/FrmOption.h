@@ -22,9 +22,9 @@ class FrmOption : public QDialog {
     Q_OBJECT
 
 public:
-    // FrmPrincipal_mnuOptLog_Click : une boîte neuve (chargée), cases remplies depuis les modes
-    // du module, montrée modale sans fenêtre propriétaire, libérée à sa fermeture.
-    static void Ouvrir(vek::ModuleVEK& module);
+    // FrmPrincipal_mnuOptLog_Click : une boîte neuve (chargée), cases remplies depuis les modes,
+    // montrée modale sans fenêtre propriétaire, libérée à sa fermeture.
+    static void Ouvrir(vek::ModesPartages& modes);
 
     // Crée et charge la boîte (FrmOption_Form_Load) ; « Valider » écrira dans modes.
     explicit FrmOption(vek::ModesPartages& modes, QWidget* parent = nullptr);

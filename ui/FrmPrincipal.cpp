@@ -6,7 +6,7 @@
 #include "FrmAnalyse.h"
 #include "Images.h"
 #include "InfoSysteme.h"
-#include "OperationsDePasse.h"
+#include "ProgressionFenetre.h"
 #include "TexteQt.h"
 #include "frmCalendar.h"
 
@@ -72,10 +72,9 @@ private:
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()),
-      operations_(std::make_unique<OperationsDePasse>()),
-      module_(std::make_unique<vek::ModuleVEK>(*operations_, lanceur, std::move(repertoire))),
-      lanceur_(lanceur), dialogue_(DialogueOuvertureQt),
-      calendrier_([this](vek::Date& dateChoisie) { frmCalendar::Montrer(dateChoisie, this); }),
+      progression_(std::make_unique<ProgressionFenetre>()),
+      module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))), lanceur_(lanceur),
+      dialogue_(DialogueOuvertureQt), calendrier_([this] { return frmCalendar::Choisir(this); }),
       afficheur_(AfficheurMessageQt), terminer_([] { QCoreApplication::exit(0); }),
       infoSysteme_([this] {
           ServicesInfoSystemeFenetre services(this, afficheur_);
@@ -118,25 +117,17 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     Connecter();
     Form_Load();
 
-    // Ce que le fil de travail demande arrive ici, en file d'attente, dans l'ordre d'émission.
-    OperationsDePasse* passe = operations_.get();
-    connect(passe, &OperationsDePasse::MaximumChange, ui->PrgBar, &QProgressBar::setMaximum,
+    // La progression de la passe arrive ici, en file d'attente, dans l'ordre d'émission.
+    ProgressionFenetre* progression = progression_.get();
+    connect(progression, &ProgressionFenetre::MaximumChange, ui->PrgBar, &QProgressBar::setMaximum,
             Qt::QueuedConnection);
-    connect(passe, &OperationsDePasse::AvancementChange, this, &FrmPrincipal::AppliquerAvancement,
-            Qt::QueuedConnection);
-    connect(passe, &OperationsDePasse::TexteChange, this, &FrmPrincipal::AppliquerTexte,
-            Qt::QueuedConnection);
-    connect(passe, &OperationsDePasse::PointeurChange, this, &FrmPrincipal::AppliquerPointeur,
-            Qt::QueuedConnection);
-    connect(passe, &OperationsDePasse::FenetreAnalyseDemandee, this,
-            &FrmPrincipal::OuvrirFenetreAnalyse, Qt::QueuedConnection);
-    connect(passe, &OperationsDePasse::ResumeAnalyseChange, this,
-            &FrmPrincipal::DefinirResumeAnalyse, Qt::QueuedConnection);
+    connect(progression, &ProgressionFenetre::AvancementChange, this,
+            &FrmPrincipal::AppliquerAvancement, Qt::QueuedConnection);
     connect(
-        passe, &OperationsDePasse::MessageDemande, this,
-        [this](const QString& texte, const QString& titre, int icone) {
-            if (afficheur_)
-                afficheur_(this, texte, titre, static_cast<vek::Icone>(icone));
+        progression, &ProgressionFenetre::Commence, this,
+        [this] {
+            if (auDebut_)
+                auDebut_();
         },
         Qt::QueuedConnection);
 
@@ -149,17 +140,12 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
 
 FrmPrincipal::~FrmPrincipal() {
     // La passe en cours s'arrête à sa ligne suivante ; le module ne part qu'après elle.
-    operations_->Arreter();
+    fil_.request_stop();
     if (fil_.joinable())
         fil_.join();
-    if (sablier_)
-        QApplication::restoreOverrideCursor();
+    Sablier(false);
     for (const QPointer<FrmAnalyse>& fenetre : analyses_)
         delete fenetre.data();
-}
-
-vek::OperationsFenetre& FrmPrincipal::Operations() {
-    return *operations_;
 }
 
 void FrmPrincipal::PoserPolices() {
@@ -211,7 +197,7 @@ void FrmPrincipal::Form_Load() {
     ui->PrgBar->setMinimum(0);
     ui->PrgBar->setMaximum(50);
     ui->PrgBar->setValue(0);
-    module_->modes = vek::Modes{};
+    modes_ = vek::Modes{};
     AppliquerEtatBoutons();
 }
 
@@ -230,33 +216,38 @@ void FrmPrincipal::ActiverCreerLog() {
     AppliquerEtatBoutons();
 }
 
-void FrmPrincipal::LancerPasse(Passe passe, Suite suite) {
+template <class T>
+void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> passe,
+                               std::function<void(vek::Issue<T>&)> suite,
+                               std::function<void()> auDebut) {
     if (fil_.joinable())
         fil_.join(); // la passe précédente a fini : son fil n'a plus qu'à sortir
     passeEnCours_ = true;
     AppliquerEtatBoutons();
-    operations_->Commencer(VersNomFichier(RognerEspaces(ui->TxtCheminFichierLOg->text())), frein_);
-    fil_ = std::jthread([this, passe = std::move(passe), suite = std::move(suite)]() mutable {
-        const vek::Resultat resultat = passe();
-        operations_->Terminer();
-        // Après les derniers signaux de la passe, dans la même file d'attente.
-        QMetaObject::invokeMethod(
-            this, [this, resultat, suite = std::move(suite)] { FinDePasse(resultat, suite); },
-            Qt::QueuedConnection);
-    });
-}
-
-void FrmPrincipal::FinDePasse(const vek::Resultat& resultat, const Suite& suite) {
-    if (fil_.joinable())
-        fil_.join();
-    passeEnCours_ = false;
-    if (quitte_)
-        return; // le programme se termine : rien d'autre à montrer
-    AppliquerEtatBoutons();
-    if (suite)
-        suite(resultat);
-    if (!resultat.ok)
-        AfficherEchec(resultat);
+    auDebut_ = std::move(auDebut);
+    progression_->Commencer(frein_);
+    fil_ = std::jthread(
+        [this, passe = std::move(passe), suite = std::move(suite)](std::stop_token arret) mutable {
+            auto issue = std::make_shared<vek::Issue<T>>(passe(arret));
+            progression_->Terminer();
+            // Après les derniers signaux de la passe, dans la même file d'attente.
+            QMetaObject::invokeMethod(
+                this,
+                [this, issue, suite = std::move(suite)] {
+                    if (fil_.joinable())
+                        fil_.join();
+                    passeEnCours_ = false;
+                    auDebut_ = nullptr;
+                    if (quitte_)
+                        return; // le programme se termine : rien d'autre à montrer
+                    AppliquerEtatBoutons();
+                    if (suite)
+                        suite(*issue);
+                    if (!issue->ok())
+                        AfficherEchec(issue->Echec());
+                },
+                Qt::QueuedConnection);
+        });
 }
 
 void FrmPrincipal::AppliquerAvancement(int valeur, double lignes) {
@@ -265,27 +256,12 @@ void FrmPrincipal::AppliquerAvancement(int valeur, double lignes) {
     ui->LblCompteur->setText(QString::number(lignes, 'f', 0));
 }
 
-void FrmPrincipal::AppliquerTexte(int champ, const QString& texte) {
-    switch (static_cast<vek::ChampTexte>(champ)) {
-    case vek::ChampTexte::CheminLog:
-        ui->TxtCheminFichierLOg->setText(texte);
-        break;
-    case vek::ChampTexte::DateDebut:
-        ui->TxTDateDeb->setText(texte);
-        break;
-    case vek::ChampTexte::DateFin:
-        ui->TxTDateFin->setText(texte);
-        break;
-    }
-}
-
-void FrmPrincipal::AppliquerPointeur(int pointeur) {
-    const bool sablier = static_cast<vek::Pointeur>(pointeur) == vek::Pointeur::Sablier;
-    if (sablier && !sablier_)
+void FrmPrincipal::Sablier(bool actif) {
+    if (actif && !sablier_)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (!sablier && sablier_)
+    else if (!actif && sablier_)
         QApplication::restoreOverrideCursor();
-    sablier_ = sablier;
+    sablier_ = actif;
 }
 
 void FrmPrincipal::AfficherEchec(const vek::Resultat& resultat) {
@@ -322,13 +298,35 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
         return;
     const std::size_t ouvertes = analyses_.size();
     const std::string chemin = VersNomFichier(nom);
-    LancerPasse([this, chemin] { return module_->AnalyserFichierLog(chemin); },
-                [this, ouvertes](const vek::Resultat& resultat) {
-                    // Un journal illisible : la fenêtre de résumé ouverte pour lui n'a rien à
-                    // montrer.
-                    if (!resultat.ok && analyses_.size() > ouvertes && analyses_.back())
-                        analyses_.back()->close();
-                });
+    LancerPasse<vek::ResumeJournal>(
+        [this, chemin](std::stop_token arret) {
+            return module_->Analyser(chemin, *progression_, arret);
+        },
+        [this, ouvertes](vek::Issue<vek::ResumeJournal>& issue) {
+            Sablier(false);
+            if (!issue.ok()) {
+                // Un journal illisible : la fenêtre de résumé ouverte pour lui n'a rien à
+                // montrer.
+                if (analyses_.size() > ouvertes && analyses_.back())
+                    analyses_.back()->close();
+                return;
+            }
+            if (!issue->existe) {
+                AfficherMessage(QStringLiteral("Fichier introuvable !"), vek::Icone::Stop);
+                ui->TxtCheminFichierLOg->clear();
+                return;
+            }
+            if (issue->debut)
+                ui->TxTDateDeb->setText(DepuisCp1252(vek::DateCourte(*issue->debut)));
+            if (issue->fin)
+                ui->TxTDateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
+            DefinirResumeAnalyse(DepuisCp1252(issue->Texte()));
+        },
+        // Le journal est ouvert : la fenêtre de résumé se montre pendant que l'analyse lit.
+        [this] {
+            Sablier(true);
+            OuvrirFenetreAnalyse();
+        });
 }
 
 void FrmPrincipal::mnuOpenLog_Click() {
@@ -365,10 +363,8 @@ std::vector<FrmAnalyse*> FrmPrincipal::FenetresAnalyse() const {
 // --- dates ---
 
 void FrmPrincipal::ChoisirDate(ChampDate champ) {
-    vek::Date date = vek::DateSentinelle;
-    module_->AfficherCalendrier(date, calendrier_);
-    const QString texte =
-        date != vek::DateSentinelle ? DepuisCp1252(vek::DateCourte(date)) : QString();
+    const std::optional<vek::Date> date = calendrier_ ? calendrier_() : std::nullopt;
+    const QString texte = date ? DepuisCp1252(vek::DateCourte(*date)) : QString();
     (champ == ChampDate::Debut ? ui->TxTDateDeb : ui->TxTDateFin)->setText(texte);
     TraitementEnableCmdRecherche();
 }
@@ -436,11 +432,15 @@ void FrmPrincipal::CmdRecherche_Click() {
     if (!LireDate(QStringLiteral("Date de début"), RognerEspaces(ui->TxTDateDeb->text()), debut) ||
         !LireDate(QStringLiteral("Date de Fin"), RognerEspaces(ui->TxTDateFin->text()), fin))
         return;
-    LancerPasse([this, debut, fin] { return module_->RechercherPeriode(debut, fin); },
-                [this](const vek::Resultat& resultat) {
-                    if (resultat.ok)
-                        RemplirArbres();
-                });
+    const std::string chemin = VersNomFichier(ui->TxtCheminFichierLOg->text());
+    LancerPasse<vek::ResultatRecherche>(
+        [this, chemin, debut, fin](std::stop_token arret) {
+            return module_->Rechercher(chemin, debut, fin, *progression_, arret);
+        },
+        [this](vek::Issue<vek::ResultatRecherche>& issue) {
+            if (issue.ok())
+                RemplirArbres(issue->catalogue);
+        });
 }
 
 namespace {
@@ -463,10 +463,9 @@ QTreeWidgetItem* Noeud(std::string_view texte) {
 
 } // namespace
 
-void FrmPrincipal::RemplirArbres() {
+void FrmPrincipal::RemplirArbres(const vek::Catalogue& catalogue) {
     // Depuis le catalogue que la recherche vient de rendre : « Zone de proximité » puis les
     // channels, et les locuteurs, dans l'ordre de leur première apparition, aucun coché.
-    const vek::Catalogue& catalogue = module_->catalogue;
     QList<QTreeWidgetItem*> channels{Noeud(vek::TexteZoneProximite)};
     for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
         channels.append(Noeud(catalogue.TabChannels[static_cast<std::size_t>(i)]));
@@ -518,24 +517,27 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 void FrmPrincipal::CmdCreerLog_Click() {
     if (passeEnCours_)
         return;
-    // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus.
-    module_->selection = SelectionCochee();
-    LancerPasse([this] { return module_->CreerLogFinal(); },
-                [this](const vek::Resultat& resultat) {
-                    if (resultat.ok)
-                        SignalerLogFinal();
-                });
+    // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
+    // sont relus pendant l'écriture : une option validée entre-temps s'applique aux lignes
+    // suivantes.
+    auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
+    LancerPasse<std::string>(
+        [this, selection](std::stop_token arret) {
+            return module_->EcrireLogFinal(*selection, modes_, *progression_, arret);
+        },
+        [this](vek::Issue<std::string>& issue) {
+            if (!issue.ok())
+                return;
+            // Le visualiseur du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
+            SignalerLogFinal(*issue, lanceur_.OuvrirDocument(*issue));
+        });
 }
 
-void FrmPrincipal::SignalerLogFinal() {
-    const std::optional<std::int16_t> ouverture = module_->OuvertureDernierLogFinal();
-    if (!ouverture)
-        return; // rien n'a été écrit : l'échec a déjà été montré
-    const bool sansVisualiseur = *ouverture <= 32;
+void FrmPrincipal::SignalerLogFinal(const std::string& cheminFinal, std::int16_t ouverture) {
+    const bool sansVisualiseur = ouverture <= 32;
     if (!sansVisualiseur && !dossierDeSecours_)
         return; // le visualiseur montre le fichier, là où on l'attend
-    const QString chemin =
-        QDir::toNativeSeparators(QFile::decodeName(module_->CheminLogFinal().c_str()));
+    const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminFinal.c_str()));
     QString texte;
     if (dossierDeSecours_)
         texte = QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le "
@@ -557,10 +559,11 @@ void FrmPrincipal::Quitter() {
     quitte_ = true;
     // La passe en cours s'arrête à sa ligne suivante ; on attend son fil, qui n'a plus rien
     // à faire que sortir.
-    operations_->Arreter();
+    fil_.request_stop();
     if (fil_.joinable())
         fil_.join();
     passeEnCours_ = false;
+    Sablier(false);
     for (const QPointer<FrmAnalyse>& fenetre : analyses_)
         if (fenetre)
             fenetre->close();
@@ -640,7 +643,7 @@ bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
 // --- menus ---
 
 void FrmPrincipal::mnuOptLog_Click() {
-    FrmOption::Ouvrir(*module_);
+    FrmOption::Ouvrir(modes_);
 }
 
 void FrmPrincipal::mnuSysteme_Click() {

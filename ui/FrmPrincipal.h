@@ -8,8 +8,11 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -17,7 +20,10 @@
 
 #include "Lanceur.h"
 #include "ModuleVEK.h"
-#include "OperationsFenetre.h"
+
+namespace vek {
+enum class Icone { Aucune, Stop }; // l'icône d'une boîte de message
+}
 
 namespace Ui {
 class FrmPrincipal;
@@ -27,7 +33,7 @@ class QCheckBox;
 class QTreeWidget;
 
 class FrmAnalyse;
-class OperationsDePasse;
+class ProgressionFenetre;
 
 // Les deux adresses du site des auteurs : celle que montre Label6 et celle que son clic ouvre.
 inline constexpr std::string_view AdresseSiteAffichee = "lanternes.example";
@@ -46,8 +52,8 @@ public:
     // Dialogue d'ouverture : rend le nom du fichier choisi, ou le texte vide s'il est annulé.
     using DialogueOuverture = std::function<QString(
         QWidget* parent, const QString& titre, const QString& filtre, const QString& extension)>;
-    // Montre le calendrier et écrit dans dateChoisie la date validée (ou la sentinelle).
-    using MontrerCalendrier = std::function<void(vek::Date& dateChoisie)>;
+    // Montre le calendrier ; rend la date validée, rien s'il est fermé sans date.
+    using MontrerCalendrier = std::function<std::optional<vek::Date>()>;
     // Boîte de message à un seul bouton OK.
     using AfficheurMessage = std::function<void(QWidget* parent, const QString& texte,
                                                 const QString& titre, vek::Icone icone)>;
@@ -57,9 +63,10 @@ public:
     FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent = nullptr);
     ~FrmPrincipal() override;
 
-    // Le module ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
+    // Le moteur ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
     vek::ModuleVEK& Module() { return *module_; }
-    vek::OperationsFenetre& Operations();
+    // Les modes d'extraction, tels que la boîte des options les a validés.
+    vek::ModesPartages& Modes() { return modes_; }
 
     // Services remplaçables (les tests y mettent les leurs ; aucun vrai dialogue ne s'ouvre).
     void DefinirDialogueOuverture(DialogueOuverture dialogue) { dialogue_ = std::move(dialogue); }
@@ -127,23 +134,22 @@ private:
     void ActiverCreerLog();
     // Lance une passe sur le fil de travail : boutons de commande inactifs pendant qu'elle
     // dure ; à la fin, sur le fil de la fenêtre, suite puis l'échec éventuel.
-    using Passe = std::function<vek::Resultat()>;
-    using Suite = std::function<void(const vek::Resultat&)>;
-    void LancerPasse(Passe passe, Suite suite = {});
-    void FinDePasse(const vek::Resultat& resultat, const Suite& suite);
+    // auDebut : quand la passe a ouvert son fichier et commence à lire.
+    template <class T>
+    void LancerPasse(std::function<vek::Issue<T>(std::stop_token)> passe,
+                     std::function<void(vek::Issue<T>&)> suite, std::function<void()> auDebut = {});
     void AnalyserJournal(const QString& nom);
-    void RemplirArbres();
+    void RemplirArbres(const vek::Catalogue& catalogue);
     void CocherTout(QTreeWidget* arbre, const QCheckBox* boite);
     vek::Selection SelectionCochee() const;
-    // Ce que le fil de travail demande, reçu sur le fil de la fenêtre.
+    // La progression envoyée par le fil de travail, reçue sur le fil de la fenêtre.
     void AppliquerAvancement(int valeur, double lignes);
-    void AppliquerTexte(int champ, const QString& texte);
-    void AppliquerPointeur(int pointeur);
+    void Sablier(bool actif);
     void AfficherEchec(const vek::Resultat& resultat);
     void AfficherMessage(const QString& texte, vek::Icone icone);
     // Après un journal final écrit : dit où il est quand aucun visualiseur ne l'a ouvert ou
     // qu'il est dans le dossier de secours.
-    void SignalerLogFinal();
+    void SignalerLogFinal(const std::string& cheminFinal, std::int16_t ouverture);
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
     bool LireDate(const QString& nomChamp, const QString& texte, vek::Date& date);
     void ChoisirDate(ChampDate champ);
@@ -154,11 +160,13 @@ private:
     void DefinirResumeAnalyse(const QString& texte);
 
     std::unique_ptr<Ui::FrmPrincipal> ui;
-    std::unique_ptr<OperationsDePasse> operations_;
+    std::unique_ptr<ProgressionFenetre> progression_;
     std::unique_ptr<vek::ModuleVEK> module_;
     vek::LanceurDocument& lanceur_;
     bool dossierDeSecours_ = false;
     Action frein_;
+    Action auDebut_; // de la passe en cours
+    vek::ModesPartages modes_;
     bool sablier_ = false;
 
     DialogueOuverture dialogue_;

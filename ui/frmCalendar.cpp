@@ -58,9 +58,13 @@ frmCalendar::frmCalendar(vek::Date& dateChoisie, QWidget* parent)
 
 frmCalendar::~frmCalendar() = default;
 
-void frmCalendar::Montrer(vek::Date& dateChoisie, QWidget* parent) {
+std::optional<vek::Date> frmCalendar::Choisir(QWidget* parent) {
+    vek::Date dateChoisie = vek::DateSentinelle;
     frmCalendar boite(dateChoisie, parent);
     boite.exec();
+    if (dateChoisie == vek::DateSentinelle)
+        return std::nullopt;
+    return dateChoisie;
 }
 
 void frmCalendar::Form_Load() {

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
 
 #include "Date.h"
 
@@ -20,8 +21,9 @@ public:
     explicit frmCalendar(vek::Date& dateChoisie, QWidget* parent = nullptr);
     ~frmCalendar() override;
 
-    // Montre la boîte, modale, et rend la main à sa fermeture.
-    static void Montrer(vek::Date& dateChoisie, QWidget* parent);
+    // Montre la boîte, modale ; rend la date validée, ou rien (annulée, fermée, ou le
+    // 1er janvier 1900, qui vaut une annulation).
+    static std::optional<vek::Date> Choisir(QWidget* parent);
 
 private slots:
     void CmdValider_Click();

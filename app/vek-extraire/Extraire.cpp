@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "Cp1252.h"
-#include "FenetreConsole.h"
 #include "Fichiers.h"
 #include "ModuleVEK.h"
+#include "ProgressionConsole.h"
 #include "VersionVEK.h"
 
 namespace vek {
@@ -38,12 +38,6 @@ struct Arguments {
     std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
     std::vector<std::string> modesDemandes;     // --catalogue, --analyse
     std::optional<std::string> erreur;          // la première erreur d'utilisation
-};
-
-// Le lanceur de l'écriture sans --ouvrir : il n'ouvre rien.
-class LanceurMuet final : public LanceurDocument {
-public:
-    std::int16_t OuvrirDocument(const std::string&) override { return 33; }
 };
 
 std::string Guillemets(std::string_view texte) {
@@ -207,14 +201,14 @@ std::string Majuscules(std::string_view texte) {
 
 // Indice (à partir de 0) du nœud de channel qui porte le texte, ou -1. Un channel est unique
 // sans égard à la casse ; les crochets peuvent être omis.
-long TrouverChannel(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
+long TrouverChannel(const std::vector<std::string>& noeuds, std::string_view texte) {
     const auto chercher = [&](std::string_view t) -> long {
         for (std::size_t i = 0; i < noeuds.size(); ++i)
-            if (noeuds[i].texte == t)
+            if (noeuds[i] == t)
                 return static_cast<long>(i);
         const std::string maj = Majuscules(t);
         for (std::size_t i = 0; i < noeuds.size(); ++i)
-            if (Majuscules(noeuds[i].texte) == maj)
+            if (Majuscules(noeuds[i]) == maj)
                 return static_cast<long>(i);
         return -1;
     };
@@ -226,13 +220,13 @@ long TrouverChannel(const std::vector<NoeudArbre>& noeuds, std::string_view text
 
 // Indice du nœud de locuteur qui porte exactement le texte, ou -1 ; à défaut, le seul nœud
 // dont le texte sans ses espaces aux bouts est le même (« Vos Whisps reçus »).
-long TrouverNom(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
+long TrouverNom(const std::vector<std::string>& noeuds, std::string_view texte) {
     for (std::size_t i = 0; i < noeuds.size(); ++i)
-        if (noeuds[i].texte == texte)
+        if (noeuds[i] == texte)
             return static_cast<long>(i);
     long trouve = -1;
     for (std::size_t i = 0; i < noeuds.size(); ++i) {
-        if (RognerEspaces(noeuds[i].texte) == RognerEspaces(texte)) {
+        if (RognerEspaces(noeuds[i]) == RognerEspaces(texte)) {
             if (trouve >= 0)
                 return -1; // ambigu
             trouve = static_cast<long>(i);
@@ -244,13 +238,13 @@ long TrouverNom(const std::vector<NoeudArbre>& noeuds, std::string_view texte) {
 // Les textes des nœuds les plus proches, casse ignorée, du plus proche au moins proche (ordre
 // de l'arbre à égalité) : d'abord ceux qui contiennent le texte cherché, puis par distance
 // d'édition.
-std::vector<std::string> PlusProches(const std::vector<NoeudArbre>& noeuds,
+std::vector<std::string> PlusProches(const std::vector<std::string>& noeuds,
                                      std::string_view texte) {
     const std::string maj = Majuscules(RognerEspaces(texte));
     std::vector<std::pair<std::size_t, std::size_t>> distances; // (rang, indice)
     distances.reserve(noeuds.size());
     for (std::size_t i = 0; i < noeuds.size(); ++i) {
-        const std::string candidat = Majuscules(noeuds[i].texte);
+        const std::string candidat = Majuscules(noeuds[i]);
         const bool contient = !maj.empty() && candidat.find(maj) != std::string::npos;
         distances.emplace_back(contient ? 0 : 1 + DistanceEdition(maj, candidat), i);
     }
@@ -258,8 +252,25 @@ std::vector<std::string> PlusProches(const std::vector<NoeudArbre>& noeuds,
                      [](const auto& x, const auto& y) { return x.first < y.first; });
     std::vector<std::string> resultat;
     for (std::size_t k = 0; k < distances.size() && k < MaxSuggestions; ++k)
-        resultat.push_back(noeuds[distances[k].second].texte);
+        resultat.push_back(noeuds[distances[k].second]);
     return resultat;
+}
+
+enum class Arbre { Channels, Noms };
+
+// Les textes des deux arbres que la fenêtre bâtirait du catalogue : « Zone de proximité » puis
+// les channels, et les locuteurs, dans l'ordre de leur première apparition.
+std::vector<std::string> NoeudsChannels(const Catalogue& catalogue) {
+    std::vector<std::string> noeuds{std::string(TexteZoneProximite)};
+    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
+        noeuds.push_back(catalogue.TabChannels[static_cast<std::size_t>(i)]);
+    return noeuds;
+}
+std::vector<std::string> NoeudsNoms(const Catalogue& catalogue) {
+    std::vector<std::string> noeuds;
+    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
+        noeuds.push_back(catalogue.TabNoms[static_cast<std::size_t>(i)]);
+    return noeuds;
 }
 
 struct Demande {
@@ -289,7 +300,7 @@ class Execution {
 public:
     Execution(Arguments& a, std::ostream& out, std::ostream& err, const ContexteExtraire& c)
         : a_(a), out_(out), err_(err), contexte_(c),
-          fenetre_(err, c.erreurEstTerminal && !a.silencieux) {}
+          progression_(err, c.erreurEstTerminal && !a.silencieux) {}
 
     int Lancer();
 
@@ -304,49 +315,48 @@ private:
              << (r.interrompu ? std::string("opération interrompue.") : r.Message()) << '\n';
         return SortieEchecFichier;
     }
-    void Avertir(const std::string& message) { err_ << "vek-extraire : " << message << '\n'; }
+    void Avertir(const std::string& message) {
+        progression_.Effacer();
+        err_ << "vek-extraire : " << message << '\n';
+    }
 
-    // Lance l'analyse ; faux (après un message) si le journal est introuvable ou illisible.
-    bool Analyser(int& code);
-    int Catalogue();
-    int Cocher(Date debut, Date fin);
+    // Lance l'analyse ; rien (après un message) si le journal est introuvable ou illisible.
+    std::optional<ResumeJournal> Analyser(int& code);
 
     Arguments& a_;
     std::ostream& out_;
     std::ostream& err_;
     const ContexteExtraire& contexte_;
-    FenetreConsole fenetre_;
-    LanceurMuet muet_;
+    ProgressionConsole progression_;
     LanceurSysteme systeme_;
 };
 
-bool Execution::Analyser(int& code) {
-    // Le module a besoin d'un lanceur et d'un dossier même pour la seule analyse.
-    ModuleVEK module(fenetre_, muet_, std::string());
+std::optional<ResumeJournal> Execution::Analyser(int& code) {
+    // Le moteur a besoin d'un dossier même pour la seule analyse : rien n'y est écrit.
+    ModuleVEK module{std::string()};
     const std::string& journal = a_.journaux.front();
-    const Resultat r = module.AnalyserFichierLog(journal);
-    if (!r.ok) {
-        code = Echec(r);
-        return false;
+    const Issue<ResumeJournal> analyse = module.Analyser(journal, progression_);
+    if (!analyse.ok()) {
+        code = Echec(analyse.Echec());
+        return std::nullopt;
     }
-    if (fenetre_.LireTexte(ChampTexte::CheminLog).empty()) {
-        // Le module a dit « Fichier introuvable ! » et vidé le chemin.
-        Avertir("le journal " + Guillemets(journal) + " n'existe pas.");
+    if (!analyse->existe) {
+        Avertir("Fichier introuvable ! Le journal " + Guillemets(journal) + " n'existe pas.");
         code = SortieEchecFichier;
-        return false;
+        return std::nullopt;
     }
-    return true;
+    return *analyse;
 }
 
 int Execution::Lancer() {
     const std::string& journal = a_.journaux.front();
-    fenetre_.EcrireTexte(ChampTexte::CheminLog, journal);
 
     if (a_.mode == Mode::Analyse) {
         int code = SortieSucces;
-        if (!Analyser(code))
+        const auto resume = Analyser(code);
+        if (!resume)
             return code;
-        EcrireResume(out_, fenetre_.ResumeAnalyse());
+        EcrireResume(out_, resume->Texte());
         return SortieSucces;
     }
 
@@ -380,62 +390,64 @@ int Execution::Lancer() {
     if (auto code = convertir(Arbre::Noms, "--nom", a_.noms))
         return *code;
 
-    // Une date manquante : celle que l'analyse écrit dans son champ.
+    // Une date manquante : celle que l'analyse trouve.
     if (!debut || !fin) {
         int code = SortieSucces;
-        if (!Analyser(code))
+        const auto resume = Analyser(code);
+        if (!resume)
             return code;
-        if (!debut && !(debut = ConvertirDate(fenetre_.LireTexte(ChampTexte::DateDebut))))
+        if (!debut && !(debut = resume->debut))
             return Usage("la première ligne du journal n'est pas datée : indiquez la date de "
                          "début avec --debut JJ/MM/AAAA.");
-        if (!fin && !(fin = ConvertirDate(fenetre_.LireTexte(ChampTexte::DateFin))))
+        if (!fin && !(fin = resume->fin))
             return Usage("la dernière ligne du journal n'est pas datée : indiquez la date de "
                          "fin avec --fin JJ/MM/AAAA.");
     }
-    fenetre_.EcrireTexte(ChampTexte::DateDebut, DateCourte(*debut));
-    fenetre_.EcrireTexte(ChampTexte::DateFin, DateCourte(*fin));
     if (*fin < *debut && !a_.silencieux)
         Avertir("la date de début (" + DateCourte(*debut) + ") suit la date de fin (" +
                 DateCourte(*fin) + ") : aucune ligne ne sera retenue.");
 
     const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
-    LanceurDocument& lanceur = a_.ouvrir
-                                   ? (contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_)
-                                   : static_cast<LanceurDocument&>(muet_);
-    ModuleVEK module(fenetre_, lanceur, dossier);
-    module.modes = a_.modes;
+    ModuleVEK module(dossier);
 
-    fenetre_.DefinirEtape("Recherche");
-    const Resultat recherche = module.RechercherPeriode(*debut, *fin);
-    fenetre_.TerminerEtape();
-    if (!recherche.ok)
-        return Echec(recherche);
-    if (module.catalogue.LimiteChannelsAtteinte)
+    progression_.DefinirEtape("Recherche");
+    const Issue<ResultatRecherche> recherche =
+        module.Rechercher(journal, *debut, *fin, progression_);
+    progression_.TerminerEtape();
+    if (!recherche.ok())
+        return Echec(recherche.Echec());
+    const vek::Catalogue& catalogue = recherche->catalogue;
+    if (catalogue.LimiteChannelsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxChannels) +
                 " channels dans la période, les suivants sont ignorés.");
-    if (module.catalogue.LimiteNomsAtteinte)
+    if (catalogue.LimiteNomsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxNoms) +
                 " locuteurs dans la période, les suivants sont ignorés.");
+    const std::vector<std::string> channels = NoeudsChannels(catalogue);
+    const std::vector<std::string> noms = NoeudsNoms(catalogue);
 
     if (a_.mode == Mode::Catalogue) {
         std::string sortie;
-        for (const auto& n : fenetre_.Noeuds(Arbre::Channels))
-            sortie.append("canal\t").append(Cp1252VersUtf8(n.texte)).append("\n");
-        for (const auto& n : fenetre_.Noeuds(Arbre::Noms))
-            sortie.append("nom\t").append(Cp1252VersUtf8(n.texte)).append("\n");
+        for (const auto& n : channels)
+            sortie.append("canal\t").append(Cp1252VersUtf8(n)).append("\n");
+        for (const auto& n : noms)
+            sortie.append("nom\t").append(Cp1252VersUtf8(n)).append("\n");
         out_ << sortie;
         out_.flush();
         return SortieSucces;
     }
 
-    // Les nœuds nommés, puis les cases « tout cocher ».
+    // Les nœuds nommés, puis les cases « tout cocher » ; la sélection suit l'ordre des arbres.
+    std::vector<bool> channelsCoches(channels.size(), a_.tousChannels);
+    std::vector<bool> nomsCoches(noms.size(), a_.toutLeMonde);
     bool introuvable = false;
     for (const auto& d : demandes) {
-        const auto& noeuds = fenetre_.Noeuds(d.arbre);
+        const auto& noeuds = d.arbre == Arbre::Channels ? channels : noms;
         const long i = d.arbre == Arbre::Channels ? TrouverChannel(noeuds, d.cp1252)
                                                   : TrouverNom(noeuds, d.cp1252);
         if (i >= 0) {
-            fenetre_.CocherNoeud(d.arbre, static_cast<int>(i) + 1, true);
+            (d.arbre == Arbre::Channels ? channelsCoches
+                                        : nomsCoches)[static_cast<std::size_t>(i)] = true;
             continue;
         }
         introuvable = true;
@@ -458,21 +470,26 @@ int Execution::Lancer() {
                 "locuteurs de la période.\n";
         return SortieErreurUsage;
     }
-    if (a_.tousChannels) {
-        fenetre_.DefinirCase(CaseACocher::TousChannels, 1);
-        module.CocherSelonCase(CaseACocher::TousChannels, Arbre::Channels);
-    }
-    if (a_.toutLeMonde) {
-        fenetre_.DefinirCase(CaseACocher::ToutLeMonde, 1);
-        module.CocherSelonCase(CaseACocher::ToutLeMonde, Arbre::Noms);
-    }
+    Selection selection;
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        if (channelsCoches[i])
+            selection.AjouterChannel(channels[i]);
+    for (std::size_t i = 0; i < noms.size(); ++i)
+        if (nomsCoches[i])
+            selection.AjouterNom(noms[i]);
 
-    fenetre_.DefinirEtape("Écriture de LogFinal.txt");
-    const Resultat ecriture = module.CmdCreerLog();
-    fenetre_.TerminerEtape();
-    if (!ecriture.ok)
-        return Echec(ecriture);
-    out_ << module.CheminLogFinal() << '\n';
+    progression_.DefinirEtape("Écriture de LogFinal.txt");
+    const ModesPartages modes(a_.modes);
+    const Issue<std::string> ecriture = module.EcrireLogFinal(selection, modes, progression_);
+    progression_.TerminerEtape();
+    if (!ecriture.ok())
+        return Echec(ecriture.Echec());
+    if (a_.ouvrir) {
+        LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
+        if (lanceur.OuvrirDocument(*ecriture) <= 32)
+            Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(*ecriture) + ".");
+    }
+    out_ << *ecriture << '\n';
     out_.flush();
     return SortieSucces;
 }

@@ -84,9 +84,9 @@ protected:
             dialogues.push_back({titre, filtre, extension});
             return reponseDialogue;
         });
-        fenetre->DefinirCalendrier([this](Date& dateChoisie) {
+        fenetre->DefinirCalendrier([this] {
             ++appelsCalendrier;
-            dateChoisie = reponseCalendrier.value_or(DateSentinelle);
+            return reponseCalendrier;
         });
         fenetre->DefinirAfficheurMessage(
             [this](QWidget*, const QString& texte, const QString& titre, Icone icone) {

@@ -232,8 +232,7 @@ TEST(ApparenceDialogues, ChaqueTexteDesBoitesTientDansSonControle) {
     };
 
     QTimer::singleShot(0, mesurerPuisFermer);
-    Date date = DateSentinelle;
-    frmCalendar::Montrer(date, nullptr);
+    frmCalendar::Choisir(nullptr);
 
     QTimer::singleShot(0, mesurerPuisFermer);
     ModesPartages modes;
@@ -257,8 +256,7 @@ TEST(ApparenceDialogues, LaBarreDuCalendrierResteVide) {
         if (boite)
             qobject_cast<QDialog*>(boite)->reject();
     });
-    Date date = DateSentinelle;
-    frmCalendar::Montrer(date, nullptr);
+    frmCalendar::Choisir(nullptr);
     // Un titre vide ferait écrire à Qt le nom du programme (« VEK_Log ») dans la barre.
     EXPECT_FALSE(titre.isEmpty());
     EXPECT_TRUE(titre.trimmed().isEmpty()) << titre.toStdString();

@@ -132,8 +132,7 @@ protected:
     void SetUp() override {
         BancFenetre::SetUp();
         // Le calendrier de la fenêtre, pas celui du banc.
-        fenetre->DefinirCalendrier(
-            [this](Date& dateChoisie) { frmCalendar::Montrer(dateChoisie, fenetre.get()); });
+        fenetre->DefinirCalendrier([this] { return frmCalendar::Choisir(fenetre.get()); });
     }
 
     // Pendant que la boîte attend : note le jour montré, choisit un jour et ferme.
@@ -188,7 +187,6 @@ TEST_F(CalendrierDepuisLaFenetre, AnnulerFermerOuPremierJanvier1900VidentLeChamp
         EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty());
         // Un champ vide laisse le bouton de recherche tel qu'il était.
         EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
-        EXPECT_EQ(fenetre->Module().DateChoisie, DateSentinelle);
         Activer(); // après la boîte modale, la fenêtre principale reprend la main
     }
 }

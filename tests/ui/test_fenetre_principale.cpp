@@ -114,9 +114,9 @@ TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
     EXPECT_EQ(barre->minimum(), 0);
     EXPECT_EQ(barre->maximum(), 50);
     EXPECT_EQ(barre->value(), 0);
-    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeUnlessDate);
-    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeRPName);
-    EXPECT_FALSE(fenetre->Module().modes.Lire().ModeUnlessChannel);
+    EXPECT_FALSE(fenetre->Modes().Lire().ModeUnlessDate);
+    EXPECT_FALSE(fenetre->Modes().Lire().ModeRPName);
+    EXPECT_FALSE(fenetre->Modes().Lire().ModeUnlessChannel);
     EXPECT_EQ(fenetre->palette().color(QPalette::Window), QColor(Qt::white));
 }
 

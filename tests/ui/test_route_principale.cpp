@@ -317,9 +317,9 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
 
     EXPECT_EQ(boiteVue, "FrmOption");
     EXPECT_TRUE(pendantLaPasse);
-    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeUnlessDate);
-    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeRPName);
-    EXPECT_TRUE(fenetre->Module().modes.Lire().ModeUnlessChannel);
+    EXPECT_TRUE(fenetre->Modes().Lire().ModeUnlessDate);
+    EXPECT_TRUE(fenetre->Modes().Lire().ModeRPName);
+    EXPECT_TRUE(fenetre->Modes().Lire().ModeUnlessChannel);
     EXPECT_EQ(lanceur.ouverts.size(), 1u);
     EXPECT_TRUE(messages.empty());
     // Les dernières lignes écrites le sont sans date ni channel.
@@ -356,8 +356,6 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         EXPECT_LT(Controle<QLabel>("LblCompteur")->text().toInt(), LignesLongues) << nom;
         EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0) << nom;
         EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt"))) << nom;
-        // Plus rien ne part ensuite.
-        EXPECT_FALSE(fenetre->Operations().TraiterEvenements()) << nom;
     }
 }
 

@@ -1,0 +1,99 @@
+#pragma once
+// Outils des tests du moteur : une progression qui note ce que la passe montre et peut agir
+// pendant la passe (arrêt, modes changés), et les textes des arbres bâtis d'un catalogue.
+
+#include <functional>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "Catalogue.h"
+#include "Ligne.h"
+#include "Progression.h"
+#include "Selection.h"
+
+namespace vek::test {
+
+class ProgressionNotee : public Progression {
+public:
+    std::vector<double> maximums; // chaque maximum donné à la barre
+    double valeur = -1;           // la dernière valeur ; -1 : aucune
+    double valeurMax = -1;        // la plus grande valeur donnée
+    double compteur = 0;          // le dernier compte de lignes lues
+    int debuts = 0;
+    bool affichee = true;
+    // Appelé à chaque ligne lue par la recherche, avec son numéro (à partir de 1), avant son
+    // traitement.
+    std::function<void(double lignes)> surLigne;
+    // Appelé à chaque avancement de la barre, avant la lecture de la ligne suivante : la valeur
+    // est le nombre de lignes déjà lues et rangées.
+    std::function<void(double valeur)> surValeur;
+
+    void Debut() override { ++debuts; }
+    void Maximum(double m) override { maximums.push_back(m); }
+    void Valeur(double v) override {
+        valeur = v;
+        valeurMax = v > valeurMax ? v : valeurMax;
+        if (surValeur)
+            surValeur(v);
+    }
+    void Compteur(double n) override {
+        compteur = n;
+        if (surLigne)
+            surLigne(n);
+    }
+    bool Affichee() const override { return affichee; }
+};
+
+// Les nœuds de l'arbre des channels (« Zone de proximité » d'abord) et de celui des noms.
+inline std::vector<std::string> Channels(const Catalogue& c) {
+    std::vector<std::string> t{std::string(TexteZoneProximite)};
+    for (std::int16_t i = 1; i <= c.NbChannels; ++i)
+        t.push_back(c.TabChannels[static_cast<std::size_t>(i)]);
+    return t;
+}
+inline std::vector<std::string> Noms(const Catalogue& c) {
+    std::vector<std::string> t;
+    for (std::int16_t i = 1; i <= c.NbNoms; ++i)
+        t.push_back(c.TabNoms[static_cast<std::size_t>(i)]);
+    return t;
+}
+
+// Les deux arbres de la fenêtre, avec leurs coches, bâtis d'un catalogue ; la sélection est
+// prise comme la fenêtre la prend : les nœuds cochés, dans l'ordre des arbres.
+struct ArbresCoches {
+    std::vector<std::pair<std::string, bool>> channels, noms;
+
+    void Remplir(const Catalogue& c) {
+        channels.clear();
+        noms.clear();
+        for (const auto& t : Channels(c))
+            channels.emplace_back(t, false);
+        for (const auto& t : Noms(c))
+            noms.emplace_back(t, false);
+    }
+    static void Cocher(std::vector<std::pair<std::string, bool>>& arbre, std::string_view texte,
+                       bool coche = true) {
+        for (auto& [t, c] : arbre)
+            if (t == texte)
+                c = coche;
+    }
+    static void ToutCocher(std::vector<std::pair<std::string, bool>>& arbre, bool coche = true) {
+        for (auto& n : arbre)
+            n.second = coche;
+    }
+    Selection Capturer() const {
+        Selection s;
+        for (const auto& [t, c] : channels)
+            if (c)
+                s.AjouterChannel(t);
+        for (const auto& [t, c] : noms)
+            if (c)
+                s.AjouterNom(t);
+        return s;
+    }
+};
+
+} // namespace vek::test

@@ -1,0 +1,50 @@
+#pragma once
+// La progression d'une passe du moteur, vue de la fenêtre principale.
+//
+// Le moteur l'appelle sur le fil de travail ; rien ici ne touche un contrôle : chaque appel
+// devient un signal, que la fenêtre reçoit en file d'attente sur son propre fil, dans l'ordre
+// d'émission. La barre et le compteur ne sont envoyés qu'au rythme de l'affichage, une
+// soixantaine de fois par seconde au plus (l'horloge n'est lue que toutes les 256 mises à
+// jour) ; les dernières valeurs partent toujours à la fin de la passe.
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+
+#include "Progression.h"
+
+class ProgressionFenetre final : public QObject, public vek::Progression {
+    Q_OBJECT
+
+public:
+    static constexpr std::chrono::milliseconds IntervalleAffichage{16};
+    static constexpr unsigned MisesAJourEntreLecturesHorloge = 256;
+
+    // Avant la passe, sur le fil de la fenêtre ; frein : appelé régulièrement sur le fil de
+    // travail (tests : une passe qui dure).
+    void Commencer(std::function<void()> frein = {});
+    // À la fin de la passe, sur le fil de travail : envoie les dernières valeurs.
+    void Terminer();
+
+    void Debut() override { emit Commence(); }
+    void Maximum(double maximum) override;
+    void Valeur(double valeur) override;
+    void Compteur(double lignes) override;
+
+signals:
+    void Commence();
+    void MaximumChange(int maximum);
+    void AvancementChange(int valeur, double lignes);
+
+private:
+    void Envoyer(bool force);
+
+    std::function<void()> frein_;
+    // Côté fil de travail seulement.
+    double valeur_ = 0.0;
+    double lignes_ = 0.0;
+    bool enAttente_ = false;
+    unsigned misesAJour_ = 0;
+    std::chrono::steady_clock::time_point dernierEnvoi_{};
+};
