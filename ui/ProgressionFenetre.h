@@ -27,7 +27,11 @@ public:
     // À la fin de la passe, sur le fil de travail : envoie les dernières valeurs.
     void Terminer();
 
-    void Debut() override { emit Commence(); }
+    void Debut() override {
+        emit Commence();
+        if (frein_)
+            frein_();
+    }
     void Maximum(double maximum) override;
     void Valeur(double valeur) override;
     void Compteur(double lignes) override;

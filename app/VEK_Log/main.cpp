@@ -1,7 +1,15 @@
 // VEK_Log : le programme à fenêtres. Il ouvre FrmPrincipal, sa seule fenêtre principale, et
-// tourne jusqu'à « Quitter » ou la fermeture de sa dernière fenêtre. Aucun argument n'est lu.
+// tourne jusqu'à « Quitter » ou la fermeture de sa dernière fenêtre.
+//
+//   VEK_Log [JOURNAL]
+//
+// Un journal donné (« Ouvrir avec » du gestionnaire de fichiers) est pris comme s'il avait été
+// choisi dans le dialogue d'ouverture : l'analyse part et remplit les dates.
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 
 #include "Apparence.h"
 #include "Fichiers.h"
@@ -23,5 +31,11 @@ int main(int argc, char* argv[]) {
     FrmPrincipal fenetre(lanceur, dossier);
     fenetre.DefinirDossierDeSecours(dossier != vek::RepertoireExecutable());
     fenetre.show();
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const QString journal =
+            QDir::toNativeSeparators(QFileInfo(arguments.at(1)).absoluteFilePath());
+        QTimer::singleShot(0, &fenetre, [&fenetre, journal] { fenetre.OuvrirJournal(journal); });
+    }
     return QApplication::exec();
 }

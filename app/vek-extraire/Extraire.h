@@ -1,6 +1,6 @@
 #pragma once
-// vek-extraire : la ligne de commande qui pilote, sans fenêtre, les procédures du module
-// (analyse, recherche, arbres, capture et journal final) à travers FenetreConsole.
+// vek-extraire : la ligne de commande qui appelle, sans fenêtre, les trois passes du moteur
+// (analyse, recherche, journal final), avec une barre de progression sur la sortie d'erreur.
 
 #include <cstddef>
 #include <ostream>

@@ -4,6 +4,12 @@
 #include "OutilsFenetre.h"
 
 #include <QDir>
+#include <QMenu>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include <filesystem>
 
@@ -322,9 +328,86 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
     EXPECT_TRUE(fenetre->Modes().Lire().ModeUnlessChannel);
     EXPECT_EQ(lanceur.ouverts.size(), 1u);
     EXPECT_TRUE(messages.empty());
-    // Les dernières lignes écrites le sont sans date ni channel.
+    // Les premières lignes, écrites avant la validation, gardent date et channel ; les
+    // dernières sont écrites sans.
     const std::string contenu = LireTout(programme.Fichier("LogFinal.txt"));
+    EXPECT_NE(contenu.find("\r\n" + Ligne(24, 12, 2001, "[Canal0] \"Nom0\": message 0")),
+              std::string::npos);
     EXPECT_NE(contenu.find("\r\nNom7: message 4999\r\n"), std::string::npos);
+}
+
+// Un menu ouvert pendant une longue recherche s'ouvre et se peint : le fil de la fenêtre ne
+// fait que peindre et répondre, la passe tourne ailleurs.
+TEST_F(Route, UnMenuOuvertPendantLaRechercheSePeint) {
+    ChoisirJournal(JournalLong(LignesLongues));
+    struct Peintures : QObject {
+        int vues = 0;
+        bool pendantLaPasse = true;
+        std::function<bool()> passe;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) {
+                ++vues;
+                pendantLaPasse = pendantLaPasse && passe();
+            }
+            return false;
+        }
+    } peintures;
+    peintures.passe = [this] { return fenetre->PasseEnCours(); };
+    QMenu* menu = fenetre->findChild<QMenu*>("mnuMenu");
+    ASSERT_NE(menu, nullptr);
+    bool ouvertPendantLaPasse = false;
+    PendantLaPasse([&] {
+        menu->installEventFilter(&peintures);
+        menu->popup(fenetre->mapToGlobal(QPoint(10, 10)));
+        ouvertPendantLaPasse = QTest::qWaitForWindowExposed(menu) && fenetre->PasseEnCours();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return peintures.vues > 0; }, 5000));
+        menu->close();
+        menu->removeEventFilter(&peintures);
+    });
+    Cliquer("CmdRecherche");
+    EXPECT_TRUE(ouvertPendantLaPasse);
+    EXPECT_GT(peintures.vues, 0);
+    EXPECT_TRUE(peintures.pendantLaPasse);
+    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), QString::number(LignesLongues));
+}
+
+// La fenêtre « Analyse :) » se peint, avec « Veuillez patienter », avant que l'analyse n'ait fini
+// de lire : la passe attend ici, au début de sa lecture, d'avoir vu cette peinture.
+TEST_F(Route, LaFenetreDAnalyseSePeintAvantLaFinDeLaLecture) {
+    struct Peinture : QObject {
+        std::atomic<bool> vue{false};
+        QString texte;
+        bool eventFilter(QObject* objet, QEvent* e) override {
+            if (e->type() == QEvent::Paint && objet->objectName() == "Lbl1" && !vue) {
+                texte = static_cast<QLabel*>(objet)->text();
+                vue = true;
+            }
+            return false;
+        }
+    } peinture;
+    qApp->installEventFilter(&peinture);
+    fenetre->DefinirFreinDePasse([&peinture] {
+        for (int i = 0; i < 500 && !peinture.vue; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
+    ChoisirJournal(JournalDeNoel());
+    qApp->removeEventFilter(&peinture);
+    EXPECT_TRUE(peinture.vue);
+    EXPECT_TRUE(peinture.texte.contains("Veuillez patienter")) << peinture.texte.toStdString();
+    ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
+    EXPECT_TRUE(fenetre->FenetresAnalyse()[0]->Resume().startsWith("Date de début"));
+}
+
+// « VEK_Log JOURNAL » : comme un journal choisi dans le dialogue, sans dialogue.
+TEST_F(Route, UnJournalDonneAuDemarrageEstAnalyseCommeSIlEtaitChoisi) {
+    const std::string journal = donnees.Ecrire("donné.txt", JournalDeNoel());
+    fenetre->OuvrirJournal(QString::fromStdString(journal));
+    AttendreFinDePasse();
+    EXPECT_TRUE(dialogues.empty());
+    EXPECT_EQ(Champ("TxtCheminFichierLOg")->text(), QString::fromStdString(journal));
+    ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
+    EXPECT_EQ(Champ("TxTDateFin")->text(), "26/12/2001");
+    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled() || Champ("TxTDateDeb")->text().isEmpty());
 }
 
 // Trois façons de quitter pendant une longue recherche : la passe s'arrête à la première
@@ -336,6 +419,7 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         {"fermeture de la fenêtre", [this] { fenetre->close(); }},
     };
     const std::string contenu = JournalLong(LignesLongues);
+    bool quitteSansAttendre = false;
     for (const auto& [nom, quitter] : facons) {
         TearDown();
         terminaisons = 0;
@@ -343,7 +427,12 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         SetUp();
         ChoisirJournal(contenu);
         ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u) << nom;
-        PendantLaPasse(quitter);
+        quitteSansAttendre = false;
+        PendantLaPasse([&, quitter = quitter] {
+            quitter();
+            // Quitter arrête la passe et attend son fil : rien ne tourne plus ensuite.
+            quitteSansAttendre = !fenetre->PasseEnCours();
+        });
         Cliquer("CmdRecherche");
 
         EXPECT_EQ(terminaisons, 1) << nom;
@@ -352,6 +441,7 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         EXPECT_FALSE(fenetre->isVisible()) << nom;
         EXPECT_TRUE(fenetre->FenetresAnalyse().empty()) << nom;
         EXPECT_TRUE(messages.empty()) << nom;
+        EXPECT_TRUE(quitteSansAttendre) << nom;
         // Arrêtée bien avant la fin : rien de catalogué, pas d'extrait.
         EXPECT_LT(Controle<QLabel>("LblCompteur")->text().toInt(), LignesLongues) << nom;
         EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0) << nom;
