@@ -145,10 +145,10 @@ ligne() {
             'BEGIN { if (b > 0) printf "%.1f", c / b; else print "-" }')" "$verdict"
 }
 ligne wc "wc -l" ""
-ligne catalogue "vek-extraire --catalogue (recherche)" 8
+ligne catalogue "vek-extraire --catalogue (recherche)" 4
 ligne awk "$(basename "$awk_cmd") (même filtre de dates)" ""
-ligne complet "vek-extraire tout coché, trois modes" 16
-ligne analyse "vek-extraire --analyse" 3
+ligne complet "vek-extraire tout coché, trois modes" 10
+ligne analyse "vek-extraire --analyse" 1.5
 
 pointe=0
 for nom in catalogue complet analyse; do

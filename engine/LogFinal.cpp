@@ -89,7 +89,10 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     const bool tousLesNoms = TousLesNomsRetenus(selection, cheminExtrait);
-    ChaineDeLots chaine({{[&](Lot& lot, int w) {
+    // Les fils de travail ne lisent que des données que personne n'écrit pendant la passe
+    // (tousLesNoms est copié : rangé près des variables du fil qui lit, il partagerait leur ligne
+    // de cache).
+    ChaineDeLots chaine({{[&travaux, &selection, tousLesNoms](Lot& lot, int w) {
                               TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
                               for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
                                   if (const auto reecrite = FiltrerEtReecrire(

@@ -102,30 +102,4 @@ void ArreterSurDemande(ChaineDeLots& chaine, std::stop_token arret) {
     chaine.DefinirAttente([arret] { return !arret.stop_requested(); });
 }
 
-Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
-                         const std::string& actionLecture, ChaineDeLots& chaine,
-                         SuiviProgression& suivi, Progression& progression, std::stop_token arret,
-                         bool compter, const std::function<void(std::string_view ligne)>& parLigne,
-                         std::uint64_t& lus) {
-    ArreterSurDemande(chaine, arret);
-    lus = 0;
-    while (!entree.FinFichier()) {
-        suivi.Avancer(static_cast<double>(lus));
-        if (arret.stop_requested()) {
-            chaine.Abandonner();
-            return Resultat::Interruption(); // la sortie entamée est abandonnée
-        }
-        const std::string_view ligne = entree.LireLigne();
-        ++lus;
-        if (compter)
-            progression.Compteur(static_cast<double>(lus));
-        parLigne(ligne);
-    }
-    if (!chaine.Terminer())
-        return Resultat::Interruption();
-    if (entree.ErreurLecture())
-        return Resultat::Echec(actionLecture, chemin, entree.Raison());
-    return Resultat::Succes();
-}
-
 } // namespace vek
