@@ -121,8 +121,17 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     ProgressionFenetre* progression = progression_.get();
     connect(progression, &ProgressionFenetre::MaximumChange, ui->PrgBar, &QProgressBar::setMaximum,
             Qt::QueuedConnection);
-    connect(progression, &ProgressionFenetre::AvancementChange, this,
-            &FrmPrincipal::AppliquerAvancement, Qt::QueuedConnection);
+    connect(
+        progression, &ProgressionFenetre::ValeurChange, this,
+        [this](int valeur) {
+            QProgressBar* barre = ui->PrgBar;
+            barre->setValue(std::clamp(valeur, barre->minimum(), barre->maximum()));
+        },
+        Qt::QueuedConnection);
+    connect(
+        progression, &ProgressionFenetre::CompteurChange, this,
+        [this](double lignes) { ui->LblCompteur->setText(QString::number(lignes, 'f', 0)); },
+        Qt::QueuedConnection);
     connect(
         progression, &ProgressionFenetre::Commence, this,
         [this] {
@@ -248,12 +257,6 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                 },
                 Qt::QueuedConnection);
         });
-}
-
-void FrmPrincipal::AppliquerAvancement(int valeur, double lignes) {
-    QProgressBar* barre = ui->PrgBar;
-    barre->setValue(std::clamp(valeur, barre->minimum(), barre->maximum()));
-    ui->LblCompteur->setText(QString::number(lignes, 'f', 0));
 }
 
 void FrmPrincipal::Sablier(bool actif) {

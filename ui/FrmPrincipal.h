@@ -142,8 +142,6 @@ private:
     void RemplirArbres(const vek::Catalogue& catalogue);
     void CocherTout(QTreeWidget* arbre, const QCheckBox* boite);
     vek::Selection SelectionCochee() const;
-    // La progression envoyée par le fil de travail, reçue sur le fil de la fenêtre.
-    void AppliquerAvancement(int valeur, double lignes);
     void Sablier(bool actif);
     void AfficherEchec(const vek::Resultat& resultat);
     void AfficherMessage(const QString& texte, vek::Icone icone);

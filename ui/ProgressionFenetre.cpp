@@ -18,17 +18,11 @@ int EntierBarre(double valeur) {
 
 void ProgressionFenetre::Commencer(std::function<void()> frein) {
     frein_ = std::move(frein);
-    valeur_ = 0.0;
-    lignes_ = 0.0;
-    enAttente_ = false;
-    misesAJour_ = 0;
-    // Le premier avancement part tout de suite.
-    dernierEnvoi_ = std::chrono::steady_clock::time_point{};
+    travail_ = CoteTravail{}; // le premier avancement part tout de suite
 }
 
 void ProgressionFenetre::Terminer() {
-    if (enAttente_)
-        Envoyer(true);
+    Envoyer(true);
 }
 
 void ProgressionFenetre::Maximum(double maximum) {
@@ -36,28 +30,33 @@ void ProgressionFenetre::Maximum(double maximum) {
 }
 
 void ProgressionFenetre::Valeur(double valeur) {
-    valeur_ = valeur;
+    travail_.valeur = valeur;
+    travail_.valeurEnAttente = true;
     Envoyer(false);
 }
 
 void ProgressionFenetre::Compteur(double lignes) {
-    lignes_ = lignes;
+    travail_.lignes = lignes;
+    travail_.lignesEnAttente = true;
     Envoyer(false);
 }
 
 void ProgressionFenetre::Envoyer(bool force) {
-    enAttente_ = true;
     if (!force) {
         // Appelé à chaque ligne : presque gratuit tant que l'intervalle n'est pas écoulé.
-        if (++misesAJour_ % MisesAJourEntreLecturesHorloge != 1)
+        if (++travail_.misesAJour % MisesAJourEntreLecturesHorloge != 1)
             return;
         if (frein_)
             frein_();
         const auto maintenant = std::chrono::steady_clock::now();
-        if (maintenant - dernierEnvoi_ < IntervalleAffichage)
+        if (maintenant - travail_.dernierEnvoi < IntervalleAffichage)
             return;
-        dernierEnvoi_ = maintenant;
+        travail_.dernierEnvoi = maintenant;
     }
-    enAttente_ = false;
-    emit AvancementChange(EntierBarre(valeur_), lignes_);
+    if (travail_.valeurEnAttente)
+        emit ValeurChange(EntierBarre(travail_.valeur));
+    if (travail_.lignesEnAttente)
+        emit CompteurChange(travail_.lignes);
+    travail_.valeurEnAttente = false;
+    travail_.lignesEnAttente = false;
 }

@@ -5,7 +5,8 @@
 // devient un signal, que la fenêtre reçoit en file d'attente sur son propre fil, dans l'ordre
 // d'émission. La barre et le compteur ne sont envoyés qu'au rythme de l'affichage, une
 // soixantaine de fois par seconde au plus (l'horloge n'est lue que toutes les 256 mises à
-// jour) ; les dernières valeurs partent toujours à la fin de la passe.
+// jour) ; les dernières valeurs partent toujours à la fin de la passe. Le compteur de lignes
+// n'est envoyé que par une passe qui compte (la recherche) : les autres le laissent tel quel.
 
 #include <QObject>
 
@@ -39,16 +40,21 @@ public:
 signals:
     void Commence();
     void MaximumChange(int maximum);
-    void AvancementChange(int valeur, double lignes);
+    void ValeurChange(int valeur);
+    void CompteurChange(double lignes);
 
 private:
     void Envoyer(bool force);
 
     std::function<void()> frein_;
-    // Côté fil de travail seulement.
-    double valeur_ = 0.0;
-    double lignes_ = 0.0;
-    bool enAttente_ = false;
-    unsigned misesAJour_ = 0;
-    std::chrono::steady_clock::time_point dernierEnvoi_{};
+    // Écrit à chaque ligne par le fil de travail : sur sa propre ligne de cache, loin de ce que
+    // le fil de la fenêtre lit de l'objet.
+    struct alignas(64) CoteTravail {
+        double valeur = 0.0;
+        double lignes = 0.0;
+        bool valeurEnAttente = false;
+        bool lignesEnAttente = false;
+        unsigned misesAJour = 0;
+        std::chrono::steady_clock::time_point dernierEnvoi{};
+    } travail_;
 };

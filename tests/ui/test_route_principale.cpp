@@ -71,6 +71,8 @@ TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
     Cocher("TreeViewNoms", "Cœlio");
     Cliquer("CmdCreerLog");
     EXPECT_TRUE(messages.empty());
+    // Le compteur reste celui de la recherche : l'écriture ne compte pas.
+    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
 
     const std::string final = programme.Fichier("LogFinal.txt");
     ASSERT_EQ(lanceur.ouverts.size(), 1u);
