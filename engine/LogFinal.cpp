@@ -54,6 +54,16 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
     const std::string cheminFinal = CheminLogFinal();
     const std::string lecture = "Impossible de lire l'extrait";
 
+    VerrouDossier verrou;
+    if (Resultat r = PrendreLeDossier(verrou); !r.ok)
+        return r;
+    // Le catalogue à l'écran vient de l'extrait que sa recherche a écrit : si un autre programme
+    // l'a réécrit depuis, la période et les noms ne correspondent plus.
+    if (empreinteCatalogue_ && LireEmpreinte(cheminExtrait) != empreinteCatalogue_)
+        return Resultat::Echec("L'extrait a changé depuis la recherche", cheminExtrait,
+                               "un autre programme l'a réécrit ; relancez la recherche avant de "
+                               "créer le fichier log");
+
     // L'extrait est ouvert avant de toucher au journal final : absent, l'ancien reste tel quel.
     LecteurTexte extrait;
     if (!extrait.Ouvrir(cheminExtrait))

@@ -98,6 +98,17 @@ bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
     return e && *e == *empreinteCatalogue_;
 }
 
+Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) const {
+    if (!verrou.Prendre(repertoire_))
+        return Resultat::Echec(verrou.Occupe() ? "Le dossier de sortie est occupé"
+                                               : "Impossible d'écrire dans le dossier de sortie",
+                               repertoire_,
+                               verrou.Occupe() ? verrou.Raison() + " ; réessayez quand il aura fini"
+                                               : verrou.Raison());
+    SupprimerTemporairesOrphelins(repertoire_);
+    return Resultat::Succes();
+}
+
 void ArreterSurDemande(ChaineDeLots& chaine, std::stop_token arret) {
     chaine.DefinirAttente([arret] { return !arret.stop_requested(); });
 }

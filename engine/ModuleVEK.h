@@ -18,6 +18,7 @@
 #include "Selection.h"
 
 #include "Fichiers.h"
+#include "Verrou.h"
 
 namespace vek {
 
@@ -150,6 +151,10 @@ private:
     // bout puis fermé. Un grand fichier est compté par comptage, en parallèle de la passe
     // principale : lignes reste vide et le fichier reste ouvert. Sans barre de progression
     // visible, rien n'est compté. Faux en cas d'erreur de lecture.
+    // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
+    // fichiers temporaires qu'une écriture tuée y aurait laissés. Un échec si un autre
+    // programme y écrit déjà.
+    Resultat PrendreLeDossier(VerrouDossier& verrou) const;
     bool PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);

@@ -21,19 +21,33 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     if (!journal.Ouvrir(chemin))
         return Resultat::Echec(lecture, chemin, journal.Raison());
 
+    // Le journal n'est jamais une sortie : choisi parmi les fichiers du dossier (ou par un lien
+    // vers l'un d'eux), il serait écrasé par ce qu'on en tire.
+    const auto empreinte = LireEmpreinte(chemin);
+    const std::string cheminExtrait = CheminExtrait();
+    for (const std::string& sortie : {cheminExtrait, CheminLogFinal()}) {
+        const auto e = LireEmpreinte(sortie);
+        if (empreinte && e && e->noeud == empreinte->noeud && e->volume == empreinte->volume)
+            return Resultat::Echec("Le journal choisi est un fichier de sortie du programme",
+                                   chemin,
+                                   "il serait écrasé par l'extrait ou le journal final : "
+                                   "choisissez un autre journal, ou copiez-le ailleurs");
+    }
+    VerrouDossier verrou;
+    if (Resultat r = PrendreLeDossier(verrou); !r.ok)
+        return r;
+
     // Passe de comptage : nombre de lignes plus un, jamais 0.
     // Un journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
-    const auto empreinte = LireEmpreinte(chemin);
     std::optional<std::uint64_t> lignesJournal;
     ComptageEnParallele comptage;
     if (!PasseDeComptage(journal, chemin, empreinte, progression, lignesJournal, comptage))
         return Resultat::Echec(lecture, chemin, journal.Raison());
 
     // L'extrait, fichier de travail, est réécrit sur place : ses pages et ses blocs resservent.
-    // Un échec en cours d'écriture le supprime. Quand le journal est l'extrait lui-même (ou que
-    // le système ne permet pas de s'en assurer), l'extrait s'écrit sous un nom temporaire et ne
-    // remplace l'ancien qu'une fois complet.
-    const std::string cheminExtrait = CheminExtrait();
+    // Un échec en cours d'écriture le supprime. Quand le système ne permet pas de s'assurer que
+    // le journal n'est pas l'extrait, ou que l'extrait n'est pas un fichier ordinaire à un seul
+    // nom, il s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.
     const auto empreinteExtrait = LireEmpreinte(cheminExtrait);
     const bool enPlace = empreinte && empreinteExtrait &&
                          !(empreinte->noeud == empreinteExtrait->noeud &&

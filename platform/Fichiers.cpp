@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <random>
 #include <sys/stat.h>
 
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
@@ -415,8 +419,43 @@ bool EcrivainTexte::Creer(const std::string& chemin) {
     return OuvrirFichier(chemin, "wb");
 }
 
+bool EcrivainTexte::CreerNeuf(const std::string& chemin) {
+    Repartir();
+    errno = 0;
+#ifdef _WIN32
+    const int fd = ::_open(chemin.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                           _S_IREAD | _S_IWRITE);
+#else
+    // Jamais un fichier déjà là, jamais à travers un lien : un lien planté sous ce nom fait
+    // échouer l'ouverture au lieu de faire écrire ailleurs.
+    const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0644);
+#endif
+    if (fd < 0) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+#ifdef _WIN32
+    fichier_ = ::_fdopen(fd, "wb");
+#else
+    fichier_ = ::fdopen(fd, "wb");
+#endif
+    if (!fichier_) {
+        codeErreur_ = DernierCode();
+#ifdef _WIN32
+        ::_close(fd);
+#else
+        ::close(fd);
+#endif
+        return false;
+    }
+    std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    return true;
+}
+
 bool EcrivainTexte::Reprendre(const std::string& chemin) {
     Repartir();
+#ifdef _WIN32
     // Un fichier qui a d'autres noms (liens physiques) garde son contenu pour eux : il n'est
     // pas repris.
     struct stat info {};
@@ -424,7 +463,45 @@ bool EcrivainTexte::Reprendre(const std::string& chemin) {
         info.st_nlink != 1)
         return false;
     repris_ = OuvrirFichier(chemin, "r+b");
+#else
+    // Ouvert sans suivre de lien, puis examiné par le descripteur même : seul un fichier
+    // ordinaire qui n'a pas d'autre nom (lien physique) est réécrit sur place. Un lien
+    // symbolique, un tube ou un fichier partagé prend le chemin du fichier temporaire, et le nom
+    // est remplacé sans que rien ne soit écrit à travers lui.
+    const int fd = ::open(chemin.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
+        ::close(fd);
+        return false;
+    }
+    fichier_ = ::fdopen(fd, "r+b");
+    if (!fichier_) {
+        ::close(fd);
+        return false;
+    }
+    std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    repris_ = true;
+#endif
     return repris_;
+}
+
+bool EcrivainTexte::Synchroniser() {
+    if (!fichier_)
+        return codeErreur_ == 0;
+    Vider();
+    errno = 0;
+    if (std::fflush(fichier_) != 0 && codeErreur_ == 0)
+        codeErreur_ = DernierCode();
+#ifdef _WIN32
+    if (codeErreur_ == 0 && ::_commit(::_fileno(fichier_)) != 0)
+        codeErreur_ = DernierCode();
+#else
+    if (codeErreur_ == 0 && ::fsync(::fileno(fichier_)) != 0)
+        codeErreur_ = DernierCode();
+#endif
+    return codeErreur_ == 0;
 }
 
 void EcrivainTexte::Vider() {
@@ -487,6 +564,73 @@ bool EcrivainTexte::Fermer() {
 
 // ---------------------------------------------------------------- écriture atomique
 
+std::optional<GenreFichier> GenreDuNom(const std::string& chemin) {
+    struct stat info {};
+#ifdef _WIN32
+    if (::stat(chemin.c_str(), &info) != 0)
+        return std::nullopt;
+    return (info.st_mode & S_IFMT) == S_IFDIR   ? GenreFichier::Dossier
+           : (info.st_mode & S_IFMT) == S_IFREG ? GenreFichier::Ordinaire
+                                                : GenreFichier::Autre;
+#else
+    if (::lstat(chemin.c_str(), &info) != 0)
+        return std::nullopt;
+    switch (info.st_mode & S_IFMT) {
+    case S_IFREG:
+        return GenreFichier::Ordinaire;
+    case S_IFLNK:
+        return GenreFichier::Lien;
+    case S_IFDIR:
+        return GenreFichier::Dossier;
+    case S_IFIFO:
+        return GenreFichier::Tube;
+    case S_IFCHR:
+    case S_IFBLK:
+        return GenreFichier::Peripherique;
+    default:
+        return GenreFichier::Autre;
+    }
+#endif
+}
+
+std::string DescriptionGenre(GenreFichier genre) {
+    switch (genre) {
+    case GenreFichier::Ordinaire:
+        return "c'est un fichier ordinaire";
+    case GenreFichier::Lien:
+        return "c'est un lien symbolique";
+    case GenreFichier::Dossier:
+        return "c'est un dossier";
+    case GenreFichier::Tube:
+        return "c'est un tube nommé";
+    case GenreFichier::Peripherique:
+        return "c'est un périphérique";
+    case GenreFichier::Autre:
+        break;
+    }
+    return "c'est un fichier spécial";
+}
+
+namespace {
+
+// 64 bits au hasard en hexadécimal : les noms temporaires ne se devinent pas.
+std::string NombreAuHasard() {
+    static std::mt19937_64 generateur{std::random_device{}() ^
+                                      static_cast<std::uint64_t>(
+                                          std::chrono::steady_clock::now().time_since_epoch().count())};
+    static std::mutex verrou;
+    std::uint64_t n = 0;
+    {
+        const std::lock_guard<std::mutex> garde(verrou);
+        n = generateur();
+    }
+    char texte[17];
+    std::snprintf(texte, sizeof texte, "%016llx", static_cast<unsigned long long>(n));
+    return texte;
+}
+
+} // namespace
+
 EcritureAtomique::~EcritureAtomique() {
     if (ouvert_)
         Abandonner();
@@ -499,21 +643,38 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     raison_.clear();
     fichierEnCause_.clear();
     enPlace_ = false;
-    // Nom temporaire unique dans le même dossier, pour que le renommage reste sur le même disque.
+    // La sortie ne s'écrit que comme fichier ordinaire : un tube, un périphérique ou un
+    // dossier qui porte son nom est refusé avant toute écriture (un tube ferait attendre sans
+    // fin). Un lien symbolique, lui, sera remplacé par le nouveau fichier.
+    cibleExistait_ = false;
+    if (const auto genre = GenreDuNom(cible)) {
+        if (*genre != GenreFichier::Ordinaire && *genre != GenreFichier::Lien) {
+            raison_ = DescriptionGenre(*genre) + ", pas un fichier ordinaire : il n'est pas remplacé";
+            fichierEnCause_ = cible_;
+            return false;
+        }
+        cibleExistait_ = true;
+    }
+    // Nom temporaire imprévisible dans le même dossier (le renommage reste sur le même disque),
+    // créé en exclusivité : un nom déjà pris, ou un lien planté d'avance, est écarté.
 #ifdef _WIN32
     const unsigned long pid = GetCurrentProcessId();
 #else
     const unsigned long pid = static_cast<unsigned long>(::getpid());
 #endif
-    static unsigned long compteur = 0;
-    temporaire_ = cible + ".tmp-" + std::to_string(pid) + "-" + std::to_string(++compteur);
-    if (!ecrivain_.Creer(temporaire_)) {
-        raison_ = ecrivain_.Raison();
-        fichierEnCause_ = cible_;
-        return false;
+    for (int essai = 0; essai < 16; ++essai) {
+        temporaire_ = cible + std::string(SuffixeTemporaire) + std::to_string(pid) + "-" +
+                      NombreAuHasard();
+        if (ecrivain_.CreerNeuf(temporaire_)) {
+            ouvert_ = true;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
     }
-    ouvert_ = true;
-    return true;
+    raison_ = ecrivain_.Raison();
+    fichierEnCause_ = cible_;
+    return false;
 }
 
 bool EcritureAtomique::OuvrirEnPlace(const std::string& cible) {
@@ -543,15 +704,20 @@ bool EcritureAtomique::Valider() {
         SupprimerFichier(cible_);
         return false;
     }
-    if (!ecrivain_.Fermer()) {
-        raison_ = ecrivain_.Raison();
+    // Le nouveau fichier est sur le disque avant de prendre le nom de l'ancien : une coupure de
+    // courant laisse l'un ou l'autre, jamais un fichier vide sous le bon nom.
+    const std::string ancienGarde =
+        cibleExistait_ ? " ; l'ancien fichier est resté tel quel" : std::string();
+    if (!ecrivain_.Synchroniser() || !ecrivain_.Fermer()) {
+        raison_ = ecrivain_.Raison() + ancienGarde;
         fichierEnCause_ = cible_;
+        ecrivain_.Fermer();
         std::remove(temporaire_.c_str());
         return false;
     }
     std::string raison;
     if (!RemplacerFichier(temporaire_, cible_, &raison)) {
-        raison_ = raison;
+        raison_ = raison + ancienGarde;
         fichierEnCause_ = cible_;
         std::remove(temporaire_.c_str());
         return false;
@@ -636,16 +802,26 @@ bool RemplacerFichier(const std::string& source, const std::string& cible, std::
     }
     return false;
 #else
-    // L'ancien fichier est supprimé d'abord : un renommage par-dessus un fichier existant fait
-    // écrire aussitôt tout le nouveau sur le disque par certains systèmes de fichiers (ext4), ce
-    // qui fait attendre l'utilisateur d'autant. Le nouveau fichier est complet à ce moment.
-    ::unlink(cible.c_str());
+    // Le nouveau prend le nom de l'ancien d'un seul renommage : à tout instant le nom désigne
+    // l'ancien fichier ou le nouveau, et un renommage qui échoue laisse l'ancien en place. Un
+    // lien symbolique sous ce nom est remplacé, pas suivi. Le dossier est ensuite écrit sur le
+    // disque, pour que le nouveau nom survive à une coupure.
     errno = 0;
-    if (std::rename(source.c_str(), cible.c_str()) == 0)
-        return true;
-    if (raison)
-        *raison = RaisonSysteme(DernierCode());
-    return false;
+    if (essai::Renommer(source.c_str(), cible.c_str()) != 0) {
+        if (raison)
+            *raison = RaisonSysteme(DernierCode());
+        return false;
+    }
+    const std::size_t barre = cible.find_last_of('/');
+    const std::string dossier = barre == std::string::npos ? std::string(".")
+                                : barre == 0               ? std::string("/")
+                                                           : cible.substr(0, barre);
+    const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return true;
 #endif
 }
 

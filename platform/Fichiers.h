@@ -76,6 +76,9 @@ public:
     EcrivainTexte& operator=(const EcrivainTexte&) = delete;
 
     bool Creer(const std::string& chemin); // crée ou vide le fichier
+    // Crée un fichier qui n'existe pas encore, sans suivre de lien ; faux (EEXIST) si le nom est
+    // déjà pris, par un fichier ou par un lien.
+    bool CreerNeuf(const std::string& chemin);
     // Ouvre un fichier existant pour le réécrire depuis le début sans le vider d'abord : ses
     // pages en mémoire et ses blocs sur le disque resservent. Fermer coupe ce qui dépasse de ce
     // qui a été écrit. Faux si le fichier n'existe pas ou ne s'ouvre pas en écriture.
@@ -84,6 +87,8 @@ public:
     void EcrireLigne(std::string_view texte); // texte puis CR LF
     // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
     bool Fermer();
+    // Vide le tampon et attend que tout soit sur le disque (fsync) ; faux en cas d'échec.
+    bool Synchroniser();
     bool EstOuvert() const { return fichier_ != nullptr; }
     bool EnErreur() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
@@ -130,7 +135,21 @@ private:
     std::string fichierEnCause_;
     bool ouvert_ = false;
     bool enPlace_ = false;
+    bool cibleExistait_ = false;
 };
+
+// Ce que désigne un nom, sans suivre de lien.
+enum class GenreFichier { Ordinaire, Lien, Dossier, Tube, Peripherique, Autre };
+std::optional<GenreFichier> GenreDuNom(const std::string& chemin); // rien : nom libre
+std::string DescriptionGenre(GenreFichier genre);                   // « c'est un tube nommé »
+
+// Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> ».
+inline constexpr std::string_view SuffixeTemporaire = ".tmp-";
+
+namespace essai {
+// Le renommage qui remplace une sortie ; les tests y mettent le leur pour le faire échouer.
+inline int (*Renommer)(const char* source, const char* cible) = std::rename;
+} // namespace essai
 
 // Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son
 // empreinte change.

@@ -178,11 +178,11 @@ TEST_F(Extraire, FichiersIllisiblesOuImpossiblesAEcrireRendent1) {
          "vek-extraire : "},
         {"dossier de sortie sous un fichier",
          {"--debut", "24/12/2001", "--fin", "24/12/2001", "--dossier", fichier + "/sous", journal},
-         "LogVEKtemp.txt"},
+         "écrire dans le dossier de sortie"},
         {"dossier de sortie absent",
          {"--catalogue", "--debut", "24/12/2001", "--fin", "24/12/2001", "--dossier",
           dossier.Fichier("nulle-part"), journal},
-         "LogVEKtemp.txt"},
+         "écrire dans le dossier de sortie"},
     };
     for (const auto& c : cas) {
         const Sortie s = Lancer(c.args);

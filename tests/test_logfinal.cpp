@@ -389,7 +389,7 @@ TEST(JournalFinalSansDossier, RepertoireDuProgrammeInutilisable) {
         ASSERT_FALSE(issue.ok());
         const Resultat& r = issue.Echec();
         EXPECT_FALSE(r.interrompu);
-        EXPECT_EQ(r.fichier, module.CheminExtrait());
+        EXPECT_EQ(r.fichier, repertoire); // le dossier ne se verrouille même pas
         EXPECT_FALSE(r.raison.empty());
         EXPECT_FALSE(fs::exists(module.CheminLogFinal()));
     }
@@ -535,6 +535,13 @@ TEST_P(JournalFinalToutCoche, MemeFichierAvecOuSansRaccourci) {
         selection.AjouterNom("");
     EXPECT_EQ(module.CatalogueCourant().LimiteNomsAtteinte, cas == "tableDeNomsPleine");
     EXPECT_EQ(module.TousLesNomsRetenus(selection, module.CheminExtrait()), GetParam().attendu);
+    if (cas == "extraitChange") {
+        // Un extrait réécrit depuis la recherche n'est plus celui du catalogue : refusé.
+        const auto r = Ecrire();
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.Echec().fichier, module.CheminExtrait());
+        return;
+    }
 
     for (int m = 0; m < 8; ++m) {
         modes = Modes{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};

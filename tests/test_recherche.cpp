@@ -189,9 +189,9 @@ TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     const auto issue = ailleurs.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
     ASSERT_FALSE(issue.ok());
     const Resultat& r = issue.Echec();
-    EXPECT_EQ(r.fichier, programme.Fichier("absent") + "/LogVEKtemp.txt");
+    EXPECT_EQ(r.fichier, programme.Fichier("absent"));
     EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
-    EXPECT_NE(r.Message().find("Impossible d'écrire l'extrait"), std::string::npos);
+    EXPECT_NE(r.Message().find("dossier de sortie"), std::string::npos);
     EXPECT_EQ(ailleurs.CatalogueCourant().NbChannels, 0); // catalogue intact
 
     if (::geteuid() != 0) { // un dossier en lecture seule n'arrête pas root
@@ -231,21 +231,24 @@ TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
 }
 
-// Le journal choisi est l'extrait lui-même : il ne peut pas être réécrit sur place pendant sa
-// lecture, l'extrait passe par un fichier temporaire et reçoit les bonnes lignes.
-TEST_F(Recherche, JournalQuiEstLExtraitLuiMeme) {
-    const std::string a = L("12/24/2001", "{A}\":\"x");
-    const std::string b = L("12/25/2001", "{B}\":\"y");
-    std::string contenu;
-    for (int i = 0; i < 3000; ++i) // fins de ligne LF : l'extrait, en CR LF, est plus long
-        contenu += (i % 2 ? a : b) + "\n";
-    chemin = programme.Ecrire("LogVEKtemp.txt", contenu);
-    ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
-    std::string attendu;
-    for (int i = 0; i < 1500; ++i)
-        attendu += a + "\r\n";
-    EXPECT_EQ(Extrait(), attendu);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 1);
+// Le journal choisi est une sortie du programme (l'extrait, le journal final, ou un lien vers
+// l'un d'eux) : la recherche refuse avant d'écrire quoi que ce soit, et le journal reste entier.
+TEST_F(Recherche, LeJournalNEstJamaisUneSortie) {
+    const std::string contenu = L("12/24/2001", "{A}\":\"x") + "\n" + L("12/25/2001", "{B}\":\"y");
+    const std::string extrait = programme.Ecrire("LogVEKtemp.txt", contenu);
+    const std::string final = programme.Ecrire("LogFinal.txt", contenu);
+    const std::string lien = donnees.Fichier("lien.txt");
+    std::filesystem::create_symlink(final, lien);
+    for (const std::string& journal : {extrait, final, lien}) {
+        SCOPED_TRACE(journal);
+        chemin = journal;
+        const auto issue = Chercher({2001, 12, 24}, {2001, 12, 25});
+        ASSERT_FALSE(issue.ok());
+        EXPECT_NE(issue.Echec().Message().find("fichier de sortie"), std::string::npos);
+        EXPECT_EQ(LireTout(extrait), contenu);
+        EXPECT_EQ(LireTout(final), contenu);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 2);
 }
 
 // Un extrait qui porte aussi un autre nom (lien physique) n'est pas réécrit sur place : l'autre
@@ -344,8 +347,10 @@ TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
     std::ofstream(programme.Fichier("LogVEKtemp.txt"), std::ios::binary | std::ios::app)
         << a << "\r\n"
         << a << "\r\n";
-    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
-    EXPECT_EQ(progression.maximums.back(), 6.0); // l'extrait a changé : recompté
+    // Réécrit par un autre depuis la recherche : le catalogue ne lui correspond plus.
+    const auto change = module.EcrireLogFinal(selection, modes, progression);
+    ASSERT_FALSE(change.ok());
+    EXPECT_NE(change.Echec().Message().find("relancez la recherche"), std::string::npos);
 }
 
 } // namespace

@@ -1,0 +1,62 @@
+// Verrou du dossier de sortie : LockFileEx sur un fichier du dossier, supprimé à sa fermeture.
+
+#include "Verrou.h"
+
+#include "Fichiers.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace vek {
+
+bool VerrouDossier::Prendre(const std::string& dossier) {
+    Relacher();
+    chemin_ = JoindreChemin(dossier, NomVerrou);
+    raison_.clear();
+    occupe_ = false;
+    HANDLE h = CreateFileA(chemin_.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        raison_ = "erreur Windows " + std::to_string(GetLastError());
+        return false;
+    }
+    OVERLAPPED zone{};
+    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &zone)) {
+        CloseHandle(h);
+        occupe_ = true;
+        raison_ = "un autre Extracteur de LOG VEK écrit dans ce dossier";
+        return false;
+    }
+    poignee_ = h;
+    return true;
+}
+
+void VerrouDossier::Relacher() {
+    if (!poignee_)
+        return;
+    CloseHandle(static_cast<HANDLE>(poignee_));
+    poignee_ = nullptr;
+}
+
+int SupprimerTemporairesOrphelins(const std::string& dossier) {
+    int supprimes = 0;
+    for (const char* sortie : {"LogVEKtemp.txt", "LogFinal.txt"}) {
+        const std::string motif =
+            JoindreChemin(dossier, std::string(sortie) + std::string(SuffixeTemporaire) + "*");
+        WIN32_FIND_DATAA trouve;
+        HANDLE h = FindFirstFileA(motif.c_str(), &trouve);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (DeleteFileA(JoindreChemin(dossier, trouve.cFileName).c_str()))
+                ++supprimes;
+        } while (FindNextFileA(h, &trouve));
+        FindClose(h);
+    }
+    return supprimes;
+}
+
+} // namespace vek
