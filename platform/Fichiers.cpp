@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <random>
@@ -423,13 +423,13 @@ bool EcrivainTexte::CreerNeuf(const std::string& chemin) {
     Repartir();
     errno = 0;
 #ifdef _WIN32
-    const int fd = ::_open(chemin.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                           _S_IREAD | _S_IWRITE);
+    const int fd =
+        ::_open(chemin.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
     // Jamais un fichier déjà là, jamais à travers un lien : un lien planté sous ce nom fait
     // échouer l'ouverture au lieu de faire écrire ailleurs.
-    const int fd = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0644);
+    const int fd =
+        ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
 #endif
     if (fd < 0) {
         codeErreur_ = DernierCode();
@@ -615,9 +615,9 @@ namespace {
 
 // 64 bits au hasard en hexadécimal : les noms temporaires ne se devinent pas.
 std::string NombreAuHasard() {
-    static std::mt19937_64 generateur{std::random_device{}() ^
-                                      static_cast<std::uint64_t>(
-                                          std::chrono::steady_clock::now().time_since_epoch().count())};
+    static std::mt19937_64 generateur{
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
     static std::mutex verrou;
     std::uint64_t n = 0;
     {
@@ -649,7 +649,8 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     cibleExistait_ = false;
     if (const auto genre = GenreDuNom(cible)) {
         if (*genre != GenreFichier::Ordinaire && *genre != GenreFichier::Lien) {
-            raison_ = DescriptionGenre(*genre) + ", pas un fichier ordinaire : il n'est pas remplacé";
+            raison_ =
+                DescriptionGenre(*genre) + ", pas un fichier ordinaire : il n'est pas remplacé";
             fichierEnCause_ = cible_;
             return false;
         }
@@ -663,8 +664,8 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     const unsigned long pid = static_cast<unsigned long>(::getpid());
 #endif
     for (int essai = 0; essai < 16; ++essai) {
-        temporaire_ = cible + std::string(SuffixeTemporaire) + std::to_string(pid) + "-" +
-                      NombreAuHasard();
+        temporaire_ =
+            cible + std::string(SuffixeTemporaire) + std::to_string(pid) + "-" + NombreAuHasard();
         if (ecrivain_.CreerNeuf(temporaire_)) {
             ouvert_ = true;
             return true;
@@ -760,10 +761,13 @@ std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin) {
 
 void OublierPagesEnMemoire(const std::string& chemin) {
 #if defined(POSIX_FADV_DONTNEED)
-    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC);
+    // Sans attendre ni suivre de lien : un tube nommé sous ce nom ferait attendre sans fin.
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return;
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
     ::close(fd);
 #else
     (void)chemin;

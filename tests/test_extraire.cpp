@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <initializer_list>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "Extraire.h"
 #include "Lanceur.h"
 #include "ModuleVEK.h"
+#include "Verrou.h"
 
 namespace {
 
@@ -448,6 +451,48 @@ TEST(ExtraireExemple, LesTroisModesSurLeJournalDExemple) {
             EXPECT_EQ(l.find("\": "), std::string::npos) << l;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// SIGINT ou SIGTERM pendant une passe : elle s'arrête, les temporaires sont supprimés, l'ancien
+// LogFinal.txt reste, et le code de sortie dit le signal (128 + signal).
+TEST_F(Extraire, UnSignalArretePasseEtGardeLAncien) {
+    for (const int signal : {2, 15}) {
+        SCOPED_TRACE(signal);
+        dossier.Ecrire("sortie/LogFinal.txt", "ancien\r\n");
+        std::stop_source arret;
+        std::atomic<int> recu{signal};
+        arret.request_stop();
+        vek::ContexteExtraire contexte;
+        contexte.arret = arret.get_token();
+        contexte.signal = &recu;
+        const Sortie s = Lancer({"--debut", "24/12/2001", "--fin", "24/12/2001", "--tous-channels",
+                                 "--tout-le-monde", "--dossier", sortie, journal},
+                                contexte);
+        EXPECT_EQ(s.code, 128 + signal);
+        EXPECT_NE(s.err.find("interrompu"), std::string::npos) << s.err;
+        EXPECT_EQ(vek::test::LireTout(LogFinal()), "ancien\r\n");
+        for (const auto& e : std::filesystem::directory_iterator(sortie))
+            EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+    }
+}
+
+// Un second programme sur le même dossier de sortie refuse aussitôt, avec le code 1, sans rien
+// toucher ; l'ancien LogFinal.txt reste.
+TEST_F(Extraire, UnDossierOccupeRefuseAvecLeCode1) {
+    dossier.Ecrire("sortie/LogFinal.txt", "ancien\r\n");
+    vek::VerrouDossier autre;
+    ASSERT_TRUE(autre.Prendre(sortie));
+    const Sortie s = Lancer({"--debut", "24/12/2001", "--fin", "24/12/2001", "--tous-channels",
+                             "--tout-le-monde", "--dossier", sortie, journal});
+    EXPECT_EQ(s.code, vek::SortieEchecFichier);
+    EXPECT_NE(s.err.find("un autre Extracteur de LOG VEK écrit dans ce dossier"), std::string::npos)
+        << s.err;
+    EXPECT_EQ(vek::test::LireTout(LogFinal()), "ancien\r\n");
+    EXPECT_FALSE(std::filesystem::exists(Extrait()));
 }
 
 } // namespace

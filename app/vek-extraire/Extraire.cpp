@@ -311,8 +311,14 @@ private:
         return SortieErreurUsage;
     }
     int Echec(const Resultat& r) {
-        err_ << "vek-extraire : "
-             << (r.interrompu ? std::string("opération interrompue.") : r.Message()) << '\n';
+        progression_.Effacer();
+        if (r.interrompu) {
+            err_ << "vek-extraire : interrompu ; les fichiers temporaires sont supprimés et "
+                    "l'ancien LogFinal.txt est gardé.\n";
+            const int signal = contexte_.signal ? contexte_.signal->load() : 0;
+            return signal > 0 ? 128 + signal : SortieEchecFichier;
+        }
+        err_ << "vek-extraire : " << r.Message() << '\n';
         return SortieEchecFichier;
     }
     void Avertir(const std::string& message) {
@@ -335,7 +341,7 @@ std::optional<ResumeJournal> Execution::Analyser(int& code) {
     // Le moteur a besoin d'un dossier même pour la seule analyse : rien n'y est écrit.
     ModuleVEK module{std::string()};
     const std::string& journal = a_.journaux.front();
-    const Issue<ResumeJournal> analyse = module.Analyser(journal, progression_);
+    const Issue<ResumeJournal> analyse = module.Analyser(journal, progression_, contexte_.arret);
     if (!analyse.ok()) {
         code = Echec(analyse.Echec());
         return std::nullopt;
@@ -412,7 +418,7 @@ int Execution::Lancer() {
 
     progression_.DefinirEtape("Recherche");
     const Issue<ResultatRecherche> recherche =
-        module.Rechercher(journal, *debut, *fin, progression_);
+        module.Rechercher(journal, *debut, *fin, progression_, contexte_.arret);
     progression_.TerminerEtape();
     if (!recherche.ok())
         return Echec(recherche.Echec());
@@ -480,7 +486,8 @@ int Execution::Lancer() {
 
     progression_.DefinirEtape("Écriture de LogFinal.txt");
     const ModesPartages modes(a_.modes);
-    const Issue<std::string> ecriture = module.EcrireLogFinal(selection, modes, progression_);
+    const Issue<std::string> ecriture =
+        module.EcrireLogFinal(selection, modes, progression_, contexte_.arret);
     progression_.TerminerEtape();
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
@@ -567,8 +574,13 @@ Les textes sont en UTF-8 ; ceux de --channel et --nom doivent exister en Windows
 de code du journal. Un channel ou un locuteur absent de la période est une erreur : les textes
 les plus proches sont alors proposés.
 
-Codes de sortie : 0 succès ; 1 journal illisible ou fichier impossible à écrire ; 2 erreur
-d'utilisation (option inconnue, argument manquant, date invalide, nœud introuvable).
+Un seul programme à la fois écrit dans un dossier de sortie : un second refuse aussitôt (code 1)
+sans rien toucher. Ctrl+C (ou SIGTERM) arrête la passe proprement : les fichiers temporaires
+sont supprimés et l'ancien LogFinal.txt est gardé.
+
+Codes de sortie : 0 succès ; 1 journal illisible, fichier impossible à écrire ou dossier de
+sortie occupé ; 2 erreur d'utilisation (option inconnue, argument manquant, date invalide,
+nœud introuvable) ; 130 ou 143 arrêt par SIGINT ou SIGTERM.
 )";
 }
 

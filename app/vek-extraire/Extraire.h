@@ -2,8 +2,10 @@
 // vek-extraire : la ligne de commande qui appelle, sans fenêtre, les trois passes du moteur
 // (analyse, recherche, journal final), avec une barre de progression sur la sortie d'erreur.
 
+#include <atomic>
 #include <cstddef>
 #include <ostream>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,10 @@ struct ContexteExtraire {
     // Conversion d'un chemin reçu en UTF-8 vers l'encodage des noms de fichiers du système,
     // quand ce n'est pas l'UTF-8 (Windows) ; nulle : les chemins sont pris tels quels.
     std::string (*cheminSysteme)(const std::string& utf8) = nullptr;
+    // L'arrêt demandé (SIGINT, SIGTERM) : la passe en cours s'arrête proprement ; signal
+    // donne le numéro du signal reçu, pour le code de sortie (128 + signal).
+    std::stop_token arret;
+    const std::atomic<int>* signal = nullptr;
 };
 
 // args : les arguments qui suivent le nom du programme, en UTF-8 (le journal et le dossier

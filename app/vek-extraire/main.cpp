@@ -12,6 +12,9 @@
 // après windows.h
 #include <shellapi.h>
 #else
+#include <csignal>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -67,6 +70,24 @@ int main(int argc, char** argv) {
     contexte.cheminSysteme = &CheminAnsi;
     std::vector<std::string> args = ArgumentsUtf8();
 #else
+    // SIGINT et SIGTERM arrêtent la passe proprement : bloqués avant tout autre fil, ils sont
+    // attendus par un fil à eux, qui demande l'arrêt au moteur.
+    static std::stop_source arret;
+    static std::atomic<int> signalRecu{0};
+    sigset_t signaux;
+    sigemptyset(&signaux);
+    sigaddset(&signaux, SIGINT);
+    sigaddset(&signaux, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signaux, nullptr);
+    std::thread([signaux] {
+        int recu = 0;
+        if (sigwait(&signaux, &recu) == 0) {
+            signalRecu.store(recu);
+            arret.request_stop();
+        }
+    }).detach();
+    contexte.arret = arret.get_token();
+    contexte.signal = &signalRecu;
     contexte.erreurEstTerminal = isatty(fileno(stderr)) != 0;
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
 #endif

@@ -1,0 +1,183 @@
+// Les sorties (LogVEKtemp.txt, LogFinal.txt) face aux liens plantés, aux sorties qui ne sont pas
+// des fichiers, aux écrivains concurrents, aux renommages qui échouent et aux programmes tués.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "DossierTemporaire.h"
+#include "Fichiers.h"
+#include "ModuleVEK.h"
+#include "OutilsMoteur.h"
+#include "Verrou.h"
+
+namespace vek {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string P = "12/24/2001 [18:30:05] ";
+
+std::string Journal(int lignes) {
+    std::string t;
+    for (int i = 0; i < lignes; ++i)
+        t += P + "[Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
+    return t;
+}
+
+class SortiesSures : public ::testing::Test {
+protected:
+    test::DossierTemporaire programme; // le dossier de sortie
+    test::DossierTemporaire ailleurs;  // le journal et les fichiers à protéger
+    ModuleVEK module{programme.Chemin()};
+    test::ProgressionNotee progression;
+    ModesPartages modes;
+    Selection selection;
+
+    void SetUp() override {
+        module.DateDuJour = [] { return Date{2002, 12, 7}; };
+        selection.AjouterChannel("[Commerce]");
+        selection.AjouterNom("Aldric");
+    }
+    Issue<ResultatRecherche> Chercher(const std::string& contenu) {
+        return module.Rechercher(ailleurs.Ecrire("journal.txt", contenu), {2001, 12, 24},
+                                 {2001, 12, 24}, progression);
+    }
+    Issue<std::string> Ecrire() { return module.EcrireLogFinal(selection, modes, progression); }
+    std::set<std::string> Fichiers() const {
+        std::set<std::string> noms;
+        for (const auto& e : fs::directory_iterator(programme.Chemin()))
+            noms.insert(e.path().filename().string());
+        return noms;
+    }
+};
+
+// Un lien planté sous le nom d'une sortie est remplacé par la sortie ; le fichier qu'il
+// désignait n'est jamais touché.
+TEST_F(SortiesSures, UnLienPlanteSousUneSortieEstRemplaceJamaisSuivi) {
+    for (const char* sortie : {"LogVEKtemp.txt", "LogFinal.txt"}) {
+        SCOPED_TRACE(sortie);
+        const std::string victime = ailleurs.Ecrire("victime.txt", "précieux\n");
+        fs::remove(programme.Fichier(sortie));
+        fs::create_symlink(victime, programme.Fichier(sortie));
+        ASSERT_TRUE(Chercher(Journal(3)).ok());
+        ASSERT_TRUE(Ecrire().ok());
+        EXPECT_EQ(test::LireTout(victime), "précieux\n");
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(programme.Fichier(sortie))));
+        EXPECT_NE(test::LireTout(programme.Fichier(sortie)).find("message 2"), std::string::npos);
+    }
+}
+
+// Un fichier temporaire ne s'ouvre jamais sur un nom déjà pris, ni à travers un lien.
+TEST_F(SortiesSures, UnTemporaireNeSeCreeQueSurUnNomLibre) {
+    const std::string victime = ailleurs.Ecrire("victime.txt", "précieux\n");
+    const std::string lien = programme.Fichier("pris.tmp");
+    fs::create_symlink(victime, lien);
+    const std::string occupe = programme.Ecrire("occupe.tmp", "là\n");
+    for (const std::string& nom : {lien, occupe}) {
+        EcrivainTexte e;
+        EXPECT_FALSE(e.CreerNeuf(nom)) << nom;
+        EXPECT_EQ(e.Raison(), RaisonSysteme(EEXIST));
+    }
+    EXPECT_EQ(test::LireTout(victime), "précieux\n");
+    EXPECT_EQ(test::LireTout(occupe), "là\n");
+}
+
+// Une sortie qui n'est pas un fichier ordinaire (tube nommé, dossier) est refusée avant toute
+// écriture : rien n'attend, rien n'est remplacé.
+TEST_F(SortiesSures, UneSortieQuiNEstPasUnFichierEstRefusee) {
+    ASSERT_TRUE(Chercher(Journal(3)).ok());
+    ASSERT_EQ(::mkfifo(programme.Fichier("LogFinal.txt").c_str(), 0644), 0);
+    auto r = Ecrire();
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.Echec().Message().find("tube nommé"), std::string::npos) << r.Echec().Message();
+    fs::remove(programme.Fichier("LogFinal.txt"));
+
+    fs::remove(programme.Fichier("LogVEKtemp.txt"));
+    ASSERT_EQ(::mkfifo(programme.Fichier("LogVEKtemp.txt").c_str(), 0644), 0);
+    const auto recherche = Chercher(Journal(3));
+    ASSERT_FALSE(recherche.ok());
+    EXPECT_NE(recherche.Echec().Message().find("tube nommé"), std::string::npos);
+    EXPECT_EQ(Fichiers(), std::set<std::string>{"LogVEKtemp.txt"});
+}
+
+// Un second écrivain sur le même dossier refuse aussitôt, avec un message ; une fois le premier
+// parti, tout repart.
+TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
+    ASSERT_TRUE(Chercher(Journal(3)).ok());
+    VerrouDossier autre;
+    ASSERT_TRUE(autre.Prendre(programme.Chemin()));
+    const auto recherche = Chercher(Journal(5));
+    ASSERT_FALSE(recherche.ok());
+    EXPECT_NE(recherche.Echec().Message().find("un autre Extracteur de LOG VEK"),
+              std::string::npos);
+    const auto ecriture = Ecrire();
+    ASSERT_FALSE(ecriture.ok());
+    EXPECT_NE(ecriture.Echec().Message().find("occupé"), std::string::npos);
+    EXPECT_FALSE(fs::exists(programme.Fichier("LogFinal.txt")));
+    autre.Relacher();
+    EXPECT_TRUE(Ecrire().ok());
+    EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+}
+
+// Le renommage final échoue : l'ancien journal final reste, le message le dit, aucun
+// temporaire ne traîne.
+TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
+    ASSERT_TRUE(Chercher(Journal(3)).ok());
+    programme.Ecrire("LogFinal.txt", "ancien\r\n");
+    const auto avant = essai::Renommer;
+    essai::Renommer = [](const char*, const char*) {
+        errno = EIO;
+        return -1;
+    };
+    const auto r = Ecrire();
+    essai::Renommer = avant;
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
+    EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);
+    EXPECT_EQ(test::LireTout(programme.Fichier("LogFinal.txt")), "ancien\r\n");
+    EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+}
+
+// Un programme tué au milieu de l'écriture laisse l'ancien journal final entier et un
+// temporaire orphelin ; le programme suivant supprime l'orphelin et écrit le nouveau.
+TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
+    ASSERT_TRUE(Chercher(Journal(200000)).ok());
+    programme.Ecrire("LogFinal.txt", "ancien\r\n");
+    const pid_t fils = ::fork();
+    ASSERT_GE(fils, 0);
+    if (fils == 0) {
+        ModuleVEK m{programme.Chemin()};
+        test::ProgressionNotee p;
+        p.surValeur = [](double lues) {
+            if (lues == 100000)
+                ::kill(::getpid(), SIGKILL);
+        };
+        (void)m.EcrireLogFinal(selection, modes, p);
+        ::_exit(0); // jamais atteint
+    }
+    int etat = 0;
+    ASSERT_EQ(::waitpid(fils, &etat, 0), fils);
+    ASSERT_TRUE(WIFSIGNALED(etat));
+    EXPECT_EQ(test::LireTout(programme.Fichier("LogFinal.txt")), "ancien\r\n");
+    int orphelins = 0;
+    for (const auto& nom : Fichiers())
+        orphelins += nom.rfind("LogFinal.txt.tmp-", 0) == 0;
+    EXPECT_EQ(orphelins, 1);
+
+    ASSERT_TRUE(Ecrire().ok());
+    EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+    EXPECT_NE(test::LireTout(programme.Fichier("LogFinal.txt")).find("message 199999"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace vek
