@@ -2,6 +2,7 @@
 // programme pendant une passe) et les échecs montrés.
 
 #include "OutilsFenetre.h"
+#include "Verrou.h"
 
 #include <QDir>
 #include <QMenu>
@@ -203,6 +204,22 @@ TEST_F(Route, OuEstLeJournalFinalQuandAucunVisualiseurOuDossierDeSecours) {
     Cliquer("CmdCreerLog");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icone, Icone::Stop);
+}
+
+// Un autre programme écrit dans le dossier de sortie : la recherche le dit dans une boîte de
+// message et ne touche à rien.
+TEST_F(Route, UnDossierOccupeParUnAutreProgrammeEstSignale) {
+    ChoisirJournal(JournalDeNoel());
+    Taper("TxTDateDeb", "24/12/2001");
+    VerrouDossier autre;
+    ASSERT_TRUE(autre.Prendre(programme.Chemin()));
+    messages.clear();
+    Cliquer("CmdRecherche");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].icone, Icone::Stop);
+    EXPECT_TRUE(messages[0].texte.contains("occupé")) << messages[0].texte.toStdString();
+    EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0);
+    EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
 }
 
 // ---------------------------------------------------------------------------------------------
