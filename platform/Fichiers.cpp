@@ -401,7 +401,9 @@ void EcrivainTexte::Repartir() {
     codeErreur_ = 0;
     rempli_ = 0;
     ecrits_ = 0;
+    pousses_ = 0;
     repris_ = false;
+    neuf_ = false;
 }
 
 bool EcrivainTexte::OuvrirFichier(const std::string& chemin, const char* mode) {
@@ -451,6 +453,7 @@ bool EcrivainTexte::CreerNeuf(const std::string& chemin) {
         return false;
     }
     std::setvbuf(fichier_, nullptr, _IONBF, 0);
+    neuf_ = true;
     return true;
 }
 
@@ -488,6 +491,20 @@ bool EcrivainTexte::Reprendre(const std::string& chemin) {
     return repris_;
 }
 
+void EcrivainTexte::PousserVersLeDisque() {
+#if defined(__linux__) && defined(SYNC_FILE_RANGE_WRITE)
+    // Seulement pour un fichier neuf (temporaire d'une sortie) : chaque tranche de 16 Mio écrite
+    // part vers le disque sans attendre, pendant que la passe continue ; le fsync final n'attend
+    // plus que la dernière.
+    constexpr std::uint64_t Tranche = std::uint64_t{16} << 20;
+    if (!neuf_ || ecrits_ - pousses_ < Tranche)
+        return;
+    ::sync_file_range(::fileno(fichier_), static_cast<off_t>(pousses_),
+                      static_cast<off_t>(ecrits_ - pousses_), SYNC_FILE_RANGE_WRITE);
+    pousses_ = ecrits_;
+#endif
+}
+
 bool EcrivainTexte::Synchroniser() {
     if (!fichier_)
         return codeErreur_ == 0;
@@ -513,6 +530,7 @@ void EcrivainTexte::Vider() {
         if (std::fwrite(tampon_.data(), 1, rempli_, fichier_) != rempli_)
             codeErreur_ = DernierCode();
         ecrits_ += rempli_;
+        PousserVersLeDisque();
     }
     rempli_ = 0;
 }
@@ -527,6 +545,7 @@ void EcrivainTexte::Ecrire(std::string_view texte) {
             if (std::fwrite(texte.data(), 1, texte.size(), fichier_) != texte.size())
                 codeErreur_ = DernierCode();
             ecrits_ += texte.size();
+            PousserVersLeDisque();
             return;
         }
     }
@@ -811,8 +830,23 @@ bool RemplacerFichier(const std::string& source, const std::string& cible, std::
     // l'ancien fichier ou le nouveau, et un renommage qui échoue laisse l'ancien en place. Un
     // lien symbolique sous ce nom est remplacé, pas suivi. Le dossier est ensuite écrit sur le
     // disque, pour que le nouveau nom survive à une coupure.
+    if (essai::EchecRemplacement != 0) {
+        if (raison)
+            *raison = RaisonSysteme(essai::EchecRemplacement);
+        return false;
+    }
     errno = 0;
-    if (essai::Renommer(source.c_str(), cible.c_str()) != 0) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    // Par-dessus un fichier ordinaire, ext4 écrit tout le nouveau sur le disque au moment d'un
+    // renommage qui remplace (il le ferait attendre une seconde de plus pour 500 Mo) ; un
+    // échange des deux noms, lui, est aussi atomique et ne le fait pas. L'ancien, qui porte alors
+    // le nom temporaire, est supprimé ensuite. Un système qui ne sait pas échanger renomme.
+    if (GenreDuNom(cible) == GenreFichier::Ordinaire &&
+        ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, cible.c_str(), RENAME_EXCHANGE) == 0) {
+        ::unlink(source.c_str());
+    } else
+#endif
+        if (std::rename(source.c_str(), cible.c_str()) != 0) {
         if (raison)
             *raison = RaisonSysteme(DernierCode());
         return false;

@@ -87,7 +87,9 @@ public:
     void EcrireLigne(std::string_view texte); // texte puis CR LF
     // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
     bool Fermer();
-    // Vide le tampon et attend que tout soit sur le disque (fsync) ; faux en cas d'échec.
+    // Vide le tampon et attend que tout soit sur le disque (fsync) ; faux en cas d'échec. Un
+    // fichier créé par CreerNeuf part vers le disque au fil de l'écriture : il n'en reste alors
+    // que la fin à attendre.
     bool Synchroniser();
     bool EstOuvert() const { return fichier_ != nullptr; }
     bool EnErreur() const { return codeErreur_ != 0; }
@@ -102,6 +104,9 @@ private:
     std::size_t rempli_ = 0;
     std::uint64_t ecrits_ = 0; // octets remis au système depuis l'ouverture
     bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
+    void PousserVersLeDisque();
+    std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée
+    bool neuf_ = false;         // créé par CreerNeuf
     int codeErreur_ = 0;
 };
 
@@ -141,14 +146,15 @@ private:
 // Ce que désigne un nom, sans suivre de lien.
 enum class GenreFichier { Ordinaire, Lien, Dossier, Tube, Peripherique, Autre };
 std::optional<GenreFichier> GenreDuNom(const std::string& chemin); // rien : nom libre
-std::string DescriptionGenre(GenreFichier genre);                   // « c'est un tube nommé »
+std::string DescriptionGenre(GenreFichier genre);                  // « c'est un tube nommé »
 
 // Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> ».
 inline constexpr std::string_view SuffixeTemporaire = ".tmp-";
 
 namespace essai {
-// Le renommage qui remplace une sortie ; les tests y mettent le leur pour le faire échouer.
-inline int (*Renommer)(const char* source, const char* cible) = std::rename;
+// Un code d'erreur du système que prendra le prochain remplacement d'une sortie (0 : aucun) ;
+// les tests s'en servent pour faire échouer le renommage final.
+inline int EchecRemplacement = 0;
 } // namespace essai
 
 // Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son

@@ -133,13 +133,9 @@ TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
 TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     ASSERT_TRUE(Chercher(Journal(3)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    const auto avant = essai::Renommer;
-    essai::Renommer = [](const char*, const char*) {
-        errno = EIO;
-        return -1;
-    };
+    essai::EchecRemplacement = EIO;
     const auto r = Ecrire();
-    essai::Renommer = avant;
+    essai::EchecRemplacement = 0;
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
     EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);
