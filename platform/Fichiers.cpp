@@ -505,13 +505,17 @@ void EcrivainTexte::PousserVersLeDisque() {
 #endif
 }
 
-bool EcrivainTexte::Synchroniser() {
-    if (!fichier_)
-        return codeErreur_ == 0;
+void EcrivainTexte::RemettreAuSysteme() {
     Vider();
     errno = 0;
     if (std::fflush(fichier_) != 0 && codeErreur_ == 0)
         codeErreur_ = DernierCode();
+}
+
+bool EcrivainTexte::Synchroniser() {
+    if (!fichier_)
+        return codeErreur_ == 0;
+    RemettreAuSysteme();
 #ifdef _WIN32
     if (codeErreur_ == 0 && ::_commit(::_fileno(fichier_)) != 0)
         codeErreur_ = DernierCode();
@@ -561,10 +565,7 @@ void EcrivainTexte::EcrireLigne(std::string_view texte) {
 bool EcrivainTexte::Fermer() {
     if (!fichier_)
         return codeErreur_ == 0;
-    Vider();
-    errno = 0;
-    if (std::fflush(fichier_) != 0 && codeErreur_ == 0)
-        codeErreur_ = DernierCode();
+    RemettreAuSysteme();
     if (repris_ && codeErreur_ == 0) {
         // La fin de l'ancien contenu, au-delà du nouveau, disparaît.
 #ifdef _WIN32
