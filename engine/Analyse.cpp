@@ -28,6 +28,28 @@ std::string ResumeJournal::Texte() const {
     return ResumeAnalyse(debut, fin, static_cast<double>(lignes));
 }
 
+std::string ResumeJournal::Conseil() const {
+    switch (marque) {
+    case Marque::Utf16PetitBoutiste:
+    case Marque::Utf16GrandBoutiste:
+        return std::string("Ce journal est enregistré en UTF-16 (") +
+               (marque == Marque::Utf16PetitBoutiste ? "petit-boutiste" : "grand-boutiste") +
+               ") : le programme lit les journaux en Windows-1252, comme le jeu les écrit, et n'y "
+               "trouvera ni date ni ligne. Enregistrez-le en Windows-1252 (ANSI) avec votre "
+               "éditeur de texte, puis choisissez-le de nouveau.";
+    case Marque::Utf8:
+        return "Ce journal commence par la marque d'un texte UTF-8 : sa première ligne n'est pas "
+               "datée, et les lettres accentuées seront mal lues (le jeu écrit ses journaux en "
+               "Windows-1252). Enregistrez-le en Windows-1252 (ANSI) avec votre éditeur de texte "
+               "pour un résultat exact.";
+    case Marque::Aucune:
+        break;
+    }
+    if (lignes == 0)
+        return "Le journal est vide : il n'y a rien à extraire.";
+    return {};
+}
+
 Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression& progression,
                                          std::stop_token arret) {
     ResumeJournal resume;
@@ -48,7 +70,14 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     std::atomic<bool> arrete{false};
     const std::stop_callback surArret(arret, [&arrete] { arrete.store(true); });
     if (!fichier.FinFichier()) {
-        resume.debut = DateDeLigne(fichier.LireLigne());
+        const std::string_view premiere = fichier.LireLigne();
+        resume.debut = DateDeLigne(premiere);
+        if (premiere.substr(0, 3) == "\xEF\xBB\xBF")
+            resume.marque = ResumeJournal::Marque::Utf8;
+        else if (premiere.substr(0, 2) == "\xFF\xFE")
+            resume.marque = ResumeJournal::Marque::Utf16PetitBoutiste;
+        else if (premiere.substr(0, 2) == "\xFE\xFF")
+            resume.marque = ResumeJournal::Marque::Utf16GrandBoutiste;
         resume.lignes = 1 + fichier.CompterLignes(&arrete);
     }
     if (arrete.load())

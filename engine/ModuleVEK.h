@@ -67,12 +67,19 @@ private:
 // Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de
 // lignes. Un journal absent n'est pas un échec : existe est faux et rien n'est lu.
 struct ResumeJournal {
+    // La marque d'ordre des octets qui ouvre un texte Unicode : le jeu écrit ses journaux en
+    // Windows-1252, sans marque.
+    enum class Marque { Aucune, Utf8, Utf16PetitBoutiste, Utf16GrandBoutiste };
     bool existe = true;
+    Marque marque = Marque::Aucune;
     std::optional<Date> debut;
     std::optional<Date> fin;
     std::uint64_t lignes = 0;
     // Les trois lignes du résumé, jointes par CR LF, en Windows-1252.
     std::string Texte() const;
+    // Ce qu'il faut dire à l'utilisateur d'un journal vide ou marqué comme texte Unicode (en
+    // UTF-8) ; rien pour un journal ordinaire.
+    std::string Conseil() const;
 };
 
 // Ce que la recherche trouve : le catalogue des channels et des locuteurs de la période, et

@@ -347,3 +347,52 @@ TEST_F(AnalyseJournal, JournauxAuHasardCommeLaLectureEnAvant) {
 
 } // namespace
 } // namespace vek
+
+namespace vek {
+namespace {
+
+// Un journal marqué comme texte Unicode, ou vide, reçoit un conseil qui nomme le problème ; un
+// journal ordinaire, aucun.
+TEST(AnalyseConseil, MarquesUnicodeEtJournalVide) {
+    const struct {
+        const char* nom;
+        std::string contenu;
+        ResumeJournal::Marque marque;
+        const char* conseil; // dans le texte du conseil ; vide : aucun conseil
+    } cas[] = {
+        {"ordinaire", "12/24/2001 x\r\n", ResumeJournal::Marque::Aucune, ""},
+        {"UTF-8",
+         "\xEF\xBB\xBF"
+         "12/24/2001 x\r\n",
+         ResumeJournal::Marque::Utf8, "UTF-8"},
+        {"UTF-16 petit-boutiste",
+         std::string("\xFF\xFE"
+                     "1\0"
+                     "2\0",
+                     6),
+         ResumeJournal::Marque::Utf16PetitBoutiste, "UTF-16 (petit-boutiste)"},
+        {"UTF-16 grand-boutiste",
+         std::string("\xFE\xFF\0"
+                     "1\0"
+                     "2",
+                     6),
+         ResumeJournal::Marque::Utf16GrandBoutiste, "UTF-16 (grand-boutiste)"},
+        {"vide", "", ResumeJournal::Marque::Aucune, "vide"},
+    };
+    test::DossierTemporaire dossier;
+    ModuleVEK module{dossier.Chemin()};
+    test::ProgressionNotee progression;
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const auto r = module.Analyser(dossier.Ecrire("journal.txt", c.contenu), progression);
+        ASSERT_TRUE(r.ok());
+        EXPECT_EQ(r->marque, c.marque);
+        if (*c.conseil == '\0')
+            EXPECT_TRUE(r->Conseil().empty()) << r->Conseil();
+        else
+            EXPECT_NE(r->Conseil().find(c.conseil), std::string::npos) << r->Conseil();
+    }
+}
+
+} // namespace
+} // namespace vek

@@ -496,3 +496,33 @@ TEST_F(Extraire, UnDossierOccupeRefuseAvecLeCode1) {
 }
 
 } // namespace
+
+namespace {
+
+// Les suggestions d'un --nom inconnu restent bornées sur des noms très longs : seuls les
+// premiers octets sont comparés (sans cette borne, ce cas prenait plus d'une minute).
+TEST_F(Extraire, SuggestionsBorneesSurDesNomsTresLongs) {
+    std::string contenu;
+    for (int i = 0; i < 300; ++i)
+        contenu += "12/24/2001 10:00:00 - [Commerce] \"" + std::string(4000, 'a') +
+                   std::to_string(i) + "\": x\r\n";
+    const std::string long_journal = dossier.Ecrire("longs.txt", contenu);
+    const Sortie s = Lancer({"--debut", "24/12/2001", "--fin", "24/12/2001", "--nom",
+                             std::string(4000, 'b'), "--dossier", sortie, long_journal});
+    EXPECT_EQ(s.code, vek::SortieErreurUsage);
+    EXPECT_NE(s.err.find("Les plus proches"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Extraire, UnJournalVideLeDit) {
+    const std::string vide = dossier.Ecrire("vide.txt", "");
+    const Sortie s = Lancer({"--dossier", sortie, vide});
+    EXPECT_EQ(s.code, vek::SortieEchecFichier);
+    EXPECT_NE(s.err.find("Le journal est vide"), std::string::npos) << s.err;
+    EXPECT_EQ(s.err.find("pas datée"), std::string::npos) << s.err;
+}
+
+} // namespace

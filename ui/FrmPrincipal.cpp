@@ -324,6 +324,8 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
             if (issue->fin)
                 ui->TxTDateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
             DefinirResumeAnalyse(DepuisCp1252(issue->Texte()));
+            if (const std::string conseil = issue->Conseil(); !conseil.empty())
+                AfficherMessage(Texte(conseil), vek::Icone::Aucune);
         },
         // Le journal est ouvert : la fenêtre de résumé se montre pendant que l'analyse lit.
         [this] {

@@ -246,7 +246,14 @@ std::vector<std::string> PlusProches(const std::vector<std::string>& noeuds,
     for (std::size_t i = 0; i < noeuds.size(); ++i) {
         const std::string candidat = Majuscules(noeuds[i]);
         const bool contient = !maj.empty() && candidat.find(maj) != std::string::npos;
-        distances.emplace_back(contient ? 0 : 1 + DistanceEdition(maj, candidat), i);
+        // La distance ne compare que les premiers octets : sur des noms très longs, elle coûterait
+        // le produit des longueurs, pour chaque nœud.
+        constexpr std::size_t Compares = 64;
+        distances.emplace_back(
+            contient ? 0
+                     : 1 + DistanceEdition(std::string_view(maj).substr(0, Compares),
+                                           std::string_view(candidat).substr(0, Compares)),
+            i);
     }
     std::stable_sort(distances.begin(), distances.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
@@ -351,6 +358,8 @@ std::optional<ResumeJournal> Execution::Analyser(int& code) {
         code = SortieEchecFichier;
         return std::nullopt;
     }
+    if (const std::string conseil = analyse->Conseil(); !conseil.empty())
+        Avertir(conseil);
     return *analyse;
 }
 
@@ -402,6 +411,8 @@ int Execution::Lancer() {
         const auto resume = Analyser(code);
         if (!resume)
             return code;
+        if (resume->lignes == 0)
+            return SortieEchecFichier; // « Le journal est vide » vient d'être dit
         if (!debut && !(debut = resume->debut))
             return Usage("la première ligne du journal n'est pas datée : indiquez la date de "
                          "début avec --debut JJ/MM/AAAA.");
