@@ -105,7 +105,7 @@ private:
     std::uint64_t ecrits_ = 0; // octets remis au système depuis l'ouverture
     bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
     void PousserVersLeDisque();
-    void RemettreAuSysteme(); // vide le tampon, puis celui de la bibliothèque C
+    void RemettreAuSysteme();   // vide le tampon, puis celui de la bibliothèque C
     std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée
     bool neuf_ = false;         // créé par CreerNeuf
     int codeErreur_ = 0;

@@ -10,6 +10,9 @@
 namespace vek {
 
 inline constexpr std::string_view NomVerrou = "LogVEK.verrou";
+// La raison donnée quand le verrou est déjà pris.
+inline constexpr std::string_view RaisonOccupe =
+    "un autre Extracteur de LOG VEK écrit dans ce dossier";
 
 class VerrouDossier {
 public:

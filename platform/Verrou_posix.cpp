@@ -31,7 +31,7 @@ bool VerrouDossier::Prendre(const std::string& dossier) {
             ::close(fd);
             if (code == EWOULDBLOCK) {
                 occupe_ = true;
-                raison_ = "un autre Extracteur de LOG VEK écrit dans ce dossier";
+                raison_ = RaisonOccupe;
             } else {
                 raison_ = RaisonSysteme(code);
             }

@@ -27,7 +27,7 @@ bool VerrouDossier::Prendre(const std::string& dossier) {
     if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &zone)) {
         CloseHandle(h);
         occupe_ = true;
-        raison_ = "un autre Extracteur de LOG VEK écrit dans ce dossier";
+        raison_ = RaisonOccupe;
         return false;
     }
     poignee_ = h;
