@@ -51,7 +51,7 @@ std::string ResumeJournal::Conseil() const {
 }
 
 Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression& progression,
-                                         std::stop_token arret) {
+                                         std::stop_token arret) try {
     ResumeJournal resume;
     if (!FichierExiste(chemin)) {
         resume.existe = false; // l'appelant dit « Fichier introuvable ! »
@@ -70,7 +70,7 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     std::atomic<bool> arrete{false};
     const std::stop_callback surArret(arret, [&arrete] { arrete.store(true); });
     if (!fichier.FinFichier()) {
-        const std::string_view premiere = fichier.LireLigne();
+        const std::string premiere = fichier.LireDebutDeLigne(LongueurEnTete);
         resume.debut = DateDeLigne(premiere);
         if (premiere.substr(0, 3) == "\xEF\xBB\xBF")
             resume.marque = ResumeJournal::Marque::Utf8;
@@ -93,12 +93,16 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     if (resume.lignes > 0) {
         std::string derniere;
         std::string raisonFin;
-        if (!LireDerniereLigne(chemin, derniere, &raisonFin))
+        if (!LireDerniereLigne(chemin, derniere, LongueurEnTete, &raisonFin))
             return Resultat::Echec(lecture, chemin, raisonFin);
         resume.fin = DateDeLigne(derniere);
     }
     MemoriserLignes(chemin, empreinte, resume.lignes);
     return resume;
+} catch (...) {
+    // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
+    // supprimés, et l'échec est dit comme les autres.
+    return Resultat::Exception("Impossible d'analyser le journal", chemin);
 }
 
 } // namespace vek

@@ -8,12 +8,17 @@ namespace vek {
 
 namespace {
 
-// Un lot agrandi par une ligne démesurée rend sa mémoire avant de resservir.
-void Preparer(Lot& lot, std::size_t tailleLot, std::uint64_t numero) {
+// Un lot agrandi par une ligne démesurée rend sa mémoire.
+void Alleger(Lot& lot, std::size_t tailleLot) {
     if (lot.octets.capacity() > 4 * tailleLot)
         std::string().swap(lot.octets);
     if (lot.sortie.capacity() > 4 * tailleLot)
         std::string().swap(lot.sortie);
+    lot.sortieLongue = {};
+}
+
+void Preparer(Lot& lot, std::size_t tailleLot, std::uint64_t numero) {
+    Alleger(lot, tailleLot);
     lot.octets.clear();
     lot.sortie.clear();
     lot.fins.clear();
@@ -51,6 +56,16 @@ ChaineDeLots::ChaineDeLots(std::vector<Etape> etapes, std::size_t tailleLot, std
 
 ChaineDeLots::~ChaineDeLots() {
     Abandonner();
+}
+
+void ChaineDeLots::AjouterLongue(std::string&& ligne) {
+    if (!courant_->fins.empty())
+        Envoyer();
+    Lot& lot = *courant_;
+    lot.octets.swap(ligne);
+    lot.octets.append("\r\n", 2);
+    lot.fins.push_back(lot.octets.size() - 2);
+    Envoyer();
 }
 
 void ChaineDeLots::Envoyer() {
@@ -175,6 +190,8 @@ void ChaineDeLots::Travailler(std::size_t etape, int travailleur) {
             ReveillerTous();
             return;
         }
+        if (etape + 1 == etapes_.size())
+            Alleger(place->lot, tailleLot_); // sa ligne démesurée est écrite
         verrou.lock();
         place->pris = false;
         ++place->etape;

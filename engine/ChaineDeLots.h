@@ -27,6 +27,9 @@ struct Lot {
     std::string octets;
     std::vector<std::size_t> fins; // fin de chaque ligne dans octets (avant son CR LF)
     std::string sortie;            // ce qu'une étape produit pour la suivante
+    // Pour un lot d'une seule ligne démesurée : sa ligne produite, désignée sans être recopiée
+    // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
+    std::string_view sortieLongue;
     std::uint64_t numero = 0;      // rang du lot dans la chaîne, depuis 0
     Modes modes;                   // modes d'extraction en vigueur pour ces lignes
 
@@ -63,6 +66,11 @@ public:
         if (lot.octets.size() >= tailleLot_)
             Envoyer();
     }
+    // Range une ligne démesurée, reprise sans copie, seule dans son lot ; sa place suffit de
+    // préférence à lui ajouter CR LF.
+    void AjouterLongue(std::string&& ligne);
+    // Le lot d'une ligne démesurée : au-delà, une ligne est rangée seule, sans être recopiée.
+    bool Demesuree(std::string_view ligne) const { return ligne.size() >= tailleLot_; }
     // Envoie le lot courant aux étapes et attend un lot libre.
     void Envoyer();
     // Envoie le dernier lot, attend que tous les lots aient passé toutes les étapes et arrête

@@ -16,6 +16,9 @@ namespace {
 
 const std::string Etoiles(68, '*');
 
+// Au-delà, une ligne seule dans son lot n'est pas recopiée pour être écrite.
+constexpr std::size_t LigneDemesuree = std::size_t{1} << 20;
+
 std::string Espaces(std::size_t n, std::string_view texte) {
     return std::string(n, ' ').append(texte);
 }
@@ -49,7 +52,7 @@ void EcrirePied(EcrivainTexte& f) {
 } // namespace
 
 Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
-                                             Progression& progression, std::stop_token arret) {
+                                             Progression& progression, std::stop_token arret) try {
     const std::string cheminExtrait = CheminExtrait();
     const std::string cheminFinal = CheminLogFinal();
     const std::string lecture = "Impossible de lire l'extrait";
@@ -102,15 +105,32 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
     // Les fils de travail ne lisent que des données que personne n'écrit pendant la passe
     // (tousLesNoms est copié : rangé près des variables du fil qui lit, il partagerait leur ligne
     // de cache).
-    ChaineDeLots chaine({{[&travaux, &selection, tousLesNoms](Lot& lot, int w) {
-                              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
-                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                                  if (const auto reecrite = FiltrerEtReecrire(
-                                          lot.Ligne(i), selection, lot.modes, travail, tousLesNoms))
-                                      lot.sortie.append(*reecrite).append("\r\n", 2);
-                          },
-                          fils},
-                         {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.sortie); }}});
+    ChaineDeLots chaine(
+        {{[&travaux, &selection, tousLesNoms](Lot& lot, int w) {
+              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+              for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
+                  const auto reecrite =
+                      FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
+                  if (!reecrite)
+                      continue;
+                  if (lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree) {
+                      // Ligne démesurée : désignée là où elle a été réécrite, sans copie.
+                      ReprendreReecriture(travail, *reecrite, lot.sortie);
+                      lot.sortieLongue = *reecrite;
+                  } else {
+                      lot.sortie.append(*reecrite).append("\r\n", 2);
+                  }
+              }
+          },
+          fils},
+         {[&sortie](Lot& lot, int) {
+             if (lot.sortieLongue.empty()) {
+                 sortie.Ecrire(lot.sortie);
+             } else {
+                 sortie.Ecrire(lot.sortieLongue);
+                 sortie.Ecrire("\r\n");
+             }
+         }}});
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
         extrait, cheminExtrait, lecture, chaine, suivi, progression, arret, false,
@@ -122,7 +142,7 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
                     chaine.Envoyer();
                 chaine.Courant().modes = courants;
             }
-            chaine.Ajouter(ligne);
+            RangerLigne(chaine, extrait, ligne);
         },
         lus);
     comptage.Arreter();
@@ -136,6 +156,10 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
 
     progression.Valeur(0.0);
     return cheminFinal;
+} catch (...) {
+    // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
+    // supprimés, et l'échec est dit comme les autres.
+    return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
 }
 
 } // namespace vek

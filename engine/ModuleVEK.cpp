@@ -1,5 +1,8 @@
 #include "ModuleVEK.h"
 
+#include <new>
+#include <system_error>
+
 #include "ChaineDeLots.h"
 #include "Passe.h"
 
@@ -22,6 +25,23 @@ Resultat Resultat::Interruption() {
     r.interrompu = true;
     r.action = "Opération interrompue";
     return r;
+}
+
+Resultat Resultat::Exception(std::string action, std::string fichier) {
+    std::string raison;
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        raison = "la mémoire ne suffit pas (une ligne démesurée, ou trop de programmes ouverts) ; "
+                 "les fichiers entamés sont supprimés";
+    } catch (const std::system_error& e) {
+        raison = RaisonSysteme(e.code().value());
+    } catch (const std::exception& e) {
+        raison = std::string("erreur interne (") + e.what() + ")";
+    } catch (...) {
+        raison = "erreur interne";
+    }
+    return Echec(std::move(action), std::move(fichier), std::move(raison));
 }
 
 std::string Resultat::Message() const {

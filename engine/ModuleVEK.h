@@ -43,6 +43,9 @@ struct Resultat {
     static Resultat Succes() { return {}; }
     static Resultat Echec(std::string action, std::string fichier, std::string raison);
     static Resultat Interruption();
+    // L'échec d'une exception en cours de traitement (dans un bloc catch) : la mémoire épuisée
+    // (std::bad_alloc) ou une autre erreur, rendue en français.
+    static Resultat Exception(std::string action, std::string fichier);
     // « action « fichier » : raison. »
     std::string Message() const;
 };

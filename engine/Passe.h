@@ -46,11 +46,29 @@ Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
         parLigne(ligne);
     }
     lus = n;
+    if (entree.Raccourci()) {
+        // Ce qui a été lu ne va pas jusqu'au bout du fichier que la passe a ouvert : la sortie
+        // entamée ne doit pas passer pour complète.
+        chaine.Abandonner();
+        return Resultat::Echec(actionLecture, chemin,
+                               "le fichier a raccourci pendant la lecture (un autre programme "
+                               "l'a tronqué ou remplacé) ; rien n'a été gardé de cette passe, "
+                               "relancez-la");
+    }
     if (!chaine.Terminer())
         return Resultat::Interruption();
     if (entree.ErreurLecture())
         return Resultat::Echec(actionLecture, chemin, entree.Raison());
     return Resultat::Succes();
+}
+
+// Range la ligne que entree vient de lire dans le lot courant ; une ligne démesurée passe du
+// lecteur à son lot sans copie.
+inline void RangerLigne(ChaineDeLots& chaine, LecteurTexte& entree, std::string_view ligne) {
+    if (chaine.Demesuree(ligne) && entree.LigneLongue())
+        chaine.AjouterLongue(entree.CederLigneLongue());
+    else
+        chaine.Ajouter(ligne);
 }
 
 } // namespace vek

@@ -12,7 +12,7 @@
 namespace vek {
 
 Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, Date debut, Date fin,
-                                               Progression& progression, std::stop_token arret) {
+                                               Progression& progression, std::stop_token arret) try {
     const std::string chemin(RognerEspaces(cheminDonne));
     const std::string lecture = "Impossible de lire le journal";
 
@@ -97,7 +97,7 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
                 if (!dansPeriode)
                     return;
             }
-            chaine.Ajouter(ligne);
+            RangerLigne(chaine, journal, ligne);
             ++ecrites;
         },
         lus);
@@ -113,6 +113,7 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
 
     catalogue_ = Catalogue::Fusionner(partiels);
+    std::vector<Catalogue>().swap(partiels); // avant la copie rendue : un nom démesuré y est deux fois
     progression.Valeur(0.0);
     ResultatRecherche resultat;
     resultat.catalogue = catalogue_;
@@ -121,6 +122,10 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     resultat.lignesLues = lus;
     resultat.lignesRetenues = ecrites;
     return resultat;
+} catch (...) {
+    // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
+    // supprimés, et l'échec est dit comme les autres.
+    return Resultat::Exception("Impossible de faire la recherche", std::string(RognerEspaces(cheminDonne)));
 }
 
 } // namespace vek

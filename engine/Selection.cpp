@@ -63,6 +63,7 @@ std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
     if (pos == std::string_view::npos)
         return texte;
     destination.clear();
+    destination.reserve(texte.size()); // sans regrandir en route quand le texte raccourcit
     std::size_t depuis = 0;
     while (pos != std::string_view::npos) {
         destination.append(texte.substr(depuis, pos - depuis));
@@ -75,6 +76,29 @@ std::string_view RemplacerTout(std::string_view texte, std::string_view cherche,
 }
 
 namespace {
+
+// Remplacement de chaque occurrence, de gauche à droite, dans les n octets de texte eux-mêmes ;
+// remplace n'est pas plus long que cherche : l'écriture reste derrière la lecture, et chaque
+// recherche porte sur des octets encore intacts. Rend la nouvelle longueur.
+std::size_t RemplacerSurPlace(char* texte, std::size_t n, std::string_view cherche,
+                              std::string_view remplace) {
+    const std::string_view lu(texte, n);
+    std::size_t pos = cherche.empty() ? std::string_view::npos : lu.find(cherche);
+    if (pos == std::string_view::npos)
+        return n;
+    std::size_t lecture = 0;
+    std::size_t ecriture = 0;
+    while (pos != std::string_view::npos) {
+        std::memmove(texte + ecriture, texte + lecture, pos - lecture);
+        ecriture += pos - lecture;
+        std::memcpy(texte + ecriture, remplace.data(), remplace.size());
+        ecriture += remplace.size();
+        lecture = pos + cherche.size();
+        pos = lu.find(cherche, lecture);
+    }
+    std::memmove(texte + ecriture, texte + lecture, n - lecture);
+    return ecriture + (n - lecture);
+}
 
 void Composer(std::string& sortie, std::string_view avant, std::string_view milieu,
               std::string_view apres) {
@@ -89,14 +113,20 @@ void Composer(std::string& sortie, std::string_view avant, std::string_view mili
 std::string_view ReecrireGenerique(std::string_view ligne, const Extraction& e, const Modes& modes,
                                    TravailReecriture& t) {
     // Le nom et le tag sont des vues dans la ligne d'origine (ou tamponTag), qui ne change
-    // pas : les remplacements écrivent dans les tampons alternés.
+    // pas : le premier remplacement écrit dans un tampon, les suivants, qui raccourcissent,
+    // réécrivent ce tampon sur place (une ligne démesurée n'est pas copiée deux fois).
     std::string_view courant = ligne;
-    int prochain = 0;
+    std::string* tampon = nullptr; // celui qui contient courant
     auto remplacer = [&](std::string_view cherche, std::string_view remplace) {
-        std::string& destination = t.tampons[prochain];
+        if (tampon && remplace.size() <= cherche.size()) {
+            char* debut = tampon->data() + (courant.data() - tampon->data());
+            courant = {debut, RemplacerSurPlace(debut, courant.size(), cherche, remplace)};
+            return;
+        }
+        std::string& destination = tampon == &t.tampons[0] ? t.tampons[1] : t.tampons[0];
         courant = RemplacerTout(courant, cherche, remplace, destination);
         if (courant.data() == destination.data())
-            prochain ^= 1;
+            tampon = &destination;
     };
 
     if (modes.ModeUnlessChannel && e.genre == GenreCorps::Channel)
@@ -193,6 +223,7 @@ bool ReecrireFormeReguliere(std::string_view ligne, const Extraction& e, const M
     const std::size_t finNom = debutNom + e.nom.size();
     std::string& s = t.tampons[0];
     s.clear();
+    s.reserve(ligne.size()); // la ligne réécrite n'est jamais plus longue
     if (!modes.ModeUnlessDate)
         s.append(ligne.substr(0, LongueurEnTete));
 
@@ -274,6 +305,21 @@ std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Mod
             return sortie;
     }
     return ReecrireGenerique(ligne, e, modes, t);
+}
+
+void ReprendreReecriture(TravailReecriture& t, std::string_view reecrite, std::string& sortie) {
+    for (std::string& tampon : t.tampons) {
+        const char* debut = tampon.data();
+        if (!tampon.empty() && reecrite.data() >= debut &&
+            reecrite.data() + reecrite.size() <= debut + tampon.size()) {
+            tampon.swap(sortie); // le texte ne bouge pas : la vue le désigne toujours
+            break;
+        }
+    }
+    constexpr std::size_t Garde = std::size_t{1} << 20;
+    for (std::string* s : {&t.tampons[0], &t.tampons[1], &t.nom, &t.motif, &t.remplacement})
+        if (s->capacity() > Garde)
+            std::string().swap(*s);
 }
 
 bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,

@@ -83,6 +83,12 @@ struct TravailReecriture {
     std::string tampons[2]; // alternés entre deux remplacements
 };
 
+// Une ligne réécrite (vue rendue par FiltrerEtReecrire) passe dans sortie si elle est dans
+// un tampon de travail : la vue reste valable, et le travail rend la mémoire d'une ligne
+// démesurée.
+void ReprendreReecriture(TravailReecriture& travail, std::string_view reecrite,
+                         std::string& sortie);
+
 // Décide si la ligne est retenue ; si oui, rend la ligne réécrite (modes puis rognage des
 // espaces) sous forme de vue, dans la ligne elle-même ou dans les tampons de travail.
 // Avec tousLesNomsRetenus, la sélection est réputée contenir chaque locuteur non vide des lignes

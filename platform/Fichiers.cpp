@@ -136,6 +136,9 @@ int AllerA(std::FILE* f, Position p, int origine) {
 Position PositionActuelle(std::FILE* f) {
     return _ftelli64(f);
 }
+Position TailleOuverte(std::FILE* f) {
+    return _filelengthi64(_fileno(f));
+}
 #else
 using Position = off_t;
 int AllerA(std::FILE* f, Position p, int origine) {
@@ -143,6 +146,13 @@ int AllerA(std::FILE* f, Position p, int origine) {
 }
 Position PositionActuelle(std::FILE* f) {
     return ::ftello(f);
+}
+// Taille d'un fichier ordinaire ouvert ; -1 pour un tube ou un périphérique.
+Position TailleOuverte(std::FILE* f) {
+    struct stat info {};
+    if (::fstat(::fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return info.st_size;
 }
 #endif
 
@@ -230,6 +240,7 @@ bool LecteurTexte::Ouvrir(const std::string& chemin) {
         return false;
     }
     std::setvbuf(fichier_, nullptr, _IONBF, 0); // notre tampon suffit
+    tailleOuverture_ = TailleOuverte(fichier_);
     debut_ = fin_ = 0;
     finAtteinte_ = false;
     crEnAttente_ = false;
@@ -244,7 +255,9 @@ void LecteurTexte::Fermer() {
     debut_ = fin_ = 0;
     finAtteinte_ = true;
     crEnAttente_ = false;
-    longue_.clear();
+    std::string().swap(longue_);
+    ligneLongue_ = false;
+    tailleOuverture_ = -1;
 }
 
 bool LecteurTexte::Remplir(bool marquer) {
@@ -294,7 +307,11 @@ bool LecteurTexte::FinFichier() {
 
 std::string_view LecteurTexte::LireLigne() {
     PasserLF();
+    // Une ligne démesurée rend sa mémoire dès la suivante.
+    if (longue_.capacity() > 4 * TailleTampon)
+        std::string().swap(longue_);
     longue_.clear();
+    ligneLongue_ = false;
     bool dansLongue = false;
     for (;;) {
         if (debut_ == fin_ && !Remplir())
@@ -317,9 +334,14 @@ std::string_view LecteurTexte::LireLigne() {
                 continue; // le reste a été ramené en tête, on relit
             break;
         }
-        // La ligne ne tient pas dans le tampon : on l'accumule.
+        // La ligne ne tient pas dans le tampon : on l'accumule, dans une place mesurée d'avance
+        // (plus ses CR LF, que la chaîne de lots lui ajoute) pour ne pas la recopier en
+        // grandissant.
+        if (!dansLongue)
+            longue_.reserve(static_cast<std::size_t>(base + fin_ - p) + MesurerSuiteDeLigne() + 2);
         longue_.append(p, static_cast<std::size_t>(base + fin_ - p));
         dansLongue = true;
+        ligneLongue_ = true;
         debut_ = fin_ = 0;
         if (!Remplir())
             break;
@@ -331,6 +353,46 @@ std::string_view LecteurTexte::LireLigne() {
         return reste;
     }
     return longue_;
+}
+
+std::size_t LecteurTexte::MesurerSuiteDeLigne() {
+    // Lit la suite du fichier jusqu'à la prochaine fin de ligne, puis revient où l'on était ;
+    // 0 si le fichier ne se relit pas (un tube).
+    const Position ici = PositionActuelle(fichier_);
+    if (ici < 0)
+        return 0;
+    std::vector<char> bloc(TailleTampon);
+    std::size_t n = 0;
+    for (;;) {
+        const std::size_t lus = std::fread(bloc.data(), 1, bloc.size(), fichier_);
+        const char* fin = ChercherFinDeLigne(bloc.data(), bloc.data() + lus);
+        n += static_cast<std::size_t>(fin - bloc.data());
+        if (fin != bloc.data() + lus || lus < bloc.size())
+            break;
+    }
+    std::clearerr(fichier_);
+    if (AllerA(fichier_, ici, SEEK_SET) != 0) {
+        codeErreur_ = DernierCode();
+        return 0;
+    }
+    return n;
+}
+
+bool LecteurTexte::Raccourci() {
+    if (!fichier_ || tailleOuverture_ <= 0)
+        return false;
+    const Position lus = PositionActuelle(fichier_);
+    return lus >= 0 && lus < tailleOuverture_;
+}
+
+std::string LecteurTexte::LireDebutDeLigne(std::size_t maximum) {
+    PasserLF();
+    if (fin_ - debut_ < maximum)
+        Remplir();
+    const std::size_t finLigne = ProchaineFin(debut_);
+    std::string debut(tampon_.data() + debut_, std::min(finLigne - debut_, maximum));
+    SauterLigne();
+    return debut;
 }
 
 void LecteurTexte::SauterLigne() {
@@ -865,7 +927,8 @@ bool RemplacerFichier(const std::string& source, const std::string& cible, std::
 #endif
 }
 
-bool LireDerniereLigne(const std::string& chemin, std::string& ligne, std::string* raison) {
+bool LireDerniereLigne(const std::string& chemin, std::string& ligne, std::size_t maximum,
+                       std::string* raison) {
     ligne.clear();
     struct stat info {};
     if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
@@ -895,51 +958,51 @@ bool LireDerniereLigne(const std::string& chemin, std::string& ligne, std::strin
         std::fclose(f);
         return false;
     }
-    // Lit des blocs depuis la fin ; la ligne reconstituée est accumulée à l'envers.
+    // La fin de ligne finale (LF, CR LF ou CR) n'appartient pas à la ligne.
+    Position fin = taille;
+    char c = 0;
+    auto lireOctet = [&](Position p) {
+        return AllerA(f, p, SEEK_SET) == 0 && std::fread(&c, 1, 1, f) == 1;
+    };
+    if (!lireOctet(fin - 1))
+        return echec(DernierCode());
+    if (c == '\n' || c == '\r') {
+        --fin;
+        if (c == '\n' && fin > 0) {
+            if (!lireOctet(fin - 1))
+                return echec(DernierCode());
+            if (c == '\r')
+                --fin;
+        }
+    }
+    // Le début de la ligne : après la fin de ligne précédente, cherchée par blocs depuis la fin.
     constexpr Position Bloc = 1 << 16;
     std::vector<char> tampon(static_cast<std::size_t>(Bloc));
-    std::string envers;
-    Position position = taille;
-    bool premierOctet = true; // on n'a encore rien examiné
-    bool finaleAvalee = false;
-    bool crAvantLf = false; // la fin de ligne finale est un LF : un CR juste avant en fait partie
-    bool termine = false;
-    while (position > 0 && !termine) {
+    Position debut = 0;
+    for (Position position = fin; position > 0;) {
         const Position n = std::min(Bloc, position);
         position -= n;
         if (AllerA(f, position, SEEK_SET) != 0 ||
             std::fread(tampon.data(), 1, static_cast<std::size_t>(n), f) !=
                 static_cast<std::size_t>(n))
             return echec(DernierCode());
-        for (Position k = n - 1; k >= 0; --k) {
-            const char c = tampon[static_cast<std::size_t>(k)];
-            if (premierOctet) {
-                premierOctet = false;
-                if (c == '\n') {
-                    crAvantLf = true;
-                    finaleAvalee = true;
-                    continue;
-                }
-                if (c == '\r') {
-                    finaleAvalee = true;
-                    continue;
-                }
-            }
-            if (crAvantLf) {
-                crAvantLf = false;
-                if (c == '\r')
-                    continue;
-            }
-            if (EstFinDeLigne(c)) {
-                termine = true;
-                break;
-            }
-            envers.push_back(c);
+        Position k = n - 1;
+        while (k >= 0 && !EstFinDeLigne(tampon[static_cast<std::size_t>(k)]))
+            --k;
+        if (k >= 0) {
+            debut = position + k + 1;
+            break;
         }
     }
-    (void)finaleAvalee;
+    // Seul le début de la ligne est lu : une ligne démesurée ne passe pas en mémoire.
+    const std::size_t longueur = std::min(static_cast<std::size_t>(fin - debut), maximum);
+    ligne.resize(longueur);
+    if (longueur > 0 && (AllerA(f, debut, SEEK_SET) != 0 ||
+                         std::fread(ligne.data(), 1, longueur, f) != longueur)) {
+        ligne.clear();
+        return echec(DernierCode());
+    }
     std::fclose(f);
-    ligne.assign(envers.rbegin(), envers.rend());
     return true;
 }
 

@@ -37,6 +37,16 @@ public:
     bool FinFichier();
     // La ligne suivante sans sa fin de ligne ; la vue reste valable jusqu'à l'appel suivant.
     std::string_view LireLigne();
+    // Vrai si la dernière ligne lue ne tenait pas dans le tampon : CederLigneLongue la rend
+    // alors sans la copier (la vue de LireLigne n'est plus valable ensuite).
+    bool LigneLongue() const { return ligneLongue_; }
+    std::string CederLigneLongue() {
+        ligneLongue_ = false;
+        return std::move(longue_);
+    }
+    // Les maximum premiers octets de la ligne suivante, qui est passée en entier : une ligne
+    // démesurée n'entre pas en mémoire.
+    std::string LireDebutDeLigne(std::size_t maximum);
     // Passe une ligne exactement comme une lecture le ferait.
     void SauterLigne();
     // Nombre de lignes restantes, lues jusqu'au bout : autant que d'appels à SauterLigne.
@@ -44,6 +54,9 @@ public:
     // alors partiel).
     std::uint64_t CompterLignes(const std::atomic<bool>* arret = nullptr);
 
+    // Vrai, une fois la fin atteinte, si le fichier s'est arrêté avant la taille qu'il avait à
+    // l'ouverture : un autre programme l'a tronqué pendant la lecture.
+    bool Raccourci();
     // Vrai si une lecture a échoué (erreur d'entrée-sortie) ; Raison() la décrit.
     bool ErreurLecture() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
@@ -54,6 +67,9 @@ private:
     // Position de la première fin de ligne à partir de depuis, ou fin_ s'il n'y en a pas.
     std::size_t ProchaineFin(std::size_t depuis) const;
     void PasserLF(); // après un CR en fin de tampon, avale le LF qui le suit éventuellement
+    // Octets de la ligne en cours après le tampon, jusqu'à sa fin de ligne ; la position dans
+    // le fichier ne change pas.
+    std::size_t MesurerSuiteDeLigne();
 
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
@@ -65,6 +81,8 @@ private:
     bool crEnAttente_ = false; // un CR vient de finir une ligne : un LF qui suit lui appartient
     int codeErreur_ = 0;
     std::string longue_; // ligne à cheval sur plusieurs remplissages
+    bool ligneLongue_ = false;
+    long long tailleOuverture_ = -1; // taille à l'ouverture d'un fichier ordinaire, sinon -1
 };
 
 // Écrivain tamponné : écrit les octets tels quels ; les appelants ajoutent CR LF eux-mêmes.
@@ -182,9 +200,10 @@ bool RemplacerFichier(const std::string& source, const std::string& cible,
                       std::string* raison = nullptr);
 
 // Lit la dernière ligne du fichier en partant de sa fin, selon les mêmes règles de fin de ligne
-// que LecteurTexte ; faux si le fichier ne peut pas être lu ou est vide.
+// que LecteurTexte ; faux si le fichier ne peut pas être lu ou est vide. Seuls les maximum
+// premiers octets de la ligne sont rendus.
 bool LireDerniereLigne(const std::string& chemin, std::string& ligne,
-                       std::string* raison = nullptr);
+                       std::size_t maximum = std::string::npos, std::string* raison = nullptr);
 
 // Dossier + séparateur + nom (séparateur du système).
 std::string JoindreChemin(const std::string& dossier, std::string_view nom);

@@ -237,7 +237,14 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
     progression_->Commencer(frein_);
     fil_ = std::jthread(
         [this, passe = std::move(passe), suite = std::move(suite)](std::stop_token arret) mutable {
-            auto issue = std::make_shared<vek::Issue<T>>(passe(arret));
+            std::shared_ptr<vek::Issue<T>> issue;
+            try {
+                issue = std::make_shared<vek::Issue<T>>(passe(arret));
+            } catch (...) {
+                // Une exception ne sort pas du fil : elle devient un échec affiché.
+                issue = std::make_shared<vek::Issue<T>>(
+                    vek::Resultat::Exception("Opération impossible", {}));
+            }
             progression_->Terminer();
             // Après les derniers signaux de la passe, dans la même file d'attente.
             QMetaObject::invokeMethod(

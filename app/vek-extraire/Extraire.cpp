@@ -199,9 +199,12 @@ std::string Majuscules(std::string_view texte) {
     return sortie;
 }
 
+// Les textes des nœuds d'un arbre, désignés dans le catalogue.
+using Noeuds = std::vector<std::string_view>;
+
 // Indice (à partir de 0) du nœud de channel qui porte le texte, ou -1. Un channel est unique
 // sans égard à la casse ; les crochets peuvent être omis.
-long TrouverChannel(const std::vector<std::string>& noeuds, std::string_view texte) {
+long TrouverChannel(const Noeuds& noeuds, std::string_view texte) {
     const auto chercher = [&](std::string_view t) -> long {
         for (std::size_t i = 0; i < noeuds.size(); ++i)
             if (noeuds[i] == t)
@@ -220,7 +223,7 @@ long TrouverChannel(const std::vector<std::string>& noeuds, std::string_view tex
 
 // Indice du nœud de locuteur qui porte exactement le texte, ou -1 ; à défaut, le seul nœud
 // dont le texte sans ses espaces aux bouts est le même (« Vos Whisps reçus »).
-long TrouverNom(const std::vector<std::string>& noeuds, std::string_view texte) {
+long TrouverNom(const Noeuds& noeuds, std::string_view texte) {
     for (std::size_t i = 0; i < noeuds.size(); ++i)
         if (noeuds[i] == texte)
             return static_cast<long>(i);
@@ -238,8 +241,7 @@ long TrouverNom(const std::vector<std::string>& noeuds, std::string_view texte) 
 // Les textes des nœuds les plus proches, casse ignorée, du plus proche au moins proche (ordre
 // de l'arbre à égalité) : d'abord ceux qui contiennent le texte cherché, puis par distance
 // d'édition.
-std::vector<std::string> PlusProches(const std::vector<std::string>& noeuds,
-                                     std::string_view texte) {
+Noeuds PlusProches(const Noeuds& noeuds, std::string_view texte) {
     const std::string maj = Majuscules(RognerEspaces(texte));
     std::vector<std::pair<std::size_t, std::size_t>> distances; // (rang, indice)
     distances.reserve(noeuds.size());
@@ -257,7 +259,7 @@ std::vector<std::string> PlusProches(const std::vector<std::string>& noeuds,
     }
     std::stable_sort(distances.begin(), distances.end(),
                      [](const auto& x, const auto& y) { return x.first < y.first; });
-    std::vector<std::string> resultat;
+    Noeuds resultat;
     for (std::size_t k = 0; k < distances.size() && k < MaxSuggestions; ++k)
         resultat.push_back(noeuds[distances[k].second]);
     return resultat;
@@ -267,17 +269,39 @@ enum class Arbre { Channels, Noms };
 
 // Les textes des deux arbres que la fenêtre bâtirait du catalogue : « Zone de proximité » puis
 // les channels, et les locuteurs, dans l'ordre de leur première apparition.
-std::vector<std::string> NoeudsChannels(const Catalogue& catalogue) {
-    std::vector<std::string> noeuds{std::string(TexteZoneProximite)};
+Noeuds NoeudsChannels(const Catalogue& catalogue) {
+    Noeuds noeuds{TexteZoneProximite};
     for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
         noeuds.push_back(catalogue.TabChannels[static_cast<std::size_t>(i)]);
     return noeuds;
 }
-std::vector<std::string> NoeudsNoms(const Catalogue& catalogue) {
-    std::vector<std::string> noeuds;
+Noeuds NoeudsNoms(const Catalogue& catalogue) {
+    Noeuds noeuds;
     for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
         noeuds.push_back(catalogue.TabNoms[static_cast<std::size_t>(i)]);
     return noeuds;
+}
+
+// Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8, ses tabulations et ses
+// barres obliques inverses écrites « \t » et « \\ » pour que la ligne se lise sans ambiguïté.
+// Le texte passe par morceaux : un nom démesuré n'est pas copié en entier.
+void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte) {
+    sortie << genre << '\t';
+    constexpr std::size_t Morceau = std::size_t{1} << 16;
+    std::string echappe;
+    for (std::size_t debut = 0; debut < texte.size(); debut += Morceau) {
+        echappe.clear();
+        for (const char c : Cp1252VersUtf8(texte.substr(debut, Morceau))) {
+            if (c == '\t')
+                echappe += "\\t";
+            else if (c == '\\')
+                echappe += "\\\\";
+            else
+                echappe += c;
+        }
+        sortie << echappe;
+    }
+    sortie << '\n';
 }
 
 struct Demande {
@@ -440,16 +464,14 @@ int Execution::Lancer() {
     if (catalogue.LimiteNomsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxNoms) +
                 " locuteurs dans la période, les suivants sont ignorés.");
-    const std::vector<std::string> channels = NoeudsChannels(catalogue);
-    const std::vector<std::string> noms = NoeudsNoms(catalogue);
+    const Noeuds channels = NoeudsChannels(catalogue);
+    const Noeuds noms = NoeudsNoms(catalogue);
 
     if (a_.mode == Mode::Catalogue) {
-        std::string sortie;
         for (const auto& n : channels)
-            sortie.append("canal\t").append(Cp1252VersUtf8(n)).append("\n");
+            EcrireNoeud(out_, "canal", n);
         for (const auto& n : noms)
-            sortie.append("nom\t").append(Cp1252VersUtf8(n)).append("\n");
-        out_ << sortie;
+            EcrireNoeud(out_, "nom", n);
         out_.flush();
         return SortieSucces;
     }
@@ -617,8 +639,16 @@ int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostr
         if (a.dossier)
             a.dossier = contexte.cheminSysteme(*a.dossier);
     }
-    Execution execution(a, out, err, contexte);
-    return execution.Lancer();
+    try {
+        Execution execution(a, out, err, contexte);
+        return execution.Lancer();
+    } catch (...) {
+        // Hors des passes (qui rendent leurs propres échecs) : la mémoire épuisée en imprimant
+        // le catalogue, par exemple.
+        err << "vek-extraire : " << Resultat::Exception("Impossible de terminer", {}).Message()
+            << '\n';
+        return SortieEchecFichier;
+    }
 }
 
 } // namespace vek
