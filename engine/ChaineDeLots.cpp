@@ -59,8 +59,11 @@ ChaineDeLots::~ChaineDeLots() {
 }
 
 void ChaineDeLots::AjouterLongue(std::string&& ligne) {
-    if (!courant_->fins.empty())
+    if (!courant_->fins.empty()) {
+        const Modes modes = courant_->modes; // ceux de la ligne, choisis pour le lot courant
         Envoyer();
+        courant_->modes = modes;
+    }
     Lot& lot = *courant_;
     lot.octets.swap(ligne);
     lot.octets.append("\r\n", 2);

@@ -267,6 +267,21 @@ TEST_F(Extraire, DateQueLAnalyseNePeutPasDonner) {
     EXPECT_EQ(avec.out, "canal\tZone de proximité\nnom\t Vos Whisps reçus\n");
 }
 
+// Une tabulation ou une barre oblique inverse dans un texte ne brouille pas la ligne du
+// catalogue : « \t » et « \\ », et rien d'autre ne change (un nom plus grand que les morceaux
+// écrits d'un coup passe entier).
+TEST_F(Extraire, CatalogueSansAmbiguite) {
+    const std::string longNom(200000, 'L');
+    const std::string j = dossier.Ecrire(
+        "tab.txt", Journal({"12/24/2001 10:00:00 - [Ca\tnal] \"A\tB\\C\": x",
+                            "12/24/2001 10:00:00 - [Commerce] \"" + longNom + "\": x"}));
+    const Sortie s = Lancer({"--catalogue", "-q", "--dossier", sortie, j});
+    ASSERT_EQ(s.code, vek::SortieSucces) << s.err;
+    EXPECT_EQ(s.out, "canal\tZone de proximité\ncanal\t[Ca\\tnal]\ncanal\t[Commerce]\n"
+                     "nom\tA\\tB\\\\C\nnom\t" +
+                         longNom + "\n");
+}
+
 TEST_F(Extraire, LimitesDuCatalogueSignaleesSansEchec) {
     std::string texte;
     for (int i = 0; i < 101; ++i)

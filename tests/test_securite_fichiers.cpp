@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <new>
 #include <set>
 #include <string>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,6 +176,117 @@ TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
     EXPECT_NE(test::LireTout(programme.Fichier("LogFinal.txt")).find("message 199999"),
               std::string::npos);
+}
+
+// Lignes démesurées (plus grandes que le tampon de lecture et qu'un lot) : extrait et journal
+// final exacts, dans les huit jeux de modes, au milieu de lignes ordinaires ; une même ligne
+// rangée seule ou parmi d'autres donne le même texte.
+TEST_F(SortiesSures, LignesDemesureesExactesDansTousLesModes) {
+    const std::string texte(3u << 20, 'x');
+    const std::string nom(3u << 20, 'N');
+    const std::vector<std::string> lignes = {
+        P + "[Commerce] \"Aldric\": avant",
+        P + "[Commerce] \"Aldric\": " + texte,
+        P + "{Aldric}\":\"" + texte + " \"Aldric\" {Aldric}\":\" fin",
+        P + "[Commerce] \"" + nom + "\": " + texte,
+        P + "[Commerce] \"Aldric\": apr\xE8s",
+    };
+    std::string journal;
+    for (const auto& l : lignes)
+        journal += l + "\r\n";
+    ASSERT_TRUE(Chercher(journal).ok());
+    EXPECT_EQ(test::LireTout(programme.Fichier("LogVEKtemp.txt")), journal);
+    selection.AjouterChannel(TexteZoneProximite);
+    selection.AjouterNom(nom);
+    for (int m = 0; m < 8; ++m) {
+        const Modes choisis{(m & 1) != 0, (m & 2) != 0, (m & 4) != 0};
+        modes = choisis;
+        ASSERT_TRUE(Ecrire().ok()) << m;
+        std::string attendu;
+        TravailReecriture travail;
+        for (const auto& l : lignes)
+            if (const auto r = FiltrerEtReecrire(l, selection, choisis, travail))
+                attendu.append(*r).append("\r\n");
+        const std::string final = test::LireTout(programme.Fichier("LogFinal.txt"));
+        EXPECT_NE(final.find(attendu), std::string::npos) << "modes " << m;
+    }
+}
+
+// Une ligne démesurée sans fin de ligne, en fin de journal : l'analyse n'en lit que le début.
+TEST_F(SortiesSures, DerniereLigneDemesureeAnalysee) {
+    const std::string chemin =
+        ailleurs.Ecrire("j.txt", P + "a\r\n12/25/2001 [18:30:05] " + std::string(3u << 20, 'y'));
+    const auto resume = module.Analyser(chemin, progression);
+    ASSERT_TRUE(resume.ok());
+    EXPECT_EQ(resume->lignes, 2u);
+    EXPECT_EQ(resume->fin, (Date{2001, 12, 25}));
+}
+
+// La mémoire épuisée en pleine passe : un échec en français, l'ancien journal final gardé et
+// aucun fichier temporaire laissé.
+TEST_F(SortiesSures, MemoireEpuiseeEchecPropre) {
+    ASSERT_TRUE(Chercher(Journal(1000)).ok());
+    programme.Ecrire("LogFinal.txt", "ancien\r\n");
+    module.DateDuJour = []() -> Date { throw std::bad_alloc(); };
+    const auto ecrit = Ecrire();
+    ASSERT_FALSE(ecrit.ok());
+    EXPECT_NE(ecrit.Echec().raison.find("mémoire"), std::string::npos);
+    EXPECT_EQ(test::LireTout(programme.Fichier("LogFinal.txt")), "ancien\r\n");
+    EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool MemoireLimitable = false; // les assainisseurs réservent des téraoctets d'adresses
+#else
+constexpr bool MemoireLimitable = true;
+#endif
+
+// Sous une limite de mémoire réelle, une ligne de 64 Mo que la recherche ne peut pas loger :
+// échec propre, sans extrait ni temporaire laissé.
+TEST_F(SortiesSures, LigneTropGrandePourLaMemoire) {
+    if (!MemoireLimitable)
+        GTEST_SKIP() << "limite d'adresses inapplicable sous un assainisseur";
+    const std::string chemin = ailleurs.Fichier("geant.txt");
+    {
+        std::ofstream f(chemin, std::ios::binary);
+        f << P << "[Commerce] \"Aldric\": " << std::string(64u << 20, 'g') << "\r\n";
+    }
+    const pid_t fils = ::fork();
+    ASSERT_GE(fils, 0);
+    if (fils == 0) {
+        // Ce qu'occupe déjà le processus, plus 40 Mo : assez pour tout, sauf la ligne.
+        std::ifstream statm("/proc/self/statm");
+        unsigned long pages = 0;
+        statm >> pages;
+        const rlim_t limite = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (40u << 20);
+        const rlimit r{limite, limite};
+        ::setrlimit(RLIMIT_AS, &r);
+        ModuleVEK m{programme.Chemin()};
+        test::ProgressionNotee p;
+        const auto issue = m.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, p);
+        const bool propre = !issue.ok() &&
+                            issue.Echec().raison.find("mémoire") != std::string::npos &&
+                            fs::is_empty(programme.Chemin());
+        ::_exit(propre ? 0 : 1);
+    }
+    int etat = 0;
+    ASSERT_EQ(::waitpid(fils, &etat, 0), fils);
+    ASSERT_TRUE(WIFEXITED(etat));
+    EXPECT_EQ(WEXITSTATUS(etat), 0);
+}
+
+// Un journal tronqué par un autre programme pendant la recherche : la passe échoue en le disant,
+// et aucun extrait ne passe pour complet.
+TEST_F(SortiesSures, JournalTronquePendantLaRecherche) {
+    const std::string chemin = ailleurs.Ecrire("journal.txt", Journal(100000));
+    progression.surLigne = [&](double n) {
+        if (n == 10)
+            fs::resize_file(chemin, fs::file_size(chemin) / 2);
+    };
+    const auto issue = module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+    ASSERT_FALSE(issue.ok());
+    EXPECT_NE(issue.Echec().raison.find("raccourci"), std::string::npos);
+    EXPECT_FALSE(fs::exists(programme.Fichier("LogVEKtemp.txt")));
 }
 
 } // namespace

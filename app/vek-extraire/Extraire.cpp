@@ -576,7 +576,9 @@ Période :
 Que faire :
   --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
                        un par ligne : « canal<TAB>texte » pour chaque channel (« Zone de
-                       proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur.
+                       proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur ;
+                       dans un texte, une tabulation s'écrit \t et une barre oblique
+                       inverse \\.
   --analyse            imprime le résumé de l'analyse du journal (date de la première et de
                        la dernière ligne, nombre de lignes) et s'arrête.
   (sans l'un ni l'autre, écrit LogFinal.txt)
@@ -611,9 +613,10 @@ Un seul programme à la fois écrit dans un dossier de sortie : un second refuse
 sans rien toucher. Ctrl+C (ou SIGTERM) arrête la passe proprement : les fichiers temporaires
 sont supprimés et l'ancien LogFinal.txt est gardé.
 
-Codes de sortie : 0 succès ; 1 journal illisible, fichier impossible à écrire ou dossier de
-sortie occupé ; 2 erreur d'utilisation (option inconnue, argument manquant, date invalide,
-nœud introuvable) ; 130 ou 143 arrêt par SIGINT ou SIGTERM.
+Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
+impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
+(option inconnue, argument manquant, date invalide, nœud introuvable) ; 130 ou 143 arrêt par
+SIGINT ou SIGTERM.
 )";
 }
 

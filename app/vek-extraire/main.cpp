@@ -1,7 +1,9 @@
 // vek-extraire : point d'entrée mince ; tout le travail est dans ExecuterExtraire.
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
+#include <stop_token>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,6 +59,19 @@ std::string CheminAnsi(const std::string& utf8) {
     return Convertir(large.data(), static_cast<int>(large.size()), CP_ACP);
 }
 
+// Ctrl+C et Ctrl+Attn arrêtent la passe proprement, comme SIGINT ailleurs : le système appelle
+// ce gestionnaire sur un fil à lui.
+std::stop_source arretConsole;
+std::atomic<int> signalConsole{0};
+
+BOOL WINAPI SurCtrlConsole(DWORD evenement) {
+    if (evenement != CTRL_C_EVENT && evenement != CTRL_BREAK_EVENT)
+        return FALSE;
+    signalConsole.store(2); // SIGINT : code de sortie 130
+    arretConsole.request_stop();
+    return TRUE;
+}
+
 } // namespace
 #endif
 
@@ -65,6 +80,9 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     (void)argc;
     (void)argv;
+    SetConsoleCtrlHandler(&SurCtrlConsole, TRUE);
+    contexte.arret = arretConsole.get_token();
+    contexte.signal = &signalConsole;
     SetConsoleOutputCP(CP_UTF8);
     contexte.erreurEstTerminal = _isatty(_fileno(stderr)) != 0;
     contexte.cheminSysteme = &CheminAnsi;
