@@ -30,8 +30,8 @@ struct Lot {
     // Pour un lot d'une seule ligne démesurée : sa ligne produite, désignée sans être recopiée
     // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
     std::string_view sortieLongue;
-    std::uint64_t numero = 0;      // rang du lot dans la chaîne, depuis 0
-    Modes modes;                   // modes d'extraction en vigueur pour ces lignes
+    std::uint64_t numero = 0; // rang du lot dans la chaîne, depuis 0
+    Modes modes;              // modes d'extraction en vigueur pour ces lignes
 
     std::size_t NombreLignes() const { return fins.size(); }
     std::string_view Ligne(std::size_t i) const {

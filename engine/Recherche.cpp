@@ -12,7 +12,8 @@
 namespace vek {
 
 Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, Date debut, Date fin,
-                                               Progression& progression, std::stop_token arret) try {
+                                               Progression& progression,
+                                               std::stop_token arret) try {
     const std::string chemin(RognerEspaces(cheminDonne));
     const std::string lecture = "Impossible de lire le journal";
 
@@ -113,7 +114,8 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
 
     catalogue_ = Catalogue::Fusionner(partiels);
-    std::vector<Catalogue>().swap(partiels); // avant la copie rendue : un nom démesuré y est deux fois
+    std::vector<Catalogue>().swap(
+        partiels); // avant la copie rendue : un nom démesuré y est deux fois
     progression.Valeur(0.0);
     ResultatRecherche resultat;
     resultat.catalogue = catalogue_;
@@ -125,7 +127,8 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
-    return Resultat::Exception("Impossible de faire la recherche", std::string(RognerEspaces(cheminDonne)));
+    return Resultat::Exception("Impossible de faire la recherche",
+                               std::string(RognerEspaces(cheminDonne)));
 }
 
 } // namespace vek

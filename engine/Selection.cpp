@@ -91,7 +91,8 @@ std::size_t RemplacerSurPlace(char* texte, std::size_t n, std::string_view cherc
     while (pos != std::string_view::npos) {
         std::memmove(texte + ecriture, texte + lecture, pos - lecture);
         ecriture += pos - lecture;
-        std::memcpy(texte + ecriture, remplace.data(), remplace.size());
+        if (!remplace.empty()) // une vue vide peut n'avoir aucune adresse
+            std::memcpy(texte + ecriture, remplace.data(), remplace.size());
         ecriture += remplace.size();
         lecture = pos + cherche.size();
         pos = lu.find(cherche, lecture);

@@ -197,7 +197,8 @@ std::string RaisonSysteme(int code) {
 
 // ---------------------------------------------------------------- lecture
 
-LecteurTexte::LecteurTexte() : tampon_(TailleTampon), marques_(TailleTampon / 64 + 1) {}
+LecteurTexte::LecteurTexte(std::size_t tailleTampon)
+    : tampon_(std::max<std::size_t>(tailleTampon, 1)), marques_(tampon_.size() / 64 + 1) {}
 
 std::size_t LecteurTexte::ProchaineFin(std::size_t depuis) const {
     if (depuis >= fin_)
@@ -308,7 +309,7 @@ bool LecteurTexte::FinFichier() {
 std::string_view LecteurTexte::LireLigne() {
     PasserLF();
     // Une ligne démesurée rend sa mémoire dès la suivante.
-    if (longue_.capacity() > 4 * TailleTampon)
+    if (longue_.capacity() > 4 * tampon_.size())
         std::string().swap(longue_);
     longue_.clear();
     ligneLongue_ = false;
@@ -361,7 +362,7 @@ std::size_t LecteurTexte::MesurerSuiteDeLigne() {
     const Position ici = PositionActuelle(fichier_);
     if (ici < 0)
         return 0;
-    std::vector<char> bloc(TailleTampon);
+    std::vector<char> bloc(tampon_.size());
     std::size_t n = 0;
     for (;;) {
         const std::size_t lus = std::fread(bloc.data(), 1, bloc.size(), fichier_);
@@ -387,10 +388,17 @@ bool LecteurTexte::Raccourci() {
 
 std::string LecteurTexte::LireDebutDeLigne(std::size_t maximum) {
     PasserLF();
-    if (fin_ - debut_ < maximum)
-        Remplir();
-    const std::size_t finLigne = ProchaineFin(debut_);
-    std::string debut(tampon_.data() + debut_, std::min(finLigne - debut_, maximum));
+    std::string debut;
+    while (debut.size() < maximum) {
+        if (debut_ == fin_ && !Remplir())
+            break;
+        const std::size_t finLigne = ProchaineFin(debut_);
+        const std::size_t pris = std::min(finLigne - debut_, maximum - debut.size());
+        debut.append(tampon_.data() + debut_, pris);
+        if (finLigne != fin_)
+            break; // la fin de ligne est dans le tampon : SauterLigne la passera
+        debut_ += pris;
+    }
     SauterLigne();
     return debut;
 }
@@ -997,8 +1005,8 @@ bool LireDerniereLigne(const std::string& chemin, std::string& ligne, std::size_
     // Seul le début de la ligne est lu : une ligne démesurée ne passe pas en mémoire.
     const std::size_t longueur = std::min(static_cast<std::size_t>(fin - debut), maximum);
     ligne.resize(longueur);
-    if (longueur > 0 && (AllerA(f, debut, SEEK_SET) != 0 ||
-                         std::fread(ligne.data(), 1, longueur, f) != longueur)) {
+    if (longueur > 0 &&
+        (AllerA(f, debut, SEEK_SET) != 0 || std::fread(ligne.data(), 1, longueur, f) != longueur)) {
         ligne.clear();
         return echec(DernierCode());
     }

@@ -22,7 +22,9 @@ class LecteurTexte {
 public:
     static constexpr std::size_t TailleTampon = std::size_t{1} << 18;
 
-    LecteurTexte();
+    // tailleTampon : octets lus d'un coup (les essais en prennent de minuscules pour que les
+    // lignes chevauchent les remplissages).
+    explicit LecteurTexte(std::size_t tailleTampon = TailleTampon);
     ~LecteurTexte();
     LecteurTexte(const LecteurTexte&) = delete;
     LecteurTexte& operator=(const LecteurTexte&) = delete;
