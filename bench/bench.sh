@@ -113,6 +113,22 @@ mesurer complet /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-chann
     --tout-le-monde --sans-date --rp --sans-channel -q --dossier "$travail/complet" "$journal"
 mesurer analyse /dev/null "$extraire" --analyse "$journal"
 
+# Une ligne démesurée de 100 Mo, sans fin de ligne, de forme irrégulière (le nom cité deux fois :
+# la réécriture passe par la voie générale), tout cochée, les trois modes.
+geant=$travail/geant.txt
+{
+    printf '12/24/2001 00:13:47 - [Commerce] "Celio": '
+    head -c 100000000 /dev/zero | tr '\0' 'a'
+    printf ' "Celio" [Commerce]'
+} >"$geant"
+mkdir -p "$travail/geant"
+essaisGeant=$essais
+essais=1
+mesurer geant /dev/null "$extraire" --tous-channels --tout-le-monde --sans-date --rp \
+    --sans-channel -q --dossier "$travail/geant" "$geant"
+essais=$essaisGeant
+rm -f "$geant"
+
 # --- résultats ---
 echo
 printf 'Journal : %s (%d lignes, %.0f Mo)\n' "$journal" "$lignes" "$(awk -v t="$taille" 'BEGIN { print t / 1e6 }')"
@@ -161,6 +177,11 @@ else
     printf 'Mémoire de pointe de vek-extraire : %.1f Mio (cible < 64 Mio) KO\n' "$(awk -v k="$pointe" 'BEGIN { print k / 1024 }')"
     ko=1
 fi
+kioGeant=${memoire[geant]}
+if ((kioGeant < 300 * 1024)); then verdict=OK; else verdict=KO; ko=1; fi
+printf 'Ligne de 100 Mo, trois modes : %.1f Mio de pointe en %.2f s (cible < 300 Mio) %s\n' \
+    "$(awk -v k="$kioGeant" 'BEGIN { print k / 1024 }')" \
+    "$(awk -v t="${temps[geant]}" 'BEGIN { print t / 1000 }')" "$verdict"
 if cmp -s "$travail/awk.txt" "$travail/catalogue/LogVEKtemp.txt"; then
     echo "LogVEKtemp.txt est identique à la sortie du filtre awk."
 else
