@@ -1,6 +1,7 @@
 #include "Ligne.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
@@ -55,7 +56,7 @@ inline const char* ChercherOctet(const char* p, std::size_t n, char c) {
         const int masque = _mm_movemask_epi8(
             _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), cherche));
         if (masque != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(masque));
+            return p + std::countr_zero(static_cast<unsigned>(masque));
     }
 #endif
     for (; n > 0; ++p, --n)
@@ -182,7 +183,7 @@ bool ContientVousAppelle(std::string_view texte) {
         auto masque =
             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(bloc, bit), v)));
         while (masque != 0) {
-            if (commenceIci(i + static_cast<std::size_t>(__builtin_ctz(masque))))
+            if (commenceIci(i + static_cast<std::size_t>(std::countr_zero(masque))))
                 return true;
             masque &= masque - 1;
         }

@@ -1,6 +1,7 @@
 #include "Fichiers.h"
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -49,7 +50,7 @@ const char* ChercherFinDeLigne(const char* p, const char* fin) {
         const int masque =
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bloc, lf), _mm_cmpeq_epi8(bloc, cr)));
         if (masque != 0)
-            return p + __builtin_ctz(static_cast<unsigned>(masque));
+            return p + std::countr_zero(static_cast<unsigned>(masque));
         p += 16;
     }
 #endif
@@ -195,6 +196,59 @@ std::string RaisonSysteme(int code) {
     }
 }
 
+#ifdef _WIN32
+std::string RaisonWindows(unsigned long code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+        return RaisonSysteme(ENOENT);
+    case ERROR_ACCESS_DENIED:
+        return RaisonSysteme(EACCES);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "fichier ouvert par un autre programme (fermez-le, puis recommencez)";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return RaisonSysteme(ENOSPC);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return RaisonSysteme(EEXIST);
+    case ERROR_WRITE_PROTECT:
+        return RaisonSysteme(EROFS);
+    case ERROR_FILENAME_EXCED_RANGE:
+        return RaisonSysteme(ENAMETOOLONG);
+    case ERROR_DIRECTORY:
+        return RaisonSysteme(ENOTDIR);
+    default:
+        return "erreur Windows " + std::to_string(code);
+    }
+}
+
+namespace {
+
+// Identité d'un fichier ordinaire ouvert : volume, index, taille, date, nombre de noms.
+bool IdentiteParPoignee(HANDLE h, EmpreinteFichier& e, unsigned long* noms = nullptr) {
+    BY_HANDLE_FILE_INFORMATION i{};
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &i) ||
+        (i.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return false;
+    const auto mot = [](DWORD haut, DWORD bas) {
+        return (static_cast<std::uint64_t>(haut) << 32) | bas;
+    };
+    e.taille = mot(i.nFileSizeHigh, i.nFileSizeLow);
+    // Intervalles de 100 ns, en nanosecondes comme ailleurs.
+    e.modification = mot(i.ftLastWriteTime.dwHighDateTime, i.ftLastWriteTime.dwLowDateTime) * 100;
+    e.noeud = mot(i.nFileIndexHigh, i.nFileIndexLow);
+    e.volume = i.dwVolumeSerialNumber;
+    if (noms)
+        *noms = i.nNumberOfLinks;
+    return true;
+}
+
+} // namespace
+#endif
+
 // ---------------------------------------------------------------- lecture
 
 LecteurTexte::LecteurTexte(std::size_t tailleTampon)
@@ -215,7 +269,7 @@ std::size_t LecteurTexte::ProchaineFin(std::size_t depuis) const {
             return fin_;
         m = marques_[++w];
     }
-    return w * 64 + static_cast<std::size_t>(__builtin_ctzll(m));
+    return w * 64 + static_cast<std::size_t>(std::countr_zero(m));
 }
 
 LecteurTexte::~LecteurTexte() {
@@ -530,13 +584,26 @@ bool EcrivainTexte::CreerNeuf(const std::string& chemin) {
 bool EcrivainTexte::Reprendre(const std::string& chemin) {
     Repartir();
 #ifdef _WIN32
-    // Un fichier qui a d'autres noms (liens physiques) garde son contenu pour eux : il n'est
-    // pas repris.
-    struct stat info {};
-    if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG ||
-        info.st_nlink != 1)
+    // Un lien symbolique (point d'analyse) n'est pas suivi ; un fichier qui a d'autres noms
+    // (liens physiques) garde son contenu pour eux : ni l'un ni l'autre n'est repris.
+    const DWORD attributs = GetFileAttributesA(chemin.c_str());
+    if (attributs == INVALID_FILE_ATTRIBUTES ||
+        (attributs & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return false;
-    repris_ = OuvrirFichier(chemin, "r+b");
+    if (!OuvrirFichier(chemin, "r+b")) {
+        codeErreur_ = 0; // l'écriture passera par un fichier temporaire
+        return false;
+    }
+    EmpreinteFichier e;
+    unsigned long noms = 0;
+    if (!IdentiteParPoignee(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(fichier_))), e,
+                            &noms) ||
+        noms != 1) {
+        std::fclose(fichier_);
+        fichier_ = nullptr;
+        return false;
+    }
+    repris_ = true;
 #else
     // Ouvert sans suivre de lien, puis examiné par le descripteur même : seul un fichier
     // ordinaire qui n'a pas d'autre nom (lien physique) est réécrit sur place. Un lien
@@ -834,8 +901,18 @@ void EcritureAtomique::Abandonner() {
 
 std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin) {
 #ifdef _WIN32
-    (void)chemin;
-    return std::nullopt;
+    // Sans droit de lecture demandé : un fichier ouvert ailleurs, même en écriture, se décrit.
+    HANDLE h = CreateFileA(chemin.c_str(), FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    EmpreinteFichier e;
+    const bool ok = IdentiteParPoignee(h, e);
+    CloseHandle(h);
+    if (!ok)
+        return std::nullopt;
+    return e;
 #else
     struct stat info {};
     if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG)
@@ -885,16 +962,29 @@ bool SupprimerFichier(const std::string& chemin, std::string* raison) {
 
 bool RemplacerFichier(const std::string& source, const std::string& cible, std::string* raison) {
 #ifdef _WIN32
-    SetFileAttributesA(cible.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (essai::EchecRemplacement != 0) {
+        if (raison)
+            *raison = RaisonSysteme(essai::EchecRemplacement);
+        return false;
+    }
+    // Un ancien en lecture seule perd cet attribut pour être remplacé ; il le retrouve si le
+    // remplacement échoue (ouvert par un autre programme, par exemple).
+    const DWORD attributs = GetFileAttributesA(cible.c_str());
+    const bool lectureSeule =
+        attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0;
+    if (lectureSeule)
+        SetFileAttributesA(cible.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
     if (MoveFileExA(source.c_str(), cible.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    if (raison) {
-        const DWORD code = GetLastError();
-        *raison = code == ERROR_ACCESS_DENIED       ? RaisonSysteme(EACCES)
-                  : code == ERROR_SHARING_VIOLATION ? RaisonSysteme(EBUSY)
-                                                    : "erreur Windows " + std::to_string(code);
-    }
+    const DWORD code = GetLastError();
+    if (lectureSeule)
+        SetFileAttributesA(cible.c_str(), attributs);
+    if (raison)
+        *raison = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION
+                      ? "le fichier est ouvert dans un autre programme, ou protégé : fermez-le, "
+                        "puis recommencez"
+                      : RaisonWindows(code);
     return false;
 #else
     // Le nouveau prend le nom de l'ancien d'un seul renommage : à tout instant le nom désigne

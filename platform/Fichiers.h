@@ -13,6 +13,10 @@ namespace vek {
 
 // Raison d'un échec du système, en français (UTF-8), à partir d'un code errno.
 std::string RaisonSysteme(int code);
+#ifdef _WIN32
+// La même, à partir d'un code de GetLastError.
+std::string RaisonWindows(unsigned long code);
+#endif
 
 // Lecteur tamponné. Une ligne se termine par CR LF, LF seul ou CR seul ; une fin de ligne tout
 // au bout du fichier n'ouvre pas de ligne de plus ; une dernière ligne sans fin de ligne reste une
@@ -187,8 +191,8 @@ struct EmpreinteFichier {
     std::uint64_t volume = 0;
     friend bool operator==(const EmpreinteFichier&, const EmpreinteFichier&) = default;
 };
-// L'empreinte d'un fichier ; rien quand le système ne la donne pas assez fine (Windows) ou que
-// le fichier n'existe pas.
+// L'empreinte d'un fichier ordinaire (liens suivis) ; rien s'il n'existe pas ou n'est pas un
+// fichier ordinaire.
 std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin);
 
 bool FichierExiste(const std::string& chemin); // vrai seulement pour un fichier existant

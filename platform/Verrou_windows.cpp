@@ -20,7 +20,7 @@ bool VerrouDossier::Prendre(const std::string& dossier) {
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        raison_ = "erreur Windows " + std::to_string(GetLastError());
+        raison_ = RaisonWindows(GetLastError());
         return false;
     }
     OVERLAPPED zone{};

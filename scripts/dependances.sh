@@ -7,7 +7,10 @@ set -euo pipefail
 # lesquels les fenêtres doivent rester identiques ; le programme, lui, apporte les siennes.
 paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
          qt6-translations-l10n libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2)
-[ "${VEK_AVEC_CROISE:-1}" = 1 ] && paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix)
+# Construction croisée pour Windows : mingw-w64, les sources de GoogleTest (construit avec lui)
+# et wine64, qui lance les tests construits pour Windows.
+[ "${VEK_AVEC_CROISE:-1}" = 1 ] &&
+  paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine64)
 [ $# -gt 0 ] && paquets+=("$@")
 
 manquants=()

@@ -6,16 +6,24 @@
 #include <string>
 #include <string_view>
 
-#include <stdlib.h>
+#include <cstdio>
+#include <random>
 
 namespace vek::test {
 
 class DossierTemporaire {
 public:
     DossierTemporaire() {
-        std::string modele = (std::filesystem::temp_directory_path() / "vek-test-XXXXXX").string();
-        if (::mkdtemp(modele.data()))
-            chemin_ = modele;
+        // Un nom tiré au hasard, créé seulement s'il est libre (create_directory rend faux sinon).
+        const auto base = std::filesystem::temp_directory_path();
+        std::random_device alea;
+        for (int essai = 0; essai < 100 && chemin_.empty(); ++essai) {
+            char nom[32];
+            std::snprintf(nom, sizeof nom, "vek-test-%08x%08x", alea(), alea());
+            std::error_code ec;
+            if (std::filesystem::create_directory(base / nom, ec))
+                chemin_ = (base / nom).string();
+        }
     }
     ~DossierTemporaire() {
         std::error_code ec;
@@ -27,7 +35,18 @@ public:
     DossierTemporaire& operator=(const DossierTemporaire&) = delete;
 
     const std::string& Chemin() const { return chemin_; }
-    std::string Fichier(std::string_view nom) const { return chemin_ + "/" + std::string(nom); }
+    // Le chemin d'un fichier du dossier, avec le séparateur du système.
+    std::string Fichier(std::string_view nom) const {
+#ifdef _WIN32
+        std::string n(nom);
+        for (char& c : n)
+            if (c == '/')
+                c = '\\';
+        return chemin_ + "\\" + n;
+#else
+        return chemin_ + "/" + std::string(nom);
+#endif
+    }
 
     // Écrit les octets tels quels et rend le chemin.
     std::string Ecrire(std::string_view nom, std::string_view contenu) const {

@@ -14,6 +14,7 @@
 #include "Cp1252.h"
 #include "DossierTemporaire.h"
 #include "Extraire.h"
+#include "Fichiers.h"
 #include "Lanceur.h"
 #include "ModuleVEK.h"
 #include "Verrou.h"
@@ -106,11 +107,11 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(dossier.Chemin().empty());
         journal = dossier.Ecrire("journal.txt", Journal(PetitJournal));
-        sortie = dossier.Chemin() + "/sortie";
+        sortie = dossier.Fichier("sortie");
         std::filesystem::create_directory(sortie);
     }
-    std::string LogFinal() const { return sortie + "/LogFinal.txt"; }
-    std::string Extrait() const { return sortie + "/LogVEKtemp.txt"; }
+    std::string LogFinal() const { return vek::JoindreChemin(sortie, "LogFinal.txt"); }
+    std::string Extrait() const { return vek::JoindreChemin(sortie, "LogVEKtemp.txt"); }
     bool SortieVide() const { return std::filesystem::is_empty(sortie); }
 
     DossierTemporaire dossier;

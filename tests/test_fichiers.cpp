@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
+#include "SystemeDeTest.h"
 
 using namespace vek;
 using vek::test::DossierTemporaire;
@@ -178,7 +176,7 @@ TEST(Ecrivain, EcritLesOctetsTelsQuelsEtLesGrandesLignes) {
 TEST(EcritureAtomique, RemplaceUnAncienFichierEnLectureSeule) {
     DossierTemporaire d;
     const auto cible = d.Ecrire("LogFinal.txt", "ancien");
-    ::chmod(cible.c_str(), 0444);
+    test::LectureSeule(cible);
     EcritureAtomique w;
     ASSERT_TRUE(w.Ouvrir(cible));
     w.Flux().Ecrire("nouveau");
@@ -206,8 +204,8 @@ TEST(EcritureAtomique, AbandonLaisseLAncienIntact) {
 TEST(EcritureAtomique, EnPlaceRaccourcitAllongeEtSupprimeALAbandon) {
     DossierTemporaire d;
     const auto cible = d.Ecrire("LogVEKtemp.txt", "un ancien contenu bien plus long");
-    struct stat avant {};
-    ASSERT_EQ(::stat(cible.c_str(), &avant), 0);
+    const auto avant = LireEmpreinte(cible);
+    ASSERT_TRUE(avant);
     for (const std::string& nouveau :
          {std::string("court"), std::string(3u << 20, 'L'), std::string()}) {
         EcritureAtomique w;
@@ -216,9 +214,9 @@ TEST(EcritureAtomique, EnPlaceRaccourcitAllongeEtSupprimeALAbandon) {
         w.Flux().Ecrire(nouveau);
         ASSERT_TRUE(w.Valider()) << w.Raison();
         EXPECT_EQ(LireTout(cible), nouveau);
-        struct stat apres {};
-        ASSERT_EQ(::stat(cible.c_str(), &apres), 0);
-        EXPECT_EQ(apres.st_ino, avant.st_ino);
+        const auto apres = LireEmpreinte(cible);
+        ASSERT_TRUE(apres);
+        EXPECT_EQ(apres->noeud, avant->noeud);
     }
     {
         d.Ecrire("LogVEKtemp.txt", "ancien");
@@ -236,15 +234,16 @@ TEST(EcritureAtomique, EnPlaceImpossibleRetombeSurLeRemplacement) {
     DossierTemporaire d;
     const auto absente = d.Fichier("absente.txt");
     const auto seule = d.Ecrire("seule.txt", "ancien");
-    ::chmod(seule.c_str(), 0444);
+    test::LectureSeule(seule);
     const auto liee = d.Ecrire("liee.txt", "ancien");
     const auto autreNom = d.Fichier("autre-nom.txt");
-    ASSERT_EQ(::link(liee.c_str(), autreNom.c_str()), 0);
+    std::filesystem::create_hard_link(liee, autreNom);
+    // L'administrateur écrit dans un fichier en lecture seule : il le reprend.
+    const bool seuleOuvrable = test::OuvrableEnEcriture(seule);
     for (const auto& cible : {absente, seule, liee}) {
         EcritureAtomique w;
         ASSERT_TRUE(w.OuvrirEnPlace(cible)) << cible;
-        // L'administrateur écrit dans un fichier en lecture seule : il le reprend.
-        EXPECT_EQ(w.EnPlace(), cible == seule && ::geteuid() == 0) << cible;
+        EXPECT_EQ(w.EnPlace(), cible == seule && seuleOuvrable) << cible;
         w.Flux().Ecrire("nouveau");
         ASSERT_TRUE(w.Valider()) << w.Raison();
         EXPECT_EQ(LireTout(cible), "nouveau");
@@ -280,18 +279,24 @@ TEST(Fichiers, ExisteEtSuppressionMemeEnLectureSeule) {
     const auto f = d.Ecrire("a.txt", "x");
     EXPECT_TRUE(FichierExiste(f));
     EXPECT_FALSE(FichierExiste(d.Chemin())); // un dossier n'est pas un fichier
-    ::chmod(f.c_str(), 0444);
+    test::LectureSeule(f);
     EXPECT_TRUE(SupprimerFichier(f));
     EXPECT_FALSE(FichierExiste(f));
     EXPECT_TRUE(SupprimerFichier(f)); // déjà absent : il n'existe plus, c'est le but
 }
 
 TEST(Fichiers, JoindreEtDossierDuProgramme) {
-    EXPECT_EQ(JoindreChemin("/a/b", "LogFinal.txt"), "/a/b/LogFinal.txt");
+#ifdef _WIN32
+    const std::string attendu = "/a/b\\LogFinal.txt";
+#else
+    const std::string attendu = "/a/b/LogFinal.txt";
+#endif
+    EXPECT_EQ(JoindreChemin("/a/b", "LogFinal.txt"), attendu);
     EXPECT_EQ(JoindreChemin("/a/b/", "LogFinal.txt"), "/a/b/LogFinal.txt");
     const auto dossier = RepertoireExecutable();
     ASSERT_FALSE(dossier.empty());
     EXPECT_NE(dossier.back(), '/');
+    EXPECT_NE(dossier.back(), '\\');
     EXPECT_TRUE(std::filesystem::is_directory(dossier));
 }
 

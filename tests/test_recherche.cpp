@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
+#endif
 
 #include "DossierTemporaire.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "SystemeDeTest.h"
 
 using namespace vek;
 using vek::test::Channels;
@@ -194,16 +196,18 @@ TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     EXPECT_NE(r.Message().find("dossier de sortie"), std::string::npos);
     EXPECT_EQ(ailleurs.CatalogueCourant().NbChannels, 0); // catalogue intact
 
-    if (::geteuid() != 0) { // un dossier en lecture seule n'arrête pas root
+#ifndef _WIN32 // un dossier en lecture seule n'arrête ni root, ni personne sous Windows
+    if (!test::Administrateur()) {
         ::chmod(programme.Chemin().c_str(), 0555);
         EXPECT_FALSE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
         ::chmod(programme.Chemin().c_str(), 0755);
     }
+#endif
 }
 
 TEST_F(Recherche, AncienExtraitEnLectureSeuleRemplace) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
-    ::chmod(ancien.c_str(), 0444);
+    test::LectureSeule(ancien);
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
@@ -237,9 +241,12 @@ TEST_F(Recherche, LeJournalNEstJamaisUneSortie) {
     const std::string contenu = L("12/24/2001", "{A}\":\"x") + "\n" + L("12/25/2001", "{B}\":\"y");
     const std::string extrait = programme.Ecrire("LogVEKtemp.txt", contenu);
     const std::string final = programme.Ecrire("LogFinal.txt", contenu);
-    const std::string lien = donnees.Fichier("lien.txt");
-    std::filesystem::create_symlink(final, lien);
-    for (const std::string& journal : {extrait, final, lien}) {
+    std::vector<std::string> journaux{extrait, final};
+#ifndef _WIN32 // les liens symboliques demandent des droits d'administrateur sous Windows
+    journaux.push_back(donnees.Fichier("lien.txt"));
+    std::filesystem::create_symlink(final, journaux.back());
+#endif
+    for (const std::string& journal : journaux) {
         SCOPED_TRACE(journal);
         chemin = journal;
         const auto issue = Chercher({2001, 12, 24}, {2001, 12, 25});
@@ -256,7 +263,7 @@ TEST_F(Recherche, LeJournalNEstJamaisUneSortie) {
 TEST_F(Recherche, ExtraitLieAUnAutreNomRemplaceSansLeToucher) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
     const auto copie = donnees.Fichier("copie.txt");
-    ASSERT_EQ(::link(ancien.c_str(), copie.c_str()), 0);
+    std::filesystem::create_hard_link(ancien, copie);
     Journal(L("12/24/2001", "{A}\":\"x") + "\r\n");
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");

@@ -11,10 +11,12 @@
 #include <set>
 #include <string>
 
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
@@ -63,6 +65,7 @@ protected:
     }
 };
 
+#ifndef _WIN32
 // Un lien planté sous le nom d'une sortie est remplacé par la sortie ; le fichier qu'il
 // désignait n'est jamais touché.
 TEST_F(SortiesSures, UnLienPlanteSousUneSortieEstRemplaceJamaisSuivi) {
@@ -78,7 +81,9 @@ TEST_F(SortiesSures, UnLienPlanteSousUneSortieEstRemplaceJamaisSuivi) {
         EXPECT_NE(test::LireTout(programme.Fichier(sortie)).find("message 2"), std::string::npos);
     }
 }
+#endif
 
+#ifndef _WIN32
 // Un fichier temporaire ne s'ouvre jamais sur un nom déjà pris, ni à travers un lien.
 TEST_F(SortiesSures, UnTemporaireNeSeCreeQueSurUnNomLibre) {
     const std::string victime = ailleurs.Ecrire("victime.txt", "précieux\n");
@@ -93,7 +98,9 @@ TEST_F(SortiesSures, UnTemporaireNeSeCreeQueSurUnNomLibre) {
     EXPECT_EQ(test::LireTout(victime), "précieux\n");
     EXPECT_EQ(test::LireTout(occupe), "là\n");
 }
+#endif
 
+#ifndef _WIN32
 // Une sortie qui n'est pas un fichier ordinaire (tube nommé, dossier) est refusée avant toute
 // écriture : rien n'attend, rien n'est remplacé.
 TEST_F(SortiesSures, UneSortieQuiNEstPasUnFichierEstRefusee) {
@@ -111,6 +118,7 @@ TEST_F(SortiesSures, UneSortieQuiNEstPasUnFichierEstRefusee) {
     EXPECT_NE(recherche.Echec().Message().find("tube nommé"), std::string::npos);
     EXPECT_EQ(Fichiers(), std::set<std::string>{"LogVEKtemp.txt"});
 }
+#endif
 
 // Un second écrivain sur le même dossier refuse aussitôt, avec un message ; une fois le premier
 // parti, tout repart.
@@ -146,6 +154,7 @@ TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
 }
 
+#ifndef _WIN32
 // Un programme tué au milieu de l'écriture laisse l'ancien journal final entier et un
 // temporaire orphelin ; le programme suivant supprime l'orphelin et écrit le nouveau.
 TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
@@ -177,6 +186,7 @@ TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
     EXPECT_NE(test::LireTout(programme.Fichier("LogFinal.txt")).find("message 199999"),
               std::string::npos);
 }
+#endif
 
 // Lignes démesurées (plus grandes que le tampon de lecture et qu'un lot) : extrait et journal
 // final exacts, dans les huit jeux de modes, au milieu de lignes ordinaires ; une même ligne
@@ -235,6 +245,7 @@ TEST_F(SortiesSures, MemoireEpuiseeEchecPropre) {
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
 }
 
+#ifndef _WIN32 // limite d'adresses et fork
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool MemoireLimitable = false; // les assainisseurs réservent des téraoctets d'adresses
 #else
@@ -274,6 +285,7 @@ TEST_F(SortiesSures, LigneTropGrandePourLaMemoire) {
     ASSERT_TRUE(WIFEXITED(etat));
     EXPECT_EQ(WEXITSTATUS(etat), 0);
 }
+#endif
 
 // Un journal tronqué par un autre programme pendant la recherche : la passe échoue en le disant,
 // et aucun extrait ne passe pour complet.

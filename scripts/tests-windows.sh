@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Lance sous wine64, dans un préfixe jetable, les tests construits pour Windows par
+# scripts/croise-windows.sh (moteur, plate-forme, ligne de commande, et ce qui n'existe que sous
+# Windows). Le préfixe reçoit d'abord les clés d'essai du registre et une visionneuse factice
+# associée à « .txt ». Code de sortie non nul au premier échec.
+#
+#   scripts/tests-windows.sh [dossier de construction]   (par défaut : build/mingw)
+set -euo pipefail
+
+racine=$(cd "$(dirname "$0")/.." && pwd)
+dossier=${1:-"$racine/build/mingw"}
+wine=$(command -v wine64 || true)
+[ -n "$wine" ] || [ ! -x /usr/lib/wine/wine64 ] || wine=/usr/lib/wine/wine64
+if [ -z "$wine" ]; then
+    echo "tests-windows.sh : wine64 introuvable (paquet Debian wine64)." >&2
+    exit 1
+fi
+serveur=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/vek-wine-XXXXXX")
+# Locale fixe : wine en tire la page de code ANSI (Windows-1252) et lit en UTF-8 les arguments
+# de « reg add ».
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+"$wine" wineboot -i >/dev/null 2>&1
+
+# Chemin Windows (lecteur Z:) d'un fichier de la machine.
+windows() { printf 'Z:%s' "${1//\//\\}"; }
+cle() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
+essais='HKLM\SOFTWARE\VEK-Essais'
+cle "$essais" /v Chemin /t REG_SZ /d 'C:\Program Files\Outil été\msinfo32.exe'
+cle "$essais" /v Mot /t REG_DWORD /d 4242
+cle "$essais" /v Vide /t REG_BINARY
+visionneuse=$(windows "$dossier/tests/vek-visionneuse-essai.exe")
+cle 'HKLM\Software\Classes\.txt' /ve /d vek.essai
+cle 'HKLM\Software\Classes\vek.essai\shell\open\command' /ve /d "\"$visionneuse\" \"%1\""
+"$serveur" -w
+export VEK_PREFIXE_PREPARE=1
+
+total=0
+for t in tests_moteur tests_extraire tests_lanceurs tests_windows; do
+    exe="$dossier/tests/$t.exe"
+    [ -f "$exe" ] || { echo "tests-windows.sh : $exe manque." >&2; exit 1; }
+    sortie=$("$wine" "$exe" --gtest_brief=1 2>&1) || {
+        echo "$sortie"
+        echo "tests-windows.sh : échec de $t sous wine." >&2
+        exit 1
+    }
+    n=$(printf '%s\n' "$sortie" | sed -n 's/^\[==========\] \([0-9]*\) tests\{0,1\} from.*/\1/p' | tail -n 1)
+    echo "$t : ${n:-?} tests passés sous wine"
+    total=$((total + ${n:-0}))
+done
+echo "Sous wine : $total tests passés."
