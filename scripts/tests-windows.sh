@@ -50,4 +50,30 @@ for t in tests_moteur tests_extraire tests_lanceurs tests_windows; do
     echo "$t : ${n:-?} tests passés sous wine"
     total=$((total + ${n:-0}))
 done
+
+# vek-extraire.exe lui-même, sur le journal d'exemple rangé dans un dossier accentué (les
+# arguments arrivent en UTF-16 et deviennent des chemins Windows-1252) : le journal final est
+# celui de vek-extraire construit pour Linux, à la date d'extraction près.
+essai=$(mktemp -d "${TMPDIR:-/tmp}/vek-essai-XXXXXX")
+trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$essai"' EXIT
+mkdir -p "$essai/Été à Noël" "$essai/linux"
+cp "$racine/exemples/journal-exemple.txt" "$essai/Été à Noël/journal.txt"
+"$wine" "$dossier/app/vek-extraire.exe" -q --tous-channels --tout-le-monde --rp \
+    --dossier "$(windows "$essai/Été à Noël")" "$(windows "$essai/Été à Noël/journal.txt")" \
+    >/dev/null
+[ -f "$essai/Été à Noël/LogFinal.txt" ] || {
+    echo "tests-windows.sh : vek-extraire.exe n'a pas écrit LogFinal.txt dans le dossier accentué." >&2
+    exit 1
+}
+linux="$racine/build/dev/app/vek-extraire"
+if [ -x "$linux" ]; then
+    "$linux" -q --tous-channels --tout-le-monde --rp --dossier "$essai/linux" \
+        "$essai/Été à Noël/journal.txt" >/dev/null
+    if ! diff <(grep -av "LOG extrait le" "$essai/Été à Noël/LogFinal.txt") \
+              <(grep -av "LOG extrait le" "$essai/linux/LogFinal.txt") >/dev/null; then
+        echo "tests-windows.sh : le journal final de vek-extraire.exe diffère de celui de Linux." >&2
+        exit 1
+    fi
+    echo "vek-extraire.exe : même journal final que sous Linux (dossier accentué)"
+fi
 echo "Sous wine : $total tests passés."
