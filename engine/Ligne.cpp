@@ -1,12 +1,10 @@
 #include "Ligne.h"
 
+#include "Octets.h"
+
 #include <array>
 #include <bit>
 #include <cstring>
-
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
-#include <emmintrin.h>
-#endif
 
 namespace vek {
 
@@ -47,24 +45,6 @@ std::string_view CorpsDeLigne(std::string_view ligne) {
 namespace {
 
 // Curseur du tag : s'arrête au premier « ] » ou à la dernière position du corps (1-based).
-// Premier octet c dans [p, p + n), ou nullptr : seize octets à la fois, sans appel, pour les
-// textes courts des lignes de discussion.
-inline const char* ChercherOctet(const char* p, std::size_t n, char c) {
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
-    const __m128i cherche = _mm_set1_epi8(c);
-    for (; n >= 16; p += 16, n -= 16) {
-        const int masque = _mm_movemask_epi8(
-            _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), cherche));
-        if (masque != 0)
-            return p + std::countr_zero(static_cast<unsigned>(masque));
-    }
-#endif
-    for (; n > 0; ++p, --n)
-        if (*p == c)
-            return p;
-    return nullptr;
-}
-
 std::size_t PositionFinTag(std::string_view corps) {
     if (corps.size() <= 1)
         return 1;
@@ -173,7 +153,7 @@ bool ContientVousAppelle(std::string_view texte) {
         return k == motif.size();
     };
     std::size_t i = 0;
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#if VEK_SSE2
     // Seules les positions d'un « V » ou d'un « v » (les deux seuls octets dont la majuscule est
     // « V ») sont essayées, repérées seize octets à la fois.
     const __m128i bit = _mm_set1_epi8(0x20);

@@ -1,60 +1,11 @@
 #include "ModuleVEK.h"
 
-#include <new>
-#include <system_error>
-
 #include "ChaineDeLots.h"
 #include "Passe.h"
 
 #include "Fichiers.h"
 
 namespace vek {
-
-Resultat Resultat::Echec(std::string action, std::string fichier, std::string raison) {
-    Resultat r;
-    r.ok = false;
-    r.action = std::move(action);
-    r.fichier = std::move(fichier);
-    r.raison = std::move(raison);
-    return r;
-}
-
-Resultat Resultat::Interruption() {
-    Resultat r;
-    r.ok = false;
-    r.interrompu = true;
-    r.action = "Opération interrompue";
-    return r;
-}
-
-Resultat Resultat::Exception(std::string action, std::string fichier) {
-    std::string raison;
-    try {
-        throw;
-    } catch (const std::bad_alloc&) {
-        raison = "la mémoire ne suffit pas (une ligne démesurée, ou trop de programmes ouverts) ; "
-                 "les fichiers entamés sont supprimés";
-    } catch (const std::system_error& e) {
-        raison = RaisonSysteme(e.code().value());
-    } catch (const std::exception& e) {
-        raison = std::string("erreur interne (") + e.what() + ")";
-    } catch (...) {
-        raison = "erreur interne";
-    }
-    return Echec(std::move(action), std::move(fichier), std::move(raison));
-}
-
-std::string Resultat::Message() const {
-    if (ok)
-        return {};
-    std::string texte = action;
-    if (!fichier.empty())
-        texte += " \xC2\xAB " + fichier + " \xC2\xBB";
-    if (!raison.empty())
-        texte += " : " + raison;
-    texte += '.';
-    return texte;
-}
 
 ModuleVEK::ModuleVEK(std::string repertoire) : repertoire_(std::move(repertoire)) {}
 

@@ -30,43 +30,6 @@ inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
 inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
 inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
 
-// L'échec d'une passe, le seul type d'erreur du moteur : l'action, le fichier en cause et la
-// raison donnée par le système, ou l'arrêt demandé. Les textes sont en UTF-8, sauf le chemin,
-// dans l'encodage des noms de fichiers du système.
-struct Resultat {
-    bool ok = true;
-    bool interrompu = false; // l'arrêt a été demandé : la passe s'est arrêtée
-    std::string action;      // « Impossible de lire le journal », …
-    std::string fichier;
-    std::string raison;
-
-    static Resultat Succes() { return {}; }
-    static Resultat Echec(std::string action, std::string fichier, std::string raison);
-    static Resultat Interruption();
-    // L'échec d'une exception en cours de traitement (dans un bloc catch) : la mémoire épuisée
-    // (std::bad_alloc) ou une autre erreur, rendue en français.
-    static Resultat Exception(std::string action, std::string fichier);
-    // « action « fichier » : raison. »
-    std::string Message() const;
-};
-
-// Ce qu'une passe a trouvé, ou son échec.
-template <class T> class Issue {
-public:
-    Issue(T valeur) : valeur_(std::move(valeur)) {}
-    Issue(Resultat echec) : echec_(std::move(echec)) {}
-    bool ok() const { return valeur_.has_value(); }
-    const Resultat& Echec() const { return echec_; }
-    T& operator*() { return *valeur_; }
-    const T& operator*() const { return *valeur_; }
-    T* operator->() { return &*valeur_; }
-    const T* operator->() const { return &*valeur_; }
-
-private:
-    std::optional<T> valeur_;
-    Resultat echec_;
-};
-
 // Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de
 // lignes. Un journal absent n'est pas un échec : existe est faux et rien n'est lu.
 struct ResumeJournal {

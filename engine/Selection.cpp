@@ -1,13 +1,10 @@
 #include "Selection.h"
 
 #include "Ligne.h"
+#include "Octets.h"
 
 #include <algorithm>
 #include <cstring>
-
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
-#include <emmintrin.h>
-#endif
 
 namespace vek {
 
@@ -159,7 +156,7 @@ Comptes CompterSignes(std::string_view texte) {
     Comptes c;
     const char* p = texte.data();
     std::size_t n = texte.size();
-#if defined(__SSE2__) && (defined(__x86_64__) || defined(_M_X64))
+#if VEK_SSE2
     if (n >= 16) {
         alignas(16) static constexpr signed char Masques[32] = {
             0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,  0,

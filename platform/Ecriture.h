@@ -1,0 +1,104 @@
+#pragma once
+// Écriture des fichiers texte, octet pour octet, et remplacement atomique d'une sortie.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Erreurs.h"
+
+namespace vek {
+
+// Écrivain tamponné : écrit les octets tels quels ; les appelants ajoutent CR LF eux-mêmes.
+class EcrivainTexte {
+public:
+    EcrivainTexte();
+    ~EcrivainTexte();
+    EcrivainTexte(const EcrivainTexte&) = delete;
+    EcrivainTexte& operator=(const EcrivainTexte&) = delete;
+
+    bool Creer(const std::string& chemin); // crée ou vide le fichier
+    // Crée un fichier qui n'existe pas encore, sans suivre de lien ; faux (EEXIST) si le nom est
+    // déjà pris, par un fichier ou par un lien.
+    bool CreerNeuf(const std::string& chemin);
+    // Ouvre un fichier existant pour le réécrire depuis le début sans le vider d'abord : ses
+    // pages en mémoire et ses blocs sur le disque resservent. Fermer coupe ce qui dépasse de ce
+    // qui a été écrit. Faux si le fichier n'existe pas ou ne s'ouvre pas en écriture.
+    bool Reprendre(const std::string& chemin);
+    void Ecrire(std::string_view texte);
+    void EcrireLigne(std::string_view texte); // texte puis CR LF
+    // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
+    bool Fermer();
+    // Vide le tampon et attend que tout soit sur le disque (fsync) ; faux en cas d'échec. Un
+    // fichier créé par CreerNeuf part vers le disque au fil de l'écriture : il n'en reste alors
+    // que la fin à attendre.
+    bool Synchroniser();
+    bool EstOuvert() const { return fichier_ != nullptr; }
+    bool EnErreur() const { return codeErreur_ != 0; }
+    std::string Raison() const { return RaisonSysteme(codeErreur_); }
+
+private:
+    void Vider();
+    void Repartir(); // ferme le fichier éventuel et remet l'état à zéro
+    bool OuvrirFichier(const std::string& chemin, const char* mode);
+    std::FILE* fichier_ = nullptr;
+    std::vector<char> tampon_;
+    std::size_t rempli_ = 0;
+    std::uint64_t ecrits_ = 0; // octets remis au système depuis l'ouverture
+    bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
+    void PousserVersLeDisque();
+    void RemettreAuSysteme();   // vide le tampon, puis celui de la bibliothèque C
+    std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée
+    bool neuf_ = false;         // créé par CreerNeuf
+    int codeErreur_ = 0;
+};
+
+// Écriture d'un fichier sous un nom temporaire du même dossier, renommé sur la cible une fois
+// complet : un échec ne laisse jamais de fichier à moitié écrit, l'ancien reste tel quel.
+//
+// OuvrirEnPlace sert aux fichiers de travail du programme, qu'on peut perdre mais qu'on réécrit
+// souvent en entier : la cible existante est réécrite sur place (ni nouvelles pages ni
+// suppression de l'ancien fichier à payer). Un échec ou un abandon supprime alors la cible,
+// dont le contenu serait un mélange de l'ancien et du nouveau. Une cible absente ou impossible
+// à rouvrir en écriture est écrite comme avec Ouvrir.
+class EcritureAtomique {
+public:
+    ~EcritureAtomique(); // abandonne si ni Valider ni Abandonner n'ont été appelés
+
+    bool Ouvrir(const std::string& cible);
+    bool OuvrirEnPlace(const std::string& cible);
+    EcrivainTexte& Flux() { return ecrivain_; }
+    bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
+    void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
+    bool EnPlace() const { return enPlace_; }
+    const std::string& Raison() const { return raison_; }
+    // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
+    const std::string& FichierEnCause() const { return fichierEnCause_; }
+
+private:
+    EcrivainTexte ecrivain_;
+    std::string cible_;
+    std::string temporaire_;
+    std::string raison_;
+    std::string fichierEnCause_;
+    bool ouvert_ = false;
+    bool enPlace_ = false;
+    bool cibleExistait_ = false;
+};
+
+// Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> ».
+inline constexpr std::string_view SuffixeTemporaire = ".tmp-";
+
+namespace essai {
+// Un code d'erreur du système que prendra le prochain remplacement d'une sortie (0 : aucun) ;
+// les tests s'en servent pour faire échouer le renommage final.
+inline int EchecRemplacement = 0;
+} // namespace essai
+
+// Renomme source sur cible en remplaçant une cible existante, même en lecture seule.
+bool RemplacerFichier(const std::string& source, const std::string& cible,
+                      std::string* raison = nullptr);
+
+} // namespace vek

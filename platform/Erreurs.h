@@ -1,0 +1,57 @@
+#pragma once
+// Les erreurs : la raison d'un échec du système en français, et le seul type d'échec que
+// rendent le moteur et la plate-forme.
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace vek {
+
+// Raison d'un échec du système, en français (UTF-8), à partir d'un code errno.
+std::string RaisonSysteme(int code);
+#ifdef _WIN32
+// La même, à partir d'un code de GetLastError.
+std::string RaisonWindows(unsigned long code);
+#endif
+// Le code errno de la dernière erreur ; EIO si la bibliothèque n'en a pas laissé.
+int DernierCode();
+
+// L'échec d'une opération, le seul type d'erreur du moteur et de la plate-forme : l'action, le
+// fichier en cause et la raison donnée par le système, ou l'arrêt demandé. Les textes sont en
+// UTF-8, sauf le chemin, dans l'encodage des noms de fichiers du système.
+struct Resultat {
+    bool ok = true;
+    bool interrompu = false; // l'arrêt a été demandé : la passe s'est arrêtée
+    std::string action;      // « Impossible de lire le journal », …
+    std::string fichier;
+    std::string raison;
+
+    static Resultat Succes() { return {}; }
+    static Resultat Echec(std::string action, std::string fichier, std::string raison);
+    static Resultat Interruption();
+    // L'échec d'une exception en cours de traitement (dans un bloc catch) : la mémoire épuisée
+    // (std::bad_alloc) ou une autre erreur, rendue en français.
+    static Resultat Exception(std::string action, std::string fichier);
+    // « action « fichier » : raison. »
+    std::string Message() const;
+};
+
+// Ce qu'une passe a trouvé, ou son échec.
+template <class T> class Issue {
+public:
+    Issue(T valeur) : valeur_(std::move(valeur)) {}
+    Issue(Resultat echec) : echec_(std::move(echec)) {}
+    bool ok() const { return valeur_.has_value(); }
+    const Resultat& Echec() const { return echec_; }
+    T& operator*() { return *valeur_; }
+    const T& operator*() const { return *valeur_; }
+    T* operator->() { return &*valeur_; }
+    const T* operator->() const { return &*valeur_; }
+
+private:
+    std::optional<T> valeur_;
+    Resultat echec_;
+};
+
+} // namespace vek

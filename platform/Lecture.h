@@ -1,0 +1,94 @@
+#pragma once
+// Lecture des fichiers texte, octet pour octet (une page de code à un octet), ligne à ligne.
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Erreurs.h"
+
+namespace vek {
+
+// Lecteur tamponné. Une ligne se termine par CR LF, LF seul ou CR seul ; une fin de ligne tout
+// au bout du fichier n'ouvre pas de ligne de plus ; une dernière ligne sans fin de ligne reste une
+// ligne. Aucune allocation par ligne en régime établi (seule une ligne plus longue que le tampon
+// est recopiée dans une zone qui grandit).
+class LecteurTexte {
+public:
+    static constexpr std::size_t TailleTampon = std::size_t{1} << 18;
+
+    // tailleTampon : octets lus d'un coup (les essais en prennent de minuscules pour que les
+    // lignes chevauchent les remplissages).
+    explicit LecteurTexte(std::size_t tailleTampon = TailleTampon);
+    ~LecteurTexte();
+    LecteurTexte(const LecteurTexte&) = delete;
+    LecteurTexte& operator=(const LecteurTexte&) = delete;
+
+    // Ouvre le fichier depuis sa première ligne ; faux si impossible (Raison() dit pourquoi).
+    // Un fichier absent n'est pas créé ; un dossier n'est pas un fichier lisible.
+    bool Ouvrir(const std::string& chemin);
+    void Fermer();
+    bool EstOuvert() const { return fichier_ != nullptr; }
+
+    // Vrai dès l'ouverture d'un fichier vide ; vrai après lecture ou saut de la dernière ligne.
+    bool FinFichier();
+    // La ligne suivante sans sa fin de ligne ; la vue reste valable jusqu'à l'appel suivant.
+    std::string_view LireLigne();
+    // Vrai si la dernière ligne lue ne tenait pas dans le tampon : CederLigneLongue la rend
+    // alors sans la copier (la vue de LireLigne n'est plus valable ensuite).
+    bool LigneLongue() const { return ligneLongue_; }
+    std::string CederLigneLongue() {
+        ligneLongue_ = false;
+        return std::move(longue_);
+    }
+    // Les maximum premiers octets de la ligne suivante, qui est passée en entier : une ligne
+    // démesurée n'entre pas en mémoire.
+    std::string LireDebutDeLigne(std::size_t maximum);
+    // Passe une ligne exactement comme une lecture le ferait.
+    void SauterLigne();
+    // Nombre de lignes restantes, lues jusqu'au bout : autant que d'appels à SauterLigne.
+    // Avec arret, le comptage s'interrompt dès que le drapeau passe à vrai (le compte rendu est
+    // alors partiel).
+    std::uint64_t CompterLignes(const std::atomic<bool>* arret = nullptr);
+
+    // Vrai, une fois la fin atteinte, si le fichier s'est arrêté avant la taille qu'il avait à
+    // l'ouverture : un autre programme l'a tronqué pendant la lecture.
+    bool Raccourci();
+    // Vrai si une lecture a échoué (erreur d'entrée-sortie) ; Raison() la décrit.
+    bool ErreurLecture() const { return codeErreur_ != 0; }
+    std::string Raison() const { return RaisonSysteme(codeErreur_); }
+
+private:
+    // Recharge le tampon (et, avec marquer, marque ses fins de ligne) ; faux à la fin du fichier.
+    bool Remplir(bool marquer = true);
+    // Position de la première fin de ligne à partir de depuis, ou fin_ s'il n'y en a pas.
+    std::size_t ProchaineFin(std::size_t depuis) const;
+    void PasserLF(); // après un CR en fin de tampon, avale le LF qui le suit éventuellement
+    // Octets de la ligne en cours après le tampon, jusqu'à sa fin de ligne ; la position dans
+    // le fichier ne change pas.
+    std::size_t MesurerSuiteDeLigne();
+
+    std::FILE* fichier_ = nullptr;
+    std::vector<char> tampon_;
+    std::size_t debut_ = 0;              // premier octet non consommé
+    std::size_t fin_ = 0;                // fin des octets valides
+    std::vector<std::uint64_t> marques_; // fins de ligne du tampon, un bit par octet
+    std::size_t marquesValides_ = 0;     // octets du tampon couverts par marques_
+    bool finAtteinte_ = false;
+    bool crEnAttente_ = false; // un CR vient de finir une ligne : un LF qui suit lui appartient
+    int codeErreur_ = 0;
+    std::string longue_; // ligne à cheval sur plusieurs remplissages
+    bool ligneLongue_ = false;
+    long long tailleOuverture_ = -1; // taille à l'ouverture d'un fichier ordinaire, sinon -1
+};
+
+// Lit la dernière ligne du fichier en partant de sa fin, selon les mêmes règles de fin de ligne
+// que LecteurTexte ; faux si le fichier ne peut pas être lu ou est vide. Seuls les maximum
+// premiers octets de la ligne sont rendus.
+bool LireDerniereLigne(const std::string& chemin, std::string& ligne,
+                       std::size_t maximum = std::string::npos, std::string* raison = nullptr);
+
+} // namespace vek

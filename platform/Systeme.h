@@ -1,0 +1,46 @@
+#pragma once
+// Le passage de la plate-forme vers le système : ce que POSIX et Windows font chacun à leur façon,
+// écrit une fois par système (Systeme_posix.cpp, Systeme_win32.cpp). Réservé à platform/.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace vek::systeme {
+
+#ifdef _WIN32
+inline constexpr char Separateur = '\\';
+#else
+inline constexpr char Separateur = '/';
+#endif
+
+// Positions sur 64 bits : les journaux dépassent souvent 2 Go.
+using Position = long long;
+int AllerA(std::FILE* f, Position p, int origine);
+Position PositionActuelle(std::FILE* f);
+// Taille d'un fichier ordinaire ouvert ; -1 pour un tube ou un périphérique.
+Position TailleOuverte(std::FILE* f);
+
+// Crée un fichier qui n'existe pas encore, sans suivre de lien ; nullptr (errno) sinon.
+std::FILE* CreerExclusif(const std::string& chemin);
+// Ouvre en lecture et écriture un fichier ordinaire existant, qui n'est pas un lien et n'a pas
+// d'autre nom (lien physique) ; nullptr sinon.
+std::FILE* OuvrirSiSeulNom(const std::string& chemin);
+// Lance sans attendre l'écriture sur le disque de [debut, debut + longueur) ; sans effet là où
+// le système ne le permet pas.
+void LancerEcriture(std::FILE* f, std::uint64_t debut, std::uint64_t longueur);
+// Attend que le fichier soit sur le disque ; 0 ou un code errno.
+int AttendreDisque(std::FILE* f);
+// Coupe le fichier à taille octets ; 0 ou un code errno.
+int Tronquer(std::FILE* f, std::uint64_t taille);
+
+unsigned long NumeroProcessus();
+// Rend supprimable un fichier en lecture seule (Windows refuse sinon de le supprimer).
+void RendreSupprimable(const std::string& chemin);
+// Crée un dossier ; vrai s'il existe ensuite.
+bool CreerDossier(const std::string& chemin);
+// Le dossier de données du programme pour l'utilisateur ($XDG_DATA_HOME/vek-log,
+// ~/.local/share/vek-log, %LOCALAPPDATA%\VEK_Log) ; vide si le système n'en donne pas.
+std::string DossierDonneesUtilisateur();
+
+} // namespace vek::systeme
