@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Processus.h"
 #include "Registre.h"
 
 namespace vek {
@@ -46,11 +47,5 @@ public:
 // Trouve et démarre l'outil d'informations système, ou dit qu'il n'est pas disponible
 // (message sous le titre du programme). Rien n'est retenu d'un appel à l'autre.
 void LancerInfoSysteme(Registre& registre, ServicesInfoSysteme& services);
-
-// Démarre un programme détaché du nôtre : arguments passés tels quels (sans interpréteur de
-// commandes), le premier nomme le programme (cherché dans le PATH s'il n'a pas de « / »).
-// Rend la main tout de suite ; faux si le programme n'a pas pu être lancé (erreur reçoit alors
-// le code errno, ou le code d'erreur de Windows).
-bool DemarrerDetache(const std::vector<std::string>& arguments, int* erreur = nullptr);
 
 } // namespace vek

@@ -1,33 +1,12 @@
-// Ouverture d'un document ou d'une adresse web par le gestionnaire par défaut du bureau.
+// Ouverture d'un document par le gestionnaire par défaut du bureau (xdg-open, open sous macOS).
 
 #include "Lanceur.h"
 
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// shellapi.h a besoin des définitions de windows.h.
-#include <shellapi.h>
-#else
-#include "InfoSysteme.h"
-
 #include <cerrno>
-#endif
+
+#include "Processus.h"
 
 namespace vek {
-
-#ifdef _WIN32
-
-std::int16_t LanceurSysteme::OuvrirDocument(const std::string& document) {
-    // Le bureau comme fenêtre propriétaire, dossier de travail « C:\ », paramètres vides.
-    HWND proprietaire = GetDesktopWindow();
-    HINSTANCE resultat =
-        ShellExecuteA(proprietaire, "Open", document.c_str(), "", "C:\\", SW_SHOWNORMAL);
-    return static_cast<std::int16_t>(reinterpret_cast<std::intptr_t>(resultat));
-}
-
-#else
 
 namespace {
 
@@ -51,7 +30,5 @@ std::int16_t LanceurSysteme::OuvrirDocument(const std::string& document) {
         return CodeSucces;
     return erreur == ENOENT ? CodeFichierIntrouvable : CodeSansAssociation;
 }
-
-#endif
 
 } // namespace vek

@@ -1,8 +1,6 @@
 #include "Fils.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#if defined(__linux__)
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -11,9 +9,7 @@
 namespace vek {
 
 void PrioriteDeFond() {
-#ifdef _WIN32
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-#elif defined(__linux__)
+#if defined(__linux__)
     // Sous Linux, la gentillesse (nice) se règle fil par fil.
     const auto fil = static_cast<id_t>(::syscall(SYS_gettid));
     const int actuelle = ::getpriority(PRIO_PROCESS, fil);
