@@ -1,5 +1,7 @@
 #include "Date.h"
 
+#include "Horloge.h"
+
 #include <array>
 #include <chrono>
 #include <ctime>
@@ -122,13 +124,7 @@ std::string DateLongue(Date date) {
 }
 
 Date Aujourdhui() {
-    const std::time_t maintenant = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &maintenant);
-#else
-    localtime_r(&maintenant, &local);
-#endif
+    const std::tm local = TempsLocal(std::time(nullptr));
     return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
