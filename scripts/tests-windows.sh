@@ -38,7 +38,7 @@ cle 'HKLM\Software\Classes\vek.essai\shell\open\command' /ve /d "\"$visionneuse\
 export VEK_PREFIXE_PREPARE=1
 
 total=0
-for t in tests_moteur tests_extraire tests_lanceurs tests_windows; do
+for t in tests_plateforme tests_moteur tests_extraire tests_windows; do
     exe="$dossier/tests/$t.exe"
     [ -f "$exe" ] || { echo "tests-windows.sh : $exe manque." >&2; exit 1; }
     sortie=$("$wine" "$exe" --gtest_brief=1 2>&1) || {
