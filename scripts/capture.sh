@@ -48,5 +48,5 @@ FIN
 
 mkdir -p "$(dirname "$sortie")"
 (cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
-    "$construction/tests/vek-capture" "$journal" "$sortie")
+    "$construction/app/vek-capture" "$journal" "$sortie")
 echo "Capture écrite : ${sortie#"$racine"/}"
