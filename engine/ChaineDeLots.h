@@ -81,11 +81,6 @@ public:
     // qu'il attend les étapes (un lot libre, ou la fin) : la fenêtre continue de vivre même
     // quand l'écriture sur le disque traîne. Si elle rend faux, la chaîne est abandonnée.
     void DefinirAttente(std::function<bool()> patienter) { patienter_ = std::move(patienter); }
-    // Vrai après un abandon, demandé ou venu d'une attente interrompue ou d'une étape en échec.
-    bool Arretee() {
-        std::lock_guard<std::mutex> verrou(verrou_);
-        return arret_;
-    }
     static constexpr std::chrono::milliseconds IntervalleAttente{10};
     // Arrête les fils sans attendre les lots en cours (après une interruption ou une erreur).
     void Abandonner();

@@ -156,7 +156,7 @@ void IndexTextes::Ajouter(std::string_view texte) {
     cases_[i] =
         Case{static_cast<std::uint16_t>(h >> 16), static_cast<std::uint16_t>(debuts_.size() - 1)};
     arene_.append(texte);
-    debuts_.push_back(static_cast<std::uint32_t>(arene_.size()));
+    debuts_.push_back(arene_.size());
 }
 
 } // namespace vek

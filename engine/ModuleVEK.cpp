@@ -62,8 +62,8 @@ bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
     if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue_.LimiteNomsAtteinte ||
         selection.NomRetenu(""))
         return false;
-    for (std::int16_t i = 1; i <= catalogue_.NbNoms; ++i)
-        if (!selection.NomRetenu(catalogue_.TabNoms[static_cast<std::size_t>(i)]))
+    for (std::size_t i = 0; i < catalogue_.NombreNoms(); ++i)
+        if (!selection.NomRetenu(catalogue_.Nom(i)))
             return false;
     const auto e = LireEmpreinte(cheminExtrait);
     return e && *e == *empreinteCatalogue_;

@@ -9,34 +9,26 @@
 namespace vek {
 
 void Selection::Vider() {
-    SelChannels.clear();
-    SelNoms.clear();
-    NbSelChannels = 0;
-    NbSelNoms = 0;
+    channelsCoches_ = 0;
+    nomsCoches_ = 0;
     channels_.Vider();
     noms_.Vider();
 }
 
 void Selection::AjouterChannel(std::string_view texte) {
-    if (NbSelChannels >= MaxChannels)
+    if (channelsCoches_ >= MaxChannels)
         return;
+    ++channelsCoches_;
     if (!channels_.Contient(texte))
         channels_.Ajouter(texte);
-    SelChannels.emplace_back(texte);
-    ++NbSelChannels;
 }
 
 void Selection::AjouterNom(std::string_view texte) {
-    if (NbSelNoms >= MaxNoms)
+    if (nomsCoches_ >= MaxNoms)
         return;
+    ++nomsCoches_;
     if (!noms_.Contient(texte))
         noms_.Ajouter(texte);
-    SelNoms.emplace_back(texte);
-    ++NbSelNoms;
-}
-
-bool Selection::ChannelEtNomRetenus(std::string_view nom, std::string_view channel) const {
-    return NomRetenu(nom) && channels_.Contient(channel);
 }
 
 bool Selection::ProximiteEtNomRetenus(std::string_view nom) const {
@@ -318,17 +310,6 @@ void ReprendreReecriture(TravailReecriture& t, std::string_view reecrite, std::s
     for (std::string* s : {&t.tampons[0], &t.tampons[1], &t.nom, &t.motif, &t.remplacement})
         if (s->capacity() > Garde)
             std::string().swap(*s);
-}
-
-bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,
-                  TravailReecriture& travail) {
-    const auto reecrite = FiltrerEtReecrire(ligne, selection, modes, travail);
-    if (!reecrite)
-        return false;
-    // La vue peut désigner une partie de la ligne elle-même : on passe par un tampon.
-    travail.nom.assign(*reecrite);
-    ligne.swap(travail.nom);
-    return true;
 }
 
 } // namespace vek

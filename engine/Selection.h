@@ -50,25 +50,22 @@ private:
 
 class Selection {
 public:
-    static constexpr std::int16_t MaxChannels = 101;
-    static constexpr std::int16_t MaxNoms = 5000;
+    // Au plus MaxChannels channels et MaxNoms noms cochés sont pris (les doublons comptent) ;
+    // les suivants sont ignorés.
+    static constexpr std::size_t MaxChannels = 101;
+    static constexpr std::size_t MaxNoms = 5000;
 
     void Vider();
-    void AjouterChannel(std::string_view texte); // au rang NbSelChannels
+    void AjouterChannel(std::string_view texte);
     void AjouterNom(std::string_view texte);
 
-    bool ChannelEtNomRetenus(std::string_view nom, std::string_view channel) const;
     bool ProximiteEtNomRetenus(std::string_view nom) const;
     bool NomRetenu(std::string_view nom) const;
     bool ChannelRetenu(std::string_view channel) const;
 
-    // Entrées 0 à Nb - 1.
-    std::vector<std::string> SelChannels;
-    std::vector<std::string> SelNoms;
-    std::int16_t NbSelChannels = 0;
-    std::int16_t NbSelNoms = 0;
-
 private:
+    std::size_t channelsCoches_ = 0;
+    std::size_t nomsCoches_ = 0;
     IndexTextes channels_{MaxChannels, false};
     IndexTextes noms_{MaxNoms, false};
 };
@@ -105,11 +102,6 @@ std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Mod
                           TravailReecriture& travail);
 std::string_view ReecrireGenerique(std::string_view ligne, const Extraction& e, const Modes& modes,
                                    TravailReecriture& travail);
-
-// Même décision ; si la ligne est retenue, elle est réécrite sur place, sinon laissée telle
-// quelle.
-bool TraiterLigne(std::string& ligne, const Selection& selection, const Modes& modes,
-                  TravailReecriture& travail);
 
 // Remplace chaque occurrence (sensible à la casse, sans chevauchement, depuis le début).
 // Rend texte quand il n'y a rien à remplacer, sinon une vue sur destination.

@@ -1,5 +1,6 @@
 #include "Cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -15,32 +16,95 @@ constexpr std::array<char32_t, 32> Table80a9F = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
 };
 
-void AjouterUtf8(std::string& sortie, char32_t c) {
+// Le chemin inverse : les caractères de 0x80 à 0x9F triés, chacun avec son octet.
+struct Inverse {
+    char32_t caractere;
+    unsigned char octet;
+};
+
+constexpr std::array<Inverse, 32> TableInverse() {
+    std::array<Inverse, 32> t{};
+    for (std::size_t i = 0; i < t.size(); ++i)
+        t[i] = {Table80a9F[i], static_cast<unsigned char>(0x80 + i)};
+    std::sort(t.begin(), t.end(),
+              [](const Inverse& a, const Inverse& b) { return a.caractere < b.caractere; });
+    return t;
+}
+
+constexpr auto Inverse80a9F = TableInverse();
+
+} // namespace
+
+char32_t CaractereCp1252(unsigned char octet) {
+    if (octet >= 0x80 && octet <= 0x9F)
+        return Table80a9F[octet - 0x80u];
+    return octet;
+}
+
+TexteUtf8 Cp1252VersUtf8(VueCp1252 texte) {
+    TexteUtf8 sortie;
+    sortie.reserve(texte.size() + texte.size() / 8);
+    for (const char octet : texte) {
+        const auto o = static_cast<unsigned char>(octet);
+        if (o < 0x80)
+            sortie.push_back(octet);
+        else
+            AjouterUtf8(sortie, CaractereCp1252(o));
+    }
+    return sortie;
+}
+
+bool Utf8VersCp1252(VueUtf8 texte, TexteCp1252& sortie, std::size_t* positionFautive) {
+    TexteCp1252 resultat;
+    resultat.reserve(texte.size());
+    std::size_t i = 0;
+    while (i < texte.size()) {
+        const std::size_t debut = i;
+        char32_t c = 0;
+        std::optional<unsigned char> octet;
+        if (LireCaractereUtf8(texte, i, c))
+            octet = OctetCp1252(c);
+        if (!octet) {
+            if (positionFautive != nullptr)
+                *positionFautive = debut;
+            return false;
+        }
+        resultat.push_back(static_cast<char>(*octet));
+    }
+    sortie = std::move(resultat);
+    return true;
+}
+
+std::optional<unsigned char> OctetCp1252(char32_t caractere) {
+    if (caractere < 0x80 || (caractere >= 0xA0 && caractere <= 0xFF))
+        return static_cast<unsigned char>(caractere);
+    const auto place =
+        std::lower_bound(Inverse80a9F.begin(), Inverse80a9F.end(), caractere,
+                         [](const Inverse& entree, char32_t c) { return entree.caractere < c; });
+    if (place != Inverse80a9F.end() && place->caractere == caractere)
+        return place->octet;
+    return std::nullopt;
+}
+
+void AjouterUtf8(TexteUtf8& sortie, char32_t c) {
     if (c < 0x80) {
         sortie.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
         sortie.push_back(static_cast<char>(0xC0 | (c >> 6)));
         sortie.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
+    } else if (c < 0x10000) {
         sortie.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        sortie.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        sortie.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        sortie.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        sortie.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
         sortie.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         sortie.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
 
-// L'octet Windows-1252 d'un caractère, ou -1 s'il n'en a pas.
-int OctetDe(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<int>(c);
-    for (std::size_t i = 0; i < Table80a9F.size(); ++i)
-        if (Table80a9F[i] == c)
-            return static_cast<int>(0x80 + i);
-    return -1;
-}
-
-// Lit un caractère UTF-8 à la position i ; faux si la suite d'octets n'est pas valide
-// (octet de suite manquant, forme trop longue, surrogat, au-delà de U+10FFFF).
-bool LireUtf8(std::string_view texte, std::size_t& i, char32_t& c) {
+bool LireCaractereUtf8(VueUtf8 texte, std::size_t& i, char32_t& c) {
     const auto o = [&](std::size_t k) { return static_cast<unsigned char>(texte[k]); };
     const unsigned char premier = o(i);
     std::size_t longueur = 0;
@@ -75,48 +139,6 @@ bool LireUtf8(std::string_view texte, std::size_t& i, char32_t& c) {
     if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
         return false;
     i += longueur;
-    return true;
-}
-
-} // namespace
-
-char32_t CaractereCp1252(unsigned char octet) {
-    if (octet >= 0x80 && octet <= 0x9F)
-        return Table80a9F[octet - 0x80u];
-    return octet;
-}
-
-std::string Cp1252VersUtf8(std::string_view texte) {
-    std::string sortie;
-    sortie.reserve(texte.size() + texte.size() / 8);
-    for (const char octet : texte) {
-        const auto o = static_cast<unsigned char>(octet);
-        if (o < 0x80)
-            sortie.push_back(octet);
-        else
-            AjouterUtf8(sortie, CaractereCp1252(o));
-    }
-    return sortie;
-}
-
-bool Utf8VersCp1252(std::string_view texte, std::string& sortie, std::size_t* positionFautive) {
-    std::string resultat;
-    resultat.reserve(texte.size());
-    std::size_t i = 0;
-    while (i < texte.size()) {
-        const std::size_t debut = i;
-        char32_t c = 0;
-        int octet = -1;
-        if (LireUtf8(texte, i, c))
-            octet = OctetDe(c);
-        if (octet < 0) {
-            if (positionFautive != nullptr)
-                *positionFautive = debut;
-            return false;
-        }
-        resultat.push_back(static_cast<char>(static_cast<unsigned char>(octet)));
-    }
-    sortie = std::move(resultat);
     return true;
 }
 

@@ -47,9 +47,7 @@ public:
     // Les maximum premiers octets de la ligne suivante, qui est passée en entier : une ligne
     // démesurée n'entre pas en mémoire.
     std::string LireDebutDeLigne(std::size_t maximum);
-    // Passe une ligne exactement comme une lecture le ferait.
-    void SauterLigne();
-    // Nombre de lignes restantes, lues jusqu'au bout : autant que d'appels à SauterLigne.
+    // Nombre de lignes restantes, lues jusqu'au bout : autant que de lectures de ligne.
     // Avec arret, le comptage s'interrompt dès que le drapeau passe à vrai (le compte rendu est
     // alors partiel).
     std::uint64_t CompterLignes(const std::atomic<bool>* arret = nullptr);
@@ -62,6 +60,8 @@ public:
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
 
 private:
+    // Passe une ligne exactement comme une lecture le ferait.
+    void SauterLigne();
     // Recharge le tampon (et, avec marquer, marque ses fins de ligne) ; faux à la fin du fichier.
     bool Remplir(bool marquer = true);
     // Position de la première fin de ligne à partir de depuis, ou fin_ s'il n'y en a pas.

@@ -49,16 +49,12 @@ public:
 
 // Les nœuds de l'arbre des channels (« Zone de proximité » d'abord) et de celui des noms.
 inline std::vector<std::string> Channels(const Catalogue& c) {
-    std::vector<std::string> t{std::string(TexteZoneProximite)};
-    for (std::int16_t i = 1; i <= c.NbChannels; ++i)
-        t.push_back(c.TabChannels[static_cast<std::size_t>(i)]);
-    return t;
+    const auto noeuds = NoeudsChannels(c);
+    return {noeuds.begin(), noeuds.end()};
 }
 inline std::vector<std::string> Noms(const Catalogue& c) {
-    std::vector<std::string> t;
-    for (std::int16_t i = 1; i <= c.NbNoms; ++i)
-        t.push_back(c.TabNoms[static_cast<std::size_t>(i)]);
-    return t;
+    const auto noeuds = NoeudsNoms(c);
+    return {noeuds.begin(), noeuds.end()};
 }
 
 // Les deux arbres de la fenêtre, avec leurs coches, bâtis d'un catalogue ; la sélection est

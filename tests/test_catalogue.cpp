@@ -11,8 +11,13 @@ using namespace vek;
 
 namespace {
 
-std::vector<std::string> Entrees(const std::vector<std::string>& table, std::int16_t nb) {
-    return {table.begin() + 1, table.begin() + 1 + nb};
+std::vector<std::string> ChannelsDe(const Catalogue& c) {
+    const auto noeuds = NoeudsChannels(c); // « Zone de proximité » d'abord
+    return {noeuds.begin() + 1, noeuds.end()};
+}
+std::vector<std::string> NomsDe(const Catalogue& c) {
+    const auto noeuds = NoeudsNoms(c);
+    return {noeuds.begin(), noeuds.end()};
 }
 
 TEST(Catalogue, ChannelsFusionnesSansEgardALaCasseDansLOrdreDApparition) {
@@ -27,21 +32,21 @@ TEST(Catalogue, ChannelsFusionnesSansEgardALaCasseDansLOrdreDApparition) {
           "e]",
           "[STRASSE]"})
         c.AjouterChannel(tag);
-    EXPECT_EQ(Entrees(c.TabChannels, c.NbChannels),
-              (std::vector<std::string>{"[Commerce]", "[Guilde]", "[\xC9t\xE9]",
-                                        "[\x8C"
-                                        "uvre]",
-                                        "[Stra\xDF"
-                                        "e]",
-                                        "[STRASSE]"}));
-    EXPECT_EQ(c.TabChannels[0], "");
+    EXPECT_EQ(ChannelsDe(c), (std::vector<std::string>{"[Commerce]", "[Guilde]", "[\xC9t\xE9]",
+                                                       "[\x8C"
+                                                       "uvre]",
+                                                       "[Stra\xDF"
+                                                       "e]",
+                                                       "[STRASSE]"}));
+    c.AjouterChannel(""); // un tag vide n'est jamais une entrée
+    EXPECT_EQ(c.NombreChannels(), 6u);
 }
 
 TEST(Catalogue, NomsExactsEtVideJamaisEnregistre) {
     Catalogue c;
     for (const char* nom : {"Aldric", "aldric", "", "Aldric", "Aldric ", " Vos Whisps re\xE7us"})
         c.AjouterNom(nom);
-    EXPECT_EQ(Entrees(c.TabNoms, c.NbNoms),
+    EXPECT_EQ(NomsDe(c),
               (std::vector<std::string>{"Aldric", "aldric", "Aldric ", " Vos Whisps re\xE7us"}));
 }
 
@@ -49,24 +54,24 @@ TEST(Catalogue, LimitesDeCentChannelsEtCinqMilleNoms) {
     Catalogue c;
     for (int i = 0; i < 120; ++i)
         c.AjouterChannel("[C" + std::to_string(i) + "]");
-    EXPECT_EQ(c.NbChannels, 100);
-    EXPECT_EQ(c.TabChannels.back(), "[C99]");
+    EXPECT_EQ(c.NombreChannels(), 100u);
+    EXPECT_EQ(c.Channel(99), "[C99]");
     EXPECT_TRUE(c.LimiteChannelsAtteinte);
     c.AjouterChannel("[c5]"); // déjà là : pas un dépassement de plus, rien ne change
-    EXPECT_EQ(c.NbChannels, 100);
+    EXPECT_EQ(c.NombreChannels(), 100u);
 
     for (int i = 0; i < 5003; ++i)
         c.AjouterNom("N" + std::to_string(i));
-    EXPECT_EQ(c.NbNoms, 5000);
-    EXPECT_EQ(c.TabNoms.back(), "N4999");
+    EXPECT_EQ(c.NombreNoms(), 5000u);
+    EXPECT_EQ(c.Nom(4999), "N4999");
     EXPECT_TRUE(c.LimiteNomsAtteinte);
 
     c.Reinitialiser();
-    EXPECT_EQ(c.NbChannels, 0);
-    EXPECT_EQ(c.NbNoms, 0);
+    EXPECT_EQ(c.NombreChannels(), 0u);
+    EXPECT_EQ(c.NombreNoms(), 0u);
     EXPECT_FALSE(c.LimiteChannelsAtteinte);
     c.AjouterChannel("[C0]");
-    EXPECT_EQ(c.NbChannels, 1); // l'ancien contenu ne compte plus
+    EXPECT_EQ(c.NombreChannels(), 1u); // l'ancien contenu ne compte plus
 }
 
 // Des lignes réparties en morceaux entre plusieurs catalogues partiels (chaque partiel les
@@ -108,10 +113,8 @@ TEST(Catalogue, FusionDePartielsCommeUnSeulTenant) {
                 debut = fin;
             }
             const Catalogue fusion = Catalogue::Fusionner(partiels);
-            EXPECT_EQ(fusion.TabChannels, entier.TabChannels) << cas.lignes << " " << nbPartiels;
-            EXPECT_EQ(fusion.TabNoms, entier.TabNoms) << cas.lignes << " " << nbPartiels;
-            EXPECT_EQ(fusion.NbChannels, entier.NbChannels);
-            EXPECT_EQ(fusion.NbNoms, entier.NbNoms);
+            EXPECT_EQ(ChannelsDe(fusion), ChannelsDe(entier)) << cas.lignes << " " << nbPartiels;
+            EXPECT_EQ(NomsDe(fusion), NomsDe(entier)) << cas.lignes << " " << nbPartiels;
             EXPECT_EQ(fusion.LimiteChannelsAtteinte, entier.LimiteChannelsAtteinte);
             EXPECT_EQ(fusion.LimiteNomsAtteinte, entier.LimiteNomsAtteinte);
         }
@@ -126,20 +129,17 @@ TEST(Catalogue, ExtractionDepuisDesLignesEntieres) {
     for (const std::string corps :
          {"[Commerce] \"Aldric\": a", "[Commerce] \"Aldric\": b", "Vous avez dit : c",
           "{Bertrand}\":\"d", "[Guilde] \"\":vide", "n'importe quoi", "[COMMERCE] \"Cyne\": e"}) {
-        c.ExtraireChannel(p + corps);
-        c.ExtraireNom(p + corps);
+        c.Cataloguer(p + corps);
     }
-    c.ExtraireNom("12/24/2001 court"); // corps vide : chuchotement pour le catalogue
-    EXPECT_EQ(Entrees(c.TabChannels, c.NbChannels),
-              (std::vector<std::string>{"[Commerce]", "[Guilde]"}));
-    EXPECT_EQ(Entrees(c.TabNoms, c.NbNoms),
-              (std::vector<std::string>{"Aldric", std::string(NomVous), "Bertrand",
-                                        std::string(NomWhisps), "Cyne"}));
+    c.Cataloguer("12/24/2001 court"); // corps vide : chuchotement pour le catalogue
+    EXPECT_EQ(ChannelsDe(c), (std::vector<std::string>{"[Commerce]", "[Guilde]"}));
+    EXPECT_EQ(NomsDe(c), (std::vector<std::string>{"Aldric", std::string(NomVous), "Bertrand",
+                                                   std::string(NomWhisps), "Cyne"}));
 
     Catalogue d;
     for (const std::string corps : {"[Commerce] \"Aldric\": a", "Vous avez dit : c", "x"})
         d.Cataloguer(p + corps);
-    EXPECT_EQ(Entrees(d.TabNoms, d.NbNoms),
+    EXPECT_EQ(NomsDe(d),
               (std::vector<std::string>{"Aldric", std::string(NomVous), std::string(NomWhisps)}));
 }
 

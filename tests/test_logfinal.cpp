@@ -463,7 +463,7 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
 
     const auto r = Ecrire();
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
-    EXPECT_EQ(selection.SelChannels.at(0), Zone);
+    EXPECT_TRUE(selection.ChannelRetenu(Zone));
     EXPECT_EQ(
         LignesCRLF(Final()),
         Encadrer({P + "[Commerce] \"Aldric\": bonjour", P + "[Guilde] \"Al:dric\": nom coup\xE9",

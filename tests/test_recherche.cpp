@@ -107,7 +107,7 @@ TEST_F(Recherche, DeuxRecherchesDeSuiteNeGardentQueLaSeconde) {
     EXPECT_EQ(Extrait(), L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
     EXPECT_EQ(Channels(seconde->catalogue),
               (std::vector<std::string>{std::string(TexteZoneProximite), "[B]"}));
-    EXPECT_EQ(module.CatalogueCourant().NbChannels, 1);
+    EXPECT_EQ(module.CatalogueCourant().NombreChannels(), 1u);
     EXPECT_EQ(seconde->lignesLues, 2u);
     EXPECT_EQ(seconde->lignesRetenues, 1u);
     EXPECT_EQ(seconde->extrait, programme.Fichier("LogVEKtemp.txt"));
@@ -176,7 +176,7 @@ TEST_F(Recherche, JournalIllisibleNeChangeRien) {
     EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
     EXPECT_NE(r.Message().find("Impossible de lire le journal"), std::string::npos);
     EXPECT_EQ(Extrait(), ancien);
-    EXPECT_EQ(module.CatalogueCourant().NbChannels, 1);
+    EXPECT_EQ(module.CatalogueCourant().NombreChannels(), 1u);
     EXPECT_EQ(progression.maximums.size(), maximumsAvant);
 
     chemin = donnees.Chemin(); // un dossier
@@ -194,7 +194,7 @@ TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     EXPECT_EQ(r.fichier, programme.Fichier("absent"));
     EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
     EXPECT_NE(r.Message().find("dossier de sortie"), std::string::npos);
-    EXPECT_EQ(ailleurs.CatalogueCourant().NbChannels, 0); // catalogue intact
+    EXPECT_EQ(ailleurs.CatalogueCourant().NombreChannels(), 0u); // catalogue intact
 
 #ifndef _WIN32 // un dossier en lecture seule n'arrête ni root, ni personne sous Windows
     if (!test::Administrateur()) {
@@ -231,7 +231,7 @@ TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     EXPECT_TRUE(issue.Echec().interrompu);
     EXPECT_EQ(progression.compteur, 10.0);
     EXPECT_FALSE(std::filesystem::exists(ancien));
-    EXPECT_EQ(module.CatalogueCourant().NbNoms, 0);
+    EXPECT_EQ(module.CatalogueCourant().NombreNoms(), 0u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
 }
 

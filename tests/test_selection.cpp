@@ -39,8 +39,8 @@ struct Issue {
 
 Issue Traiter(std::string ligne, const Selection& selection, Modes modes = {}) {
     TravailReecriture travail;
-    const bool retenue = TraiterLigne(ligne, selection, modes, travail);
-    return {retenue, ligne};
+    const auto reecrite = FiltrerEtReecrire(ligne, selection, modes, travail);
+    return {reecrite.has_value(), reecrite ? std::string(*reecrite) : ligne};
 }
 
 Modes FaireModes(bool sansDate, bool nomRP, bool sansChannel) {
@@ -401,12 +401,20 @@ protected:
         arbres.Remplir(catalogue);
     }
     void Capturer() { selection = arbres.Capturer(); }
+    // Les nœuds que la sélection retient, dans l'ordre des arbres.
     std::vector<std::string> Channels() const {
-        return {selection.SelChannels.begin(),
-                selection.SelChannels.begin() + selection.NbSelChannels};
+        std::vector<std::string> retenus;
+        for (const auto& [texte, coche] : arbres.channels)
+            if (selection.ChannelRetenu(texte))
+                retenus.push_back(texte);
+        return retenus;
     }
     std::vector<std::string> Noms() const {
-        return {selection.SelNoms.begin(), selection.SelNoms.begin() + selection.NbSelNoms};
+        std::vector<std::string> retenus;
+        for (const auto& [texte, coche] : arbres.noms)
+            if (selection.NomRetenu(texte))
+                retenus.push_back(texte);
+        return retenus;
     }
 };
 
@@ -424,8 +432,8 @@ TEST_F(SelectionCapture, TextesCochesDansLOrdreDesNoeuds) {
     EXPECT_EQ(Noms(), (std::vector<std::string>{"Zoe", Vous, "Bob"}));
     // La zone est enregistrée sous son texte : les lignes de proximité la retrouvent.
     EXPECT_TRUE(selection.ProximiteEtNomRetenus("Zoe"));
-    EXPECT_TRUE(selection.ChannelEtNomRetenus("Bob", "[Aide]"));
-    EXPECT_FALSE(selection.ChannelEtNomRetenus("Bob", "[Guilde]"));
+    EXPECT_TRUE(Traiter(P + "[Aide] \"Bob\": x", selection).retenue);
+    EXPECT_FALSE(Traiter(P + "[Guilde] \"Bob\": x", selection).retenue);
     EXPECT_FALSE(selection.NomRetenu("Aldric"));
 }
 
@@ -454,8 +462,8 @@ TEST_F(SelectionCapture, RecaptureApresDecochageOublieLaPremiere) {
     arbres.ToutCocher(arbres.channels, false);
     arbres.ToutCocher(arbres.noms, false);
     Capturer();
-    EXPECT_EQ(selection.NbSelChannels, 0);
-    EXPECT_EQ(selection.NbSelNoms, 0);
+    EXPECT_TRUE(Channels().empty());
+    EXPECT_TRUE(Noms().empty());
     EXPECT_FALSE(Traiter(P + Chan, selection).retenue);
 }
 
@@ -469,9 +477,7 @@ TEST_F(SelectionCapture, CentUnNoeudsDeChannelsTousCoches) {
     arbres.ToutCocher(arbres.channels);
     arbres.ToutCocher(arbres.noms);
     Capturer();
-    ASSERT_EQ(selection.NbSelChannels, 101);
-    EXPECT_EQ(selection.SelChannels.at(0), Zone);
-    EXPECT_EQ(selection.SelChannels.at(100), "[C100]");
+    ASSERT_EQ(Channels().size(), 101u);
     EXPECT_TRUE(Traiter(P + "[C100] \"Aldric\": x", selection).retenue);
     EXPECT_TRUE(Traiter(P + "[C1] \"Aldric\": x", selection).retenue);
 }
@@ -486,8 +492,7 @@ TEST_F(SelectionCapture, CinqMilleLocuteursTousCoches) {
     arbres.ToutCocher(arbres.noms);
     arbres.Cocher(arbres.channels, Zone);
     Capturer();
-    ASSERT_EQ(selection.NbSelNoms, 5000);
-    EXPECT_EQ(selection.SelNoms.at(4999), nom(5000));
+    ASSERT_EQ(Noms().size(), 5000u);
     for (int i = 1; i <= 5000; ++i)
         ASSERT_TRUE(Traiter(P + "{" + nom(i) + "}\":\"x", selection).retenue) << nom(i);
     for (const std::string autre : {"Joueur0", "Joueur5001", "joueur1", "Joueur", "Joueur10 "})
@@ -558,6 +563,23 @@ TEST(SelectionReecriture, RaccourciIdentiqueALaVoieGenerale) {
         }
     }
     EXPECT_GT(comparees, 100000);
+}
+
+// Au-delà de 101 channels et de 5000 noms cochés, les suivants sont ignorés.
+TEST(SelectionLimites, LesCochesAuDelaDesLimitesSontIgnorees) {
+    Selection s;
+    for (int i = 0; i < 102; ++i)
+        s.AjouterChannel("[C" + std::to_string(i) + "]");
+    for (int i = 0; i < 5001; ++i)
+        s.AjouterNom("N" + std::to_string(i));
+    EXPECT_TRUE(s.ChannelRetenu("[C100]"));
+    EXPECT_FALSE(s.ChannelRetenu("[C101]"));
+    EXPECT_TRUE(s.NomRetenu("N4999"));
+    EXPECT_FALSE(s.NomRetenu("N5000"));
+    s.Vider();
+    s.AjouterChannel("[C101]");
+    EXPECT_TRUE(s.ChannelRetenu("[C101]")); // vidée, la sélection repart de zéro
+    EXPECT_FALSE(s.ChannelRetenu("[C0]"));
 }
 
 } // namespace

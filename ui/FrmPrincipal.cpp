@@ -27,6 +27,11 @@
 
 namespace {
 
+// Le texte d'un champ de date, en Windows-1252, sans les espaces des deux bouts.
+std::string TexteDeDate(const QLineEdit* champ) {
+    return std::string(vek::RognerEspaces(VersCp1252(champ->text())));
+}
+
 QString Texte(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
@@ -346,7 +351,7 @@ void FrmPrincipal::mnuOpenLog_Click() {
 }
 
 void FrmPrincipal::TxtCheminFichierLOg_Change() {
-    const bool actif = !RognerEspaces(ui->TxtCheminFichierLOg->text()).isEmpty();
+    const bool actif = !vek::RognerEspaces(VersNomFichier(ui->TxtCheminFichierLOg->text())).empty();
     ui->CmdDateDateDeb->setEnabled(actif);
     ui->CmdDateFin->setEnabled(actif);
 }
@@ -407,31 +412,30 @@ void FrmPrincipal::TxTDateFin_Change() {
 }
 
 void FrmPrincipal::TraitementEnableCmdRecherche() {
-    const QString debut = RognerEspaces(ui->TxTDateDeb->text());
-    const QString fin = RognerEspaces(ui->TxTDateFin->text());
+    const std::string debut = TexteDeDate(ui->TxTDateDeb);
+    const std::string fin = TexteDeDate(ui->TxTDateFin);
     // Un champ vide laisse le bouton tel qu'il est.
-    if (debut.isEmpty() || fin.isEmpty())
+    if (debut.empty() || fin.empty())
         return;
-    rechercheActive_ =
-        vek::ConvertirDate(VersCp1252(debut)).has_value() && vek::ConvertirDate(VersCp1252(fin));
+    rechercheActive_ = vek::ConvertirDate(debut).has_value() && vek::ConvertirDate(fin);
     AppliquerEtatBoutons();
 }
 
 // --- recherche ---
 
-bool FrmPrincipal::LireDate(const QString& nomChamp, const QString& texte, vek::Date& date) {
-    if (const auto convertie = vek::ConvertirDate(VersCp1252(texte))) {
+bool FrmPrincipal::LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date) {
+    if (const auto convertie = vek::ConvertirDate(texte)) {
         date = *convertie;
         return true;
     }
     const QString message =
-        texte.isEmpty()
+        texte.empty()
             ? QStringLiteral("Le champ « %1 » est vide : écrivez-y une date sous la forme "
                              "jj/mm/aaaa.")
                   .arg(nomChamp)
             : QStringLiteral("Le champ « %1 » ne contient pas une date : « %2 ». Écrivez-y une "
                              "date sous la forme jj/mm/aaaa.")
-                  .arg(nomChamp, texte);
+                  .arg(nomChamp, DepuisCp1252(texte));
     AfficherMessage(message, vek::Icone::Stop);
     return false;
 }
@@ -441,8 +445,8 @@ void FrmPrincipal::CmdRecherche_Click() {
         return;
     vek::Date debut;
     vek::Date fin;
-    if (!LireDate(QStringLiteral("Date de début"), RognerEspaces(ui->TxTDateDeb->text()), debut) ||
-        !LireDate(QStringLiteral("Date de Fin"), RognerEspaces(ui->TxTDateFin->text()), fin))
+    if (!LireDate(QStringLiteral("Date de début"), TexteDeDate(ui->TxTDateDeb), debut) ||
+        !LireDate(QStringLiteral("Date de Fin"), TexteDeDate(ui->TxTDateFin), fin))
         return;
     const std::string chemin = VersNomFichier(ui->TxtCheminFichierLOg->text());
     LancerPasse<vek::ResultatRecherche>(
@@ -478,12 +482,12 @@ QTreeWidgetItem* Noeud(std::string_view texte) {
 void FrmPrincipal::RemplirArbres(const vek::Catalogue& catalogue) {
     // Depuis le catalogue que la recherche vient de rendre : « Zone de proximité » puis les
     // channels, et les locuteurs, dans l'ordre de leur première apparition, aucun coché.
-    QList<QTreeWidgetItem*> channels{Noeud(vek::TexteZoneProximite)};
-    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
-        channels.append(Noeud(catalogue.TabChannels[static_cast<std::size_t>(i)]));
+    QList<QTreeWidgetItem*> channels;
+    for (const std::string_view texte : vek::NoeudsChannels(catalogue))
+        channels.append(Noeud(texte));
     QList<QTreeWidgetItem*> noms;
-    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
-        noms.append(Noeud(catalogue.TabNoms[static_cast<std::size_t>(i)]));
+    for (const std::string_view texte : vek::NoeudsNoms(catalogue))
+        noms.append(Noeud(texte));
     ui->TreeViewChannels->clear();
     ui->TreeViewNoms->clear();
     ui->TreeViewChannels->addTopLevelItems(channels);

@@ -149,7 +149,7 @@ private:
     // qu'il est dans le dossier de secours.
     void SignalerLogFinal(const std::string& cheminFinal, std::int16_t ouverture);
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
-    bool LireDate(const QString& nomChamp, const QString& texte, vek::Date& date);
+    bool LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date);
     void ChoisirDate(ChampDate champ);
     void Quitter();
 

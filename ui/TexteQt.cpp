@@ -14,24 +14,11 @@ QString DepuisCp1252(std::string_view octets) {
     return texte;
 }
 
-namespace {
-
-char OctetCp1252(char32_t caractere) {
-    if (caractere < 0x80 || (caractere >= 0xA0 && caractere <= 0xFF))
-        return static_cast<char>(caractere);
-    for (unsigned octet = 0x80; octet < 0xA0; ++octet)
-        if (vek::CaractereCp1252(static_cast<unsigned char>(octet)) == caractere)
-            return static_cast<char>(octet);
-    return '?';
-}
-
-} // namespace
-
 std::string VersCp1252(const QString& texte) {
     std::string octets;
     octets.reserve(static_cast<std::size_t>(texte.size()));
     for (const char32_t c : texte.toUcs4())
-        octets.push_back(OctetCp1252(c));
+        octets.push_back(static_cast<char>(vek::OctetCp1252(c).value_or('?')));
     return octets;
 }
 
@@ -48,14 +35,4 @@ QString TexteEchec(const vek::Resultat& resultat) {
     vek::Resultat copie = resultat;
     copie.fichier = DepuisNomFichier(resultat.fichier).toUtf8().toStdString();
     return QString::fromStdString(copie.Message());
-}
-
-QString RognerEspaces(const QString& texte) {
-    qsizetype debut = 0;
-    qsizetype fin = texte.size();
-    while (debut < fin && texte.at(debut) == QLatin1Char(' '))
-        ++debut;
-    while (fin > debut && texte.at(fin - 1) == QLatin1Char(' '))
-        --fin;
-    return texte.mid(debut, fin - debut);
 }

@@ -22,6 +22,3 @@ std::string VersNomFichier(const QString& chemin);
 
 // Texte de l'échec d'une passe, chemin décodé comme un nom de fichier.
 QString TexteEchec(const vek::Resultat& resultat);
-
-// Retire les espaces (et eux seuls) aux deux bouts.
-QString RognerEspaces(const QString& texte);

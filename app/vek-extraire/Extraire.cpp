@@ -166,31 +166,15 @@ Arguments LireArguments(const std::vector<std::string>& args) {
 // Décrit le caractère à la position donnée d'un texte UTF-8 : « ☃ » (U+2603).
 std::string DecrireCaractere(std::string_view texte, std::size_t position) {
     const auto premier = static_cast<unsigned char>(texte[position]);
-    std::size_t longueur = 1;
-    char32_t c = premier;
-    if ((premier & 0xE0) == 0xC0) {
-        longueur = 2;
-        c = premier & 0x1Fu;
-    } else if ((premier & 0xF0) == 0xE0) {
-        longueur = 3;
-        c = premier & 0x0Fu;
-    } else if ((premier & 0xF8) == 0xF0) {
-        longueur = 4;
-        c = premier & 0x07u;
-    } else if (premier >= 0x80) {
-        return "un octet qui n'est pas de l'UTF-8";
-    }
-    if (position + longueur > texte.size())
-        return "une suite d'octets qui n'est pas de l'UTF-8";
-    for (std::size_t k = 1; k < longueur; ++k) {
-        const auto suite = static_cast<unsigned char>(texte[position + k]);
-        if ((suite & 0xC0) != 0x80)
-            return "une suite d'octets qui n'est pas de l'UTF-8";
-        c = (c << 6) | (suite & 0x3Fu);
-    }
+    std::size_t fin = position;
+    char32_t c = 0;
+    if (!LireCaractereUtf8(texte, fin, c))
+        return (premier & 0xC0) == 0x80 || premier >= 0xF8
+                   ? "un octet qui n'est pas de l'UTF-8"
+                   : "une suite d'octets qui n'est pas de l'UTF-8";
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    return Guillemets(texte.substr(position, longueur)) + " (" + code + ")";
+    return Guillemets(texte.substr(position, fin - position)) + " (" + code + ")";
 }
 
 std::string Majuscules(std::string_view texte) {
@@ -266,21 +250,6 @@ Noeuds PlusProches(const Noeuds& noeuds, std::string_view texte) {
 }
 
 enum class Arbre { Channels, Noms };
-
-// Les textes des deux arbres que la fenêtre bâtirait du catalogue : « Zone de proximité » puis
-// les channels, et les locuteurs, dans l'ordre de leur première apparition.
-Noeuds NoeudsChannels(const Catalogue& catalogue) {
-    Noeuds noeuds{TexteZoneProximite};
-    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
-        noeuds.push_back(catalogue.TabChannels[static_cast<std::size_t>(i)]);
-    return noeuds;
-}
-Noeuds NoeudsNoms(const Catalogue& catalogue) {
-    Noeuds noeuds;
-    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
-        noeuds.push_back(catalogue.TabNoms[static_cast<std::size_t>(i)]);
-    return noeuds;
-}
 
 // Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8, ses tabulations et ses
 // barres obliques inverses écrites « \t » et « \\ » pour que la ligne se lise sans ambiguïté.

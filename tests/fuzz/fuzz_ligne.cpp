@@ -45,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     catalogue.Cataloguer(ligne);
     Selection selection;
     selection.AjouterChannel(TexteZoneProximite);
-    for (std::int16_t i = 1; i <= catalogue.NbChannels; ++i)
-        selection.AjouterChannel(catalogue.TabChannels[static_cast<std::size_t>(i)]);
-    for (std::int16_t i = 1; i <= catalogue.NbNoms; ++i)
-        selection.AjouterNom(catalogue.TabNoms[static_cast<std::size_t>(i)]);
-    VERIFIER(catalogue.NbNoms == (e.nom.empty() ? 0 : 1));
+    for (std::size_t i = 0; i < catalogue.NombreChannels(); ++i)
+        selection.AjouterChannel(catalogue.Channel(i));
+    for (std::size_t i = 0; i < catalogue.NombreNoms(); ++i)
+        selection.AjouterNom(catalogue.Nom(i));
+    VERIFIER(catalogue.NombreNoms() == (e.nom.empty() ? 0u : 1u));
     if (e.genre == GenreCorps::Channel && !e.tag.empty())
         VERIFIER(selection.ChannelRetenu(e.tag));
     if (!e.nom.empty())
