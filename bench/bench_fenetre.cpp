@@ -5,7 +5,7 @@
 //   vek-bench-fenetre JOURNAL VEK_EXTRAIRE [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--essais N]
 //
 // Mesures (meilleure de N, défaut 3, fichier en cache, sans extrait précédent à remplacer) :
-//   - durée de « vek-extraire --catalogue -q » et durée de la recherche lancée par CmdRecherche,
+//   - durée de « vek-extraire --catalogue -q » et durée de la recherche lancée par boutonRecherche,
 //     jusqu'aux arbres remplis, en alternance ; cible : la fenêtre en 1,1 fois le temps de la
 //     ligne de commande au plus ;
 //   - pendant l'analyse, la recherche et l'écriture du journal final, avec un menu ouvert au
@@ -47,7 +47,7 @@ using Horloge = std::chrono::steady_clock;
 
 class LanceurMuet final : public vek::LanceurDocument {
 public:
-    std::int16_t OuvrirDocument(const std::string&) override { return 42; }
+    bool OuvrirDocument(const std::string&) override { return true; }
 };
 
 // Note l'instant de chaque peinture de la fenêtre principale.
@@ -92,7 +92,7 @@ Mesure MesurerPasse(FrmPrincipal& fenetre, const std::function<void()>& lancer,
     QObject::connect(&rafraichir, &QTimer::timeout, fond, [fond] { fond->update(); });
     if (peinture)
         rafraichir.start(10);
-    QMenu* menu = fenetre.findChild<QMenu*>(QStringLiteral("mnuMenu"));
+    QMenu* menu = fenetre.findChild<QMenu*>(QStringLiteral("menuPrincipal"));
     Mesure m;
     QTimer::singleShot(100, &fenetre, [&] {
         if (!peinture || !fenetre.PasseEnCours())
@@ -162,15 +162,15 @@ int main(int argc, char* argv[]) {
         [&](QWidget*, const QString& texte, const QString&, vek::Icone) { echec = texte; });
     fenetre.DefinirTerminaison([] {});
     fenetre.show();
-    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("CmdRecherche"));
-    auto* creer = fenetre.findChild<QPushButton*>(QStringLiteral("CmdCreerLog"));
+    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("boutonRecherche"));
+    auto* creer = fenetre.findChild<QPushButton*>(QStringLiteral("boutonCreerLog"));
     QApplication::processEvents();
 
     MettreEnCache(journal);
     // Les dates de la période, comme l'analyse les aurait écrites.
-    fenetre.findChild<QLineEdit*>(QStringLiteral("TxtCheminFichierLOg"))->setText(journal);
-    fenetre.findChild<QLineEdit*>(QStringLiteral("TxTDateDeb"))->setText(debut);
-    fenetre.findChild<QLineEdit*>(QStringLiteral("TxTDateFin"))->setText(fin);
+    fenetre.findChild<QLineEdit*>(QStringLiteral("cheminJournal"))->setText(journal);
+    fenetre.findChild<QLineEdit*>(QStringLiteral("dateDebut"))->setText(debut);
+    fenetre.findChild<QLineEdit*>(QStringLiteral("dateFin"))->setText(fin);
     QApplication::processEvents();
 
     // 1. La recherche, en alternance avec la ligne de commande, chacune sans extrait précédent
@@ -205,10 +205,10 @@ int main(int argc, char* argv[]) {
         analyses.push_back(MesurerPasse(fenetre, [&] { fenetre.OuvrirJournal(journal); }));
         for (FrmAnalyse* resume : fenetre.FenetresAnalyse())
             resume->close();
-        fenetre.findChild<QLineEdit*>(QStringLiteral("TxTDateDeb"))->setText(debut);
-        fenetre.findChild<QLineEdit*>(QStringLiteral("TxTDateFin"))->setText(fin);
+        fenetre.findChild<QLineEdit*>(QStringLiteral("dateDebut"))->setText(debut);
+        fenetre.findChild<QLineEdit*>(QStringLiteral("dateFin"))->setText(fin);
         recherches.push_back(MesurerPasse(fenetre, [&] { recherche->click(); }));
-        for (const char* nom : {"CheckTLC", "CheckTLM"})
+        for (const char* nom : {"caseTousLesChannels", "caseToutLeMonde"})
             fenetre.findChild<QCheckBox*>(QString::fromLatin1(nom))->click();
         ::sync();
         ecritures.push_back(MesurerPasse(fenetre, [&] { creer->click(); }));
@@ -237,9 +237,9 @@ int main(int argc, char* argv[]) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
 
-    const QString lignes = fenetre.findChild<QLabel*>(QStringLiteral("LblCompteur"))->text();
+    const QString lignes = fenetre.findChild<QLabel*>(QStringLiteral("compteurLignes"))->text();
     const int noms =
-        fenetre.findChild<QTreeWidget*>(QStringLiteral("TreeViewNoms"))->topLevelItemCount();
+        fenetre.findChild<QTreeWidget*>(QStringLiteral("arbreNoms"))->topLevelItemCount();
     bool ok = rapport <= 1.1;
     std::printf("Journal : %s (%s lignes, %d locuteurs dans la période)\n", qPrintable(journal),
                 qPrintable(lignes), noms);

@@ -9,7 +9,7 @@
 namespace vek {
 
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
-                          double lignes) {
+                          std::uint64_t lignes) {
     std::string texte = "Date de d\xE9"
                         "but du traitement : ";
     texte += debut ? DateLongue(*debut)
@@ -20,12 +20,12 @@ std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<
                  : std::string("Non d\xE9"
                                "fini.");
     texte += "\r\nNombre de lignes \xE0 analyser : ";
-    texte += std::to_string(static_cast<unsigned long long>(lignes));
+    texte += std::to_string(lignes);
     return texte;
 }
 
 std::string ResumeJournal::Texte() const {
-    return ResumeAnalyse(debut, fin, static_cast<double>(lignes));
+    return ResumeAnalyse(debut, fin, lignes);
 }
 
 std::string ResumeJournal::Conseil() const {

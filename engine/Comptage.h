@@ -47,7 +47,7 @@ public:
         if (lignes)
             DefinirMax(*lignes);
     }
-    void Avancer(double lus) {
+    void Avancer(std::uint64_t lus) {
         if (!maxConnu_) {
             const auto lignes = comptage_.Resultat();
             if (!lignes)
@@ -59,7 +59,7 @@ public:
 
 private:
     void DefinirMax(std::uint64_t lignes) {
-        progression_.Maximum(1.0 + static_cast<double>(lignes));
+        progression_.Maximum(lignes + 1);
         maxConnu_ = true;
     }
     Progression& progression_;

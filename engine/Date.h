@@ -33,7 +33,4 @@ int JourDeLaSemaine(Date date);
 // La date du jour (heure locale).
 Date Aujourdhui();
 
-// « 01/01/1900 » : aucune date choisie.
-inline constexpr Date DateSentinelle{1900, 1, 1};
-
 } // namespace vek

@@ -80,13 +80,13 @@ public:
     // --- les trois passes ---
     // L'analyse : dates de la première et de la dernière ligne, nombre de lignes. Un fichier
     // présent mais illisible est un échec, signalé avant Debut().
-    Issue<ResumeJournal> Analyser(const std::string& chemin, Progression& progression,
+    Issue<ResumeJournal> Analyser(const NomFichier& chemin, Progression& progression,
                                   std::stop_token arret = {});
     // La recherche : copie dans l'extrait chaque ligne datée entre debut et fin inclus, en
     // cataloguant channels et locuteurs. Le chemin est pris rogné de ses espaces. Un journal
     // illisible ou un extrait impossible à ouvrir ne change rien (catalogue, ancien extrait) ;
     // un échec en cours de route laisse le catalogue tel quel et supprime l'extrait entamé.
-    Issue<ResultatRecherche> Rechercher(const std::string& chemin, Date debut, Date fin,
+    Issue<ResultatRecherche> Rechercher(const NomFichier& chemin, Date debut, Date fin,
                                         Progression& progression, std::stop_token arret = {});
     // Le journal final : bannière, lignes de l'extrait retenues par la sélection et réécrites
     // selon les modes (relus à chaque ligne : une option validée pendant l'écriture s'applique
@@ -100,7 +100,7 @@ public:
     // Vrai si tout locuteur non vide de l'extrait est dans la sélection : l'extrait n'a pas
     // changé depuis la recherche qui a bâti le catalogue, la table des noms n'a pas débordé, et
     // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
-    bool TousLesNomsRetenus(const Selection& selection, const std::string& cheminExtrait) const;
+    bool TousLesNomsRetenus(const Selection& selection, const NomFichier& cheminExtrait) const;
 
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
@@ -115,9 +115,9 @@ private:
         EmpreinteFichier empreinte;
         std::uint64_t lignes = 0;
     };
-    std::optional<std::uint64_t> LignesConnues(const std::string& chemin,
+    std::optional<std::uint64_t> LignesConnues(const NomFichier& chemin,
                                                const std::optional<EmpreinteFichier>& e) const;
-    void MemoriserLignes(const std::string& chemin, const std::optional<EmpreinteFichier>& e,
+    void MemoriserLignes(const NomFichier& chemin, const std::optional<EmpreinteFichier>& e,
                          std::uint64_t lignes);
     // Passe de comptage d'un fichier ouvert. Un compte connu pour le fichier inchangé est repris
     // (le fichier reste ouvert, prêt pour la passe principale). Un petit fichier est lu jusqu'au
@@ -128,7 +128,7 @@ private:
     // fichiers temporaires qu'une écriture tuée y aurait laissés. Un échec si un autre
     // programme y écrit déjà.
     Resultat PrendreLeDossier(VerrouDossier& verrou) const;
-    bool PasseDeComptage(LecteurTexte& fichier, const std::string& chemin,
+    bool PasseDeComptage(LecteurTexte& fichier, const NomFichier& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
 
@@ -140,6 +140,6 @@ private:
 
 // Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
-                          double lignes);
+                          std::uint64_t lignes);
 
 } // namespace vek

@@ -33,7 +33,7 @@ Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
     // ce que lisent les fils de travail, ferait rebondir sa ligne de cache d'un cœur à l'autre.
     std::uint64_t n = 0;
     while (!entree.FinFichier()) {
-        suivi.Avancer(static_cast<double>(n));
+        suivi.Avancer(n);
         if (arret.stop_requested()) {
             chaine.Abandonner();
             lus = n;
@@ -42,7 +42,7 @@ Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
         const std::string_view ligne = entree.LireLigne();
         ++n;
         if (compter)
-            progression.Compteur(static_cast<double>(n));
+            progression.Compteur(n);
         parLigne(ligne);
     }
     lus = n;

@@ -2,6 +2,7 @@
 // Les noms de fichiers : ce que désigne un nom, l'empreinte d'un fichier, les chemins et le
 // dossier du programme.
 
+#include "Encodages.h"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,8 +12,8 @@ namespace vek {
 
 // Ce que désigne un nom, sans suivre de lien.
 enum class GenreFichier { Ordinaire, Lien, Dossier, Tube, Peripherique, Autre };
-std::optional<GenreFichier> GenreDuNom(const std::string& chemin); // rien : nom libre
-std::string DescriptionGenre(GenreFichier genre);                  // « c'est un tube nommé »
+std::optional<GenreFichier> GenreDuNom(const NomFichier& chemin); // rien : nom libre
+std::string DescriptionGenre(GenreFichier genre);                 // « c'est un tube nommé »
 
 // Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son
 // empreinte change.
@@ -25,16 +26,16 @@ struct EmpreinteFichier {
 };
 // L'empreinte d'un fichier ordinaire (liens suivis) ; rien s'il n'existe pas ou n'est pas un
 // fichier ordinaire.
-std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin);
+std::optional<EmpreinteFichier> LireEmpreinte(const NomFichier& chemin);
 
-bool FichierExiste(const std::string& chemin); // vrai seulement pour un fichier existant
+bool FichierExiste(const NomFichier& chemin); // vrai seulement pour un fichier existant
 // Retire de la mémoire du système les pages du fichier déjà écrites sur le disque ; son contenu
 // ne change pas. Sans effet là où le système ne le permet pas.
-void OublierPagesEnMemoire(const std::string& chemin);
+void OublierPagesEnMemoire(const NomFichier& chemin);
 // Supprime le fichier, même en lecture seule ; vrai si le fichier n'existe plus ensuite.
-bool SupprimerFichier(const std::string& chemin, std::string* raison = nullptr);
+bool SupprimerFichier(const NomFichier& chemin, std::string* raison = nullptr);
 // Dossier + séparateur + nom (séparateur du système).
-std::string JoindreChemin(const std::string& dossier, std::string_view nom);
+std::string JoindreChemin(const NomFichier& dossier, std::string_view nom);
 
 // Le dossier du programme, sans séparateur final : celui de l'exécutable quand on peut y
 // écrire, sinon le dossier de données de l'utilisateur ($XDG_DATA_HOME/vek-log,
@@ -42,6 +43,6 @@ std::string JoindreChemin(const std::string& dossier, std::string_view nom);
 std::string RepertoireProgramme();
 // Le dossier de l'exécutable lui-même.
 std::string RepertoireExecutable();
-bool DossierAccessibleEnEcriture(const std::string& dossier);
+bool DossierAccessibleEnEcriture(const NomFichier& dossier);
 
 } // namespace vek

@@ -19,14 +19,14 @@ public:
     EcrivainTexte(const EcrivainTexte&) = delete;
     EcrivainTexte& operator=(const EcrivainTexte&) = delete;
 
-    bool Creer(const std::string& chemin); // crée ou vide le fichier
+    bool Creer(const NomFichier& chemin); // crée ou vide le fichier
     // Crée un fichier qui n'existe pas encore, sans suivre de lien ; faux (EEXIST) si le nom est
     // déjà pris, par un fichier ou par un lien.
-    bool CreerNeuf(const std::string& chemin);
+    bool CreerNeuf(const NomFichier& chemin);
     // Ouvre un fichier existant pour le réécrire depuis le début sans le vider d'abord : ses
     // pages en mémoire et ses blocs sur le disque resservent. Fermer coupe ce qui dépasse de ce
     // qui a été écrit. Faux si le fichier n'existe pas ou ne s'ouvre pas en écriture.
-    bool Reprendre(const std::string& chemin);
+    bool Reprendre(const NomFichier& chemin);
     void Ecrire(std::string_view texte);
     void EcrireLigne(std::string_view texte); // texte puis CR LF
     // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
@@ -42,7 +42,7 @@ public:
 private:
     void Vider();
     void Repartir(); // ferme le fichier éventuel et remet l'état à zéro
-    bool OuvrirFichier(const std::string& chemin, const char* mode);
+    bool OuvrirFichier(const NomFichier& chemin, const char* mode);
     std::FILE* fichier_ = nullptr;
     std::vector<char> tampon_;
     std::size_t rempli_ = 0;
@@ -67,8 +67,8 @@ class EcritureAtomique {
 public:
     ~EcritureAtomique(); // abandonne si ni Valider ni Abandonner n'ont été appelés
 
-    bool Ouvrir(const std::string& cible);
-    bool OuvrirEnPlace(const std::string& cible);
+    bool Ouvrir(const NomFichier& cible);
+    bool OuvrirEnPlace(const NomFichier& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
     bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
     void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
@@ -98,7 +98,7 @@ inline int EchecRemplacement = 0;
 } // namespace essai
 
 // Renomme source sur cible en remplaçant une cible existante, même en lecture seule.
-bool RemplacerFichier(const std::string& source, const std::string& cible,
+bool RemplacerFichier(const NomFichier& source, const NomFichier& cible,
                       std::string* raison = nullptr);
 
 } // namespace vek

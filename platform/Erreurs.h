@@ -2,6 +2,8 @@
 // Les erreurs : la raison d'un échec du système en français, et le seul type d'échec que
 // rendent le moteur et la plate-forme.
 
+#include "Encodages.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,10 +11,10 @@
 namespace vek {
 
 // Raison d'un échec du système, en français (UTF-8), à partir d'un code errno.
-std::string RaisonSysteme(int code);
+TexteUtf8 RaisonSysteme(int code);
 #ifdef _WIN32
 // La même, à partir d'un code de GetLastError.
-std::string RaisonWindows(unsigned long code);
+TexteUtf8 RaisonWindows(unsigned long code);
 #endif
 // Le code errno de la dernière erreur ; EIO si la bibliothèque n'en a pas laissé.
 int DernierCode();
@@ -23,9 +25,9 @@ int DernierCode();
 struct Resultat {
     bool ok = true;
     bool interrompu = false; // l'arrêt a été demandé : la passe s'est arrêtée
-    std::string action;      // « Impossible de lire le journal », …
-    std::string fichier;
-    std::string raison;
+    TexteUtf8 action;        // « Impossible de lire le journal », …
+    NomFichier fichier;
+    TexteUtf8 raison;
 
     static Resultat Succes() { return {}; }
     static Resultat Echec(std::string action, std::string fichier, std::string raison);

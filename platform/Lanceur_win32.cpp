@@ -9,14 +9,17 @@
 // shellapi.h a besoin des définitions de windows.h.
 #include <shellapi.h>
 
+#include <cstdint>
+
 namespace vek {
 
-std::int16_t LanceurSysteme::OuvrirDocument(const std::string& document) {
+bool LanceurSysteme::OuvrirDocument(const NomFichier& document) {
     // Le bureau comme fenêtre propriétaire, dossier de travail « C:\ », paramètres vides.
     HWND proprietaire = GetDesktopWindow();
     HINSTANCE resultat =
         ShellExecuteA(proprietaire, "Open", document.c_str(), "", "C:\\", SW_SHOWNORMAL);
-    return static_cast<std::int16_t>(reinterpret_cast<std::intptr_t>(resultat));
+    // Au-delà de 32, le gestionnaire a démarré ; 32 ou moins est un code d'échec.
+    return reinterpret_cast<std::intptr_t>(resultat) > 32;
 }
 
 } // namespace vek

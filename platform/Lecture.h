@@ -29,7 +29,7 @@ public:
 
     // Ouvre le fichier depuis sa première ligne ; faux si impossible (Raison() dit pourquoi).
     // Un fichier absent n'est pas créé ; un dossier n'est pas un fichier lisible.
-    bool Ouvrir(const std::string& chemin);
+    bool Ouvrir(const NomFichier& chemin);
     void Fermer();
     bool EstOuvert() const { return fichier_ != nullptr; }
 
@@ -88,7 +88,7 @@ private:
 // Lit la dernière ligne du fichier en partant de sa fin, selon les mêmes règles de fin de ligne
 // que LecteurTexte ; faux si le fichier ne peut pas être lu ou est vide. Seuls les maximum
 // premiers octets de la ligne sont rendus.
-bool LireDerniereLigne(const std::string& chemin, std::string& ligne,
+bool LireDerniereLigne(const NomFichier& chemin, std::string& ligne,
                        std::size_t maximum = std::string::npos, std::string* raison = nullptr);
 
 } // namespace vek

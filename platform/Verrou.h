@@ -4,6 +4,7 @@
 // le trouve pris refuse aussitôt, sans attendre. Le verrou tombe avec le programme qui le tient,
 // même tué : le fichier qui reste n'empêche rien.
 
+#include "Encodages.h"
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,7 @@ public:
 
     // Prend le verrou du dossier ; faux s'il est déjà pris par un autre programme (Occupe())
     // ou si le fichier du verrou ne peut pas être ouvert (Raison()).
-    bool Prendre(const std::string& dossier);
+    bool Prendre(const NomFichier& dossier);
     void Relacher();
     bool Occupe() const { return occupe_; }
     const std::string& Raison() const { return raison_; }
@@ -42,6 +43,6 @@ private:
 // Supprime du dossier les fichiers temporaires laissés par une écriture interrompue (programme
 // tué) : « LogVEKtemp.txt.tmp-… » et « LogFinal.txt.tmp-… ». À n'appeler qu'en tenant le verrou
 // du dossier : aucun autre écrivain n'est alors en vie. Rend le nombre de fichiers supprimés.
-int SupprimerTemporairesOrphelins(const std::string& dossier);
+int SupprimerTemporairesOrphelins(const NomFichier& dossier);
 
 } // namespace vek

@@ -2,6 +2,8 @@
 // Outils des tests du moteur : une progression qui note ce que la passe montre et peut agir
 // pendant la passe (arrêt, modes changés), et les textes des arbres bâtis d'un catalogue.
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -18,28 +20,28 @@ namespace vek::test {
 
 class ProgressionNotee : public Progression {
 public:
-    std::vector<double> maximums; // chaque maximum donné à la barre
-    double valeur = -1;           // la dernière valeur ; -1 : aucune
-    double valeurMax = -1;        // la plus grande valeur donnée
-    double compteur = 0;          // le dernier compte de lignes lues
+    std::vector<std::uint64_t> maximums; // chaque maximum donné à la barre
+    std::int64_t valeur = -1;            // la dernière valeur ; -1 : aucune
+    std::int64_t valeurMax = -1;         // la plus grande valeur donnée
+    std::uint64_t compteur = 0;          // le dernier compte de lignes lues
     int debuts = 0;
     bool affichee = true;
     // Appelé à chaque ligne lue par la recherche, avec son numéro (à partir de 1), avant son
     // traitement.
-    std::function<void(double lignes)> surLigne;
+    std::function<void(std::uint64_t lignes)> surLigne;
     // Appelé à chaque avancement de la barre, avant la lecture de la ligne suivante : la valeur
     // est le nombre de lignes déjà lues et rangées.
-    std::function<void(double valeur)> surValeur;
+    std::function<void(std::uint64_t valeur)> surValeur;
 
     void Debut() override { ++debuts; }
-    void Maximum(double m) override { maximums.push_back(m); }
-    void Valeur(double v) override {
-        valeur = v;
-        valeurMax = v > valeurMax ? v : valeurMax;
+    void Maximum(std::uint64_t m) override { maximums.push_back(m); }
+    void Valeur(std::uint64_t v) override {
+        valeur = static_cast<std::int64_t>(v);
+        valeurMax = std::max(valeurMax, valeur);
         if (surValeur)
             surValeur(v);
     }
-    void Compteur(double n) override {
+    void Compteur(std::uint64_t n) override {
         compteur = n;
         if (surLigne)
             surLigne(n);

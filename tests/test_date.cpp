@@ -22,7 +22,7 @@ TEST(ConvertirDate, FormesAccepteesEtRefusees) {
         {"24/12/29", Date{2029, 12, 24}},
         {"24/12/30", Date{1930, 12, 24}},
         {"29/02/2000", Date{2000, 2, 29}},
-        {"01/01/1900", DateSentinelle},
+        {"01/01/1900", Date{1900, 1, 1}},
         {"31/12/9999", Date{9999, 12, 31}},
         {"29/02/1900", std::nullopt}, // 1900 n'est pas bissextile
         {"30/02/2004", std::nullopt},

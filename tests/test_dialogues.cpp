@@ -86,16 +86,16 @@ protected:
         return {m.ModeUnlessDate, m.ModeRPName, m.ModeUnlessChannel};
     }
     static Etat Cases(QDialog& boite) {
-        return {Controle<QCheckBox>(boite, "Check1")->isChecked(),
-                Controle<QCheckBox>(boite, "Check2")->isChecked(),
-                Controle<QCheckBox>(boite, "Check3")->isChecked()};
+        return {Controle<QCheckBox>(boite, "caseSansDate")->isChecked(),
+                Controle<QCheckBox>(boite, "caseNomRP")->isChecked(),
+                Controle<QCheckBox>(boite, "caseSansChannel")->isChecked()};
     }
     // Ouvre la boîte et relève l'état de ses cases, puis la ferme par « Quitter ».
     Etat CasesALOuverture() {
         Etat vu{};
         QuandModale([&](QDialog& boite) {
             vu = Cases(boite);
-            Controle<QPushButton>(boite, "Command1")->click();
+            Controle<QPushButton>(boite, "boutonQuitter")->click();
         });
         FrmOption::Ouvrir(modes);
         return vu;
@@ -110,31 +110,31 @@ TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
         EXPECT_EQ(boite.windowTitle(), "Options");
         EXPECT_EQ(boite.parentWidget(), nullptr); // sans fenêtre propriétaire
         EXPECT_EQ(boite.windowModality(), Qt::ApplicationModal);
-        EXPECT_EQ(Controle<QLabel>(boite, "Label1")->text(), "Mode Unless Date");
-        EXPECT_EQ(Controle<QLabel>(boite, "Label3")->text(), "Mode RP Name");
-        EXPECT_EQ(Controle<QLabel>(boite, "Label2")->text(), "Mode Unless Channel");
-        EXPECT_EQ(Controle<QLabel>(boite, "LblTexte1")->text(),
+        EXPECT_EQ(Controle<QLabel>(boite, "legendeSansDate")->text(), "Mode Unless Date");
+        EXPECT_EQ(Controle<QLabel>(boite, "legendeNomRP")->text(), "Mode RP Name");
+        EXPECT_EQ(Controle<QLabel>(boite, "legendeSansChannel")->text(), "Mode Unless Channel");
+        EXPECT_EQ(Controle<QLabel>(boite, "explication")->text(),
                   "Permet d'extraire le fichier LOG en omettant :\r\n"
                   " -> La date et l'heure\r\n"
                   " -> Les guillemets entourant le nom \r\n"
                   " -> Le nom du Channel.");
-        EXPECT_EQ(Controle<QPushButton>(boite, "Command1")->text(), "Quitter");
-        EXPECT_EQ(Controle<QPushButton>(boite, "Command2")->text(), "Valider");
-        EXPECT_TRUE(Controle<QPushButton>(boite, "Command2")->isDefault());
-        EXPECT_FALSE(Controle<QPushButton>(boite, "Command1")->isDefault());
+        EXPECT_EQ(Controle<QPushButton>(boite, "boutonQuitter")->text(), "Quitter");
+        EXPECT_EQ(Controle<QPushButton>(boite, "boutonValider")->text(), "Valider");
+        EXPECT_TRUE(Controle<QPushButton>(boite, "boutonValider")->isDefault());
+        EXPECT_FALSE(Controle<QPushButton>(boite, "boutonQuitter")->isDefault());
         // Polices (points à 96 ppp) : rangées décoratives 9,75 pt (13 px), boutons 8,25 pt (11 px)
         // gras, explication en italique.
-        const QFont rangee = Controle<QLabel>(boite, "Label3")->font();
+        const QFont rangee = Controle<QLabel>(boite, "legendeNomRP")->font();
         EXPECT_EQ(rangee.pixelSize(), 13);
         EXPECT_FALSE(rangee.bold());
-        const QFont bouton = Controle<QPushButton>(boite, "Command2")->font();
+        const QFont bouton = Controle<QPushButton>(boite, "boutonValider")->font();
         EXPECT_EQ(bouton.pixelSize(), 11);
         EXPECT_TRUE(bouton.bold());
         EXPECT_EQ(bouton.families(), rangee.families());
-        const QFont explication = Controle<QLabel>(boite, "LblTexte1")->font();
+        const QFont explication = Controle<QLabel>(boite, "explication")->font();
         EXPECT_TRUE(explication.italic());
         EXPECT_EQ(explication.pixelSize(), 11);
-        Controle<QPushButton>(boite, "Command1")->click();
+        Controle<QPushButton>(boite, "boutonQuitter")->click();
     });
     FrmOption::Ouvrir(modes);
     EXPECT_TRUE(vue);
@@ -144,7 +144,7 @@ TEST_F(BoiteOptions, ApresLeDemarrageTroisCasesDecocheesEtLesTextes) {
 TEST_F(BoiteOptions, EntreeValideEtLaReouvertureMontreLEtatValide) {
     modes = vek::Modes{false, false, true};
     QuandModale([&](QDialog& boite) {
-        QTest::mouseClick(Controle<QCheckBox>(boite, "Check2"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QCheckBox>(boite, "caseNomRP"), Qt::LeftButton);
         Frapper(boite, Qt::Key_Return);
     });
     FrmOption::Ouvrir(modes);
@@ -156,7 +156,7 @@ TEST_F(BoiteOptions, ValiderSansChangementRecopieLesMemesValeurs) {
     for (const Etat depart :
          {Etat{false, false, false}, Etat{true, false, true}, Etat{true, true, true}}) {
         modes = vek::Modes{depart.date, depart.rp, depart.channel};
-        QuandModale([](QDialog& boite) { Controle<QPushButton>(boite, "Command2")->click(); });
+        QuandModale([](QDialog& boite) { Controle<QPushButton>(boite, "boutonValider")->click(); });
         FrmOption::Ouvrir(modes);
         EXPECT_EQ(Modes(), depart);
     }
@@ -179,7 +179,7 @@ TEST_P(FermetureSansValider, NeChangeAucunMode) {
     bool ouverteApresEchap = false;
     QuandModale([&](QDialog& boite) {
         // Tout inverser, puis fermer sans valider.
-        for (const char* nom : {"Check1", "Check2", "Check3"})
+        for (const char* nom : {"caseSansDate", "caseNomRP", "caseSansChannel"})
             QTest::mouseClick(Controle<QCheckBox>(boite, nom), Qt::LeftButton);
         // Échap ne fait rien : la boîte reste ouverte.
         Frapper(boite, Qt::Key_Escape);
@@ -195,15 +195,18 @@ TEST_P(FermetureSansValider, NeChangeAucunMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Facons, FermetureSansValider,
-    ::testing::Values(
-        FaconDeFermer{"Quitter", [](QDialog& b) { Controle<QPushButton>(b, "Command1")->click(); }},
-        FaconDeFermer{"CaseDeFermeture", [](QDialog& b) { b.close(); }},
-        FaconDeFermer{"EntreeSurQuitter",
-                      [](QDialog& b) {
-                          // Entrée sur le bouton qui a le focus l'active, comme un clic.
-                          Controle<QPushButton>(b, "Command1")->setFocus();
-                          Frapper(b, Qt::Key_Return);
-                      }}),
+    ::testing::Values(FaconDeFermer{"Quitter",
+                                    [](QDialog& b) {
+                                        Controle<QPushButton>(b, "boutonQuitter")->click();
+                                    }},
+                      FaconDeFermer{"CaseDeFermeture", [](QDialog& b) { b.close(); }},
+                      FaconDeFermer{"EntreeSurQuitter",
+                                    [](QDialog& b) {
+                                        // Entrée sur le bouton qui a le focus l'active, comme un
+                                        // clic.
+                                        Controle<QPushButton>(b, "boutonQuitter")->setFocus();
+                                        Frapper(b, Qt::Key_Return);
+                                    }}),
     [](const ::testing::TestParamInfo<FaconDeFermer>& cas) { return std::string(cas.param.nom); });
 
 TEST_F(BoiteOptions, OrdreDuFocus) {
@@ -216,18 +219,18 @@ TEST_F(BoiteOptions, OrdreDuFocus) {
                                                         : QString());
             Frapper(boite, Qt::Key_Tab);
         }
-        Controle<QPushButton>(boite, "Command1")->click();
+        Controle<QPushButton>(boite, "boutonQuitter")->click();
     });
     FrmOption::Ouvrir(modes);
-    EXPECT_EQ(ordre, (std::vector<QString>{"Check1", "Check2", "Check3", "Command1", "Command2",
-                                           "Check1"}));
+    EXPECT_EQ(ordre, (std::vector<QString>{"caseSansDate", "caseNomRP", "caseSansChannel",
+                                           "boutonQuitter", "boutonValider", "caseSansDate"}));
 }
 
 TEST_F(BoiteOptions, ChaqueOuvertureEstUneBoiteNeuve) {
     QPointer<QDialog> premiere;
     QuandModale([&](QDialog& boite) {
         premiere = &boite;
-        Controle<QPushButton>(boite, "Command1")->click();
+        Controle<QPushButton>(boite, "boutonQuitter")->click();
     });
     FrmOption::Ouvrir(modes);
     EXPECT_TRUE(premiere.isNull()); // libérée à la fermeture
@@ -237,8 +240,8 @@ TEST_F(BoiteOptions, ChaqueOuvertureEstUneBoiteNeuve) {
 // vraie boîte est ouverte et validée entre deux lignes (depuis la progression de la passe).
 TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
     struct ProgressionOptions final : vek::Progression {
-        std::function<void(double)> surValeur;
-        void Valeur(double lignes) override { surValeur(lignes); }
+        std::function<void(std::uint64_t)> surValeur;
+        void Valeur(std::uint64_t lignes) override { surValeur(lignes); }
     };
     DossierTemporaire dossier;
     vek::ModuleVEK module{dossier.Chemin()};
@@ -249,11 +252,11 @@ TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
     vek::Selection selection;
     selection.AjouterNom(vek::NomWhisps);
     ProgressionOptions progression;
-    progression.surValeur = [&](double lignes) {
+    progression.surValeur = [&](std::uint64_t lignes) {
         if (lignes == 1) { // une ligne lue et rangée, la deuxième pas encore
             QuandModale([](QDialog& boite) {
-                QTest::mouseClick(Controle<QCheckBox>(boite, "Check1"), Qt::LeftButton);
-                Controle<QPushButton>(boite, "Command2")->click();
+                QTest::mouseClick(Controle<QCheckBox>(boite, "caseSansDate"), Qt::LeftButton);
+                Controle<QPushButton>(boite, "boutonValider")->click();
             });
             FrmOption::Ouvrir(modes);
         }

@@ -396,9 +396,9 @@ TEST_F(Extraire, NoeudIntrouvableProposeLesPlusProches) {
 
 class LanceurEspion final : public vek::LanceurDocument {
 public:
-    std::int16_t OuvrirDocument(const std::string& document) override {
+    bool OuvrirDocument(const std::string& document) override {
         ouverts.push_back(document);
-        return 42;
+        return true;
     }
     std::vector<std::string> ouverts;
 };

@@ -150,12 +150,12 @@ TEST_F(JournalFinal, ExtraitVideDonneExactementLaBanniereEtLePied) {
     const auto lignes = LignesCRLF(Final());
     EXPECT_EQ(lignes.size(), 20u);
     EXPECT_EQ(lignes, Encadrer({}));
-    EXPECT_EQ(progression.maximums, std::vector<double>{1.0});
-    EXPECT_EQ(progression.valeurMax, 0.0);
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{1});
+    EXPECT_EQ(progression.valeurMax, 0);
     EXPECT_EQ(*r, CheminFinal());
     EXPECT_EQ(Fichiers(), DeuxFichiers);
     // Le compteur de lignes n'appartient qu'à la recherche.
-    EXPECT_EQ(progression.compteur, 0.0);
+    EXPECT_EQ(progression.compteur, 0u);
 }
 
 TEST_F(JournalFinal, LignesRetenuesEntreBanniereEtPiedEtProgression) {
@@ -171,9 +171,9 @@ TEST_F(JournalFinal, LignesRetenuesEntreBanniereEtPiedEtProgression) {
               Encadrer({P + "[Commerce] \"Aldric\": bonjour", P + "{Aldric}\":\"l\xE0-bas",
                         P + "Bob vous appelle : psst"}));
     // Barre de 0 à lignes + 1 ; elle avance jusqu'à la dernière ligne et revient à 0.
-    EXPECT_EQ(progression.maximums, std::vector<double>{7.0});
-    EXPECT_EQ(progression.valeurMax, 5.0);
-    EXPECT_EQ(progression.valeur, 0.0);
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{7});
+    EXPECT_EQ(progression.valeurMax, 5);
+    EXPECT_EQ(progression.valeur, 0);
     EXPECT_EQ(*r, CheminFinal()); // le chemin complet du fichier écrit
     EXPECT_EQ(test::LireTout(module.CheminExtrait()), extrait) << "l'extrait reste tel quel";
 }
@@ -184,7 +184,7 @@ TEST_F(JournalFinal, ChaqueLigneFinitParCRLFQuelleQueSoitLaFinDeLExtrait) {
     ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({P + "Aldric vous appelle", P + "Bob vous appelle",
                                              P + "Zoe vous appelle"}));
-    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{4});
 }
 
 TEST_F(JournalFinal, LignesLonguesEtFinDeLigneACheval) {
@@ -199,8 +199,8 @@ TEST_F(JournalFinal, LignesLonguesEtFinDeLigneACheval) {
     Choisir({}, {Whisps});
     ASSERT_TRUE(Ecrire().ok());
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({ligne1, ligne2, ligne3}));
-    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
-    EXPECT_EQ(progression.valeurMax, 2.0);
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{4});
+    EXPECT_EQ(progression.valeurMax, 2);
 }
 
 TEST(JournalFinalChemin, RendLeCheminEntierMemeAvecDesEspaces) {
@@ -220,7 +220,7 @@ TEST_F(JournalFinal, LesModesSontRelusAChaqueLigne) {
     Extrait(P + "Aldric vous appelle\r\n" + P + "Bob vous appelle\r\n" + P +
             "Zoe vous appelle\r\n");
     Choisir({}, {Whisps});
-    progression.surValeur = [&](double lues) {
+    progression.surValeur = [&](std::uint64_t lues) {
         // Options validées pendant l'écriture, avant la deuxième ligne.
         if (lues == 1)
             modes = Modes{true, false, false};
@@ -236,8 +236,8 @@ TEST_F(JournalFinal, RienDeCocheDansLesArbresDonneVingtLignes) {
     const auto r = Ecrire(); // sélection vide
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
     EXPECT_EQ(LignesCRLF(Final()), Encadrer({}));
-    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
-    EXPECT_EQ(progression.valeurMax, 2.0);
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{4});
+    EXPECT_EQ(progression.valeurMax, 2);
 }
 
 TEST_F(JournalFinal, AncienJournalEnLectureSeuleRemplace) {
@@ -421,8 +421,8 @@ TEST_P(JournalFinalInterruption, ArretImmediatSansToucherALAncien) {
     dossier.Ecrire("LogFinal.txt", Ancien);
     Choisir({}, {Whisps});
     // Demandé avant la lecture de la ligne numéro arretLigne.
-    progression.surValeur = [&](double lues) {
-        if (lues == arretLigne - 1)
+    progression.surValeur = [&](std::uint64_t lues) {
+        if (static_cast<int>(lues) == arretLigne - 1)
             this->arret.request_stop();
     };
     const auto r = Ecrire();
@@ -470,7 +470,7 @@ TEST_F(JournalFinal, RechercheToutCocherPuisCreerLeLog) {
                   P + "{Carla}\":\"coucou", P + "Vous avez dit : oui",
                   P + "Bob vous appelle : psst", "12/25/2001 [09:00:00] {Carla}\":\"demain"}));
     // Dix lignes dans la période (extrait), donc onze pour la barre.
-    EXPECT_EQ(progression.maximums, std::vector<double>{11.0});
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{11});
 }
 
 // Tous les locuteurs cochés : le journal final ne les cherche plus dans la sélection quand c'est

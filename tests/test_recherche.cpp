@@ -55,10 +55,10 @@ TEST_F(Recherche, TroisLignesDansLaPeriodeProgressionEtCompteur) {
     Journal(a + "\r\n" + b + "\n" + c);
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 26}).ok());
     // Barre de 0 à lignes + 1, rendue à 0 à la fin ; compteur des lignes lues.
-    EXPECT_EQ(progression.maximums, std::vector<double>{4.0});
-    EXPECT_LE(progression.valeurMax, 3.0);
-    EXPECT_EQ(progression.valeur, 0.0);
-    EXPECT_EQ(progression.compteur, 3.0);
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{4});
+    EXPECT_LE(progression.valeurMax, 3);
+    EXPECT_EQ(progression.valeur, 0);
+    EXPECT_EQ(progression.compteur, 3u);
     EXPECT_EQ(Extrait(), a + "\r\n" + b + "\r\n" + c + "\r\n");
     EXPECT_EQ(ArbreChannels(),
               (std::vector<std::string>{std::string(TexteZoneProximite), "[Commerce]"}));
@@ -84,7 +84,7 @@ TEST_F(Recherche, BornesInclusesLignesNonDateesEtDesordre) {
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 27}).ok());
     EXPECT_EQ(Extrait(), lignes[1] + "\r\n" + lignes[4] + "\r\n" + lignes[7] + "\r\n");
     EXPECT_EQ(ArbreNoms(), (std::vector<std::string>{"Debut", "Fin", "Milieu"}));
-    EXPECT_EQ(progression.compteur, 9.0); // toutes les lignes sont comptées
+    EXPECT_EQ(progression.compteur, 9u); // toutes les lignes sont comptées
 }
 
 TEST_F(Recherche, MemeJourEtPeriodeVideOuInversee) {
@@ -116,8 +116,8 @@ TEST_F(Recherche, DeuxRecherchesDeSuiteNeGardentQueLaSeconde) {
 TEST_F(Recherche, JournalVide) {
     Journal("");
     ASSERT_TRUE(Chercher({2001, 1, 1}, {2001, 12, 31}).ok());
-    EXPECT_EQ(progression.maximums, std::vector<double>{1.0});
-    EXPECT_EQ(progression.compteur, 0.0); // aucune ligne lue : le compteur garde sa légende
+    EXPECT_EQ(progression.maximums, std::vector<std::uint64_t>{1});
+    EXPECT_EQ(progression.compteur, 0u); // aucune ligne lue : le compteur garde sa légende
     EXPECT_EQ(Extrait(), "");
     EXPECT_EQ(ArbreChannels().size(), 1u);
 }
@@ -222,14 +222,14 @@ TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     for (int i = 0; i < 100; ++i)
         contenu += L("12/24/2001", "{A}\":\"x") + "\r\n";
     Journal(contenu);
-    progression.surLigne = [this](double lignes) {
+    progression.surLigne = [this](std::uint64_t lignes) {
         if (lignes == 10)
             arret.request_stop();
     };
     const auto issue = Chercher({2001, 12, 24}, {2001, 12, 24});
     ASSERT_FALSE(issue.ok());
     EXPECT_TRUE(issue.Echec().interrompu);
-    EXPECT_EQ(progression.compteur, 10.0);
+    EXPECT_EQ(progression.compteur, 10u);
     EXPECT_FALSE(std::filesystem::exists(ancien));
     EXPECT_EQ(module.CatalogueCourant().NombreNoms(), 0u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
@@ -342,7 +342,7 @@ TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
     std::ofstream(journal, std::ios::binary | std::ios::app) << a << "\r\n";
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
     EXPECT_EQ(progression.maximums.back(), 4.0); // le journal a grandi : recompté
-    EXPECT_EQ(progression.compteur, 3.0);
+    EXPECT_EQ(progression.compteur, 3u);
 
     Selection selection;
     selection.AjouterChannel(TexteZoneProximite);

@@ -165,7 +165,7 @@ TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
     if (fils == 0) {
         ModuleVEK m{programme.Chemin()};
         test::ProgressionNotee p;
-        p.surValeur = [](double lues) {
+        p.surValeur = [](std::uint64_t lues) {
             if (lues == 100000)
                 ::kill(::getpid(), SIGKILL);
         };
@@ -291,7 +291,7 @@ TEST_F(SortiesSures, LigneTropGrandePourLaMemoire) {
 // et aucun extrait ne passe pour complet.
 TEST_F(SortiesSures, JournalTronquePendantLaRecherche) {
     const std::string chemin = ailleurs.Ecrire("journal.txt", Journal(100000));
-    progression.surLigne = [&](double n) {
+    progression.surLigne = [&](std::uint64_t n) {
         if (n == 10)
             fs::resize_file(chemin, fs::file_size(chemin) / 2);
     };

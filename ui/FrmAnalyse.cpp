@@ -16,15 +16,15 @@ FrmAnalyse::FrmAnalyse(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(364, 117);
     PoserFondBlanc(this);
-    ui->Lbl1->setFont(PoliceDecorative(9.75, false));
-    ui->CmdAnnuler->setFont(PoliceDecorative(8.25, false));
-    ui->Lbl1->setTextFormat(Qt::PlainText);
-    ui->Lbl1->setWordWrap(false);
-    PoserImage(ui->Image1, QStringLiteral("degrade-horizontal.svg"));
-    PoserImage(ui->Image2, QStringLiteral("degrade-horizontal.svg"));
-    PoserImage(ui->Image3, QStringLiteral("degrade-vertical.svg"));
-    PoserImage(ui->Image6, QStringLiteral("degrade-vertical.svg"));
-    connect(ui->CmdAnnuler, &QPushButton::clicked, this, &FrmAnalyse::CmdAnnuler_Click);
+    ui->resume->setFont(PoliceDecorative(9.75, false));
+    ui->boutonAnnuler->setFont(PoliceDecorative(8.25, false));
+    ui->resume->setTextFormat(Qt::PlainText);
+    ui->resume->setWordWrap(false);
+    PoserImage(ui->bordureHaut, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->bordureBas, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
+    connect(ui->boutonAnnuler, &QPushButton::clicked, this, &FrmAnalyse::Fermer);
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
 }
@@ -34,21 +34,21 @@ FrmAnalyse::~FrmAnalyse() = default;
 void FrmAnalyse::DefinirResume(const QString& texte) {
     QString lignes = texte;
     lignes.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    ui->Lbl1->setText(lignes);
+    ui->resume->setText(lignes);
 }
 
 QString FrmAnalyse::Resume() const {
-    return ui->Lbl1->text();
+    return ui->resume->text();
 }
 
-void FrmAnalyse::CmdAnnuler_Click() {
+void FrmAnalyse::Fermer() {
     close();
 }
 
 void FrmAnalyse::keyPressEvent(QKeyEvent* evenement) {
-    // CmdAnnuler est le bouton d'annulation : Échap l'actionne.
+    // boutonAnnuler est le bouton d'annulation : Échap l'actionne.
     if (evenement->key() == Qt::Key_Escape) {
-        ui->CmdAnnuler->click();
+        ui->boutonAnnuler->click();
         evenement->accept();
         return;
     }

@@ -17,12 +17,12 @@ public:
     explicit FrmAnalyse(QWidget* parent = nullptr);
     ~FrmAnalyse() override;
 
-    // Légende de Lbl1 ; CR LF y passe à la ligne.
+    // Légende de resume ; CR LF y passe à la ligne.
     void DefinirResume(const QString& texte);
     QString Resume() const;
 
 private slots:
-    void CmdAnnuler_Click();
+    void Fermer();
 
 protected:
     void keyPressEvent(QKeyEvent* evenement) override;

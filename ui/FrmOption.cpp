@@ -26,43 +26,44 @@ FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
     PoserFondBlanc(this);
 
     const QFont rangee = PoliceDecorative(9.75, false);
-    ui->Label1->setFont(rangee);
-    ui->Label3->setFont(rangee);
-    ui->Label2->setFont(rangee);
+    ui->legendeSansDate->setFont(rangee);
+    ui->legendeNomRP->setFont(rangee);
+    ui->legendeSansChannel->setFont(rangee);
     const QFont boutons = PoliceDecorative(8.25, true);
-    ui->Command1->setFont(boutons);
-    ui->Command2->setFont(boutons);
-    ui->LblTexte1->setFont(PoliceSansSerif(8.25, false, true));
+    ui->boutonQuitter->setFont(boutons);
+    ui->boutonValider->setFont(boutons);
+    ui->explication->setFont(PoliceSansSerif(8.25, false, true));
 
-    connect(ui->Command1, &QPushButton::clicked, this, &FrmOption::Command1_Click);
-    connect(ui->Command2, &QPushButton::clicked, this, &FrmOption::Command2_Click);
+    connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmOption::Abandonner);
+    connect(ui->boutonValider, &QPushButton::clicked, this, &FrmOption::Valider);
 
-    Form_Load();
+    EtatInitial();
 }
 
 FrmOption::~FrmOption() = default;
 
-void FrmOption::Form_Load() {
-    ui->LblTexte1->setText(QStringLiteral("Permet d'extraire le fichier LOG en omettant :\r\n"
-                                          " -> La date et l'heure\r\n"
-                                          " -> Les guillemets entourant le nom \r\n"
-                                          " -> Le nom du Channel."));
+void FrmOption::EtatInitial() {
+    ui->explication->setText(QStringLiteral("Permet d'extraire le fichier LOG en omettant :\r\n"
+                                            " -> La date et l'heure\r\n"
+                                            " -> Les guillemets entourant le nom \r\n"
+                                            " -> Le nom du Channel."));
 }
 
 void FrmOption::RemplirDepuisModes() {
     const vek::Modes modes = modes_.Lire();
-    ui->Check1->setChecked(modes.ModeUnlessDate);
-    ui->Check2->setChecked(modes.ModeRPName);
-    ui->Check3->setChecked(modes.ModeUnlessChannel);
+    ui->caseSansDate->setChecked(modes.ModeUnlessDate);
+    ui->caseNomRP->setChecked(modes.ModeRPName);
+    ui->caseSansChannel->setChecked(modes.ModeUnlessChannel);
 }
 
-void FrmOption::Command2_Click() {
+void FrmOption::Valider() {
     // Les trois cases d'un seul coup : une écriture en cours ne voit jamais un mélange.
-    modes_.Publier({ui->Check1->isChecked(), ui->Check2->isChecked(), ui->Check3->isChecked()});
+    modes_.Publier({ui->caseSansDate->isChecked(), ui->caseNomRP->isChecked(),
+                    ui->caseSansChannel->isChecked()});
     accept();
 }
 
-void FrmOption::Command1_Click() {
+void FrmOption::Abandonner() {
     reject();
 }
 

@@ -22,11 +22,11 @@ class FrmOption : public QDialog {
     Q_OBJECT
 
 public:
-    // FrmPrincipal_mnuOptLog_Click : une boîte neuve (chargée), cases remplies depuis les modes,
+    // Depuis le menu « Options » : une boîte neuve (chargée), cases remplies depuis les modes,
     // montrée modale sans fenêtre propriétaire, libérée à sa fermeture.
     static void Ouvrir(vek::ModesPartages& modes);
 
-    // Crée et charge la boîte (FrmOption_Form_Load) ; « Valider » écrira dans modes.
+    // Crée et charge la boîte ; « Valider » écrira dans modes.
     explicit FrmOption(vek::ModesPartages& modes, QWidget* parent = nullptr);
     ~FrmOption() override;
 
@@ -38,9 +38,9 @@ protected:
     void keyPressEvent(QKeyEvent* evenement) override;
 
 private slots:
-    void Form_Load();
-    void Command1_Click(); // « Quitter »
-    void Command2_Click(); // « Valider »
+    void EtatInitial();
+    void Abandonner(); // « Quitter »
+    void Valider();    // « Valider »
 
 private:
     std::unique_ptr<Ui::FrmOption> ui;

@@ -86,7 +86,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
           vek::LancerInfoSysteme(vek::RegistreSysteme(), services);
       }) {
     ui->setupUi(this);
-    ui->Label6->setText(Texte(AdresseSiteAffichee));
+    ui->lienSite->setText(Texte(AdresseSiteAffichee));
 
     // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; rien ne bouge quand on
     // la redimensionne.
@@ -97,8 +97,8 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     PoserPolices();
 
     // Les séparateurs des menus portent leur nom.
-    const QList<QAction*> actionsMenu = ui->mnuMenu->actions();
-    const QList<QAction*> actionsAide = ui->mnuQuestion->actions();
+    const QList<QAction*> actionsMenu = ui->menuPrincipal->actions();
+    const QList<QAction*> actionsAide = ui->menuAide->actions();
     for (QAction* action : actionsMenu)
         if (action->isSeparator())
             action->setObjectName(QStringLiteral("mnutiret1"));
@@ -106,36 +106,36 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
         if (action->isSeparator())
             action->setObjectName(QStringLiteral("mnutiret2"));
 
-    // Label6 : le lien vers le site des auteurs, avec sa main.
-    QPalette bleu = ui->Label6->palette();
+    // lienSite : le lien vers le site des auteurs, avec sa main.
+    QPalette bleu = ui->lienSite->palette();
     bleu.setColor(QPalette::WindowText, Qt::blue);
-    ui->Label6->setPalette(bleu);
-    ui->Label6->setCursor(CurseurMain());
-    ui->Label6->setMouseTracking(true);
-    ui->Label6->installEventFilter(this);
+    ui->lienSite->setPalette(bleu);
+    ui->lienSite->setCursor(CurseurMain());
+    ui->lienSite->setMouseTracking(true);
+    ui->lienSite->installEventFilter(this);
     ui->centralwidget->setMouseTracking(true);
     ui->centralwidget->installEventFilter(this);
-    for (QLineEdit* champ : {ui->TxtCheminFichierLOg, ui->TxTDateDeb, ui->TxTDateFin})
+    for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin})
         champ->installEventFilter(this);
 
     PoserImages();
     Connecter();
-    Form_Load();
+    EtatInitial();
 
     // La progression de la passe arrive ici, en file d'attente, dans l'ordre d'émission.
     ProgressionFenetre* progression = progression_.get();
-    connect(progression, &ProgressionFenetre::MaximumChange, ui->PrgBar, &QProgressBar::setMaximum,
-            Qt::QueuedConnection);
+    connect(progression, &ProgressionFenetre::MaximumChange, ui->barreProgression,
+            &QProgressBar::setMaximum, Qt::QueuedConnection);
     connect(
         progression, &ProgressionFenetre::ValeurChange, this,
         [this](int valeur) {
-            QProgressBar* barre = ui->PrgBar;
+            QProgressBar* barre = ui->barreProgression;
             barre->setValue(std::clamp(valeur, barre->minimum(), barre->maximum()));
         },
         Qt::QueuedConnection);
     connect(
         progression, &ProgressionFenetre::CompteurChange, this,
-        [this](double lignes) { ui->LblCompteur->setText(QString::number(lignes, 'f', 0)); },
+        [this](quint64 lignes) { ui->compteurLignes->setText(QString::number(lignes)); },
         Qt::QueuedConnection);
     connect(
         progression, &ProgressionFenetre::Commence, this,
@@ -149,7 +149,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     resize(428, 506 + ui->menubar->sizeHint().height());
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
-    ui->TxTDateDeb->setFocus();
+    ui->dateDebut->setFocus();
 }
 
 FrmPrincipal::~FrmPrincipal() {
@@ -167,50 +167,54 @@ void FrmPrincipal::PoserPolices() {
     // gras pour les trois grands boutons, la linéale 12 points grasse pour les boutons « ... »
     // et le lien.
     setFont(PoliceSansSerif(8.25));
-    for (QPushButton* bouton : {ui->CmdRecherche, ui->CmdCreerLog, ui->CmdQuitter})
+    for (QPushButton* bouton : {ui->boutonRecherche, ui->boutonCreerLog, ui->boutonQuitter})
         bouton->setFont(PoliceDecorative(8.25, true));
-    for (QPushButton* bouton : {ui->CmdDateDateDeb, ui->CmdDateFin, ui->CmdCheminLOG})
+    for (QPushButton* bouton : {ui->boutonDateDebut, ui->boutonDateFin, ui->boutonParcourir})
         bouton->setFont(PoliceSansSerif(12, true));
-    ui->Label6->setFont(PoliceSansSerif(12));
+    ui->lienSite->setFont(PoliceSansSerif(12));
 }
 
 void FrmPrincipal::PoserImages() {
-    PoserImage(ui->Image1, QStringLiteral("banniere.svg"));
-    PoserImage(ui->Image2, QStringLiteral("ornement.svg"));
-    PoserImage(ui->Image3, QStringLiteral("degrade-vertical.svg"));
-    PoserImage(ui->Image4, QStringLiteral("degrade-vertical.svg"));
-    PoserImage(ui->Image5, QStringLiteral("degrade-horizontal.svg"));
-    PoserImage(ui->Image6, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->banniere, QStringLiteral("banniere.svg"));
+    PoserImage(ui->ornement, QStringLiteral("ornement.svg"));
+    PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->bordureHaut, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->bordureBas, QStringLiteral("degrade-horizontal.svg"));
 }
 
 void FrmPrincipal::Connecter() {
-    connect(ui->CmdCheminLOG, &QPushButton::clicked, this, &FrmPrincipal::CmdCheminLOG_Click);
-    connect(ui->mnuOpenLog, &QAction::triggered, this, &FrmPrincipal::mnuOpenLog_Click);
-    connect(ui->TxtCheminFichierLOg, &QLineEdit::textChanged, this,
-            &FrmPrincipal::TxtCheminFichierLOg_Change);
-    connect(ui->CmdDateDateDeb, &QPushButton::clicked, this, &FrmPrincipal::CmdDateDateDeb_Click);
-    connect(ui->CmdDateFin, &QPushButton::clicked, this, &FrmPrincipal::CmdDateFin_Click);
-    connect(ui->mnuDateDeb, &QAction::triggered, this, &FrmPrincipal::mnuDateDeb_Click);
-    connect(ui->mnuDateFin, &QAction::triggered, this, &FrmPrincipal::mnuDateFin_Click);
-    connect(ui->TxTDateDeb, &QLineEdit::textChanged, this, &FrmPrincipal::TxTDateDeb_Change);
-    connect(ui->TxTDateFin, &QLineEdit::textChanged, this, &FrmPrincipal::TxTDateFin_Change);
-    connect(ui->CmdRecherche, &QPushButton::clicked, this, &FrmPrincipal::CmdRecherche_Click);
-    connect(ui->CheckTLC, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLC_Click);
-    connect(ui->CheckTLM, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLM_Click);
-    connect(ui->CmdCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CmdCreerLog_Click);
-    connect(ui->CmdQuitter, &QPushButton::clicked, this, &FrmPrincipal::CmdQuitter_Click);
-    connect(ui->mnuQuitter, &QAction::triggered, this, &FrmPrincipal::mnuQuitter_Click);
-    connect(ui->mnuOptLog, &QAction::triggered, this, &FrmPrincipal::mnuOptLog_Click);
-    connect(ui->mnuSysteme, &QAction::triggered, this, &FrmPrincipal::mnuSysteme_Click);
-    connect(ui->mnuAPropos, &QAction::triggered, this, &FrmPrincipal::mnuAPropos_Click);
+    // Le menu lance ce que lance le bouton, même quand le bouton est inactif.
+    const auto debut = [this] { ChoisirDate(ChampDate::Debut); };
+    const auto fin = [this] { ChoisirDate(ChampDate::Fin); };
+    connect(ui->boutonParcourir, &QPushButton::clicked, this, &FrmPrincipal::ChoisirJournal);
+    connect(ui->actionOuvrirJournal, &QAction::triggered, this, &FrmPrincipal::ChoisirJournal);
+    connect(ui->cheminJournal, &QLineEdit::textChanged, this, &FrmPrincipal::ActiverBoutonsDates);
+    connect(ui->boutonDateDebut, &QPushButton::clicked, this, debut);
+    connect(ui->boutonDateFin, &QPushButton::clicked, this, fin);
+    connect(ui->actionDateDebut, &QAction::triggered, this, debut);
+    connect(ui->actionDateFin, &QAction::triggered, this, fin);
+    connect(ui->dateDebut, &QLineEdit::textChanged, this, &FrmPrincipal::AppliquerRegleRecherche);
+    connect(ui->dateFin, &QLineEdit::textChanged, this, &FrmPrincipal::AppliquerRegleRecherche);
+    connect(ui->boutonRecherche, &QPushButton::clicked, this, &FrmPrincipal::LancerRecherche);
+    connect(ui->caseTousLesChannels, &QCheckBox::clicked, this,
+            [this] { CocherTout(ui->arbreChannels, ui->caseTousLesChannels); });
+    connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
+            [this] { CocherTout(ui->arbreNoms, ui->caseToutLeMonde); });
+    connect(ui->boutonCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CreerLogFinal);
+    connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
+    connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
+    connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
+    connect(ui->actionInfoSysteme, &QAction::triggered, this, &FrmPrincipal::LancerInfoSysteme);
+    connect(ui->actionAPropos, &QAction::triggered, this, &FrmPrincipal::MontrerAPropos);
 }
 
-void FrmPrincipal::Form_Load() {
+void FrmPrincipal::EtatInitial() {
     // Barre de progression 0..50 à 0 ; les trois modes d'extraction éteints. Rien n'est lu sur
     // le disque : chaque exécution part du même état.
-    ui->PrgBar->setMinimum(0);
-    ui->PrgBar->setMaximum(50);
-    ui->PrgBar->setValue(0);
+    ui->barreProgression->setMinimum(0);
+    ui->barreProgression->setMaximum(50);
+    ui->barreProgression->setValue(0);
     modes_ = vek::Modes{};
     AppliquerEtatBoutons();
 }
@@ -220,9 +224,9 @@ void FrmPrincipal::Form_Load() {
 void FrmPrincipal::AppliquerEtatBoutons() {
     // Pendant une passe, les commandes qui en lanceraient une autre sont montrées inactives ;
     // à la fin chacune reprend l'état que lui donnent les règles.
-    ui->CmdRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
-    ui->CmdCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
-    ui->CmdCheminLOG->setEnabled(!passeEnCours_);
+    ui->boutonRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
+    ui->boutonCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
+    ui->boutonParcourir->setEnabled(!passeEnCours_);
 }
 
 void FrmPrincipal::ActiverCreerLog() {
@@ -290,7 +294,7 @@ void FrmPrincipal::AfficherMessage(const QString& texte, vek::Icone icone) {
 
 // --- journal et analyse ---
 
-void FrmPrincipal::CmdCheminLOG_Click() {
+void FrmPrincipal::ChoisirJournal() {
     if (passeEnCours_)
         return;
     const QString nom =
@@ -308,7 +312,7 @@ void FrmPrincipal::OuvrirJournal(const QString& chemin) {
 
 void FrmPrincipal::AnalyserJournal(const QString& nom) {
     // Le nom rendu par le dialogue va dans le champ, quel qu'il soit.
-    ui->TxtCheminFichierLOg->setText(nom);
+    ui->cheminJournal->setText(nom);
     if (nom.isEmpty())
         return;
     const std::size_t ouvertes = analyses_.size();
@@ -328,13 +332,13 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
             }
             if (!issue->existe) {
                 AfficherMessage(QStringLiteral("Fichier introuvable !"), vek::Icone::Stop);
-                ui->TxtCheminFichierLOg->clear();
+                ui->cheminJournal->clear();
                 return;
             }
             if (issue->debut)
-                ui->TxTDateDeb->setText(DepuisCp1252(vek::DateCourte(*issue->debut)));
+                ui->dateDebut->setText(DepuisCp1252(vek::DateCourte(*issue->debut)));
             if (issue->fin)
-                ui->TxTDateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
+                ui->dateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
             DefinirResumeAnalyse(DepuisCp1252(issue->Texte()));
             if (const std::string conseil = issue->Conseil(); !conseil.empty())
                 AfficherMessage(Texte(conseil), vek::Icone::Aucune);
@@ -346,14 +350,10 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
         });
 }
 
-void FrmPrincipal::mnuOpenLog_Click() {
-    CmdCheminLOG_Click();
-}
-
-void FrmPrincipal::TxtCheminFichierLOg_Change() {
-    const bool actif = !vek::RognerEspaces(VersNomFichier(ui->TxtCheminFichierLOg->text())).empty();
-    ui->CmdDateDateDeb->setEnabled(actif);
-    ui->CmdDateFin->setEnabled(actif);
+void FrmPrincipal::ActiverBoutonsDates() {
+    const bool actif = !vek::RognerEspaces(VersNomFichier(ui->cheminJournal->text())).empty();
+    ui->boutonDateDebut->setEnabled(actif);
+    ui->boutonDateFin->setEnabled(actif);
 }
 
 void FrmPrincipal::OuvrirFenetreAnalyse() {
@@ -382,38 +382,13 @@ std::vector<FrmAnalyse*> FrmPrincipal::FenetresAnalyse() const {
 void FrmPrincipal::ChoisirDate(ChampDate champ) {
     const std::optional<vek::Date> date = calendrier_ ? calendrier_() : std::nullopt;
     const QString texte = date ? DepuisCp1252(vek::DateCourte(*date)) : QString();
-    (champ == ChampDate::Debut ? ui->TxTDateDeb : ui->TxTDateFin)->setText(texte);
-    TraitementEnableCmdRecherche();
+    (champ == ChampDate::Debut ? ui->dateDebut : ui->dateFin)->setText(texte);
+    AppliquerRegleRecherche();
 }
 
-void FrmPrincipal::CmdDateDateDeb_Click() {
-    ChoisirDate(ChampDate::Debut);
-}
-
-void FrmPrincipal::CmdDateFin_Click() {
-    ChoisirDate(ChampDate::Fin);
-}
-
-// Le menu lance le gestionnaire du bouton, même quand le bouton est inactif.
-void FrmPrincipal::mnuDateDeb_Click() {
-    CmdDateDateDeb_Click();
-}
-
-void FrmPrincipal::mnuDateFin_Click() {
-    CmdDateFin_Click();
-}
-
-void FrmPrincipal::TxTDateDeb_Change() {
-    TraitementEnableCmdRecherche();
-}
-
-void FrmPrincipal::TxTDateFin_Change() {
-    TraitementEnableCmdRecherche();
-}
-
-void FrmPrincipal::TraitementEnableCmdRecherche() {
-    const std::string debut = TexteDeDate(ui->TxTDateDeb);
-    const std::string fin = TexteDeDate(ui->TxTDateFin);
+void FrmPrincipal::AppliquerRegleRecherche() {
+    const std::string debut = TexteDeDate(ui->dateDebut);
+    const std::string fin = TexteDeDate(ui->dateFin);
     // Un champ vide laisse le bouton tel qu'il est.
     if (debut.empty() || fin.empty())
         return;
@@ -440,15 +415,15 @@ bool FrmPrincipal::LireDate(const QString& nomChamp, const std::string& texte, v
     return false;
 }
 
-void FrmPrincipal::CmdRecherche_Click() {
+void FrmPrincipal::LancerRecherche() {
     if (passeEnCours_)
         return;
     vek::Date debut;
     vek::Date fin;
-    if (!LireDate(QStringLiteral("Date de début"), TexteDeDate(ui->TxTDateDeb), debut) ||
-        !LireDate(QStringLiteral("Date de Fin"), TexteDeDate(ui->TxTDateFin), fin))
+    if (!LireDate(QStringLiteral("Date de début"), TexteDeDate(ui->dateDebut), debut) ||
+        !LireDate(QStringLiteral("Date de Fin"), TexteDeDate(ui->dateFin), fin))
         return;
-    const std::string chemin = VersNomFichier(ui->TxtCheminFichierLOg->text());
+    const std::string chemin = VersNomFichier(ui->cheminJournal->text());
     LancerPasse<vek::ResultatRecherche>(
         [this, chemin, debut, fin](std::stop_token arret) {
             return module_->Rechercher(chemin, debut, fin, *progression_, arret);
@@ -488,13 +463,13 @@ void FrmPrincipal::RemplirArbres(const vek::Catalogue& catalogue) {
     QList<QTreeWidgetItem*> noms;
     for (const std::string_view texte : vek::NoeudsNoms(catalogue))
         noms.append(Noeud(texte));
-    ui->TreeViewChannels->clear();
-    ui->TreeViewNoms->clear();
-    ui->TreeViewChannels->addTopLevelItems(channels);
-    ui->TreeViewNoms->addTopLevelItems(noms);
+    ui->arbreChannels->clear();
+    ui->arbreNoms->clear();
+    ui->arbreChannels->addTopLevelItems(channels);
+    ui->arbreNoms->addTopLevelItems(noms);
     // Les deux cases « Sélectionnez… » disent l'état des arbres neufs : rien de coché.
-    ui->CheckTLC->setChecked(false);
-    ui->CheckTLM->setChecked(false);
+    ui->caseTousLesChannels->setChecked(false);
+    ui->caseToutLeMonde->setChecked(false);
     ActiverCreerLog();
 }
 
@@ -506,31 +481,23 @@ void FrmPrincipal::CocherTout(QTreeWidget* arbre, const QCheckBox* boite) {
         arbre->topLevelItem(i)->setCheckState(0, etat);
 }
 
-void FrmPrincipal::CheckTLC_Click() {
-    CocherTout(ui->TreeViewChannels, ui->CheckTLC);
-}
-
-void FrmPrincipal::CheckTLM_Click() {
-    CocherTout(ui->TreeViewNoms, ui->CheckTLM);
-}
-
 vek::Selection FrmPrincipal::SelectionCochee() const {
     vek::Selection selection;
     auto octets = [](const QTreeWidgetItem* noeud) {
         return noeud->data(0, RoleOctets).toByteArray().toStdString();
     };
-    for (int i = 0; i < ui->TreeViewChannels->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem* n = ui->TreeViewChannels->topLevelItem(i);
+    for (int i = 0; i < ui->arbreChannels->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem* n = ui->arbreChannels->topLevelItem(i);
             n->checkState(0) == Qt::Checked)
             selection.AjouterChannel(octets(n));
-    for (int i = 0; i < ui->TreeViewNoms->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem* n = ui->TreeViewNoms->topLevelItem(i);
+    for (int i = 0; i < ui->arbreNoms->topLevelItemCount(); ++i)
+        if (const QTreeWidgetItem* n = ui->arbreNoms->topLevelItem(i);
             n->checkState(0) == Qt::Checked)
             selection.AjouterNom(octets(n));
     return selection;
 }
 
-void FrmPrincipal::CmdCreerLog_Click() {
+void FrmPrincipal::CreerLogFinal() {
     if (passeEnCours_)
         return;
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
@@ -549,8 +516,8 @@ void FrmPrincipal::CmdCreerLog_Click() {
         });
 }
 
-void FrmPrincipal::SignalerLogFinal(const std::string& cheminFinal, std::int16_t ouverture) {
-    const bool sansVisualiseur = ouverture <= 32;
+void FrmPrincipal::SignalerLogFinal(const std::string& cheminFinal, bool ouvert) {
+    const bool sansVisualiseur = !ouvert;
     if (!sansVisualiseur && !dossierDeSecours_)
         return; // le visualiseur montre le fichier, là où on l'attend
     const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminFinal.c_str()));
@@ -588,14 +555,6 @@ void FrmPrincipal::Quitter() {
         terminer_();
 }
 
-void FrmPrincipal::CmdQuitter_Click() {
-    Quitter();
-}
-
-void FrmPrincipal::mnuQuitter_Click() {
-    CmdQuitter_Click();
-}
-
 void FrmPrincipal::closeEvent(QCloseEvent* evenement) {
     // Fermer la fenêtre pendant une passe termine le programme ; sinon le programme vit tant
     // qu'une de ses fenêtres reste ouverte.
@@ -606,68 +565,60 @@ void FrmPrincipal::closeEvent(QCloseEvent* evenement) {
 
 // --- lien vers le site ---
 
-void FrmPrincipal::Label6_Click() {
+void FrmPrincipal::OuvrirSite() {
     lanceur_.OuvrirDocument(std::string(AdresseSiteOuverte));
 }
 
-void FrmPrincipal::Label6_MouseMove() {
-    QFont police = ui->Label6->font();
-    if (!police.underline()) {
-        police.setUnderline(true);
-        ui->Label6->setFont(police);
-    }
-}
-
-void FrmPrincipal::Form_MouseMove() {
-    QFont police = ui->Label6->font();
-    if (police.underline()) {
-        police.setUnderline(false);
-        ui->Label6->setFont(police);
+void FrmPrincipal::SoulignerLien(bool souligne) {
+    QFont police = ui->lienSite->font();
+    if (police.underline() != souligne) {
+        police.setUnderline(souligne);
+        ui->lienSite->setFont(police);
     }
 }
 
 bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
     if (evenement->type() == QEvent::ShortcutOverride &&
-        (objet == ui->TxtCheminFichierLOg || objet == ui->TxTDateDeb || objet == ui->TxTDateFin)) {
+        (objet == ui->cheminJournal || objet == ui->dateDebut || objet == ui->dateFin)) {
         // Les raccourcis des menus l'emportent sur les touches d'édition des champs (Ctrl+D
         // efface un caractère dans un champ de texte sous certains systèmes).
         const auto* touche = static_cast<QKeyEvent*>(evenement);
         const QKeySequence sequence(touche->keyCombination());
         for (const QAction* action :
-             {ui->mnuOpenLog, ui->mnuDateDeb, ui->mnuDateFin, ui->mnuQuitter})
+             {ui->actionOuvrirJournal, ui->actionDateDebut, ui->actionDateFin, ui->actionQuitter})
             if (action->shortcut() == sequence)
                 return true; // non acceptée : le raccourci du menu part
     }
-    if (objet == ui->Label6) {
+    if (objet == ui->lienSite) {
         if (evenement->type() == QEvent::MouseMove) {
-            Label6_MouseMove();
+            SoulignerLien(true);
         } else if (evenement->type() == QEvent::MouseButtonRelease) {
             const auto* souris = static_cast<QMouseEvent*>(evenement);
             if (souris->button() == Qt::LeftButton &&
-                ui->Label6->rect().contains(souris->position().toPoint()))
-                Label6_Click();
+                ui->lienSite->rect().contains(souris->position().toPoint()))
+                OuvrirSite();
         }
     } else if (objet == ui->centralwidget && evenement->type() == QEvent::MouseMove) {
         // Seul le fond de la fenêtre compte, pas un autre contrôle (images comprises).
         const auto* souris = static_cast<QMouseEvent*>(evenement);
         if (!ui->centralwidget->childAt(souris->position().toPoint()))
-            Form_MouseMove();
+            SoulignerLien(false);
     }
     return QMainWindow::eventFilter(objet, evenement);
 }
 
 // --- menus ---
 
-void FrmPrincipal::mnuOptLog_Click() {
+void FrmPrincipal::MontrerOptions() {
     FrmOption::Ouvrir(modes_);
 }
 
-void FrmPrincipal::mnuSysteme_Click() {
+void FrmPrincipal::LancerInfoSysteme() {
     if (infoSysteme_)
         infoSysteme_();
 }
 
-void FrmPrincipal::mnuAPropos_Click() {
+void FrmPrincipal::MontrerAPropos() {
     ServicesInfoSystemeFenetre services(this, afficheur_);
     frmAbout::Afficher(this, vek::RegistreSysteme(), services);
 }

@@ -35,7 +35,7 @@ class QTreeWidget;
 class FrmAnalyse;
 class ProgressionFenetre;
 
-// Les deux adresses du site des auteurs : celle que montre Label6 et celle que son clic ouvre.
+// Les deux adresses du site des auteurs : celle que montre lienSite et celle que son clic ouvre.
 inline constexpr std::string_view AdresseSiteAffichee = "lanternes.example";
 inline constexpr std::string_view AdresseSiteOuverte =
     "https://www.lanternes-sourdes.example.org/vek/";
@@ -92,30 +92,19 @@ public:
     std::vector<FrmAnalyse*> FenetresAnalyse() const;
 
     // Règle du bouton de recherche, appliquée à chaque changement d'un champ de date.
-    void TraitementEnableCmdRecherche();
+    void AppliquerRegleRecherche();
 
 private slots:
-    void CmdCheminLOG_Click();
-    void mnuOpenLog_Click();
-    void TxtCheminFichierLOg_Change();
-    void CmdDateDateDeb_Click();
-    void CmdDateFin_Click();
-    void mnuDateDeb_Click();
-    void mnuDateFin_Click();
-    void TxTDateDeb_Change();
-    void TxTDateFin_Change();
-    void CmdRecherche_Click();
-    void CheckTLC_Click();
-    void CheckTLM_Click();
-    void CmdCreerLog_Click();
-    void CmdQuitter_Click();
-    void mnuQuitter_Click();
-    void Label6_Click();
-    void Label6_MouseMove();
-    void Form_MouseMove();
-    void mnuOptLog_Click();
-    void mnuSysteme_Click();
-    void mnuAPropos_Click();
+    // Le dialogue d'ouverture, puis l'analyse du journal choisi.
+    void ChoisirJournal();
+    // Les boutons de date ne servent qu'avec un chemin de journal.
+    void ActiverBoutonsDates();
+    void LancerRecherche();
+    void CreerLogFinal();
+    void OuvrirSite();
+    void MontrerOptions();
+    void LancerInfoSysteme();
+    void MontrerAPropos();
 
 protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
@@ -124,7 +113,7 @@ protected:
 private:
     enum class ChampDate { Debut, Fin };
 
-    void Form_Load();
+    void EtatInitial();
     void Connecter();
     void PoserImages();
     void PoserPolices();
@@ -147,10 +136,12 @@ private:
     void AfficherMessage(const QString& texte, vek::Icone icone);
     // Après un journal final écrit : dit où il est quand aucun visualiseur ne l'a ouvert ou
     // qu'il est dans le dossier de secours.
-    void SignalerLogFinal(const std::string& cheminFinal, std::int16_t ouverture);
+    void SignalerLogFinal(const std::string& cheminFinal, bool ouvert);
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
     bool LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date);
     void ChoisirDate(ChampDate champ);
+    // Le lien vers le site se souligne sous la souris, et plus dès qu'elle passe sur le fond.
+    void SoulignerLien(bool souligne);
     void Quitter();
 
     // Fenêtres de résumé (appelées par les opérations de fenêtre).
@@ -173,8 +164,8 @@ private:
     Action terminer_;
     Action infoSysteme_;
 
-    bool rechercheActive_ = false; // CmdRecherche selon la règle des dates
-    bool creerLogActive_ = false;  // CmdCreerLog, activé par la première recherche
+    bool rechercheActive_ = false; // boutonRecherche selon la règle des dates
+    bool creerLogActive_ = false;  // boutonCreerLog, activé par la première recherche
     bool passeEnCours_ = false;
     bool quitte_ = false;
     std::vector<QPointer<FrmAnalyse>> analyses_;

@@ -1,17 +1,12 @@
 #include "ProgressionFenetre.h"
 
 #include <climits>
-#include <cmath>
 
 namespace {
 
 // La barre de progression compte en entiers.
-int EntierBarre(double valeur) {
-    if (!(valeur > 0.0))
-        return 0;
-    if (valeur >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    return static_cast<int>(std::lround(valeur));
+int EntierBarre(std::uint64_t valeur) {
+    return valeur >= static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(valeur);
 }
 
 } // namespace
@@ -25,17 +20,17 @@ void ProgressionFenetre::Terminer() {
     Envoyer(true);
 }
 
-void ProgressionFenetre::Maximum(double maximum) {
+void ProgressionFenetre::Maximum(std::uint64_t maximum) {
     emit MaximumChange(EntierBarre(maximum));
 }
 
-void ProgressionFenetre::Valeur(double valeur) {
+void ProgressionFenetre::Valeur(std::uint64_t valeur) {
     travail_.valeur = valeur;
     travail_.valeurEnAttente = true;
     Envoyer(false);
 }
 
-void ProgressionFenetre::Compteur(double lignes) {
+void ProgressionFenetre::Compteur(std::uint64_t lignes) {
     travail_.lignes = lignes;
     travail_.lignesEnAttente = true;
     Envoyer(false);

@@ -33,15 +33,15 @@ public:
         if (frein_)
             frein_();
     }
-    void Maximum(double maximum) override;
-    void Valeur(double valeur) override;
-    void Compteur(double lignes) override;
+    void Maximum(std::uint64_t maximum) override;
+    void Valeur(std::uint64_t valeur) override;
+    void Compteur(std::uint64_t lignes) override;
 
 signals:
     void Commence();
     void MaximumChange(int maximum);
     void ValeurChange(int valeur);
-    void CompteurChange(double lignes);
+    void CompteurChange(quint64 lignes);
 
 private:
     void Envoyer(bool force);
@@ -50,8 +50,8 @@ private:
     // Écrit à chaque ligne par le fil de travail : sur sa propre ligne de cache, loin de ce que
     // le fil de la fenêtre lit de l'objet.
     struct alignas(64) CoteTravail {
-        double valeur = 0.0;
-        double lignes = 0.0;
+        std::uint64_t valeur = 0;
+        std::uint64_t lignes = 0;
         bool valeurEnAttente = false;
         bool lignesEnAttente = false;
         unsigned misesAJour = 0;

@@ -5,7 +5,7 @@
 
 #include <QFile>
 
-QString DepuisCp1252(std::string_view octets) {
+QString DepuisCp1252(vek::VueCp1252 octets) {
     QString texte;
     texte.reserve(static_cast<qsizetype>(octets.size()));
     for (const char c : octets)
@@ -14,19 +14,19 @@ QString DepuisCp1252(std::string_view octets) {
     return texte;
 }
 
-std::string VersCp1252(const QString& texte) {
-    std::string octets;
+vek::TexteCp1252 VersCp1252(const QString& texte) {
+    vek::TexteCp1252 octets;
     octets.reserve(static_cast<std::size_t>(texte.size()));
     for (const char32_t c : texte.toUcs4())
         octets.push_back(static_cast<char>(vek::OctetCp1252(c).value_or('?')));
     return octets;
 }
 
-QString DepuisNomFichier(std::string_view octets) {
-    return QFile::decodeName(QByteArray(octets.data(), static_cast<qsizetype>(octets.size())));
+QString DepuisNomFichier(const vek::NomFichier& chemin) {
+    return QFile::decodeName(QByteArray(chemin.data(), static_cast<qsizetype>(chemin.size())));
 }
 
-std::string VersNomFichier(const QString& chemin) {
+vek::NomFichier VersNomFichier(const QString& chemin) {
     const QByteArray octets = QFile::encodeName(chemin);
     return {octets.constData(), static_cast<std::size_t>(octets.size())};
 }

@@ -7,18 +7,20 @@
 #include <string>
 #include <string_view>
 
+#include "Encodages.h"
+
 namespace vek {
 struct Resultat;
 }
 
 // Octets Windows-1252 → texte affiché.
-QString DepuisCp1252(std::string_view octets);
+QString DepuisCp1252(vek::VueCp1252 octets);
 // Texte saisi → octets Windows-1252 ; un caractère absent de la page de code devient « ? ».
-std::string VersCp1252(const QString& texte);
+vek::TexteCp1252 VersCp1252(const QString& texte);
 
 // Chemins : encodage des noms de fichiers du système.
-QString DepuisNomFichier(std::string_view octets);
-std::string VersNomFichier(const QString& chemin);
+QString DepuisNomFichier(const vek::NomFichier& chemin);
+vek::NomFichier VersNomFichier(const QString& chemin);
 
 // Texte de l'échec d'une passe, chemin décodé comme un nom de fichier.
 QString TexteEchec(const vek::Resultat& resultat);

@@ -74,7 +74,7 @@ void frmAbout::Afficher(QWidget* parent, vek::Registre& registre,
     boite.registre_ = &registre;
     boite.services_ = &services;
     // Chaque affichage recharge la boîte.
-    boite.Form_Load();
+    boite.EtatInitial();
     boite.ui->cmdOK->setFocus();
     boite.exec();
     if (!instance_.isNull()) {
@@ -112,22 +112,22 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     ui->cmdSysInfo->setFont(boutons);
 
     // Séparateur gravé : un trait gris puis un trait blanc.
-    QPalette gris = ui->Line1_1->palette();
+    QPalette gris = ui->traitHaut->palette();
     gris.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    ui->Line1_1->setPalette(gris);
-    QPalette blanc = ui->Line1_0->palette();
+    ui->traitHaut->setPalette(gris);
+    QPalette blanc = ui->traitBas->palette();
     blanc.setColor(QPalette::Window, Qt::white);
-    ui->Line1_0->setPalette(blanc);
+    ui->traitBas->setPalette(blanc);
 
     ui->picIcon->setPixmap(IconeAPropos(devicePixelRatioF()));
 
-    connect(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(ui->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::Fermer);
+    connect(ui->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::LancerInfoSysteme);
 }
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::Form_Load() {
+void frmAbout::EtatInitial() {
     const QString titre = QStringLiteral(VEK_NOM_PRODUIT);
     setWindowTitle(QStringLiteral("À propos de ") + titre);
     ui->lblVersion->setText(QStringLiteral("Version %1.%2.%3")
@@ -166,11 +166,11 @@ void frmAbout::AjusterAuxTextes() {
     setFixedSize(tailleDessin_.width(), hauteur);
 }
 
-void frmAbout::cmdOK_Click() {
+void frmAbout::Fermer() {
     accept();
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void frmAbout::LancerInfoSysteme() {
     // La boîte reste ouverte ; le message d'échec s'affiche par-dessus elle.
     if (registre_ != nullptr && services_ != nullptr)
         vek::LancerInfoSysteme(*registre_, *services_);

@@ -43,9 +43,9 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    // FrmPrincipal_mnuAPropos_Click : l'instance partagée (créée au premier usage), chargée puis
-    // montrée modale ; rend la main quand elle est fermée. cmdSysInfo passe par le registre et
-    // les services donnés.
+    // Depuis le menu « ? » : l'instance partagée (créée au premier usage), chargée puis
+    // montrée modale ; rend la main quand elle est fermée. « Infos système... » passe par le
+    // registre et les services donnés.
     static void Afficher(QWidget* parent, vek::Registre& registre,
                          vek::ServicesInfoSysteme& services);
     // L'instance partagée, ou nullptr avant le premier usage (ou après la fin de son parent).
@@ -58,9 +58,9 @@ protected:
     void keyPressEvent(QKeyEvent* evenement) override;
 
 private slots:
-    void Form_Load();
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
+    void EtatInitial();
+    void Fermer();
+    void LancerInfoSysteme();
 
 private:
     explicit frmAbout(QWidget* parent);

@@ -21,7 +21,7 @@ vek::Date DepuisQDate(QDate date) {
 
 } // namespace
 
-frmCalendar::frmCalendar(vek::Date& dateChoisie, QWidget* parent)
+frmCalendar::frmCalendar(std::optional<vek::Date>& dateChoisie, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmCalendar>()), dateChoisie_(dateChoisie) {
     ui->setupUi(this);
     // Bordure fixe de boîte de dialogue, ni agrandissement ni réduction, pas de légende.
@@ -32,26 +32,26 @@ frmCalendar::frmCalendar(vek::Date& dateChoisie, QWidget* parent)
     setWindowTitle(QStringLiteral(" "));
     PoserFondBlanc(this);
     setFont(PoliceSansSerif(8.25));
-    PoserImage(ui->Image1, QStringLiteral("degrade-horizontal.svg"));
-    PoserImage(ui->Image2, QStringLiteral("degrade-horizontal.svg"));
-    PoserImage(ui->Image3, QStringLiteral("degrade-vertical.svg"));
-    PoserImage(ui->Image4, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->bordureHaut, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->bordureBas, QStringLiteral("degrade-horizontal.svg"));
+    PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
+    PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
 
     // Noms des mois et des jours en français, semaine commençant le lundi.
-    ui->Calendar->setLocale(QLocale(QLocale::French, QLocale::France));
+    ui->calendrier->setLocale(QLocale(QLocale::French, QLocale::France));
 
-    connect(ui->CmdValider, &QPushButton::clicked, this, &frmCalendar::CmdValider_Click);
-    connect(ui->CmdsAnnuler, &QPushButton::clicked, this, &frmCalendar::CmdsAnnuler_Click);
+    connect(ui->boutonValider, &QPushButton::clicked, this, &frmCalendar::Valider);
+    connect(ui->boutonAnnuler, &QPushButton::clicked, this, &frmCalendar::Annuler);
     // Le double-clic sur un jour fait ce que fait Valider. La vue du calendrier signale aussi
     // la touche Entrée par « activated » : seul le double-clic est retenu.
-    if (auto* vue = ui->Calendar->findChild<QTableView*>())
+    if (auto* vue = ui->calendrier->findChild<QTableView*>())
         vue->viewport()->installEventFilter(this);
-    connect(ui->Calendar, &QCalendarWidget::activated, this, [this] {
+    connect(ui->calendrier, &QCalendarWidget::activated, this, [this] {
         if (doubleClicEnCours_)
-            Calendar_DblClick();
+            calendrier_DblClick();
     });
 
-    Form_Load();
+    EtatInitial();
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
 }
@@ -59,33 +59,35 @@ frmCalendar::frmCalendar(vek::Date& dateChoisie, QWidget* parent)
 frmCalendar::~frmCalendar() = default;
 
 std::optional<vek::Date> frmCalendar::Choisir(QWidget* parent) {
-    vek::Date dateChoisie = vek::DateSentinelle;
+    std::optional<vek::Date> dateChoisie;
     frmCalendar boite(dateChoisie, parent);
     boite.exec();
-    if (dateChoisie == vek::DateSentinelle)
-        return std::nullopt;
     return dateChoisie;
 }
 
-void frmCalendar::Form_Load() {
+void frmCalendar::EtatInitial() {
     // Toujours ouvert sur la date du jour, quoi que contiennent les champs de date.
-    ui->Calendar->setSelectedDate(VersQDate(vek::Aujourdhui()));
+    ui->calendrier->setSelectedDate(VersQDate(vek::Aujourdhui()));
 }
 
-void frmCalendar::CmdValider_Click() {
-    const QDate date = ui->Calendar->selectedDate();
-    // Un calendrier sans jour choisi vaut une annulation.
-    dateChoisie_ = date.isValid() ? DepuisQDate(date) : vek::DateSentinelle;
+void frmCalendar::Valider() {
+    const QDate date = ui->calendrier->selectedDate();
+    // Un calendrier sans jour choisi vaut une annulation, et le 1er janvier 1900 aussi : c'est
+    // la date qui disait « rien de choisi ».
+    if (date.isValid() && date != QDate(1900, 1, 1))
+        dateChoisie_ = DepuisQDate(date);
+    else
+        dateChoisie_.reset();
     accept();
 }
 
-void frmCalendar::CmdsAnnuler_Click() {
-    dateChoisie_ = vek::DateSentinelle;
+void frmCalendar::Annuler() {
+    dateChoisie_.reset();
     reject();
 }
 
-void frmCalendar::Calendar_DblClick() {
-    CmdValider_Click();
+void frmCalendar::calendrier_DblClick() {
+    Valider();
 }
 
 void frmCalendar::keyPressEvent(QKeyEvent* evenement) {

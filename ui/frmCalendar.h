@@ -1,6 +1,6 @@
 #pragma once
 // frmCalendar : choix d'une date sur un calendrier mensuel, boîte modale. Le résultat passe par
-// la variable DateChoisie du module : la date choisie, ou la sentinelle du 1er janvier 1900.
+// une variable de l'appelant : la date choisie, ou rien.
 
 #include <QDialog>
 
@@ -17,8 +17,9 @@ class frmCalendar : public QDialog {
     Q_OBJECT
 
 public:
-    // dateChoisie : la variable DateChoisie du module, écrite par Valider et Annuler.
-    explicit frmCalendar(vek::Date& dateChoisie, QWidget* parent = nullptr);
+    // dateChoisie : écrite par Valider (la date) et Annuler (rien) ; une autre fermeture n'y
+    // touche pas.
+    explicit frmCalendar(std::optional<vek::Date>& dateChoisie, QWidget* parent = nullptr);
     ~frmCalendar() override;
 
     // Montre la boîte, modale ; rend la date validée, ou rien (annulée, fermée, ou le
@@ -26,18 +27,18 @@ public:
     static std::optional<vek::Date> Choisir(QWidget* parent);
 
 private slots:
-    void CmdValider_Click();
-    void CmdsAnnuler_Click();
-    void Calendar_DblClick();
+    void Valider();
+    void Annuler();
+    void calendrier_DblClick();
 
 protected:
     void keyPressEvent(QKeyEvent* evenement) override;
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
-    void Form_Load();
+    void EtatInitial();
 
     std::unique_ptr<Ui::frmCalendar> ui;
-    vek::Date& dateChoisie_;
+    std::optional<vek::Date>& dateChoisie_;
     bool doubleClicEnCours_ = false;
 };

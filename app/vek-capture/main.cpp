@@ -24,7 +24,7 @@ namespace {
 
 class LanceurMuet final : public vek::LanceurDocument {
 public:
-    std::int16_t OuvrirDocument(const std::string&) override { return 42; }
+    bool OuvrirDocument(const std::string&) override { return true; }
 };
 
 } // namespace
@@ -66,7 +66,7 @@ int main(int argc, char* argv[]) {
     };
 
     // La route principale : choisir le journal (analyse), lancer la recherche, cocher.
-    fenetre.findChild<QPushButton*>(QStringLiteral("CmdCheminLOG"))->click();
+    fenetre.findChild<QPushButton*>(QStringLiteral("boutonParcourir"))->click();
     attendre();
     for (FrmAnalyse* resume : fenetre.FenetresAnalyse()) {
         if (!sortieAnalyse.isEmpty() && !resume->grab().save(sortieAnalyse, "PNG")) {
@@ -76,15 +76,15 @@ int main(int argc, char* argv[]) {
         }
         resume->close();
     }
-    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("CmdRecherche"));
+    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("boutonRecherche"));
     if (echec || !recherche->isEnabled()) {
         std::fprintf(stderr, "vek-capture : le journal n'a pas donné deux dates.\n");
         return 1;
     }
     recherche->click();
     attendre();
-    fenetre.findChild<QCheckBox*>(QStringLiteral("CheckTLC"))->click();
-    auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("TreeViewNoms"));
+    fenetre.findChild<QCheckBox*>(QStringLiteral("caseTousLesChannels"))->click();
+    auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("arbreNoms"));
     for (int i = 0; i < noms->topLevelItemCount(); i += 2)
         noms->topLevelItem(i)->setCheckState(0, Qt::Checked);
     QApplication::processEvents();

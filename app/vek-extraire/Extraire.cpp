@@ -495,7 +495,7 @@ int Execution::Lancer() {
         return Echec(ecriture.Echec());
     if (a_.ouvrir) {
         LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
-        if (lanceur.OuvrirDocument(*ecriture) <= 32)
+        if (!lanceur.OuvrirDocument(*ecriture))
             Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(*ecriture) + ".");
     }
     out_ << *ecriture << '\n';

@@ -38,7 +38,7 @@ void ProgressionConsole::TerminerEtape() {
     etape_.clear();
 }
 
-void ProgressionConsole::Compteur(double lignes) {
+void ProgressionConsole::Compteur(std::uint64_t lignes) {
     compteur_ = lignes;
     // Appelé à chaque ligne : l'horloge n'est consultée qu'une fois toutes les 4096 lignes.
     if (!dessiner_ || (++appels_ & MasqueAppels) != 0)
@@ -52,7 +52,8 @@ void ProgressionConsole::Compteur(double lignes) {
 
 void ProgressionConsole::Dessiner() {
     constexpr int LargeurBarre = 30;
-    const double part = std::clamp(max_ > 0.0 ? valeur_ / max_ : 0.0, 0.0, 1.0);
+    const double part = std::clamp(
+        max_ > 0 ? static_cast<double>(valeur_) / static_cast<double>(max_) : 0.0, 0.0, 1.0);
     const int pleins = static_cast<int>(part * LargeurBarre);
     std::string ligne = etape_.empty() ? std::string("Progression") : etape_;
     ligne += " [";
@@ -61,9 +62,9 @@ void ProgressionConsole::Dessiner() {
     ligne += "] ";
     ligne += std::to_string(static_cast<int>(part * 100.0));
     ligne += " %";
-    if (compteur_ > 0.0) {
+    if (compteur_ > 0) {
         ligne += "  ";
-        ligne += std::to_string(static_cast<long long>(std::llround(compteur_)));
+        ligne += std::to_string(compteur_);
         ligne += " lignes lues";
     }
     const std::size_t largeur = LargeurUtf8(ligne);

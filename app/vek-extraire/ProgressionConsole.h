@@ -26,9 +26,9 @@ public:
     // Efface la barre avant un message.
     void Effacer();
 
-    void Maximum(double maximum) override { max_ = maximum; }
-    void Valeur(double valeur) override { valeur_ = valeur; }
-    void Compteur(double lignes) override;
+    void Maximum(std::uint64_t maximum) override { max_ = maximum; }
+    void Valeur(std::uint64_t valeur) override { valeur_ = valeur; }
+    void Compteur(std::uint64_t lignes) override;
     bool Affichee() const override { return dessiner_; }
 
     // Nombre d'appels entre deux lectures de l'horloge, et intervalle minimal entre deux
@@ -41,9 +41,9 @@ private:
 
     std::ostream& erreur_;
     bool dessiner_;
-    double max_ = 0.0;
-    double valeur_ = 0.0;
-    double compteur_ = 0.0;
+    std::uint64_t max_ = 0;
+    std::uint64_t valeur_ = 0;
+    std::uint64_t compteur_ = 0;
     std::uint32_t appels_ = 0;
     std::chrono::steady_clock::time_point dernierDessin_{};
     std::string etape_;

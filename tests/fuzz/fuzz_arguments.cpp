@@ -34,7 +34,7 @@ std::string Ramener(const std::string& chemin) {
 
 class LanceurFactice final : public vek::LanceurDocument {
 public:
-    std::int16_t OuvrirDocument(const std::string&) override { return 42; }
+    bool OuvrirDocument(const std::string&) override { return true; }
 };
 
 void Preparer() {

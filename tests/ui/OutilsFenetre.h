@@ -32,16 +32,16 @@
 
 namespace vek::test {
 
-// Lanceur qui note les documents au lieu de les ouvrir, et rend le code choisi par le test
-// (32 ou moins : aucun visualiseur n'a démarré).
+// Lanceur qui note les documents au lieu de les ouvrir, et dit ce que le test a choisi (faux :
+// aucun visualiseur n'a démarré).
 class FauxLanceur final : public LanceurDocument {
 public:
-    std::int16_t OuvrirDocument(const std::string& document) override {
+    bool OuvrirDocument(const std::string& document) override {
         ouverts.push_back(document);
-        return code;
+        return ouvert;
     }
     std::vector<std::string> ouverts;
-    std::int16_t code = 42;
+    bool ouvert = true;
 };
 
 struct MessageVu {
@@ -146,7 +146,7 @@ protected:
     std::string ChoisirJournal(std::string_view contenu, std::string_view nom = "journal.TXT") {
         const std::string chemin = donnees.Ecrire(nom, contenu);
         reponseDialogue = QString::fromStdString(chemin);
-        Cliquer("CmdCheminLOG");
+        Cliquer("boutonParcourir");
         Activer();
         return chemin;
     }
@@ -182,7 +182,7 @@ protected:
     void PendantLaPasse(std::function<void()> action) const {
         fenetre->DefinirFreinDePasse(
             [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
-        QProgressBar* barre = Controle<QProgressBar>("PrgBar");
+        QProgressBar* barre = Controle<QProgressBar>("barreProgression");
         auto connexion = std::make_shared<QMetaObject::Connection>();
         *connexion = QObject::connect(barre, &QProgressBar::valueChanged, barre,
                                       [connexion, action = std::move(action)](int) {

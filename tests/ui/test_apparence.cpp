@@ -126,7 +126,7 @@ std::vector<Debordement> Debordements(QWidget* fenetre) {
         option.lineWidth = champ->hasFrame() ? 1 : 0;
         const QRect zone =
             champ->style()->subElementRect(QStyle::SE_LineEditContents, &option, champ);
-        const QString exemple = champ->objectName().startsWith(QStringLiteral("TxTDate"))
+        const QString exemple = champ->objectName().startsWith(QStringLiteral("date"))
                                     ? QStringLiteral("28/09/2001")
                                     : QStringLiteral("Ég");
         noter(champ, exemple,
@@ -178,8 +178,8 @@ TEST_F(Apparence, LesFenetresNeConnaissentQueLesPolicesLivrees) {
         EXPECT_TRUE(famille == FamilleSansSerif || famille == FamilleDecorative)
             << w->objectName().toStdString() << " : " << famille.toStdString();
     }
-    EXPECT_EQ(QFontInfo(Bouton("CmdRecherche")->font()).family(), FamilleDecorative);
-    EXPECT_TRUE(QFontInfo(Bouton("CmdRecherche")->font()).bold());
+    EXPECT_EQ(QFontInfo(Bouton("boutonRecherche")->font()).family(), FamilleDecorative);
+    EXPECT_TRUE(QFontInfo(Bouton("boutonRecherche")->font()).bold());
     EXPECT_EQ(QFontInfo(QApplication::font("QMenu")).family(), FamilleSansSerif);
 }
 
@@ -188,9 +188,9 @@ TEST_F(Apparence, ChaqueTexteDeLaFenetrePrincipaleTientDansSonControle) {
     for (FrmAnalyse* resume : fenetre->FenetresAnalyse())
         resume->close();
     Activer();
-    Cliquer("CmdRecherche");
-    ASSERT_GT(Arbre("TreeViewNoms")->topLevelItemCount(), 3);
-    fenetre->findChild<QLabel*>(QStringLiteral("LblCompteur"))
+    Cliquer("boutonRecherche");
+    ASSERT_GT(Arbre("arbreNoms")->topLevelItemCount(), 3);
+    fenetre->findChild<QLabel*>(QStringLiteral("compteurLignes"))
         ->setText(QStringLiteral("4294967296"));
     const auto trouves = Debordements(fenetre.get());
     EXPECT_TRUE(trouves.empty()) << Rapport(trouves);
@@ -205,7 +205,7 @@ TEST_F(Apparence, LeResumeDeLAnalyseTientSurTroisLignesSansCoupure) {
     resume->DefinirResume(QStringLiteral("Date de début du traitement : mercredi 26 septembre 2001"
                                          "\r\nDate de fin de traitement : mercredi 26 septembre "
                                          "2001\r\nNombre de lignes à analyser : 4294967296"));
-    auto* texte = resume->findChild<QLabel*>(QStringLiteral("Lbl1"));
+    auto* texte = resume->findChild<QLabel*>(QStringLiteral("resume"));
     EXPECT_FALSE(texte->wordWrap()); // trois lignes, jamais un mot seul sur la sienne
     auto trouves = Debordements(resume);
     EXPECT_TRUE(trouves.empty()) << Rapport(trouves);

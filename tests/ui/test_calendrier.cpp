@@ -16,7 +16,7 @@ QDate VersQDate(Date d) {
 }
 
 QCalendarWidget* CalendrierDe(QWidget* boite) {
-    return boite->findChild<QCalendarWidget*>(QStringLiteral("Calendar"));
+    return boite->findChild<QCalendarWidget*>(QStringLiteral("calendrier"));
 }
 
 // Clic ou double-clic sur le jour donné du mois affiché (un jour du milieu du mois, qui
@@ -41,7 +41,7 @@ void CliquerJour(QCalendarWidget* calendrier, int jour, bool doubleClic) {
 }
 
 TEST(Calendrier, BoiteEtBoutons) {
-    Date choisie = DateSentinelle;
+    std::optional<Date> choisie;
     frmCalendar boite(choisie);
     boite.show();
     EXPECT_TRUE(boite.windowTitle().trimmed().isEmpty()); // barre de titre vide
@@ -54,9 +54,9 @@ TEST(Calendrier, BoiteEtBoutons) {
         QRect place;
     };
     const Attendu attendus[] = {
-        {"Calendar", "", QRect(120 / 15, 120 / 15, 3975 / 15, 2895 / 15)},
-        {"CmdsAnnuler", "Annuler", QRect(240 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
-        {"CmdValider", "Valider", QRect(2760 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
+        {"calendrier", "", QRect(120 / 15, 120 / 15, 3975 / 15, 2895 / 15)},
+        {"boutonAnnuler", "Annuler", QRect(240 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
+        {"boutonValider", "Valider", QRect(2760 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
     };
     for (const Attendu& a : attendus) {
         auto* controle = boite.findChild<QWidget*>(QString::fromLatin1(a.nom));
@@ -76,7 +76,7 @@ struct CasFermeture {
     const char* nom;
     std::optional<QDate> selection; // jour choisi avant de fermer
     std::function<void(frmCalendar&)> fermer;
-    Date attendu;
+    std::optional<Date> attendu;
     bool resteOuverte;
 };
 
@@ -84,21 +84,21 @@ TEST(Calendrier, ChaqueFaconDeFermer) {
     const CasFermeture cas[] = {
         {"Valider", QDate(2001, 12, 24),
          [](frmCalendar& b) {
-             QTest::mouseClick(b.findChild<QPushButton*>("CmdValider"), Qt::LeftButton);
+             QTest::mouseClick(b.findChild<QPushButton*>("boutonValider"), Qt::LeftButton);
          },
          Date{2001, 12, 24}, false},
         {"Annuler", QDate(2001, 12, 24),
          [](frmCalendar& b) {
-             QTest::mouseClick(b.findChild<QPushButton*>("CmdsAnnuler"), Qt::LeftButton);
+             QTest::mouseClick(b.findChild<QPushButton*>("boutonAnnuler"), Qt::LeftButton);
          },
-         DateSentinelle, false},
+         std::nullopt, false},
         {"fermeture par le système", QDate(2001, 12, 24), [](frmCalendar& b) { b.close(); },
          Date{1999, 9, 9}, false},
         {"1er janvier 1900 validé", QDate(1900, 1, 1),
          [](frmCalendar& b) {
-             QTest::mouseClick(b.findChild<QPushButton*>("CmdValider"), Qt::LeftButton);
+             QTest::mouseClick(b.findChild<QPushButton*>("boutonValider"), Qt::LeftButton);
          },
-         DateSentinelle, false},
+         std::nullopt, false},
         {"double-clic sur un jour", QDate(2001, 12, 3),
          [](frmCalendar& b) { CliquerJour(CalendrierDe(&b), 14, true); }, Date{2001, 12, 14},
          false},
@@ -115,7 +115,7 @@ TEST(Calendrier, ChaqueFaconDeFermer) {
          Date{1999, 9, 9}, true},
     };
     for (const CasFermeture& c : cas) {
-        Date choisie{1999, 9, 9}; // une valeur que seul Valider ou Annuler changent
+        std::optional<Date> choisie = Date{1999, 9, 9}; // seuls Valider et Annuler la changent
         frmCalendar boite(choisie);
         boite.show();
         if (c.selection)
@@ -148,28 +148,28 @@ protected:
         });
     }
 
-    static void Valider(frmCalendar& b) { b.findChild<QPushButton*>("CmdValider")->click(); }
-    static void Annuler(frmCalendar& b) { b.findChild<QPushButton*>("CmdsAnnuler")->click(); }
+    static void Valider(frmCalendar& b) { b.findChild<QPushButton*>("boutonValider")->click(); }
+    static void Annuler(frmCalendar& b) { b.findChild<QPushButton*>("boutonAnnuler")->click(); }
 
     QDate jourMontre;
 };
 
 TEST_F(CalendrierDepuisLaFenetre, ValiderEcritLaDateEtAppliqueLaRegle) {
-    Taper("TxTDateFin", "26/12/2001");
+    Taper("dateFin", "26/12/2001");
     Piloter(QDate(2001, 12, 24), Valider);
     QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier); // bouton encore inactif
     EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
-    EXPECT_EQ(Champ("TxTDateDeb")->text(), "24/12/2001");
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_EQ(Champ("dateDebut")->text(), "24/12/2001");
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(CalendrierDepuisLaFenetre, LeCalendrierMontreAujourdhuiPasLaDateDuChamp) {
-    Taper("TxTDateFin", "26/12/2001");
+    Taper("dateFin", "26/12/2001");
     Piloter(std::nullopt, Valider);
     QTest::keyClick(fenetre.get(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
-    EXPECT_EQ(Champ("TxTDateFin")->text(), QString::fromStdString(DateCourte(Aujourdhui())));
+    EXPECT_EQ(Champ("dateFin")->text(), QString::fromStdString(DateCourte(Aujourdhui())));
 }
 
 TEST_F(CalendrierDepuisLaFenetre, AnnulerFermerOuPremierJanvier1900VidentLeChamp) {
@@ -178,15 +178,15 @@ TEST_F(CalendrierDepuisLaFenetre, AnnulerFermerOuPremierJanvier1900VidentLeChamp
         {QDate(2001, 12, 24), [](frmCalendar& b) { b.close(); }},
         {QDate(1900, 1, 1), Valider},
     };
-    Taper("TxTDateFin", "26/12/2001");
+    Taper("dateFin", "26/12/2001");
     for (const auto& [jour, fermer] : cas) {
-        Taper("TxTDateDeb", "20/12/2001");
-        ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+        Taper("dateDebut", "20/12/2001");
+        ASSERT_TRUE(Bouton("boutonRecherche")->isEnabled());
         Piloter(jour, fermer);
         QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
-        EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty());
+        EXPECT_TRUE(Champ("dateDebut")->text().isEmpty());
         // Un champ vide laisse le bouton de recherche tel qu'il était.
-        EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+        EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
         Activer(); // après la boîte modale, la fenêtre principale reprend la main
     }
 }

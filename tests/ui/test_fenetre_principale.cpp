@@ -20,34 +20,24 @@ struct Placement {
     int gauche, haut, largeur, hauteur; // en twips ; largeur 0 : seule la position est donnée
 };
 
-// Positions des contrôles en twips, à 15 twips par pixel (relatives au cadre pour CheckTLM,
-// Label3 et Label4). Deux boîtes sont un peu plus larges que dans le programme d'origine, pour
-// que leur texte tienne dans la police livrée : CheckTLC (2 pixels), et le champ du chemin qui
-// commence 5 pixels plus à droite pour laisser place à la légende de Label7.
+// Positions des contrôles en twips, à 15 twips par pixel (relatives au cadre pour caseToutLeMonde,
+// legendePresents et legendeChannels). Deux boîtes sont un peu plus larges que dans le programme
+// d'origine, pour que leur texte tienne dans la police livrée : caseTousLesChannels (2 pixels), et
+// le champ du chemin qui commence 5 pixels plus à droite pour laisser place à la légende de
+// legendeJournal.
 constexpr Placement Placements[] = {
-    {"CmdRecherche", 4320, 2640, 1815, 495},
-    {"TxTDateDeb", 1440, 2520, 1815, 285},
-    {"Label1", 240, 2520, 0, 0},
-    {"TxTDateFin", 1440, 2880, 1815, 285},
-    {"Label2", 240, 2880, 0, 0},
-    {"CmdDateDateDeb", 3480, 2520, 615, 255},
-    {"CmdDateFin", 3480, 2880, 615, 255},
-    {"FrmPresents", 240, 4200, 6015, 2775},
-    {"TreeViewNoms", 360, 4680, 2655, 1815},
-    {"CmdCreerLog", 4080, 7080, 2055, 375},
-    {"TreeViewChannels", 3480, 4680, 2415, 1815},
-    {"Label3", 240, 240, 0, 0},
-    {"Label4", 3240, 240, 0, 0},
-    {"Label5", 480, 3600, 0, 0},
-    {"LblCompteur", 3000, 3600, 0, 0},
-    {"CmdQuitter", 240, 7080, 1095, 375},
-    {"Label6", 1440, 7080, 2325, 300},
-    {"Label7", 240, 1920, 0, 0},
-    {"TxtCheminFichierLOg", 1995, 1920, 3180, 285},
-    {"CmdCheminLOG", 5400, 1920, 615, 255},
-    {"CheckTLM", 240, 2280, 3615, 375},
-    {"CheckTLC", 3480, 6480, 2565, 375},
-    {"PrgBar", 360, 4080, 5775, 135},
+    {"boutonRecherche", 4320, 2640, 1815, 495}, {"dateDebut", 1440, 2520, 1815, 285},
+    {"legendeDateDebut", 240, 2520, 0, 0},      {"dateFin", 1440, 2880, 1815, 285},
+    {"legendeDateFin", 240, 2880, 0, 0},        {"boutonDateDebut", 3480, 2520, 615, 255},
+    {"boutonDateFin", 3480, 2880, 615, 255},    {"cadrePresents", 240, 4200, 6015, 2775},
+    {"arbreNoms", 360, 4680, 2655, 1815},       {"boutonCreerLog", 4080, 7080, 2055, 375},
+    {"arbreChannels", 3480, 4680, 2415, 1815},  {"legendePresents", 240, 240, 0, 0},
+    {"legendeChannels", 3240, 240, 0, 0},       {"legendeCompteur", 480, 3600, 0, 0},
+    {"compteurLignes", 3000, 3600, 0, 0},       {"boutonQuitter", 240, 7080, 1095, 375},
+    {"lienSite", 1440, 7080, 2325, 300},        {"legendeJournal", 240, 1920, 0, 0},
+    {"cheminJournal", 1995, 1920, 3180, 285},   {"boutonParcourir", 5400, 1920, 615, 255},
+    {"caseToutLeMonde", 240, 2280, 3615, 375},  {"caseTousLesChannels", 3480, 6480, 2565, 375},
+    {"barreProgression", 360, 4080, 5775, 135},
 };
 
 TEST_F(Fenetre, ChaqueControleEstASaPlace) {
@@ -61,8 +51,8 @@ TEST_F(Fenetre, ChaqueControleEstASaPlace) {
         }
         EXPECT_TRUE(controle->isVisible()) << p.nom;
     }
-    for (const char* dansLeCadre : {"CheckTLM", "Label3", "Label4"})
-        EXPECT_EQ(Controle<QWidget>(dansLeCadre)->parentWidget()->objectName(), "FrmPresents");
+    for (const char* dansLeCadre : {"caseToutLeMonde", "legendePresents", "legendeChannels"})
+        EXPECT_EQ(Controle<QWidget>(dansLeCadre)->parentWidget()->objectName(), "cadrePresents");
 }
 
 TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
@@ -75,21 +65,21 @@ TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
         bool actif;
     };
     const Legende legendes[] = {
-        {"CmdRecherche", "Lancer la recherche", false},
-        {"Label1", "Date de début :", true},
-        {"Label2", "Date de Fin", true},
-        {"CmdDateDateDeb", "...", false},
-        {"CmdDateFin", "...", false},
-        {"CmdCreerLog", "Créer le fichier log", false},
-        {"Label3", "Présents :", true},
-        {"Label4", "Channels :", true},
-        {"Label5", "Nombre de lignes anaylsées :", true},
-        {"LblCompteur", "0", true},
-        {"CmdQuitter", "Quitter", true},
-        {"Label7", "Charger le fichier LOG :", true},
-        {"CmdCheminLOG", "...", true},
-        {"CheckTLM", "Sélectionnez tout le monde", true},
-        {"CheckTLC", "Sélectionnez tous les channels", true},
+        {"boutonRecherche", "Lancer la recherche", false},
+        {"legendeDateDebut", "Date de début :", true},
+        {"legendeDateFin", "Date de Fin", true},
+        {"boutonDateDebut", "...", false},
+        {"boutonDateFin", "...", false},
+        {"boutonCreerLog", "Créer le fichier log", false},
+        {"legendePresents", "Présents :", true},
+        {"legendeChannels", "Channels :", true},
+        {"legendeCompteur", "Nombre de lignes anaylsées :", true},
+        {"compteurLignes", "0", true},
+        {"boutonQuitter", "Quitter", true},
+        {"legendeJournal", "Charger le fichier LOG :", true},
+        {"boutonParcourir", "...", true},
+        {"caseToutLeMonde", "Sélectionnez tout le monde", true},
+        {"caseTousLesChannels", "Sélectionnez tous les channels", true},
     };
     for (const Legende& l : legendes) {
         const QWidget* controle = Controle<QWidget>(l.nom);
@@ -98,19 +88,19 @@ TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
         EXPECT_EQ(texte, QString::fromUtf8(l.texte)) << l.nom;
         EXPECT_EQ(controle->isEnabled(), l.actif) << l.nom;
     }
-    for (const char* nom : {"TxTDateDeb", "TxTDateFin", "TxtCheminFichierLOg"}) {
+    for (const char* nom : {"dateDebut", "dateFin", "cheminJournal"}) {
         EXPECT_TRUE(Champ(nom)->text().isEmpty()) << nom;
         EXPECT_TRUE(Champ(nom)->isEnabled()) << nom;
         EXPECT_FALSE(Champ(nom)->isReadOnly()) << nom;
         EXPECT_EQ(Champ(nom)->maxLength(), 32767) << nom; // pas de limite propre
     }
-    for (const char* nom : {"CheckTLC", "CheckTLM"})
+    for (const char* nom : {"caseTousLesChannels", "caseToutLeMonde"})
         EXPECT_EQ(Controle<QCheckBox>(nom)->checkState(), Qt::Unchecked) << nom;
-    for (const char* nom : {"TreeViewNoms", "TreeViewChannels"}) {
+    for (const char* nom : {"arbreNoms", "arbreChannels"}) {
         EXPECT_EQ(Arbre(nom)->topLevelItemCount(), 0) << nom;
         EXPECT_TRUE(Arbre(nom)->isEnabled()) << nom;
     }
-    const QProgressBar* barre = Controle<QProgressBar>("PrgBar");
+    const QProgressBar* barre = Controle<QProgressBar>("barreProgression");
     EXPECT_EQ(barre->minimum(), 0);
     EXPECT_EQ(barre->maximum(), 50);
     EXPECT_EQ(barre->value(), 0);
@@ -132,19 +122,19 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
         std::vector<Element> elements;
     };
     const MenuAttendu attendus[] = {
-        {"mnuMenu",
+        {"menuPrincipal",
          "&Menu",
-         {{"mnuOpenLog", "&Ouvrir un Log", "Ctrl+O"},
-          {"mnuDateDeb", "Date de &début de traitement", "Ctrl+D"},
-          {"mnuDateFin", "Date de &fin de traitement", "Ctrl+F"},
+         {{"actionOuvrirJournal", "&Ouvrir un Log", "Ctrl+O"},
+          {"actionDateDebut", "Date de &début de traitement", "Ctrl+D"},
+          {"actionDateFin", "Date de &fin de traitement", "Ctrl+F"},
           {"mnutiret1", "", ""},
-          {"mnuQuitter", "&Quitter", "Ctrl+Q"}}},
-        {"mnuOpt", "&Option", {{"mnuOptLog", "Option &Fichier log", ""}}},
-        {"mnuQuestion",
+          {"actionQuitter", "&Quitter", "Ctrl+Q"}}},
+        {"menuOptions", "&Option", {{"actionOptionsLog", "Option &Fichier log", ""}}},
+        {"menuAide",
          "&?",
-         {{"mnuSysteme", "Information &Système", ""},
+         {{"actionInfoSysteme", "Information &Système", ""},
           {"mnutiret2", "", ""},
-          {"mnuAPropos", "&A propos de ...", ""}}},
+          {"actionAPropos", "&A propos de ...", ""}}},
     };
     const QList<QAction*> barre = fenetre->menuBar()->actions();
     ASSERT_EQ(barre.size(), 3);
@@ -172,20 +162,21 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
 }
 
 TEST_F(Fenetre, OrdreDeTabulation) {
-    const QStringList attendu = {
-        "CmdRecherche", "TxTDateDeb",  "TxTDateFin",       "CmdDateDateDeb", "CmdDateFin",
-        "TreeViewNoms", "CmdCreerLog", "TreeViewChannels", "CmdQuitter",     "TxtCheminFichierLOg",
-        "CmdCheminLOG", "CheckTLM",    "CheckTLC"};
+    const QStringList attendu = {"boutonRecherche",    "dateDebut",       "dateFin",
+                                 "boutonDateDebut",    "boutonDateFin",   "arbreNoms",
+                                 "boutonCreerLog",     "arbreChannels",   "boutonQuitter",
+                                 "cheminJournal",      "boutonParcourir", "caseToutLeMonde",
+                                 "caseTousLesChannels"};
     QStringList vu;
-    QWidget* w = Controle<QWidget>("CmdRecherche");
+    QWidget* w = Controle<QWidget>("boutonRecherche");
     for (int pas = 0; pas < 200 && vu.size() < attendu.size(); ++pas) {
         if (attendu.contains(w->objectName()) && !vu.contains(w->objectName()))
             vu << w->objectName();
         w = w->nextInFocusChain();
     }
     EXPECT_EQ(vu, attendu);
-    // CmdRecherche est inactif au démarrage : le premier contrôle qui prend le focus suit.
-    EXPECT_EQ(QApplication::focusWidget(), Champ("TxTDateDeb"));
+    // boutonRecherche est inactif au démarrage : le premier contrôle qui prend le focus suit.
+    EXPECT_EQ(QApplication::focusWidget(), Champ("dateDebut"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -201,16 +192,16 @@ TEST_F(Fenetre, BoutonsDeDateSuiventLeCheminTape) {
         {"  x  ", true}, {" ", false}, {"C:\\log.txt", true},
     };
     for (const Cas& c : cas) {
-        Taper("TxtCheminFichierLOg", QString::fromUtf8(c.texte));
-        EXPECT_EQ(Bouton("CmdDateDateDeb")->isEnabled(), c.actifs) << '"' << c.texte << '"';
-        EXPECT_EQ(Bouton("CmdDateFin")->isEnabled(), c.actifs) << '"' << c.texte << '"';
+        Taper("cheminJournal", QString::fromUtf8(c.texte));
+        EXPECT_EQ(Bouton("boutonDateDebut")->isEnabled(), c.actifs) << '"' << c.texte << '"';
+        EXPECT_EQ(Bouton("boutonDateFin")->isEnabled(), c.actifs) << '"' << c.texte << '"';
     }
 }
 
 TEST_F(Fenetre, FichierIntrouvableVideLeCheminEtCoupeLesBoutonsDeDate) {
-    Taper("TxTDateDeb", "20/12/2001");
+    Taper("dateDebut", "20/12/2001");
     reponseDialogue = QString::fromStdString(donnees.Fichier("absent.TXT"));
-    Cliquer("CmdCheminLOG");
+    Cliquer("boutonParcourir");
 
     ASSERT_EQ(dialogues.size(), 1u);
     EXPECT_EQ(dialogues[0].titre, "Chemin du fichier LOG Q7R");
@@ -221,20 +212,20 @@ TEST_F(Fenetre, FichierIntrouvableVideLeCheminEtCoupeLesBoutonsDeDate) {
     EXPECT_EQ(messages[0].texte, "Fichier introuvable !");
     EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
     EXPECT_EQ(messages[0].icone, Icone::Stop);
-    EXPECT_TRUE(Champ("TxtCheminFichierLOg")->text().isEmpty());
-    EXPECT_FALSE(Bouton("CmdDateDateDeb")->isEnabled());
-    EXPECT_FALSE(Bouton("CmdDateFin")->isEnabled());
+    EXPECT_TRUE(Champ("cheminJournal")->text().isEmpty());
+    EXPECT_FALSE(Bouton("boutonDateDebut")->isEnabled());
+    EXPECT_FALSE(Bouton("boutonDateFin")->isEnabled());
     EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
-    EXPECT_EQ(Champ("TxTDateDeb")->text(), "20/12/2001"); // les dates restent
+    EXPECT_EQ(Champ("dateDebut")->text(), "20/12/2001"); // les dates restent
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Fenetre, DialogueAnnuleEcritLeNomVideSansAnalyse) {
-    Taper("TxtCheminFichierLOg", "ancien.txt");
+    Taper("cheminJournal", "ancien.txt");
     reponseDialogue.clear();
-    Cliquer("CmdCheminLOG");
-    EXPECT_TRUE(Champ("TxtCheminFichierLOg")->text().isEmpty());
-    EXPECT_FALSE(Bouton("CmdDateDateDeb")->isEnabled());
+    Cliquer("boutonParcourir");
+    EXPECT_TRUE(Champ("cheminJournal")->text().isEmpty());
+    EXPECT_FALSE(Bouton("boutonDateDebut")->isEnabled());
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
 }
@@ -247,69 +238,69 @@ TEST_F(Fenetre, BoutonDeRecherche) {
     };
     // Dans l'ordre : chaque étape part de l'état laissé par la précédente.
     const Etape etapes[] = {
-        {"TxTDateDeb", "24/12/2001", false}, // l'autre champ est vide : rien ne change
-        {"TxTDateFin", "26/12/2001", true},  // deux dates valides
-        {"TxTDateFin", "26/13/2001", false}, // mois 13
-        {"TxTDateFin", "26/12/2001", true},  // de nouveau valide
-        {"TxTDateFin", "", true},            // un champ vide laisse le bouton tel quel
-        {"TxTDateFin", "   ", true},         // des espaces seuls aussi
-        {"TxTDateFin", "demain", false},     // pas une date
-        {"TxTDateDeb", "", false},           // vide : toujours inactif
-        {"TxTDateDeb", " 1/2/2002 ", false}, // l'autre n'est toujours pas une date
-        {"TxTDateFin", "29/02/2002", false}, // 2002 n'est pas bissextile
-        {"TxTDateFin", "29/02/2004", true},
+        {"dateDebut", "24/12/2001", false}, // l'autre champ est vide : rien ne change
+        {"dateFin", "26/12/2001", true},    // deux dates valides
+        {"dateFin", "26/13/2001", false},   // mois 13
+        {"dateFin", "26/12/2001", true},    // de nouveau valide
+        {"dateFin", "", true},              // un champ vide laisse le bouton tel quel
+        {"dateFin", "   ", true},           // des espaces seuls aussi
+        {"dateFin", "demain", false},       // pas une date
+        {"dateDebut", "", false},           // vide : toujours inactif
+        {"dateDebut", " 1/2/2002 ", false}, // l'autre n'est toujours pas une date
+        {"dateFin", "29/02/2002", false},   // 2002 n'est pas bissextile
+        {"dateFin", "29/02/2004", true},
     };
     for (const Etape& e : etapes) {
         Taper(e.champ, QString::fromUtf8(e.texte));
-        EXPECT_EQ(Bouton("CmdRecherche")->isEnabled(), e.actif) << e.champ << " = " << e.texte;
+        EXPECT_EQ(Bouton("boutonRecherche")->isEnabled(), e.actif) << e.champ << " = " << e.texte;
     }
 }
 
 TEST_F(Fenetre, CtrlDEtCtrlFOuvrentLeCalendrierBoutonsDeDateInactifs) {
-    ASSERT_FALSE(Bouton("CmdDateDateDeb")->isEnabled());
+    ASSERT_FALSE(Bouton("boutonDateDebut")->isEnabled());
     reponseCalendrier = Date{2001, 12, 24};
     QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(appelsCalendrier, 1);
-    EXPECT_EQ(Champ("TxTDateDeb")->text(), "24/12/2001");
-    EXPECT_FALSE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_EQ(Champ("dateDebut")->text(), "24/12/2001");
+    EXPECT_FALSE(Bouton("boutonRecherche")->isEnabled());
 
     reponseCalendrier = Date{2001, 12, 26};
     QTest::keyClick(fenetre.get(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(appelsCalendrier, 2);
-    EXPECT_EQ(Champ("TxTDateFin")->text(), "26/12/2001");
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
-    EXPECT_FALSE(Bouton("CmdDateFin")->isEnabled());
+    EXPECT_EQ(Champ("dateFin")->text(), "26/12/2001");
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
+    EXPECT_FALSE(Bouton("boutonDateFin")->isEnabled());
 
     // Annuler le calendrier vide le champ ; le bouton de recherche garde son état.
     reponseCalendrier.reset();
     QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
-    EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty());
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Champ("dateDebut")->text().isEmpty());
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
 }
 
 TEST_F(Fenetre, LesBoutonsDeDateEcriventLeurChamp) {
-    Taper("TxtCheminFichierLOg", "x");
+    Taper("cheminJournal", "x");
     reponseCalendrier = Date{2001, 12, 24};
-    Cliquer("CmdDateDateDeb");
+    Cliquer("boutonDateDebut");
     reponseCalendrier = Date{2001, 12, 20};
-    Cliquer("CmdDateFin");
-    EXPECT_EQ(Champ("TxTDateDeb")->text(), "24/12/2001");
-    EXPECT_EQ(Champ("TxTDateFin")->text(), "20/12/2001");
+    Cliquer("boutonDateFin");
+    EXPECT_EQ(Champ("dateDebut")->text(), "24/12/2001");
+    EXPECT_EQ(Champ("dateFin")->text(), "20/12/2001");
     // La règle s'applique aussi quand le texte ne change pas (aucun signal de changement).
-    Taper("TxTDateFin", "20/13/2001");
-    ASSERT_FALSE(Bouton("CmdRecherche")->isEnabled());
-    Champ("TxTDateFin")->blockSignals(true);
-    Champ("TxTDateFin")->setText("20/12/2001");
-    Champ("TxTDateFin")->blockSignals(false);
-    Cliquer("CmdDateFin");
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    Taper("dateFin", "20/13/2001");
+    ASSERT_FALSE(Bouton("boutonRecherche")->isEnabled());
+    Champ("dateFin")->blockSignals(true);
+    Champ("dateFin")->setText("20/12/2001");
+    Champ("dateFin")->blockSignals(false);
+    Cliquer("boutonDateFin");
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
 }
 
 // ---------------------------------------------------------------------------------------------
 // Lien vers le site
 
 TEST_F(Fenetre, LienSouligneAuSurvolEtOuvertAuClic) {
-    QLabel* lien = Controle<QLabel>("Label6");
+    QLabel* lien = Controle<QLabel>("lienSite");
     QWidget* fond = fenetre->centralWidget();
     EXPECT_EQ(lien->text().toStdString(), std::string(AdresseSiteAffichee));
     EXPECT_EQ(lien->palette().color(QPalette::WindowText), QColor(Qt::blue));
@@ -328,9 +319,9 @@ TEST_F(Fenetre, LienSouligneAuSurvolEtOuvertAuClic) {
     QTest::mouseMove(lien, lien->rect().center());
     EXPECT_TRUE(lien->font().underline());
     // Du lien directement sur un autre contrôle : toujours souligné.
-    QTest::mouseMove(Champ("TxtCheminFichierLOg"), QPoint(5, 5));
+    QTest::mouseMove(Champ("cheminJournal"), QPoint(5, 5));
     EXPECT_TRUE(lien->font().underline());
-    QTest::mouseMove(Controle<QLabel>("Label7"), QPoint(2, 2));
+    QTest::mouseMove(Controle<QLabel>("legendeJournal"), QPoint(2, 2));
     EXPECT_TRUE(lien->font().underline());
     // Sur le fond : plus souligné ; le texte et la couleur restent.
     QTest::mouseMove(fond, coinVide);
@@ -364,7 +355,7 @@ TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
         EXPECT_FALSE(resume->isModal());
         EXPECT_EQ(resume->size(),
                   QSize(364, 117)); // 24 pixels de plus que l'origine : le résumé tient
-        EXPECT_EQ(resume->findChild<QPushButton*>("CmdAnnuler")->text(), "Fermer");
+        EXPECT_EQ(resume->findChild<QPushButton*>("boutonAnnuler")->text(), "Fermer");
     }
     EXPECT_EQ(resumes[0]->Resume(), "Date de début du traitement : lundi 24 décembre 2001\n"
                                     "Date de fin de traitement : mercredi 26 décembre 2001\n"
@@ -373,9 +364,9 @@ TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
                                     "Date de fin de traitement : jeudi 3 janvier 2002\n"
                                     "Nombre de lignes à analyser : 2");
     // Le second journal n'a pas de date de début : le champ garde celle du premier.
-    EXPECT_EQ(Champ("TxTDateDeb")->text(), "24/12/2001");
-    EXPECT_EQ(Champ("TxTDateFin")->text(), "03/01/2002");
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_EQ(Champ("dateDebut")->text(), "24/12/2001");
+    EXPECT_EQ(Champ("dateFin")->text(), "03/01/2002");
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     QPointer<FrmAnalyse> premier = resumes[0];
@@ -387,7 +378,7 @@ TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
     EXPECT_EQ(fenetre->FenetresAnalyse()[0], resumes[1]);
     EXPECT_TRUE(fenetre->isVisible()); // la fenêtre principale n'est pas touchée
 
-    QTest::mouseClick(resumes[1]->findChild<QPushButton*>("CmdAnnuler"), Qt::LeftButton);
+    QTest::mouseClick(resumes[1]->findChild<QPushButton*>("boutonAnnuler"), Qt::LeftButton);
     EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
 }
 
@@ -403,45 +394,45 @@ TEST_F(Fenetre, CheckTLCEtCheckTLMAgissentChacuneSurSonArbre) {
     ChoisirJournal(Ligne(24, 12, 2001, "[Commerce] \"Aldric\": a") +
                    Ligne(24, 12, 2001, "[Guilde] \"B\xE9reng\xE8re\": b") +
                    Ligne(24, 12, 2001, "{Corentin}\":\"c"));
-    Cliquer("CmdRecherche");
-    ASSERT_EQ(Noeuds("TreeViewChannels"),
+    Cliquer("boutonRecherche");
+    ASSERT_EQ(Noeuds("arbreChannels"),
               QStringList({"Zone de proximité", "[Commerce]", "[Guilde]"}));
-    ASSERT_EQ(Noeuds("TreeViewNoms"), QStringList({"Aldric", "Bérengère", "Corentin"}));
+    ASSERT_EQ(Noeuds("arbreNoms"), QStringList({"Aldric", "Bérengère", "Corentin"}));
 
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 3);
-    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 0);
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), 3);
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), 0);
 
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 3);
-    EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 3);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), 3);
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), 3);
 
     // Décocher la case décoche tout son arbre, nœuds cochés à la main compris ; l'autre arbre
     // ne bouge pas.
-    Arbre("TreeViewChannels")->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 0);
-    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 3);
-    Arbre("TreeViewChannels")->topLevelItem(2)->setCheckState(0, Qt::Checked);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 3);
+    Arbre("arbreChannels")->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), 0);
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), 3);
+    Arbre("arbreChannels")->topLevelItem(2)->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), 3);
 
     // Une nouvelle recherche refait les arbres sans coche, et les deux cases le disent : un
     // clic sur l'une coche alors tout son arbre.
-    Cliquer("CmdRecherche");
-    EXPECT_EQ(NoeudsCoches("TreeViewChannels"), 0);
-    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 0);
-    EXPECT_EQ(Controle<QCheckBox>("CheckTLC")->checkState(), Qt::Unchecked);
-    EXPECT_EQ(Controle<QCheckBox>("CheckTLM")->checkState(), Qt::Unchecked);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("TreeViewNoms"), 3);
+    Cliquer("boutonRecherche");
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), 0);
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), 0);
+    EXPECT_EQ(Controle<QCheckBox>("caseTousLesChannels")->checkState(), Qt::Unchecked);
+    EXPECT_EQ(Controle<QCheckBox>("caseToutLeMonde")->checkState(), Qt::Unchecked);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), 3);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Menus qui s'adressent aux autres unités
 
 TEST_F(Fenetre, InformationSystemePasseParSonLanceur) {
-    Menu("mnuSysteme")->trigger();
+    Menu("actionInfoSysteme")->trigger();
     EXPECT_EQ(infoSysteme, 1);
 }
 
@@ -453,7 +444,7 @@ TEST_F(Fenetre, AProposMontreLaBoiteModale) {
         vue = boite->objectName();
         boite->findChild<QPushButton*>("cmdOK")->click();
     });
-    Menu("mnuAPropos")->trigger();
+    Menu("actionAPropos")->trigger();
     EXPECT_EQ(vue, "frmAbout");
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -38,42 +38,42 @@ TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
     const std::string journal = ChoisirJournal(JournalDeNoel(), "chat log.TXT");
 
     // Analyse : résumé, dates préremplies, bouton de recherche actif, sablier rendu.
-    EXPECT_EQ(Champ("TxtCheminFichierLOg")->text(), QString::fromStdString(journal));
+    EXPECT_EQ(Champ("cheminJournal")->text(), QString::fromStdString(journal));
     ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
     EXPECT_EQ(fenetre->FenetresAnalyse()[0]->Resume(),
               "Date de début du traitement : Non défini. \n"
               "Date de fin de traitement : mercredi 26 décembre 2001\n"
               "Nombre de lignes à analyser : 10");
-    EXPECT_TRUE(Champ("TxTDateDeb")->text().isEmpty()); // première ligne non datée
-    EXPECT_EQ(Champ("TxTDateFin")->text(), "26/12/2001");
-    Taper("TxTDateDeb", "24/12/2001");
-    ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Champ("dateDebut")->text().isEmpty()); // première ligne non datée
+    EXPECT_EQ(Champ("dateFin")->text(), "26/12/2001");
+    Taper("dateDebut", "24/12/2001");
+    ASSERT_TRUE(Bouton("boutonRecherche")->isEnabled());
 
     // Recherche : arbres dans l'ordre de première apparition, textes décodés.
-    Cliquer("CmdRecherche");
+    Cliquer("boutonRecherche");
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
-    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->maximum(), 11);
-    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
-    EXPECT_EQ(Noeuds("TreeViewChannels"),
+    EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), "10");
+    EXPECT_EQ(Controle<QProgressBar>("barreProgression")->maximum(), 11);
+    EXPECT_EQ(Controle<QProgressBar>("barreProgression")->value(), 0);
+    EXPECT_EQ(Noeuds("arbreChannels"),
               QStringList({"Zone de proximité", "[Commerce]", "[Guilde]"}));
-    EXPECT_EQ(Noeuds("TreeViewNoms"),
+    EXPECT_EQ(Noeuds("arbreNoms"),
               QStringList({"Aldric", "Bérengère", "Cœlio", " Vous (ce que vous avez dit)",
                            QString::fromUtf8("Z\u0081ph"), " Vos Whisps reçus"}));
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
 
     // Sélection : [Commerce] et [Guilde] avec Bérengère et Zéph ; la proximité avec Cœlio.
-    Cocher("TreeViewChannels", "[Commerce]");
-    Cocher("TreeViewChannels", "[Guilde]");
-    Cocher("TreeViewChannels", "Zone de proximité");
-    Cocher("TreeViewNoms", "Bérengère");
-    Cocher("TreeViewNoms", QString::fromUtf8("Z\u0081ph"));
-    Cocher("TreeViewNoms", "Cœlio");
-    Cliquer("CmdCreerLog");
+    Cocher("arbreChannels", "[Commerce]");
+    Cocher("arbreChannels", "[Guilde]");
+    Cocher("arbreChannels", "Zone de proximité");
+    Cocher("arbreNoms", "Bérengère");
+    Cocher("arbreNoms", QString::fromUtf8("Z\u0081ph"));
+    Cocher("arbreNoms", "Cœlio");
+    Cliquer("boutonCreerLog");
     EXPECT_TRUE(messages.empty());
     // Le compteur reste celui de la recherche : l'écriture ne compte pas.
-    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
+    EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), "10");
 
     const std::string final = programme.Fichier("LogFinal.txt");
     ASSERT_EQ(lanceur.ouverts.size(), 1u);
@@ -86,14 +86,14 @@ TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
     EXPECT_EQ(contenu.find("autre casse"), std::string::npos);       // [COMMERCE]
     EXPECT_EQ(contenu.find("hors p\xE9riode"), std::string::npos);   // hors période
     EXPECT_EQ(contenu.find("joyeux"), std::string::npos);            // « Vous » non coché
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
-    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
+    EXPECT_EQ(Controle<QProgressBar>("barreProgression")->value(), 0);
 }
 
 TEST_F(Route, UnChampDeDateQuiNEstPasUneDateEstNommeEtRienNeCommence) {
     ChoisirJournal(JournalDeNoel());
-    Taper("TxTDateDeb", "24/12/2001");
-    ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled());
+    Taper("dateDebut", "24/12/2001");
+    ASSERT_TRUE(Bouton("boutonRecherche")->isEnabled());
     struct Cas {
         const char* debut;
         const char* fin;
@@ -105,58 +105,58 @@ TEST_F(Route, UnChampDeDateQuiNEstPasUneDateEstNommeEtRienNeCommence) {
         {"  ", "", "Date de début"},
     };
     for (const Cas& c : cas) {
-        Taper("TxTDateDeb", c.debut);
-        Taper("TxTDateFin", c.fin);
-        ASSERT_TRUE(Bouton("CmdRecherche")->isEnabled()); // un champ vide n'y change rien
+        Taper("dateDebut", c.debut);
+        Taper("dateFin", c.fin);
+        ASSERT_TRUE(Bouton("boutonRecherche")->isEnabled()); // un champ vide n'y change rien
         messages.clear();
-        Cliquer("CmdRecherche");
+        Cliquer("boutonRecherche");
         ASSERT_EQ(messages.size(), 1u) << c.champNomme;
         EXPECT_TRUE(messages[0].texte.contains(QString::fromUtf8(c.champNomme)))
             << messages[0].texte.toStdString();
         EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
         EXPECT_EQ(messages[0].icone, Icone::Stop);
-        EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "0");
+        EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), "0");
         EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
-        EXPECT_FALSE(Bouton("CmdCreerLog")->isEnabled());
+        EXPECT_FALSE(Bouton("boutonCreerLog")->isEnabled());
     }
 }
 
 TEST_F(Route, JournalIllisibleMontreLEchecEtNeChangeRien) {
     ChoisirJournal(JournalDeNoel());
-    Taper("TxTDateDeb", "24/12/2001");
-    Cliquer("CmdRecherche");
-    ASSERT_EQ(Noeuds("TreeViewChannels").size(), 3);
+    Taper("dateDebut", "24/12/2001");
+    Cliquer("boutonRecherche");
+    ASSERT_EQ(Noeuds("arbreChannels").size(), 3);
 
     // Le journal disparaît entre deux recherches.
     const std::string absent = donnees.Fichier("disparu.TXT");
-    Taper("TxtCheminFichierLOg", QString::fromStdString(absent));
-    Cliquer("CmdRecherche");
+    Taper("cheminJournal", QString::fromStdString(absent));
+    Cliquer("boutonRecherche");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
     EXPECT_EQ(messages[0].icone, Icone::Stop);
     EXPECT_TRUE(messages[0].texte.contains("disparu.TXT")) << messages[0].texte.toStdString();
-    EXPECT_EQ(Noeuds("TreeViewChannels").size(), 3);
-    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), "10");
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdCheminLOG")->isEnabled());
+    EXPECT_EQ(Noeuds("arbreChannels").size(), 3);
+    EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), "10");
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonParcourir")->isEnabled());
 }
 
 TEST_F(Route, JournalFinalImpossibleAEcrireMontreLEchec) {
     ChoisirJournal(JournalDeNoel());
-    Taper("TxTDateDeb", "24/12/2001");
-    Cliquer("CmdRecherche");
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    Taper("dateDebut", "24/12/2001");
+    Cliquer("boutonRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
     // Un dossier occupe la place du journal final.
     std::filesystem::create_directory(programme.Fichier("LogFinal.txt"));
-    Cliquer("CmdCreerLog");
+    Cliquer("boutonCreerLog");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icone, Icone::Stop);
     EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
     EXPECT_TRUE(messages[0].texte.contains("LogFinal.txt")) << messages[0].texte.toStdString();
     EXPECT_TRUE(lanceur.ouverts.empty());
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
 }
 
 // Après l'écriture, l'utilisateur sait toujours où est le journal final : un message donne son
@@ -164,25 +164,29 @@ TEST_F(Route, JournalFinalImpossibleAEcrireMontreLEchec) {
 // personnel de secours ; sinon le visualiseur le montre et rien ne s'interpose.
 TEST_F(Route, OuEstLeJournalFinalQuandAucunVisualiseurOuDossierDeSecours) {
     const struct {
-        std::int16_t code;
+        bool ouvert; // un visualiseur a pris le fichier
         bool secours;
         bool message;
     } cas[] = {
-        {42, false, false}, {2, false, true}, {31, false, true}, {42, true, true}, {2, true, true},
+        {true, false, false},
+        {false, false, true},
+        {true, true, true},
+        {false, true, true},
     };
     ChoisirJournal(JournalDeNoel());
-    Taper("TxTDateDeb", "24/12/2001");
-    Cliquer("CmdRecherche");
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    Taper("dateDebut", "24/12/2001");
+    Cliquer("boutonRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
     const QString chemin =
         QDir::toNativeSeparators(QString::fromStdString(programme.Fichier("LogFinal.txt")));
     for (const auto& c : cas) {
-        SCOPED_TRACE(testing::Message() << "code " << c.code << (c.secours ? ", secours" : ""));
-        lanceur.code = c.code;
+        SCOPED_TRACE(testing::Message() << (c.ouvert ? "ouvert" : "sans visualiseur")
+                                        << (c.secours ? ", secours" : ""));
+        lanceur.ouvert = c.ouvert;
         fenetre->DefinirDossierDeSecours(c.secours);
         messages.clear();
-        Cliquer("CmdCreerLog");
+        Cliquer("boutonCreerLog");
         ASSERT_TRUE(std::filesystem::is_regular_file(programme.Fichier("LogFinal.txt")));
         if (!c.message) {
             EXPECT_TRUE(messages.empty());
@@ -193,15 +197,15 @@ TEST_F(Route, OuEstLeJournalFinalQuandAucunVisualiseurOuDossierDeSecours) {
         EXPECT_NE(messages[0].icone, Icone::Stop); // le fichier est écrit : ce n'est pas un échec
         EXPECT_EQ(messages[0].titre, "Cercles des Lanternes Sourdes");
         EXPECT_TRUE(texte.contains(chemin)) << texte.toStdString();
-        EXPECT_EQ(texte.contains("Aucun visualiseur"), c.code <= 32) << texte.toStdString();
+        EXPECT_EQ(texte.contains("Aucun visualiseur"), !c.ouvert) << texte.toStdString();
         EXPECT_EQ(texte.contains("dossier personnel"), c.secours) << texte.toStdString();
     }
     // Un échec d'écriture ne dit pas « écrit » : seul l'échec est montré.
-    lanceur.code = 2;
+    lanceur.ouvert = false;
     std::filesystem::remove(programme.Fichier("LogFinal.txt"));
     std::filesystem::create_directory(programme.Fichier("LogFinal.txt"));
     messages.clear();
-    Cliquer("CmdCreerLog");
+    Cliquer("boutonCreerLog");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icone, Icone::Stop);
 }
@@ -210,15 +214,15 @@ TEST_F(Route, OuEstLeJournalFinalQuandAucunVisualiseurOuDossierDeSecours) {
 // message et ne touche à rien.
 TEST_F(Route, UnDossierOccupeParUnAutreProgrammeEstSignale) {
     ChoisirJournal(JournalDeNoel());
-    Taper("TxTDateDeb", "24/12/2001");
+    Taper("dateDebut", "24/12/2001");
     VerrouDossier autre;
     ASSERT_TRUE(autre.Prendre(programme.Chemin()));
     messages.clear();
-    Cliquer("CmdRecherche");
+    Cliquer("boutonRecherche");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].icone, Icone::Stop);
     EXPECT_TRUE(messages[0].texte.contains("occupé")) << messages[0].texte.toStdString();
-    EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0);
+    EXPECT_EQ(Arbre("arbreChannels")->topLevelItemCount(), 0);
     EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt")));
 }
 
@@ -237,8 +241,8 @@ struct EtatPendantLaPasse {
 
 TEST_F(Route, PendantUneRechercheLesCommandesDePasseNeFontRien) {
     ChoisirJournal(JournalLong(300), "court.txt");
-    Cliquer("CmdRecherche"); // une première recherche active CmdCreerLog
-    ASSERT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    Cliquer("boutonRecherche"); // une première recherche active boutonCreerLog
+    ASSERT_TRUE(Bouton("boutonCreerLog")->isEnabled());
     ChoisirJournal(JournalLong(LignesLongues), "long.txt");
     const std::size_t dialoguesAvant = dialogues.size();
     const std::size_t resumesAvant = fenetre->FenetresAnalyse().size();
@@ -247,21 +251,21 @@ TEST_F(Route, PendantUneRechercheLesCommandesDePasseNeFontRien) {
     PendantLaPasse([&] {
         etat.vu = true;
         etat.passe = fenetre->PasseEnCours();
-        etat.recherche = Bouton("CmdRecherche")->isEnabled();
-        etat.creerLog = Bouton("CmdCreerLog")->isEnabled();
-        etat.cheminLog = Bouton("CmdCheminLOG")->isEnabled();
+        etat.recherche = Bouton("boutonRecherche")->isEnabled();
+        etat.creerLog = Bouton("boutonCreerLog")->isEnabled();
+        etat.cheminLog = Bouton("boutonParcourir")->isEnabled();
         // Clics, menu et raccourci : aucun ne part.
-        Cliquer("CmdRecherche");
-        Cliquer("CmdCreerLog");
-        Cliquer("CmdCheminLOG");
-        Menu("mnuOpenLog")->trigger();
+        Cliquer("boutonRecherche");
+        Cliquer("boutonCreerLog");
+        Cliquer("boutonParcourir");
+        Menu("actionOuvrirJournal")->trigger();
         QTest::keyClick(fenetre.get(), Qt::Key_O, Qt::ControlModifier);
         // Les menus restent actifs ; le calendrier s'ouvre et la règle des dates s'applique.
-        EXPECT_TRUE(Menu("mnuOpenLog")->isEnabled());
+        EXPECT_TRUE(Menu("actionOuvrirJournal")->isEnabled());
         reponseCalendrier = Date{2001, 12, 24};
         QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
     });
-    Cliquer("CmdRecherche");
+    Cliquer("boutonRecherche");
 
     ASSERT_TRUE(etat.vu) << "la passe n'a jamais rendu la main à la fenêtre";
     EXPECT_TRUE(etat.passe);
@@ -276,33 +280,33 @@ TEST_F(Route, PendantUneRechercheLesCommandesDePasseNeFontRien) {
     // À la fin, chaque bouton reprend l'état que lui donnent les règles ; la dernière valeur
     // du compteur est montrée.
     EXPECT_FALSE(fenetre->PasseEnCours());
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdCheminLOG")->isEnabled());
-    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), QString::number(LignesLongues));
-    EXPECT_EQ(Controle<QProgressBar>("PrgBar")->value(), 0);
-    EXPECT_EQ(Noeuds("TreeViewNoms").size(), 13);
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonParcourir")->isEnabled());
+    EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), QString::number(LignesLongues));
+    EXPECT_EQ(Controle<QProgressBar>("barreProgression")->value(), 0);
+    EXPECT_EQ(Noeuds("arbreNoms").size(), 13);
 }
 
 TEST_F(Route, PendantLEcritureLaRechercheNeDemarrePas) {
     ChoisirJournal(JournalLong(LignesLongues));
-    Cliquer("CmdRecherche");
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    Cliquer("boutonRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
 
     EtatPendantLaPasse etat;
     PendantLaPasse([&] {
         etat.vu = true;
         etat.passe = fenetre->PasseEnCours();
-        etat.recherche = Bouton("CmdRecherche")->isEnabled();
-        etat.creerLog = Bouton("CmdCreerLog")->isEnabled();
-        etat.cheminLog = Bouton("CmdCheminLOG")->isEnabled();
-        Cliquer("CmdRecherche");
-        Cliquer("CmdCreerLog");
-        Menu("mnuOpenLog")->trigger();
-        EXPECT_TRUE(Menu("mnuOptLog")->isEnabled());
+        etat.recherche = Bouton("boutonRecherche")->isEnabled();
+        etat.creerLog = Bouton("boutonCreerLog")->isEnabled();
+        etat.cheminLog = Bouton("boutonParcourir")->isEnabled();
+        Cliquer("boutonRecherche");
+        Cliquer("boutonCreerLog");
+        Menu("actionOuvrirJournal")->trigger();
+        EXPECT_TRUE(Menu("actionOptionsLog")->isEnabled());
     });
-    Cliquer("CmdCreerLog");
+    Cliquer("boutonCreerLog");
 
     ASSERT_TRUE(etat.vu);
     EXPECT_TRUE(etat.passe);
@@ -311,8 +315,8 @@ TEST_F(Route, PendantLEcritureLaRechercheNeDemarrePas) {
     EXPECT_FALSE(etat.cheminLog);
     EXPECT_EQ(lanceur.ouverts.size(), 1u); // une seule écriture
     EXPECT_EQ(dialogues.size(), 1u);
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled());
-    EXPECT_TRUE(Bouton("CmdCreerLog")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
+    EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
     EXPECT_TRUE(messages.empty());
 }
 
@@ -320,9 +324,9 @@ TEST_F(Route, PendantLEcritureLaRechercheNeDemarrePas) {
 // les modes validés s'appliquent.
 TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
     ChoisirJournal(JournalLong(LignesLongues));
-    Cliquer("CmdRecherche");
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLC"), Qt::LeftButton);
-    QTest::mouseClick(Controle<QCheckBox>("CheckTLM"), Qt::LeftButton);
+    Cliquer("boutonRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
 
     QString boiteVue;
     bool pendantLaPasse = false;
@@ -332,13 +336,13 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
             ASSERT_NE(boite, nullptr);
             boiteVue = boite->objectName();
             pendantLaPasse = fenetre->PasseEnCours();
-            for (const char* nom : {"Check1", "Check2", "Check3"})
+            for (const char* nom : {"caseSansDate", "caseNomRP", "caseSansChannel"})
                 boite->findChild<QCheckBox*>(nom)->setChecked(true);
-            boite->findChild<QPushButton*>("Command2")->click(); // Valider
+            boite->findChild<QPushButton*>("boutonValider")->click();
         });
-        Menu("mnuOptLog")->trigger();
+        Menu("actionOptionsLog")->trigger();
     });
-    Cliquer("CmdCreerLog");
+    Cliquer("boutonCreerLog");
 
     EXPECT_EQ(boiteVue, "FrmOption");
     EXPECT_TRUE(pendantLaPasse);
@@ -372,7 +376,7 @@ TEST_F(Route, UnMenuOuvertPendantLaRechercheSePeint) {
         }
     } peintures;
     peintures.passe = [this] { return fenetre->PasseEnCours(); };
-    QMenu* menu = fenetre->findChild<QMenu*>("mnuMenu");
+    QMenu* menu = fenetre->findChild<QMenu*>("menuPrincipal");
     ASSERT_NE(menu, nullptr);
     bool ouvertPendantLaPasse = false;
     PendantLaPasse([&] {
@@ -383,11 +387,11 @@ TEST_F(Route, UnMenuOuvertPendantLaRechercheSePeint) {
         menu->close();
         menu->removeEventFilter(&peintures);
     });
-    Cliquer("CmdRecherche");
+    Cliquer("boutonRecherche");
     EXPECT_TRUE(ouvertPendantLaPasse);
     EXPECT_GT(peintures.vues, 0);
     EXPECT_TRUE(peintures.pendantLaPasse);
-    EXPECT_EQ(Controle<QLabel>("LblCompteur")->text(), QString::number(LignesLongues));
+    EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), QString::number(LignesLongues));
 }
 
 // La fenêtre « Analyse :) » se peint, avec « Veuillez patienter », avant que l'analyse n'ait fini
@@ -397,7 +401,7 @@ TEST_F(Route, LaFenetreDAnalyseSePeintAvantLaFinDeLaLecture) {
         std::atomic<bool> vue{false};
         QString texte;
         bool eventFilter(QObject* objet, QEvent* e) override {
-            if (e->type() == QEvent::Paint && objet->objectName() == "Lbl1" && !vue) {
+            if (e->type() == QEvent::Paint && objet->objectName() == "resume" && !vue) {
                 texte = static_cast<QLabel*>(objet)->text();
                 vue = true;
             }
@@ -423,17 +427,17 @@ TEST_F(Route, UnJournalDonneAuDemarrageEstAnalyseCommeSIlEtaitChoisi) {
     fenetre->OuvrirJournal(QString::fromStdString(journal));
     AttendreFinDePasse();
     EXPECT_TRUE(dialogues.empty());
-    EXPECT_EQ(Champ("TxtCheminFichierLOg")->text(), QString::fromStdString(journal));
+    EXPECT_EQ(Champ("cheminJournal")->text(), QString::fromStdString(journal));
     ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
-    EXPECT_EQ(Champ("TxTDateFin")->text(), "26/12/2001");
-    EXPECT_TRUE(Bouton("CmdRecherche")->isEnabled() || Champ("TxTDateDeb")->text().isEmpty());
+    EXPECT_EQ(Champ("dateFin")->text(), "26/12/2001");
+    EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled() || Champ("dateDebut")->text().isEmpty());
 }
 
 // Trois façons de quitter pendant une longue recherche : la passe s'arrête à la première
 // occasion, rien ne bloque, les résumés disparaissent, aucun message.
 TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
     const std::vector<std::pair<const char*, std::function<void()>>> facons = {
-        {"CmdQuitter", [this] { Cliquer("CmdQuitter"); }},
+        {"boutonQuitter", [this] { Cliquer("boutonQuitter"); }},
         {"Ctrl+Q", [this] { QTest::keyClick(fenetre.get(), Qt::Key_Q, Qt::ControlModifier); }},
         {"fermeture de la fenêtre", [this] { fenetre->close(); }},
     };
@@ -452,7 +456,7 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
             // Quitter arrête la passe et attend son fil : rien ne tourne plus ensuite.
             quitteSansAttendre = !fenetre->PasseEnCours();
         });
-        Cliquer("CmdRecherche");
+        Cliquer("boutonRecherche");
 
         EXPECT_EQ(terminaisons, 1) << nom;
         EXPECT_TRUE(fenetre->Quitte()) << nom;
@@ -462,8 +466,8 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         EXPECT_TRUE(messages.empty()) << nom;
         EXPECT_TRUE(quitteSansAttendre) << nom;
         // Arrêtée bien avant la fin : rien de catalogué, pas d'extrait.
-        EXPECT_LT(Controle<QLabel>("LblCompteur")->text().toInt(), LignesLongues) << nom;
-        EXPECT_EQ(Arbre("TreeViewChannels")->topLevelItemCount(), 0) << nom;
+        EXPECT_LT(Controle<QLabel>("compteurLignes")->text().toInt(), LignesLongues) << nom;
+        EXPECT_EQ(Arbre("arbreChannels")->topLevelItemCount(), 0) << nom;
         EXPECT_FALSE(std::filesystem::exists(programme.Fichier("LogVEKtemp.txt"))) << nom;
     }
 }
@@ -472,7 +476,7 @@ TEST_F(Route, QuitterHorsPasseFermeLesResumesEtTermine) {
     ChoisirJournal(JournalDeNoel());
     ChoisirJournal(JournalDeNoel(), "autre.txt");
     ASSERT_EQ(fenetre->FenetresAnalyse().size(), 2u);
-    Menu("mnuQuitter")->trigger();
+    Menu("actionQuitter")->trigger();
     EXPECT_EQ(terminaisons, 1);
     EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
     EXPECT_FALSE(fenetre->isVisible());
