@@ -27,10 +27,6 @@ trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 # Chemin Windows (lecteur Z:) d'un fichier de la machine.
 windows() { printf 'Z:%s' "${1//\//\\}"; }
 cle() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
-essais='HKLM\SOFTWARE\VEK-Essais'
-cle "$essais" /v Chemin /t REG_SZ /d 'C:\Program Files\Outil été\msinfo32.exe'
-cle "$essais" /v Mot /t REG_DWORD /d 4242
-cle "$essais" /v Vide /t REG_BINARY
 visionneuse=$(windows "$dossier/tests/vek-visionneuse-essai.exe")
 cle 'HKLM\Software\Classes\.txt' /ve /d vek.essai
 cle 'HKLM\Software\Classes\vek.essai\shell\open\command' /ve /d "\"$visionneuse\" \"%1\""

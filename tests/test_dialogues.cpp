@@ -1,6 +1,6 @@
 // Boîte des options et boîte « À propos », pilotées hors écran. Les boîtes modales sont ouvertes
-// par leur vraie procédure (exec) et manœuvrées depuis la boucle d'événements ; le registre, les
-// services d'informations système et les boîtes de message sont des faux.
+// par leur vraie procédure (exec) et manœuvrées depuis la boucle d'événements ; l'outil
+// d'informations système et les boîtes de message sont des faux.
 
 #include <gtest/gtest.h>
 
@@ -16,15 +16,12 @@
 
 #include "Apparence.h"
 #include "DossierTemporaire.h"
-#include "FauxRegistre.h"
 #include "FrmOption.h"
 #include "ModuleVEK.h"
 #include "frmAbout.h"
 #include "ui/PolicesDeTest.h"
 
 using vek::test::DossierTemporaire;
-using vek::test::FauxRegistre;
-using vek::test::FauxServices;
 
 namespace {
 
@@ -275,8 +272,8 @@ TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
 
 class BoiteAPropos : public ::testing::Test {
 protected:
-    FauxRegistre registre;
-    FauxServices services;
+    int infoSysteme = 0; // appels de « Infos système... »
+    std::function<void()> lancer = [this] { ++infoSysteme; };
     FiletModal filet;
     // Tient lieu de fenêtre principale ; l'instance partagée disparaît avec elle, chaque test
     // repart donc d'une boîte neuve.
@@ -319,10 +316,9 @@ TEST_F(BoiteAPropos, TextesPosesAuChargement) {
         EXPECT_FALSE(Controle<QLabel>(boite, "picIcon")->pixmap().isNull());
         ok->click();
     });
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, lancer);
     EXPECT_TRUE(vue);
-    EXPECT_TRUE(services.demarrages.empty());
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(infoSysteme, 0);
 }
 
 struct ToucheDeFermeture {
@@ -344,7 +340,7 @@ TEST_P(FermetureAPropos, FermeCommeOK) {
         QApplication::processEvents();
         fermee = !boite.isVisible();
     });
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, lancer);
     EXPECT_TRUE(fermee);
 }
 
@@ -361,7 +357,7 @@ TEST_F(BoiteAPropos, InstancePartageeRechargeeAChaqueAffichage) {
         boite.setWindowTitle("abîmée");
         Controle<QPushButton>(boite, "cmdOK")->click();
     });
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, lancer);
     frmAbout* premiere = frmAbout::Instance();
     ASSERT_NE(premiere, nullptr);
 
@@ -372,14 +368,12 @@ TEST_F(BoiteAPropos, InstancePartageeRechargeeAChaqueAffichage) {
         titre = boite.windowTitle();
         Frapper(boite, Qt::Key_Escape);
     });
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, lancer);
     EXPECT_EQ(version, "Version 2.0.4");
     EXPECT_EQ(titre, "À propos de Extracteur de LOG VEK");
 }
 
 TEST_F(BoiteAPropos, InfosSystemeDemarreLOutilEtLaBoiteResteOuverte) {
-    registre.Poser("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", vek::TypeChaine,
-                   std::string("C:\\msinfo32.exe") + '\0');
     bool ouverte = false;
     QuandModale([&](QDialog& boite) {
         Controle<QPushButton>(boite, "cmdSysInfo")->click();
@@ -387,10 +381,9 @@ TEST_F(BoiteAPropos, InfosSystemeDemarreLOutilEtLaBoiteResteOuverte) {
         ouverte = boite.isVisible();
         Controle<QPushButton>(boite, "cmdOK")->click();
     });
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, lancer);
     EXPECT_TRUE(ouverte);
-    EXPECT_EQ(services.demarrages, std::vector<std::string>{"C:\\msinfo32.exe"});
-    EXPECT_TRUE(services.messages.empty());
+    EXPECT_EQ(infoSysteme, 1);
 }
 
 TEST_F(BoiteAPropos, OutilAbsentMessageParDessusLaBoite) {
@@ -411,7 +404,7 @@ TEST_F(BoiteAPropos, OutilAbsentMessageParDessusLaBoite) {
         ouverte = boite.isVisible();
         Controle<QPushButton>(boite, "cmdOK")->click();
     });
-    frmAbout::Afficher(&principale, registre, fenetres);
+    frmAbout::Afficher(&principale, [&] { vek::LancerInfoSysteme(std::nullopt, fenetres); });
     EXPECT_TRUE(ouverte);
     ASSERT_EQ(vus.size(), 1u);
     EXPECT_EQ(vus[0].parent, aPropos.data());

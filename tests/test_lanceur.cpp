@@ -16,6 +16,7 @@
 #include "DossierTemporaire.h"
 #include "InfoSysteme.h"
 #include "Lanceur.h"
+#include "Processus.h"
 
 using namespace vek;
 using vek::test::DossierTemporaire;
@@ -94,19 +95,6 @@ TEST(DemarrerDetache, EchecsSignales) {
         EXPECT_FALSE(DemarrerDetache({c.programme}, &erreur)) << c.nom;
         EXPECT_NE(erreur, 0) << c.nom;
     }
-}
-
-TEST(ServicesNatifs, RechercheDeFichier) {
-    DossierTemporaire d;
-    const std::string fichier = d.Ecrire("MSINFO32.EXE", "x");
-    const std::string cache = d.Ecrire(".MSINFO32.EXE", "x");
-    std::filesystem::create_directories(d.Fichier("dossier"));
-    ServicesSansMessage services;
-    EXPECT_TRUE(services.FichierPresent(fichier));
-    EXPECT_FALSE(services.FichierPresent(cache));                // fichier caché
-    EXPECT_FALSE(services.FichierPresent(d.Fichier("dossier"))); // pas un fichier
-    EXPECT_FALSE(services.FichierPresent(d.Fichier("absent")));
-    EXPECT_FALSE(services.FichierPresent(""));
 }
 
 TEST(ServicesNatifs, DemarrageDeLOutil) {

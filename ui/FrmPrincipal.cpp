@@ -56,23 +56,6 @@ void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& ti
     boite.exec();
 }
 
-// Services du lanceur d'informations système : ceux du système, et la boîte de message de la
-// fenêtre, montrée par-dessus la fenêtre modale active (la boîte « À propos ») s'il y en a une.
-class ServicesInfoSystemeFenetre final : public vek::ServicesInfoSystemeNatifs {
-public:
-    ServicesInfoSystemeFenetre(QWidget* parent, const FrmPrincipal::AfficheurMessage& afficheur)
-        : parent_(parent), afficheur_(afficheur) {}
-    void Message(std::string_view texte, std::string_view titre) override {
-        QWidget* modale = QApplication::activeModalWidget();
-        if (afficheur_)
-            afficheur_(modale ? modale : parent_, Texte(texte), Texte(titre), vek::Icone::Aucune);
-    }
-
-private:
-    QWidget* parent_;
-    const FrmPrincipal::AfficheurMessage& afficheur_;
-};
-
 } // namespace
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
@@ -82,8 +65,13 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
       dialogue_(DialogueOuvertureQt), calendrier_([this] { return frmCalendar::Choisir(this); }),
       afficheur_(AfficheurMessageQt), terminer_([] { QCoreApplication::exit(0); }),
       infoSysteme_([this] {
-          ServicesInfoSystemeFenetre services(this, afficheur_);
-          vek::LancerInfoSysteme(vek::RegistreSysteme(), services);
+          ServicesInfoSystemeFenetres services(
+              [this](QWidget* dessus, const QString& texte, const QString& titre) {
+                  if (afficheur_)
+                      afficheur_(dessus, texte, titre, vek::Icone::Aucune);
+              },
+              this);
+          vek::LancerInfoSysteme(vek::CheminOutilInfoSysteme(), services);
       }) {
     ui->setupUi(this);
     ui->lienSite->setText(Texte(AdresseSiteAffichee));
@@ -619,6 +607,5 @@ void FrmPrincipal::LancerInfoSysteme() {
 }
 
 void FrmPrincipal::MontrerAPropos() {
-    ServicesInfoSystemeFenetre services(this, afficheur_);
-    frmAbout::Afficher(this, vek::RegistreSysteme(), services);
+    frmAbout::Afficher(this, infoSysteme_);
 }

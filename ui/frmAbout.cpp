@@ -42,8 +42,8 @@ QString DepuisUtf8(std::string_view texte) {
 
 // --- Services du lanceur d'informations système ---
 
-ServicesInfoSystemeFenetres::ServicesInfoSystemeFenetres(Afficheur afficheur)
-    : afficheur_(std::move(afficheur)) {
+ServicesInfoSystemeFenetres::ServicesInfoSystemeFenetres(Afficheur afficheur, QWidget* dessous)
+    : afficheur_(std::move(afficheur)), parent_(dessous) {
     if (!afficheur_) {
         afficheur_ = [](QWidget* parent, const QString& texte, const QString& titre) {
             QMessageBox boite(QMessageBox::NoIcon, titre, texte, QMessageBox::Ok, parent);
@@ -53,10 +53,10 @@ ServicesInfoSystemeFenetres::ServicesInfoSystemeFenetres(Afficheur afficheur)
 }
 
 void ServicesInfoSystemeFenetres::Message(std::string_view texte, std::string_view titre) {
-    // Par-dessus la fenêtre modale ouverte (la boîte « À propos »), sinon la fenêtre active.
+    // Par-dessus la fenêtre modale ouverte (la boîte « À propos »), sinon la fenêtre donnée.
     QWidget* parent = QApplication::activeModalWidget();
     if (parent == nullptr)
-        parent = QApplication::activeWindow();
+        parent = parent_ != nullptr ? parent_ : QApplication::activeWindow();
     afficheur_(parent, DepuisUtf8(texte), DepuisUtf8(titre));
 }
 
@@ -64,23 +64,19 @@ void ServicesInfoSystemeFenetres::Message(std::string_view texte, std::string_vi
 
 QPointer<frmAbout> frmAbout::instance_;
 
-void frmAbout::Afficher(QWidget* parent, vek::Registre& registre,
-                        vek::ServicesInfoSysteme& services) {
+void frmAbout::Afficher(QWidget* parent, std::function<void()> infoSysteme) {
     if (instance_.isNull())
         instance_ = new frmAbout(parent);
     else if (instance_->parentWidget() != parent)
         instance_->setParent(parent, instance_->windowFlags());
     frmAbout& boite = *instance_;
-    boite.registre_ = &registre;
-    boite.services_ = &services;
+    boite.infoSysteme_ = std::move(infoSysteme);
     // Chaque affichage recharge la boîte.
     boite.EtatInitial();
     boite.ui->cmdOK->setFocus();
     boite.exec();
-    if (!instance_.isNull()) {
-        instance_->registre_ = nullptr;
-        instance_->services_ = nullptr;
-    }
+    if (!instance_.isNull())
+        instance_->infoSysteme_ = {};
 }
 
 frmAbout* frmAbout::Instance() {
@@ -172,8 +168,8 @@ void frmAbout::Fermer() {
 
 void frmAbout::LancerInfoSysteme() {
     // La boîte reste ouverte ; le message d'échec s'affiche par-dessus elle.
-    if (registre_ != nullptr && services_ != nullptr)
-        vek::LancerInfoSysteme(*registre_, *services_);
+    if (infoSysteme_)
+        infoSysteme_();
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* evenement) {

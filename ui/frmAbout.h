@@ -23,8 +23,9 @@ namespace Ui {
 class frmAbout;
 }
 
-// Les services du lanceur d'informations système pour un programme à fenêtres : recherche de
-// fichier et démarrage du système, message montré par-dessus la fenêtre modale active.
+// Les services du lanceur d'informations système pour un programme à fenêtres : démarrage du
+// système, message montré par-dessus la fenêtre modale active (sinon la fenêtre donnée, sinon la
+// fenêtre active).
 class ServicesInfoSystemeFenetres : public vek::ServicesInfoSystemeNatifs {
 public:
     // Montre la boîte de message (par défaut une QMessageBox sans icône, bouton OK) ; remplacé
@@ -32,11 +33,12 @@ public:
     using Afficheur =
         std::function<void(QWidget* parent, const QString& texte, const QString& titre)>;
 
-    explicit ServicesInfoSystemeFenetres(Afficheur afficheur = {});
+    explicit ServicesInfoSystemeFenetres(Afficheur afficheur = {}, QWidget* dessous = nullptr);
     void Message(std::string_view texte, std::string_view titre) override;
 
 private:
     Afficheur afficheur_;
+    QWidget* parent_;
 };
 
 class frmAbout : public QDialog {
@@ -44,10 +46,9 @@ class frmAbout : public QDialog {
 
 public:
     // Depuis le menu « ? » : l'instance partagée (créée au premier usage), chargée puis
-    // montrée modale ; rend la main quand elle est fermée. « Infos système... » passe par le
-    // registre et les services donnés.
-    static void Afficher(QWidget* parent, vek::Registre& registre,
-                         vek::ServicesInfoSysteme& services);
+    // montrée modale ; rend la main quand elle est fermée. « Infos système... » appelle
+    // infoSysteme, la boîte restant ouverte.
+    static void Afficher(QWidget* parent, std::function<void()> infoSysteme);
     // L'instance partagée, ou nullptr avant le premier usage (ou après la fin de son parent).
     static frmAbout* Instance();
 
@@ -69,8 +70,7 @@ private:
     void AjusterAuxTextes();
 
     std::unique_ptr<Ui::frmAbout> ui;
-    vek::Registre* registre_ = nullptr;
-    vek::ServicesInfoSysteme* services_ = nullptr;
+    std::function<void()> infoSysteme_;
     QSize tailleDessin_;
     std::vector<std::pair<QWidget*, QRect>> dessin_; // position d'origine de chaque contrôle
 

@@ -18,7 +18,6 @@
 #include <QTreeWidget>
 
 #include "Apparence.h"
-#include "FauxRegistre.h"
 #include "FrmOption.h"
 #include "OutilsFenetre.h"
 #include "frmAbout.h"
@@ -239,11 +238,9 @@ TEST(ApparenceDialogues, ChaqueTexteDesBoitesTientDansSonControle) {
     FrmOption boiteOptions(modes);
     boiteOptions.exec();
 
-    FauxRegistre registre;
-    FauxServices services;
     QWidget principale;
     QTimer::singleShot(0, mesurerPuisFermer);
-    frmAbout::Afficher(&principale, registre, services);
+    frmAbout::Afficher(&principale, {});
 
     EXPECT_TRUE(trouves.empty()) << Rapport(trouves);
 }

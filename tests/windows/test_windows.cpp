@@ -1,14 +1,17 @@
 // Ce qui n'existe que sous Windows, contre le vrai système (wine dans l'intégration continue) :
-// le registre, l'ouverture d'un document par ShellExecuteA, les attributs de fichiers et le
-// remplacement d'un journal final en lecture seule ou ouvert par un autre programme.
-// scripts/tests-windows.sh prépare le préfixe wine (clés d'essai, visionneuse factice) et le dit
-// par VEK_PREFIXE_PREPARE ; sans elle, les essais qui en dépendent sont sautés.
+// le registre (l'outil d'informations système), l'ouverture d'un document par ShellExecuteA, les
+// attributs de fichiers et le remplacement d'un journal final en lecture seule ou ouvert par un
+// autre programme. scripts/tests-windows.sh prépare le préfixe wine (visionneuse factice associée à
+// « .txt ») et le dit par VEK_PREFIXE_PREPARE ; sans elle, les essais qui en dépendent sont sautés.
+// Les clés de l'outil d'informations système sont écrites par le test lui-même.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -21,7 +24,6 @@
 #include "Lanceur.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
-#include "Registre.h"
 #include "SystemeDeTest.h"
 
 namespace vek {
@@ -33,58 +35,103 @@ bool PrefixePrepare() {
     return std::getenv("VEK_PREFIXE_PREPARE") != nullptr;
 }
 
-// --- le registre : les clés que scripts/tests-windows.sh écrit sous HKLM\SOFTWARE\VEK-Essais ---
+// --- l'outil d'informations système : les deux emplacements du vrai registre ---
 
-TEST(RegistreWindows, LesCasDeLaLecture) {
-    if (!PrefixePrepare())
-        GTEST_SKIP() << "préfixe wine non préparé";
-    Registre& r = RegistreSysteme();
-    struct Cas {
-        const char* sousCle;
-        const char* valeur;
-        bool lue;
-        std::string attendu;
-    };
-    const Cas cas[] = {
-        {"SOFTWARE\\VEK-Essais\\Absente", "Chemin", false, ""},
-        {"SOFTWARE\\VEK-Essais", "Manque", false, ""},
-        {"SOFTWARE\\VEK-Essais", "Chemin", true,
-         "C:\\Program Files\\Outil \xE9t\xE9\\msinfo32.exe"},
-        {"SOFTWARE\\VEK-Essais", "Mot", true, "4242"},
-    };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.valeur);
-        std::string sortie = "avant";
-        EXPECT_EQ(LireCleRegistre(r, CleMachineLocale, c.sousCle, c.valeur, sortie), c.lue);
-        EXPECT_EQ(sortie, c.attendu);
+// Les deux clés de l'outil, écrites par le test (le préfixe wine est jetable) puis effacées.
+class RegistreDeLOutil : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Effacer();
+        HKEY cle = nullptr;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0,
+                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &cle, nullptr) != ERROR_SUCCESS)
+            GTEST_SKIP() << "registre de la machine non inscriptible";
+        RegCloseKey(cle);
+        Effacer();
     }
-    // Une valeur sans aucune donnée ne peut pas être coupée à sa taille.
-    std::string sortie;
-    EXPECT_THROW(LireCleRegistre(r, CleMachineLocale, "SOFTWARE\\VEK-Essais", "Vide", sortie),
-                 ErreurRegistre);
-}
+    void TearDown() override { Effacer(); }
 
-// --- l'outil d'informations système : présence d'un fichier ---
-
-class ServicesSansMessage final : public ServicesInfoSystemeNatifs {
-public:
-    void Message(std::string_view, std::string_view) override {}
+    static void Effacer() {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location");
+    }
+    static void Poser(const char* sousCle, const char* nom, DWORD type, const std::string& octets) {
+        HKEY cle = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, sousCle, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &cle, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExA(cle, nom, 0, type, reinterpret_cast<const BYTE*>(octets.data()),
+                       static_cast<DWORD>(octets.size()));
+        RegCloseKey(cle);
+    }
+    static void Chemin(DWORD type, const std::string& octets) {
+        Poser("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", type, octets);
+    }
+    static void Dossier(const std::string& dossier) {
+        Poser("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO", REG_SZ, dossier + '\0');
+    }
 };
 
-// Un fichier caché ou système ne compte pas, un dossier non plus.
-TEST(InfoSystemeWindows, FichierPresentParSesAttributs) {
+// Chaque règle de la lecture, le premier emplacement l'emportant sur le second.
+TEST_F(RegistreDeLOutil, LesDeuxEmplacementsDansLOrdre) {
     test::DossierTemporaire d;
-    const std::string fichier = d.Ecrire("msinfo32.exe", "MZ");
-    const std::string cache = d.Ecrire("cache.exe", "MZ");
-    SetFileAttributesA(cache.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const std::string systeme = d.Ecrire("systeme.exe", "MZ");
-    SetFileAttributesA(systeme.c_str(), FILE_ATTRIBUTE_SYSTEM);
-    ServicesSansMessage services;
-    EXPECT_TRUE(services.FichierPresent(fichier));
-    EXPECT_FALSE(services.FichierPresent(cache));
-    EXPECT_FALSE(services.FichierPresent(systeme));
-    EXPECT_FALSE(services.FichierPresent(d.Fichier("absent.exe")));
-    EXPECT_FALSE(services.FichierPresent(d.Chemin()));
+    const std::string avecOutil = d.Chemin() + "\\avec";
+    const std::string sansOutil = d.Chemin() + "\\sans";
+    fs::create_directories(avecOutil);
+    fs::create_directories(sansOutil);
+    d.Ecrire("avec/MSINFO32.EXE", "MZ");
+    const std::string outil = "C:\\Program Files\\Outil \xE9t\xE9\\msinfo32.exe";
+    const std::string mot("\x92\x10\x00\x00", 4); // 4242
+    const struct {
+        const char* nom;
+        std::function<void()> poser;
+        std::optional<std::string> attendu;
+    } cas[] = {
+        {"rien", [] {}, std::nullopt},
+        {"chemin, le dossier n'est pas lu",
+         [&] {
+             Chemin(REG_SZ, outil + '\0');
+             Dossier(avecOutil);
+         },
+         outil},
+        {"chemin sans NUL final", [&] { Chemin(REG_SZ, outil); }, outil},
+        {"dossier avec l'outil", [&] { Dossier(avecOutil); }, avecOutil + "\\MSINFO32.EXE"},
+        {"dossier sans l'outil", [&] { Dossier(sansOutil); }, std::nullopt},
+        {"chemin expansible : vide",
+         [&] {
+             Chemin(REG_EXPAND_SZ, outil + '\0');
+             Dossier(avecOutil);
+         },
+         ""},
+        {"mot de 32 bits", [&] { Chemin(REG_DWORD, mot); }, "4242"},
+        {"chemin de plus de 1024 octets : absent",
+         [&] {
+             Chemin(REG_SZ, std::string(1500, 'x') + '\0');
+             Dossier(avecOutil);
+         },
+         avecOutil + "\\MSINFO32.EXE"},
+        {"chemin sans données : rien, le dossier n'est pas lu",
+         [&] {
+             Chemin(REG_BINARY, "");
+             Dossier(avecOutil);
+         },
+         std::nullopt},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Effacer();
+        c.poser();
+        EXPECT_EQ(CheminOutilInfoSysteme(), c.attendu);
+    }
+    // Un fichier caché ou système ne compte pas.
+    Effacer();
+    Dossier(avecOutil);
+    const std::string fichier = avecOutil + "\\MSINFO32.EXE";
+    for (const DWORD attribut : {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM}) {
+        SetFileAttributesA(fichier.c_str(), attribut);
+        EXPECT_EQ(CheminOutilInfoSysteme(), std::nullopt) << attribut;
+    }
+    SetFileAttributesA(fichier.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // --- l'ouverture d'un document : ShellExecuteA, la visionneuse factice associée à « .txt » ---
