@@ -45,28 +45,26 @@ TEST(Calendrier, BoiteEtBoutons) {
     frmCalendar boite(choisie);
     boite.show();
     EXPECT_TRUE(boite.windowTitle().trimmed().isEmpty()); // barre de titre vide
-    EXPECT_EQ(boite.size(), QSize(4260 / 15, 3675 / 15));
+    EXPECT_EQ(boite.size(), QSize(284, 245));
     EXPECT_FALSE(boite.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(boite.windowFlags() & Qt::WindowMinimizeButtonHint);
-    struct Attendu {
-        const char* nom;
-        const char* texte;
-        QRect place;
-    };
-    const Attendu attendus[] = {
-        {"calendrier", "", QRect(120 / 15, 120 / 15, 3975 / 15, 2895 / 15)},
-        {"boutonAnnuler", "Annuler", QRect(240 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
-        {"boutonValider", "Valider", QRect(2760 / 15, 3120 / 15, 1215 / 15, 375 / 15)},
-    };
-    for (const Attendu& a : attendus) {
-        auto* controle = boite.findChild<QWidget*>(QString::fromLatin1(a.nom));
-        ASSERT_NE(controle, nullptr) << a.nom;
-        EXPECT_EQ(controle->geometry(), a.place) << a.nom;
-        if (auto* bouton = qobject_cast<QPushButton*>(controle)) {
-            EXPECT_EQ(bouton->text(), a.texte);
-            EXPECT_FALSE(bouton->isDefault()) << a.nom;
-            EXPECT_FALSE(bouton->autoDefault()) << a.nom;
-        }
+    // Le calendrier, puis les deux boutons côte à côte en dessous ; rien ne sort de la boîte ni
+    // ne se recouvre.
+    const auto* calendrier = boite.findChild<QWidget*>(QStringLiteral("calendrier"));
+    const auto* annuler = boite.findChild<QPushButton*>(QStringLiteral("boutonAnnuler"));
+    const auto* valider = boite.findChild<QPushButton*>(QStringLiteral("boutonValider"));
+    ASSERT_TRUE(calendrier && annuler && valider);
+    for (const QWidget* w :
+         {calendrier, static_cast<const QWidget*>(annuler), static_cast<const QWidget*>(valider)})
+        EXPECT_TRUE(boite.rect().contains(w->geometry())) << w->objectName().toStdString();
+    EXPECT_LT(calendrier->geometry().bottom(), annuler->geometry().top());
+    EXPECT_EQ(annuler->geometry().top(), valider->geometry().top());
+    EXPECT_LT(annuler->geometry().right(), valider->geometry().left());
+    EXPECT_EQ(annuler->text(), "Annuler");
+    EXPECT_EQ(valider->text(), "Valider");
+    for (const QPushButton* bouton : {annuler, valider}) {
+        EXPECT_FALSE(bouton->isDefault()) << bouton->objectName().toStdString();
+        EXPECT_FALSE(bouton->autoDefault()) << bouton->objectName().toStdString();
     }
     // Toujours ouvert sur aujourd'hui.
     EXPECT_EQ(CalendrierDe(&boite)->selectedDate(), VersQDate(Aujourdhui()));

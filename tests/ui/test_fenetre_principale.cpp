@@ -15,42 +15,46 @@ using Fenetre = BancFenetre;
 // ---------------------------------------------------------------------------------------------
 // État initial
 
-struct Placement {
-    const char* nom;
-    int gauche, haut, largeur, hauteur; // en twips ; largeur 0 : seule la position est donnée
+// Les contrôles que l'utilisateur lit ou manœuvre (les images du décor mises à part).
+constexpr const char* Controles[] = {
+    "boutonRecherche", "dateDebut",           "legendeDateDebut", "dateFin",
+    "legendeDateFin",  "boutonDateDebut",     "boutonDateFin",    "cadrePresents",
+    "arbreNoms",       "boutonCreerLog",      "arbreChannels",    "legendePresents",
+    "legendeChannels", "legendeCompteur",     "compteurLignes",   "boutonQuitter",
+    "lienSite",        "legendeJournal",      "cheminJournal",    "boutonParcourir",
+    "caseToutLeMonde", "caseTousLesChannels", "barreProgression",
 };
 
-// Positions des contrôles en twips, à 15 twips par pixel (relatives au cadre pour caseToutLeMonde,
-// legendePresents et legendeChannels). Deux boîtes sont un peu plus larges que dans le programme
-// d'origine, pour que leur texte tienne dans la police livrée : caseTousLesChannels (2 pixels), et
-// le champ du chemin qui commence 5 pixels plus à droite pour laisser place à la légende de
-// legendeJournal.
-constexpr Placement Placements[] = {
-    {"boutonRecherche", 4320, 2640, 1815, 495}, {"dateDebut", 1440, 2520, 1815, 285},
-    {"legendeDateDebut", 240, 2520, 0, 0},      {"dateFin", 1440, 2880, 1815, 285},
-    {"legendeDateFin", 240, 2880, 0, 0},        {"boutonDateDebut", 3480, 2520, 615, 255},
-    {"boutonDateFin", 3480, 2880, 615, 255},    {"cadrePresents", 240, 4200, 6015, 2775},
-    {"arbreNoms", 360, 4680, 2655, 1815},       {"boutonCreerLog", 4080, 7080, 2055, 375},
-    {"arbreChannels", 3480, 4680, 2415, 1815},  {"legendePresents", 240, 240, 0, 0},
-    {"legendeChannels", 3240, 240, 0, 0},       {"legendeCompteur", 480, 3600, 0, 0},
-    {"compteurLignes", 3000, 3600, 0, 0},       {"boutonQuitter", 240, 7080, 1095, 375},
-    {"lienSite", 1440, 7080, 2325, 300},        {"legendeJournal", 240, 1920, 0, 0},
-    {"cheminJournal", 1995, 1920, 3180, 285},   {"boutonParcourir", 5400, 1920, 615, 255},
-    {"caseToutLeMonde", 240, 2280, 3615, 375},  {"caseTousLesChannels", 3480, 6480, 2565, 375},
-    {"barreProgression", 360, 4080, 5775, 135},
-};
-
-TEST_F(Fenetre, ChaqueControleEstASaPlace) {
-    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(6420 / 15, 7590 / 15));
-    for (const Placement& p : Placements) {
-        const QWidget* controle = Controle<QWidget>(p.nom);
-        ASSERT_NE(controle, nullptr);
-        EXPECT_EQ(controle->pos(), QPoint(p.gauche / 15, p.haut / 15)) << p.nom;
-        if (p.largeur != 0) {
-            EXPECT_EQ(controle->size(), QSize(p.largeur / 15, p.hauteur / 15)) << p.nom;
-        }
-        EXPECT_TRUE(controle->isVisible()) << p.nom;
+// Chaque contrôle est visible, entier dans la fenêtre (ou son cadre), et n'en recouvre aucun
+// autre : un clic ou une lecture ne tombe jamais sur deux contrôles à la fois.
+TEST_F(Fenetre, ChaqueControleEstVisibleEntierEtSansChevauchement) {
+    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(428, 506)); // la taille de la fenêtre
+    std::vector<const QWidget*> vus;
+    for (const char* nom : Controles) {
+        const QWidget* controle = Controle<QWidget>(nom);
+        ASSERT_NE(controle, nullptr) << nom;
+        EXPECT_TRUE(controle->isVisible()) << nom;
+        EXPECT_TRUE(controle->parentWidget()->rect().contains(controle->geometry())) << nom;
+        vus.push_back(controle);
     }
+    // Ce que le contrôle occupe : une case ou une légende, seulement ce qu'elle dessine (sa
+    // boîte peut être plus large que son texte). Un pixel de bord commun ne compte pas.
+    const auto place = [&](const QWidget* w) {
+        QSize taille = w->size();
+        if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QLabel*>(w))
+            taille = taille.boundedTo(w->sizeHint());
+        return QRect(w->mapTo(fenetre->centralWidget(), QPoint(0, 0)), taille)
+            .adjusted(1, 1, -1, -1);
+    };
+    for (std::size_t i = 0; i < vus.size(); ++i)
+        for (std::size_t j = i + 1; j < vus.size(); ++j) {
+            // Le cadre des présents est le fond de ses cases, de ses légendes et des arbres.
+            if (vus[i]->objectName() == "cadrePresents" || vus[j]->objectName() == "cadrePresents")
+                continue;
+            EXPECT_FALSE(place(vus[i]).intersects(place(vus[j])))
+                << vus[i]->objectName().toStdString() << " et "
+                << vus[j]->objectName().toStdString();
+        }
     for (const char* dansLeCadre : {"caseToutLeMonde", "legendePresents", "legendeChannels"})
         EXPECT_EQ(Controle<QWidget>(dansLeCadre)->parentWidget()->objectName(), "cadrePresents");
 }
