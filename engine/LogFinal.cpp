@@ -154,7 +154,7 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
         return Resultat::Echec("Impossible d'écrire le journal final", final.FichierEnCause(),
                                final.Raison());
 
-    progression.Valeur(0.0);
+    progression.Valeur(0);
     return cheminFinal;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà

@@ -59,11 +59,11 @@ bool ModuleVEK::PasseDeComptage(LecteurTexte& fichier, const std::string& chemin
 
 bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
                                    const std::string& cheminExtrait) const {
-    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue_.LimiteNomsAtteinte ||
+    if (!RaccourciToutRetenu || !empreinteCatalogue_ || catalogue_->LimiteNomsAtteinte ||
         selection.NomRetenu(""))
         return false;
-    for (std::size_t i = 0; i < catalogue_.NombreNoms(); ++i)
-        if (!selection.NomRetenu(catalogue_.Nom(i)))
+    for (std::size_t i = 0; i < catalogue_->NombreNoms(); ++i)
+        if (!selection.NomRetenu(catalogue_->Nom(i)))
             return false;
     const auto e = LireEmpreinte(cheminExtrait);
     return e && *e == *empreinteCatalogue_;

@@ -5,6 +5,7 @@
 // a été trouvé ou l'échec.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -51,7 +52,8 @@ struct ResumeJournal {
 // Ce que la recherche trouve : le catalogue des channels et des locuteurs de la période, et
 // l'extrait écrit (son chemin et son identité sur le disque, quand le système la donne).
 struct ResultatRecherche {
-    Catalogue catalogue;
+    // Partagé avec le moteur : ses textes, qui peuvent être démesurés, ne sont pas recopiés.
+    std::shared_ptr<const Catalogue> catalogue;
     std::string extrait;
     std::optional<EmpreinteFichier> empreinte;
     std::uint64_t lignesLues = 0;
@@ -96,7 +98,7 @@ public:
                                       Progression& progression, std::stop_token arret = {});
 
     // Le catalogue de la dernière recherche réussie.
-    const Catalogue& CatalogueCourant() const { return catalogue_; }
+    const Catalogue& CatalogueCourant() const { return *catalogue_; }
     // Vrai si tout locuteur non vide de l'extrait est dans la sélection : l'extrait n'a pas
     // changé depuis la recherche qui a bâti le catalogue, la table des noms n'a pas débordé, et
     // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
@@ -133,7 +135,7 @@ private:
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
 
     std::vector<CompteConnu> comptes_;
-    Catalogue catalogue_;
+    std::shared_ptr<const Catalogue> catalogue_ = std::make_shared<const Catalogue>();
     std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
     std::string repertoire_;
 };

@@ -113,10 +113,9 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     empreinteCatalogue_ = LireEmpreinte(cheminExtrait);
     MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
 
-    catalogue_ = Catalogue::Fusionner(partiels);
-    std::vector<Catalogue>().swap(
-        partiels); // avant la copie rendue : un nom démesuré y est deux fois
-    progression.Valeur(0.0);
+    catalogue_ = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));
+    std::vector<Catalogue>().swap(partiels); // la fusion faite, les partiels rendent leur mémoire
+    progression.Valeur(0);
     ResultatRecherche resultat;
     resultat.catalogue = catalogue_;
     resultat.extrait = cheminExtrait;

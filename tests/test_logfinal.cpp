@@ -126,7 +126,7 @@ protected:
         const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
                                          fin, progression);
         ASSERT_TRUE(r.ok());
-        arbres.Remplir(r->catalogue);
+        arbres.Remplir(*r->catalogue);
         arbres.ToutCocher(arbres.channels);
         arbres.ToutCocher(arbres.noms);
         Capturer();

@@ -105,7 +105,7 @@ TEST_F(Recherche, DeuxRecherchesDeSuiteNeGardentQueLaSeconde) {
     const auto seconde = Chercher({2001, 12, 25}, {2001, 12, 25});
     ASSERT_TRUE(seconde.ok());
     EXPECT_EQ(Extrait(), L("12/25/2001", "[B] \"Y\": 2") + "\r\n");
-    EXPECT_EQ(Channels(seconde->catalogue),
+    EXPECT_EQ(Channels(*seconde->catalogue),
               (std::vector<std::string>{std::string(TexteZoneProximite), "[B]"}));
     EXPECT_EQ(module.CatalogueCourant().NombreChannels(), 1u);
     EXPECT_EQ(seconde->lignesLues, 2u);
@@ -293,8 +293,8 @@ TEST_F(Recherche, ComptageEnParalleleOuAbsentMemeResultat) {
         const auto issue = m.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, p);
         ASSERT_TRUE(issue.ok());
         EXPECT_EQ(Extrait(), reference);
-        EXPECT_EQ(Channels(issue->catalogue), channels);
-        EXPECT_EQ(Noms(issue->catalogue), noms);
+        EXPECT_EQ(Channels(*issue->catalogue), channels);
+        EXPECT_EQ(Noms(*issue->catalogue), noms);
         EXPECT_EQ(p.compteur, 5000.0);
         if (!affichee) {
             EXPECT_TRUE(p.maximums.empty());

@@ -418,7 +418,7 @@ void FrmPrincipal::LancerRecherche() {
         },
         [this](vek::Issue<vek::ResultatRecherche>& issue) {
             if (issue.ok())
-                RemplirArbres(issue->catalogue);
+                RemplirArbres(*issue->catalogue);
         });
 }
 

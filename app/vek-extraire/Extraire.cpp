@@ -426,7 +426,7 @@ int Execution::Lancer() {
     progression_.TerminerEtape();
     if (!recherche.ok())
         return Echec(recherche.Echec());
-    const vek::Catalogue& catalogue = recherche->catalogue;
+    const vek::Catalogue& catalogue = *recherche->catalogue;
     if (catalogue.LimiteChannelsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxChannels) +
                 " channels dans la période, les suivants sont ignorés.");
