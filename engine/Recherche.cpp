@@ -11,6 +11,45 @@
 
 namespace vek {
 
+namespace {
+
+// Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la ligne
+// précédente est gardée pour ne pas la recalculer.
+class FiltrePeriode {
+public:
+    FiltrePeriode(Date debut, Date fin) : debut_(debut), fin_(fin) {}
+    bool Retient(std::string_view ligne) {
+        if (ligne.size() >= 10 && teteConnue_ && std::memcmp(ligne.data(), tete_, 10) == 0)
+            return dansPeriode_;
+        const auto date = DateDeLigne(ligne);
+        dansPeriode_ = date && !(*date < debut_) && !(*date > fin_);
+        teteConnue_ = ligne.size() >= 10;
+        if (teteConnue_)
+            std::memcpy(tete_, ligne.data(), 10);
+        return dansPeriode_;
+    }
+
+private:
+    Date debut_, fin_;
+    char tete_[10] = {};
+    bool teteConnue_ = false;
+    bool dansPeriode_ = false;
+};
+
+// Le journal n'est jamais une sortie : choisi parmi les fichiers du dossier (ou par un lien vers
+// l'un d'eux), il serait écrasé par ce qu'on en tire.
+bool EstUneSortie(const std::optional<EmpreinteFichier>& journal,
+                  std::initializer_list<std::string> sorties) {
+    for (const std::string& sortie : sorties) {
+        const auto e = LireEmpreinte(sortie);
+        if (journal && e && e->noeud == journal->noeud && e->volume == journal->volume)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, Date debut, Date fin,
                                                Progression& progression,
                                                std::stop_token arret) try {
@@ -22,18 +61,12 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     if (!journal.Ouvrir(chemin))
         return Resultat::Echec(lecture, chemin, journal.Raison());
 
-    // Le journal n'est jamais une sortie : choisi parmi les fichiers du dossier (ou par un lien
-    // vers l'un d'eux), il serait écrasé par ce qu'on en tire.
     const auto empreinte = LireEmpreinte(chemin);
     const std::string cheminExtrait = CheminExtrait();
-    for (const std::string& sortie : {cheminExtrait, CheminLogFinal()}) {
-        const auto e = LireEmpreinte(sortie);
-        if (empreinte && e && e->noeud == empreinte->noeud && e->volume == empreinte->volume)
-            return Resultat::Echec("Le journal choisi est un fichier de sortie du programme",
-                                   chemin,
-                                   "il serait écrasé par l'extrait ou le journal final : "
-                                   "choisissez un autre journal, ou copiez-le ailleurs");
-    }
+    if (EstUneSortie(empreinte, {cheminExtrait, CheminLogFinal()}))
+        return Resultat::Echec("Le journal choisi est un fichier de sortie du programme", chemin,
+                               "il serait écrasé par l'extrait ou le journal final : "
+                               "choisissez un autre journal, ou copiez-le ailleurs");
     VerrouDossier verrou;
     if (Resultat r = PrendreLeDossier(verrou); !r.ok)
         return r;
@@ -76,28 +109,13 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
     std::uint64_t ecrites = 0;
-    // Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la
-    // ligne précédente est gardée pour ne pas la recalculer.
-    char tetePrecedente[10] = {};
-    bool teteConnue = false;
-    bool dansPeriode = false;
+    FiltrePeriode periode(debut, fin);
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
         journal, chemin, lecture, chaine, suivi, progression, arret, true,
         [&](std::string_view ligne) {
-            if (ligne.size() >= 10 && teteConnue &&
-                std::memcmp(ligne.data(), tetePrecedente, 10) == 0) {
-                if (!dansPeriode)
-                    return;
-            } else {
-                const auto date = DateDeLigne(ligne);
-                dansPeriode = date && !(*date < debut) && !(*date > fin);
-                teteConnue = ligne.size() >= 10;
-                if (teteConnue)
-                    std::memcpy(tetePrecedente, ligne.data(), 10);
-                if (!dansPeriode)
-                    return;
-            }
+            if (!periode.Retient(ligne))
+                return;
             RangerLigne(chaine, journal, ligne);
             ++ecrites;
         },
