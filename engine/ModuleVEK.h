@@ -15,6 +15,7 @@
 #include "Date.h"
 #include "Ligne.h"
 #include "Progression.h"
+#include "Publication.h"
 #include "Selection.h"
 
 #include "Fichiers.h"
@@ -94,6 +95,13 @@ public:
     // Rend le chemin écrit.
     Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                       Progression& progression, std::stop_token arret = {});
+    // La même passe, qui écrit dans le même dossier les formats demandés : LogFinal.txt, la
+    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, chacun remplacé une fois complet.
+    // Rend les chemins écrits, dans cet ordre.
+    Issue<std::vector<std::string>> EcrireSorties(const Selection& selection,
+                                                  const ModesPartages& modes, FormatsSortie formats,
+                                                  Progression& progression,
+                                                  std::stop_token arret = {});
 
     // Le catalogue de la dernière recherche réussie.
     const Catalogue& CatalogueCourant() const { return catalogue_; }
@@ -105,6 +113,8 @@ public:
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
     std::string CheminLogFinal() const;
+    std::string CheminPageWeb() const;
+    std::string CheminLignesJson() const;
 
 private:
     // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
@@ -135,6 +145,8 @@ private:
     std::vector<CompteConnu> comptes_;
     Catalogue catalogue_;
     std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
+    // La période de la recherche qui a écrit cet extrait.
+    std::optional<std::pair<Date, Date>> periodeCatalogue_;
     std::string repertoire_;
 };
 

@@ -193,6 +193,8 @@ void FrmPrincipal::Connecter() {
     connect(ui->CheckTLC, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLC_Click);
     connect(ui->CheckTLM, &QCheckBox::clicked, this, &FrmPrincipal::CheckTLM_Click);
     connect(ui->CmdCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CmdCreerLog_Click);
+    connect(ui->mnuExporterPageWeb, &QAction::triggered, this,
+            &FrmPrincipal::mnuExporterPageWeb_Click);
     connect(ui->CmdQuitter, &QPushButton::clicked, this, &FrmPrincipal::CmdQuitter_Click);
     connect(ui->mnuQuitter, &QAction::triggered, this, &FrmPrincipal::mnuQuitter_Click);
     connect(ui->mnuOptLog, &QAction::triggered, this, &FrmPrincipal::mnuOptLog_Click);
@@ -217,6 +219,8 @@ void FrmPrincipal::AppliquerEtatBoutons() {
     // à la fin chacune reprend l'état que lui donnent les règles.
     ui->CmdRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
     ui->CmdCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
+    // « Exporter en page web… » suit « Créer le fichier log ».
+    ui->mnuExporterPageWeb->setEnabled(creerLogActive_ && !passeEnCours_);
     ui->CmdCheminLOG->setEnabled(!passeEnCours_);
 }
 
@@ -561,6 +565,40 @@ void FrmPrincipal::SignalerLogFinal(const std::string& cheminFinal, std::int16_t
         texte += QStringLiteral("\n\nAucun visualiseur n'a pu l'ouvrir ; ouvrez-le avec "
                                 "l'éditeur de texte de votre choix.");
     AfficherMessage(texte, vek::Icone::Aucune);
+}
+
+// --- page web ---
+
+void FrmPrincipal::mnuExporterPageWeb_Click() {
+    if (passeEnCours_ || !creerLogActive_)
+        return;
+    // La sélection des arbres et les modes de « Créer le fichier log », et la même passe : seule
+    // la page web s'écrit, puis le navigateur du bureau l'ouvre.
+    auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
+    LancerPasse<std::vector<std::string>>(
+        [this, selection](std::stop_token arret) {
+            return module_->EcrireSorties(
+                *selection, modes_, vek::FormatsSortie{false, true, false}, *progression_, arret);
+        },
+        [this](vek::Issue<std::vector<std::string>>& issue) {
+            if (!issue.ok() || issue->empty())
+                return;
+            const std::string& page = issue->front();
+            const bool sansNavigateur = lanceur_.OuvrirDocument(page) <= 32;
+            if (!sansNavigateur && !dossierDeSecours_)
+                return;
+            const QString chemin = QDir::toNativeSeparators(QFile::decodeName(page.c_str()));
+            QString texte = dossierDeSecours_
+                                ? QStringLiteral("Le dossier du programme n'est pas accessible en "
+                                                 "écriture : la page web a été écrite dans votre "
+                                                 "dossier personnel :\n")
+                                : QStringLiteral("La page web a été écrite :\n");
+            texte += chemin;
+            if (sansNavigateur)
+                texte += QStringLiteral("\n\nAucun navigateur n'a pu l'ouvrir ; ouvrez-la avec le "
+                                        "navigateur de votre choix.");
+            AfficherMessage(texte, vek::Icone::Aucune);
+        });
 }
 
 // --- fin du programme ---

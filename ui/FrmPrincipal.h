@@ -108,6 +108,7 @@ private slots:
     void CheckTLC_Click();
     void CheckTLM_Click();
     void CmdCreerLog_Click();
+    void mnuExporterPageWeb_Click();
     void CmdQuitter_Click();
     void mnuQuitter_Click();
     void Label6_Click();
