@@ -51,8 +51,10 @@ void EcrirePied(EcrivainTexte& f) {
     f.EcrireLigne(Etoiles);
 }
 
-// Lots en circulation dans la chaîne : la publication garde la mise en forme de chacun.
+// Les lots de la chaîne. La publication garde la mise en forme de chacun, deux à trois fois plus
+// grande que ses lignes : ses lots sont deux fois plus petits, la mémoire reste bornée.
 constexpr std::size_t TailleLot = std::size_t{1} << 20;
+constexpr std::size_t TailleLotPublie = TailleLot / 2;
 constexpr std::size_t LotsEnCirculation = 8;
 
 // La période d'un extrait que la recherche de cette exécution n'a pas écrit : les dates de sa
@@ -216,7 +218,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         etapes.push_back({[&publication, &sortie = json.fichier.Flux()](Lot& lot, int) {
             publication.EcrireJson(lot, sortie);
         }});
-    ChaineDeLots chaine(std::move(etapes), TailleLot, LotsEnCirculation);
+    ChaineDeLots chaine(std::move(etapes), publication.Active() ? TailleLotPublie : TailleLot,
+                        LotsEnCirculation);
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
         extrait, cheminExtrait, lecture, chaine, suivi, progression, arret, false,

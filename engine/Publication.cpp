@@ -8,9 +8,13 @@
 #include "Ligne.h"
 #include "ModuleVEK.h"
 
+#include "Octets.h"
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 namespace vek {
@@ -19,9 +23,10 @@ namespace {
 
 // --- conversions ---
 
-// Ce qu'un octet devient dans une sortie : ses octets UTF-8, ou son échappement.
+// Ce qu'un octet devient dans une sortie : ses octets UTF-8, ou son échappement (six octets au
+// plus ; les huit sont recopiés d'un coup).
 struct Traduction {
-    std::array<char, 7> octets{};
+    std::array<char, 8> octets{};
     std::uint8_t longueur = 0;
 };
 
@@ -29,6 +34,9 @@ struct TableTraduction {
     std::array<Traduction, 256> traductions{};
     std::array<bool, 256> telQuel{}; // l'octet s'écrit lui-même
 };
+
+// Un octet s'écrit au plus en six.
+constexpr std::size_t ExpansionMax = 6;
 
 void Poser(Traduction& t, std::string_view texte) {
     std::copy(texte.begin(), texte.end(), t.octets.begin());
@@ -56,7 +64,7 @@ void PoserOctetsHauts(TableTraduction& table) {
         PoserCaractere(table.traductions[o], CaracterePublie(static_cast<unsigned char>(o)));
 }
 
-TableTraduction TableHtml() {
+TableTraduction FaireTablePage() {
     TableTraduction table;
     for (unsigned o = 0; o < 0x80; ++o) {
         Traduction& t = table.traductions[o];
@@ -79,7 +87,7 @@ TableTraduction TableHtml() {
     return table;
 }
 
-TableTraduction TableJson() {
+TableTraduction FaireTableJson() {
     TableTraduction table;
     for (unsigned o = 0; o < 0x80; ++o) {
         Traduction& t = table.traductions[o];
@@ -106,43 +114,99 @@ TableTraduction TableJson() {
     return table;
 }
 
-const TableTraduction& Html() {
-    static const TableTraduction table = TableHtml();
+const TableTraduction& TablePage() {
+    static const TableTraduction table = FaireTablePage();
     return table;
 }
 
-const TableTraduction& Json() {
-    static const TableTraduction table = TableJson();
+const TableTraduction& TableJson() {
+    static const TableTraduction table = FaireTableJson();
     return table;
 }
 
-void Traduire(std::string& sortie, std::string_view texte, const TableTraduction& table) {
+// Le premier octet de [p, fin) qui ne s'écrit pas lui-même, ou fin : seize à la fois.
+// Page : les contrôles, DEL, « & », « < », « > » et les octets hauts ; JSON : les contrôles,
+// « " », « \\ » et les octets hauts. La tabulation, un contrôle, est renvoyée à la table.
+template <bool EnJson>
+const unsigned char* ProchainAEchapper(const unsigned char* p, const unsigned char* fin,
+                                       const TableTraduction& table) {
+#if VEK_SSE2
+    const __m128i espace = _mm_set1_epi8(0x20); // en signé : les octets hauts sont au-dessous
+    const __m128i a = _mm_set1_epi8(EnJson ? '"' : '&');
+    const __m128i b = _mm_set1_epi8(EnJson ? '\\' : '<');
+    const __m128i c = _mm_set1_epi8(EnJson ? '"' : '>');
+    const __m128i d = _mm_set1_epi8(EnJson ? '"' : 0x7F);
+    for (; fin - p >= 16; p += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i speciaux = _mm_or_si128(
+            _mm_or_si128(_mm_cmplt_epi8(bloc, espace), _mm_cmpeq_epi8(bloc, a)),
+            _mm_or_si128(_mm_cmpeq_epi8(bloc, b),
+                         _mm_or_si128(_mm_cmpeq_epi8(bloc, c), _mm_cmpeq_epi8(bloc, d))));
+        if (const int masque = _mm_movemask_epi8(speciaux); masque != 0)
+            return p + std::countr_zero(static_cast<unsigned>(masque));
+    }
+#endif
+    while (p < fin && table.telQuel[*p])
+        ++p;
+    return p;
+}
+
+template <bool EnJson>
+void Traduire(TamponSortie& sortie, std::string_view texte, const TableTraduction& table) {
+    if (texte.empty())
+        return;
     const auto* p = reinterpret_cast<const unsigned char*>(texte.data());
     const auto* const fin = p + texte.size();
+    char* const debut = sortie.Place(texte.size() * ExpansionMax + 8);
+    char* d = debut;
     while (p < fin) {
-        const auto* const debut = p;
-        while (p < fin && table.telQuel[*p])
-            ++p;
-        if (p != debut)
-            sortie.append(reinterpret_cast<const char*>(debut),
-                          static_cast<std::size_t>(p - debut));
-        if (p != fin) {
-            const Traduction& t = table.traductions[*p++];
-            sortie.append(t.octets.data(), t.longueur);
-        }
+        const unsigned char* const special = ProchainAEchapper<EnJson>(p, fin, table);
+        std::memcpy(d, p, static_cast<std::size_t>(special - p));
+        d += special - p;
+        if (special == fin)
+            break;
+        const Traduction& t = table.traductions[*special];
+        std::memcpy(d, t.octets.data(), t.octets.size());
+        d += t.longueur;
+        p = special + 1;
     }
+    sortie.Avancer(static_cast<std::size_t>(d - debut));
 }
 
-// Où va une mise en forme : une chaîne, ou un fichier par morceaux (ligne démesurée, qui
-// n'est jamais copiée en entier).
-class VersChaine {
+void TraduireHtml(TamponSortie& sortie, std::string_view texte) {
+    Traduire<false>(sortie, texte, TablePage());
+}
+
+void TraduireJson(TamponSortie& sortie, std::string_view texte) {
+    Traduire<true>(sortie, texte, TableJson());
+}
+
+void TraduireHtml(std::string& sortie, std::string_view texte) {
+    TamponSortie t;
+    TraduireHtml(t, texte);
+    sortie.append(t.Vue());
+}
+
+// Où va une mise en forme : un tampon, ou un fichier par morceaux (ligne démesurée, qui n'est
+// jamais copiée en entier).
+class VersTampon {
 public:
-    explicit VersChaine(std::string& s) : s_(s) {}
-    void Balise(std::string_view texte) { s_.append(texte); }
-    void Texte(std::string_view texte, const TableTraduction& table) { Traduire(s_, texte, table); }
+    explicit VersTampon(TamponSortie& t) : t_(t) {}
+    void Balise(std::string_view texte) { t_.Ajouter(texte); }
+    void Html(std::string_view texte) { TraduireHtml(t_, texte); }
+    void Json(std::string_view texte) { TraduireJson(t_, texte); }
+    // Le texte puis la ligne, dont il est la fin : sa traduction n'est faite qu'une fois.
+    void TexteEtLigne(std::string_view ligne, std::size_t debutTexte, std::string_view entre) {
+        const std::size_t avant = t_.Taille();
+        TraduireJson(t_, ligne.substr(debutTexte));
+        const std::size_t traduit = t_.Taille() - avant;
+        t_.Ajouter(entre);
+        TraduireJson(t_, ligne.substr(0, debutTexte));
+        t_.Recopier(avant, traduit);
+    }
 
 private:
-    std::string& s_;
+    TamponSortie& t_;
 };
 
 class VersFichier {
@@ -151,23 +215,31 @@ public:
     ~VersFichier() { Vider(); }
     VersFichier(const VersFichier&) = delete;
     VersFichier& operator=(const VersFichier&) = delete;
-    void Balise(std::string_view texte) { s_.append(texte); }
-    void Texte(std::string_view texte, const TableTraduction& table) {
+    void Balise(std::string_view texte) { t_.Ajouter(texte); }
+    void Html(std::string_view texte) { ParMorceaux(texte, TraduireHtml); }
+    void Json(std::string_view texte) { ParMorceaux(texte, TraduireJson); }
+    void TexteEtLigne(std::string_view ligne, std::size_t debutTexte, std::string_view entre) {
+        Json(ligne.substr(debutTexte));
+        Balise(entre);
+        Json(ligne);
+    }
+
+private:
+    void ParMorceaux(std::string_view texte, void (*traduire)(TamponSortie&, std::string_view)) {
         constexpr std::size_t Morceau = std::size_t{1} << 16;
         for (std::size_t i = 0; i < texte.size(); i += Morceau) {
-            Traduire(s_, texte.substr(i, Morceau), table);
-            if (s_.size() >= Morceau)
+            traduire(t_, texte.substr(i, Morceau));
+            if (t_.Taille() >= Morceau)
                 Vider();
         }
     }
     void Vider() {
-        f_.Ecrire(s_);
-        s_.clear();
+        f_.Ecrire(t_.Vue());
+        t_.Vider();
     }
 
-private:
     EcrivainTexte& f_;
-    std::string s_;
+    TamponSortie t_;
 };
 
 // --- découpage ---
@@ -442,7 +514,32 @@ void AjouterCouleurs(std::string& s) {
 }
 
 void AjouterDateLongue(std::string& s, Date jour) {
-    Traduire(s, DateLongue(jour), Html());
+    TraduireHtml(s, DateLongue(jour));
+}
+
+// Les balises ouvrantes des badges et des noms, une par teinte, faites une fois.
+template <std::size_t N> struct Balises {
+    std::array<std::string, N> ouvrantes;
+    Balises(std::string_view debut) {
+        for (std::size_t i = 0; i < N; ++i)
+            ouvrantes[i] = std::string(debut) + std::to_string(i) + ">";
+    }
+};
+
+std::string_view BaliseBadge(std::string_view tag) {
+    static const Balises<TeintesChannels> balises("<b class=c");
+    return balises.ouvrantes[static_cast<std::size_t>(TeinteChannel(tag))];
+}
+
+std::string_view BaliseNom(std::string_view nom) {
+    static const Balises<TeintesNoms> balises("<u class=n");
+    return balises.ouvrantes[static_cast<std::size_t>(TeinteNom(nom))];
+}
+
+void AjouterTitreJour(TamponSortie& sortie, Date jour) {
+    sortie.Ajouter("<h2>");
+    TraduireHtml(sortie, DateLongue(jour));
+    sortie.Ajouter("</h2>\n");
 }
 
 // Les classes de l'élément d'une entrée : son genre, et « s » sans l'heure.
@@ -477,57 +574,54 @@ template <class Sortie> void RendreHtml(Sortie& s, const Entree& e) {
     }
     if (!sansHeure) {
         s.Balise("<i>");
-        s.Texte(r.substr(0, e.finEnTete), Html());
+        s.Html(r.substr(0, e.finEnTete));
         s.Balise("</i>");
     }
-    s.Texte(r.substr(e.finEnTete, e.debutBadge - e.finEnTete), Html());
-    char classe[24];
+    s.Html(r.substr(e.finEnTete, e.debutBadge - e.finEnTete));
     if (e.finBadge > e.debutBadge) {
         const std::string_view tag = r.substr(e.debutBadge, e.finBadge - e.debutBadge);
-        std::snprintf(classe, sizeof classe, "<b class=c%d>", TeinteChannel(tag));
-        s.Balise(classe);
-        s.Texte(tag, Html());
+        s.Balise(BaliseBadge(tag));
+        s.Html(tag);
         s.Balise("</b>");
     }
-    s.Texte(r.substr(e.finBadge, e.debutNom - e.finBadge), Html());
+    s.Html(r.substr(e.finBadge, e.debutNom - e.finBadge));
     if (e.finNom > e.debutNom) {
         const std::string_view nom = r.substr(e.debutNom, e.finNom - e.debutNom);
-        if (e.genre == GenreEntree::Dit) {
-            s.Balise("<u>");
-        } else {
-            std::snprintf(classe, sizeof classe, "<u class=n%d>", TeinteNom(nom));
-            s.Balise(classe);
-        }
-        s.Texte(nom, Html());
+        s.Balise(e.genre == GenreEntree::Dit ? std::string_view("<u>") : BaliseNom(nom));
+        s.Html(nom);
         s.Balise("</u>");
     }
-    s.Texte(r.substr(e.finNom), Html());
+    s.Html(r.substr(e.finNom));
     s.Balise("</p>\n");
 }
 
 template <class Sortie> void RendreJson(Sortie& s, const Entree& e) {
     if (e.date) {
-        char date[32];
-        std::snprintf(date, sizeof date, "{\"date\":\"%04d-%02d-%02d\"", e.date->annee % 10000,
-                      e.date->mois % 100, e.date->jour % 100);
-        s.Balise(date);
+        // AAAA-MM-JJ, sans passer par snprintf (une fois par ligne).
+        char date[] = "{\"date\":\"0000-00-00\"";
+        const auto chiffres = [&](std::size_t position, int valeur, int n) {
+            for (int k = n - 1; k >= 0; --k, valeur /= 10)
+                date[position + static_cast<std::size_t>(k)] = static_cast<char>('0' + valeur % 10);
+        };
+        chiffres(9, e.date->annee, 4);
+        chiffres(14, e.date->mois, 2);
+        chiffres(17, e.date->jour, 2);
+        s.Balise(std::string_view(date, sizeof date - 1));
     } else {
         s.Balise("{\"date\":null");
     }
     s.Balise(",\"heure\":\"");
-    s.Texte(e.heure, Json());
+    s.Json(e.heure);
     s.Balise("\",\"genre\":\"");
     s.Balise(NomGenre(e.genre));
     s.Balise("\",\"channel\":\"");
-    s.Texte(e.channel, Json());
+    s.Json(e.channel);
     if (e.crochetAjoute)
         s.Balise("]");
     s.Balise("\",\"nom\":\"");
-    s.Texte(e.nom, Json());
+    s.Json(e.nom);
     s.Balise("\",\"texte\":\"");
-    s.Texte(e.Texte(), Json());
-    s.Balise("\",\"ligne\":\"");
-    s.Texte(e.reecrite, Json());
+    s.TexteEtLigne(e.reecrite, e.debutTexte, "\",\"ligne\":\"");
     s.Balise("\"}\n");
 }
 
@@ -540,20 +634,22 @@ char32_t CaracterePublie(unsigned char octet) {
 }
 
 void AjouterTexteHtml(std::string& sortie, std::string_view texte) {
-    Traduire(sortie, texte, Html());
+    TraduireHtml(sortie, texte);
 }
 
 void AjouterChaineJson(std::string& sortie, std::string_view texte) {
-    Traduire(sortie, texte, Json());
+    TamponSortie t;
+    TraduireJson(t, texte);
+    sortie.append(t.Vue());
 }
 
 std::string DebutPage(const EnTetePage& entete) {
     std::string s = "<!DOCTYPE html>\n<html lang=fr>\n<head>\n<meta charset=utf-8>\n"
                     "<meta name=viewport content=\"width=device-width, initial-scale=1\">\n"
                     "<meta name=generator content=\"";
-    Traduire(s, TitreApplication, Html());
+    TraduireHtml(s, TitreApplication);
     s += "\">\n<title>";
-    Traduire(s, TitreApplication, Html());
+    TraduireHtml(s, TitreApplication);
     if (entete.debut && entete.fin) {
         s += " — ";
         s += DateCourte(*entete.debut);
@@ -566,7 +662,7 @@ std::string DebutPage(const EnTetePage& entete) {
     s += Styles;
     AjouterCouleurs(s);
     s += "</style>\n</head>\n<body>\n<header>\n<h1>";
-    Traduire(s, TitreApplication, Html());
+    TraduireHtml(s, TitreApplication);
     s += "</h1>\n<dl>\n<dt>Extrait le</dt><dd>";
     AjouterDateLongue(s, entete.extraction);
     s += "</dd>\n<dt>Période</dt><dd>";
@@ -581,18 +677,13 @@ std::string DebutPage(const EnTetePage& entete) {
     s += "</dd>\n<dt>Channels</dt><dd>";
     const Selection* sel = entete.selection;
     bool premier = true;
-    char classe[24];
     if (sel)
         for (const std::string& channel : sel->SelChannels) {
             s += premier ? "" : " ";
             premier = false;
-            if (channel == TexteZoneProximite) {
-                s += "<b class=z>";
-            } else {
-                std::snprintf(classe, sizeof classe, "<b class=c%d>", TeinteChannel(channel));
-                s += classe;
-            }
-            Traduire(s, channel, Html());
+            s += channel == TexteZoneProximite ? std::string_view("<b class=z>")
+                                               : BaliseBadge(channel);
+            TraduireHtml(s, channel);
             s += "</b>";
         }
     if (premier)
@@ -603,9 +694,8 @@ std::string DebutPage(const EnTetePage& entete) {
         for (const std::string& nom : sel->SelNoms) {
             s += premier ? "" : ", ";
             premier = false;
-            std::snprintf(classe, sizeof classe, "<u class=n%d>", TeinteNom(nom));
-            s += classe;
-            Traduire(s, RognerEspaces(nom), Html());
+            s += BaliseNom(nom);
+            TraduireHtml(s, RognerEspaces(nom));
             s += "</u>";
         }
     if (premier)
@@ -614,35 +704,42 @@ std::string DebutPage(const EnTetePage& entete) {
     return s;
 }
 
-void AjouterTitreJour(std::string& sortie, Date jour) {
-    sortie += "<h2>";
-    AjouterDateLongue(sortie, jour);
-    sortie += "</h2>\n";
-}
-
-void AjouterEntreeHtml(std::string& sortie, const Entree& entree) {
-    VersChaine s(sortie);
-    RendreHtml(s, entree);
-}
-
-void AjouterEntreeJson(std::string& sortie, const Entree& entree) {
-    VersChaine s(sortie);
-    RendreJson(s, entree);
-}
-
 std::string FinPage(std::uint64_t entrees) {
     std::string s = "</main>\n<footer>";
     s += std::to_string(entrees);
     s += entrees > 1 ? " lignes" : " ligne";
     s += " · ";
-    Traduire(s, TitreApplication, Html());
+    TraduireHtml(s, TitreApplication);
     s += " · Pour tout renseignement : ";
-    Traduire(s, AdresseContact, Html());
+    TraduireHtml(s, AdresseContact);
     s += "</footer>\n</body>\n</html>\n";
     return s;
 }
 
 // --- pendant la passe ---
+
+void TamponSortie::Agrandir(std::size_t n) {
+    const std::size_t capacite = std::max({capacite_ * 2, taille_ + n, std::size_t{4096}});
+    std::unique_ptr<char[]> octets(new char[capacite]); // sans mise à zéro : tout sera écrit
+    if (taille_ != 0)
+        std::memcpy(octets.get(), octets_.get(), taille_);
+    octets_ = std::move(octets);
+    capacite_ = capacite;
+}
+
+void TamponSortie::Recopier(std::size_t debut, std::size_t n) {
+    char* d = Place(n); // avant de désigner la source : la place peut déménager
+    std::memcpy(d, octets_.get() + debut, n);
+    taille_ += n;
+}
+
+void TamponSortie::Vider(std::size_t garde) {
+    if (capacite_ > garde) {
+        octets_.reset();
+        capacite_ = 0;
+    }
+    taille_ = 0;
+}
 
 Publication::Publication(FormatsSortie formats, std::size_t lotsEnCirculation, int travailleurs)
     : formats_(formats), lots_(std::max<std::size_t>(lotsEnCirculation, 1)),
@@ -664,11 +761,8 @@ void Publication::Preparer(const Lot& lot) {
     m.numero = lot.numero;
     // Un lot qui a porté une ligne démesurée rend sa mémoire.
     constexpr std::size_t Garde = std::size_t{8} << 20;
-    for (std::string* s : {&m.html, &m.json}) {
-        if (s->capacity() > Garde)
-            std::string().swap(*s);
-        s->clear();
-    }
+    m.html.Vider(Garde);
+    m.json.Vider(Garde);
     m.entrees = 0;
     m.premierJour.reset();
     m.avantPremier = 0;
@@ -689,7 +783,7 @@ void Publication::Ajouter(const Lot& lot, std::string_view ligne, std::string_vi
     if (jour) {
         if (!m.premierJour) {
             m.premierJour = jour;
-            m.avantPremier = m.html.size();
+            m.avantPremier = m.html.Taille();
         } else if (formats_.html && *jour != *m.dernierJour) {
             AjouterTitreJour(m.html, *jour);
         }
@@ -699,23 +793,27 @@ void Publication::Ajouter(const Lot& lot, std::string_view ligne, std::string_vi
         m.demesuree = e;
         return;
     }
-    if (formats_.html)
-        AjouterEntreeHtml(m.html, e);
-    if (formats_.json)
-        AjouterEntreeJson(m.json, e);
+    if (formats_.html) {
+        VersTampon html(m.html);
+        RendreHtml(html, e);
+    }
+    if (formats_.json) {
+        VersTampon json(m.json);
+        RendreJson(json, e);
+    }
 }
 
 void Publication::TitreSiNouveauJour(EcrivainTexte& fichier, const std::optional<Date>& jour) {
     if (!jour || jour == jourCourant_)
         return;
-    std::string titre;
+    TamponSortie titre;
     AjouterTitreJour(titre, *jour);
-    fichier.Ecrire(titre);
+    fichier.Ecrire(titre.Vue());
 }
 
 void Publication::EcrireHtml(const Lot& lot, EcrivainTexte& fichier) {
     MiseEnForme& m = Verifier(lot);
-    const std::string_view html = m.html;
+    const std::string_view html = m.html.Vue();
     fichier.Ecrire(html.substr(0, m.avantPremier));
     TitreSiNouveauJour(fichier, m.premierJour);
     if (m.demesuree) {
@@ -737,7 +835,7 @@ void Publication::EcrireJson(const Lot& lot, EcrivainTexte& fichier) {
         VersFichier s(fichier);
         RendreJson(s, *m.demesuree);
     } else {
-        fichier.Ecrire(m.json);
+        fichier.Ecrire(m.json.Vue());
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -84,7 +86,7 @@ void AjouterTexteHtml(std::string& sortie, std::string_view texte);
 void AjouterChaineJson(std::string& sortie, std::string_view texte);
 
 // La page : son début (styles, en-tête : titre, date d'extraction, période, channels et
-// personnes gardés), le titre d'un jour, une entrée, sa fin.
+// personnes gardés) et sa fin ; les entrées et les titres des jours viennent de Publication.
 struct EnTetePage {
     Date extraction;
     std::optional<Date> debut;
@@ -92,11 +94,38 @@ struct EnTetePage {
     const Selection* selection = nullptr;
 };
 std::string DebutPage(const EnTetePage& entete);
-void AjouterTitreJour(std::string& sortie, Date jour);
-void AjouterEntreeHtml(std::string& sortie, const Entree& entree);
 std::string FinPage(std::uint64_t entrees);
-// Une ligne JSON, terminée par LF.
-void AjouterEntreeJson(std::string& sortie, const Entree& entree);
+
+// Les octets d'une mise en forme : une zone qui grandit sans mettre à zéro ce qui va y être
+// écrit.
+class TamponSortie {
+public:
+    std::size_t Taille() const { return taille_; }
+    std::string_view Vue() const { return {octets_.get(), taille_}; }
+    // Au moins n octets libres au bout ; rend leur début (Avancer dit combien ont été écrits).
+    char* Place(std::size_t n) {
+        if (capacite_ - taille_ < n)
+            Agrandir(n);
+        return octets_.get() + taille_;
+    }
+    void Avancer(std::size_t n) { taille_ += n; }
+    void Ajouter(std::string_view texte) {
+        if (texte.empty())
+            return;
+        std::memcpy(Place(texte.size()), texte.data(), texte.size());
+        taille_ += texte.size();
+    }
+    // Ajoute une copie de ses propres octets [debut, debut + n).
+    void Recopier(std::size_t debut, std::size_t n);
+    // Vide ; au-delà de garde octets, rend aussi sa mémoire.
+    void Vider(std::size_t garde = std::size_t(-1));
+
+private:
+    void Agrandir(std::size_t n);
+    std::unique_ptr<char[]> octets_;
+    std::size_t taille_ = 0;
+    std::size_t capacite_ = 0;
+};
 
 // La mise en forme pendant la passe. Les fils de travail préparent chaque lot (Preparer, puis
 // Ajouter pour chaque ligne retenue) ; le fil d'écriture de chaque format écrit ensuite les lots
@@ -124,8 +153,8 @@ public:
 private:
     struct MiseEnForme {
         std::uint64_t numero = 0; // le lot préparé ici
-        std::string html;
-        std::string json;
+        TamponSortie html;
+        TamponSortie json;
         std::uint64_t entrees = 0;
         std::optional<Date> premierJour; // titre à décider à l'écriture, avant html[avantPremier]
         std::size_t avantPremier = 0;

@@ -66,7 +66,9 @@ std::string JournalHostile() {
            Ligne(25, "00:10:00", "Le h\xE9raut VOUS APPELLE sur la place.") +
            Ligne(25, "08:00:00",
                  "[Guilde] \"C\x9Clio\": voir [Guilde], \"C\x9Clio\" est l\xE0 </p></main>") +
-           Ligne(26, "09:00:00", "[Guilde] \"Aldric\": \xAB" "fin\xBB") +
+           Ligne(26, "09:00:00",
+                 "[Guilde] \"Aldric\": \xAB"
+                 "fin\xBB") +
            Ligne(26, "09:00:01", "Connexion \xE9tablie.") +
            Ligne(26, "09:00:02", "[Guilde] \"\": vide");
 }
@@ -331,7 +333,7 @@ TEST_F(Publier, CouleursStables) {
 }
 
 TEST_F(Publier, TitresDesJoursEntreLesLots) {
-    // Dix jours de 9000 lignes : les lots (d'un Mio) changent de jour en leur milieu comme à
+    // Dix jours de 9000 lignes : les lots (d'un demi-Mio) changent de jour en leur milieu comme à
     // leur bord ; chaque jour a son titre, une seule fois.
     std::string journal;
     for (int jour = 1; jour <= 10; ++jour)
