@@ -151,14 +151,14 @@ const unsigned char* ProchainAEchapper(const unsigned char* p, const unsigned ch
     return p;
 }
 
+// Écrit la traduction du texte à partir de d, qui a la place d'au moins
+// texte.size() * ExpansionMax + 8 octets ; rend la fin de ce qui a été écrit.
 template <bool EnJson>
-void Traduire(TamponSortie& sortie, std::string_view texte, const TableTraduction& table) {
+char* TraduireVers(char* d, std::string_view texte, const TableTraduction& table) {
     if (texte.empty())
-        return;
+        return d;
     const auto* p = reinterpret_cast<const unsigned char*>(texte.data());
     const auto* const fin = p + texte.size();
-    char* const debut = sortie.Place(texte.size() * ExpansionMax + 8);
-    char* d = debut;
     while (p < fin) {
         const unsigned char* const special = ProchainAEchapper<EnJson>(p, fin, table);
         std::memcpy(d, p, static_cast<std::size_t>(special - p));
@@ -170,7 +170,13 @@ void Traduire(TamponSortie& sortie, std::string_view texte, const TableTraductio
         d += t.longueur;
         p = special + 1;
     }
-    sortie.Avancer(static_cast<std::size_t>(d - debut));
+    return d;
+}
+
+template <bool EnJson>
+void Traduire(TamponSortie& sortie, std::string_view texte, const TableTraduction& table) {
+    char* const debut = sortie.Place(texte.size() * ExpansionMax + 8);
+    sortie.Avancer(static_cast<std::size_t>(TraduireVers<EnJson>(debut, texte, table) - debut));
 }
 
 void TraduireHtml(TamponSortie& sortie, std::string_view texte) {
@@ -187,26 +193,43 @@ void TraduireHtml(std::string& sortie, std::string_view texte) {
     sortie.append(t.Vue());
 }
 
-// Où va une mise en forme : un tampon, ou un fichier par morceaux (ligne démesurée, qui n'est
-// jamais copiée en entier).
-class VersTampon {
+// Où va une mise en forme : la place réservée d'un coup dans un tampon pour une entrée (écrite
+// sans autre vérification), ou un fichier par morceaux (ligne démesurée, qui n'est jamais copiée
+// en entier).
+class VersZone {
 public:
-    explicit VersTampon(TamponSortie& t) : t_(t) {}
-    void Balise(std::string_view texte) { t_.Ajouter(texte); }
-    void Html(std::string_view texte) { TraduireHtml(t_, texte); }
-    void Json(std::string_view texte) { TraduireJson(t_, texte); }
+    // maximum : ce que l'entrée peut écrire au plus (Place).
+    VersZone(TamponSortie& t, std::size_t maximum) : t_(t), debut_(t.Place(maximum)), d_(debut_) {}
+    ~VersZone() { t_.Avancer(static_cast<std::size_t>(d_ - debut_)); }
+    VersZone(const VersZone&) = delete;
+    VersZone& operator=(const VersZone&) = delete;
+    // La place d'une entrée : ses textes traduits, et ses balises.
+    static std::size_t Place(std::size_t octetsDeTexte) {
+        return octetsDeTexte * ExpansionMax + 8 * 16 + 256;
+    }
+    void Balise(std::string_view texte) {
+        if (texte.empty())
+            return;
+        std::memcpy(d_, texte.data(), texte.size());
+        d_ += texte.size();
+    }
+    void Html(std::string_view texte) { d_ = TraduireVers<false>(d_, texte, TablePage()); }
+    void Json(std::string_view texte) { d_ = TraduireVers<true>(d_, texte, TableJson()); }
     // Le texte puis la ligne, dont il est la fin : sa traduction n'est faite qu'une fois.
     void TexteEtLigne(std::string_view ligne, std::size_t debutTexte, std::string_view entre) {
-        const std::size_t avant = t_.Taille();
-        TraduireJson(t_, ligne.substr(debutTexte));
-        const std::size_t traduit = t_.Taille() - avant;
-        t_.Ajouter(entre);
-        TraduireJson(t_, ligne.substr(0, debutTexte));
-        t_.Recopier(avant, traduit);
+        char* const texte = d_;
+        Json(ligne.substr(debutTexte));
+        const auto traduit = static_cast<std::size_t>(d_ - texte);
+        Balise(entre);
+        Json(ligne.substr(0, debutTexte));
+        std::memmove(d_, texte, traduit);
+        d_ += traduit;
     }
 
 private:
     TamponSortie& t_;
+    char* const debut_;
+    char* d_;
 };
 
 class VersFichier {
@@ -727,12 +750,6 @@ void TamponSortie::Agrandir(std::size_t n) {
     capacite_ = capacite;
 }
 
-void TamponSortie::Recopier(std::size_t debut, std::size_t n) {
-    char* d = Place(n); // avant de désigner la source : la place peut déménager
-    std::memcpy(d, octets_.get() + debut, n);
-    taille_ += n;
-}
-
 void TamponSortie::Vider(std::size_t garde) {
     if (capacite_ > garde) {
         octets_.reset();
@@ -794,11 +811,12 @@ void Publication::Ajouter(const Lot& lot, std::string_view ligne, std::string_vi
         return;
     }
     if (formats_.html) {
-        VersTampon html(m.html);
+        VersZone html(m.html, VersZone::Place(reecrite.size()));
         RendreHtml(html, e);
     }
     if (formats_.json) {
-        VersTampon json(m.json);
+        VersZone json(m.json, VersZone::Place(e.heure.size() + e.channel.size() + e.nom.size() +
+                                              e.Texte().size() + reecrite.size()));
         RendreJson(json, e);
     }
 }

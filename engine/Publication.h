@@ -115,8 +115,6 @@ public:
         std::memcpy(Place(texte.size()), texte.data(), texte.size());
         taille_ += texte.size();
     }
-    // Ajoute une copie de ses propres octets [debut, debut + n).
-    void Recopier(std::size_t debut, std::size_t n);
     // Vide ; au-delà de garde octets, rend aussi sa mémoire.
     void Vider(std::size_t garde = std::size_t(-1));
 

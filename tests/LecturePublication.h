@@ -1,10 +1,10 @@
 #pragma once
-// Lecture stricte, pour les tests, de ce que la publication écrit : une page web (chaque élément
-// ouvert est fermé dans l'ordre, le texte ne porte ni « < », ni « > », ni « & » nus, les entités
-// sont connues, aucun script) et une ligne JSON (un objet plat de chaînes et de null). Écrit
-// sans rien reprendre du programme : le décodage de Windows-1252 attendu a sa propre table.
+// Lecture stricte, pour les tests, de ce que la publication écrit : une page (chaque élément
+// ouvert est fermé dans l'ordre, aucun « < », « > » ou « & » nu dans le texte, aucune entité
+// inconnue, aucun script) et une ligne JSON (un objet plat de chaînes et de null). Rien n'est
+// repris du programme : le décodage attendu de Windows-1252 a sa propre table.
 
-#include <cstdint>
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,22 +19,17 @@ inline void AjouterUtf8(std::string& s, char32_t c) {
     } else if (c < 0x800) {
         s += static_cast<char>(0xC0 | (c >> 6));
         s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0xE0 | (c >> 12));
         s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         s += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
 
-// Windows-1252 tel que le décodent les outils courants (Python : errors="replace") : les cinq
-// octets sans caractère donnent U+FFFD. Avec controlesVisibles, les caractères de contrôle
-// (sauf la tabulation) donnent leur symbole U+2400… (U+2421 pour DEL), comme sur la page.
-inline std::string DecoderCp1252(std::string_view octets, bool controlesVisibles) {
+// Windows-1252 comme le décodent les outils courants (Python : errors="replace") : U+FFFD pour
+// les cinq octets sans caractère. Avec visibles, les contrôles (sauf la tabulation) donnent leur
+// symbole (U+2400…, U+2421 pour DEL), comme sur la page.
+inline std::string DecoderCp1252(std::string_view octets, bool visibles) {
     static constexpr char32_t Haut[32] = {
         0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -42,347 +37,197 @@ inline std::string DecoderCp1252(std::string_view octets, bool controlesVisibles
     std::string s;
     for (const char o : octets) {
         const auto b = static_cast<unsigned char>(o);
-        char32_t c = b;
-        if (b >= 0x80 && b <= 0x9F)
-            c = Haut[b - 0x80];
-        else if (controlesVisibles && b < 0x20 && b != '\t')
-            c = 0x2400 + b;
-        else if (controlesVisibles && b == 0x7F)
-            c = 0x2421;
-        AjouterUtf8(s, c);
+        const bool controle = (b < 0x20 && b != '\t') || b == 0x7F;
+        AjouterUtf8(s, b >= 0x80 && b <= 0x9F ? Haut[b - 0x80]
+                       : visibles && controle ? (b == 0x7F ? 0x2421 : 0x2400 + b)
+                                              : char32_t{b});
     }
     return s;
 }
 
-// Un texte UTF-8 tel que la page le montre : ses caractères de contrôle en leur symbole.
-inline std::string ControlesVisibles(std::string_view utf8) {
-    std::string s;
-    for (const char o : utf8) {
-        const auto b = static_cast<unsigned char>(o);
-        if ((b < 0x20 && b != '\t') || b == 0x7F)
-            AjouterUtf8(s, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b);
-        else
-            s += o;
-    }
-    return s;
-}
-
+// UTF-8 bien formé (sans forme trop longue pour deux octets).
 inline bool Utf8Valide(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
+    for (std::size_t i = 0, n = 0; i < s.size(); i += n) {
         const auto b = static_cast<unsigned char>(s[i]);
-        std::size_t n = b < 0x80             ? 1
-                        : (b & 0xE0) == 0xC0 ? 2
-                        : (b & 0xF0) == 0xE0 ? 3
-                        : (b & 0xF8) == 0xF0 ? 4
-                                             : 0;
-        if (n == 0 || i + n > s.size() || (n == 2 && b < 0xC2))
+        n = b < 0x80                ? 1
+            : b >= 0xC2 && b < 0xE0 ? 2
+            : (b & 0xF0) == 0xE0    ? 3
+            : (b & 0xF8) == 0xF0    ? 4
+                                    : 0;
+        if (n == 0 || i + n > s.size())
             return false;
         for (std::size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
                 return false;
-        i += n;
     }
     return true;
 }
 
-// Un élément d'une entrée : sa balise, sa classe, son texte.
 struct MorceauLu {
-    std::string balise;
-    std::string classe;
-    std::string texte;
+    std::string balise, classe, texte;
 };
-
 struct EntreeLue {
-    std::string classe; // celle du <p>
-    std::string texte;  // son texte, entités décodées
+    std::string classe, texte; // du <p>, entités décodées
     std::vector<MorceauLu> morceaux;
 };
-
 struct PageLue {
-    std::string erreur;               // vide : la page est bien formée
-    std::vector<EntreeLue> entrees;   // les <p> de <main>, dans l'ordre
-    std::vector<std::string> titres;  // les <h2> de <main>
-    std::vector<std::size_t> avant;   // pour chaque titre : le nombre d'entrées qui le précèdent
-    std::vector<std::string> balises; // toutes les balises ouvertes
-    std::vector<std::string> valeurs; // toutes les valeurs d'attributs
-    std::string styles;               // le contenu de <style>
-    std::string texteEnTete;          // le texte de <header>
+    std::string erreur;              // vide : la page est bien formée
+    std::vector<EntreeLue> entrees;  // les <p> de <main>
+    std::vector<std::string> titres; // les <h2> de <main>
+    std::vector<std::size_t> avant;  // pour chaque titre, les entrées qui le précèdent
+    std::vector<std::string> balises, valeurs;
+    std::string styles, texteEnTete;
 };
 
 inline PageLue LirePage(std::string_view h) {
     PageLue page;
-    const auto echec = [&](std::size_t i, const std::string& quoi) {
-        if (page.erreur.empty())
-            page.erreur = quoi + " (octet " + std::to_string(i) + ")";
-    };
-    static constexpr std::string_view Doctype = "<!DOCTYPE html>";
-    if (h.substr(0, Doctype.size()) != Doctype) {
-        echec(0, "pas de <!DOCTYPE html> en tête");
-        return page;
-    }
-    const auto estVide = [](const std::string& b) { return b == "meta" || b == "br"; };
-    const auto lettre = [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); };
     std::vector<std::string> pile;
-    std::string* texte = nullptr; // où va le texte courant (entrée, titre ou en-tête)
-    bool dansMain = false, dansHeader = false;
-    std::size_t i = Doctype.size();
-    while (i < h.size() && page.erreur.empty()) {
-        const char c = h[i];
-        if (c == '<') {
-            const bool fin = i + 1 < h.size() && h[i + 1] == '/';
-            std::size_t j = i + (fin ? 2 : 1);
-            const std::size_t debutNom = j;
-            while (j < h.size() && lettre(h[j]))
-                ++j;
-            const std::string nom(h.substr(debutNom, j - debutNom));
-            if (nom.empty()) {
-                echec(i, "« < » nu dans le texte");
-                break;
-            }
-            std::string classe;
-            while (!fin && j < h.size() && h[j] == ' ') {
-                ++j;
-                std::size_t k = j;
-                while (k < h.size() && (lettre(h[k]) || h[k] == '-'))
-                    ++k;
-                const std::string attribut(h.substr(j, k - j));
-                if (attribut.empty() || k >= h.size() || h[k] != '=') {
-                    echec(k, "attribut mal formé");
-                    break;
-                }
-                j = k + 1;
-                std::string valeur;
-                if (j < h.size() && h[j] == '"') {
-                    const std::size_t ferme = h.find('"', j + 1);
-                    if (ferme == std::string_view::npos) {
-                        echec(j, "valeur d'attribut non fermée");
-                        break;
-                    }
-                    valeur = h.substr(j + 1, ferme - j - 1);
-                    j = ferme + 1;
-                } else {
-                    while (j < h.size() &&
-                           std::string_view(" \"'=<>`").find(h[j]) == std::string_view::npos)
-                        valeur += h[j++];
-                }
-                if (valeur.find_first_of("<>&") != std::string::npos)
-                    echec(j, "valeur d'attribut suspecte : " + valeur);
-                if (attribut == "class")
-                    classe = valeur;
-                page.valeurs.push_back(valeur);
-            }
-            if (j >= h.size() || h[j] != '>') {
-                echec(j, "balise <" + nom + "> mal fermée");
-                break;
-            }
-            i = j + 1;
-            if (fin) {
-                if (pile.empty() || pile.back() != nom) {
-                    echec(i,
-                          "</" + nom + "> ne ferme pas " + (pile.empty() ? "rien" : pile.back()));
-                    break;
-                }
-                pile.pop_back();
-                if (nom == "main")
-                    dansMain = false;
-                if (nom == "header")
-                    dansHeader = false;
-                if (dansMain && (nom == "p" || nom == "h2"))
-                    texte = nullptr;
+    std::string* texte = nullptr; // l'entrée ou le titre en cours
+    const auto echec = [&](std::string quoi) {
+        if (page.erreur.empty())
+            page.erreur = std::move(quoi);
+    };
+    constexpr std::string_view Doctype = "<!DOCTYPE html>";
+    if (h.substr(0, Doctype.size()) != Doctype)
+        echec("pas de <!DOCTYPE html>");
+    for (std::size_t i = Doctype.size(); i < h.size() && page.erreur.empty();) {
+        const std::size_t lt = std::min(h.find('<', i), h.size());
+        std::string brut(h.substr(i, lt - i)), clair;
+        for (std::size_t k = 0; k < brut.size(); ++k) {
+            static const std::map<std::string, char> Entites = {
+                {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}};
+            if (brut[k] == '>')
+                echec("« > » nu");
+            if (brut[k] != '&') {
+                clair += brut[k];
                 continue;
             }
-            page.balises.push_back(nom);
-            if (nom == "script") {
-                echec(i, "un script");
-                break;
-            }
-            if (nom == "style") {
-                const std::size_t ferme = h.find("</style>", i);
-                if (ferme == std::string_view::npos) {
-                    echec(i, "<style> non fermé");
-                    break;
-                }
-                page.styles += h.substr(i, ferme - i);
-                i = ferme + 8;
-                continue;
-            }
-            if (estVide(nom))
-                continue;
-            pile.push_back(nom);
-            if (nom == "main")
-                dansMain = true;
-            if (nom == "header")
-                dansHeader = true;
-            if (dansMain && nom == "p") {
-                page.entrees.push_back({classe, {}, {}});
-                texte = &page.entrees.back().texte;
-            } else if (dansMain && nom == "h2") {
-                page.titres.emplace_back();
-                page.avant.push_back(page.entrees.size());
-                texte = &page.titres.back();
-            } else if (dansMain && texte && !page.entrees.empty()) {
-                page.entrees.back().morceaux.push_back({nom, classe, {}});
-            }
-            continue;
-        }
-        // Du texte : jusqu'à la balise suivante, entités décodées.
-        std::string morceau;
-        while (i < h.size() && h[i] != '<') {
-            if (h[i] == '>') {
-                echec(i, "« > » nu dans le texte");
-                break;
-            }
-            if (h[i] != '&') {
-                morceau += h[i++];
-                continue;
-            }
-            const std::size_t pv = h.find(';', i);
-            const std::string entite(h.substr(i, pv == std::string_view::npos ? 1 : pv - i + 1));
-            if (entite == "&amp;")
-                morceau += '&';
-            else if (entite == "&lt;")
-                morceau += '<';
-            else if (entite == "&gt;")
-                morceau += '>';
-            else if (entite == "&quot;")
-                morceau += '"';
-            else {
-                echec(i, "entité inconnue " + entite);
-                break;
-            }
-            i += entite.size();
+            const std::string entite = brut.substr(k, brut.find(';', k) + 1 - k);
+            if (!Entites.count(entite))
+                echec("entité inconnue " + entite);
+            clair += Entites.count(entite) ? Entites.at(entite) : '?';
+            k += entite.size() - 1;
         }
         if (texte) {
-            *texte += morceau;
-            if (dansMain && !page.entrees.empty() && texte == &page.entrees.back().texte &&
-                !page.entrees.back().morceaux.empty() && pile.back() != "p")
-                page.entrees.back().morceaux.back().texte += morceau;
+            *texte += clair;
+            if (!page.entrees.empty() && texte == &page.entrees.back().texte && pile.back() != "p")
+                page.entrees.back().morceaux.back().texte += clair;
         }
-        if (dansHeader)
-            page.texteEnTete += morceau;
+        if (std::find(pile.begin(), pile.end(), "header") != pile.end())
+            page.texteEnTete += clair;
+        if (lt == h.size())
+            break;
+        const std::size_t gt = h.find('>', lt);
+        const std::string balise(h.substr(lt + 1, gt - lt - 1));
+        if (gt == std::string_view::npos || balise.find('<') != std::string::npos) {
+            echec("« < » nu ou balise non fermée");
+            break;
+        }
+        i = gt + 1;
+        const std::string nom =
+            balise.substr(balise[0] == '/', balise.find(' ') - (balise[0] == '/'));
+        if (balise[0] == '/') {
+            if (pile.empty() || pile.back() != nom)
+                echec("</" + nom + "> ne ferme pas <" + (pile.empty() ? "" : pile.back()) + ">");
+            else
+                pile.pop_back();
+            if (nom == "p" || nom == "h2")
+                texte = nullptr;
+            continue;
+        }
+        page.balises.push_back(nom);
+        std::string classe;
+        for (std::size_t e = balise.find('='); e != std::string::npos;
+             e = balise.find('=', e + 1)) {
+            const bool guillemets = balise[e + 1] == '"';
+            const std::size_t fin = guillemets ? balise.find('"', e + 2) : balise.find(' ', e);
+            const std::string valeur = balise.substr(e + 1 + guillemets, fin - e - 1 - guillemets);
+            page.valeurs.push_back(valeur);
+            if (e >= 5 && balise.compare(e - 5, 5, "class") == 0)
+                classe = valeur;
+            e = fin == std::string::npos ? balise.size() - 1 : fin;
+        }
+        if (nom == "script")
+            echec("un script");
+        if (nom == "style") {
+            const std::size_t fin = std::min(h.find("</style>", i), h.size());
+            page.styles = h.substr(i, fin - i);
+            i = fin + 8;
+        } else if (nom != "meta") {
+            pile.push_back(nom);
+        }
+        const bool dansMain = std::find(pile.begin(), pile.end(), "main") != pile.end();
+        if (dansMain && nom == "p") {
+            page.entrees.push_back({classe, {}, {}});
+            texte = &page.entrees.back().texte;
+        } else if (dansMain && nom == "h2") {
+            page.avant.push_back(page.entrees.size());
+            texte = &page.titres.emplace_back();
+        } else if (texte && !page.entrees.empty()) {
+            page.entrees.back().morceaux.push_back({nom, classe, {}});
+        }
     }
-    if (page.erreur.empty() && !pile.empty())
-        page.erreur = "élément <" + pile.back() + "> jamais fermé";
+    if (!pile.empty())
+        echec("<" + pile.back() + "> jamais fermé");
     return page;
 }
 
-// Une ligne JSON : un objet plat dont les valeurs sont des chaînes ou null ; rien si la ligne
-// n'en est pas un (erreur dit pourquoi).
+// Une ligne JSON : un objet plat dont les valeurs sont des chaînes ou null ; rien sinon.
 using ObjetJson = std::map<std::string, std::optional<std::string>>;
 
-inline std::optional<ObjetJson> LireObjetJson(std::string_view l, std::string& erreur) {
+inline std::optional<ObjetJson> LireObjetJson(std::string_view l) {
     std::size_t i = 0;
-    const auto espaces = [&] {
-        while (i < l.size() && (l[i] == ' ' || l[i] == '\t'))
-            ++i;
-    };
     const auto chaine = [&]() -> std::optional<std::string> {
-        if (i >= l.size() || l[i] != '"')
-            return std::nullopt;
+        static const std::map<char, char> Simples = {{'"', '"'},  {'\\', '\\'}, {'/', '/'},
+                                                     {'b', '\b'}, {'f', '\f'},  {'n', '\n'},
+                                                     {'r', '\r'}, {'t', '\t'}};
         std::string s;
-        for (++i; i < l.size() && l[i] != '"'; ++i) {
-            const auto b = static_cast<unsigned char>(l[i]);
-            if (b < 0x20)
+        if (i >= l.size() || l[i++] != '"')
+            return std::nullopt;
+        for (; i < l.size() && l[i] != '"'; ++i) {
+            if (static_cast<unsigned char>(l[i]) < 0x20)
                 return std::nullopt; // un contrôle doit être échappé
             if (l[i] != '\\') {
                 s += l[i];
-                continue;
-            }
-            if (++i >= l.size())
-                return std::nullopt;
-            switch (l[i]) {
-            case '"':
-            case '\\':
-            case '/':
-                s += l[i];
-                break;
-            case 'b':
-                s += '\b';
-                break;
-            case 'f':
-                s += '\f';
-                break;
-            case 'n':
-                s += '\n';
-                break;
-            case 'r':
-                s += '\r';
-                break;
-            case 't':
-                s += '\t';
-                break;
-            case 'u': {
-                if (i + 4 >= l.size())
-                    return std::nullopt;
-                const std::string hex(l.substr(i + 1, 4));
+            } else if (i + 1 < l.size() && Simples.count(l[i + 1])) {
+                s += Simples.at(l[++i]);
+            } else if (l.substr(i + 1, 1) == "u" && i + 5 < l.size()) {
+                const std::string hex(l.substr(i + 2, 4));
                 if (hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
                     return std::nullopt;
-                const auto c = static_cast<char32_t>(std::stoul(hex, nullptr, 16));
-                if (c >= 0xD800 && c <= 0xDFFF)
-                    return std::nullopt; // la publication n'en a pas besoin
-                AjouterUtf8(s, c);
-                i += 4;
-                break;
-            }
-            default:
+                AjouterUtf8(s, static_cast<char32_t>(std::stoul(hex, nullptr, 16)));
+                i += 5;
+            } else {
                 return std::nullopt;
             }
         }
-        if (i >= l.size())
+        if (i++ >= l.size())
             return std::nullopt;
-        ++i;
         return s;
     };
     ObjetJson objet;
-    espaces();
-    if (i >= l.size() || l[i++] != '{') {
-        erreur = "pas d'objet";
+    if (l.substr(0, 1) != "{")
         return std::nullopt;
-    }
-    for (bool premier = true;; premier = false) {
-        espaces();
-        if (i < l.size() && l[i] == '}' && premier) {
-            ++i;
-            break;
-        }
+    for (i = 1; i < l.size();) {
         const auto cle = chaine();
-        espaces();
-        if (!cle || i >= l.size() || l[i++] != ':') {
-            erreur = "clé mal formée";
+        if (!cle || objet.count(*cle) || l.substr(i, 1) != ":")
             return std::nullopt;
-        }
-        espaces();
-        if (objet.count(*cle) != 0) {
-            erreur = "clé en double";
-            return std::nullopt;
-        }
+        ++i;
         if (l.substr(i, 4) == "null") {
             objet[*cle] = std::nullopt;
             i += 4;
-        } else if (const auto valeur = chaine()) {
-            objet[*cle] = *valeur;
+        } else if (auto valeur = chaine()) {
+            objet[*cle] = std::move(valeur);
         } else {
-            erreur = "valeur de « " + *cle + " » mal formée";
             return std::nullopt;
         }
-        espaces();
-        if (i < l.size() && l[i] == ',') {
-            ++i;
-            continue;
-        }
-        if (i < l.size() && l[i] == '}') {
-            ++i;
-            break;
-        }
-        erreur = "ni « , » ni « } »";
-        return std::nullopt;
+        if (l.substr(i) == "}")
+            return objet;
+        if (l.substr(i, 1) != ",")
+            return std::nullopt;
+        ++i;
     }
-    espaces();
-    if (i != l.size()) {
-        erreur = "texte après l'objet";
-        return std::nullopt;
-    }
-    return objet;
+    return std::nullopt;
 }
 
 } // namespace vek::test

@@ -1,5 +1,5 @@
-// vek-extraire --format : texte, page web et lignes JSON, seuls ou ensemble en une passe ;
-// erreurs d'utilisation ; le journal d'exemple publié ; l'aide et la page de manuel d'accord.
+// vek-extraire --format : seuls ou ensemble en une passe, sur le journal d'exemple ; formats
+// refusés ; l'aide et la page de manuel d'accord.
 
 #include <gtest/gtest.h>
 
@@ -18,25 +18,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using vek::test::DossierTemporaire;
 using vek::test::LireTout;
-
-struct Resultat {
-    int code = -1;
-    std::vector<std::string> sorties; // les lignes de la sortie standard
-    std::string err;
-};
-
-Resultat Lancer(std::vector<std::string> args, const vek::ContexteExtraire& contexte = {}) {
-    std::ostringstream out, err;
-    Resultat r;
-    r.code = vek::ExecuterExtraire(std::move(args), out, err, contexte);
-    std::istringstream lignes(out.str());
-    for (std::string l; std::getline(lignes, l);)
-        r.sorties.push_back(l);
-    r.err = err.str();
-    return r;
-}
 
 class LanceurNote final : public vek::LanceurDocument {
 public:
@@ -47,40 +29,10 @@ public:
     std::vector<std::string> ouverts;
 };
 
-class Formats : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_FALSE(dossier.Chemin().empty());
-        journal =
-            dossier.Ecrire("journal.txt", "12/24/2001 10:00:00 - [Commerce] \"Aldric\": bonjour\r\n"
-                                          "12/24/2001 10:00:01 - {B\xE9reng\xE8re}\":\"salut\r\n");
-        sortie = dossier.Fichier("sortie");
-        fs::create_directory(sortie);
-    }
-    std::vector<std::string> Args(std::vector<std::string> options) const {
-        options.insert(options.end(),
-                       {"--tous-channels", "--tout-le-monde", "--dossier", sortie, "-q", journal});
-        return options;
-    }
-    std::string Chemin(const char* nom) const { return vek::JoindreChemin(sortie, nom); }
-    std::set<std::string> Fichiers() const {
-        std::set<std::string> noms;
-        for (const auto& e : fs::directory_iterator(sortie))
-            noms.insert(e.path().filename().string());
-        return noms;
-    }
-
-    DossierTemporaire dossier;
-    std::string journal;
-    std::string sortie;
-};
-
-TEST_F(Formats, ChaqueFormatDemandeEstEcritEtImprimeDansLOrdre) {
-    struct Cas {
-        std::vector<std::string> options;
-        std::vector<const char*> ecrits;
-    };
-    const Cas cas[] = {
+TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
+    vek::test::DossierTemporaire dossier;
+    const std::string journal = std::string(VEK_DOSSIER_EXEMPLES) + "/journal-exemple.txt";
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cas = {
         {{}, {"LogFinal.txt"}},
         {{"--format", "html"}, {"LogFinal.html"}},
         {{"--format=json", "--format", "texte"}, {"LogFinal.txt", "LogFinal.jsonl"}},
@@ -88,92 +40,73 @@ TEST_F(Formats, ChaqueFormatDemandeEstEcritEtImprimeDansLOrdre) {
         {{"--format", "json", "--format", "html", "--format", "texte"},
          {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}},
     };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(::testing::PrintToString(c.options));
-        for (const auto& e : fs::directory_iterator(sortie))
-            fs::remove(e.path());
-        const Resultat r = Lancer(Args(c.options));
-        ASSERT_EQ(r.code, vek::SortieSucces) << r.err;
-        std::vector<std::string> attendus;
+    int n = 0;
+    for (const auto& [options, ecrits] : cas) {
+        SCOPED_TRACE(::testing::PrintToString(options));
+        const std::string sortie = dossier.Fichier("sortie" + std::to_string(++n));
+        fs::create_directory(sortie);
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"--tous-channels", "--tout-le-monde", "--ouvrir", "--dossier",
+                                 sortie, "-q", journal});
+        LanceurNote lanceur;
+        vek::ContexteExtraire contexte;
+        contexte.lanceur = &lanceur;
+        std::ostringstream out, err;
+        ASSERT_EQ(vek::ExecuterExtraire(args, out, err, contexte), vek::SortieSucces) << err.str();
+        std::string attendu;
         std::set<std::string> fichiers{"LogVEKtemp.txt"};
-        for (const char* nom : c.ecrits) {
-            attendus.push_back(Chemin(nom));
+        for (const std::string& nom : ecrits) {
+            attendu += vek::JoindreChemin(sortie, nom) + "\n";
             fichiers.insert(nom);
         }
-        EXPECT_EQ(r.sorties, attendus);
-        EXPECT_EQ(Fichiers(), fichiers);
+        EXPECT_EQ(out.str(), attendu);
+        EXPECT_EQ(lanceur.ouverts.size(), ecrits.size());
+        std::set<std::string> vus;
+        for (const auto& e : fs::directory_iterator(sortie))
+            vus.insert(e.path().filename().string());
+        EXPECT_EQ(vus, fichiers);
+        if (ecrits.size() < 3)
+            continue;
+        // Les trois ensemble : la page et les lignes JSON portent les lignes de LogFinal.txt.
+        std::vector<std::string> lignes;
+        std::istringstream texte(LireTout(vek::JoindreChemin(sortie, "LogFinal.txt")));
+        for (std::string l; std::getline(texte, l);)
+            lignes.push_back(vek::test::DecoderCp1252(l.substr(0, l.size() - 1), true));
+        lignes = {lignes.begin() + 9, lignes.end() - 11};
+        const auto page =
+            vek::test::LirePage(LireTout(vek::JoindreChemin(sortie, "LogFinal.html")));
+        ASSERT_EQ(page.erreur, "");
+        ASSERT_EQ(page.entrees.size(), lignes.size());
+        std::istringstream json(LireTout(vek::JoindreChemin(sortie, "LogFinal.jsonl")));
+        std::size_t k = 0;
+        for (std::string l; std::getline(json, l); ++k) {
+            ASSERT_LT(k, lignes.size());
+            EXPECT_EQ(page.entrees[k].texte, lignes[k]);
+            const auto objet = vek::test::LireObjetJson(l);
+            ASSERT_TRUE(objet) << l;
+            EXPECT_EQ(objet->at("ligne"), lignes[k]); // l'exemple n'a pas de contrôle
+        }
+        EXPECT_EQ(k, lignes.size());
     }
 }
 
-TEST_F(Formats, FormatsRefuses) {
-    struct Cas {
-        std::vector<std::string> args;
-        const char* message;
+TEST(Formats, FormatsRefuses) {
+    const std::pair<std::vector<std::string>, const char*> cas[] = {
+        {{"--format", "pdf", "j.txt"}, "format inconnu « pdf » pour --format"},
+        {{"--format", "HTML", "j.txt"}, "format inconnu « HTML »"},
+        {{"j.txt", "--format"}, "l'option --format attend un format"},
+        {{"--catalogue", "--format", "html", "j.txt"}, "--format ne sert qu'à l'écriture"},
     };
-    const Cas cas[] = {
-        {{"--format", "pdf", journal}, "format inconnu « pdf » pour --format"},
-        {{"--format", "HTML", journal}, "format inconnu « HTML »"},
-        {{journal, "--format"}, "l'option --format attend un format"},
-        {{"--catalogue", "--format", "html", journal}, "--format ne sert qu'à l'écriture"},
-        {{"--analyse", "--format", "json", journal}, "--analyse ne prend pas d'autre option"},
-    };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.message);
-        const Resultat r = Lancer(c.args);
-        EXPECT_EQ(r.code, vek::SortieErreurUsage);
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        EXPECT_TRUE(Fichiers().empty());
+    for (const auto& [args, message] : cas) {
+        std::ostringstream out, err;
+        EXPECT_EQ(vek::ExecuterExtraire(args, out, err), vek::SortieErreurUsage);
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
     }
 }
 
-TEST_F(Formats, OuvrirOuvreChaqueSortie) {
-    LanceurNote lanceur;
-    vek::ContexteExtraire contexte;
-    contexte.lanceur = &lanceur;
-    const Resultat r = Lancer(Args({"--format", "html", "--format", "json", "--ouvrir"}), contexte);
-    ASSERT_EQ(r.code, vek::SortieSucces) << r.err;
-    EXPECT_EQ(lanceur.ouverts,
-              (std::vector<std::string>{Chemin("LogFinal.html"), Chemin("LogFinal.jsonl")}));
-}
-
-// Le journal d'exemple, tout coché : la page et les lignes JSON portent les lignes de
-// LogFinal.txt, une à une.
-TEST_F(Formats, LeJournalDExempleEnPageWebEtEnLignesJson) {
-    const Resultat r = Lancer({"--format", "html", "--format", "json", "--format", "texte",
-                               "--tous-channels", "--tout-le-monde", "--dossier", sortie, "-q",
-                               std::string(VEK_DOSSIER_EXEMPLES) + "/journal-exemple.txt"});
-    ASSERT_EQ(r.code, vek::SortieSucces) << r.err;
-    const std::string texte = LireTout(Chemin("LogFinal.txt"));
-    std::vector<std::string> lignes;
-    for (std::size_t debut = 0; debut < texte.size();) {
-        const std::size_t fin = texte.find("\r\n", debut);
-        lignes.push_back(texte.substr(debut, fin - debut));
-        debut = fin + 2;
-    }
-    lignes = {lignes.begin() + 9, lignes.end() - 11};
-    ASSERT_GT(lignes.size(), 100u);
-
-    const vek::test::PageLue page = vek::test::LirePage(LireTout(Chemin("LogFinal.html")));
-    ASSERT_EQ(page.erreur, "");
-    ASSERT_EQ(page.entrees.size(), lignes.size());
-    std::istringstream json(LireTout(Chemin("LogFinal.jsonl")));
-    std::size_t k = 0;
-    for (std::string ligneJson; std::getline(json, ligneJson); ++k) {
-        ASSERT_LT(k, lignes.size());
-        EXPECT_EQ(page.entrees[k].texte, vek::test::DecoderCp1252(lignes[k], true));
-        std::string erreur;
-        const auto objet = vek::test::LireObjetJson(ligneJson, erreur);
-        ASSERT_TRUE(objet) << erreur << " : " << ligneJson;
-        EXPECT_EQ(objet->at("ligne"), vek::test::DecoderCp1252(lignes[k], false));
-    }
-    EXPECT_EQ(k, lignes.size());
-    EXPECT_GE(page.titres.size(), 2u);
-}
-
-// Chaque option longue de l'aide est décrite dans la page de manuel.
+// Chaque option longue de l'aide est décrite dans la page de manuel, les formats aussi.
 TEST(AideEtManuel, MemesOptions) {
     const std::string manuel = LireTout(VEK_PAGE_MANUEL);
-    ASSERT_FALSE(manuel.empty());
     const std::string aide = vek::TexteAide();
     const std::regex option("--[a-z][a-z-]*");
     std::set<std::string> options;
@@ -181,15 +114,12 @@ TEST(AideEtManuel, MemesOptions) {
          it != std::sregex_iterator(); ++it)
         options.insert(it->str());
     EXPECT_TRUE(options.count("--format"));
-    for (const std::string& o : options) {
-        std::string echappee;
-        for (const char c : o)
-            echappee += c == '-' ? std::string("\\-") : std::string(1, c);
-        EXPECT_NE(manuel.find(echappee), std::string::npos) << o << " manque au manuel";
-    }
-    for (const char* valeur : {"texte", "html", "json", "LogFinal.html", "LogFinal.jsonl"}) {
-        EXPECT_NE(aide.find(valeur), std::string::npos) << valeur;
-        EXPECT_NE(manuel.find(valeur), std::string::npos) << valeur;
+    for (const std::string& o : options)
+        EXPECT_NE(manuel.find(std::regex_replace(o, std::regex("-"), "\\-")), std::string::npos)
+            << o << " manque au manuel";
+    for (const char* mot : {"texte", "html", "json", "LogFinal.html", "LogFinal.jsonl", "U+FFFD"}) {
+        EXPECT_NE(aide.find(mot), std::string::npos) << mot;
+        EXPECT_NE(manuel.find(mot), std::string::npos) << mot;
     }
 }
 
