@@ -75,8 +75,7 @@ struct PageLue {
     std::vector<EntreeLue> entrees;  // les <p> de <main>
     std::vector<std::string> titres; // les <h2> de <main>
     std::vector<std::size_t> avant;  // pour chaque titre, les entrées qui le précèdent
-    std::vector<std::string> balises, valeurs;
-    std::string styles, texteEnTete;
+    std::string texteEnTete;
 };
 
 inline PageLue LirePage(std::string_view h) {
@@ -135,14 +134,12 @@ inline PageLue LirePage(std::string_view h) {
                 texte = nullptr;
             continue;
         }
-        page.balises.push_back(nom);
         std::string classe;
         for (std::size_t e = balise.find('='); e != std::string::npos;
              e = balise.find('=', e + 1)) {
             const bool guillemets = balise[e + 1] == '"';
             const std::size_t fin = guillemets ? balise.find('"', e + 2) : balise.find(' ', e);
             const std::string valeur = balise.substr(e + 1 + guillemets, fin - e - 1 - guillemets);
-            page.valeurs.push_back(valeur);
             if (e >= 5 && balise.compare(e - 5, 5, "class") == 0)
                 classe = valeur;
             e = fin == std::string::npos ? balise.size() - 1 : fin;
@@ -150,9 +147,7 @@ inline PageLue LirePage(std::string_view h) {
         if (nom == "script")
             echec("un script");
         if (nom == "style") {
-            const std::size_t fin = std::min(h.find("</style>", i), h.size());
-            page.styles = h.substr(i, fin - i);
-            i = fin + 8;
+            i = std::min(h.find("</style>", i), h.size()) + 8;
         } else if (nom != "meta") {
             pile.push_back(nom);
         }
