@@ -252,7 +252,11 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
-    return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
+    if (formats.texte || formats.Aucun())
+        return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
+    return Resultat::Exception(formats.html ? "Impossible d'écrire la page web"
+                                            : "Impossible d'écrire les lignes JSON",
+                               formats.html ? CheminPageWeb() : CheminLignesJson());
 }
 
 } // namespace vek

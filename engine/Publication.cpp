@@ -656,16 +656,6 @@ char32_t CaracterePublie(unsigned char octet) {
     return c >= 0x80 && c <= 0x9F ? char32_t{0xFFFD} : c;
 }
 
-void AjouterTexteHtml(std::string& sortie, std::string_view texte) {
-    TraduireHtml(sortie, texte);
-}
-
-void AjouterChaineJson(std::string& sortie, std::string_view texte) {
-    TamponSortie t;
-    TraduireJson(t, texte);
-    sortie.append(t.Vue());
-}
-
 std::string DebutPage(const EnTetePage& entete) {
     std::string s = "<!DOCTYPE html>\n<html lang=fr>\n<head>\n<meta charset=utf-8>\n"
                     "<meta name=viewport content=\"width=device-width, initial-scale=1\">\n"

@@ -78,12 +78,6 @@ int TeinteChannel(std::string_view tag);
 // Le caractère qu'un octet Windows-1252 donne dans une publication : celui de Windows-1252, et
 // U+FFFD pour les cinq octets qu'il laisse sans caractère (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 char32_t CaracterePublie(unsigned char octet);
-// Ajoute un texte Windows-1252 en UTF-8, comme texte d'une page : « & », « < » et « > » en
-// entités, les caractères de contrôle (sauf la tabulation) en leur symbole visible (U+2400 à
-// U+241F, U+2421).
-void AjouterTexteHtml(std::string& sortie, std::string_view texte);
-// Ajoute un texte Windows-1252 en UTF-8, comme contenu d'une chaîne JSON (sans ses guillemets).
-void AjouterChaineJson(std::string& sortie, std::string_view texte);
 
 // La page : son début (styles, en-tête : titre, date d'extraction, période, channels et
 // personnes gardés) et sa fin ; les entrées et les titres des jours viennent de Publication.
