@@ -5,8 +5,12 @@
 # bench/donnees/ (ignoré par git ; ~900 Mo pour 12 millions de lignes), puis chronomètre côte à
 # côte, fichier en cache, la meilleure de plusieurs mesures :
 #   wc -l ; vek-extraire --catalogue ; le même filtre de dates écrit en awk ; l'extraction
-#   complète (tout coché, les trois modes) ; vek-extraire --analyse.
-# Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v).
+#   complète (tout coché, les trois modes) ; tout coché sans mode, en LogFinal.txt, en page web
+#   (--format html) et en lignes JSON (--format json) ; vek-extraire --analyse.
+# Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v). Le temps
+# d'écriture d'une sortie est celui de l'extraction moins celui de --catalogue (la même
+# recherche, sans écriture) : la page web et les lignes JSON visent 1,5 fois au plus celui de
+# LogFinal.txt.
 #
 # Variables d'environnement :
 #   VEK_BENCH_LIGNES     lignes du journal (défaut 12000000 ; 200000 pour un essai rapide)
@@ -66,7 +70,7 @@ if [[ ! -f $journal ]]; then
 fi
 taille=$(stat -c %s "$journal")
 
-mkdir -p "$travail/catalogue" "$travail/complet"
+mkdir -p "$travail/catalogue" "$travail/complet" "$travail/texte" "$travail/html" "$travail/json"
 
 cat "$journal" >/dev/null # en cache
 
@@ -111,6 +115,15 @@ mesurer catalogue /dev/null "$extraire" --catalogue -q --debut "$debut" --fin "$
 mesurer awk "$travail/awk.txt" "$awk_cmd" "$filtre" "$journal"
 mesurer complet /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
     --tout-le-monde --sans-date --rp --sans-channel -q --dossier "$travail/complet" "$journal"
+# Tout coché, sans mode : le texte, puis la page web et les lignes JSON des mêmes lignes. Chaque
+# sortie est supprimée après sa mesure (plusieurs Go à eux trois).
+declare -A taillesSortie
+for format in texte html json; do
+    mesurer "$format" /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
+        --tout-le-monde --format "$format" -q --dossier "$travail/$format" "$journal"
+    taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal.* | awk '{ s += $1 } END { print s }')
+    rm -f "$travail/$format"/LogFinal.*
+done
 mesurer analyse /dev/null "$extraire" --analyse "$journal"
 
 # Une ligne démesurée de 100 Mo, sans fin de ligne, de forme irrégulière (le nom cité deux fois :
@@ -164,10 +177,28 @@ ligne wc "wc -l" ""
 ligne catalogue "vek-extraire --catalogue (recherche)" 4
 ligne awk "$(basename "$awk_cmd") (même filtre de dates)" ""
 ligne complet "vek-extraire tout coché, trois modes" 10
+ligne texte "tout coché, LogFinal.txt" ""
+ligne html "tout coché, --format html" ""
+ligne json "tout coché, --format json" ""
 ligne analyse "vek-extraire --analyse" 1.5
 
+# Le temps d'écriture de chaque sortie : l'extraction moins la recherche seule.
+echo
+ecritureTexte=$((temps[texte] - temps[catalogue]))
+((ecritureTexte > 0)) || ecritureTexte=1
+for format in html json; do
+    ecriture=$((temps[$format] - temps[catalogue]))
+    rapport=$(awk -v e="$ecriture" -v t="$ecritureTexte" 'BEGIN { printf "%.2f", e / t }')
+    if awk -v r="$rapport" 'BEGIN { exit !(r <= 1.5) }'; then verdict=OK; else verdict=KO; ko=1; fi
+    printf 'Écriture %-5s : %.2f s (%.0f Mo) contre %.2f s (%.0f Mo) pour LogFinal.txt : %s× (cible ≤ 1,5×) %s\n' \
+        "$format" "$(awk -v t="$ecriture" 'BEGIN { print t / 1000 }')" \
+        "$(awk -v o="${taillesSortie[$format]}" 'BEGIN { print o / 1e6 }')" \
+        "$(awk -v t="$ecritureTexte" 'BEGIN { print t / 1000 }')" \
+        "$(awk -v o="${taillesSortie[texte]}" 'BEGIN { print o / 1e6 }')" "$rapport" "$verdict"
+done
+
 pointe=0
-for nom in catalogue complet analyse; do
+for nom in catalogue complet texte html json analyse; do
     if ((memoire[$nom] > pointe)); then pointe=${memoire[$nom]}; fi
 done
 echo

@@ -7,8 +7,10 @@
 #include "Fichiers.h"
 #include "Fils.h"
 #include "Passe.h"
+#include "Publication.h"
 
 #include <thread>
+#include <utility>
 
 namespace vek {
 
@@ -49,12 +51,47 @@ void EcrirePied(EcrivainTexte& f) {
     f.EcrireLigne(Etoiles);
 }
 
+// Les lots de la chaîne. La publication garde la mise en forme de chacun, deux à trois fois plus
+// grande que ses lignes : ses lots sont deux fois plus petits, la mémoire reste bornée.
+constexpr std::size_t TailleLot = std::size_t{1} << 20;
+constexpr std::size_t TailleLotPublie = TailleLot / 2;
+constexpr std::size_t LotsEnCirculation = 8;
+
+// La période d'un extrait que la recherche de cette exécution n'a pas écrit : les dates de sa
+// première et de sa dernière ligne.
+std::optional<std::pair<Date, Date>> PeriodeDeLExtrait(const std::string& chemin) {
+    LecteurTexte extrait;
+    if (!extrait.Ouvrir(chemin) || extrait.FinFichier())
+        return std::nullopt;
+    const auto debut = DateDeLigne(extrait.LireDebutDeLigne(LongueurEnTete));
+    std::string derniere;
+    if (!debut || !LireDerniereLigne(chemin, derniere, LongueurEnTete))
+        return std::nullopt;
+    const auto fin = DateDeLigne(derniere);
+    if (!fin)
+        return std::nullopt;
+    return std::pair{*debut, *fin};
+}
+
 } // namespace
 
 Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
-                                             Progression& progression, std::stop_token arret) try {
+                                             Progression& progression, std::stop_token arret) {
+    Issue<std::vector<std::string>> ecrits =
+        EcrireSorties(selection, modes, FormatsSortie{}, progression, arret);
+    if (!ecrits.ok())
+        return ecrits.Echec();
+    return ecrits->front();
+}
+
+Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& selection,
+                                                         const ModesPartages& modes,
+                                                         FormatsSortie formats,
+                                                         Progression& progression,
+                                                         std::stop_token arret) try {
+    if (formats.Aucun())
+        formats.texte = true;
     const std::string cheminExtrait = CheminExtrait();
-    const std::string cheminFinal = CheminLogFinal();
     const std::string lecture = "Impossible de lire l'extrait";
 
     VerrouDossier verrou;
@@ -67,7 +104,8 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
                                "un autre programme l'a réécrit ; relancez la recherche avant de "
                                "créer le fichier log");
 
-    // L'extrait est ouvert avant de toucher au journal final : absent, l'ancien reste tel quel.
+    // L'extrait est ouvert avant de toucher aux sorties : absent, les anciennes restent telles
+    // quelles.
     LecteurTexte extrait;
     if (!extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
@@ -78,59 +116,110 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
                          lignesExtrait, comptage))
         return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
-    // L'ancien journal final ne sera remplacé qu'une fois le nouveau complet ; ses pages en
-    // mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : sa suppression
-    // finale en devient presque gratuite, et le nouveau réemploie cette mémoire.
-    const std::jthread oubli([cheminFinal] {
+    // Les sorties demandées, dans l'ordre où elles sont rendues.
+    struct Sortie {
+        std::string chemin;
+        std::string action; // ce qui a échoué, pour le message
+        EcritureAtomique fichier;
+    };
+    Sortie texte{CheminLogFinal(), "Impossible d'écrire le journal final", {}};
+    Sortie page{CheminPageWeb(), "Impossible d'écrire la page web", {}};
+    Sortie json{CheminLignesJson(), "Impossible d'écrire les lignes JSON", {}};
+    std::vector<Sortie*> sorties;
+    for (auto [demande, sortie] : {std::pair{formats.texte, &texte}, std::pair{formats.html, &page},
+                                   std::pair{formats.json, &json}})
+        if (demande)
+            sorties.push_back(sortie);
+    std::vector<std::string> chemins;
+    for (const Sortie* sortie : sorties)
+        chemins.push_back(sortie->chemin);
+
+    // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
+    // pages en mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : leur
+    // suppression finale en devient presque gratuite, et les nouvelles réemploient cette mémoire.
+    const std::jthread oubli([chemins] {
         PrioriteDeFond();
-        OublierPagesEnMemoire(cheminFinal);
+        for (const std::string& chemin : chemins)
+            OublierPagesEnMemoire(chemin);
     });
 
-    EcritureAtomique final;
-    if (!final.Ouvrir(cheminFinal))
-        return Resultat::Echec("Impossible d'écrire le journal final", cheminFinal, final.Raison());
-    EcrivainTexte& sortie = final.Flux();
-    EcrireBanniere(sortie, DateDuJour());
+    for (Sortie* sortie : sorties)
+        if (!sortie->fichier.Ouvrir(sortie->chemin))
+            return Resultat::Echec(sortie->action, sortie->chemin, sortie->fichier.Raison());
+    const Date jour = DateDuJour();
+    if (formats.texte)
+        EcrireBanniere(texte.fichier.Flux(), jour);
+    if (formats.html) {
+        const auto periode =
+            empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);
+        EnTetePage entete{jour, std::nullopt, std::nullopt, &selection};
+        if (periode) {
+            entete.debut = periode->first;
+            entete.fin = periode->second;
+        }
+        page.fichier.Flux().Ecrire(DebutPage(entete));
+    }
 
     SuiviProgression suivi(progression, lignesExtrait, comptage);
     if (!extrait.EstOuvert() && !extrait.Ouvrir(cheminExtrait))
         return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
-    // Les lignes partent par lots : plusieurs fils les filtrent et les réécrivent en parallèle,
-    // un dernier écrit les lots réécrits dans l'ordre de l'extrait.
+    // Les lignes partent par lots : plusieurs fils les filtrent, les réécrivent et les mettent
+    // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
+    Publication publication(formats, LotsEnCirculation, fils);
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     const bool tousLesNoms = TousLesNomsRetenus(selection, cheminExtrait);
     // Les fils de travail ne lisent que des données que personne n'écrit pendant la passe
     // (tousLesNoms est copié : rangé près des variables du fil qui lit, il partagerait leur ligne
     // de cache).
-    ChaineDeLots chaine(
-        {{[&travaux, &selection, tousLesNoms](Lot& lot, int w) {
-              TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
-              for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
-                  const auto reecrite =
-                      FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
-                  if (!reecrite)
-                      continue;
-                  if (lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree) {
-                      // Ligne démesurée : désignée là où elle a été réécrite, sans copie.
-                      ReprendreReecriture(travail, *reecrite, lot.sortie);
-                      lot.sortieLongue = *reecrite;
-                  } else {
-                      lot.sortie.append(*reecrite).append("\r\n", 2);
-                  }
-              }
-          },
-          fils},
-         {[&sortie](Lot& lot, int) {
-             if (lot.sortieLongue.empty()) {
-                 sortie.Ecrire(lot.sortie);
-             } else {
-                 sortie.Ecrire(lot.sortieLongue);
-                 sortie.Ecrire("\r\n");
-             }
-         }}});
+    std::vector<ChaineDeLots::Etape> etapes;
+    etapes.push_back({[&travaux, &selection, &publication, tousLesNoms,
+                       enTexte = formats.texte](Lot& lot, int w) {
+                          TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+                          const bool publier = publication.Active();
+                          if (publier)
+                              publication.Preparer(lot);
+                          for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
+                              const auto reecrite = FiltrerEtReecrire(
+                                  lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
+                              if (!reecrite)
+                                  continue;
+                              const bool demesuree =
+                                  lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree;
+                              if (demesuree) {
+                                  // Ligne démesurée : désignée là où elle a été réécrite, sans
+                                  // copie.
+                                  ReprendreReecriture(travail, *reecrite, lot.sortie);
+                                  lot.sortieLongue = *reecrite;
+                              } else if (enTexte) {
+                                  lot.sortie.append(*reecrite).append("\r\n", 2);
+                              }
+                              if (publier)
+                                  publication.Ajouter(lot, lot.Ligne(i), *reecrite, demesuree, w);
+                          }
+                      },
+                      fils});
+    if (formats.texte)
+        etapes.push_back({[&sortie = texte.fichier.Flux()](Lot& lot, int) {
+            if (lot.sortieLongue.empty()) {
+                sortie.Ecrire(lot.sortie);
+            } else {
+                sortie.Ecrire(lot.sortieLongue);
+                sortie.Ecrire("\r\n");
+            }
+        }});
+    if (formats.html)
+        etapes.push_back({[&publication, &sortie = page.fichier.Flux()](Lot& lot, int) {
+            publication.EcrireHtml(lot, sortie);
+        }});
+    if (formats.json)
+        etapes.push_back({[&publication, &sortie = json.fichier.Flux()](Lot& lot, int) {
+            publication.EcrireJson(lot, sortie);
+        }});
+    ChaineDeLots chaine(std::move(etapes), publication.Active() ? TailleLotPublie : TailleLot,
+                        LotsEnCirculation);
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
         extrait, cheminExtrait, lecture, chaine, suivi, progression, arret, false,
@@ -147,19 +236,27 @@ Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const M
         lus);
     comptage.Arreter();
     if (!parcours.ok)
-        return parcours; // l'ancien journal final reste tel quel
+        return parcours; // les anciennes sorties restent telles quelles
     extrait.Fermer();
-    EcrirePied(sortie);
-    if (!final.Valider())
-        return Resultat::Echec("Impossible d'écrire le journal final", final.FichierEnCause(),
-                               final.Raison());
+    if (formats.texte)
+        EcrirePied(texte.fichier.Flux());
+    if (formats.html)
+        page.fichier.Flux().Ecrire(FinPage(publication.EntreesHtml()));
+    for (Sortie* sortie : sorties)
+        if (!sortie->fichier.Valider())
+            return Resultat::Echec(sortie->action, sortie->fichier.FichierEnCause(),
+                                   sortie->fichier.Raison());
 
     progression.Valeur(0);
-    return cheminFinal;
+    return chemins;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
-    return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
+    if (formats.texte || formats.Aucun())
+        return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
+    return Resultat::Exception(formats.html ? "Impossible d'écrire la page web"
+                                            : "Impossible d'écrire les lignes JSON",
+                               formats.html ? CheminPageWeb() : CheminLignesJson());
 }
 
 } // namespace vek

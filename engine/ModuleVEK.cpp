@@ -17,6 +17,14 @@ std::string ModuleVEK::CheminLogFinal() const {
     return JoindreChemin(repertoire_, NomLogFinal);
 }
 
+std::string ModuleVEK::CheminPageWeb() const {
+    return JoindreChemin(repertoire_, NomPageWeb);
+}
+
+std::string ModuleVEK::CheminLignesJson() const {
+    return JoindreChemin(repertoire_, NomLignesJson);
+}
+
 std::optional<std::uint64_t>
 ModuleVEK::LignesConnues(const std::string& chemin,
                          const std::optional<EmpreinteFichier>& e) const {

@@ -16,6 +16,7 @@
 #include "Date.h"
 #include "Ligne.h"
 #include "Progression.h"
+#include "Publication.h"
 #include "Selection.h"
 
 #include "Fichiers.h"
@@ -96,6 +97,13 @@ public:
     // Rend le chemin écrit.
     Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                       Progression& progression, std::stop_token arret = {});
+    // La même passe, qui écrit dans le même dossier les formats demandés : LogFinal.txt, la
+    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, chacun remplacé une fois complet.
+    // Rend les chemins écrits, dans cet ordre.
+    Issue<std::vector<std::string>> EcrireSorties(const Selection& selection,
+                                                  const ModesPartages& modes, FormatsSortie formats,
+                                                  Progression& progression,
+                                                  std::stop_token arret = {});
 
     // Le catalogue de la dernière recherche réussie.
     const Catalogue& CatalogueCourant() const { return *catalogue_; }
@@ -107,6 +115,8 @@ public:
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
     std::string CheminLogFinal() const;
+    std::string CheminPageWeb() const;
+    std::string CheminLignesJson() const;
 
 private:
     // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
@@ -137,6 +147,8 @@ private:
     std::vector<CompteConnu> comptes_;
     std::shared_ptr<const Catalogue> catalogue_ = std::make_shared<const Catalogue>();
     std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
+    // La période de la recherche qui a écrit cet extrait.
+    std::optional<std::pair<Date, Date>> periodeCatalogue_;
     std::string repertoire_;
 };
 

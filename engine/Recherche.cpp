@@ -129,6 +129,7 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
                                extrait.Raison());
     MemoriserLignes(chemin, empreinte, lus);
     empreinteCatalogue_ = LireEmpreinte(cheminExtrait);
+    periodeCatalogue_ = {debut, fin};
     MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
 
     catalogue_ = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));

@@ -63,6 +63,12 @@ public:
     bool NomRetenu(std::string_view nom) const;
     bool ChannelRetenu(std::string_view channel) const;
 
+    // Les textes retenus, chacun une fois, dans l'ordre où ils ont été cochés (celui des arbres).
+    std::size_t NombreChannels() const { return channels_.Taille(); }
+    std::size_t NombreNoms() const { return noms_.Taille(); }
+    std::string_view Channel(std::size_t i) const { return channels_.Texte(i); }
+    std::string_view Nom(std::size_t i) const { return noms_.Texte(i); }
+
 private:
     std::size_t channelsCoches_ = 0;
     std::size_t nomsCoches_ = 0;

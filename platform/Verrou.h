@@ -41,8 +41,9 @@ private:
 };
 
 // Supprime du dossier les fichiers temporaires laissés par une écriture interrompue (programme
-// tué) : « LogVEKtemp.txt.tmp-… » et « LogFinal.txt.tmp-… ». À n'appeler qu'en tenant le verrou
-// du dossier : aucun autre écrivain n'est alors en vie. Rend le nombre de fichiers supprimés.
+// tué) : « LogVEKtemp.txt.tmp-… », « LogFinal.txt.tmp-… », et ceux de la page web et des
+// lignes JSON. À n'appeler qu'en tenant le verrou du dossier : aucun autre écrivain n'est alors
+// en vie. Rend le nombre de fichiers supprimés.
 int SupprimerTemporairesOrphelins(const NomFichier& dossier);
 
 } // namespace vek

@@ -65,7 +65,9 @@ int SupprimerTemporairesOrphelins(const std::string& dossier) {
         return 0;
     int supprimes = 0;
     const std::string prefixes[] = {std::string("LogVEKtemp.txt") + std::string(SuffixeTemporaire),
-                                    std::string("LogFinal.txt") + std::string(SuffixeTemporaire)};
+                                    std::string("LogFinal.txt") + std::string(SuffixeTemporaire),
+                                    std::string("LogFinal.html") + std::string(SuffixeTemporaire),
+                                    std::string("LogFinal.jsonl") + std::string(SuffixeTemporaire)};
     while (const dirent* e = ::readdir(d)) {
         const std::string nom = e->d_name;
         for (const std::string& p : prefixes)

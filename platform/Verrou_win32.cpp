@@ -43,7 +43,8 @@ void VerrouDossier::Relacher() {
 
 int SupprimerTemporairesOrphelins(const std::string& dossier) {
     int supprimes = 0;
-    for (const char* sortie : {"LogVEKtemp.txt", "LogFinal.txt"}) {
+    for (const char* sortie :
+         {"LogVEKtemp.txt", "LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}) {
         const std::string motif =
             JoindreChemin(dossier, std::string(sortie) + std::string(SuffixeTemporaire) + "*");
         WIN32_FIND_DATAA trouve;

@@ -25,6 +25,27 @@
 
 #include <algorithm>
 
+// Ce que la fenêtre dit d'une sortie écrite : où elle est, et qu'aucun programme ne l'a ouverte.
+struct FrmPrincipal::TextesSortie {
+    QString ecrit;
+    QString ecritEnSecours;
+    QString sansProgramme;
+};
+
+const FrmPrincipal::TextesSortie FrmPrincipal::TextesLogFinal{
+    QStringLiteral("Le fichier log a été écrit :\n"),
+    QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le fichier log a "
+                   "été écrit dans votre dossier personnel :\n"),
+    QStringLiteral("\n\nAucun visualiseur n'a pu l'ouvrir ; ouvrez-le avec l'éditeur de texte de "
+                   "votre choix.")};
+
+const FrmPrincipal::TextesSortie FrmPrincipal::TextesPageWeb{
+    QStringLiteral("La page web a été écrite :\n"),
+    QStringLiteral("Le dossier du programme n'est pas accessible en écriture : la page web a été "
+                   "écrite dans votre dossier personnel :\n"),
+    QStringLiteral("\n\nAucun navigateur n'a pu l'ouvrir ; ouvrez-la avec le navigateur de votre "
+                   "choix.")};
+
 namespace {
 
 // Le texte d'un champ de date, en Windows-1252, sans les espaces des deux bouts.
@@ -190,6 +211,7 @@ void FrmPrincipal::Connecter() {
     connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
             [this] { CocherTout(ui->arbreNoms, ui->caseToutLeMonde); });
     connect(ui->boutonCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CreerLogFinal);
+    connect(ui->actionExporterPageWeb, &QAction::triggered, this, &FrmPrincipal::ExporterPageWeb);
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
     connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
@@ -214,6 +236,8 @@ void FrmPrincipal::AppliquerEtatBoutons() {
     // à la fin chacune reprend l'état que lui donnent les règles.
     ui->boutonRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
     ui->boutonCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
+    // « Exporter en page web… » suit « Créer le fichier log ».
+    ui->actionExporterPageWeb->setEnabled(creerLogActive_ && !passeEnCours_);
     ui->boutonParcourir->setEnabled(!passeEnCours_);
 }
 
@@ -486,39 +510,44 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 }
 
 void FrmPrincipal::CreerLogFinal() {
+    EcrireSortie(vek::FormatsSortie{true, false, false}, TextesLogFinal);
+}
+
+void FrmPrincipal::ExporterPageWeb() {
+    // La sélection des arbres et les modes de « Créer le fichier log », et la même passe : seule
+    // la page web s'écrit, puis le navigateur du bureau l'ouvre.
+    if (creerLogActive_)
+        EcrireSortie(vek::FormatsSortie{false, true, false}, TextesPageWeb);
+}
+
+void FrmPrincipal::EcrireSortie(vek::FormatsSortie format, const TextesSortie& textes) {
     if (passeEnCours_)
         return;
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
     // sont relus pendant l'écriture : une option validée entre-temps s'applique aux lignes
     // suivantes.
     auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
-    LancerPasse<std::string>(
-        [this, selection](std::stop_token arret) {
-            return module_->EcrireLogFinal(*selection, modes_, *progression_, arret);
+    LancerPasse<std::vector<std::string>>(
+        [this, selection, format](std::stop_token arret) {
+            return module_->EcrireSorties(*selection, modes_, format, *progression_, arret);
         },
-        [this](vek::Issue<std::string>& issue) {
-            if (!issue.ok())
+        [this, &textes](vek::Issue<std::vector<std::string>>& issue) {
+            if (!issue.ok() || issue->empty())
                 return;
-            // Le visualiseur du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
-            SignalerLogFinal(*issue, lanceur_.OuvrirDocument(*issue));
+            // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
+            const std::string& chemin = issue->front();
+            SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), textes);
         });
 }
 
-void FrmPrincipal::SignalerLogFinal(const std::string& cheminFinal, bool ouvert) {
-    const bool sansVisualiseur = !ouvert;
-    if (!sansVisualiseur && !dossierDeSecours_)
-        return; // le visualiseur montre le fichier, là où on l'attend
-    const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminFinal.c_str()));
-    QString texte;
-    if (dossierDeSecours_)
-        texte = QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le "
-                               "fichier log a été écrit dans votre dossier personnel :\n") +
-                chemin;
-    else
-        texte = QStringLiteral("Le fichier log a été écrit :\n") + chemin;
-    if (sansVisualiseur)
-        texte += QStringLiteral("\n\nAucun visualiseur n'a pu l'ouvrir ; ouvrez-le avec "
-                                "l'éditeur de texte de votre choix.");
+void FrmPrincipal::SignalerSortie(const std::string& cheminSortie, bool ouvert,
+                                  const TextesSortie& textes) {
+    if (ouvert && !dossierDeSecours_)
+        return; // le programme du bureau montre le fichier, là où on l'attend
+    const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminSortie.c_str()));
+    QString texte = (dossierDeSecours_ ? textes.ecritEnSecours : textes.ecrit) + chemin;
+    if (!ouvert)
+        texte += textes.sansProgramme;
     AfficherMessage(texte, vek::Icone::Aucune);
 }
 

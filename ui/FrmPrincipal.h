@@ -101,6 +101,8 @@ private slots:
     void ActiverBoutonsDates();
     void LancerRecherche();
     void CreerLogFinal();
+    // LogFinal.html pour la sélection et les modes du moment, ouverte dans le navigateur.
+    void ExporterPageWeb();
     void OuvrirSite();
     void MontrerOptions();
     void LancerInfoSysteme();
@@ -134,9 +136,13 @@ private:
     void Sablier(bool actif);
     void AfficherEchec(const vek::Resultat& resultat);
     void AfficherMessage(const QString& texte, vek::Icone icone);
-    // Après un journal final écrit : dit où il est quand aucun visualiseur ne l'a ouvert ou
-    // qu'il est dans le dossier de secours.
-    void SignalerLogFinal(const std::string& cheminFinal, bool ouvert);
+    struct TextesSortie;
+    static const TextesSortie TextesLogFinal, TextesPageWeb;
+    // Écrit LogFinal.txt ou la page web sur le fil de travail, puis l'ouvre par le lanceur.
+    void EcrireSortie(vek::FormatsSortie format, const TextesSortie& textes);
+    // Après une sortie écrite : dit où elle est quand aucun programme ne l'a ouverte ou qu'elle
+    // est dans le dossier de secours.
+    void SignalerSortie(const std::string& chemin, bool ouvert, const TextesSortie& textes);
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
     bool LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date);
     void ChoisirDate(ChampDate champ);

@@ -10,6 +10,7 @@
 #include "Fichiers.h"
 #include "ModuleVEK.h"
 #include "ProgressionConsole.h"
+#include "Publication.h"
 #include "VersionVEK.h"
 
 namespace vek {
@@ -34,6 +35,7 @@ struct Arguments {
     bool ouvrir = false;
     bool silencieux = false;
     Modes modes;
+    FormatsSortie formats{false, false, false}; // --format ; aucun : le texte seul
     std::vector<std::string> journaux;
     std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
     std::vector<std::string> modesDemandes;     // --catalogue, --analyse
@@ -128,6 +130,19 @@ Arguments LireArguments(const std::vector<std::string>& args) {
             a.optionsExtraction.push_back(nom);
         } else if (nom == "--sans-channel") {
             drapeau(a.modes.ModeUnlessChannel);
+            a.optionsExtraction.push_back(nom);
+        } else if (nom == "--format") {
+            if (auto v = valeur("un format : texte, html ou json")) {
+                if (*v == "texte")
+                    a.formats.texte = true;
+                else if (*v == "html")
+                    a.formats.html = true;
+                else if (*v == "json")
+                    a.formats.json = true;
+                else
+                    NoterErreur(a, "format inconnu " + Guillemets(*v) +
+                                       " pour --format (texte, html ou json).");
+            }
             a.optionsExtraction.push_back(nom);
         } else if (nom == "--ouvrir") {
             drapeau(a.ouvrir);
@@ -314,7 +329,7 @@ private:
         progression_.Effacer();
         if (r.interrompu) {
             err_ << "vek-extraire : interrompu ; les fichiers temporaires sont supprimés et "
-                    "l'ancien LogFinal.txt est gardé.\n";
+                    "les anciennes sorties sont gardées.\n";
             const int signal = contexte_.signal ? contexte_.signal->load() : 0;
             return signal > 0 ? 128 + signal : SortieEchecFichier;
         }
@@ -486,19 +501,29 @@ int Execution::Lancer() {
         if (nomsCoches[i])
             selection.AjouterNom(noms[i]);
 
-    progression_.DefinirEtape("Écriture de LogFinal.txt");
+    const FormatsSortie formats = a_.formats.Aucun() ? FormatsSortie{} : a_.formats;
+    std::string fichiers;
+    for (auto [demande, nomFichier] :
+         {std::pair{formats.texte, NomLogFinal}, std::pair{formats.html, NomPageWeb},
+          std::pair{formats.json, NomLignesJson}})
+        if (demande)
+            fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
+    progression_.DefinirEtape("Écriture de " + fichiers);
     const ModesPartages modes(a_.modes);
-    const Issue<std::string> ecriture =
-        module.EcrireLogFinal(selection, modes, progression_, contexte_.arret);
+    const Issue<std::vector<std::string>> ecriture =
+        module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
     progression_.TerminerEtape();
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
-    if (a_.ouvrir) {
+    for (const std::string& chemin : *ecriture) {
+        if (!a_.ouvrir)
+            break;
         LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
-        if (!lanceur.OuvrirDocument(*ecriture))
-            Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(*ecriture) + ".");
+        if (!lanceur.OuvrirDocument(chemin))
+            Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(chemin) + ".");
     }
-    out_ << *ecriture << '\n';
+    for (const std::string& chemin : *ecriture)
+        out_ << chemin << '\n';
     out_.flush();
     return SortieSucces;
 }
@@ -534,7 +559,8 @@ std::string TexteAide() {
 Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
 les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
 période sont copiées dans LogVEKtemp.txt, puis les lignes des channels et des locuteurs cochés
-sont écrites dans LogFinal.txt, dont le chemin est imprimé sur la sortie standard.
+sont écrites dans LogFinal.txt (ou, avec --format, dans une page web ou des lignes JSON), dont
+le chemin est imprimé sur la sortie standard.
 
 Période :
   --debut JJ/MM/AAAA   premier jour de la période, inclus ; par défaut, la date de la
@@ -566,10 +592,26 @@ Modes d'extraction :
   --rp                 retire les guillemets autour des noms (Mode RP Name).
   --sans-channel       retire le tag du channel (Mode Unless Channel).
 
+Formats de sortie :
+  --format FORMAT      ce qu'écrit la passe, avec les mêmes lignes et les mêmes modes ; répétable
+                       pour écrire plusieurs formats en une seule passe (par défaut : texte) :
+                         texte  LogFinal.txt, en Windows-1252 ;
+                         html   LogFinal.html, une page web en UTF-8 qui se suffit à elle-même
+                                (styles compris, sans script) : un titre par jour, l'heure, le
+                                channel en badge de couleur, chaque nom dans sa propre couleur ;
+                         json   LogFinal.jsonl, un objet JSON par ligne retenue, en UTF-8 :
+                                date (AAAA-MM-JJ, ou null), heure, genre (channel, proximite,
+                                dit, murmure, appel ou autre), channel, nom, texte (le message
+                                après les modes) et ligne (la ligne de LogFinal.txt) ; date,
+                                heure, channel et nom sont ceux du journal, quels que soient
+                                les modes.
+                       Dans les deux derniers, les cinq octets que Windows-1252 laisse sans
+                       caractère deviennent U+FFFD.
+
 Autres options :
-  --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et LogFinal.txt ; par défaut, le
+  --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
                        dossier du programme.
-  --ouvrir             ouvre LogFinal.txt avec le visualiseur par défaut une fois écrit.
+  --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
   -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
   -h, --help           affiche cette aide.
   --version            affiche la version.
@@ -579,12 +621,13 @@ de code du journal. Un channel ou un locuteur absent de la période est une erre
 les plus proches sont alors proposés.
 
 Un seul programme à la fois écrit dans un dossier de sortie : un second refuse aussitôt (code 1)
-sans rien toucher. Ctrl+C (ou SIGTERM) arrête la passe proprement : les fichiers temporaires
-sont supprimés et l'ancien LogFinal.txt est gardé.
+sans rien toucher. Chaque sortie n'est remplacée qu'une fois complète. Ctrl+C (ou SIGTERM)
+arrête la passe proprement : les fichiers temporaires sont supprimés et les anciennes sorties
+sont gardées.
 
 Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, nœud introuvable) ; 130 ou 143 arrêt par
+(option inconnue, argument manquant, date invalide, format inconnu, nœud introuvable) ; 130 ou 143 arrêt par
 SIGINT ou SIGTERM.
 )";
 }

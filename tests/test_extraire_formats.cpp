@@ -1,0 +1,126 @@
+// vek-extraire --format : seuls ou ensemble en une passe, sur le journal d'exemple ; formats
+// refusés ; l'aide et la page de manuel d'accord.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "DossierTemporaire.h"
+#include "Extraire.h"
+#include "Fichiers.h"
+#include "LecturePublication.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vek::test::LireTout;
+
+class LanceurNote final : public vek::LanceurDocument {
+public:
+    bool OuvrirDocument(const std::string& document) override {
+        ouverts.push_back(document);
+        return true;
+    }
+    std::vector<std::string> ouverts;
+};
+
+TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
+    vek::test::DossierTemporaire dossier;
+    const std::string journal = std::string(VEK_DOSSIER_EXEMPLES) + "/journal-exemple.txt";
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cas = {
+        {{}, {"LogFinal.txt"}},
+        {{"--format", "html"}, {"LogFinal.html"}},
+        {{"--format=json", "--format", "texte"}, {"LogFinal.txt", "LogFinal.jsonl"}},
+        {{"--format", "html", "--format", "html"}, {"LogFinal.html"}},
+        {{"--format", "json", "--format", "html", "--format", "texte"},
+         {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}},
+    };
+    int n = 0;
+    for (const auto& [options, ecrits] : cas) {
+        SCOPED_TRACE(::testing::PrintToString(options));
+        const std::string sortie = dossier.Fichier("sortie" + std::to_string(++n));
+        fs::create_directory(sortie);
+        std::vector<std::string> args = options;
+        args.insert(args.end(), {"--tous-channels", "--tout-le-monde", "--ouvrir", "--dossier",
+                                 sortie, "-q", journal});
+        LanceurNote lanceur;
+        vek::ContexteExtraire contexte;
+        contexte.lanceur = &lanceur;
+        std::ostringstream out, err;
+        ASSERT_EQ(vek::ExecuterExtraire(args, out, err, contexte), vek::SortieSucces) << err.str();
+        std::string attendu;
+        std::set<std::string> fichiers{"LogVEKtemp.txt"};
+        for (const std::string& nom : ecrits) {
+            attendu += vek::JoindreChemin(sortie, nom) + "\n";
+            fichiers.insert(nom);
+        }
+        EXPECT_EQ(out.str(), attendu);
+        EXPECT_EQ(lanceur.ouverts.size(), ecrits.size());
+        std::set<std::string> vus;
+        for (const auto& e : fs::directory_iterator(sortie))
+            vus.insert(e.path().filename().string());
+        EXPECT_EQ(vus, fichiers);
+        if (ecrits.size() < 3)
+            continue;
+        // Les trois ensemble : la page et les lignes JSON portent les lignes de LogFinal.txt.
+        std::vector<std::string> lignes;
+        std::istringstream texte(LireTout(vek::JoindreChemin(sortie, "LogFinal.txt")));
+        for (std::string l; std::getline(texte, l);)
+            lignes.push_back(vek::test::DecoderCp1252(l.substr(0, l.size() - 1), true));
+        lignes = {lignes.begin() + 9, lignes.end() - 11};
+        const auto page =
+            vek::test::LirePage(LireTout(vek::JoindreChemin(sortie, "LogFinal.html")));
+        ASSERT_EQ(page.erreur, "");
+        ASSERT_EQ(page.entrees.size(), lignes.size());
+        std::istringstream json(LireTout(vek::JoindreChemin(sortie, "LogFinal.jsonl")));
+        std::size_t k = 0;
+        for (std::string l; std::getline(json, l); ++k) {
+            ASSERT_LT(k, lignes.size());
+            EXPECT_EQ(page.entrees[k].texte, lignes[k]);
+            const auto objet = vek::test::LireObjetJson(l);
+            ASSERT_TRUE(objet) << l;
+            EXPECT_EQ(objet->at("ligne"), lignes[k]); // l'exemple n'a pas de contrôle
+        }
+        EXPECT_EQ(k, lignes.size());
+    }
+}
+
+TEST(Formats, FormatsRefuses) {
+    const std::pair<std::vector<std::string>, const char*> cas[] = {
+        {{"--format", "pdf", "j.txt"}, "format inconnu « pdf » pour --format"},
+        {{"--format", "HTML", "j.txt"}, "format inconnu « HTML »"},
+        {{"j.txt", "--format"}, "l'option --format attend un format"},
+        {{"--catalogue", "--format", "html", "j.txt"}, "--format ne sert qu'à l'écriture"},
+    };
+    for (const auto& [args, message] : cas) {
+        std::ostringstream out, err;
+        EXPECT_EQ(vek::ExecuterExtraire(args, out, err), vek::SortieErreurUsage);
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+    }
+}
+
+// Chaque option longue de l'aide est décrite dans la page de manuel, les formats aussi.
+TEST(AideEtManuel, MemesOptions) {
+    const std::string manuel = LireTout(VEK_PAGE_MANUEL);
+    const std::string aide = vek::TexteAide();
+    const std::regex option("--[a-z][a-z-]*");
+    std::set<std::string> options;
+    for (auto it = std::sregex_iterator(aide.begin(), aide.end(), option);
+         it != std::sregex_iterator(); ++it)
+        options.insert(it->str());
+    EXPECT_TRUE(options.count("--format"));
+    for (const std::string& o : options)
+        EXPECT_NE(manuel.find(std::regex_replace(o, std::regex("-"), "\\-")), std::string::npos)
+            << o << " manque au manuel";
+    for (const char* mot : {"texte", "html", "json", "LogFinal.html", "LogFinal.jsonl", "U+FFFD"}) {
+        EXPECT_NE(aide.find(mot), std::string::npos) << mot;
+        EXPECT_NE(manuel.find(mot), std::string::npos) << mot;
+    }
+}
+
+} // namespace

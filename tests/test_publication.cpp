@@ -1,0 +1,282 @@
+// Publication : la page web et les lignes JSON, lues de façon stricte et comparées ligne à
+// ligne à LogFinal.txt écrit dans la même passe, dans les huit jeux de modes ; textes hostiles,
+// murmures et appels, couleurs stables, titres des jours entre les lots, ligne démesurée,
+// anciennes sorties gardées.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DossierTemporaire.h"
+#include "LecturePublication.h"
+#include "ModuleVEK.h"
+#include "OutilsMoteur.h"
+
+namespace vek {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+std::string Ligne(int jour, const char* heure, std::string_view corps) {
+    char entete[32];
+    std::snprintf(entete, sizeof entete, "12/%02d/2001 %s - ", jour, heure);
+    return std::string(entete).append(corps).append("\r\n");
+}
+
+// Les lignes d'un fichier (séparées par sep), celles de LogFinal.txt sans bannière ni pied.
+std::vector<std::string> Lignes(const std::string& contenu, std::string_view sep = "\n") {
+    std::vector<std::string> lignes;
+    for (std::size_t debut = 0, fin; debut < contenu.size(); debut = fin + sep.size()) {
+        fin = std::min(contenu.find(sep, debut), contenu.size());
+        lignes.push_back(contenu.substr(debut, fin - debut));
+    }
+    return lignes;
+}
+std::vector<std::string> CorpsDuLogFinal(const std::string& contenu) {
+    const auto lignes = Lignes(contenu, "\r\n");
+    return lignes.size() < 20 ? lignes : std::vector(lignes.begin() + 9, lignes.end() - 11);
+}
+
+// Chaque genre de ligne sur trois jours, avec des noms et des messages hostiles (balises,
+// entités, guillemets, NUL, octets sans caractère, contrôles, fins de balises de la page).
+std::string JournalHostile() {
+    return "*** Journal de discussion Q7R ***\r\n" +
+           Ligne(24, "20:15:03", "[Commerce] \"Aldric\": bonjour \xE0 tous") +
+           Ligne(
+               24, "20:16:00",
+               "[Commerce] \"<b>Al&amp;</div>\": <script>alert(1)</script> & \"x\" 'y' &lt; -->") +
+           Ligne(24, "20:17:00", "{Zo\0\x81}\":\"salut \x8D\x8F\x90\x9D\x80 fin\t\x7F\x01"s) +
+           Ligne(24, "23:59:59", "Vous avez dit : \"Aldric\", tu viens ?   ") +
+           Ligne(25, "00:00:01", "Aldric vous appelle : psst [Commerce]") +
+           Ligne(25, "00:10:00", "Le h\xE9raut VOUS APPELLE sur la place.") +
+           Ligne(25, "08:00:00", "[Guilde] \"C\x9Clio\": voir [Guilde], \"C\x9Clio\" </p></main>") +
+           Ligne(26, "09:00:00",
+                 "[Guilde] \"Aldric\": \xAB"
+                 "fin\xBB") +
+           Ligne(26, "09:00:01", "Connexion \xE9tablie.") +
+           Ligne(26, "09:00:02", "[Guilde] \"\": x");
+}
+
+class Publier : public ::testing::Test {
+protected:
+    test::DossierTemporaire dossier;
+    ModuleVEK module{dossier.Chemin()};
+    test::ProgressionNotee progression;
+    test::ArbresCoches arbres;
+
+    void SetUp() override {
+        module.DateDuJour = [] { return Date{2002, 12, 7}; };
+        Chercher(JournalHostile(), 24, 26);
+    }
+    void Chercher(const std::string& journal, int debut, int fin) {
+        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, debut},
+                                         {2001, 12, fin}, progression);
+        ASSERT_TRUE(r.ok()) << r.Echec().Message();
+        arbres.Remplir(*r->catalogue);
+        arbres.ToutCocher(arbres.channels);
+        arbres.ToutCocher(arbres.noms);
+    }
+    std::vector<std::string> Ecrire(Modes modes, FormatsSortie formats = {true, true, true}) {
+        const ModesPartages partages(modes);
+        auto r = module.EcrireSorties(arbres.Capturer(), partages, formats, progression);
+        EXPECT_TRUE(r.ok()) << r.Echec().Message();
+        return r.ok() ? *r : std::vector<std::string>{};
+    }
+    std::string Lire(std::string_view nom) const { return test::LireTout(dossier.Fichier(nom)); }
+    std::vector<test::ObjetJson> Json() const {
+        std::vector<test::ObjetJson> objets;
+        for (const std::string& l : Lignes(Lire("LogFinal.jsonl"))) {
+            const auto objet = test::LireObjetJson(l);
+            EXPECT_TRUE(objet) << l;
+            objets.push_back(objet.value_or(test::ObjetJson{}));
+        }
+        return objets;
+    }
+};
+
+TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
+    const std::vector<std::string> genres = {"channel", "channel", "proximite", "dit",
+                                             "murmure", "appel",   "channel",   "channel"};
+    std::map<std::string, std::string> visible; // un nom du catalogue, tel que la page le montre
+    for (const auto& [nom, coche] : arbres.noms)
+        visible[test::DecoderCp1252(nom, false)] = test::DecoderCp1252(nom, true);
+    std::map<std::string, std::string> classeDuNom, classeDuGenre; // partout les mêmes
+    for (int bits = 0; bits < 8; ++bits) {
+        const Modes modes{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
+        SCOPED_TRACE("modes " + std::to_string(bits));
+        const auto chemins = Ecrire(modes);
+        ASSERT_EQ(chemins.size(), 3u);
+        EXPECT_EQ(fs::path(chemins[1]).filename(), "LogFinal.html");
+        EXPECT_EQ(fs::path(chemins[2]).filename(), "LogFinal.jsonl");
+        const auto lignes = CorpsDuLogFinal(Lire("LogFinal.txt"));
+        const auto json = Json();
+        ASSERT_TRUE(test::Utf8Valide(Lire("LogFinal.html")));
+        ASSERT_TRUE(test::Utf8Valide(Lire("LogFinal.jsonl")));
+        const test::PageLue page = test::LirePage(Lire("LogFinal.html"));
+        ASSERT_EQ(page.erreur, "");
+        for (const char* interdit : {"<script", "src=", "href=", "url(", "@import"})
+            EXPECT_EQ(Lire("LogFinal.html").find(interdit), std::string::npos) << interdit;
+        for (const char* attendu :
+             {"samedi 7 décembre 2002", "du lundi 24 décembre 2001 au mercredi 26 décembre 2001",
+              "[Commerce]", "Zone de proximité", "<b>Al&amp;</div>"})
+            EXPECT_NE(page.texteEnTete.find(attendu), std::string::npos) << attendu;
+        ASSERT_EQ(lignes.size(), genres.size());
+        ASSERT_EQ(page.entrees.size(), lignes.size());
+        ASSERT_EQ(json.size(), lignes.size());
+
+        for (std::size_t k = 0; k < lignes.size(); ++k) {
+            SCOPED_TRACE("entrée " + std::to_string(k));
+            const test::EntreeLue& e = page.entrees[k];
+            const auto champ = [&](const char* c) { return json[k].at(c).value_or("null"); };
+            EXPECT_EQ(e.texte, test::DecoderCp1252(lignes[k], true));
+            EXPECT_EQ(champ("ligne"), test::DecoderCp1252(lignes[k], false));
+            EXPECT_EQ(json[k].size(), 7u);
+            EXPECT_EQ(champ("genre"), genres[k]);
+            EXPECT_TRUE(champ("ligne").ends_with(champ("texte")));
+            std::map<std::string, test::MorceauLu> morceaux;
+            for (const auto& m : e.morceaux)
+                morceaux[m.balise] = m;
+            // Le badge du channel, l'heure, le nom dans sa couleur, le style du genre.
+            const bool badge = genres[k] == "channel" && !modes.ModeUnlessChannel;
+            EXPECT_EQ(morceaux.count("b") ? morceaux["b"].texte : "-",
+                      badge ? champ("channel") : "-");
+            EXPECT_EQ(morceaux.count("i"), modes.ModeUnlessDate ? 0u : 1u);
+            const test::MorceauLu& nom = morceaux["u"];
+            if (genres[k] == "dit") {
+                EXPECT_EQ(nom.texte, "Vous avez dit");
+            } else {
+                EXPECT_EQ(nom.texte,
+                          visible.count(champ("nom")) ? visible[champ("nom")] : champ("nom"));
+                EXPECT_EQ(classeDuNom.emplace(nom.texte, nom.classe).first->second, nom.classe);
+            }
+            const std::string classe = e.classe == "s" ? ""
+                                       : e.classe.ends_with(" s")
+                                           ? e.classe.substr(0, e.classe.size() - 2)
+                                           : e.classe;
+            EXPECT_EQ(classeDuGenre.emplace(genres[k], classe).first->second, classe);
+        }
+        // Un titre avant la première ligne de chaque jour ; aucun sans la date.
+        const std::vector<std::size_t> avant =
+            modes.ModeUnlessDate ? std::vector<std::size_t>{} : std::vector<std::size_t>{0, 4, 7};
+        EXPECT_EQ(page.avant, avant);
+        if (!modes.ModeUnlessDate) {
+            EXPECT_EQ(page.titres[1], "mardi 25 décembre 2001");
+        }
+        // Date, heure, channel et nom viennent du journal ; le texte suit les modes.
+        EXPECT_EQ(json[6].at("date"), "2001-12-25");
+        EXPECT_EQ(json[6].at("heure"), "08:00:00");
+        EXPECT_EQ(json[6].at("channel"), "[Guilde]");
+        EXPECT_EQ(json[6].at("nom"), "Cœlio");
+        EXPECT_EQ(json[6].at("texte"),
+                  std::string(modes.ModeUnlessChannel ? "voir , " : "voir [Guilde], ") +
+                      (modes.ModeRPName ? "Cœlio" : "\"Cœlio\"") + " </p></main>");
+        EXPECT_EQ(json[4].at("nom"), "Aldric"); // qui murmure
+        EXPECT_EQ(json[4].at("texte"), "psst [Commerce]");
+        EXPECT_EQ(json[5].at("nom"), "Le héraut"); // qui appelle
+        EXPECT_EQ(json[3].at("nom"), "Vous");
+        EXPECT_EQ(json[3].at("channel"), "Zone de proximité");
+        EXPECT_EQ(json[3].at("texte"), "\"Aldric\", tu viens ?");
+        EXPECT_EQ(json[2].at("nom"), "Zo\0\uFFFD"s);
+        EXPECT_EQ(json[2].at("texte"), "salut \uFFFD\uFFFD\uFFFD\uFFFD€ fin\t\x7F\x01");
+        EXPECT_EQ(json[1].at("texte"), "<script>alert(1)</script> & \"x\" 'y' &lt; -->");
+    }
+    // « Vous avez dit », les murmures et les appels ont chacun leur style, défini par la page.
+    std::set<std::string> styles;
+    for (const char* genre : {"channel", "dit", "murmure", "appel"})
+        styles.insert(classeDuGenre[genre]);
+    EXPECT_EQ(styles.size(), 4u);
+    const std::string css = Lire("LogFinal.html");
+    for (const char* genre : {"dit", "murmure", "appel"})
+        EXPECT_NE(css.find("p." + classeDuGenre[genre] + "{"), std::string::npos) << genre;
+}
+
+TEST_F(Publier, CouleursStables) {
+    // Tirées des seuls octets du texte : figées d'une version à l'autre, et réparties.
+    EXPECT_EQ(TeinteNom("Aldric"), 30);
+    EXPECT_EQ(TeinteNom("B\xE9reng\xE8re"), 15);
+    EXPECT_EQ(TeinteChannel("[Commerce]"), 4);
+    std::set<int> noms;
+    for (int i = 0; i < 36; ++i)
+        noms.insert(TeinteNom("Joueur" + std::to_string(i)));
+    EXPECT_GE(noms.size(), 18u);
+    // Sur la page, la même couleur pour un nom quelle que soit la sélection.
+    for (bool seulAldric : {false, true}) {
+        if (seulAldric) {
+            arbres.ToutCocher(arbres.noms, false);
+            test::ArbresCoches::Cocher(arbres.noms, "Aldric");
+        }
+        Ecrire({}, {false, true, false});
+        const auto entrees = test::LirePage(Lire("LogFinal.html")).entrees;
+        ASSERT_FALSE(entrees.empty());
+        ASSERT_EQ(entrees[0].morceaux.size(), 3u); // l'heure, le badge, le nom
+        EXPECT_EQ(entrees[0].morceaux[1].classe, "c4");
+        EXPECT_EQ(entrees[0].morceaux[2].texte, "Aldric");
+        EXPECT_EQ(entrees[0].morceaux[2].classe, "n30");
+    }
+}
+
+TEST_F(Publier, TitresDesJoursEntreLesLots) {
+    // Dix jours de 9000 lignes : les lots (d'un demi-Mio) changent de jour en leur milieu comme
+    // à leur bord ; chaque jour a son titre, une seule fois.
+    std::string journal;
+    for (int jour = 1; jour <= 10; ++jour)
+        for (int i = 0; i < 9000; ++i)
+            journal +=
+                Ligne(jour, "10:00:00", "[Commerce] \"Aldric\": message " + std::to_string(i));
+    Chercher(journal, 1, 31);
+    Ecrire({}, {false, true, false});
+    const test::PageLue page = test::LirePage(Lire("LogFinal.html"));
+    ASSERT_EQ(page.entrees.size(), 90000u);
+    ASSERT_EQ(page.titres.size(), 10u);
+    for (std::size_t j = 0; j < 10; ++j)
+        EXPECT_EQ(page.avant[j], 9000 * j);
+    EXPECT_EQ(page.titres[9], "lundi 10 décembre 2001");
+}
+
+TEST_F(Publier, LigneDemesureeMiseEnFormeParMorceaux) {
+    // Trois Mio de caractères à échapper, à cheval sur les morceaux de la mise en forme.
+    std::string message;
+    while (message.size() < (std::size_t{3} << 20))
+        message += "<&>\"\x81\xE9 \0abcdefgh"s;
+    Chercher(Ligne(24, "20:15:03", "[Commerce] \"Aldric\": " + message), 24, 24);
+    Ecrire({});
+    const auto lignes = CorpsDuLogFinal(Lire("LogFinal.txt"));
+    const test::PageLue page = test::LirePage(Lire("LogFinal.html"));
+    const auto json = Json();
+    ASSERT_EQ(page.erreur, "");
+    ASSERT_EQ(page.entrees.size(), 1u);
+    ASSERT_EQ(json.size(), 1u);
+    EXPECT_TRUE(page.entrees[0].texte == test::DecoderCp1252(lignes[0], true));
+    EXPECT_TRUE(json[0].at("ligne") == test::DecoderCp1252(lignes[0], false));
+    EXPECT_EQ(page.titres.size(), 1u);
+}
+
+TEST_F(Publier, AnciennesSortiesGardeesJusquALaFinEtTemporairesOrphelinsSupprimes) {
+    dossier.Ecrire("LogFinal.html", "ancienne page");
+    dossier.Ecrire("LogFinal.jsonl", "anciennes lignes");
+    dossier.Ecrire("LogFinal.html.tmp-1-orphelin", "");
+    dossier.Ecrire("LogFinal.jsonl.tmp-1-orphelin", "");
+    EXPECT_EQ(Ecrire({}, {}).size(), 1u); // le texte seul ne touche pas aux autres sorties
+    // Une passe arrêtée ne remplace rien et ne laisse rien.
+    std::stop_source arret;
+    arret.request_stop();
+    const ModesPartages modes;
+    const auto r = module.EcrireSorties(arbres.Capturer(), modes, {true, true, true}, progression,
+                                        arret.get_token());
+    EXPECT_TRUE(!r.ok() && r.Echec().interrompu);
+    EXPECT_EQ(Lire("LogFinal.html"), "ancienne page");
+    EXPECT_EQ(Lire("LogFinal.jsonl"), "anciennes lignes");
+    std::set<std::string> noms;
+    for (const auto& f : fs::directory_iterator(dossier.Chemin()))
+        noms.insert(f.path().filename().string());
+    EXPECT_EQ(noms, (std::set<std::string>{"LogFinal.html", "LogFinal.jsonl", "LogFinal.txt",
+                                           "LogVEKtemp.txt", "journal.txt"}));
+}
+
+} // namespace
+} // namespace vek
