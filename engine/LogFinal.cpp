@@ -73,6 +73,91 @@ std::optional<std::pair<Date, Date>> PeriodeDeLExtrait(const std::string& chemin
     return std::pair{*debut, *fin};
 }
 
+struct Sortie {
+    std::string chemin;
+    std::string action; // ce qui a échoué, pour le message
+    EcritureAtomique fichier;
+};
+
+// Les sorties d'une passe ; demandees : celles qui s'écrivent, dans l'ordre où elles sont rendues.
+struct Sorties {
+    Sortie texte, page, json;
+    std::vector<Sortie*> demandees;
+
+    Sorties(FormatsSortie formats, std::string cheminTexte, std::string cheminPage,
+            std::string cheminJson)
+        : texte{std::move(cheminTexte), "Impossible d'écrire le journal final", {}},
+          page{std::move(cheminPage), "Impossible d'écrire la page web", {}},
+          json{std::move(cheminJson), "Impossible d'écrire les lignes JSON", {}} {
+        for (auto [demande, sortie] :
+             {std::pair{formats.texte, &texte}, std::pair{formats.html, &page},
+              std::pair{formats.json, &json}})
+            if (demande)
+                demandees.push_back(sortie);
+    }
+    std::vector<std::string> Chemins() const {
+        std::vector<std::string> chemins;
+        for (const Sortie* sortie : demandees)
+            chemins.push_back(sortie->chemin);
+        return chemins;
+    }
+};
+
+// L'étape des fils de travail : chaque ligne du lot est filtrée, réécrite, rangée pour
+// LogFinal.txt et mise en forme pour la publication. Les fils ne lisent que des données que
+// personne n'écrit pendant la passe (tousLesNoms est copié : rangé près des variables du fil
+// qui lit, il partagerait leur ligne de cache).
+ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
+                                    const Selection& selection, Publication& publication,
+                                    bool tousLesNoms, bool enTexte) {
+    return {[&travaux, &selection, &publication, tousLesNoms, enTexte](Lot& lot, int w) {
+                TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+                const bool publier = publication.Active();
+                if (publier)
+                    publication.Preparer(lot);
+                for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
+                    const auto reecrite =
+                        FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
+                    if (!reecrite)
+                        continue;
+                    const bool demesuree =
+                        lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree;
+                    if (demesuree) {
+                        // Ligne démesurée : désignée là où elle a été réécrite, sans copie.
+                        ReprendreReecriture(travail, *reecrite, lot.sortie);
+                        lot.sortieLongue = *reecrite;
+                    } else if (enTexte) {
+                        lot.sortie.append(*reecrite).append("\r\n", 2);
+                    }
+                    if (publier)
+                        publication.Ajouter(lot, lot.Ligne(i), *reecrite, demesuree, w);
+                }
+            },
+            static_cast<int>(travaux.size())};
+}
+
+// Les étapes d'écriture, une par sortie, chacune dans l'ordre de l'extrait.
+void AjouterEtapesEcriture(std::vector<ChaineDeLots::Etape>& etapes, FormatsSortie formats,
+                           Sorties& sorties, Publication& publication) {
+    if (formats.texte)
+        etapes.push_back({[&sortie = sorties.texte.fichier.Flux()](Lot& lot, int) {
+            if (lot.sortieLongue.empty()) {
+                sortie.Ecrire(lot.sortie);
+            } else {
+                sortie.Ecrire(lot.sortieLongue);
+                sortie.Ecrire("\r\n");
+            }
+        }});
+    if (formats.html)
+        etapes.push_back({[&publication, &sortie = sorties.page.fichier.Flux()](Lot& lot, int) {
+            publication.EcrireHtml(lot, sortie);
+        }});
+    if (formats.json)
+        etapes.push_back({[&publication, &sortie = sorties.json.fichier.Flux()](Lot& lot, int) {
+            publication.EcrireJson(lot, sortie);
+        }});
+}
+
 } // namespace
 
 Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
@@ -116,23 +201,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
                          lignesExtrait, comptage))
         return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
-    // Les sorties demandées, dans l'ordre où elles sont rendues.
-    struct Sortie {
-        std::string chemin;
-        std::string action; // ce qui a échoué, pour le message
-        EcritureAtomique fichier;
-    };
-    Sortie texte{CheminLogFinal(), "Impossible d'écrire le journal final", {}};
-    Sortie page{CheminPageWeb(), "Impossible d'écrire la page web", {}};
-    Sortie json{CheminLignesJson(), "Impossible d'écrire les lignes JSON", {}};
-    std::vector<Sortie*> sorties;
-    for (auto [demande, sortie] : {std::pair{formats.texte, &texte}, std::pair{formats.html, &page},
-                                   std::pair{formats.json, &json}})
-        if (demande)
-            sorties.push_back(sortie);
-    std::vector<std::string> chemins;
-    for (const Sortie* sortie : sorties)
-        chemins.push_back(sortie->chemin);
+    Sorties sorties(formats, CheminLogFinal(), CheminPageWeb(), CheminLignesJson());
+    const std::vector<std::string> chemins = sorties.Chemins();
 
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
     // pages en mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : leur
@@ -143,13 +213,14 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
             OublierPagesEnMemoire(chemin);
     });
 
-    for (Sortie* sortie : sorties)
+    for (Sortie* sortie : sorties.demandees)
         if (!sortie->fichier.Ouvrir(sortie->chemin))
             return Resultat::Echec(sortie->action, sortie->chemin, sortie->fichier.Raison());
     const Date jour = DateDuJour();
     if (formats.texte)
-        EcrireBanniere(texte.fichier.Flux(), jour);
+        EcrireBanniere(sorties.texte.fichier.Flux(), jour);
     if (formats.html) {
+        // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
         const auto periode =
             empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);
         EnTetePage entete{jour, std::nullopt, std::nullopt, &selection};
@@ -157,7 +228,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
             entete.debut = periode->first;
             entete.fin = periode->second;
         }
-        page.fichier.Flux().Ecrire(DebutPage(entete));
+        sorties.page.fichier.Flux().Ecrire(DebutPage(entete));
     }
 
     SuiviProgression suivi(progression, lignesExtrait, comptage);
@@ -170,54 +241,10 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
     Publication publication(formats, LotsEnCirculation, fils);
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
-    const bool tousLesNoms = TousLesNomsRetenus(selection, cheminExtrait);
-    // Les fils de travail ne lisent que des données que personne n'écrit pendant la passe
-    // (tousLesNoms est copié : rangé près des variables du fil qui lit, il partagerait leur ligne
-    // de cache).
-    std::vector<ChaineDeLots::Etape> etapes;
-    etapes.push_back({[&travaux, &selection, &publication, tousLesNoms,
-                       enTexte = formats.texte](Lot& lot, int w) {
-                          TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
-                          const bool publier = publication.Active();
-                          if (publier)
-                              publication.Preparer(lot);
-                          for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
-                              const auto reecrite = FiltrerEtReecrire(
-                                  lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
-                              if (!reecrite)
-                                  continue;
-                              const bool demesuree =
-                                  lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree;
-                              if (demesuree) {
-                                  // Ligne démesurée : désignée là où elle a été réécrite, sans
-                                  // copie.
-                                  ReprendreReecriture(travail, *reecrite, lot.sortie);
-                                  lot.sortieLongue = *reecrite;
-                              } else if (enTexte) {
-                                  lot.sortie.append(*reecrite).append("\r\n", 2);
-                              }
-                              if (publier)
-                                  publication.Ajouter(lot, lot.Ligne(i), *reecrite, demesuree, w);
-                          }
-                      },
-                      fils});
-    if (formats.texte)
-        etapes.push_back({[&sortie = texte.fichier.Flux()](Lot& lot, int) {
-            if (lot.sortieLongue.empty()) {
-                sortie.Ecrire(lot.sortie);
-            } else {
-                sortie.Ecrire(lot.sortieLongue);
-                sortie.Ecrire("\r\n");
-            }
-        }});
-    if (formats.html)
-        etapes.push_back({[&publication, &sortie = page.fichier.Flux()](Lot& lot, int) {
-            publication.EcrireHtml(lot, sortie);
-        }});
-    if (formats.json)
-        etapes.push_back({[&publication, &sortie = json.fichier.Flux()](Lot& lot, int) {
-            publication.EcrireJson(lot, sortie);
-        }});
+    std::vector<ChaineDeLots::Etape> etapes{
+        EtapeReecriture(travaux, selection, publication,
+                        TousLesNomsRetenus(selection, cheminExtrait), formats.texte)};
+    AjouterEtapesEcriture(etapes, formats, sorties, publication);
     ChaineDeLots chaine(std::move(etapes), publication.Active() ? TailleLotPublie : TailleLot,
                         LotsEnCirculation);
     std::uint64_t lus = 0;
@@ -239,10 +266,10 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         return parcours; // les anciennes sorties restent telles quelles
     extrait.Fermer();
     if (formats.texte)
-        EcrirePied(texte.fichier.Flux());
+        EcrirePied(sorties.texte.fichier.Flux());
     if (formats.html)
-        page.fichier.Flux().Ecrire(FinPage(publication.EntreesHtml()));
-    for (Sortie* sortie : sorties)
+        sorties.page.fichier.Flux().Ecrire(FinPage(publication.EntreesHtml()));
+    for (Sortie* sortie : sorties.demandees)
         if (!sortie->fichier.Valider())
             return Resultat::Echec(sortie->action, sortie->fichier.FichierEnCause(),
                                    sortie->fichier.Raison());
