@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <sstream>
+#include <tuple>
 #include <utility>
 
 #include "Cp1252.h"
@@ -343,6 +344,16 @@ private:
 
     // Lance l'analyse ; rien (après un message) si le journal est introuvable ou illisible.
     std::optional<ResumeJournal> Analyser(int& code);
+    // Chaque étape rend le code de sortie quand elle arrête l'exécution (après son message).
+    // Les textes de --channel et --nom, en Windows-1252 comme ceux des arbres.
+    std::optional<int> ConvertirDemandes(std::vector<Demande>& demandes);
+    // Les dates de la ligne de commande, ou celles que l'analyse trouve.
+    std::optional<int> LirePeriode(std::optional<Date>& debut, std::optional<Date>& fin);
+    // Les nœuds nommés, puis les cases « tout cocher » ; la sélection suit l'ordre des arbres.
+    std::optional<int> Selectionner(const Noeuds& channels, const Noeuds& noms,
+                                    const std::vector<Demande>& demandes, Date debut, Date fin,
+                                    Selection& selection);
+    int EcrireSorties(ModuleVEK& module, const Selection& selection);
 
     Arguments& a_;
     std::ostream& out_;
@@ -371,6 +382,103 @@ std::optional<ResumeJournal> Execution::Analyser(int& code) {
     return *analyse;
 }
 
+std::optional<int> Execution::ConvertirDemandes(std::vector<Demande>& demandes) {
+    for (const auto& [arbre, option, textes] :
+         {std::tuple{Arbre::Channels, "--channel", &a_.channels},
+          std::tuple{Arbre::Noms, "--nom", &a_.noms}})
+        for (const auto& t : *textes) {
+            Demande d{arbre, option, t, {}};
+            std::size_t position = 0;
+            if (!Utf8VersCp1252(t, d.cp1252, &position))
+                return Usage("le texte " + Guillemets(t) + " de " + option + " contient " +
+                             DecrireCaractere(t, position) +
+                             ", qui n'existe pas en Windows-1252 (la page de code du journal).");
+            demandes.push_back(std::move(d));
+        }
+    return std::nullopt;
+}
+
+std::optional<int> Execution::LirePeriode(std::optional<Date>& debut, std::optional<Date>& fin) {
+    // Dates de la ligne de commande d'abord : une date mal écrite est refusée sans rien lire.
+    if (a_.debut && !(debut = ConvertirDate(*a_.debut)))
+        return Usage(Guillemets(*a_.debut) +
+                     " n'est pas une date pour --debut (forme attendue : JJ/MM/AAAA).");
+    if (a_.fin && !(fin = ConvertirDate(*a_.fin)))
+        return Usage(Guillemets(*a_.fin) +
+                     " n'est pas une date pour --fin (forme attendue : JJ/MM/AAAA).");
+    return std::nullopt;
+}
+
+std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds& noms,
+                                           const std::vector<Demande>& demandes, Date debut,
+                                           Date fin, Selection& selection) {
+    std::vector<bool> channelsCoches(channels.size(), a_.tousChannels);
+    std::vector<bool> nomsCoches(noms.size(), a_.toutLeMonde);
+    bool introuvable = false;
+    for (const auto& d : demandes) {
+        const bool channel = d.arbre == Arbre::Channels;
+        const auto& noeuds = channel ? channels : noms;
+        const long i = channel ? TrouverChannel(noeuds, d.cp1252) : TrouverNom(noeuds, d.cp1252);
+        if (i >= 0) {
+            (channel ? channelsCoches : nomsCoches)[static_cast<std::size_t>(i)] = true;
+            continue;
+        }
+        introuvable = true;
+        err_ << "vek-extraire : aucun " << (channel ? "channel " : "locuteur ")
+             << Guillemets(d.utf8) << " du " << DateCourte(debut) << " au " << DateCourte(fin)
+             << ".\n";
+        const auto proches = PlusProches(noeuds, d.cp1252);
+        if (proches.empty()) {
+            err_ << "  (aucun " << (channel ? "channel" : "locuteur") << " dans la période)\n";
+        } else {
+            err_ << "  Les plus proches :";
+            for (std::size_t k = 0; k < proches.size(); ++k)
+                err_ << (k == 0 ? " " : ", ") << Guillemets(Cp1252VersUtf8(proches[k]));
+            err_ << '\n';
+        }
+    }
+    if (introuvable) {
+        err_ << "Essayez « vek-extraire --catalogue » pour la liste des channels et des "
+                "locuteurs de la période.\n";
+        return SortieErreurUsage;
+    }
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        if (channelsCoches[i])
+            selection.AjouterChannel(channels[i]);
+    for (std::size_t i = 0; i < noms.size(); ++i)
+        if (nomsCoches[i])
+            selection.AjouterNom(noms[i]);
+    return std::nullopt;
+}
+
+int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
+    const FormatsSortie formats = a_.formats.Aucun() ? FormatsSortie{} : a_.formats;
+    std::string fichiers;
+    for (auto [demande, nomFichier] :
+         {std::pair{formats.texte, NomLogFinal}, std::pair{formats.html, NomPageWeb},
+          std::pair{formats.json, NomLignesJson}})
+        if (demande)
+            fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
+    progression_.DefinirEtape("Écriture de " + fichiers);
+    const ModesPartages modes(a_.modes);
+    const Issue<std::vector<std::string>> ecriture =
+        module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
+    progression_.TerminerEtape();
+    if (!ecriture.ok())
+        return Echec(ecriture.Echec());
+    for (const std::string& chemin : *ecriture) {
+        if (!a_.ouvrir)
+            break;
+        LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
+        if (!lanceur.OuvrirDocument(chemin))
+            Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(chemin) + ".");
+    }
+    for (const std::string& chemin : *ecriture)
+        out_ << chemin << '\n';
+    out_.flush();
+    return SortieSucces;
+}
+
 int Execution::Lancer() {
     const std::string& journal = a_.journaux.front();
 
@@ -383,34 +491,12 @@ int Execution::Lancer() {
         return SortieSucces;
     }
 
-    // Dates de la ligne de commande d'abord : une date mal écrite est refusée sans rien lire.
     std::optional<Date> debut;
     std::optional<Date> fin;
-    if (a_.debut && !(debut = ConvertirDate(*a_.debut)))
-        return Usage(Guillemets(*a_.debut) +
-                     " n'est pas une date pour --debut (forme attendue : JJ/MM/AAAA).");
-    if (a_.fin && !(fin = ConvertirDate(*a_.fin)))
-        return Usage(Guillemets(*a_.fin) +
-                     " n'est pas une date pour --fin (forme attendue : JJ/MM/AAAA).");
-
-    // Les textes des nœuds demandés, en Windows-1252 comme ceux des arbres.
     std::vector<Demande> demandes;
-    const auto convertir = [&](Arbre arbre, const std::string& option,
-                               const std::vector<std::string>& textes) -> std::optional<int> {
-        for (const auto& t : textes) {
-            Demande d{arbre, option, t, {}};
-            std::size_t position = 0;
-            if (!Utf8VersCp1252(t, d.cp1252, &position))
-                return Usage("le texte " + Guillemets(t) + " de " + option + " contient " +
-                             DecrireCaractere(t, position) +
-                             ", qui n'existe pas en Windows-1252 (la page de code du journal).");
-            demandes.push_back(std::move(d));
-        }
-        return std::nullopt;
-    };
-    if (auto code = convertir(Arbre::Channels, "--channel", a_.channels))
+    if (auto code = LirePeriode(debut, fin))
         return *code;
-    if (auto code = convertir(Arbre::Noms, "--nom", a_.noms))
+    if (auto code = ConvertirDemandes(demandes))
         return *code;
 
     // Une date manquante : celle que l'analyse trouve.
@@ -459,73 +545,10 @@ int Execution::Lancer() {
         out_.flush();
         return SortieSucces;
     }
-
-    // Les nœuds nommés, puis les cases « tout cocher » ; la sélection suit l'ordre des arbres.
-    std::vector<bool> channelsCoches(channels.size(), a_.tousChannels);
-    std::vector<bool> nomsCoches(noms.size(), a_.toutLeMonde);
-    bool introuvable = false;
-    for (const auto& d : demandes) {
-        const auto& noeuds = d.arbre == Arbre::Channels ? channels : noms;
-        const long i = d.arbre == Arbre::Channels ? TrouverChannel(noeuds, d.cp1252)
-                                                  : TrouverNom(noeuds, d.cp1252);
-        if (i >= 0) {
-            (d.arbre == Arbre::Channels ? channelsCoches
-                                        : nomsCoches)[static_cast<std::size_t>(i)] = true;
-            continue;
-        }
-        introuvable = true;
-        err_ << "vek-extraire : aucun " << (d.arbre == Arbre::Channels ? "channel " : "locuteur ")
-             << Guillemets(d.utf8) << " du " << DateCourte(*debut) << " au " << DateCourte(*fin)
-             << ".\n";
-        const auto proches = PlusProches(noeuds, d.cp1252);
-        if (proches.empty()) {
-            err_ << "  (aucun " << (d.arbre == Arbre::Channels ? "channel" : "locuteur")
-                 << " dans la période)\n";
-        } else {
-            err_ << "  Les plus proches :";
-            for (std::size_t k = 0; k < proches.size(); ++k)
-                err_ << (k == 0 ? " " : ", ") << Guillemets(Cp1252VersUtf8(proches[k]));
-            err_ << '\n';
-        }
-    }
-    if (introuvable) {
-        err_ << "Essayez « vek-extraire --catalogue » pour la liste des channels et des "
-                "locuteurs de la période.\n";
-        return SortieErreurUsage;
-    }
     Selection selection;
-    for (std::size_t i = 0; i < channels.size(); ++i)
-        if (channelsCoches[i])
-            selection.AjouterChannel(channels[i]);
-    for (std::size_t i = 0; i < noms.size(); ++i)
-        if (nomsCoches[i])
-            selection.AjouterNom(noms[i]);
-
-    const FormatsSortie formats = a_.formats.Aucun() ? FormatsSortie{} : a_.formats;
-    std::string fichiers;
-    for (auto [demande, nomFichier] :
-         {std::pair{formats.texte, NomLogFinal}, std::pair{formats.html, NomPageWeb},
-          std::pair{formats.json, NomLignesJson}})
-        if (demande)
-            fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
-    progression_.DefinirEtape("Écriture de " + fichiers);
-    const ModesPartages modes(a_.modes);
-    const Issue<std::vector<std::string>> ecriture =
-        module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
-    progression_.TerminerEtape();
-    if (!ecriture.ok())
-        return Echec(ecriture.Echec());
-    for (const std::string& chemin : *ecriture) {
-        if (!a_.ouvrir)
-            break;
-        LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
-        if (!lanceur.OuvrirDocument(chemin))
-            Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(chemin) + ".");
-    }
-    for (const std::string& chemin : *ecriture)
-        out_ << chemin << '\n';
-    out_.flush();
-    return SortieSucces;
+    if (auto code = Selectionner(channels, noms, demandes, *debut, *fin, selection))
+        return *code;
+    return EcrireSorties(module, selection);
 }
 
 } // namespace
