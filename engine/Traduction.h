@@ -1,0 +1,86 @@
+#pragma once
+// Traduction des octets Windows-1252 d'un extrait en UTF-8 échappé, pour la page web et pour les
+// chaînes JSON : une table de 256 entrées par sortie, et un balayage seize octets à la fois des
+// octets qui s'écrivent eux-mêmes.
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "Octets.h"
+
+namespace vek {
+
+// Ce qu'un octet devient dans une sortie : ses octets UTF-8, ou son échappement (six octets au
+// plus ; les huit sont recopiés d'un coup).
+struct Traduction {
+    std::array<char, 8> octets{};
+    std::uint8_t longueur = 0;
+};
+
+struct TableTraduction {
+    std::array<Traduction, 256> traductions{};
+    std::array<bool, 256> telQuel{}; // l'octet s'écrit lui-même
+};
+
+// Un octet s'écrit au plus en six.
+constexpr std::size_t ExpansionMax = 6;
+
+// Les deux tables : la page (« & », « < », « > » en entités, contrôles en leur symbole visible)
+// et JSON (guillemets, barres obliques inverses et contrôles échappés).
+const TableTraduction& TablePage();
+const TableTraduction& TableJson();
+
+// Le premier octet de [p, fin) qui ne s'écrit pas lui-même, ou fin : seize à la fois.
+// Page : les contrôles, DEL, « & », « < », « > » et les octets hauts ; JSON : les contrôles,
+// « " », « \\ » et les octets hauts. La tabulation, un contrôle, est renvoyée à la table.
+template <bool EnJson>
+inline const unsigned char* ProchainAEchapper(const unsigned char* p, const unsigned char* fin,
+                                              const TableTraduction& table) {
+#if VEK_SSE2
+    const __m128i espace = _mm_set1_epi8(0x20); // en signé : les octets hauts sont au-dessous
+    const __m128i a = _mm_set1_epi8(EnJson ? '"' : '&');
+    const __m128i b = _mm_set1_epi8(EnJson ? '\\' : '<');
+    const __m128i c = _mm_set1_epi8(EnJson ? '"' : '>');
+    const __m128i d = _mm_set1_epi8(EnJson ? '"' : 0x7F);
+    for (; fin - p >= 16; p += 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i speciaux = _mm_or_si128(
+            _mm_or_si128(_mm_cmplt_epi8(bloc, espace), _mm_cmpeq_epi8(bloc, a)),
+            _mm_or_si128(_mm_cmpeq_epi8(bloc, b),
+                         _mm_or_si128(_mm_cmpeq_epi8(bloc, c), _mm_cmpeq_epi8(bloc, d))));
+        if (const int masque = _mm_movemask_epi8(speciaux); masque != 0)
+            return p + std::countr_zero(static_cast<unsigned>(masque));
+    }
+#endif
+    while (p < fin && table.telQuel[*p])
+        ++p;
+    return p;
+}
+
+// Écrit la traduction du texte à partir de d, qui a la place d'au moins
+// texte.size() * ExpansionMax + 8 octets ; rend la fin de ce qui a été écrit.
+template <bool EnJson>
+inline char* TraduireVers(char* d, std::string_view texte, const TableTraduction& table) {
+    if (texte.empty())
+        return d;
+    const auto* p = reinterpret_cast<const unsigned char*>(texte.data());
+    const auto* const fin = p + texte.size();
+    while (p < fin) {
+        const unsigned char* const special = ProchainAEchapper<EnJson>(p, fin, table);
+        std::memcpy(d, p, static_cast<std::size_t>(special - p));
+        d += special - p;
+        if (special == fin)
+            break;
+        const Traduction& t = table.traductions[*special];
+        std::memcpy(d, t.octets.data(), t.octets.size());
+        d += t.longueur;
+        p = special + 1;
+    }
+    return d;
+}
+
+} // namespace vek
