@@ -10,15 +10,13 @@
 #include "Cp1252.h"
 #include "Fichiers.h"
 #include "ModuleVEK.h"
+#include "Noeuds.h"
 #include "ProgressionConsole.h"
 #include "Publication.h"
-#include "VersionVEK.h"
 
 namespace vek {
 
 namespace {
-
-constexpr std::size_t MaxSuggestions = 5;
 
 enum class Mode { Extraction, Catalogue, Analyse };
 
@@ -191,78 +189,6 @@ std::string DecrireCaractere(std::string_view texte, std::size_t position) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     return Guillemets(texte.substr(position, fin - position)) + " (" + code + ")";
-}
-
-std::string Majuscules(std::string_view texte) {
-    std::string sortie;
-    MettreEnMajuscules(texte, sortie);
-    return sortie;
-}
-
-// Les textes des nœuds d'un arbre, désignés dans le catalogue.
-using Noeuds = std::vector<std::string_view>;
-
-// Indice (à partir de 0) du nœud de channel qui porte le texte, ou -1. Un channel est unique
-// sans égard à la casse ; les crochets peuvent être omis.
-long TrouverChannel(const Noeuds& noeuds, std::string_view texte) {
-    const auto chercher = [&](std::string_view t) -> long {
-        for (std::size_t i = 0; i < noeuds.size(); ++i)
-            if (noeuds[i] == t)
-                return static_cast<long>(i);
-        const std::string maj = Majuscules(t);
-        for (std::size_t i = 0; i < noeuds.size(); ++i)
-            if (Majuscules(noeuds[i]) == maj)
-                return static_cast<long>(i);
-        return -1;
-    };
-    long i = chercher(texte);
-    if (i < 0 && !texte.empty() && texte.front() != '[')
-        i = chercher("[" + std::string(texte) + "]");
-    return i;
-}
-
-// Indice du nœud de locuteur qui porte exactement le texte, ou -1 ; à défaut, le seul nœud
-// dont le texte sans ses espaces aux bouts est le même (« Vos Whisps reçus »).
-long TrouverNom(const Noeuds& noeuds, std::string_view texte) {
-    for (std::size_t i = 0; i < noeuds.size(); ++i)
-        if (noeuds[i] == texte)
-            return static_cast<long>(i);
-    long trouve = -1;
-    for (std::size_t i = 0; i < noeuds.size(); ++i) {
-        if (RognerEspaces(noeuds[i]) == RognerEspaces(texte)) {
-            if (trouve >= 0)
-                return -1; // ambigu
-            trouve = static_cast<long>(i);
-        }
-    }
-    return trouve;
-}
-
-// Les textes des nœuds les plus proches, casse ignorée, du plus proche au moins proche (ordre
-// de l'arbre à égalité) : d'abord ceux qui contiennent le texte cherché, puis par distance
-// d'édition.
-Noeuds PlusProches(const Noeuds& noeuds, std::string_view texte) {
-    const std::string maj = Majuscules(RognerEspaces(texte));
-    std::vector<std::pair<std::size_t, std::size_t>> distances; // (rang, indice)
-    distances.reserve(noeuds.size());
-    for (std::size_t i = 0; i < noeuds.size(); ++i) {
-        const std::string candidat = Majuscules(noeuds[i]);
-        const bool contient = !maj.empty() && candidat.find(maj) != std::string::npos;
-        // La distance ne compare que les premiers octets : sur des noms très longs, elle coûterait
-        // le produit des longueurs, pour chaque nœud.
-        constexpr std::size_t Compares = 64;
-        distances.emplace_back(
-            contient ? 0
-                     : 1 + DistanceEdition(std::string_view(maj).substr(0, Compares),
-                                           std::string_view(candidat).substr(0, Compares)),
-            i);
-    }
-    std::stable_sort(distances.begin(), distances.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
-    Noeuds resultat;
-    for (std::size_t k = 0; k < distances.size() && k < MaxSuggestions; ++k)
-        resultat.push_back(noeuds[distances[k].second]);
-    return resultat;
 }
 
 enum class Arbre { Channels, Noms };
@@ -552,108 +478,6 @@ int Execution::Lancer() {
 }
 
 } // namespace
-
-std::size_t DistanceEdition(std::string_view a, std::string_view b) {
-    std::vector<std::size_t> precedente(b.size() + 1);
-    std::vector<std::size_t> courante(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        precedente[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        courante[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t remplacement = precedente[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1);
-            courante[j] = std::min({precedente[j] + 1, courante[j - 1] + 1, remplacement});
-        }
-        std::swap(precedente, courante);
-    }
-    return precedente[b.size()];
-}
-
-std::string TexteVersion() {
-    return "vek-extraire " VEK_VERSION_AFFICHEE;
-}
-
-std::string TexteAide() {
-    return R"(Utilisation :
-  vek-extraire [OPTIONS] JOURNAL
-  vek-extraire --catalogue [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--dossier DOSSIER] [-q] JOURNAL
-  vek-extraire --analyse JOURNAL
-
-Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
-les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
-période sont copiées dans LogVEKtemp.txt, puis les lignes des channels et des locuteurs cochés
-sont écrites dans LogFinal.txt (ou, avec --format, dans une page web ou des lignes JSON), dont
-le chemin est imprimé sur la sortie standard.
-
-Période :
-  --debut JJ/MM/AAAA   premier jour de la période, inclus ; par défaut, la date de la
-                       première ligne du journal.
-  --fin JJ/MM/AAAA     dernier jour de la période, inclus ; par défaut, la date de la
-                       dernière ligne du journal.
-
-Que faire :
-  --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
-                       un par ligne : « canal<TAB>texte » pour chaque channel (« Zone de
-                       proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur ;
-                       dans un texte, une tabulation s'écrit \t et une barre oblique
-                       inverse \\.
-  --analyse            imprime le résumé de l'analyse du journal (date de la première et de
-                       la dernière ligne, nombre de lignes) et s'arrête.
-  (sans l'un ni l'autre, écrit LogFinal.txt)
-
-Ce qui est coché :
-  --channel TEXTE      coche le channel TEXTE, par exemple « [Commerce] » ou « Zone de
-                       proximité » ; la casse et les crochets peuvent être omis. Répétable.
-  --nom TEXTE          coche le locuteur TEXTE, écrit exactement (« Aldric » et « aldric »
-                       sont deux locuteurs) ; les espaces de tête de « Vous (ce que vous
-                       avez dit) » et « Vos Whisps reçus » peuvent être omis. Répétable.
-  --tous-channels      coche tous les channels, « Zone de proximité » comprise.
-  --tout-le-monde      coche tous les locuteurs.
-
-Modes d'extraction :
-  --sans-date          retire la date et l'heure de chaque ligne (Mode Unless Date).
-  --rp                 retire les guillemets autour des noms (Mode RP Name).
-  --sans-channel       retire le tag du channel (Mode Unless Channel).
-
-Formats de sortie :
-  --format FORMAT      ce qu'écrit la passe, avec les mêmes lignes et les mêmes modes ; répétable
-                       pour écrire plusieurs formats en une seule passe (par défaut : texte) :
-                         texte  LogFinal.txt, en Windows-1252 ;
-                         html   LogFinal.html, une page web en UTF-8 qui se suffit à elle-même
-                                (styles compris, sans script) : un titre par jour, l'heure, le
-                                channel en badge de couleur, chaque nom dans sa propre couleur ;
-                         json   LogFinal.jsonl, un objet JSON par ligne retenue, en UTF-8 :
-                                date (AAAA-MM-JJ, ou null), heure, genre (channel, proximite,
-                                dit, murmure, appel ou autre), channel, nom, texte (le message
-                                après les modes) et ligne (la ligne de LogFinal.txt) ; date,
-                                heure, channel et nom sont ceux du journal, quels que soient
-                                les modes.
-                       Dans les deux derniers, les cinq octets que Windows-1252 laisse sans
-                       caractère deviennent U+FFFD.
-
-Autres options :
-  --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
-                       dossier du programme.
-  --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
-  -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
-  -h, --help           affiche cette aide.
-  --version            affiche la version.
-
-Les textes sont en UTF-8 ; ceux de --channel et --nom doivent exister en Windows-1252, la page
-de code du journal. Un channel ou un locuteur absent de la période est une erreur : les textes
-les plus proches sont alors proposés.
-
-Un seul programme à la fois écrit dans un dossier de sortie : un second refuse aussitôt (code 1)
-sans rien toucher. Chaque sortie n'est remplacée qu'une fois complète. Ctrl+C (ou SIGTERM)
-arrête la passe proprement : les fichiers temporaires sont supprimés et les anciennes sorties
-sont gardées.
-
-Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
-impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, format inconnu, nœud introuvable) ; 130 ou 143 arrêt par
-SIGINT ou SIGTERM.
-)";
-}
 
 int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostream& err,
                      const ContexteExtraire& contexte) {

@@ -40,7 +40,4 @@ int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostr
 std::string TexteAide();
 std::string TexteVersion(); // « vek-extraire 2.0.4 »
 
-// Distance d'édition entre deux textes (insertion, suppression ou remplacement d'un octet).
-std::size_t DistanceEdition(std::string_view a, std::string_view b);
-
 } // namespace vek
