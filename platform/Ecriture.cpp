@@ -115,7 +115,7 @@ void EcrivainTexte::Vider() {
 }
 
 void EcrivainTexte::Ecrire(std::string_view texte) {
-    if (!fichier_ || codeErreur_ != 0)
+    if (!fichier_ || codeErreur_ != 0 || texte.empty()) // une vue vide peut n'avoir aucune adresse
         return;
     if (texte.size() > tampon_.size() - rempli_) {
         Vider();
