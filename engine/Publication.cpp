@@ -164,23 +164,25 @@ void AjouterNombre(std::string& s, int n) {
     s += std::to_string(n);
 }
 
+// Une règle par teinte : « .n0{color:#…} », « b.c0{background:#…} »…
+template <std::size_t N>
+void AjouterTeintes(std::string& s, std::string_view classe, std::string_view propriete,
+                    const std::array<std::string_view, N>& couleurs) {
+    for (std::size_t i = 0; i < N; ++i) {
+        s += classe;
+        AjouterNombre(s, static_cast<int>(i));
+        s += '{';
+        s += propriete;
+        s += ':';
+        s += couleurs[i];
+        s += '}';
+    }
+    s += '\n';
+}
+
 void AjouterCouleurs(std::string& s) {
-    for (int i = 0; i < TeintesNoms; ++i) {
-        s += ".n";
-        AjouterNombre(s, i);
-        s += "{color:";
-        s += CouleursNoms[static_cast<std::size_t>(i)];
-        s += "}";
-    }
-    s += '\n';
-    for (int i = 0; i < TeintesChannels; ++i) {
-        s += "b.c";
-        AjouterNombre(s, i);
-        s += "{background:";
-        s += CouleursChannels[static_cast<std::size_t>(i)];
-        s += "}";
-    }
-    s += '\n';
+    AjouterTeintes(s, ".n", "color", CouleursNoms);
+    AjouterTeintes(s, "b.c", "background", CouleursChannels);
 }
 
 void AjouterDateLongue(std::string& s, Date jour) {

@@ -16,6 +16,7 @@
 #include "Extraire.h"
 #include "Fichiers.h"
 #include "Lanceur.h"
+#include "LanceurEspion.h"
 #include "ModuleVEK.h"
 #include "Verrou.h"
 
@@ -394,17 +395,8 @@ TEST_F(Extraire, NoeudIntrouvableProposeLesPlusProches) {
     EXPECT_TRUE(s.out.empty());
 }
 
-class LanceurEspion final : public vek::LanceurDocument {
-public:
-    bool OuvrirDocument(const std::string& document) override {
-        ouverts.push_back(document);
-        return true;
-    }
-    std::vector<std::string> ouverts;
-};
-
 TEST_F(Extraire, LeJournalFinalNEstOuvertQuAvecOuvrir) {
-    LanceurEspion espion;
+    vek::test::LanceurEspion espion;
     vek::ContexteExtraire contexte;
     contexte.lanceur = &espion;
     const std::vector<std::string> args = {"--tout-le-monde", "-q", "--dossier", sortie, journal};

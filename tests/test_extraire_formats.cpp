@@ -13,21 +13,13 @@
 #include "DossierTemporaire.h"
 #include "Extraire.h"
 #include "Fichiers.h"
+#include "LanceurEspion.h"
 #include "LecturePublication.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using vek::test::LireTout;
-
-class LanceurNote final : public vek::LanceurDocument {
-public:
-    bool OuvrirDocument(const std::string& document) override {
-        ouverts.push_back(document);
-        return true;
-    }
-    std::vector<std::string> ouverts;
-};
 
 TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
     vek::test::DossierTemporaire dossier;
@@ -48,7 +40,7 @@ TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
         std::vector<std::string> args = options;
         args.insert(args.end(), {"--tous-channels", "--tout-le-monde", "--ouvrir", "--dossier",
                                  sortie, "-q", journal});
-        LanceurNote lanceur;
+        vek::test::LanceurEspion lanceur;
         vek::ContexteExtraire contexte;
         contexte.lanceur = &lanceur;
         std::ostringstream out, err;
