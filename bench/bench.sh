@@ -18,6 +18,12 @@
 #   VEK_BENCH_CHANNELS   channels (défaut 30)
 #   VEK_BENCH_ESSAIS     mesures par commande, la meilleure est gardée (défaut 3)
 #   VEK_BENCH_BUILD      dossier de construction à employer au lieu du preset release
+#   VEK_BENCH_MEMOIRE_CHAUDE=1 (root) : sur une machine virtuelle qui rend à son hôte la mémoire
+#                        libérée (page_reporting), suspend ce renvoi le temps des mesures et touche
+#                        d'abord 8 Gio. Sans cela, chaque page d'un fichier écrit coûte un défaut
+#                        chez l'hôte : les temps d'écriture grossissent au prorata des octets et
+#                        varient d'une mesure à l'autre (ce que mesure alors l'hôte, pas le
+#                        programme).
 #
 # Code de sortie : 0 si toutes les cibles sont tenues, 1 sinon (ou en cas d'échec).
 
@@ -37,7 +43,13 @@ if [[ ! -x /usr/bin/time ]]; then
 fi
 awk_cmd=$(command -v mawk || command -v awk)
 travail=$(mktemp -d "${TMPDIR:-/tmp}/vek-bench-XXXXXX")
-trap 'rm -rf "$travail"' EXIT
+renvoi=/sys/module/page_reporting/parameters/page_reporting_order
+ordreRenvoi=""
+retablir() {
+    rm -rf "$travail"
+    if [[ -n $ordreRenvoi ]]; then echo "$ordreRenvoi" >"$renvoi"; fi
+}
+trap retablir EXIT
 
 # --- construction ---
 if [[ -n ${VEK_BENCH_BUILD:-} ]]; then
@@ -74,15 +86,32 @@ mkdir -p "$travail/catalogue" "$travail/complet" "$travail/texte" "$travail/html
 
 cat "$journal" >/dev/null # en cache
 
-# mesurer NOM FICHIER_DE_SORTIE COMMANDE... : meilleur temps (s) et mémoire de pointe (Kio).
-# Le temps processeur (utilisateur + système) est noté à côté : sur une machine chargée, il dit
-# ce que le temps écoulé ne dit plus.
+# La mémoire de la machine virtuelle, gardée chaude sur demande (voir VEK_BENCH_MEMOIRE_CHAUDE).
+memoireChaude=non
+if [[ ${VEK_BENCH_MEMOIRE_CHAUDE:-0} == 1 && -w $renvoi ]]; then
+    ordreRenvoi=$(cat "$renvoi")
+    echo 11 >"$renvoi" # au-delà du plus grand ordre : plus rien n'est rendu à l'hôte
+    dd if=/dev/zero of="$travail/chaud" bs=1M count=8192 status=none
+    rm -f "$travail/chaud"
+    memoireChaude=oui
+fi
+
+# mesurer NOM FICHIER_DE_SORTIE [--vider DOSSIER] COMMANDE... : meilleur temps (s) et mémoire de
+# pointe (Kio). Le temps processeur (utilisateur + système) est noté à côté : sur une machine
+# chargée, il dit ce que le temps écoulé ne dit plus. Avec --vider, le dossier de sortie est vidé
+# avant chaque mesure, hors du temps mesuré : chacune écrit ses fichiers à neuf, au lieu que la
+# première les crée et que les suivantes paient en plus la libération des anciens.
 declare -A temps memoire processeur
 mesurer() {
-    local nom=$1 sortie=$2
+    local nom=$1 sortie=$2 vider=""
     shift 2
+    if [[ $1 == --vider ]]; then
+        vider=$2
+        shift 2
+    fi
     local meilleur="" pointe=0 cpu="" i t0 t1 ms kio c
     for ((i = 0; i < essais; i++)); do
+        if [[ -n $vider ]]; then rm -f "$vider"/*; fi
         sync # les écritures de la mesure précédente ne pèsent pas sur celle-ci
         t0=$(date +%s%N)
         if ! /usr/bin/time -v -o "$travail/time.txt" "$@" >"$sortie" 2>"$travail/err.txt"; then
@@ -110,16 +139,19 @@ filtre='substr($0, 3, 1) == "/" {
 }'
 
 mesurer wc /dev/null wc -l "$journal"
-mesurer catalogue /dev/null "$extraire" --catalogue -q --debut "$debut" --fin "$fin" \
+mesurer catalogue /dev/null --vider "$travail/catalogue" \
+    "$extraire" --catalogue -q --debut "$debut" --fin "$fin" \
     --dossier "$travail/catalogue" "$journal"
 mesurer awk "$travail/awk.txt" "$awk_cmd" "$filtre" "$journal"
-mesurer complet /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
+mesurer complet /dev/null --vider "$travail/complet" \
+    "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
     --tout-le-monde --sans-date --rp --sans-channel -q --dossier "$travail/complet" "$journal"
 # Tout coché, sans mode : le texte, puis la page web et les lignes JSON des mêmes lignes. Chaque
 # sortie est supprimée après sa mesure (plusieurs Go à eux trois).
 declare -A taillesSortie
 for format in texte html json; do
-    mesurer "$format" /dev/null "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
+    mesurer "$format" /dev/null --vider "$travail/$format" \
+        "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
         --tout-le-monde --format "$format" -q --dossier "$travail/$format" "$journal"
     taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal.* | awk '{ s += $1 } END { print s }')
     rm -f "$travail/$format"/LogFinal.*
@@ -145,8 +177,15 @@ rm -f "$geant"
 # --- résultats ---
 echo
 printf 'Journal : %s (%d lignes, %.0f Mo)\n' "$journal" "$lignes" "$(awk -v t="$taille" 'BEGIN { print t / 1e6 }')"
-printf 'Meilleure de %d mesures, fichier en cache ; charge moyenne : %s.\n\n' "$essais" \
+printf 'Meilleure de %d mesures, fichier en cache ; charge moyenne : %s.\n' "$essais" \
     "$(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || echo '?')"
+if [[ $memoireChaude == oui ]]; then
+    echo "Mémoire de la machine virtuelle gardée chaude (renvoi à l'hôte suspendu)."
+elif [[ -r $renvoi ]] && (($(cat "$renvoi") <= 10)); then
+    echo "Machine virtuelle qui rend sa mémoire libérée à l'hôte : les temps d'écriture en"
+    echo "dépendent (VEK_BENCH_MEMOIRE_CHAUDE=1 pour mesurer le programme seul)."
+fi
+echo
 # Largeur à l'écran d'un texte UTF-8 (printf compte des octets).
 largeur() { printf '%s' "$1" | LC_ALL=C awk '{ n += gsub(/[^\200-\277]/, "") } END { print n }'; }
 echo "                                             ------ écoulé -------              ---- processeur ---"

@@ -11,23 +11,7 @@ namespace vek {
 
 namespace {
 
-constexpr std::string_view VousAppelle = "VOUS APPELLE";
-
-// Position de la première « vous appelle », casse ignorée, ou npos.
-std::size_t ChercherVousAppelle(std::string_view texte) {
-    if (texte.size() < VousAppelle.size())
-        return std::string_view::npos;
-    for (std::size_t i = 0; i + VousAppelle.size() <= texte.size(); ++i) {
-        std::size_t k = 0;
-        while (k < VousAppelle.size() &&
-               MajusculeCp1252(static_cast<unsigned char>(texte[i + k])) ==
-                   static_cast<unsigned char>(VousAppelle[k]))
-            ++k;
-        if (k == VousAppelle.size())
-            return i;
-    }
-    return std::string_view::npos;
-}
+constexpr std::size_t LongueurVousAppelle = std::string_view("vous appelle").size();
 
 std::size_t PasserEspaces(std::string_view texte, std::size_t i) {
     while (i < texte.size() && texte[i] == ' ')
@@ -70,15 +54,14 @@ std::string_view NomGenre(GenreEntree genre) {
     return "autre";
 }
 
-Entree DecouperEntree(std::string_view ligne, std::string_view r, const Modes& modes,
-                      std::string& tampon) {
+Entree DecouperEntree(std::string_view ligne, const Extraction& x, std::string_view r,
+                      const Modes& modes) {
     Entree e;
     e.ligne = ligne;
     e.reecrite = r;
     e.date = DateDeLigne(ligne);
     e.heure = HeureDeLigne(ligne);
     const std::string_view corps = CorpsDeLigne(ligne);
-    const Extraction x = AnalyserCorps(corps, tampon);
 
     // La date et l'heure, quand la ligne réécrite commence encore par elles.
     std::size_t pos = 0;
@@ -177,7 +160,7 @@ Entree DecouperEntree(std::string_view ligne, std::string_view r, const Modes& m
             break;
         const std::string_view appelant = RognerEspaces(corpsReecrit.substr(0, i));
         const bool nomPlausible = !appelant.empty() && appelant.find(':') == std::string::npos;
-        std::size_t q = PasserEspaces(r, pos + i + VousAppelle.size());
+        std::size_t q = PasserEspaces(r, pos + i + LongueurVousAppelle);
         const bool murmure =
             nomPlausible && corpsReecrit[i - 1] == ' ' && q < r.size() && r[q] == ':';
         e.genre = murmure ? GenreEntree::Murmure : GenreEntree::Appel;

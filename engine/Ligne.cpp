@@ -140,10 +140,11 @@ std::string_view RognerEspaces(std::string_view texte) {
     return texte.substr(debut, texte.find_last_not_of(' ') + 1 - debut);
 }
 
-bool ContientVousAppelle(std::string_view texte) {
+std::size_t ChercherVousAppelle(std::string_view texte) {
     static constexpr std::string_view motif = "VOUS APPELLE";
+    constexpr std::size_t Absent = std::string_view::npos;
     if (texte.size() < motif.size())
-        return false;
+        return Absent;
     const std::size_t derniere = texte.size() - motif.size(); // dernière position possible
     const auto commenceIci = [&](std::size_t i) {
         std::size_t k = 1;
@@ -163,16 +164,17 @@ bool ContientVousAppelle(std::string_view texte) {
         auto masque =
             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(bloc, bit), v)));
         while (masque != 0) {
-            if (commenceIci(i + static_cast<std::size_t>(std::countr_zero(masque))))
-                return true;
+            const std::size_t j = i + static_cast<std::size_t>(std::countr_zero(masque));
+            if (commenceIci(j))
+                return j;
             masque &= masque - 1;
         }
     }
 #endif
     for (; i <= derniere; ++i)
         if (Majuscules[static_cast<unsigned char>(texte[i])] == 'V' && commenceIci(i))
-            return true;
-    return false;
+            return i;
+    return Absent;
 }
 
 } // namespace vek

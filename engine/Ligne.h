@@ -39,8 +39,11 @@ struct Extraction {
 // restent valables tant que corps et tampon ne changent pas.
 Extraction AnalyserCorps(std::string_view corps, std::string& tampon);
 
-// Vrai si le texte contient « vous appelle », casse ignorée (Windows-1252).
-bool ContientVousAppelle(std::string_view texte);
+// Position du premier « vous appelle » du texte, casse ignorée (Windows-1252), ou npos.
+std::size_t ChercherVousAppelle(std::string_view texte);
+inline bool ContientVousAppelle(std::string_view texte) {
+    return ChercherVousAppelle(texte) != std::string_view::npos;
+}
 
 // Le texte sans ses espaces (0x20 seulement) aux deux bouts.
 std::string_view RognerEspaces(std::string_view texte);

@@ -115,9 +115,10 @@ ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
                 const bool publier = publication.Active();
                 if (publier)
                     publication.Preparer(lot);
+                Extraction analyse;
                 for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
-                    const auto reecrite =
-                        FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes, travail, tousLesNoms);
+                    const auto reecrite = FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes,
+                                                            travail, tousLesNoms, &analyse);
                     if (!reecrite)
                         continue;
                     const bool demesuree =
@@ -130,7 +131,7 @@ ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
                         lot.sortie.append(*reecrite).append("\r\n", 2);
                     }
                     if (publier)
-                        publication.Ajouter(lot, lot.Ligne(i), *reecrite, demesuree, w);
+                        publication.Ajouter(lot, lot.Ligne(i), analyse, *reecrite, demesuree);
                 }
             },
             static_cast<int>(travaux.size())};
@@ -239,7 +240,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
-    Publication publication(formats, LotsEnCirculation, fils);
+    Publication publication(formats, LotsEnCirculation);
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     std::vector<ChaineDeLots::Etape> etapes{
         EtapeReecriture(travaux, selection, publication,

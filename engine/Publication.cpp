@@ -21,18 +21,22 @@ namespace vek {
 
 namespace {
 
+// Les tables, faites une fois avant la première passe (et non cherchées à chaque morceau).
+const TableTraduction& TableDeLaPage = TablePage();
+const TableTraduction& TableDuJson = TableJson();
+
 template <bool EnJson>
 void Traduire(TamponSortie& sortie, std::string_view texte, const TableTraduction& table) {
-    char* const debut = sortie.Place(texte.size() * ExpansionMax + 8);
+    char* const debut = sortie.Place(texte.size() * ExpansionMax + 16);
     sortie.Avancer(static_cast<std::size_t>(TraduireVers<EnJson>(debut, texte, table) - debut));
 }
 
 void TraduireHtml(TamponSortie& sortie, std::string_view texte) {
-    Traduire<false>(sortie, texte, TablePage());
+    Traduire<false>(sortie, texte, TableDeLaPage);
 }
 
 void TraduireJson(TamponSortie& sortie, std::string_view texte) {
-    Traduire<true>(sortie, texte, TableJson());
+    Traduire<true>(sortie, texte, TableDuJson);
 }
 
 void TraduireHtml(std::string& sortie, std::string_view texte) {
@@ -61,8 +65,8 @@ public:
         std::memcpy(d_, texte.data(), texte.size());
         d_ += texte.size();
     }
-    void Html(std::string_view texte) { d_ = TraduireVers<false>(d_, texte, TablePage()); }
-    void Json(std::string_view texte) { d_ = TraduireVers<true>(d_, texte, TableJson()); }
+    void Html(std::string_view texte) { d_ = TraduireVers<false>(d_, texte, TableDeLaPage); }
+    void Json(std::string_view texte) { d_ = TraduireVers<true>(d_, texte, TableDuJson); }
     // Le texte puis la ligne, dont il est la fin : sa traduction n'est faite qu'une fois.
     void TexteEtLigne(std::string_view ligne, std::size_t debutTexte, std::string_view entre) {
         char* const texte = d_;
@@ -399,9 +403,8 @@ void TamponSortie::Vider(std::size_t garde) {
     taille_ = 0;
 }
 
-Publication::Publication(FormatsSortie formats, std::size_t lotsEnCirculation, int travailleurs)
-    : formats_(formats), lots_(std::max<std::size_t>(lotsEnCirculation, 1)),
-      travaux_(static_cast<std::size_t>(std::max(travailleurs, 1))) {}
+Publication::Publication(FormatsSortie formats, std::size_t lotsEnCirculation)
+    : formats_(formats), lots_(std::max<std::size_t>(lotsEnCirculation, 1)) {}
 
 Publication::MiseEnForme& Publication::Pour(const Lot& lot) {
     return lots_[static_cast<std::size_t>(lot.numero % lots_.size())];
@@ -429,11 +432,10 @@ void Publication::Preparer(const Lot& lot) {
     m.demesuree.reset();
 }
 
-void Publication::Ajouter(const Lot& lot, std::string_view ligne, std::string_view reecrite,
-                          bool demesuree, int travailleur) {
+void Publication::Ajouter(const Lot& lot, std::string_view ligne, const Extraction& analyse,
+                          std::string_view reecrite, bool demesuree) {
     MiseEnForme& m = Pour(lot);
-    Travail& t = travaux_[static_cast<std::size_t>(travailleur)];
-    Entree e = DecouperEntree(ligne, reecrite, lot.modes, t.tampon);
+    Entree e = DecouperEntree(ligne, analyse, reecrite, lot.modes);
     ++m.entrees;
     // Les titres des jours : celui de la première ligne datée du lot est décidé à l'écriture,
     // les suivants ici, à chaque changement de jour.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Date.h"
+#include "Ligne.h"
 #include "Selection.h"
 
 namespace vek {
@@ -62,10 +63,10 @@ struct Entree {
     std::string_view Texte() const { return reecrite.substr(debutTexte); }
 };
 
-// Découpe une ligne retenue : ligne est celle de l'extrait, reecrite celle que FiltrerEtReecrire
-// en a tirée avec ces modes. tampon : zone de travail de l'analyse de la ligne.
-Entree DecouperEntree(std::string_view ligne, std::string_view reecrite, const Modes& modes,
-                      std::string& tampon);
+// Découpe une ligne retenue : ligne est celle de l'extrait, analyse le découpage de son corps,
+// reecrite la ligne que FiltrerEtReecrire en a tirée avec ces modes.
+Entree DecouperEntree(std::string_view ligne, const Extraction& analyse, std::string_view reecrite,
+                      const Modes& modes);
 
 // Couleurs stables : le rang d'une teinte tiré des seuls octets du texte, le même d'une
 // publication à l'autre et d'une version du programme à l'autre.
@@ -126,16 +127,16 @@ private:
 // l'écriture, par morceaux, directement dans le fichier.
 class Publication {
 public:
-    // lotsEnCirculation : la taille de l'anneau de la chaîne ; travailleurs : ses fils de travail.
-    Publication(FormatsSortie formats, std::size_t lotsEnCirculation, int travailleurs);
+    // lotsEnCirculation : la taille de l'anneau de la chaîne.
+    Publication(FormatsSortie formats, std::size_t lotsEnCirculation);
 
     bool Active() const { return formats_.html || formats_.json; }
 
     void Preparer(const Lot& lot);
-    // ligne : la ligne du lot ; reecrite : la ligne réécrite, qui reste valable jusqu'à
-    // l'écriture du lot si demesuree.
-    void Ajouter(const Lot& lot, std::string_view ligne, std::string_view reecrite, bool demesuree,
-                 int travailleur);
+    // ligne : la ligne du lot ; analyse : le découpage de son corps ; reecrite : la ligne
+    // réécrite, qui reste valable jusqu'à l'écriture du lot si demesuree.
+    void Ajouter(const Lot& lot, std::string_view ligne, const Extraction& analyse,
+                 std::string_view reecrite, bool demesuree);
 
     void EcrireHtml(const Lot& lot, EcrivainTexte& fichier);
     void EcrireJson(const Lot& lot, EcrivainTexte& fichier);
@@ -143,7 +144,9 @@ public:
     std::uint64_t EntreesHtml() const { return entreesHtml_; }
 
 private:
-    struct MiseEnForme {
+    // Chaque lot sur ses propres lignes de cache : deux fils de travail préparent deux lots
+    // voisins en même temps.
+    struct alignas(64) MiseEnForme {
         std::uint64_t numero = 0; // le lot préparé ici
         TamponSortie html;
         TamponSortie json;
@@ -154,9 +157,6 @@ private:
         bool sansDate = false;
         std::optional<Entree> demesuree;
     };
-    struct Travail {
-        std::string tampon;
-    };
     // Lots en circulation : deux lots présents dans la chaîne n'ont jamais le même rang modulo
     // la taille de l'anneau.
     MiseEnForme& Pour(const Lot& lot);
@@ -166,7 +166,6 @@ private:
 
     FormatsSortie formats_;
     std::vector<MiseEnForme> lots_;
-    std::vector<Travail> travaux_;
     std::optional<Date> jourCourant_; // fil d'écriture de la page seulement
     std::uint64_t entreesHtml_ = 0;
 };

@@ -261,9 +261,12 @@ bool ReecrireFormeReguliere(std::string_view ligne, const Extraction& e, const M
 
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
-                                                  TravailReecriture& t, bool tousLesNomsRetenus) {
+                                                  TravailReecriture& t, bool tousLesNomsRetenus,
+                                                  Extraction* analyse) {
     const std::string_view corps = CorpsDeLigne(ligne);
     const Extraction e = AnalyserCorps(corps, t.tamponTag);
+    if (analyse)
+        *analyse = e;
     const auto nomRetenu = [&](std::string_view nom) {
         return tousLesNomsRetenus ? !nom.empty() : selection.NomRetenu(nom);
     };

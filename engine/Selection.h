@@ -77,8 +77,8 @@ private:
 };
 
 // Zones de travail de la réécriture, réutilisées d'une ligne à l'autre (pas d'allocation en
-// régime établi).
-struct TravailReecriture {
+// régime établi). Chaque fil a les siennes, sur ses propres lignes de cache.
+struct alignas(64) TravailReecriture {
     std::string tamponTag;
     std::string nom;
     std::string motif;
@@ -95,11 +95,14 @@ void ReprendreReecriture(TravailReecriture& travail, std::string_view reecrite,
 // Décide si la ligne est retenue ; si oui, rend la ligne réécrite (modes puis rognage des
 // espaces) sous forme de vue, dans la ligne elle-même ou dans les tampons de travail.
 // Avec tousLesNomsRetenus, la sélection est réputée contenir chaque locuteur non vide des lignes
-// à trier (mais pas le locuteur vide) : les locuteurs n'y sont pas cherchés.
+// à trier (mais pas le locuteur vide) : les locuteurs n'y sont pas cherchés. analyse reçoit,
+// s'il est donné, le découpage du corps de la ligne (valable jusqu'au prochain appel avec ce
+// travail).
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
                                                   TravailReecriture& travail,
-                                                  bool tousLesNomsRetenus = false);
+                                                  bool tousLesNomsRetenus = false,
+                                                  Extraction* analyse = nullptr);
 
 // Réécriture d'une ligne retenue (dont l'analyse est e) selon les modes. Reecrire prend un
 // raccourci pour les lignes de forme régulière ; ReecrireGenerique applique les remplacements

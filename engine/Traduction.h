@@ -34,51 +34,58 @@ constexpr std::size_t ExpansionMax = 6;
 const TableTraduction& TablePage();
 const TableTraduction& TableJson();
 
-// Le premier octet de [p, fin) qui ne s'écrit pas lui-même, ou fin : seize à la fois.
-// Page : les contrôles, DEL, « & », « < », « > » et les octets hauts ; JSON : les contrôles,
-// « " », « \\ » et les octets hauts. La tabulation, un contrôle, est renvoyée à la table.
-template <bool EnJson>
-inline const unsigned char* ProchainAEchapper(const unsigned char* p, const unsigned char* fin,
-                                              const TableTraduction& table) {
 #if VEK_SSE2
+// Les octets d'un bloc de seize qui ne s'écrivent pas eux-mêmes, un bit chacun. Page : les
+// contrôles, DEL, « & », « < », « > » et les octets hauts ; JSON : les contrôles, « " », « \\ »
+// et les octets hauts. La tabulation, un contrôle, est renvoyée à la table.
+template <bool EnJson> inline unsigned OctetsAEchapper(__m128i bloc) {
     const __m128i espace = _mm_set1_epi8(0x20); // en signé : les octets hauts sont au-dessous
     const __m128i a = _mm_set1_epi8(EnJson ? '"' : '&');
     const __m128i b = _mm_set1_epi8(EnJson ? '\\' : '<');
     const __m128i c = _mm_set1_epi8(EnJson ? '"' : '>');
     const __m128i d = _mm_set1_epi8(EnJson ? '"' : 0x7F);
-    for (; fin - p >= 16; p += 16) {
-        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i speciaux = _mm_or_si128(
-            _mm_or_si128(_mm_cmplt_epi8(bloc, espace), _mm_cmpeq_epi8(bloc, a)),
-            _mm_or_si128(_mm_cmpeq_epi8(bloc, b),
-                         _mm_or_si128(_mm_cmpeq_epi8(bloc, c), _mm_cmpeq_epi8(bloc, d))));
-        if (const int masque = _mm_movemask_epi8(speciaux); masque != 0)
-            return p + std::countr_zero(static_cast<unsigned>(masque));
-    }
-#endif
-    while (p < fin && table.telQuel[*p])
-        ++p;
-    return p;
+    const __m128i speciaux =
+        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bloc, espace), _mm_cmpeq_epi8(bloc, a)),
+                     _mm_or_si128(_mm_cmpeq_epi8(bloc, b),
+                                  _mm_or_si128(_mm_cmpeq_epi8(bloc, c), _mm_cmpeq_epi8(bloc, d))));
+    return static_cast<unsigned>(_mm_movemask_epi8(speciaux));
 }
+#endif
 
 // Écrit la traduction du texte à partir de d, qui a la place d'au moins
-// texte.size() * ExpansionMax + 8 octets ; rend la fin de ce qui a été écrit.
+// texte.size() * ExpansionMax + 16 octets ; rend la fin de ce qui a été écrit. Seize octets à
+// la fois : chaque bloc est recopié d'un coup, puis la copie est arrêtée au premier octet à
+// traduire (la place réservée le permet : la suite sera récrite).
 template <bool EnJson>
 inline char* TraduireVers(char* d, std::string_view texte, const TableTraduction& table) {
-    if (texte.empty())
-        return d;
     const auto* p = reinterpret_cast<const unsigned char*>(texte.data());
     const auto* const fin = p + texte.size();
-    while (p < fin) {
-        const unsigned char* const special = ProchainAEchapper<EnJson>(p, fin, table);
-        std::memcpy(d, p, static_cast<std::size_t>(special - p));
-        d += special - p;
-        if (special == fin)
-            break;
-        const Traduction& t = table.traductions[*special];
+    const auto traduire = [&] {
+        const Traduction& t = table.traductions[*p++];
         std::memcpy(d, t.octets.data(), t.octets.size());
         d += t.longueur;
-        p = special + 1;
+    };
+#if VEK_SSE2
+    while (fin - p >= 16) {
+        const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bloc);
+        const unsigned masque = OctetsAEchapper<EnJson>(bloc);
+        if (masque == 0) {
+            p += 16;
+            d += 16;
+            continue;
+        }
+        const int k = std::countr_zero(masque);
+        p += k;
+        d += k;
+        traduire();
+    }
+#endif
+    while (p < fin) {
+        if (table.telQuel[*p])
+            *d++ = static_cast<char>(*p++);
+        else
+            traduire();
     }
     return d;
 }

@@ -15,6 +15,7 @@
 #include "LecturePublication.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "Traduction.h"
 
 namespace vek {
 namespace {
@@ -193,6 +194,38 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
     const std::string css = Lire("LogFinal.html");
     for (const char* genre : {"dit", "murmure", "appel"})
         EXPECT_NE(css.find("p." + classeDuGenre[genre] + "{"), std::string::npos) << genre;
+}
+
+// La traduction seize octets à la fois rend, pour toute longueur et tout octet à toute place, ce
+// que rend la table octet par octet ; elle n'écrit pas au-delà de la place promise (un tampon
+// juste assez grand, que AddressSanitizer surveille).
+TEST(Traduction, BlocsCommeOctetParOctet) {
+    std::uint32_t graine = 11;
+    const auto tirer = [&](std::uint32_t n) {
+        graine = graine * 1103515245u + 12345u;
+        return (graine >> 16) % n;
+    };
+    const std::string_view speciaux("<>&\"\\\t\0\x7F\x81\x9D\xE9\xFF\x01", 13);
+    for (int essai = 0; essai < 4000; ++essai) {
+        std::string texte(tirer(70), 'a');
+        for (char& c : texte)
+            c = tirer(4) == 0 ? speciaux[tirer(static_cast<std::uint32_t>(speciaux.size()))]
+                              : static_cast<char>(tirer(256));
+        for (bool enJson : {false, true}) {
+            const TableTraduction& table = enJson ? TableJson() : TablePage();
+            std::string attendu;
+            for (const char c : texte) {
+                const Traduction& t = table.traductions[static_cast<unsigned char>(c)];
+                attendu.append(t.octets.data(), t.longueur);
+            }
+            std::vector<char> zone(texte.size() * ExpansionMax + 16);
+            char* const fin = enJson ? TraduireVers<true>(zone.data(), texte, table)
+                                     : TraduireVers<false>(zone.data(), texte, table);
+            ASSERT_EQ(std::string_view(zone.data(), static_cast<std::size_t>(fin - zone.data())),
+                      attendu)
+                << "json " << enJson << ", essai " << essai;
+        }
+    }
 }
 
 TEST_F(Publier, CouleursStables) {
