@@ -209,8 +209,16 @@ TEST(Traduction, BlocsCommeOctetParOctet) {
     for (int essai = 0; essai < 4000; ++essai) {
         std::string texte(tirer(70), 'a');
         for (char& c : texte)
-            c = tirer(4) == 0 ? speciaux[tirer(static_cast<std::uint32_t>(speciaux.size()))]
-                              : static_cast<char>(tirer(256));
+            switch (tirer(12)) { // surtout des octets qui s'écrivent eux-mêmes
+            case 0:
+                c = speciaux[tirer(static_cast<std::uint32_t>(speciaux.size()))];
+                break;
+            case 1:
+                c = static_cast<char>(tirer(256));
+                break;
+            default:
+                c = static_cast<char>(' ' + tirer(95));
+            }
         for (bool enJson : {false, true}) {
             const TableTraduction& table = enJson ? TableJson() : TablePage();
             std::string attendu;
