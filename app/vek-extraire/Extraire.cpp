@@ -53,6 +53,66 @@ void NoterErreur(Arguments& a, std::string message) {
         a.erreur = std::move(message);
 }
 
+// Les options sans valeur : ce qu'elles allument, et si elles ne servent qu'à l'écriture du
+// journal final.
+struct OptionDrapeau {
+    std::string_view nom;
+    bool& (*cible)(Arguments&);
+    bool pourExtraction;
+};
+const OptionDrapeau Drapeaux[] = {
+    {"--tous-channels", [](Arguments& a) -> bool& { return a.tousChannels; }, true},
+    {"--tout-le-monde", [](Arguments& a) -> bool& { return a.toutLeMonde; }, true},
+    {"--sans-date", [](Arguments& a) -> bool& { return a.modes.ModeUnlessDate; }, true},
+    {"--rp", [](Arguments& a) -> bool& { return a.modes.ModeRPName; }, true},
+    {"--sans-channel", [](Arguments& a) -> bool& { return a.modes.ModeUnlessChannel; }, true},
+    {"--ouvrir", [](Arguments& a) -> bool& { return a.ouvrir; }, true},
+    {"-q", [](Arguments& a) -> bool& { return a.silencieux; }, false},
+    {"--silencieux", [](Arguments& a) -> bool& { return a.silencieux; }, false},
+    {"-h", [](Arguments& a) -> bool& { return a.aide; }, false},
+    {"--help", [](Arguments& a) -> bool& { return a.aide; }, false},
+    {"--aide", [](Arguments& a) -> bool& { return a.aide; }, false},
+    {"--version", [](Arguments& a) -> bool& { return a.version; }, false},
+};
+
+// Les options à valeur : ce qu'elles attendent (pour le message), où va la valeur.
+struct OptionValeur {
+    std::string_view nom;
+    std::string_view attendu;
+    void (*ranger)(Arguments&, std::string);
+    bool pourExtraction;
+};
+void RangerFormat(Arguments& a, std::string v) {
+    if (v == "texte")
+        a.formats.texte = true;
+    else if (v == "html")
+        a.formats.html = true;
+    else if (v == "json")
+        a.formats.json = true;
+    else
+        NoterErreur(a, "format inconnu " + Guillemets(v) + " pour --format (texte, html ou json).");
+}
+const OptionValeur Valeurs[] = {
+    {"--debut", "une date JJ/MM/AAAA", [](Arguments& a, std::string v) { a.debut = std::move(v); },
+     false},
+    {"--fin", "une date JJ/MM/AAAA", [](Arguments& a, std::string v) { a.fin = std::move(v); },
+     false},
+    {"--dossier", "un dossier", [](Arguments& a, std::string v) { a.dossier = std::move(v); },
+     false},
+    {"--channel", "le texte d'un channel",
+     [](Arguments& a, std::string v) { a.channels.push_back(std::move(v)); }, true},
+    {"--nom", "le nom d'un locuteur",
+     [](Arguments& a, std::string v) { a.noms.push_back(std::move(v)); }, true},
+    {"--format", "un format : texte, html ou json", RangerFormat, true},
+};
+
+template <class Option, std::size_t N>
+const Option* Trouver(const Option (&options)[N], std::string_view nom) {
+    const auto o = std::find_if(std::begin(options), std::end(options),
+                                [&](const Option& option) { return option.nom == nom; });
+    return o == std::end(options) ? nullptr : o;
+}
+
 Arguments LireArguments(const std::vector<std::string>& args) {
     Arguments a;
     bool finOptions = false;
@@ -75,83 +135,29 @@ Arguments LireArguments(const std::vector<std::string>& args) {
                 valeurJointe = arg.substr(egal + 1);
             }
         }
-        // Valeur d'une option : jointe par « = » ou l'argument suivant, sauf une autre option.
-        const auto valeur = [&](std::string_view attendu) -> std::optional<std::string> {
-            if (valeurJointe)
-                return valeurJointe;
-            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
-                return args[++i];
-            NoterErreur(a, "l'option " + nom + " attend " + std::string(attendu) + ".");
-            return std::nullopt;
-        };
-        const auto drapeau = [&](bool& cible) {
+        const auto sansValeur = [&] {
             if (valeurJointe)
                 NoterErreur(a, "l'option " + nom + " ne prend pas de valeur.");
-            cible = true;
         };
-        bool ignore = false;
-        if (nom == "--debut") {
-            if (auto v = valeur("une date JJ/MM/AAAA"))
-                a.debut = std::move(*v);
-        } else if (nom == "--fin") {
-            if (auto v = valeur("une date JJ/MM/AAAA"))
-                a.fin = std::move(*v);
-        } else if (nom == "--dossier") {
-            if (auto v = valeur("un dossier"))
-                a.dossier = std::move(*v);
-        } else if (nom == "--channel") {
-            if (auto v = valeur("le texte d'un channel"))
-                a.channels.push_back(std::move(*v));
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--nom") {
-            if (auto v = valeur("le nom d'un locuteur"))
-                a.noms.push_back(std::move(*v));
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--catalogue") {
-            drapeau(ignore);
-            a.mode = Mode::Catalogue;
+        if (const OptionDrapeau* o = Trouver(Drapeaux, nom)) {
+            sansValeur();
+            o->cible(a) = true;
+            if (o->pourExtraction)
+                a.optionsExtraction.push_back(nom);
+        } else if (const OptionValeur* v = Trouver(Valeurs, nom)) {
+            // La valeur : jointe par « = » ou l'argument suivant, sauf une autre option.
+            if (valeurJointe)
+                v->ranger(a, std::move(*valeurJointe));
+            else if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0)
+                v->ranger(a, args[++i]);
+            else
+                NoterErreur(a, "l'option " + nom + " attend " + std::string(v->attendu) + ".");
+            if (v->pourExtraction)
+                a.optionsExtraction.push_back(nom);
+        } else if (nom == "--catalogue" || nom == "--analyse") {
+            sansValeur();
+            a.mode = nom == "--catalogue" ? Mode::Catalogue : Mode::Analyse;
             a.modesDemandes.push_back(nom);
-        } else if (nom == "--analyse") {
-            drapeau(ignore);
-            a.mode = Mode::Analyse;
-            a.modesDemandes.push_back(nom);
-        } else if (nom == "--tous-channels") {
-            drapeau(a.tousChannels);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--tout-le-monde") {
-            drapeau(a.toutLeMonde);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--sans-date") {
-            drapeau(a.modes.ModeUnlessDate);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--rp") {
-            drapeau(a.modes.ModeRPName);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--sans-channel") {
-            drapeau(a.modes.ModeUnlessChannel);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--format") {
-            if (auto v = valeur("un format : texte, html ou json")) {
-                if (*v == "texte")
-                    a.formats.texte = true;
-                else if (*v == "html")
-                    a.formats.html = true;
-                else if (*v == "json")
-                    a.formats.json = true;
-                else
-                    NoterErreur(a, "format inconnu " + Guillemets(*v) +
-                                       " pour --format (texte, html ou json).");
-            }
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "--ouvrir") {
-            drapeau(a.ouvrir);
-            a.optionsExtraction.push_back(nom);
-        } else if (nom == "-q" || nom == "--silencieux") {
-            drapeau(a.silencieux);
-        } else if (nom == "-h" || nom == "--help" || nom == "--aide") {
-            drapeau(a.aide);
-        } else if (nom == "--version") {
-            drapeau(a.version);
         } else {
             NoterErreur(a, "option inconnue " + Guillemets(arg) + ".");
         }
