@@ -36,22 +36,11 @@ bool Dans(std::string_view vue, std::string_view texte) {
 
 } // namespace
 
-std::string_view NomGenre(GenreEntree genre) {
-    switch (genre) {
-    case GenreEntree::Channel:
-        return "channel";
-    case GenreEntree::Proximite:
-        return "proximite";
-    case GenreEntree::Dit:
-        return "dit";
-    case GenreEntree::Murmure:
-        return "murmure";
-    case GenreEntree::Appel:
-        return "appel";
-    case GenreEntree::Autre:
-        break;
-    }
-    return "autre";
+NomsDuGenre NomsGenre(GenreEntree genre) {
+    // Dans l'ordre de GenreEntree.
+    static constexpr NomsDuGenre Noms[] = {{"channel", ""},  {"proximite", "p"}, {"dit", "d"},
+                                           {"murmure", "m"}, {"appel", "a"},     {"autre", "x"}};
+    return Noms[static_cast<std::size_t>(genre)];
 }
 
 Entree DecouperEntree(std::string_view ligne, const Extraction& x, std::string_view r,

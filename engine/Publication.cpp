@@ -218,28 +218,9 @@ void AjouterTitreJour(TamponSortie& sortie, Date jour) {
     sortie.Ajouter("</h2>\n");
 }
 
-// Les classes de l'élément d'une entrée : son genre, et « s » sans l'heure.
-std::string_view ClasseGenre(GenreEntree genre) {
-    switch (genre) {
-    case GenreEntree::Channel:
-        return {};
-    case GenreEntree::Proximite:
-        return "p";
-    case GenreEntree::Dit:
-        return "d";
-    case GenreEntree::Murmure:
-        return "m";
-    case GenreEntree::Appel:
-        return "a";
-    case GenreEntree::Autre:
-        break;
-    }
-    return "x";
-}
-
 template <class Sortie> void RendreHtml(Sortie& s, const Entree& e) {
     const std::string_view r = e.reecrite;
-    const std::string_view genre = ClasseGenre(e.genre);
+    const std::string_view genre = NomsGenre(e.genre).classe; // et « s » sans l'heure
     const bool sansHeure = e.finEnTete == 0;
     if (genre.empty()) {
         s.Balise(sansHeure ? "<p class=s>" : "<p>");
@@ -289,7 +270,7 @@ template <class Sortie> void RendreJson(Sortie& s, const Entree& e) {
     s.Balise(",\"heure\":\"");
     s.Json(e.heure);
     s.Balise("\",\"genre\":\"");
-    s.Balise(NomGenre(e.genre));
+    s.Balise(NomsGenre(e.genre).json);
     s.Balise("\",\"channel\":\"");
     s.Json(e.channel);
     if (e.crochetAjoute)

@@ -38,8 +38,14 @@ struct FormatsSortie {
 // Le genre d'une ligne publiée : message de channel, de proximité, ce que vous avez dit, un
 // murmure reçu (« Aldric vous appelle : … »), une autre ligne qui contient « vous appelle ».
 enum class GenreEntree { Channel, Proximite, Dit, Murmure, Appel, Autre };
-// « channel », « proximite », « dit », « murmure », « appel », « autre ».
-std::string_view NomGenre(GenreEntree genre);
+// Ce qu'un genre écrit : son nom dans les lignes JSON (« channel », « proximite », « dit »,
+// « murmure », « appel », « autre ») et la classe de son entrée sur la page (aucune pour un
+// message de channel).
+struct NomsDuGenre {
+    std::string_view json;
+    std::string_view classe;
+};
+NomsDuGenre NomsGenre(GenreEntree genre);
 
 // Une ligne retenue, découpée pour la publication. Les morceaux sont des positions dans la ligne
 // réécrite (celle de LogFinal.txt) : la page les écrit bout à bout, sans rien omettre ni
