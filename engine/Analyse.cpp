@@ -4,8 +4,6 @@
 
 #include "Fichiers.h"
 
-#include <atomic>
-
 namespace vek {
 
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
@@ -65,38 +63,43 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
         return Resultat::Echec(lecture, chemin, fichier.Raison());
     progression.Debut();
 
-    // Comptage : la première ligne est gardée, les autres seulement comptées, d'un seul
-    // balayage que le jeton d'arrêt interrompt.
-    std::atomic<bool> arrete{false};
-    const std::stop_callback surArret(arret, [&arrete] { arrete.store(true); });
-    if (!fichier.FinFichier()) {
-        const std::string premiere = fichier.LireDebutDeLigne(LongueurEnTete);
-        resume.debut = DateDeLigne(premiere);
-        if (premiere.substr(0, 3) == "\xEF\xBB\xBF")
-            resume.marque = ResumeJournal::Marque::Utf8;
-        else if (premiere.substr(0, 2) == "\xFF\xFE")
-            resume.marque = ResumeJournal::Marque::Utf16PetitBoutiste;
-        else if (premiere.substr(0, 2) == "\xFE\xFF")
-            resume.marque = ResumeJournal::Marque::Utf16GrandBoutiste;
-        resume.lignes = 1 + fichier.CompterLignes(&arrete);
+    // Un seul balayage : la première ligne donne la date de début et la marque, chaque ligne
+    // passe par le détecteur de séances, la dernière donne la date de fin.
+    DetecteurSessions sessions(PauseSessions);
+    std::string derniere;
+    constexpr std::uint64_t Intervalle = 1u << 16; // lignes entre deux regards sur l'arrêt
+    while (!fichier.FinFichier()) {
+        const std::string_view ligne = fichier.LireLigne();
+        if (resume.lignes == 0) {
+            const std::string_view tete = ligne.substr(0, 3);
+            resume.debut = DateDeLigne(ligne);
+            if (tete == "\xEF\xBB\xBF")
+                resume.marque = ResumeJournal::Marque::Utf8;
+            else if (tete.substr(0, 2) == "\xFF\xFE")
+                resume.marque = ResumeJournal::Marque::Utf16PetitBoutiste;
+            else if (tete.substr(0, 2) == "\xFE\xFF")
+                resume.marque = ResumeJournal::Marque::Utf16GrandBoutiste;
+        }
+        sessions.Ajouter(ligne);
+        if (++resume.lignes % Intervalle == 0 && arret.stop_requested())
+            return Resultat::Interruption();
+        derniere.assign(ligne.substr(0, LongueurEnTete)); // la vue ne survit pas à la lecture
     }
-    if (arrete.load())
+    if (arret.stop_requested())
         return Resultat::Interruption();
     const bool erreur = fichier.ErreurLecture();
     const std::string raison = fichier.Raison();
+    const bool raccourci = fichier.Raccourci();
     fichier.Fermer();
     if (erreur)
         return Resultat::Echec(lecture, chemin, raison);
-
-    // La dernière ligne se lit depuis la fin du fichier : même ligne que celle dont le numéro
-    // égale le nombre de lignes.
-    if (resume.lignes > 0) {
-        std::string derniere;
-        std::string raisonFin;
-        if (!LireDerniereLigne(chemin, derniere, LongueurEnTete, &raisonFin))
-            return Resultat::Echec(lecture, chemin, raisonFin);
+    if (raccourci)
+        return Resultat::Echec(lecture, chemin,
+                               "le fichier a raccourci pendant la lecture (un autre programme "
+                               "l'a tronqué ou remplacé) ; choisissez-le de nouveau");
+    if (resume.lignes > 0)
         resume.fin = DateDeLigne(derniere);
-    }
+    resume.sessions = sessions.Terminer(resume.sessionsOubliees);
     MemoriserLignes(chemin, empreinte, resume.lignes);
     return resume;
 } catch (...) {

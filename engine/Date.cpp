@@ -4,6 +4,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace vek {
@@ -77,6 +78,97 @@ std::optional<Date> ConvertirDate(std::string_view texte) {
     if (!DateValide(annee, mois, jour))
         return std::nullopt;
     return Date{annee, mois, jour};
+}
+
+Instant Borne::Dernier() const {
+    switch (precision) {
+    case Precision::Jour:
+        return {date, SecondesParJour - 1};
+    case Precision::Minute:
+        return {date, seconde + 59};
+    case Precision::Seconde:
+        break;
+    }
+    return {date, seconde};
+}
+
+namespace {
+
+// hh:mm ou hh:mm:ss, seul dans le texte ; rend la seconde du jour et la précision écrite.
+bool LireHeure(std::string_view t, int& seconde, Precision& precision) {
+    std::size_t i = 0, n = 0;
+    int heures = 0, minutes = 0, secondes = 0;
+    if (!LireNombre(t, i, 2, heures, n) || i >= t.size() || t[i] != ':')
+        return false;
+    ++i;
+    if (!LireNombre(t, i, 2, minutes, n) || n != 2)
+        return false;
+    precision = Precision::Minute;
+    if (i < t.size()) {
+        if (t[i] != ':')
+            return false;
+        ++i;
+        if (!LireNombre(t, i, 2, secondes, n) || n != 2 || i != t.size())
+            return false;
+        precision = Precision::Seconde;
+    }
+    if (heures > 23 || minutes > 59 || secondes > 59)
+        return false;
+    seconde = heures * 3600 + minutes * 60 + secondes;
+    return true;
+}
+
+} // namespace
+
+std::optional<Borne> ConvertirBorne(std::string_view texte) {
+    while (!texte.empty() && texte.front() == ' ')
+        texte.remove_prefix(1);
+    while (!texte.empty() && texte.back() == ' ')
+        texte.remove_suffix(1);
+    const std::size_t espace = texte.find(' ');
+    const auto date = ConvertirDate(texte.substr(0, espace));
+    if (!date)
+        return std::nullopt;
+    Borne borne{*date, 0, Precision::Jour};
+    if (espace == std::string_view::npos)
+        return borne;
+    std::string_view heure = texte.substr(espace);
+    while (!heure.empty() && heure.front() == ' ')
+        heure.remove_prefix(1);
+    if (!LireHeure(heure, borne.seconde, borne.precision))
+        return std::nullopt;
+    return borne;
+}
+
+std::string InstantCourt(Instant instant, Precision precision) {
+    std::string texte = DateCourte(instant.date);
+    if (precision == Precision::Jour)
+        return texte;
+    const auto deuxChiffres = [&texte](int n) {
+        texte += static_cast<char>('0' + n / 10 % 10);
+        texte += static_cast<char>('0' + n % 10);
+    };
+    const int s = instant.seconde;
+    texte += ' ';
+    deuxChiffres(s / 3600);
+    texte += ':';
+    deuxChiffres(s / 60 % 60);
+    if (precision == Precision::Seconde) {
+        texte += ':';
+        deuxChiffres(s % 60);
+    }
+    return texte;
+}
+
+std::string TextePeriode(const Periode& periode) {
+    Precision precision = Precision::Jour;
+    if (!periode.JoursEntiers())
+        precision = periode.debut.seconde % 60 == 0 && periode.fin.seconde % 60 == 59
+                        ? Precision::Minute
+                        : Precision::Seconde;
+    // À la minute, la fin se lit comme on l'a écrite : 23:40 pour 23:40:59.
+    return "du " + InstantCourt(periode.debut, precision) + " au " +
+           InstantCourt(periode.fin, precision);
 }
 
 std::string DateCourte(Date date) {

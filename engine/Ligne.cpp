@@ -38,6 +38,34 @@ std::optional<Date> DateDeLigne(std::string_view ligne) {
     return Date{annee, mois, jour};
 }
 
+std::optional<int> SecondesDeLigne(std::string_view ligne) {
+    if (ligne.size() <= 10)
+        return std::nullopt;
+    const std::string_view zone = ligne.substr(10, LongueurEnTete - 10);
+    std::size_t i = 0;
+    while (i < zone.size() && !EstChiffre(zone[i]))
+        ++i;
+    // Deux nombres de deux chiffres au plus (l'heure peut n'en avoir qu'un), puis peut-être un
+    // troisième, séparés par « : ».
+    int valeurs[3] = {0, 0, 0};
+    int lus = 0;
+    while (lus < 3) {
+        const std::size_t debut = i;
+        while (i < zone.size() && EstChiffre(zone[i]) && i - debut < 2)
+            valeurs[lus] = valeurs[lus] * 10 + Chiffre(zone[i++]);
+        const std::size_t chiffres = i - debut;
+        if (chiffres == 0 || (lus > 0 && chiffres != 2) || (i < zone.size() && EstChiffre(zone[i])))
+            return std::nullopt;
+        ++lus;
+        if (i + 1 >= zone.size() || zone[i] != ':' || !EstChiffre(zone[i + 1]))
+            break;
+        ++i;
+    }
+    if (lus < 2 || valeurs[0] > 23 || valeurs[1] > 59 || valeurs[2] > 59)
+        return std::nullopt;
+    return valeurs[0] * 3600 + valeurs[1] * 60 + valeurs[2];
+}
+
 std::string_view CorpsDeLigne(std::string_view ligne) {
     return ligne.size() > LongueurEnTete ? ligne.substr(LongueurEnTete) : std::string_view{};
 }

@@ -24,6 +24,11 @@ inline constexpr std::size_t LongueurEnTete = 22; // date et heure
 // jour/mois/année ne forme pas une date valide (chiffres aux positions 1-2, 4-5 et 7-10).
 std::optional<Date> DateDeLigne(std::string_view ligne);
 
+// Heure d'une ligne, en secondes depuis minuit : hh:mm:ss (ou hh:mm) lu dans les positions 11
+// à 22, quels que soient les séparateurs autour (« 21:04:05 - », « [21:04:05] ») ; rien si ces
+// positions ne portent pas une heure valide.
+std::optional<int> SecondesDeLigne(std::string_view ligne);
+
 // Corps : de la position 23 à la fin, vide pour une ligne de 22 caractères ou moins.
 std::string_view CorpsDeLigne(std::string_view ligne);
 

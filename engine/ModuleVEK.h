@@ -18,6 +18,7 @@
 #include "Progression.h"
 #include "Publication.h"
 #include "Selection.h"
+#include "Sessions.h"
 
 #include "Fichiers.h"
 #include "Verrou.h"
@@ -43,6 +44,10 @@ struct ResumeJournal {
     std::optional<Date> debut;
     std::optional<Date> fin;
     std::uint64_t lignes = 0;
+    // Les séances de jeu, de la plus ancienne à la plus récente, et combien des plus anciennes
+    // ont été oubliées (au-delà de DetecteurSessions::MaxSessions).
+    std::vector<Session> sessions;
+    std::uint64_t sessionsOubliees = 0;
     // Les trois lignes du résumé, jointes par CR LF, en Windows-1252.
     std::string Texte() const;
     // Ce qu'il faut dire à l'utilisateur d'un journal vide ou marqué comme texte Unicode (en
@@ -59,6 +64,9 @@ struct ResultatRecherche {
     std::optional<EmpreinteFichier> empreinte;
     std::uint64_t lignesLues = 0;
     std::uint64_t lignesRetenues = 0;
+    // Lignes datées du journal, dans la période ou non : zéro dit un journal sans aucune date.
+    std::uint64_t lignesDatees = 0;
+    Periode periode; // la période cherchée
 };
 
 // Le moteur : un objet par exécution du programme (il se souvient des fichiers déjà comptés
@@ -79,18 +87,26 @@ public:
     std::uint64_t SeuilComptageEnParallele = std::uint64_t{16} << 20;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
+    // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.
+    int PauseSessions = PauseSessionsParDefaut;
 
     // --- les trois passes ---
-    // L'analyse : dates de la première et de la dernière ligne, nombre de lignes. Un fichier
-    // présent mais illisible est un échec, signalé avant Debut().
+    // L'analyse : dates de la première et de la dernière ligne, nombre de lignes, séances. Un
+    // fichier présent mais illisible est un échec, signalé avant Debut().
     Issue<ResumeJournal> Analyser(const NomFichier& chemin, Progression& progression,
                                   std::stop_token arret = {});
     // La recherche : copie dans l'extrait chaque ligne datée entre debut et fin inclus, en
     // cataloguant channels et locuteurs. Le chemin est pris rogné de ses espaces. Un journal
     // illisible ou un extrait impossible à ouvrir ne change rien (catalogue, ancien extrait) ;
     // un échec en cours de route laisse le catalogue tel quel et supprime l'extrait entamé.
-    Issue<ResultatRecherche> Rechercher(const NomFichier& chemin, Date debut, Date fin,
+    // Les bornes sont à la seconde : une ligne dont l'heure (positions 11 à 22) ne se lit pas
+    // compte pour minuit de son jour. Une période de jours entiers ne lit aucune heure.
+    Issue<ResultatRecherche> Rechercher(const NomFichier& chemin, const Periode& periode,
                                         Progression& progression, std::stop_token arret = {});
+    Issue<ResultatRecherche> Rechercher(const NomFichier& chemin, Date debut, Date fin,
+                                        Progression& progression, std::stop_token arret = {}) {
+        return Rechercher(chemin, Periode::Jours(debut, fin), progression, arret);
+    }
     // Le journal final : bannière, lignes de l'extrait retenues par la sélection et réécrites
     // selon les modes (relus à chaque ligne : une option validée pendant l'écriture s'applique
     // aux lignes suivantes), pied. L'ancien n'est remplacé qu'une fois le nouveau complet.

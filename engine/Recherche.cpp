@@ -13,27 +13,51 @@ namespace vek {
 
 namespace {
 
-// Les lignes d'un journal se suivent par jour : la date des dix premiers caractères de la ligne
-// précédente est gardée pour ne pas la recalculer.
+// Les lignes d'un journal se suivent par jour : le sort du jour des dix premiers caractères de
+// la ligne précédente est gardé pour ne pas le recalculer. Un jour entièrement dans la période
+// (ou hors d'elle) décide seul ; seul un jour de borne coupé par une heure fait lire l'heure de
+// chaque ligne, et une heure illisible y compte pour minuit.
 class FiltrePeriode {
 public:
-    FiltrePeriode(Date debut, Date fin) : debut_(debut), fin_(fin) {}
+    explicit FiltrePeriode(const Periode& periode) : periode_(periode) {}
     bool Retient(std::string_view ligne) {
-        if (ligne.size() >= 10 && teteConnue_ && std::memcmp(ligne.data(), tete_, 10) == 0)
-            return dansPeriode_;
+        if (ligne.size() < 10 || !teteConnue_ || std::memcmp(ligne.data(), tete_, 10) != 0)
+            Classer(ligne);
+        if (sort_ != Sort::NonDatee)
+            ++datees_;
+        if (sort_ != Sort::Borne)
+            return sort_ == Sort::Dedans;
+        const Instant instant{jour_, SecondesDeLigne(ligne).value_or(0)};
+        return !(instant < periode_.debut) && !(periode_.fin < instant);
+    }
+    std::uint64_t Datees() const { return datees_; } // lignes datées vues
+
+private:
+    enum class Sort { NonDatee, Dehors, Dedans, Borne };
+    void Classer(std::string_view ligne) {
         const auto date = DateDeLigne(ligne);
-        dansPeriode_ = date && !(*date < debut_) && !(*date > fin_);
         teteConnue_ = ligne.size() >= 10;
         if (teteConnue_)
             std::memcpy(tete_, ligne.data(), 10);
-        return dansPeriode_;
+        if (!date) {
+            sort_ = Sort::NonDatee;
+            return;
+        }
+        jour_ = *date;
+        if (*date < periode_.debut.date || periode_.fin.date < *date)
+            sort_ = Sort::Dehors;
+        else if ((*date == periode_.debut.date && periode_.debut.seconde > 0) ||
+                 (*date == periode_.fin.date && periode_.fin.seconde < SecondesParJour - 1))
+            sort_ = Sort::Borne;
+        else
+            sort_ = Sort::Dedans;
     }
-
-private:
-    Date debut_, fin_;
+    Periode periode_;
     char tete_[10] = {};
     bool teteConnue_ = false;
-    bool dansPeriode_ = false;
+    Sort sort_ = Sort::NonDatee;
+    Date jour_;
+    std::uint64_t datees_ = 0;
 };
 
 // Le journal n'est jamais une sortie : choisi parmi les fichiers du dossier (ou par un lien vers
@@ -50,8 +74,8 @@ bool EstUneSortie(const std::optional<EmpreinteFichier>& journal,
 
 } // namespace
 
-Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, Date debut, Date fin,
-                                               Progression& progression,
+Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
+                                               const Periode& cherchee, Progression& progression,
                                                std::stop_token arret) try {
     const std::string chemin(RognerEspaces(cheminDonne));
     const std::string lecture = "Impossible de lire le journal";
@@ -109,7 +133,7 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
                           fils},
                          {[&sortie](Lot& lot, int) { sortie.Ecrire(lot.octets); }}});
     std::uint64_t ecrites = 0;
-    FiltrePeriode periode(debut, fin);
+    FiltrePeriode periode(cherchee);
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
         journal, chemin, lecture, chaine, suivi, progression, arret, true,
@@ -129,7 +153,7 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
                                extrait.Raison());
     MemoriserLignes(chemin, empreinte, lus);
     empreinteCatalogue_ = LireEmpreinte(cheminExtrait);
-    periodeCatalogue_ = {debut, fin};
+    periodeCatalogue_ = {cherchee.debut.date, cherchee.fin.date};
     MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
 
     catalogue_ = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));
@@ -141,6 +165,8 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne, D
     resultat.empreinte = empreinteCatalogue_;
     resultat.lignesLues = lus;
     resultat.lignesRetenues = ecrites;
+    resultat.lignesDatees = periode.Datees();
+    resultat.periode = cherchee;
     return resultat;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà

@@ -13,12 +13,13 @@
 #include "Noeuds.h"
 #include "ProgressionConsole.h"
 #include "Publication.h"
+#include "SessionsConsole.h"
 
 namespace vek {
 
 namespace {
 
-enum class Mode { Extraction, Catalogue, Analyse };
+enum class Mode { Extraction, Catalogue, Analyse, Sessions };
 
 struct Arguments {
     Mode mode = Mode::Extraction;
@@ -27,6 +28,9 @@ struct Arguments {
     std::optional<std::string> debut;
     std::optional<std::string> fin;
     std::optional<std::string> dossier;
+    std::optional<std::string> session; // --session : un numéro ou « derniere »
+    int pause = PauseSessionsParDefaut; // --pause, en minutes
+    bool pauseDonnee = false;
     std::vector<std::string> channels;
     std::vector<std::string> noms;
     bool tousChannels = false;
@@ -37,7 +41,7 @@ struct Arguments {
     FormatsSortie formats{false, false, false}; // --format ; aucun : le texte seul
     std::vector<std::string> journaux;
     std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
-    std::vector<std::string> modesDemandes;     // --catalogue, --analyse
+    std::vector<std::string> modesDemandes;     // --catalogue, --analyse, --sessions
     std::optional<std::string> erreur;          // la première erreur d'utilisation
 };
 
@@ -92,11 +96,22 @@ void RangerFormat(Arguments& a, std::string v) {
     else
         NoterErreur(a, "format inconnu " + Guillemets(v) + " pour --format (texte, html ou json).");
 }
+void RangerPause(Arguments& a, std::string v) {
+    a.pauseDonnee = true;
+    if (const auto minutes = LirePause(v))
+        a.pause = *minutes;
+    else
+        NoterErreur(a, Guillemets(v) + " n'est pas une durée pour --pause (un nombre entier de "
+                                       "minutes, de 1 à 100000).");
+}
 const OptionValeur Valeurs[] = {
-    {"--debut", "une date JJ/MM/AAAA", [](Arguments& a, std::string v) { a.debut = std::move(v); },
-     false},
-    {"--fin", "une date JJ/MM/AAAA", [](Arguments& a, std::string v) { a.fin = std::move(v); },
-     false},
+    {"--debut", "une date JJ/MM/AAAA [hh:mm[:ss]]",
+     [](Arguments& a, std::string v) { a.debut = std::move(v); }, false},
+    {"--fin", "une date JJ/MM/AAAA [hh:mm[:ss]]",
+     [](Arguments& a, std::string v) { a.fin = std::move(v); }, false},
+    {"--session", "un numéro de séance ou « derniere »",
+     [](Arguments& a, std::string v) { a.session = std::move(v); }, false},
+    {"--pause", "une durée en minutes", RangerPause, false},
     {"--dossier", "un dossier", [](Arguments& a, std::string v) { a.dossier = std::move(v); },
      false},
     {"--channel", "le texte d'un channel",
@@ -154,9 +169,11 @@ Arguments LireArguments(const std::vector<std::string>& args) {
                 NoterErreur(a, "l'option " + nom + " attend " + std::string(v->attendu) + ".");
             if (v->pourExtraction)
                 a.optionsExtraction.push_back(nom);
-        } else if (nom == "--catalogue" || nom == "--analyse") {
+        } else if (nom == "--catalogue" || nom == "--analyse" || nom == "--sessions") {
             sansValeur();
-            a.mode = nom == "--catalogue" ? Mode::Catalogue : Mode::Analyse;
+            a.mode = nom == "--catalogue" ? Mode::Catalogue
+                     : nom == "--analyse" ? Mode::Analyse
+                                          : Mode::Sessions;
             a.modesDemandes.push_back(nom);
         } else {
             NoterErreur(a, "option inconnue " + Guillemets(arg) + ".");
@@ -164,10 +181,19 @@ Arguments LireArguments(const std::vector<std::string>& args) {
     }
 
     if (a.modesDemandes.size() > 1)
-        NoterErreur(a, "--catalogue et --analyse ne se combinent pas.");
-    if (a.mode == Mode::Analyse) {
-        if (a.debut || a.fin || a.dossier || !a.optionsExtraction.empty())
-            NoterErreur(a, "--analyse ne prend pas d'autre option que le journal (et -q).");
+        NoterErreur(a, "--catalogue, --analyse et --sessions ne se combinent pas.");
+    if (a.mode == Mode::Analyse || a.mode == Mode::Sessions) {
+        const bool sessions = a.mode == Mode::Sessions;
+        if (a.debut || a.fin || a.dossier || a.session || !a.optionsExtraction.empty() ||
+            (a.pauseDonnee && !sessions))
+            NoterErreur(a, sessions ? "--sessions ne prend pas d'autre option que le journal, "
+                                      "--pause et -q."
+                                    : "--analyse ne prend pas d'autre option que le journal (et "
+                                      "-q).");
+    } else if (a.session && (a.debut || a.fin)) {
+        NoterErreur(a, "--session donne toute la période : ni --debut ni --fin avec elle.");
+    } else if (a.pauseDonnee && !a.session) {
+        NoterErreur(a, "--pause ne sert qu'avec --sessions ou --session.");
     } else if (a.mode == Mode::Catalogue && !a.optionsExtraction.empty()) {
         NoterErreur(a, "l'option " + a.optionsExtraction.front() +
                            " ne sert qu'à l'écriture de LogFinal.txt, pas avec --catalogue.");
@@ -199,25 +225,10 @@ std::string DecrireCaractere(std::string_view texte, std::size_t position) {
 
 enum class Arbre { Channels, Noms };
 
-// Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8, ses tabulations et ses
-// barres obliques inverses écrites « \t » et « \\ » pour que la ligne se lise sans ambiguïté.
-// Le texte passe par morceaux : un nom démesuré n'est pas copié en entier.
+// Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8 et échappé.
 void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte) {
     sortie << genre << '\t';
-    constexpr std::size_t Morceau = std::size_t{1} << 16;
-    std::string echappe;
-    for (std::size_t debut = 0; debut < texte.size(); debut += Morceau) {
-        echappe.clear();
-        for (const char c : Cp1252VersUtf8(texte.substr(debut, Morceau))) {
-            if (c == '\t')
-                echappe += "\\t";
-            else if (c == '\\')
-                echappe += "\\\\";
-            else
-                echappe += c;
-        }
-        sortie << echappe;
-    }
+    EcrireEchappe(sortie, texte);
     sortie << '\n';
 }
 
@@ -280,10 +291,13 @@ private:
     // Les textes de --channel et --nom, en Windows-1252 comme ceux des arbres.
     std::optional<int> ConvertirDemandes(std::vector<Demande>& demandes);
     // Les dates de la ligne de commande, ou celles que l'analyse trouve.
-    std::optional<int> LirePeriode(std::optional<Date>& debut, std::optional<Date>& fin);
+    std::optional<int> LirePeriode(std::optional<Borne>& debut, std::optional<Borne>& fin);
+    // La période : les bornes données, celles de la séance demandée, ou les dates que l'analyse
+    // trouve pour celles qui manquent.
+    std::optional<int> FixerPeriode(Periode& periode);
     // Les nœuds nommés, puis les cases « tout cocher » ; la sélection suit l'ordre des arbres.
     std::optional<int> Selectionner(const Noeuds& channels, const Noeuds& noms,
-                                    const std::vector<Demande>& demandes, Date debut, Date fin,
+                                    const std::vector<Demande>& demandes, const Periode& periode,
                                     Selection& selection);
     int EcrireSorties(ModuleVEK& module, const Selection& selection);
 
@@ -298,6 +312,7 @@ private:
 std::optional<ResumeJournal> Execution::Analyser(int& code) {
     // Le moteur a besoin d'un dossier même pour la seule analyse : rien n'y est écrit.
     ModuleVEK module{std::string()};
+    module.PauseSessions = a_.pause;
     const std::string& journal = a_.journaux.front();
     const Issue<ResumeJournal> analyse = module.Analyser(journal, progression_, contexte_.arret);
     if (!analyse.ok()) {
@@ -330,20 +345,59 @@ std::optional<int> Execution::ConvertirDemandes(std::vector<Demande>& demandes) 
     return std::nullopt;
 }
 
-std::optional<int> Execution::LirePeriode(std::optional<Date>& debut, std::optional<Date>& fin) {
+std::optional<int> Execution::LirePeriode(std::optional<Borne>& debut, std::optional<Borne>& fin) {
     // Dates de la ligne de commande d'abord : une date mal écrite est refusée sans rien lire.
-    if (a_.debut && !(debut = ConvertirDate(*a_.debut)))
-        return Usage(Guillemets(*a_.debut) +
-                     " n'est pas une date pour --debut (forme attendue : JJ/MM/AAAA).");
-    if (a_.fin && !(fin = ConvertirDate(*a_.fin)))
-        return Usage(Guillemets(*a_.fin) +
-                     " n'est pas une date pour --fin (forme attendue : JJ/MM/AAAA).");
+    constexpr std::string_view formes =
+        " (formes attendues : JJ/MM/AAAA, JJ/MM/AAAA hh:mm ou JJ/MM/AAAA hh:mm:ss).";
+    if (a_.debut && !(debut = ConvertirBorne(*a_.debut)))
+        return Usage(Guillemets(*a_.debut) + " n'est pas une date pour --debut" +
+                     std::string(formes));
+    if (a_.fin && !(fin = ConvertirBorne(*a_.fin)))
+        return Usage(Guillemets(*a_.fin) + " n'est pas une date pour --fin" + std::string(formes));
+    return std::nullopt;
+}
+
+std::optional<int> Execution::FixerPeriode(Periode& periode) {
+    std::optional<Borne> debut;
+    std::optional<Borne> fin;
+    if (auto code = LirePeriode(debut, fin))
+        return code;
+    if (debut && fin) {
+        periode = Periode::Entre(*debut, *fin);
+        return std::nullopt;
+    }
+    // Une date manquante, ou une séance : l'analyse d'abord.
+    int code = SortieSucces;
+    const auto resume = Analyser(code);
+    if (!resume)
+        return code;
+    if (resume->lignes == 0)
+        return SortieEchecFichier; // « Le journal est vide » vient d'être dit
+    if (a_.session) {
+        std::string erreur;
+        const auto session = ChoisirSession(resume->sessions, *a_.session, erreur);
+        if (!session)
+            return Usage(erreur);
+        periode = session->ALaMinute();
+        return std::nullopt;
+    }
+    if (!debut && resume->debut)
+        debut = Borne{*resume->debut, 0, Precision::Jour};
+    if (!fin && resume->fin)
+        fin = Borne{*resume->fin, 0, Precision::Jour};
+    if (!debut)
+        return Usage("la première ligne du journal n'est pas datée : indiquez la date de "
+                     "début avec --debut JJ/MM/AAAA.");
+    if (!fin)
+        return Usage("la dernière ligne du journal n'est pas datée : indiquez la date de "
+                     "fin avec --fin JJ/MM/AAAA.");
+    periode = Periode::Entre(*debut, *fin);
     return std::nullopt;
 }
 
 std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds& noms,
-                                           const std::vector<Demande>& demandes, Date debut,
-                                           Date fin, Selection& selection) {
+                                           const std::vector<Demande>& demandes,
+                                           const Periode& periode, Selection& selection) {
     std::vector<bool> channelsCoches(channels.size(), a_.tousChannels);
     std::vector<bool> nomsCoches(noms.size(), a_.toutLeMonde);
     bool introuvable = false;
@@ -357,8 +411,7 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
         }
         introuvable = true;
         err_ << "vek-extraire : aucun " << (channel ? "channel " : "locuteur ")
-             << Guillemets(d.utf8) << " du " << DateCourte(debut) << " au " << DateCourte(fin)
-             << ".\n";
+             << Guillemets(d.utf8) << ' ' << TextePeriode(periode) << ".\n";
         const auto proches = PlusProches(noeuds, d.cp1252);
         if (proches.empty()) {
             err_ << "  (aucun " << (channel ? "channel" : "locuteur") << " dans la période)\n";
@@ -423,39 +476,43 @@ int Execution::Lancer() {
         return SortieSucces;
     }
 
-    std::optional<Date> debut;
-    std::optional<Date> fin;
-    std::vector<Demande> demandes;
-    if (auto code = LirePeriode(debut, fin))
-        return *code;
-    if (auto code = ConvertirDemandes(demandes))
-        return *code;
-
-    // Une date manquante : celle que l'analyse trouve.
-    if (!debut || !fin) {
+    if (a_.mode == Mode::Sessions) {
         int code = SortieSucces;
         const auto resume = Analyser(code);
         if (!resume)
             return code;
-        if (resume->lignes == 0)
-            return SortieEchecFichier; // « Le journal est vide » vient d'être dit
-        if (!debut && !(debut = resume->debut))
-            return Usage("la première ligne du journal n'est pas datée : indiquez la date de "
-                         "début avec --debut JJ/MM/AAAA.");
-        if (!fin && !(fin = resume->fin))
-            return Usage("la dernière ligne du journal n'est pas datée : indiquez la date de "
-                         "fin avec --fin JJ/MM/AAAA.");
+        if (resume->sessionsOubliees > 0)
+            Avertir("les " + std::to_string(resume->sessionsOubliees) +
+                    " plus anciennes séances ne sont pas gardées (seules les " +
+                    std::to_string(DetecteurSessions::MaxSessions) + " plus récentes le sont).");
+        EcrireSessions(out_, resume->sessions);
+        out_.flush();
+        return SortieSucces;
     }
-    if (*fin < *debut && !a_.silencieux)
-        Avertir("la date de début (" + DateCourte(*debut) + ") suit la date de fin (" +
-                DateCourte(*fin) + ") : aucune ligne ne sera retenue.");
+
+    Periode periode;
+    std::vector<Demande> demandes;
+    if (a_.session || a_.debut || a_.fin) {
+        // Les bornes écrites sont vérifiées avant les textes des nœuds, sans rien lire.
+        std::optional<Borne> debut, fin;
+        if (auto code = LirePeriode(debut, fin))
+            return *code;
+    }
+    if (auto code = ConvertirDemandes(demandes))
+        return *code;
+    if (auto code = FixerPeriode(periode))
+        return *code;
+    if (periode.fin < periode.debut && !a_.silencieux)
+        Avertir("le début de la période (" + InstantCourt(periode.debut, Precision::Seconde) +
+                ") suit sa fin (" + InstantCourt(periode.fin, Precision::Seconde) +
+                ") : aucune ligne ne sera retenue.");
 
     const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
     ModuleVEK module(dossier);
 
     progression_.DefinirEtape("Recherche");
     const Issue<ResultatRecherche> recherche =
-        module.Rechercher(journal, *debut, *fin, progression_, contexte_.arret);
+        module.Rechercher(journal, periode, progression_, contexte_.arret);
     progression_.TerminerEtape();
     if (!recherche.ok())
         return Echec(recherche.Echec());
@@ -478,7 +535,7 @@ int Execution::Lancer() {
         return SortieSucces;
     }
     Selection selection;
-    if (auto code = Selectionner(channels, noms, demandes, *debut, *fin, selection))
+    if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
     return EcrireSorties(module, selection);
 }

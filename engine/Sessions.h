@@ -1,0 +1,71 @@
+#pragma once
+// Les séances de jeu d'un journal : des suites de lignes datées sans pause de plus d'une durée
+// donnée (30 minutes par défaut), trouvées pendant l'analyse, ligne à ligne.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Date.h"
+
+namespace vek {
+
+inline constexpr int PauseSessionsParDefaut = 30; // minutes
+
+struct Session {
+    std::uint64_t numero = 0; // depuis 1, dans l'ordre du journal
+    Instant debut;            // la plus ancienne de ses lignes
+    Instant fin;              // la plus récente
+    std::uint64_t lignes = 0;
+    // Les trois locuteurs les plus actifs (au plus), du plus bavard au moins bavard.
+    std::vector<std::string> locuteurs;
+    // La période qui la couvre, à la minute : de la minute de sa première ligne à la fin de la
+    // minute de sa dernière. Une pause de plus d'une minute la sépare des autres séances.
+    Periode ALaMinute() const {
+        return {{debut.date, debut.seconde - debut.seconde % 60},
+                {fin.date, fin.seconde - fin.seconde % 60 + 59}};
+    }
+};
+
+// Reçoit les lignes du journal dans l'ordre. Une ligne datée dont l'heure se lit appartient à la
+// séance en cours si elle est à moins de la pause (ou exactement à la pause) de la précédente,
+// dans un sens ou dans l'autre ; sinon elle en ouvre une nouvelle. Les autres lignes ne comptent
+// pas. La mémoire ne dépend que du nombre de locuteurs d'une séance et du nombre de séances
+// gardées (les MaxSessions plus récentes).
+class DetecteurSessions {
+public:
+    static constexpr std::size_t MaxSessions = 100000;
+    // Au-delà, un nom n'est distingué que par ses premiers octets.
+    static constexpr std::size_t LongueurNom = 120;
+
+    explicit DetecteurSessions(int pauseMinutes = PauseSessionsParDefaut);
+
+    void Ajouter(std::string_view ligne);
+    // Les séances, de la plus ancienne à la plus récente, et le nombre des plus anciennes
+    // oubliées au-delà de MaxSessions.
+    std::vector<Session> Terminer(std::uint64_t& oubliees);
+
+private:
+    void Clore();
+
+    std::int64_t pause_;
+    char tete_[10] = {};
+    bool teteConnue_ = false;
+    std::int64_t jour_ = 0; // jours depuis 1970 du jour de tete_ ; sans objet si non datée
+    bool datee_ = false;
+    Date date_;
+    bool ouverte_ = false;
+    std::int64_t derniere_ = 0; // secondes depuis 1970 de la ligne précédente
+    std::int64_t min_ = 0, max_ = 0;
+    Session courante_;
+    std::uint64_t numero_ = 0;
+    std::uint64_t oubliees_ = 0;
+    std::vector<Session> sessions_;
+    std::string tampon_;
+    std::unordered_map<std::string, std::uint64_t> compteurs_;
+    std::string cle_;
+};
+
+} // namespace vek
