@@ -11,8 +11,19 @@ void Catalogue::Reinitialiser() {
     LimiteNomsAtteinte = false;
     rangsChannels_.clear();
     rangsNoms_.clear();
+    rangsChannelsIgnores_.clear();
+    rangsNomsIgnores_.clear();
     channels_.Vider();
     noms_.Vider();
+    channelsIgnores_.Vider();
+    nomsIgnores_.Vider();
+}
+
+bool Catalogue::Ignorer(IndexTextes& ignores, std::string_view texte) {
+    if (ignores.Taille() >= MaxIgnores || ignores.Contient(texte))
+        return false;
+    ignores.Ajouter(texte);
+    return true;
 }
 
 bool Catalogue::AjouterChannel(std::string_view tag) {
@@ -20,6 +31,7 @@ bool Catalogue::AjouterChannel(std::string_view tag) {
         return false;
     if (channels_.Taille() >= MaxChannels) {
         LimiteChannelsAtteinte = true;
+        Ignorer(channelsIgnores_, tag);
         return false;
     }
     channels_.Ajouter(tag);
@@ -31,6 +43,7 @@ bool Catalogue::AjouterNom(std::string_view nom) {
         return false;
     if (noms_.Taille() >= MaxNoms) {
         LimiteNomsAtteinte = true;
+        Ignorer(nomsIgnores_, nom);
         return false;
     }
     noms_.Ajouter(nom);
@@ -46,10 +59,18 @@ void Catalogue::Cataloguer(std::string_view ligne) {
 
 void Catalogue::Cataloguer(std::string_view ligne, std::uint64_t rang) {
     const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tampon_);
-    if (e.genre == GenreCorps::Channel && AjouterChannel(e.tag))
-        rangsChannels_.push_back(rang);
+    if (e.genre == GenreCorps::Channel) {
+        const std::size_t ignores = channelsIgnores_.Taille();
+        if (AjouterChannel(e.tag))
+            rangsChannels_.push_back(rang);
+        else if (channelsIgnores_.Taille() > ignores)
+            rangsChannelsIgnores_.push_back(rang);
+    }
+    const std::size_t ignores = nomsIgnores_.Taille();
     if (AjouterNom(e.nom))
         rangsNoms_.push_back(rang);
+    else if (nomsIgnores_.Taille() > ignores)
+        rangsNomsIgnores_.push_back(rang);
 }
 
 Catalogue Catalogue::Fusionner(const std::vector<Catalogue>& partiels) {
@@ -57,7 +78,8 @@ Catalogue Catalogue::Fusionner(const std::vector<Catalogue>& partiels) {
     // plus ancienne des premières apparitions d'une entrée est sa première dans tout le fichier.
     // Rejouées dans l'ordre des rangs, les entrées donnent donc l'ordre, la graphie retenue (casse
     // des tags) et les limites du catalogue fait d'un seul tenant. Une entrée qu'un partiel plein
-    // a ignorée vient après au moins Max autres entrées : elle n'aurait pas été retenue.
+    // a ignorée vient après au moins Max autres entrées : elle n'aurait pas été retenue. Les
+    // entrées ignorées sont rejouées aussi, pour que leur compte soit celui du fichier entier.
     std::vector<std::pair<std::uint64_t, std::string_view>> channels, noms;
     Catalogue fusion;
     for (const Catalogue& p : partiels) {
@@ -65,6 +87,10 @@ Catalogue Catalogue::Fusionner(const std::vector<Catalogue>& partiels) {
             channels.emplace_back(p.rangsChannels_[i], p.Channel(i));
         for (std::size_t i = 0; i < p.rangsNoms_.size(); ++i)
             noms.emplace_back(p.rangsNoms_[i], p.Nom(i));
+        for (std::size_t i = 0; i < p.rangsChannelsIgnores_.size(); ++i)
+            channels.emplace_back(p.rangsChannelsIgnores_[i], p.channelsIgnores_.Texte(i));
+        for (std::size_t i = 0; i < p.rangsNomsIgnores_.size(); ++i)
+            noms.emplace_back(p.rangsNomsIgnores_[i], p.nomsIgnores_.Texte(i));
         fusion.LimiteChannelsAtteinte = fusion.LimiteChannelsAtteinte || p.LimiteChannelsAtteinte;
         fusion.LimiteNomsAtteinte = fusion.LimiteNomsAtteinte || p.LimiteNomsAtteinte;
     }

@@ -15,6 +15,8 @@ class Catalogue {
 public:
     static constexpr std::size_t MaxChannels = 100;
     static constexpr std::size_t MaxNoms = 5000;
+    // Les entrées distinctes laissées de côté, une table pleine, sont comptées jusqu'à ce nombre.
+    static constexpr std::size_t MaxIgnores = 60000;
 
     void Reinitialiser();
 
@@ -44,11 +46,20 @@ public:
     // Un tag ou un nom de plus a été ignoré parce que la table était pleine.
     bool LimiteChannelsAtteinte = false;
     bool LimiteNomsAtteinte = false;
+    // Combien de tags et de noms distincts ont été laissés de côté (au plus MaxIgnores chacun).
+    std::size_t ChannelsIgnores() const { return channelsIgnores_.Taille(); }
+    std::size_t NomsIgnores() const { return nomsIgnores_.Taille(); }
 
 private:
+    // Note l'entrée qu'une table pleine refuse ; vrai si elle ne l'avait pas encore été.
+    static bool Ignorer(IndexTextes& ignores, std::string_view texte);
+
     std::vector<std::uint64_t> rangsChannels_, rangsNoms_; // rang de l'entrée i
-    IndexTextes channels_{MaxChannels, true};              // casse ignorée
+    std::vector<std::uint64_t> rangsChannelsIgnores_, rangsNomsIgnores_;
+    IndexTextes channels_{MaxChannels, true}; // casse ignorée
     IndexTextes noms_{MaxNoms, false};
+    IndexTextes channelsIgnores_{MaxIgnores, true};
+    IndexTextes nomsIgnores_{MaxIgnores, false};
     std::string tampon_;
 };
 

@@ -4,17 +4,23 @@
 
 #include "Apparence.h"
 #include "Images.h"
+#include "ModeleSessions.h"
 
 #include <QKeyEvent>
-#include <QScreen>
 
-FrmAnalyse::FrmAnalyse(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::FrmAnalyse>()) {
+#include <QHeaderView>
+#include <QScreen>
+#include <algorithm>
+
+FrmAnalyse::FrmAnalyse(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::FrmAnalyse>()), modele_(new ModeleSessions(this)) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    // Bordure fixe simple, ni agrandissement ni réduction.
-    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+    // Fenêtre outil à bordure fixe simple, ni agrandissement ni réduction : avec la fenêtre
+    // principale pour propriétaire, elle reste au-dessus d'elle.
+    setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(364, 117);
+    setFixedSize(460, 300);
     PoserFondBlanc(this);
     ui->resume->setFont(PoliceDecorative(9.75, false));
     ui->boutonAnnuler->setFont(PoliceDecorative(8.25, false));
@@ -25,6 +31,28 @@ FrmAnalyse::FrmAnalyse(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
     PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
     connect(ui->boutonAnnuler, &QPushButton::clicked, this, &FrmAnalyse::Fermer);
+
+    // La liste des séances défile : la fenêtre garde sa taille quel que soit leur nombre.
+    ui->listeSessions->setModel(modele_);
+    ui->listeSessions->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ui->listeSessions->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->listeSessions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QHeaderView* entete = ui->listeSessions->header();
+    entete->setStretchLastSection(true);
+    entete->setSectionsMovable(false);
+    const int largeurs[] = {72, 44, 80, 48};
+    for (int i = 0; i < 4; ++i)
+        entete->resizeSection(i, largeurs[i]);
+    connect(ui->listeSessions, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { ChoisirSession(index.row()); });
+    connect(
+        ui->listeSessions->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex& courant) { ui->boutonChoisir->setEnabled(courant.isValid()); });
+    connect(ui->boutonChoisir, &QPushButton::clicked, this, [this] {
+        const QModelIndex courant = ui->listeSessions->currentIndex();
+        if (courant.isValid())
+            ChoisirSession(courant.row());
+    });
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
 }
@@ -39,6 +67,48 @@ void FrmAnalyse::DefinirResume(const QString& texte) {
 
 QString FrmAnalyse::Resume() const {
     return ui->resume->text();
+}
+
+void FrmAnalyse::DefinirSessions(std::vector<vek::Session> sessions) {
+    modele_->Definir(std::move(sessions));
+    ui->boutonChoisir->setEnabled(false);
+    if (modele_->rowCount() > 0)
+        ui->listeSessions->setCurrentIndex(modele_->index(0, 0)); // la plus récente
+}
+
+int FrmAnalyse::NombreSessions() const {
+    return modele_->rowCount();
+}
+
+void FrmAnalyse::ChoisirSession(int rangee) {
+    if (rangee < 0 || rangee >= modele_->rowCount())
+        return;
+    const vek::Session& session = modele_->Session(rangee);
+    emit SessionChoisie(TexteDebutSession(session), TexteFinSession(session));
+}
+
+QPoint FrmAnalyse::Placer(const QRect& principale, const QRect& libre, QSize taille,
+                          const QRect& ecran, int rang) {
+    constexpr int Marge = 8;
+    const QPoint cascade(24 * rang, 24 * rang);
+    const QPoint essais[] = {
+        {principale.right() + 1 + Marge, principale.top()},
+        {principale.left() - Marge - taille.width(), principale.top()},
+        {principale.left(), principale.bottom() + 1 + Marge},
+        {principale.left(), principale.top() - Marge - taille.height()},
+    };
+    for (const QPoint& coin : essais) {
+        const QRect place(coin + cascade, taille);
+        if (ecran.contains(place))
+            return place.topLeft();
+    }
+    // Pas de place autour : dans l'écran, sous les champs de date s'il y a la place.
+    int x = std::clamp(principale.left() + cascade.x(), ecran.left(),
+                       std::max(ecran.left(), ecran.right() + 1 - taille.width()));
+    int y = libre.bottom() + 1 + Marge + cascade.y();
+    if (y + taille.height() > ecran.bottom() + 1)
+        y = std::max(ecran.top(), ecran.bottom() + 1 - taille.height());
+    return {x, y};
 }
 
 void FrmAnalyse::Fermer() {

@@ -1,14 +1,22 @@
 #pragma once
-// FrmAnalyse : fenêtre de résumé d'une analyse de journal, non modale et sans propriétaire.
-// Chaque analyse ouvre la sienne ; « Fermer » (ou Échap) la ferme et la décharge.
+// FrmAnalyse : fenêtre de résumé d'une analyse de journal, non modale, outil de la fenêtre
+// principale (elle reste au-dessus d'elle tant qu'elle est ouverte). Chaque analyse ouvre la
+// sienne, à côté de la fenêtre principale ; « Fermer » (ou Échap) la ferme et la décharge.
+// Sous le résumé, les séances de jeu du journal : un double-clic ou « Choisir » en fait la
+// période des champs de date.
 
 #include <QDialog>
 
 #include <memory>
+#include <vector>
+
+#include "Sessions.h"
 
 namespace Ui {
 class FrmAnalyse;
 }
+
+class ModeleSessions;
 
 class FrmAnalyse : public QDialog {
     Q_OBJECT
@@ -20,6 +28,22 @@ public:
     // Légende de resume ; CR LF y passe à la ligne.
     void DefinirResume(const QString& texte);
     QString Resume() const;
+    // Les séances, de la plus ancienne à la plus récente ; la liste montre la plus récente en
+    // haut.
+    void DefinirSessions(std::vector<vek::Session> sessions);
+    int NombreSessions() const;
+    // Comme un double-clic sur la rangée (la plus récente en 0).
+    void ChoisirSession(int rangee);
+
+    // Où ouvrir une fenêtre de taille donnée : à droite de la fenêtre principale, sinon à sa
+    // gauche, sinon dessous, sinon dessus ; à défaut, dans l'écran sous la zone à laisser libre
+    // (les champs de date). rang : les fenêtres déjà ouvertes, dont celle-ci descend en cascade.
+    static QPoint Placer(const QRect& principale, const QRect& libre, QSize taille,
+                         const QRect& ecran, int rang);
+
+signals:
+    // Les bornes de la séance choisie, à la minute, telles que les champs de date les reçoivent.
+    void SessionChoisie(const QString& debut, const QString& fin);
 
 private slots:
     void Fermer();
@@ -29,4 +53,5 @@ protected:
 
 private:
     std::unique_ptr<Ui::FrmAnalyse> ui;
+    ModeleSessions* modele_;
 };

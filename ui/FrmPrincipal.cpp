@@ -7,6 +7,7 @@
 #include "Images.h"
 #include "InfoSysteme.h"
 #include "ProgressionFenetre.h"
+#include "SuiviRecherche.h"
 #include "TexteQt.h"
 #include "frmCalendar.h"
 
@@ -77,6 +78,11 @@ void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& ti
     boite.exec();
 }
 
+bool QuestionQt(QWidget* parent, const QString& texte, const QString& titre) {
+    return QMessageBox::question(parent, titre, texte, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 } // namespace
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
@@ -84,8 +90,8 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
       progression_(std::make_unique<ProgressionFenetre>()),
       module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))), lanceur_(lanceur),
       dialogue_(DialogueOuvertureQt), calendrier_([this] { return frmCalendar::Choisir(this); }),
-      afficheur_(AfficheurMessageQt), terminer_([] { QCoreApplication::exit(0); }),
-      infoSysteme_([this] {
+      afficheur_(AfficheurMessageQt), question_(QuestionQt),
+      terminer_([] { QCoreApplication::exit(0); }), infoSysteme_([this] {
           ServicesInfoSystemeFenetres services(
               [this](QWidget* dessus, const QString& texte, const QString& titre) {
                   if (afficheur_)
@@ -97,8 +103,8 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     ui->setupUi(this);
     ui->lienSite->setText(Texte(AdresseSiteAffichee));
 
-    // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; rien ne bouge quand on
-    // la redimensionne.
+    // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; les arbres grandissent
+    // avec elle (PoserDisposition).
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -128,6 +134,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
         champ->installEventFilter(this);
 
     PoserImages();
+    PoserDisposition();
     Connecter();
     EtatInitial();
 
@@ -154,8 +161,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
         },
         Qt::QueuedConnection);
 
-    // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, centrée sur l'écran.
-    resize(428, 506 + ui->menubar->sizeHint().height());
+    // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, plus la ligne du bilan de la
+    // recherche ; centrée sur l'écran.
+    resize(428, 538 + ui->menubar->sizeHint().height());
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
     ui->dateDebut->setFocus();
@@ -352,6 +360,8 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
             if (issue->fin)
                 ui->dateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
             DefinirResumeAnalyse(DepuisCp1252(issue->Texte()));
+            if (analyses_.size() > ouvertes && analyses_.back())
+                analyses_.back()->DefinirSessions(std::move(issue->sessions));
             if (const std::string conseil = issue->Conseil(); !conseil.empty())
                 AfficherMessage(Texte(conseil), vek::Icone::Aucune);
         },
@@ -371,7 +381,20 @@ void FrmPrincipal::ActiverBoutonsDates() {
 void FrmPrincipal::OuvrirFenetreAnalyse() {
     // Sans propriétaire, non modale : la fenêtre principale reste utilisable. Elle se peint
     // avant que la lecture du journal ne commence.
-    auto* fenetre = new FrmAnalyse(nullptr);
+    // Outil de la fenêtre principale, elle reste au-dessus d'elle ; à côté d'elle, pas sur ses
+    // champs de date, et en cascade des autres fenêtres de résumé ouvertes.
+    auto* fenetre = new FrmAnalyse(this);
+    const QRect champs(ui->dateDebut->mapToGlobal(QPoint(0, 0)),
+                       ui->boutonDateFin->mapToGlobal(
+                           QPoint(ui->boutonDateFin->width(), ui->boutonDateFin->height())));
+    const QRect ecran = screen() ? screen()->availableGeometry() : QRect();
+    fenetre->move(FrmAnalyse::Placer(frameGeometry(), champs, fenetre->frameGeometry().size(),
+                                     ecran, static_cast<int>(FenetresAnalyse().size())));
+    connect(fenetre, &FrmAnalyse::SessionChoisie, this,
+            [this](const QString& debut, const QString& fin) {
+                ui->dateDebut->setText(debut);
+                ui->dateFin->setText(fin);
+            });
     analyses_.emplace_back(fenetre);
     fenetre->show();
 }
@@ -393,56 +416,52 @@ std::vector<FrmAnalyse*> FrmPrincipal::FenetresAnalyse() const {
 
 void FrmPrincipal::ChoisirDate(ChampDate champ) {
     const std::optional<vek::Date> date = calendrier_ ? calendrier_() : std::nullopt;
-    const QString texte = date ? DepuisCp1252(vek::DateCourte(*date)) : QString();
-    (champ == ChampDate::Debut ? ui->dateDebut : ui->dateFin)->setText(texte);
+    // Le jour choisi garde l'heure que le champ porte déjà.
+    QLineEdit* champDate = champ == ChampDate::Debut ? ui->dateDebut : ui->dateFin;
+    champDate->setText(date ? JourAvecHeure(champDate->text(), *date) : QString());
     AppliquerRegleRecherche();
 }
 
 void FrmPrincipal::AppliquerRegleRecherche() {
     const std::string debut = TexteDeDate(ui->dateDebut);
     const std::string fin = TexteDeDate(ui->dateFin);
+    // Un champ qui ne contient pas une date le dit dans son info-bulle.
+    for (QLineEdit* champ : {ui->dateDebut, ui->dateFin}) {
+        const std::string texte = TexteDeDate(champ);
+        champ->setToolTip(texte.empty() || vek::ConvertirBorne(texte) ? QString() : FormesDeDate());
+    }
+    SuivreChampsDeDate();
     // Un champ vide laisse le bouton tel qu'il est.
     if (debut.empty() || fin.empty())
         return;
-    rechercheActive_ = vek::ConvertirDate(debut).has_value() && vek::ConvertirDate(fin);
+    rechercheActive_ = vek::ConvertirBorne(debut).has_value() && vek::ConvertirBorne(fin);
     AppliquerEtatBoutons();
 }
 
 // --- recherche ---
 
-bool FrmPrincipal::LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date) {
-    if (const auto convertie = vek::ConvertirDate(texte)) {
-        date = *convertie;
-        return true;
-    }
-    const QString message =
-        texte.empty()
-            ? QStringLiteral("Le champ « %1 » est vide : écrivez-y une date sous la forme "
-                             "jj/mm/aaaa.")
-                  .arg(nomChamp)
-            : QStringLiteral("Le champ « %1 » ne contient pas une date : « %2 ». Écrivez-y une "
-                             "date sous la forme jj/mm/aaaa.")
-                  .arg(nomChamp, DepuisCp1252(texte));
-    AfficherMessage(message, vek::Icone::Stop);
-    return false;
-}
-
 void FrmPrincipal::LancerRecherche() {
     if (passeEnCours_)
         return;
-    vek::Date debut;
-    vek::Date fin;
-    if (!LireDate(QStringLiteral("Date de début"), TexteDeDate(ui->dateDebut), debut) ||
-        !LireDate(QStringLiteral("Date de Fin"), TexteDeDate(ui->dateFin), fin))
+    vek::Borne debut;
+    vek::Borne fin;
+    if (!LireBorne(QStringLiteral("Date de début"), TexteDeDate(ui->dateDebut), debut) ||
+        !LireBorne(QStringLiteral("Date de Fin"), TexteDeDate(ui->dateFin), fin))
         return;
+    const vek::Periode periode = vek::Periode::Entre(debut, fin);
     const std::string chemin = VersNomFichier(ui->cheminJournal->text());
     LancerPasse<vek::ResultatRecherche>(
-        [this, chemin, debut, fin](std::stop_token arret) {
-            return module_->Rechercher(chemin, debut, fin, *progression_, arret);
+        [this, chemin, periode](std::stop_token arret) {
+            return module_->Rechercher(chemin, periode, *progression_, arret);
         },
-        [this](vek::Issue<vek::ResultatRecherche>& issue) {
-            if (issue.ok())
-                RemplirArbres(*issue->catalogue);
+        [this, textes = std::pair{ui->dateDebut->text(), ui->dateFin->text()}](
+            vek::Issue<vek::ResultatRecherche>& issue) {
+            if (!issue.ok())
+                return;
+            std::tie(debutArbres_, finArbres_) = textes;
+            periodeArbres_ = issue->periode;
+            RemplirArbres(*issue->catalogue);
+            MontrerBilan(*issue);
         });
 }
 
@@ -458,6 +477,7 @@ constexpr int RoleOctets = Qt::UserRole;
 QTreeWidgetItem* Noeud(std::string_view texte) {
     auto* noeud = new QTreeWidgetItem;
     noeud->setText(0, DepuisCp1252(texte));
+    noeud->setToolTip(0, noeud->text(0)); // un nom trop long pour l'arbre s'y lit en entier
     noeud->setData(0, RoleOctets, Octets(texte));
     noeud->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     noeud->setCheckState(0, Qt::Unchecked);
@@ -468,12 +488,16 @@ QTreeWidgetItem* Noeud(std::string_view texte) {
 
 void FrmPrincipal::RemplirArbres(const vek::Catalogue& catalogue) {
     // Depuis le catalogue que la recherche vient de rendre : « Zone de proximité » puis les
-    // channels, et les locuteurs, dans l'ordre de leur première apparition, aucun coché.
+    // channels, et les locuteurs, triés à la française, les pseudo-nœuds en tête ; aucun coché.
+    std::vector<std::string_view> textesChannels = vek::NoeudsChannels(catalogue);
+    std::vector<std::string_view> textesNoms = vek::NoeudsNoms(catalogue);
+    TrierNoeuds(textesChannels);
+    TrierNoeuds(textesNoms);
     QList<QTreeWidgetItem*> channels;
-    for (const std::string_view texte : vek::NoeudsChannels(catalogue))
+    for (const std::string_view texte : textesChannels)
         channels.append(Noeud(texte));
     QList<QTreeWidgetItem*> noms;
-    for (const std::string_view texte : vek::NoeudsNoms(catalogue))
+    for (const std::string_view texte : textesNoms)
         noms.append(Noeud(texte));
     ui->arbreChannels->clear();
     ui->arbreNoms->clear();
@@ -482,7 +506,6 @@ void FrmPrincipal::RemplirArbres(const vek::Catalogue& catalogue) {
     // Les deux cases « Sélectionnez… » disent l'état des arbres neufs : rien de coché.
     ui->caseTousLesChannels->setChecked(false);
     ui->caseToutLeMonde->setChecked(false);
-    ActiverCreerLog();
 }
 
 void FrmPrincipal::CocherTout(QTreeWidget* arbre, const QCheckBox* boite) {
@@ -510,6 +533,12 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 }
 
 void FrmPrincipal::CreerLogFinal() {
+    // Des arbres d'une autre période que celle des champs : la question d'abord.
+    if (!ArbresAJour() && question_ &&
+        question_(this, QuestionArbresPerimes(*periodeArbres_), DepuisCp1252(vek::TitreMessages))) {
+        LancerRecherche();
+        return;
+    }
     EcrireSortie(vek::FormatsSortie{true, false, false}, TextesLogFinal);
 }
 

@@ -58,6 +58,9 @@ public:
     using AfficheurMessage = std::function<void(QWidget* parent, const QString& texte,
                                                 const QString& titre, vek::Icone icone)>;
     using Action = std::function<void()>;
+    // Question à deux boutons Oui et Non ; vrai pour Oui.
+    using Question =
+        std::function<bool(QWidget* parent, const QString& texte, const QString& titre)>;
 
     // repertoire : le dossier du programme, où s'écrivent l'extrait et le journal final.
     FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent = nullptr);
@@ -72,6 +75,7 @@ public:
     void DefinirDialogueOuverture(DialogueOuverture dialogue) { dialogue_ = std::move(dialogue); }
     void DefinirCalendrier(MontrerCalendrier calendrier) { calendrier_ = std::move(calendrier); }
     void DefinirAfficheurMessage(AfficheurMessage afficheur) { afficheur_ = std::move(afficheur); }
+    void DefinirQuestion(Question question) { question_ = std::move(question); }
     void DefinirTerminaison(Action terminer) { terminer_ = std::move(terminer); }
     void DefinirInfoSysteme(Action lancer) { infoSysteme_ = std::move(lancer); }
     // Le dossier de travail est le dossier personnel de secours (celui du programme n'est pas
@@ -119,6 +123,8 @@ private:
     void Connecter();
     void PoserImages();
     void PoserPolices();
+    // Les arbres et leur cadre grandissent avec la fenêtre ; le reste garde sa place.
+    void PoserDisposition();
 
     // Le bouton logique (selon les règles) et l'état montré (désactivé pendant une passe).
     void AppliquerEtatBoutons();
@@ -144,7 +150,13 @@ private:
     // est dans le dossier de secours.
     void SignalerSortie(const std::string& chemin, bool ouvert, const TextesSortie& textes);
     // Lit un champ de date ; faux (et message qui nomme le champ) s'il ne contient pas une date.
-    bool LireDate(const QString& nomChamp, const std::string& texte, vek::Date& date);
+    bool LireBorne(const QString& nomChamp, const std::string& texte, vek::Borne& borne);
+    // Le bilan de la recherche sous les arbres, ou la raison pour laquelle elle est vide.
+    void MontrerBilan(const vek::ResultatRecherche& resultat);
+    // Les champs de date disent-ils encore la période d'où viennent les arbres ? La ligne du
+    // bilan le dit quand ce n'est plus le cas.
+    bool ArbresAJour() const;
+    void SuivreChampsDeDate();
     void ChoisirDate(ChampDate champ);
     // Le lien vers le site se souligne sous la souris, et plus dès qu'elle passe sur le fond.
     void SoulignerLien(bool souligne);
@@ -167,11 +179,15 @@ private:
     DialogueOuverture dialogue_;
     MontrerCalendrier calendrier_;
     AfficheurMessage afficheur_;
+    Question question_;
     Action terminer_;
     Action infoSysteme_;
 
     bool rechercheActive_ = false; // boutonRecherche selon la règle des dates
-    bool creerLogActive_ = false;  // boutonCreerLog, activé par la première recherche
+    bool creerLogActive_ = false; // boutonCreerLog, activé par une recherche qui trouve des lignes
+    // La période de la recherche d'où viennent les arbres, et les textes des champs d'alors.
+    std::optional<vek::Periode> periodeArbres_;
+    QString debutArbres_, finArbres_, bilan_;
     bool passeEnCours_ = false;
     bool quitte_ = false;
     std::vector<QPointer<FrmAnalyse>> analyses_;

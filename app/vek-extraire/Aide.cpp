@@ -15,6 +15,7 @@ std::string TexteAide() {
   vek-extraire [OPTIONS] JOURNAL
   vek-extraire --catalogue [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--dossier DOSSIER] [-q] JOURNAL
   vek-extraire --analyse JOURNAL
+  vek-extraire --sessions [--pause MINUTES] JOURNAL
 
 Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
 les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
@@ -23,10 +24,21 @@ sont écrites dans LogFinal.txt (ou, avec --format, dans une page web ou des lig
 le chemin est imprimé sur la sortie standard.
 
 Période :
-  --debut JJ/MM/AAAA   premier jour de la période, inclus ; par défaut, la date de la
-                       première ligne du journal.
-  --fin JJ/MM/AAAA     dernier jour de la période, inclus ; par défaut, la date de la
-                       dernière ligne du journal.
+  --debut DATE         début de la période, inclus ; par défaut, le jour de la première ligne
+                       du journal.
+  --fin DATE           fin de la période, incluse ; par défaut, le jour de la dernière ligne
+                       du journal.
+                       DATE s'écrit JJ/MM/AAAA, « JJ/MM/AAAA hh:mm » ou « JJ/MM/AAAA hh:mm:ss »
+                       (entre guillemets : l'heure suit une espace). Chaque borne est comprise
+                       à la précision écrite : --fin "24/12/2001 23:40" garde 23:40:59.
+                       L'heure d'une ligne est lue aux positions 11 à 22, quels que soient les
+                       séparateurs (« 21:04:05 - », « [21:04:05] »). Une ligne datée dont
+                       l'heure ne se lit pas est gardée si son jour est strictement dans la
+                       période ; le jour d'une borne, elle compte pour minuit.
+  --session N          la période d'une séance de jeu (voir --sessions), à la minute : son
+                       numéro, ou « derniere » pour la plus récente. Sans --debut ni --fin.
+  --pause MINUTES      la pause qui sépare deux séances (défaut 30 minutes), avec --sessions
+                       ou --session.
 
 Que faire :
   --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
@@ -36,6 +48,12 @@ Que faire :
                        inverse \\.
   --analyse            imprime le résumé de l'analyse du journal (date de la première et de
                        la dernière ligne, nombre de lignes) et s'arrête.
+  --sessions           imprime les séances de jeu du journal, de la plus ancienne à la plus
+                       récente : des suites de lignes datées sans pause de plus de 30 minutes
+                       (une pause d'exactement 30 minutes ne les coupe pas). Une ligne par
+                       séance, champs séparés par des tabulations : numéro, début, fin, nombre
+                       de lignes, puis les trois locuteurs les plus actifs, échappés comme avec
+                       --catalogue.
   (sans l'un ni l'autre, écrit LogFinal.txt)
 
 Ce qui est coché :
@@ -87,8 +105,8 @@ sont gardées.
 
 Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, format inconnu, nœud introuvable) ; 130 ou 143 arrêt par
-SIGINT ou SIGTERM.
+(option inconnue, argument manquant, date invalide, séance inconnue, format inconnu, nœud
+introuvable) ; 130 ou 143 arrêt par SIGINT ou SIGTERM.
 )";
 }
 

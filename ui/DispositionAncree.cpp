@@ -1,0 +1,60 @@
+#include "DispositionAncree.h"
+
+#include <QWidget>
+#include <QWidgetItem>
+
+#include <cmath>
+
+DispositionAncree::DispositionAncree(QWidget* parent) : QLayout(parent), taille_(parent->size()) {
+    setContentsMargins(0, 0, 0, 0);
+    setSpacing(0);
+    for (QObject* enfant : parent->children())
+        if (auto* controle = qobject_cast<QWidget*>(enfant); controle && !controle->isWindow())
+            elements_.append({new QWidgetItem(controle), controle->geometry(), Fixe});
+}
+
+DispositionAncree::~DispositionAncree() {
+    for (const Element& e : elements_)
+        delete e.element;
+}
+
+void DispositionAncree::Ancrer(QWidget* controle, Ancre ancre) {
+    for (Element& e : elements_)
+        if (e.element->widget() == controle)
+            e.ancre = ancre;
+}
+
+void DispositionAncree::addItem(QLayoutItem* element) {
+    const QWidget* controle = element->widget();
+    elements_.append({element, controle ? controle->geometry() : QRect(), Fixe});
+}
+
+QLayoutItem* DispositionAncree::itemAt(int index) const {
+    return index >= 0 && index < count() ? elements_[index].element : nullptr;
+}
+
+QLayoutItem* DispositionAncree::takeAt(int index) {
+    if (index < 0 || index >= count())
+        return nullptr;
+    return elements_.takeAt(index).element;
+}
+
+void DispositionAncree::setGeometry(const QRect& zone) {
+    QLayout::setGeometry(zone);
+    const int gainLargeur = std::max(0, zone.width() - taille_.width());
+    const int gainHauteur = std::max(0, zone.height() - taille_.height());
+    const auto part = [](double p, int gain) { return static_cast<int>(std::lround(p * gain)); };
+    for (const Element& e : elements_) {
+        const QRect& o = e.origine;
+        const int gauche = o.left() + part(e.ancre.gauche, gainLargeur);
+        const int haut = o.top() + part(e.ancre.haut, gainHauteur);
+        const int droite = o.left() + o.width() + part(e.ancre.droite, gainLargeur);
+        const int bas = o.top() + o.height() + part(e.ancre.bas, gainHauteur);
+        // La place exacte : un élément de disposition ramènerait un bouton à sa taille idéale.
+        const QRect place(zone.left() + gauche, zone.top() + haut, droite - gauche, bas - haut);
+        if (QWidget* controle = e.element->widget())
+            controle->setGeometry(place);
+        else
+            e.element->setGeometry(place);
+    }
+}

@@ -1,0 +1,76 @@
+#include "ModeleSessions.h"
+
+#include "TexteQt.h"
+
+namespace {
+
+QString HeureMinute(vek::Instant instant) {
+    return QString::asprintf("%02d:%02d", instant.seconde / 3600, instant.seconde / 60 % 60);
+}
+
+} // namespace
+
+void ModeleSessions::Definir(std::vector<vek::Session> sessions) {
+    beginResetModel();
+    sessions_ = std::move(sessions);
+    endResetModel();
+}
+
+const vek::Session& ModeleSessions::Session(int rangee) const {
+    return sessions_[sessions_.size() - 1 - static_cast<std::size_t>(rangee)];
+}
+
+int ModeleSessions::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(sessions_.size());
+}
+
+int ModeleSessions::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : NombreColonnes;
+}
+
+QVariant ModeleSessions::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const vek::Session& s = Session(index.row());
+    if (role == Qt::TextAlignmentRole && index.column() == Lignes)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case Jour:
+        return DepuisCp1252(vek::DateCourte(s.debut.date));
+    case Debut:
+        return HeureMinute(s.debut);
+    case Fin:
+        // Une séance qui passe minuit dit le jour de sa fin.
+        return s.fin.date == s.debut.date ? HeureMinute(s.fin)
+                                          : HeureMinute(s.fin) + QStringLiteral(" le ") +
+                                                DepuisCp1252(vek::DateCourte(s.fin.date)).left(5);
+    case Lignes:
+        return QString::number(s.lignes);
+    case Locuteurs: {
+        QStringList noms;
+        for (const std::string& nom : s.locuteurs)
+            noms << DepuisCp1252(nom).trimmed();
+        return noms.join(QStringLiteral(", "));
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant ModeleSessions::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const Titres[] = {"Jour", "Début", "Fin", "Lignes", "Les plus actifs"};
+    return section >= 0 && section < NombreColonnes ? QString::fromUtf8(Titres[section])
+                                                    : QVariant();
+}
+
+QString TexteDebutSession(const vek::Session& session) {
+    return DepuisCp1252(vek::InstantCourt(session.ALaMinute().debut, vek::Precision::Minute));
+}
+
+QString TexteFinSession(const vek::Session& session) {
+    return DepuisCp1252(vek::InstantCourt(session.ALaMinute().fin, vek::Precision::Minute));
+}
