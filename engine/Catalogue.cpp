@@ -15,14 +15,17 @@ void Catalogue::Reinitialiser() {
     rangsNomsIgnores_.clear();
     channels_.Vider();
     noms_.Vider();
-    channelsIgnores_.Vider();
-    nomsIgnores_.Vider();
+    channelsIgnores_.reset();
+    nomsIgnores_.reset();
 }
 
-bool Catalogue::Ignorer(IndexTextes& ignores, std::string_view texte) {
-    if (ignores.Taille() >= MaxIgnores || ignores.Contient(texte))
+bool Catalogue::Ignorer(std::shared_ptr<IndexTextes>& ignores, bool sansCasse,
+                        std::string_view texte) {
+    if (!ignores)
+        ignores = std::make_shared<IndexTextes>(MaxIgnores, sansCasse);
+    if (ignores->Taille() >= MaxIgnores || ignores->Contient(texte))
         return false;
-    ignores.Ajouter(texte);
+    ignores->Ajouter(texte);
     return true;
 }
 
@@ -31,7 +34,7 @@ bool Catalogue::AjouterChannel(std::string_view tag) {
         return false;
     if (channels_.Taille() >= MaxChannels) {
         LimiteChannelsAtteinte = true;
-        Ignorer(channelsIgnores_, tag);
+        Ignorer(channelsIgnores_, true, tag);
         return false;
     }
     channels_.Ajouter(tag);
@@ -43,7 +46,7 @@ bool Catalogue::AjouterNom(std::string_view nom) {
         return false;
     if (noms_.Taille() >= MaxNoms) {
         LimiteNomsAtteinte = true;
-        Ignorer(nomsIgnores_, nom);
+        Ignorer(nomsIgnores_, false, nom);
         return false;
     }
     noms_.Ajouter(nom);
@@ -60,16 +63,16 @@ void Catalogue::Cataloguer(std::string_view ligne) {
 void Catalogue::Cataloguer(std::string_view ligne, std::uint64_t rang) {
     const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tampon_);
     if (e.genre == GenreCorps::Channel) {
-        const std::size_t ignores = channelsIgnores_.Taille();
+        const std::size_t ignores = ChannelsIgnores();
         if (AjouterChannel(e.tag))
             rangsChannels_.push_back(rang);
-        else if (channelsIgnores_.Taille() > ignores)
+        else if (ChannelsIgnores() > ignores)
             rangsChannelsIgnores_.push_back(rang);
     }
-    const std::size_t ignores = nomsIgnores_.Taille();
+    const std::size_t ignores = NomsIgnores();
     if (AjouterNom(e.nom))
         rangsNoms_.push_back(rang);
-    else if (nomsIgnores_.Taille() > ignores)
+    else if (NomsIgnores() > ignores)
         rangsNomsIgnores_.push_back(rang);
 }
 
@@ -88,9 +91,9 @@ Catalogue Catalogue::Fusionner(const std::vector<Catalogue>& partiels) {
         for (std::size_t i = 0; i < p.rangsNoms_.size(); ++i)
             noms.emplace_back(p.rangsNoms_[i], p.Nom(i));
         for (std::size_t i = 0; i < p.rangsChannelsIgnores_.size(); ++i)
-            channels.emplace_back(p.rangsChannelsIgnores_[i], p.channelsIgnores_.Texte(i));
+            channels.emplace_back(p.rangsChannelsIgnores_[i], p.channelsIgnores_->Texte(i));
         for (std::size_t i = 0; i < p.rangsNomsIgnores_.size(); ++i)
-            noms.emplace_back(p.rangsNomsIgnores_[i], p.nomsIgnores_.Texte(i));
+            noms.emplace_back(p.rangsNomsIgnores_[i], p.nomsIgnores_->Texte(i));
         fusion.LimiteChannelsAtteinte = fusion.LimiteChannelsAtteinte || p.LimiteChannelsAtteinte;
         fusion.LimiteNomsAtteinte = fusion.LimiteNomsAtteinte || p.LimiteNomsAtteinte;
     }

@@ -3,6 +3,7 @@
 // apparition. Les recherches sont hachées : une ligne coûte O(1).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,19 +48,22 @@ public:
     bool LimiteChannelsAtteinte = false;
     bool LimiteNomsAtteinte = false;
     // Combien de tags et de noms distincts ont été laissés de côté (au plus MaxIgnores chacun).
-    std::size_t ChannelsIgnores() const { return channelsIgnores_.Taille(); }
-    std::size_t NomsIgnores() const { return nomsIgnores_.Taille(); }
+    std::size_t ChannelsIgnores() const {
+        return channelsIgnores_ ? channelsIgnores_->Taille() : 0;
+    }
+    std::size_t NomsIgnores() const { return nomsIgnores_ ? nomsIgnores_->Taille() : 0; }
 
 private:
     // Note l'entrée qu'une table pleine refuse ; vrai si elle ne l'avait pas encore été.
-    static bool Ignorer(IndexTextes& ignores, std::string_view texte);
+    static bool Ignorer(std::shared_ptr<IndexTextes>& ignores, bool sansCasse,
+                        std::string_view texte);
 
     std::vector<std::uint64_t> rangsChannels_, rangsNoms_; // rang de l'entrée i
     std::vector<std::uint64_t> rangsChannelsIgnores_, rangsNomsIgnores_;
     IndexTextes channels_{MaxChannels, true}; // casse ignorée
     IndexTextes noms_{MaxNoms, false};
-    IndexTextes channelsIgnores_{MaxIgnores, true};
-    IndexTextes nomsIgnores_{MaxIgnores, false};
+    // Créés à la première entrée refusée : un catalogue qui ne déborde pas n'en paie rien.
+    std::shared_ptr<IndexTextes> channelsIgnores_, nomsIgnores_;
     std::string tampon_;
 };
 

@@ -41,8 +41,11 @@ QLayoutItem* DispositionAncree::takeAt(int index) {
 
 void DispositionAncree::setGeometry(const QRect& zone) {
     QLayout::setGeometry(zone);
-    const int gainLargeur = std::max(0, zone.width() - taille_.width());
-    const int gainHauteur = std::max(0, zone.height() - taille_.height());
+    // Les places se comptent dans tout le parent, comme celles du plan (un cadre réserve des
+    // marges pour son titre, que le plan ne connaît pas).
+    const QSize taille = parentWidget() ? parentWidget()->size() : zone.size();
+    const int gainLargeur = std::max(0, taille.width() - taille_.width());
+    const int gainHauteur = std::max(0, taille.height() - taille_.height());
     const auto part = [](double p, int gain) { return static_cast<int>(std::lround(p * gain)); };
     for (const Element& e : elements_) {
         const QRect& o = e.origine;
@@ -51,7 +54,7 @@ void DispositionAncree::setGeometry(const QRect& zone) {
         const int droite = o.left() + o.width() + part(e.ancre.droite, gainLargeur);
         const int bas = o.top() + o.height() + part(e.ancre.bas, gainHauteur);
         // La place exacte : un élément de disposition ramènerait un bouton à sa taille idéale.
-        const QRect place(zone.left() + gauche, zone.top() + haut, droite - gauche, bas - haut);
+        const QRect place(gauche, haut, droite - gauche, bas - haut);
         if (QWidget* controle = e.element->widget())
             controle->setGeometry(place);
         else

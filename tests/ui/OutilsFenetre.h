@@ -1,7 +1,7 @@
 #pragma once
 // Banc d'essai de la fenêtre principale : la vraie FrmPrincipal, hors écran, avec un dossier du
 // programme temporaire et des services injectés (dialogue d'ouverture, calendrier, boîtes de
-// message, lanceur, fin du programme). Aucun vrai dialogue, visualiseur ou navigateur ne s'ouvre.
+// message et questions, lanceur, fin du programme). Aucun vrai dialogue, visualiseur ou navigateur ne s'ouvre.
 
 #include <gtest/gtest.h>
 
@@ -92,6 +92,10 @@ protected:
             [this](QWidget*, const QString& texte, const QString& titre, Icone icone) {
                 messages.push_back({texte, titre, icone});
             });
+        fenetre->DefinirQuestion([this](QWidget*, const QString& texte, const QString&) {
+            questions.push_back(texte);
+            return reponseQuestion;
+        });
         fenetre->DefinirTerminaison([this] { ++terminaisons; });
         fenetre->DefinirInfoSysteme([this] { ++infoSysteme; });
         fenetre->show();
@@ -201,6 +205,8 @@ protected:
     std::optional<Date> reponseCalendrier;
     int appelsCalendrier = 0;
     std::vector<MessageVu> messages;
+    std::vector<QString> questions; // posées par une question Oui/Non
+    bool reponseQuestion = false;
     int terminaisons = 0;
     int infoSysteme = 0;
 };

@@ -22,13 +22,14 @@ constexpr const char* Controles[] = {
     "arbreNoms",       "boutonCreerLog",      "arbreChannels",    "legendePresents",
     "legendeChannels", "legendeCompteur",     "compteurLignes",   "boutonQuitter",
     "lienSite",        "legendeJournal",      "cheminJournal",    "boutonParcourir",
-    "caseToutLeMonde", "caseTousLesChannels", "barreProgression",
+    "caseToutLeMonde", "caseTousLesChannels", "barreProgression", "bilanRecherche",
 };
 
 // Chaque contrôle est visible, entier dans la fenêtre (ou son cadre), et n'en recouvre aucun
 // autre : un clic ou une lecture ne tombe jamais sur deux contrôles à la fois.
 TEST_F(Fenetre, ChaqueControleEstVisibleEntierEtSansChevauchement) {
-    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(428, 506)); // la taille de la fenêtre
+    // La taille de la fenêtre, plus la ligne du bilan de la recherche.
+    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(428, 538));
     std::vector<const QWidget*> vus;
     for (const char* nom : Controles) {
         const QWidget* controle = Controle<QWidget>(nom);
@@ -357,10 +358,11 @@ TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
     ASSERT_EQ(resumes.size(), 2u);
     for (FrmAnalyse* resume : resumes) {
         EXPECT_EQ(resume->windowTitle(), "Analyse :)");
-        EXPECT_EQ(resume->parentWidget(), nullptr); // sans propriétaire
+        // Outil de la fenêtre principale : il reste au-dessus d'elle.
+        EXPECT_EQ(resume->parentWidget(), fenetre.get());
+        EXPECT_EQ(resume->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         EXPECT_FALSE(resume->isModal());
-        EXPECT_EQ(resume->size(),
-                  QSize(364, 117)); // 24 pixels de plus que l'origine : le résumé tient
+        EXPECT_EQ(resume->size(), QSize(460, 300)); // le résumé, puis la liste des séances
         EXPECT_EQ(resume->findChild<QPushButton*>("boutonAnnuler")->text(), "Fermer");
     }
     EXPECT_EQ(resumes[0]->Resume(), "Date de début du traitement : lundi 24 décembre 2001\n"

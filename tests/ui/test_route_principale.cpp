@@ -49,7 +49,7 @@ TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
     Taper("dateDebut", "24/12/2001");
     ASSERT_TRUE(Bouton("boutonRecherche")->isEnabled());
 
-    // Recherche : arbres dans l'ordre de première apparition, textes décodés.
+    // Recherche : arbres triés à la française (pseudo-nœuds en tête), textes décodés.
     Cliquer("boutonRecherche");
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(Controle<QLabel>("compteurLignes")->text(), "10");
@@ -58,8 +58,8 @@ TEST_F(Route, DuJournalChoisiAuJournalFinalOuvert) {
     EXPECT_EQ(Noeuds("arbreChannels"),
               QStringList({"Zone de proximité", "[Commerce]", "[Guilde]"}));
     EXPECT_EQ(Noeuds("arbreNoms"),
-              QStringList({"Aldric", "Bérengère", "Cœlio", " Vous (ce que vous avez dit)",
-                           QString::fromUtf8("Z\u0081ph"), " Vos Whisps reçus"}));
+              QStringList({" Vous (ce que vous avez dit)", " Vos Whisps reçus", "Aldric",
+                           "Bérengère", "Cœlio", QString::fromUtf8("Z\u0081ph")}));
     EXPECT_TRUE(Bouton("boutonCreerLog")->isEnabled());
     EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
 
