@@ -519,10 +519,12 @@ int Execution::Lancer() {
     const vek::Catalogue& catalogue = *recherche->catalogue;
     if (catalogue.LimiteChannelsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxChannels) +
-                " channels dans la période, les suivants sont ignorés.");
+                " channels dans la période, les " + std::to_string(catalogue.ChannelsIgnores()) +
+                " suivants sont ignorés.");
     if (catalogue.LimiteNomsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxNoms) +
-                " locuteurs dans la période, les suivants sont ignorés.");
+                " locuteurs dans la période, les " + std::to_string(catalogue.NomsIgnores()) +
+                " suivants sont ignorés.");
     const Noeuds channels = NoeudsChannels(catalogue);
     const Noeuds noms = NoeudsNoms(catalogue);
 
