@@ -6,7 +6,9 @@
 # côte, fichier en cache, la meilleure de plusieurs mesures :
 #   wc -l ; vek-extraire --catalogue ; le même filtre de dates écrit en awk ; l'extraction
 #   complète (tout coché, les trois modes) ; tout coché sans mode, en LogFinal.txt, en page web
-#   (--format html) et en lignes JSON (--format json) ; vek-extraire --analyse.
+#   (--format html) et en lignes JSON (--format json) ; vek-extraire --analyse (qui trouve aussi
+#   les séances de jeu) et --sessions ; une recherche d'une soirée à la minute contre celle de son
+#   jour entier (la première ne doit pas lire plus que la seconde).
 # Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v). Le temps
 # d'écriture d'une sortie est celui de l'extraction moins celui de --catalogue (la même
 # recherche, sans écriture) : la page web et les lignes JSON visent 1,5 fois au plus celui de
@@ -157,6 +159,12 @@ for format in texte html json; do
     rm -f "$travail/$format"/LogFinal.*
 done
 mesurer analyse /dev/null "$extraire" --analyse "$journal"
+mesurer sessions /dev/null "$extraire" --sessions "$journal"
+mkdir -p "$travail/jour" "$travail/minutes"
+mesurer jour /dev/null --vider "$travail/jour" "$extraire" --catalogue -q --debut 15/12/2001 \
+    --fin 15/12/2001 --dossier "$travail/jour" "$journal"
+mesurer minutes /dev/null --vider "$travail/minutes" "$extraire" --catalogue -q \
+    --debut "15/12/2001 21:10" --fin "15/12/2001 23:40" --dossier "$travail/minutes" "$journal"
 
 # Une ligne démesurée de 100 Mo, sans fin de ligne, de forme irrégulière (le nom cité deux fois :
 # la réécriture passe par la voie générale), tout cochée, les trois modes.
@@ -219,7 +227,10 @@ ligne complet "vek-extraire tout coché, trois modes" 10
 ligne texte "tout coché, LogFinal.txt" ""
 ligne html "tout coché, --format html" ""
 ligne json "tout coché, --format json" ""
-ligne analyse "vek-extraire --analyse" 1.5
+ligne analyse "vek-extraire --analyse (et séances)" 2
+ligne sessions "vek-extraire --sessions" 2
+ligne jour "--catalogue, un jour entier" ""
+ligne minutes "--catalogue, 21:10 à 23:40 du même jour" ""
 
 # Le temps d'écriture de chaque sortie : l'extraction moins la recherche seule.
 echo
@@ -236,8 +247,14 @@ for format in html json; do
         "$(awk -v o="${taillesSortie[texte]}" 'BEGIN { print o / 1e6 }')" "$rapport" "$verdict"
 done
 
+# Une période à la minute lit le journal comme une période de jours : pas plus longue (à 10 % près,
+# le bruit de la mesure).
+rapportMinutes=$(awk -v m="${temps[minutes]}" -v j="${temps[jour]}" 'BEGIN { printf "%.2f", m / (j > 0 ? j : 1) }')
+if awk -v r="$rapportMinutes" 'BEGIN { exit !(r <= 1.1) }'; then verdict=OK; else verdict=KO; ko=1; fi
+printf 'Soirée à la minute contre jour entier : %s× (cible ≤ 1,1×) %s\n' "$rapportMinutes" "$verdict"
+
 pointe=0
-for nom in catalogue complet texte html json analyse; do
+for nom in catalogue complet texte html json analyse sessions jour minutes; do
     if ((memoire[$nom] > pointe)); then pointe=${memoire[$nom]}; fi
 done
 echo

@@ -42,6 +42,17 @@ std::optional<int> SecondesDeLigne(std::string_view ligne) {
     if (ligne.size() <= 10)
         return std::nullopt;
     const std::string_view zone = ligne.substr(10, LongueurEnTete - 10);
+    // La forme du jeu, « hh:mm:ss » juste après un séparateur, se lit d'un coup.
+    if (zone.size() >= 10 && !EstChiffre(zone[0]) && EstChiffre(zone[1]) && EstChiffre(zone[2]) &&
+        zone[3] == ':' && EstChiffre(zone[4]) && EstChiffre(zone[5]) && zone[6] == ':' &&
+        EstChiffre(zone[7]) && EstChiffre(zone[8]) && !EstChiffre(zone[9]) && zone[9] != ':') {
+        const int h = Chiffre(zone[1]) * 10 + Chiffre(zone[2]);
+        const int m = Chiffre(zone[4]) * 10 + Chiffre(zone[5]);
+        const int s = Chiffre(zone[7]) * 10 + Chiffre(zone[8]);
+        if (h > 23 || m > 59 || s > 59)
+            return std::nullopt;
+        return h * 3600 + m * 60 + s;
+    }
     std::size_t i = 0;
     while (i < zone.size() && !EstChiffre(zone[i]))
         ++i;

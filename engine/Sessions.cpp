@@ -17,10 +17,65 @@ std::int64_t JoursDepuis1970(Date d) {
     return std::chrono::sys_days{ymd}.time_since_epoch().count();
 }
 
+// Empreinte d'un nom, huit octets à la fois.
+std::uint64_t Empreinte(std::string_view t) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ t.size();
+    std::size_t i = 0;
+    for (; i + 8 <= t.size(); i += 8) {
+        std::uint64_t mot;
+        std::memcpy(&mot, t.data() + i, 8);
+        h = (h ^ mot) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    std::uint64_t reste = 0;
+    std::memcpy(&reste, t.data() + i, t.size() - i);
+    h = (h ^ reste) * 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 29);
+}
+
 } // namespace
 
 DetecteurSessions::DetecteurSessions(int pauseMinutes)
-    : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60) {}
+    : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60), cases_(256) {}
+
+void DetecteurSessions::Compter(std::string_view nom) {
+    const std::uint64_t h = Empreinte(nom);
+    const std::size_t masque = cases_.size() - 1;
+    for (std::size_t i = h & masque;; i = (i + 1) & masque) {
+        Case& c = cases_[i];
+        if (c.compte == 0) {
+            c.empreinte = h;
+            comptes_.push_back({noms_.size(), nom.size(), 1, i});
+            c.compte = static_cast<std::uint32_t>(comptes_.size());
+            noms_.append(nom);
+            if (comptes_.size() * 2 > cases_.size())
+                Agrandir();
+            return;
+        }
+        if (c.empreinte == h) {
+            Compte& n = comptes_[c.compte - 1];
+            if (std::string_view(noms_).substr(n.debut, n.longueur) == nom) {
+                ++n.paroles;
+                return;
+            }
+        }
+    }
+}
+
+void DetecteurSessions::Agrandir() {
+    std::vector<Case> anciennes(cases_.size() * 2);
+    anciennes.swap(cases_);
+    const std::size_t masque = cases_.size() - 1;
+    for (const Case& c : anciennes) {
+        if (c.compte == 0)
+            continue;
+        std::size_t i = c.empreinte & masque;
+        while (cases_[i].compte != 0)
+            i = (i + 1) & masque;
+        cases_[i] = c;
+        comptes_[c.compte - 1].cas = i;
+    }
+}
 
 void DetecteurSessions::Ajouter(std::string_view ligne) {
     // Les lignes se suivent par jour : le jour des dix premiers octets est gardé.
@@ -62,8 +117,7 @@ void DetecteurSessions::Ajouter(std::string_view ligne) {
     const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tampon_);
     if (e.nom.empty())
         return;
-    cle_.assign(e.nom.substr(0, LongueurNom));
-    ++compteurs_[cle_];
+    Compter(e.nom.substr(0, LongueurNom));
 }
 
 void DetecteurSessions::Clore() {
@@ -71,19 +125,21 @@ void DetecteurSessions::Clore() {
         return;
     ouverte_ = false;
     // Les trois plus bavards ; à égalité, l'ordre des octets du nom.
-    std::vector<std::pair<std::uint64_t, const std::string*>> tous;
-    tous.reserve(compteurs_.size());
-    for (const auto& [nom, n] : compteurs_)
-        tous.emplace_back(n, &nom);
-    const auto avant = [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first > b.first : *a.second < *b.second;
+    const auto nom = [this](const Compte& c) {
+        return std::string_view(noms_).substr(c.debut, c.longueur);
     };
-    const std::size_t garder = std::min<std::size_t>(3, tous.size());
-    std::partial_sort(tous.begin(), tous.begin() + static_cast<std::ptrdiff_t>(garder), tous.end(),
-                      avant);
+    const auto avant = [&nom](const Compte& a, const Compte& b) {
+        return a.paroles != b.paroles ? a.paroles > b.paroles : nom(a) < nom(b);
+    };
+    const std::size_t garder = std::min<std::size_t>(3, comptes_.size());
+    std::partial_sort(comptes_.begin(), comptes_.begin() + static_cast<std::ptrdiff_t>(garder),
+                      comptes_.end(), avant);
     for (std::size_t i = 0; i < garder; ++i)
-        courante_.locuteurs.push_back(*tous[i].second);
-    compteurs_.clear();
+        courante_.locuteurs.emplace_back(nom(comptes_[i]));
+    for (const Compte& c : comptes_)
+        cases_[c.cas] = Case{};
+    comptes_.clear();
+    noms_.clear();
     if (sessions_.size() >= 2 * MaxSessions) {
         // Les plus anciennes partent par moitié : le coût reste constant par séance.
         sessions_.erase(sessions_.begin(), sessions_.begin() + MaxSessions);

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "Date.h"
@@ -64,8 +63,22 @@ private:
     std::uint64_t oubliees_ = 0;
     std::vector<Session> sessions_;
     std::string tampon_;
-    std::unordered_map<std::string, std::uint64_t> compteurs_;
-    std::string cle_;
+    // Les paroles de chaque locuteur de la séance en cours : table à adressage ouvert, cherchée
+    // sans copie du nom ; vidée en ne touchant que les cases occupées.
+    struct Compte {
+        std::size_t debut, longueur; // du nom dans noms_
+        std::uint64_t paroles;
+        std::size_t cas; // sa case dans cases_
+    };
+    struct Case {
+        std::uint64_t empreinte = 0;
+        std::uint32_t compte = 0; // rang dans comptes_ plus un ; 0 : libre
+    };
+    void Compter(std::string_view nom);
+    void Agrandir();
+    std::vector<Case> cases_;
+    std::vector<Compte> comptes_;
+    std::string noms_;
 };
 
 } // namespace vek
