@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Capture d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
-# d'exemple, rendue hors écran (QWidget::grab, aucun affichage nécessaire) dans
-# docs/capture-principale.png.
+# Captures d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
+# d'exemple, et la fenêtre « Analyse :) » de ce journal avec ses séances de jeu, rendues hors écran
+# (QWidget::grab, aucun affichage nécessaire) dans docs/capture-principale.png et
+# docs/capture-analyse.png.
 #
 # Usage : scripts/capture.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
 set -euo pipefail
@@ -9,6 +10,7 @@ set -euo pipefail
 racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 construction=$(realpath -m "${1:-$racine/build/dev}")
 sortie=$racine/docs/capture-principale.png
+sortieAnalyse=$racine/docs/capture-analyse.png
 
 if [[ ! -f $construction/CMakeCache.txt ]]; then
     cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -48,5 +50,5 @@ FIN
 
 mkdir -p "$(dirname "$sortie")"
 (cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
-    "$construction/app/vek-capture" "$journal" "$sortie")
-echo "Capture écrite : ${sortie#"$racine"/}"
+    "$construction/app/vek-capture" "$journal" "$sortie" "$sortieAnalyse")
+echo "Captures écrites : ${sortie#"$racine"/}, ${sortieAnalyse#"$racine"/}"
