@@ -6,6 +6,12 @@
 
 namespace vek {
 
+namespace {
+
+constexpr std::size_t LongueurLigneAnalysee = 4096;
+
+} // namespace
+
 std::string ResumeAnalyse(const std::optional<Date>& debut, const std::optional<Date>& fin,
                           std::uint64_t lignes) {
     std::string texte = "Date de d\xE9"
@@ -69,7 +75,8 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     std::string derniere;
     constexpr std::uint64_t Intervalle = 1u << 16; // lignes entre deux regards sur l'arrêt
     while (!fichier.FinFichier()) {
-        const std::string_view ligne = fichier.LireLigne();
+        // Une ligne démesurée n'entre pas en mémoire : son début suffit (date, heure, nom).
+        const std::string_view ligne = fichier.LireLigneBornee(LongueurLigneAnalysee);
         if (resume.lignes == 0) {
             const std::string_view tete = ligne.substr(0, 3);
             resume.debut = DateDeLigne(ligne);

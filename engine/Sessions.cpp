@@ -45,7 +45,8 @@ void DetecteurSessions::Compter(std::string_view nom) {
         Case& c = cases_[i];
         if (c.compte == 0) {
             c.empreinte = h;
-            comptes_.push_back({noms_.size(), nom.size(), 1, i});
+            c.paroles = 1;
+            comptes_.push_back({noms_.size(), nom.size(), 0, i});
             c.compte = static_cast<std::uint32_t>(comptes_.size());
             noms_.append(nom);
             if (comptes_.size() * 2 > cases_.size())
@@ -53,11 +54,8 @@ void DetecteurSessions::Compter(std::string_view nom) {
             return;
         }
         if (c.empreinte == h) {
-            Compte& n = comptes_[c.compte - 1];
-            if (std::string_view(noms_).substr(n.debut, n.longueur) == nom) {
-                ++n.paroles;
-                return;
-            }
+            ++c.paroles;
+            return;
         }
     }
 }
@@ -131,6 +129,8 @@ void DetecteurSessions::Clore() {
     const auto avant = [&nom](const Compte& a, const Compte& b) {
         return a.paroles != b.paroles ? a.paroles > b.paroles : nom(a) < nom(b);
     };
+    for (Compte& c : comptes_)
+        c.paroles = cases_[c.cas].paroles;
     const std::size_t garder = std::min<std::size_t>(3, comptes_.size());
     std::partial_sort(comptes_.begin(), comptes_.begin() + static_cast<std::ptrdiff_t>(garder),
                       comptes_.end(), avant);

@@ -64,14 +64,17 @@ private:
     std::vector<Session> sessions_;
     std::string tampon_;
     // Les paroles de chaque locuteur de la séance en cours : table à adressage ouvert, cherchée
-    // sans copie du nom ; vidée en ne touchant que les cases occupées.
+    // sans copie du nom ; vidée en ne touchant que les cases occupées. Deux noms y sont le même
+    // quand leurs empreintes de 64 bits le sont (une collision entre les quelques milliers de
+    // noms d'une séance a moins d'une chance sur mille milliards).
     struct Compte {
         std::size_t debut, longueur; // du nom dans noms_
-        std::uint64_t paroles;
-        std::size_t cas; // sa case dans cases_
+        std::uint64_t paroles;       // recopié de sa case quand la séance se clôt
+        std::size_t cas;             // sa case dans cases_
     };
     struct Case {
         std::uint64_t empreinte = 0;
+        std::uint64_t paroles = 0;
         std::uint32_t compte = 0; // rang dans comptes_ plus un ; 0 : libre
     };
     void Compter(std::string_view nom);

@@ -222,6 +222,23 @@ std::string LecteurTexte::LireDebutDeLigne(std::size_t maximum) {
     return debut;
 }
 
+std::string_view LecteurTexte::LireLigneBornee(std::size_t maximum) {
+    PasserLF();
+    ligneLongue_ = false;
+    if (debut_ < fin_ || Remplir()) {
+        const std::size_t finLigne = ProchaineFin(debut_);
+        if (finLigne != fin_) {
+            const std::string_view ligne(tampon_.data() + debut_, finLigne - debut_);
+            crEnAttente_ = (tampon_[finLigne] == '\r');
+            debut_ = finLigne + 1;
+            return ligne;
+        }
+    }
+    // À cheval sur deux remplissages, ou démesurée, ou la dernière sans fin de ligne.
+    longue_ = LireDebutDeLigne(maximum);
+    return longue_;
+}
+
 void LecteurTexte::SauterLigne() {
     PasserLF();
     for (;;) {

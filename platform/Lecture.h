@@ -47,6 +47,10 @@ public:
     // Les maximum premiers octets de la ligne suivante, qui est passée en entier : une ligne
     // démesurée n'entre pas en mémoire.
     std::string LireDebutDeLigne(std::size_t maximum);
+    // La ligne suivante, comme LireLigne, mais d'une ligne qui ne tient pas dans le tampon seuls
+    // les maximum premiers octets sont rendus (le reste est passé) : la mémoire reste celle du
+    // tampon quelle que soit la longueur des lignes.
+    std::string_view LireLigneBornee(std::size_t maximum);
     // Nombre de lignes restantes, lues jusqu'au bout : autant que de lectures de ligne.
     // Avec arret, le comptage s'interrompt dès que le drapeau passe à vrai (le compte rendu est
     // alors partiel).
