@@ -19,10 +19,34 @@ void Catalogue::Reinitialiser() {
     nomsIgnores_.reset();
 }
 
-bool Catalogue::Ignorer(std::shared_ptr<IndexTextes>& ignores, bool sansCasse,
+namespace {
+
+std::unique_ptr<IndexTextes> Copie(const std::unique_ptr<IndexTextes>& index) {
+    return index ? std::make_unique<IndexTextes>(*index) : nullptr;
+}
+
+} // namespace
+
+Catalogue::Catalogue(const Catalogue& autre)
+    : LimiteChannelsAtteinte(autre.LimiteChannelsAtteinte),
+      LimiteNomsAtteinte(autre.LimiteNomsAtteinte), rangsChannels_(autre.rangsChannels_),
+      rangsNoms_(autre.rangsNoms_), rangsChannelsIgnores_(autre.rangsChannelsIgnores_),
+      rangsNomsIgnores_(autre.rangsNomsIgnores_), channels_(autre.channels_), noms_(autre.noms_),
+      channelsIgnores_(Copie(autre.channelsIgnores_)), nomsIgnores_(Copie(autre.nomsIgnores_)),
+      tampon_(autre.tampon_) {}
+
+Catalogue& Catalogue::operator=(const Catalogue& autre) {
+    if (this != &autre) {
+        Catalogue copie(autre);
+        *this = std::move(copie);
+    }
+    return *this;
+}
+
+bool Catalogue::Ignorer(std::unique_ptr<IndexTextes>& ignores, bool sansCasse,
                         std::string_view texte) {
     if (!ignores)
-        ignores = std::make_shared<IndexTextes>(MaxIgnores, sansCasse);
+        ignores = std::make_unique<IndexTextes>(MaxIgnores, sansCasse);
     if (ignores->Taille() >= MaxIgnores || ignores->Contient(texte))
         return false;
     ignores->Ajouter(texte);

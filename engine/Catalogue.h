@@ -19,6 +19,13 @@ public:
     // Les entrées distinctes laissées de côté, une table pleine, sont comptées jusqu'à ce nombre.
     static constexpr std::size_t MaxIgnores = 60000;
 
+    Catalogue() = default;
+    // Une copie a ses propres entrées laissées de côté.
+    Catalogue(const Catalogue& autre);
+    Catalogue& operator=(const Catalogue& autre);
+    Catalogue(Catalogue&&) noexcept = default;
+    Catalogue& operator=(Catalogue&&) noexcept = default;
+
     void Reinitialiser();
 
     // Enregistre le tag sauf s'il l'est déjà, casse ignorée (Windows-1252), ou s'il est vide ;
@@ -55,7 +62,7 @@ public:
 
 private:
     // Note l'entrée qu'une table pleine refuse ; vrai si elle ne l'avait pas encore été.
-    static bool Ignorer(std::shared_ptr<IndexTextes>& ignores, bool sansCasse,
+    static bool Ignorer(std::unique_ptr<IndexTextes>& ignores, bool sansCasse,
                         std::string_view texte);
 
     std::vector<std::uint64_t> rangsChannels_, rangsNoms_; // rang de l'entrée i
@@ -63,7 +70,7 @@ private:
     IndexTextes channels_{MaxChannels, true}; // casse ignorée
     IndexTextes noms_{MaxNoms, false};
     // Créés à la première entrée refusée : un catalogue qui ne déborde pas n'en paie rien.
-    std::shared_ptr<IndexTextes> channelsIgnores_, nomsIgnores_;
+    std::unique_ptr<IndexTextes> channelsIgnores_, nomsIgnores_;
     std::string tampon_;
 };
 

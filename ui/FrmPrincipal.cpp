@@ -533,19 +533,15 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 }
 
 void FrmPrincipal::CreerLogFinal() {
-    // Des arbres d'une autre période que celle des champs : la question d'abord.
-    if (!ArbresAJour() && question_ &&
-        question_(this, QuestionArbresPerimes(*periodeArbres_), DepuisCp1252(vek::TitreMessages))) {
-        LancerRecherche();
+    if (RelancerSiPerimes())
         return;
-    }
     EcrireSortie(vek::FormatsSortie{true, false, false}, TextesLogFinal);
 }
 
 void FrmPrincipal::ExporterPageWeb() {
     // La sélection des arbres et les modes de « Créer le fichier log », et la même passe : seule
     // la page web s'écrit, puis le navigateur du bureau l'ouvre.
-    if (creerLogActive_)
+    if (creerLogActive_ && !RelancerSiPerimes())
         EcrireSortie(vek::FormatsSortie{false, true, false}, TextesPageWeb);
 }
 

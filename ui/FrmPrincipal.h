@@ -157,6 +157,9 @@ private:
     // bilan le dit quand ce n'est plus le cas.
     bool ArbresAJour() const;
     void SuivreChampsDeDate();
+    // Des arbres d'une autre période que celle des champs : demande s'il faut relancer la
+    // recherche, et la relance ; vrai si elle est relancée (rien ne s'écrit alors).
+    bool RelancerSiPerimes();
     void ChoisirDate(ChampDate champ);
     // Le lien vers le site se souligne sous la souris, et plus dès qu'elle passe sur le fond.
     void SoulignerLien(bool souligne);

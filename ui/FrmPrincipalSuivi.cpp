@@ -100,3 +100,11 @@ void FrmPrincipal::SuivreChampsDeDate() {
     ui->bilanRecherche->setText(texte);
     ui->bilanRecherche->setToolTip(texte);
 }
+
+bool FrmPrincipal::RelancerSiPerimes() {
+    if (ArbresAJour() || !question_ ||
+        !question_(this, QuestionArbresPerimes(*periodeArbres_), DepuisCp1252(vek::TitreMessages)))
+        return false;
+    LancerRecherche();
+    return true;
+}
