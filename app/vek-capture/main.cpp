@@ -48,8 +48,7 @@ int main(int argc, char* argv[]) {
     LanceurMuet lanceur;
     FrmPrincipal fenetre(lanceur, dossier.path().toStdString());
     bool echec = false;
-    fenetre.DefinirDialogueOuverture(
-        [&](QWidget*, const QString&, const QString&, const QString&) { return journal; });
+    fenetre.DefinirDialogueOuverture([&](QWidget*, const DemandeOuverture&) { return journal; });
     fenetre.DefinirAfficheurMessage(
         [&](QWidget*, const QString& texte, const QString&, vek::Icone) {
             std::fprintf(stderr, "%s\n", texte.toLocal8Bit().constData());

@@ -1,0 +1,48 @@
+#pragma once
+// La barre d'état de la fenêtre principale : après chaque sortie écrite, son chemin complet, si
+// un programme du bureau a été chargé de l'ouvrir, et « Ouvrir le dossier » ; entre-temps, les
+// courts avis de la fenêtre. Le texte reste jusqu'au suivant ; trop long, il est raccourci au
+// milieu et montré entier dans sa bulle d'aide.
+
+#include <QStatusBar>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+
+class BarreEtat final : public QStatusBar {
+    Q_OBJECT
+
+public:
+    // Ouvre un dossier avec le gestionnaire de fichiers du bureau ; faux si aucun n'a démarré.
+    using OuvreurDossier = std::function<bool(const QString& dossier)>;
+
+    explicit BarreEtat(OuvreurDossier ouvreur, QWidget* parent = nullptr);
+    ~BarreEtat() override;
+
+    // Un court avis, qui remplace le texte précédent (« Ouvrir le dossier » disparaît).
+    void Annoncer(const QString& texte);
+
+    // Ce qui a été écrit, pour les textes de la barre.
+    struct Sortie {
+        QString nature;    // « Fichier log écrit », « Page web écrite »
+        QString programme; // « visualiseur », « navigateur »
+    };
+    // Après une sortie écrite : chemin complet (natif), et ouvert dit si un programme du bureau
+    // a démarré pour elle.
+    void SignalerEcriture(const Sortie& sortie, const QString& chemin, bool ouvert);
+
+    // Le texte montré (entier, même quand il est raccourci à l'écran).
+    QString Texte() const;
+    // Le dossier que « Ouvrir le dossier » ouvrirait ; vide avant la première sortie.
+    QString DossierSortie() const { return dossier_; }
+
+private:
+    void OuvrirDossier();
+
+    OuvreurDossier ouvreur_;
+    QLabel* texte_;
+    QAction* ouvrirDossier_;
+    QString dossier_;
+};

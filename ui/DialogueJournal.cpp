@@ -1,0 +1,152 @@
+#include "DialogueJournal.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
+#include <QSettings>
+#include <QSplitter>
+#include <QTreeView>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Réglages de Qt : rien n'est lu, rien n'est écrit.
+bool LireAucunReglage(QIODevice&, QSettings::SettingsMap&) {
+    return true;
+}
+
+bool EcrireAucunReglage(QIODevice&, const QSettings::SettingsMap&) {
+    return false;
+}
+
+// La colonne « Type » en français, pour chaque sorte d'entrée (Qt y met « Folder » ou la
+// description du type MIME, selon les traductions présentes).
+class TypesEnFrancais final : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override {
+        if (info.isRoot())
+            return QStringLiteral("Lecteur");
+        if (info.isDir())
+            return QStringLiteral("Dossier");
+        const QString extension = info.suffix();
+        return extension.isEmpty() ? QStringLiteral("Fichier")
+                                   : QStringLiteral("Fichier %1").arg(extension.toUpper());
+    }
+};
+
+// Les textes les plus larges que chaque colonne montre d'ordinaire : nom d'un journal, taille
+// d'un gros journal, type, date et heure de modification (au format court du français).
+QStringList TextesUsuels(int colonne) {
+    switch (colonne) {
+    case 0:
+        return {QStringLiteral("Journal de discussion du 24-12-2001.TXT")};
+    case 1:
+        return {QLocale().formattedDataSize(qint64(1023) * 1024 * 1024 * 1024 + 987654321)};
+    case 2:
+        return {QStringLiteral("Dossier"), QStringLiteral("Fichier HTML")};
+    default:
+        return {QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 58)),
+                                   QLocale::ShortFormat)};
+    }
+}
+
+// Largeur des colonnes : chaque titre avec sa flèche de tri, chaque texte usuel avec l'icône
+// et les marges de la vue ; puis la taille du dialogue qui les montre toutes.
+void DimensionnerColonnes(QFileDialog& dialogue) {
+    auto* vue = dialogue.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!vue)
+        return;
+    QHeaderView* entete = vue->header();
+    const QFontMetrics mesureEntete(entete->font());
+    const QFontMetrics mesure(vue->font());
+    const int marge = 3 * mesure.averageCharWidth() + 8;
+    int total = 0;
+    for (int colonne = 0; colonne < entete->count(); ++colonne) {
+        const QString titre = vue->model()->headerData(colonne, Qt::Horizontal).toString();
+        int largeur = mesureEntete.horizontalAdvance(titre) + marge + 16; // flèche de tri
+        for (const QString& texte : TextesUsuels(colonne))
+            largeur = std::max(largeur, mesure.horizontalAdvance(texte) + marge +
+                                            (colonne == 0 ? vue->iconSize().width() + 8 : 0));
+        entete->resizeSection(colonne, largeur);
+        total += largeur;
+    }
+    const int barreLaterale = 150;
+    if (auto* separation = dialogue.findChild<QSplitter*>(QStringLiteral("splitter")))
+        separation->setSizes({barreLaterale, total + 40});
+    dialogue.resize(std::max(dialogue.sizeHint().width(), barreLaterale + total + 90),
+                    std::max(dialogue.sizeHint().height(), 420));
+}
+
+} // namespace
+
+void InterdireReglagesQt() {
+    // Les fichiers de réglages de Qt (ceux des dialogues : historique, dernier dossier,
+    // colonnes, sous le nom « QtProject ») sont rangés dans un dossier des ressources, où rien
+    // ne peut être créé ni lu : ils ne laissent aucun fichier et n'en reprennent aucun d'un autre
+    // programme. Le format par défaut, pour tout autre réglage, ne lit ni n'écrit rien.
+    static const QSettings::Format aucun = QSettings::registerFormat(
+        QStringLiteral("vek-aucun"), LireAucunReglage, EcrireAucunReglage);
+    const QString nullePart = QStringLiteral(":/vek-aucun-reglage");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat, aucun})
+        for (const QSettings::Scope portee : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, portee, nullePart);
+    QSettings::setDefaultFormat(aucun);
+}
+
+QFileDialog* CreerDialogueJournal(QWidget* parent, const DemandeOuverture& demande) {
+    auto* dialogue = new QFileDialog(parent, demande.titre);
+    // Le dialogue de Qt, pas celui du bureau : ses textes sont ceux du programme et il ne tient
+    // aucune liste de fichiers récents.
+    dialogue->setOption(QFileDialog::DontUseNativeDialog);
+    // Le fournisseur vit autant que le programme : le modèle du dialogue s'en sert jusqu'à sa
+    // destruction, sur son fil de lecture des dossiers.
+    static TypesEnFrancais types;
+    dialogue->setIconProvider(&types);
+    dialogue->setAcceptMode(QFileDialog::AcceptOpen);
+    dialogue->setFileMode(QFileDialog::AnyFile);
+    dialogue->setViewMode(QFileDialog::Detail);
+    dialogue->setDefaultSuffix(demande.extension);
+    dialogue->setNameFilters(demande.filtres);
+    if (!demande.filtres.isEmpty())
+        dialogue->selectNameFilter(demande.filtres.constFirst());
+
+    // Le dossier du journal du champ, et ce journal choisi d'avance.
+    const QString actuel = demande.cheminActuel.trimmed();
+    if (!actuel.isEmpty()) {
+        const QFileInfo journal(QDir::fromNativeSeparators(actuel));
+        if (journal.absoluteDir().exists()) {
+            dialogue->setDirectory(journal.absolutePath());
+            if (journal.isFile())
+                dialogue->selectFile(journal.fileName());
+        }
+    }
+    DimensionnerColonnes(*dialogue);
+    return dialogue;
+}
+
+QString OuvrirDialogueJournal(QWidget* parent, const DemandeOuverture& demande) {
+#ifdef Q_OS_WIN
+    // Sous Windows, les réglages natifs de Qt sont dans le registre, où aucun chemin ne se
+    // déplace : le dialogue écrirait son état en se détruisant. Il n'est donc jamais détruit
+    // (un seul par ouverture, sans parent, laissé au système à la fin du programme).
+    QFileDialog* dialogue = CreerDialogueJournal(nullptr, demande);
+    dialogue->setWindowModality(Qt::ApplicationModal);
+    Q_UNUSED(parent);
+    const bool choisi = dialogue->exec() == QDialog::Accepted;
+    const QStringList choisis = dialogue->selectedFiles();
+    dialogue->hide();
+#else
+    const std::unique_ptr<QFileDialog> dialogue(CreerDialogueJournal(parent, demande));
+    const bool choisi = dialogue->exec() == QDialog::Accepted;
+    const QStringList choisis = dialogue->selectedFiles();
+#endif
+    if (!choisi || choisis.isEmpty())
+        return {};
+    return QDir::toNativeSeparators(choisis.constFirst());
+}
