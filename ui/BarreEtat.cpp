@@ -9,13 +9,15 @@
 
 namespace {
 
-// Une étiquette qui ne réclame pas la largeur de son texte (la fenêtre ne s'élargit pas pour un
-// long chemin) : le texte est raccourci au milieu quand il ne tient pas, entier dans la bulle.
+// Une étiquette de deux lignes qui ne réclame pas la largeur de son texte (la fenêtre ne
+// s'élargit pas pour un long chemin) : chaque ligne est raccourcie au milieu quand elle ne tient
+// pas, le texte est entier dans la bulle.
 class TexteRaccourci final : public QLabel {
 public:
     explicit TexteRaccourci(QWidget* parent) : QLabel(parent) {
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         setTextFormat(Qt::PlainText);
+        setFixedHeight(2 * fontMetrics().lineSpacing() + 4);
     }
 
     void Definir(const QString& texte) {
@@ -27,8 +29,10 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter peintre(this);
         const QRect zone = contentsRect();
-        peintre.drawText(zone, Qt::AlignLeft | Qt::AlignVCenter,
-                         fontMetrics().elidedText(text(), Qt::ElideMiddle, zone.width()));
+        QStringList lignes = text().split(u'\n');
+        for (QString& ligne : lignes)
+            ligne = fontMetrics().elidedText(ligne, Qt::ElideMiddle, zone.width());
+        peintre.drawText(zone, Qt::AlignLeft | Qt::AlignVCenter, lignes.join(u'\n'));
     }
 };
 
@@ -65,11 +69,8 @@ void BarreEtat::Annoncer(const QString& texte) {
 void BarreEtat::SignalerEcriture(const Sortie& sortie, const QString& chemin, bool ouvert) {
     // Le programme du bureau peut démarrer puis échouer sans que rien ne revienne ici : le
     // chemin est toujours donné, et ce qui a été demandé est dit tel quel.
-    const QString suite =
-        ouvert ? QStringLiteral("le %1 du bureau a été chargé de l'ouvrir.").arg(sortie.programme)
-               : QStringLiteral("aucun %1 n'a démarré.").arg(sortie.programme);
-    static_cast<TexteRaccourci*>(texte_)->Definir(
-        QStringLiteral("%1 : %2 — %3").arg(sortie.nature, chemin, suite));
+    static_cast<TexteRaccourci*>(texte_)->Definir((ouvert ? sortie.ouverte : sortie.nonOuverte) +
+                                                  u'\n' + chemin);
     dossier_ =
         QDir::toNativeSeparators(QFileInfo(QDir::fromNativeSeparators(chemin)).absolutePath());
     ouvrirDossier_->setVisible(true);
@@ -85,7 +86,7 @@ void BarreEtat::OuvrirDossier() {
     const QString dossier = dossier_;
     if (!ouvreur_(dossier)) {
         static_cast<TexteRaccourci*>(texte_)->Definir(
-            QStringLiteral("Aucun gestionnaire de fichiers n'a pu ouvrir le dossier : %1")
+            QStringLiteral("Aucun gestionnaire de fichiers n'a pu ouvrir le dossier :\n%1")
                 .arg(dossier));
         // Le bouton reste : le dossier est toujours là, un nouvel essai peut réussir.
     }

@@ -1,8 +1,8 @@
 #pragma once
-// La barre d'état de la fenêtre principale : après chaque sortie écrite, son chemin complet, si
-// un programme du bureau a été chargé de l'ouvrir, et « Ouvrir le dossier » ; entre-temps, les
-// courts avis de la fenêtre. Le texte reste jusqu'au suivant ; trop long, il est raccourci au
-// milieu et montré entier dans sa bulle d'aide.
+// La barre d'état de la fenêtre principale : après chaque sortie écrite, si un programme du
+// bureau a été chargé de l'ouvrir, son chemin complet sur une seconde ligne, et « Ouvrir le
+// dossier » ; entre-temps, les courts avis de la fenêtre. Le texte reste jusqu'au suivant ; une
+// ligne trop longue est raccourcie au milieu, et le texte est entier dans la bulle d'aide.
 
 #include <QStatusBar>
 
@@ -24,10 +24,10 @@ public:
     // Un court avis, qui remplace le texte précédent (« Ouvrir le dossier » disparaît).
     void Annoncer(const QString& texte);
 
-    // Ce qui a été écrit, pour les textes de la barre.
+    // La ligne qui précède le chemin, selon qu'un programme du bureau a démarré ou non.
     struct Sortie {
-        QString nature;    // « Fichier log écrit », « Page web écrite »
-        QString programme; // « visualiseur », « navigateur »
+        QString ouverte;
+        QString nonOuverte;
     };
     // Après une sortie écrite : chemin complet (natif), et ouvert dit si un programme du bureau
     // a démarré pour elle.

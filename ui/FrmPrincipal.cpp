@@ -35,7 +35,8 @@ struct FrmPrincipal::TextesSortie {
 };
 
 const FrmPrincipal::TextesSortie FrmPrincipal::TextesLogFinal{
-    {QStringLiteral("Fichier log écrit"), QStringLiteral("visualiseur")},
+    {QStringLiteral("Fichier log écrit et confié au visualiseur du bureau :"),
+     QStringLiteral("Fichier log écrit ; aucun visualiseur n'a démarré :")},
     QStringLiteral("Le fichier log a été écrit :\n"),
     QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le fichier log a "
                    "été écrit dans votre dossier personnel :\n"),
@@ -43,7 +44,8 @@ const FrmPrincipal::TextesSortie FrmPrincipal::TextesLogFinal{
                    "votre choix.")};
 
 const FrmPrincipal::TextesSortie FrmPrincipal::TextesPageWeb{
-    {QStringLiteral("Page web écrite"), QStringLiteral("navigateur")},
+    {QStringLiteral("Page web écrite et confiée au navigateur du bureau :"),
+     QStringLiteral("Page web écrite ; aucun navigateur n'a démarré :")},
     QStringLiteral("La page web a été écrite :\n"),
     QStringLiteral("Le dossier du programme n'est pas accessible en écriture : la page web a été "
                    "écrite dans votre dossier personnel :\n"),

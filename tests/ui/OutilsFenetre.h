@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,11 @@
 #include "FrmAnalyse.h"
 #include "FrmPrincipal.h"
 #include "Lanceur.h"
+
+// Les textes de Qt s'écrivent en clair dans les messages d'échec.
+inline void PrintTo(const QString& texte, std::ostream* sortie) {
+    *sortie << '"' << texte.toStdString() << '"';
+}
 
 namespace vek::test {
 

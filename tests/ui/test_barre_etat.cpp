@@ -40,13 +40,13 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
         const char* dit;
     } cas[] = {
         {"journal final ouvert", "boutonCreerLog", "LogFinal.txt", true,
-         "Fichier log écrit : %1 — le visualiseur du bureau a été chargé de l'ouvrir."},
+         "Fichier log écrit et confié au visualiseur du bureau :\n%1"},
         {"journal final sans visualiseur", "boutonCreerLog", "LogFinal.txt", false,
-         "Fichier log écrit : %1 — aucun visualiseur n'a démarré."},
+         "Fichier log écrit ; aucun visualiseur n'a démarré :\n%1"},
         {"page web ouverte", "actionExporterPageWeb", "LogFinal.html", true,
-         "Page web écrite : %1 — le navigateur du bureau a été chargé de l'ouvrir."},
+         "Page web écrite et confiée au navigateur du bureau :\n%1"},
         {"page web sans navigateur", "actionExporterPageWeb", "LogFinal.html", false,
-         "Page web écrite : %1 — aucun navigateur n'a démarré."},
+         "Page web écrite ; aucun navigateur n'a démarré :\n%1"},
     };
     ASSERT_NE(qobject_cast<BarreEtat*>(fenetre->statusBar()), nullptr);
     EXPECT_TRUE(fenetre->statusBar()->isVisible());
@@ -54,6 +54,8 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
     ASSERT_NE(ouvrirDossier, nullptr);
     EXPECT_FALSE(ouvrirDossier->isVisible()); // rien d'écrit encore
     EXPECT_EQ(ouvrirDossier->text(), "Ouvrir le dossier");
+    auto* texte = fenetre->findChild<QLabel*>(QStringLiteral("texteBarreEtat"));
+    ASSERT_NE(texte, nullptr);
 
     ChoisirJournal(JournalCourt());
     Cliquer("boutonRecherche");
@@ -73,6 +75,10 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
         const QString chemin =
             QDir::toNativeSeparators(QString::fromStdString(programme.Fichier(c.fichier)));
         EXPECT_EQ(TexteBarre(*fenetre), QString(c.dit).arg(chemin));
+        // Chaque ligne se lit entière dans la barre, le chemin compris.
+        for (const QString& ligne : TexteBarre(*fenetre).split(u'\n'))
+            EXPECT_LE(texte->fontMetrics().horizontalAdvance(ligne), texte->contentsRect().width())
+                << ligne.toStdString();
         EXPECT_EQ(messages.size(), c.ouvert ? 0u : 1u);
         EXPECT_TRUE(ouvrirDossier->isVisible());
 
@@ -89,7 +95,7 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
     lanceur.ouvert = false;
     ouvrirDossier->trigger();
     EXPECT_EQ(TexteBarre(*fenetre),
-              "Aucun gestionnaire de fichiers n'a pu ouvrir le dossier : " + dossier);
+              "Aucun gestionnaire de fichiers n'a pu ouvrir le dossier :\n" + dossier);
     EXPECT_TRUE(ouvrirDossier->isVisible());
 }
 
