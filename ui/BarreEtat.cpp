@@ -56,6 +56,8 @@ BarreEtat::BarreEtat(OuvreurDossier ouvreur, QWidget* parent)
     bouton->setDefaultAction(ouvrirDossier_);
     bouton->setAutoRaise(true);
     bouton->setFocusPolicy(Qt::NoFocus);
+    bouton->hide(); // jusqu'à la première sortie
+    boutonDossier_ = bouton;
     addPermanentWidget(bouton);
 }
 
@@ -64,6 +66,7 @@ BarreEtat::~BarreEtat() = default;
 void BarreEtat::Annoncer(const QString& texte) {
     static_cast<TexteRaccourci*>(texte_)->Definir(texte);
     ouvrirDossier_->setVisible(false);
+    boutonDossier_->hide();
 }
 
 void BarreEtat::SignalerEcriture(const Sortie& sortie, const QString& chemin, bool ouvert) {
@@ -74,6 +77,7 @@ void BarreEtat::SignalerEcriture(const Sortie& sortie, const QString& chemin, bo
     dossier_ =
         QDir::toNativeSeparators(QFileInfo(QDir::fromNativeSeparators(chemin)).absolutePath());
     ouvrirDossier_->setVisible(true);
+    boutonDossier_->show();
 }
 
 QString BarreEtat::Texte() const {

@@ -44,5 +44,6 @@ private:
     OuvreurDossier ouvreur_;
     QLabel* texte_;
     QAction* ouvrirDossier_;
+    QWidget* boutonDossier_;
     QString dossier_;
 };

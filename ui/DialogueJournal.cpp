@@ -3,9 +3,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLocale>
 #include <QSettings>
 #include <QSplitter>
@@ -25,34 +26,87 @@ bool EcrireAucunReglage(QIODevice&, const QSettings::SettingsMap&) {
     return false;
 }
 
-// La colonne « Type » en français, pour chaque sorte d'entrée (Qt y met « Folder » ou la
-// description du type MIME, selon les traductions présentes).
-class TypesEnFrancais final : public QFileIconProvider {
+// Les colonnes du dialogue : nom, taille, type, date de modification.
+enum Colonne { Nom, Taille, Type, Modification };
+
+const QLocale& Francais() {
+    static const QLocale francais(QLocale::French, QLocale::France);
+    return francais;
+}
+
+QString TexteTaille(qint64 octets) {
+    return Francais().formattedDataSize(octets);
+}
+
+QString TexteDate(const QDateTime& date) {
+    return Francais().toString(date, QStringLiteral("dd/MM/yyyy HH:mm"));
+}
+
+QString TexteType(const QFileInfo& info) {
+    if (info.isRoot())
+        return QStringLiteral("Lecteur");
+    if (info.isDir())
+        return QStringLiteral("Dossier");
+    const QString extension = info.suffix();
+    return extension.isEmpty() ? QStringLiteral("Fichier")
+                               : QStringLiteral("Fichier %1").arg(extension.toUpper());
+}
+
+// Les colonnes en français quelle que soit la langue du système : Qt écrit la taille et la date
+// selon la langue du système (« 13.96 KiB », « 9 Dec 2026 »), et le type selon les traductions
+// présentes (« Folder »).
+class ColonnesEnFrancais final : public QIdentityProxyModel {
 public:
-    QString type(const QFileInfo& info) const override {
-        if (info.isRoot())
-            return QStringLiteral("Lecteur");
-        if (info.isDir())
-            return QStringLiteral("Dossier");
-        const QString extension = info.suffix();
-        return extension.isEmpty() ? QStringLiteral("Fichier")
-                                   : QStringLiteral("Fichier %1").arg(extension.toUpper());
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QIdentityProxyModel::headerData(section, orientation, role);
+        switch (section) {
+        case Nom:
+            return QStringLiteral("Nom");
+        case Taille:
+            return QStringLiteral("Taille");
+        case Type:
+            return QStringLiteral("Type");
+        case Modification:
+            return QStringLiteral("Date de modification");
+        default:
+            return QIdentityProxyModel::headerData(section, orientation, role);
+        }
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* fichiers = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || !fichiers || index.column() == Nom)
+            return QIdentityProxyModel::data(index, role);
+        const QFileInfo info = fichiers->fileInfo(mapToSource(index));
+        switch (index.column()) {
+        case Taille:
+            return info.isDir() ? QString() : TexteTaille(info.size());
+        case Type:
+            return TexteType(info);
+        case Modification:
+            return TexteDate(info.lastModified());
+        default:
+            return QIdentityProxyModel::data(index, role);
+        }
     }
 };
 
 // Les textes les plus larges que chaque colonne montre d'ordinaire : nom d'un journal, taille
-// d'un gros journal, type, date et heure de modification (au format court du français).
+// d'un gros journal, type, date et heure de modification.
 QStringList TextesUsuels(int colonne) {
     switch (colonne) {
-    case 0:
+    case Nom:
         return {QStringLiteral("Journal de discussion du 24-12-2001.TXT")};
-    case 1:
-        return {QLocale().formattedDataSize(qint64(1023) * 1024 * 1024 * 1024 + 987654321)};
-    case 2:
+    case Taille:
+        return {TexteTaille(qint64(1023) * 1024 * 1024 * 1024 + 987654321),
+                TexteTaille(999 * 1024 + 1000)};
+    case Type:
         return {QStringLiteral("Dossier"), QStringLiteral("Fichier HTML")};
     default:
-        return {QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 58)),
-                                   QLocale::ShortFormat)};
+        return {TexteDate(QDateTime(QDate(2026, 12, 28), QTime(23, 58)))};
     }
 }
 
@@ -72,7 +126,7 @@ void DimensionnerColonnes(QFileDialog& dialogue) {
         int largeur = mesureEntete.horizontalAdvance(titre) + marge + 16; // flèche de tri
         for (const QString& texte : TextesUsuels(colonne))
             largeur = std::max(largeur, mesure.horizontalAdvance(texte) + marge +
-                                            (colonne == 0 ? vue->iconSize().width() + 8 : 0));
+                                            (colonne == Nom ? vue->iconSize().width() + 8 : 0));
         entete->resizeSection(colonne, largeur);
         total += largeur;
     }
@@ -104,10 +158,7 @@ QFileDialog* CreerDialogueJournal(QWidget* parent, const DemandeOuverture& deman
     // Le dialogue de Qt, pas celui du bureau : ses textes sont ceux du programme et il ne tient
     // aucune liste de fichiers récents.
     dialogue->setOption(QFileDialog::DontUseNativeDialog);
-    // Le fournisseur vit autant que le programme : le modèle du dialogue s'en sert jusqu'à sa
-    // destruction, sur son fil de lecture des dossiers.
-    static TypesEnFrancais types;
-    dialogue->setIconProvider(&types);
+    dialogue->setProxyModel(new ColonnesEnFrancais(dialogue));
     dialogue->setAcceptMode(QFileDialog::AcceptOpen);
     dialogue->setFileMode(QFileDialog::AnyFile);
     dialogue->setViewMode(QFileDialog::Detail);

@@ -52,7 +52,10 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
     EXPECT_TRUE(fenetre->statusBar()->isVisible());
     auto* ouvrirDossier = fenetre->findChild<QAction*>(QStringLiteral("actionOuvrirDossier"));
     ASSERT_NE(ouvrirDossier, nullptr);
+    auto* boutonDossier = fenetre->findChild<QWidget*>(QStringLiteral("boutonOuvrirDossier"));
+    ASSERT_NE(boutonDossier, nullptr);
     EXPECT_FALSE(ouvrirDossier->isVisible()); // rien d'écrit encore
+    EXPECT_FALSE(boutonDossier->isVisible());
     EXPECT_EQ(ouvrirDossier->text(), "Ouvrir le dossier");
     auto* texte = fenetre->findChild<QLabel*>(QStringLiteral("texteBarreEtat"));
     ASSERT_NE(texte, nullptr);
@@ -81,6 +84,7 @@ TEST_F(Moments, LaBarreDEtatDitOuEstAlleeChaqueSortie) {
                 << ligne.toStdString();
         EXPECT_EQ(messages.size(), c.ouvert ? 0u : 1u);
         EXPECT_TRUE(ouvrirDossier->isVisible());
+        EXPECT_TRUE(boutonDossier->isVisible());
 
         lanceur.ouverts.clear();
         lanceur.ouvert = true;
@@ -113,6 +117,7 @@ TEST_F(Moments, UnAvisRemplaceLeTexteSansElargirLaFenetre) {
     ASSERT_NE(texte, nullptr);
     EXPECT_EQ(texte->toolTip(), longTexte);
     EXPECT_FALSE(fenetre->findChild<QAction*>(QStringLiteral("actionOuvrirDossier"))->isVisible());
+    EXPECT_FALSE(fenetre->findChild<QWidget*>(QStringLiteral("boutonOuvrirDossier"))->isVisible());
 }
 
 // Les dessins de la fenêtre gardent leur place : la barre s'ajoute sous la zone de 428 × 506.

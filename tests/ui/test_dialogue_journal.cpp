@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTreeView>
 
@@ -110,7 +111,9 @@ TEST_F(DialogueJournal, ColonnesEnFrancaisQuiNeCoupentAucunTexte) {
     for (int colonne = 0; colonne < entete->count(); ++colonne) {
         const QString titre = vue->model()->headerData(colonne, Qt::Horizontal).toString();
         SCOPED_TRACE(titre.toStdString());
-        EXPECT_FALSE(QStringList({"Name", "Size", "Kind", "Date Modified"}).contains(titre));
+        EXPECT_EQ(
+            titre,
+            QStringList({"Nom", "Taille", "Type", "Date de modification"}).value(colonne, titre));
         EXPECT_FALSE(entete->isSectionHidden(colonne));
         EXPECT_LE(mesureEntete.horizontalAdvance(titre) + margeEntete,
                   entete->sectionSize(colonne));
@@ -120,11 +123,18 @@ TEST_F(DialogueJournal, ColonnesEnFrancaisQuiNeCoupentAucunTexte) {
             SCOPED_TRACE(texte.toStdString());
             const int icone = colonne == 0 ? vue->iconSize().width() + 4 : 0;
             EXPECT_LE(mesure.horizontalAdvance(texte) + icone + 8, entete->sectionSize(colonne));
-            if (colonne == 2) {
-                EXPECT_FALSE(texte.contains("Folder") || texte.contains("File")) << "anglais";
-                if (vue->model()->index(ligne, 0, vue->rootIndex()).data() == "Archives") {
-                    EXPECT_EQ(texte, "Dossier");
-                }
+            // En français quelle que soit la langue du système (ici C.UTF-8).
+            const QString nom = vue->model()->index(ligne, 0, vue->rootIndex()).data().toString();
+            if (colonne == 1 && nom == "journal.TXT") {
+                EXPECT_EQ(texte, "17,09 Kio");
+            } else if (colonne == 2) {
+                const qsizetype rang =
+                    QStringList({"Archives", "journal.TXT", "notes.log"}).indexOf(nom);
+                EXPECT_EQ(texte,
+                          QStringList({"Dossier", "Fichier TXT", "Fichier LOG"}).value(rang));
+            } else if (colonne == 3) {
+                const QRegularExpression forme(QStringLiteral(R"(^\d\d/\d\d/\d{4} \d\d:\d\d$)"));
+                EXPECT_TRUE(forme.match(texte).hasMatch());
             }
         }
     }
