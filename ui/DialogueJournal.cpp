@@ -153,8 +153,31 @@ void InterdireReglagesQt() {
     QSettings::setDefaultFormat(aucun);
 }
 
+namespace {
+
+// Ce qui change d'une ouverture à l'autre : titre, filtres, extension, dossier du journal.
+void PreparerDialogue(QFileDialog& dialogue, const DemandeOuverture& demande) {
+    dialogue.setWindowTitle(demande.titre);
+    dialogue.setDefaultSuffix(demande.extension);
+    dialogue.setNameFilters(demande.filtres);
+    if (!demande.filtres.isEmpty())
+        dialogue.selectNameFilter(demande.filtres.constFirst());
+    // Le dossier du journal du champ, et ce journal choisi d'avance.
+    const QString actuel = demande.cheminActuel.trimmed();
+    if (actuel.isEmpty())
+        return;
+    const QFileInfo journal(QDir::fromNativeSeparators(actuel));
+    if (!journal.absoluteDir().exists())
+        return;
+    dialogue.setDirectory(journal.absolutePath());
+    if (journal.isFile())
+        dialogue.selectFile(journal.fileName());
+}
+
+} // namespace
+
 QFileDialog* CreerDialogueJournal(QWidget* parent, const DemandeOuverture& demande) {
-    auto* dialogue = new QFileDialog(parent, demande.titre);
+    auto* dialogue = new QFileDialog(parent);
     // Le dialogue de Qt, pas celui du bureau : ses textes sont ceux du programme et il ne tient
     // aucune liste de fichiers récents.
     dialogue->setOption(QFileDialog::DontUseNativeDialog);
@@ -162,21 +185,7 @@ QFileDialog* CreerDialogueJournal(QWidget* parent, const DemandeOuverture& deman
     dialogue->setAcceptMode(QFileDialog::AcceptOpen);
     dialogue->setFileMode(QFileDialog::AnyFile);
     dialogue->setViewMode(QFileDialog::Detail);
-    dialogue->setDefaultSuffix(demande.extension);
-    dialogue->setNameFilters(demande.filtres);
-    if (!demande.filtres.isEmpty())
-        dialogue->selectNameFilter(demande.filtres.constFirst());
-
-    // Le dossier du journal du champ, et ce journal choisi d'avance.
-    const QString actuel = demande.cheminActuel.trimmed();
-    if (!actuel.isEmpty()) {
-        const QFileInfo journal(QDir::fromNativeSeparators(actuel));
-        if (journal.absoluteDir().exists()) {
-            dialogue->setDirectory(journal.absolutePath());
-            if (journal.isFile())
-                dialogue->selectFile(journal.fileName());
-        }
-    }
+    PreparerDialogue(*dialogue, demande);
     DimensionnerColonnes(*dialogue);
     return dialogue;
 }
@@ -184,11 +193,15 @@ QFileDialog* CreerDialogueJournal(QWidget* parent, const DemandeOuverture& deman
 QString OuvrirDialogueJournal(QWidget* parent, const DemandeOuverture& demande) {
 #ifdef Q_OS_WIN
     // Sous Windows, les réglages natifs de Qt sont dans le registre, où aucun chemin ne se
-    // déplace : le dialogue écrirait son état en se détruisant. Il n'est donc jamais détruit
-    // (un seul par ouverture, sans parent, laissé au système à la fin du programme).
-    QFileDialog* dialogue = CreerDialogueJournal(nullptr, demande);
-    dialogue->setWindowModality(Qt::ApplicationModal);
+    // déplace : le dialogue écrirait son état en se détruisant. Un seul dialogue sert donc
+    // toute l'exécution, sans parent, jamais détruit (le système le reprend à la fin).
     Q_UNUSED(parent);
+    static QFileDialog* const dialogue = [&demande] {
+        QFileDialog* unique = CreerDialogueJournal(nullptr, demande);
+        unique->setWindowModality(Qt::ApplicationModal);
+        return unique;
+    }();
+    PreparerDialogue(*dialogue, demande);
     const bool choisi = dialogue->exec() == QDialog::Accepted;
     const QStringList choisis = dialogue->selectedFiles();
     dialogue->hide();
