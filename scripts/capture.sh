@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Captures d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
-# d'exemple, et la fenêtre « Analyse :) » de ce journal avec ses séances de jeu, rendues hors écran
-# (QWidget::grab, aucun affichage nécessaire) dans docs/capture-principale.png et
-# docs/capture-analyse.png.
+# d'exemple et l'écriture du journal final (la barre d'état dit où il est allé), et la fenêtre
+# « Analyse :) » de ce journal avec ses séances de jeu, rendues hors écran (QWidget::grab, aucun
+# affichage nécessaire) dans docs/capture-principale.png et docs/capture-analyse.png.
 #
 # Usage : scripts/capture.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
 set -euo pipefail
@@ -21,8 +21,9 @@ cmake --build "$construction" --target vek-capture >/dev/null
 # Le journal d'exemple du projet ; à défaut, un petit journal fabriqué ici (Windows-1252, CR LF,
 # date mois d'abord, corps à la position 23).
 polices=$(mktemp -d)
+travail=$(mktemp -d) # dossier personnel, dossier du programme et résumé jetés
 fabrique=
-trap 'rm -rf "$polices" ${fabrique:+"$fabrique"}' EXIT
+trap 'rm -rf "$polices" "$travail" ${fabrique:+"$fabrique"}' EXIT
 dossier=$racine
 journal=exemples/journal-exemple.txt
 if [[ ! -f $racine/$journal ]]; then
@@ -49,6 +50,9 @@ cat >"$polices/fonts.conf" <<FIN
 FIN
 
 mkdir -p "$(dirname "$sortie")"
+mkdir -p "$travail/personnel"
 (cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
-    "$construction/app/vek-capture" "$journal" "$sortie" "$sortieAnalyse")
+    HOME=$travail/personnel XDG_CONFIG_HOME=$travail/personnel/.config \
+    "$construction/app/vek-capture" "$journal" "$sortie" "$sortieAnalyse" \
+    "$travail/VEK_Log")
 echo "Captures écrites : ${sortie#"$racine"/}, ${sortieAnalyse#"$racine"/}"
