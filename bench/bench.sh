@@ -247,11 +247,12 @@ for format in html json; do
         "$(awk -v o="${taillesSortie[texte]}" 'BEGIN { print o / 1e6 }')" "$rapport" "$verdict"
 done
 
-# Une période à la minute lit le journal comme une période de jours : pas plus longue (à 10 % près,
-# le bruit de la mesure).
-rapportMinutes=$(awk -v m="${temps[minutes]}" -v j="${temps[jour]}" 'BEGIN { printf "%.2f", m / (j > 0 ? j : 1) }')
+# Une période à la minute lit le journal comme une période de jours : pas plus de travail (à 10 %
+# près, le bruit de la mesure). Le temps processeur en juge : sur une machine partagée, le temps
+# écoulé de deux passes d'une demi-seconde dit surtout la charge des autres.
+rapportMinutes=$(awk -v m="${processeur[minutes]}" -v j="${processeur[jour]}" 'BEGIN { printf "%.2f", m / (j > 0 ? j : 1) }')
 if awk -v r="$rapportMinutes" 'BEGIN { exit !(r <= 1.1) }'; then verdict=OK; else verdict=KO; ko=1; fi
-printf 'Soirée à la minute contre jour entier : %s× (cible ≤ 1,1×) %s\n' "$rapportMinutes" "$verdict"
+printf 'Soirée à la minute contre jour entier (processeur) : %s× (cible ≤ 1,1×) %s\n' "$rapportMinutes" "$verdict"
 
 pointe=0
 for nom in catalogue complet texte html json analyse sessions jour minutes; do
