@@ -27,7 +27,7 @@ trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 # Chemin Windows (lecteur Z:) d'un fichier de la machine.
 windows() { printf 'Z:%s' "${1//\//\\}"; }
 cle() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
-visionneuse=$(windows "$dossier/tests/vek-visionneuse-essai.exe")
+visionneuse=$(windows "$dossier/vek-visionneuse-essai.exe")
 cle 'HKLM\Software\Classes\.txt' /ve /d vek.essai
 cle 'HKLM\Software\Classes\vek.essai\shell\open\command' /ve /d "\"$visionneuse\" \"%1\""
 "$serveur" -w
@@ -35,7 +35,7 @@ export VEK_PREFIXE_PREPARE=1
 
 total=0
 for t in tests_plateforme tests_moteur tests_extraire tests_windows; do
-    exe="$dossier/tests/$t.exe"
+    exe="$dossier/$t.exe"
     [ -f "$exe" ] || { echo "tests-windows.sh : $exe manque." >&2; exit 1; }
     sortie=$("$wine" "$exe" --gtest_brief=1 2>&1) || {
         echo "$sortie"
@@ -54,7 +54,7 @@ essai=$(mktemp -d "${TMPDIR:-/tmp}/vek-essai-XXXXXX")
 trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$essai"' EXIT
 mkdir -p "$essai/Été à Noël" "$essai/linux"
 cp "$racine/exemples/journal-exemple.txt" "$essai/Été à Noël/journal.txt"
-"$wine" "$dossier/app/vek-extraire.exe" -q --tous-channels --tout-le-monde --rp \
+"$wine" "$dossier/vek-extraire.exe" -q --tous-channels --tout-le-monde --rp \
     --dossier "$(windows "$essai/Été à Noël")" "$(windows "$essai/Été à Noël/journal.txt")" \
     >/dev/null
 [ -f "$essai/Été à Noël/LogFinal.txt" ] || {
