@@ -27,3 +27,16 @@ foreach(_dll IN ITEMS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   get_filename_component(_chemin "${_chemin}" REALPATH)
   install(FILES "${_chemin}" DESTINATION . COMPONENT programmes)
 endforeach()
+
+# Les DLL livrées perdent leurs symboles de mise au point (libstdc++ de Debian en garde une
+# vingtaine de mégaoctets) ; les programmes, eux, sont réduits par CPACK_STRIP_FILES.
+if(CMAKE_STRIP)
+  install(CODE "
+    file(GLOB_RECURSE _dll \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+    foreach(_f IN LISTS _dll)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${_f}\" RESULT_VARIABLE _r)
+      if(NOT _r EQUAL 0)
+        message(FATAL_ERROR \"Échec de ${CMAKE_STRIP} sur \${_f}\")
+      endif()
+    endforeach()" COMPONENT programmes)
+endif()

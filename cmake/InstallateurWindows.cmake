@@ -29,12 +29,13 @@ foreach(_paire IN ITEMS
   string(REPLACE "${_avant}" "${_apres}" _modele "${_modele}")
 endforeach()
 # Le modèle commence par la marque d'ordre des octets de l'UTF-8, qui fait lire le script en
-# UTF-8 ; « Unicode true » se place juste après elle (textes accentués de l'installateur).
+# UTF-8 ; juste après elle, « Target amd64-unicode » : un installateur 64 bits (le programme
+# l'est, et wine64 seul le lance) aux textes Unicode (accents).
 string(FIND "${_modele}" "\n" _fin_premiere_ligne)
 math(EXPR _fin_premiere_ligne "${_fin_premiere_ligne} + 1")
 string(SUBSTRING "${_modele}" 0 ${_fin_premiere_ligne} _premiere_ligne)
 string(SUBSTRING "${_modele}" ${_fin_premiere_ligne} -1 _suite)
-set(_modele "${_premiere_ligne}Unicode true\n${_suite}")
+set(_modele "${_premiere_ligne}Target amd64-unicode\n${_suite}")
 file(WRITE "${_vek_dossier_modele}/NSIS.template.in" "${_modele}")
 list(PREPEND CMAKE_MODULE_PATH "${_vek_dossier_modele}")
 

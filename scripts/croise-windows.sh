@@ -77,7 +77,7 @@ fi
 # Le dossier déployé, refait à neuf.
 deploye="$dossier/VEK_Log"
 rm -rf "$deploye"
-cmake --install "$dossier" --prefix "$deploye" >/dev/null
+cmake --install "$dossier" --prefix "$deploye" --strip >/dev/null
 for f in VEK_Log.exe vek-extraire.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll \
          platforms/qwindows.dll styles/qwindowsvistastyle.dll \
          libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
