@@ -62,10 +62,17 @@ function(vek_images_rendues cible dossier)
   list(APPEND pngs ${icones})
   qt_add_resources(${cible} images_rendues PREFIX /fenetres BASE "${sortie}" FILES ${pngs})
 
-  # L'icône Windows : les PNG de l'icône rangés tels quels dans un .ico.
+  # L'icône Windows : les PNG de l'icône rangés tels quels dans un .ico, par un script sh (là où
+  # il n'y a pas de sh, Visual Studio seul, l'exécutable reste sans icône).
+  find_program(VEK_SH sh)
+  if(NOT VEK_SH)
+    message(STATUS "sh introuvable : VEK_Log.exe n'aura pas d'icône.")
+    set(VEK_ICONE_ICO "" PARENT_SCOPE)
+    return()
+  endif()
   set(ico "${sortie}/${nom_icone}.ico")
   add_custom_command(OUTPUT "${ico}"
-    COMMAND sh "${PROJECT_SOURCE_DIR}/cmake/icone-ico.sh" "${ico}" ${icones}
+    COMMAND "${VEK_SH}" "${PROJECT_SOURCE_DIR}/cmake/icone-ico.sh" "${ico}" ${icones}
     DEPENDS ${icones} "${PROJECT_SOURCE_DIR}/cmake/icone-ico.sh"
     COMMENT "Icône Windows ${ico}"
     VERBATIM)

@@ -8,10 +8,12 @@ set -euo pipefail
 # le programme, lui, apporte les siennes.
 paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin
          qt6-translations-l10n libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2)
-# Construction croisée pour Windows : mingw-w64, les sources de GoogleTest (construit avec lui)
-# et wine64, qui lance les tests construits pour Windows.
+# Construction croisée pour Windows : mingw-w64, les sources de GoogleTest (construit avec lui),
+# zstd (l'archive du Qt pour mingw), nsis (l'installateur) et wine64, qui lance les tests
+# construits pour Windows ; Xvfb, xdotool et imagemagick (import) pour la vraie fenêtre sous wine.
 [ "${VEK_AVEC_CROISE:-1}" = 1 ] &&
-  paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine64)
+  paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine64 zstd nsis xvfb
+            xdotool imagemagick)
 [ $# -gt 0 ] && paquets+=("$@")
 
 manquants=()

@@ -26,12 +26,14 @@ export DISPLAY=":$numero"
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 fin() {
-    "$serveur" -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+    "$serveur" -k || true
+    kill "$xvfb" || true
+    wait "$xvfb" || true
     rm -rf "$essai"
 }
 trap fin EXIT
+# xdotool, sans ses avertissements sur le focus de Xvfb (sans gestionnaire de fenêtres).
+xdo() { xdotool "$@" 2>/dev/null; }
 echec() { echo "essai-installateur.sh : $*" >&2; exit 1; }
 
 "$wine" wineboot -i >/dev/null 2>&1
@@ -57,13 +59,13 @@ echo "Installé en silence : Program Files\\VEK_Log, raccourci « ${raccourci#"$
 disown
 fenetre=""
 for _ in $(seq 1 80); do
-    fenetre=$(xdotool search --name "^Cercle des Lanternes Sourdes\$" 2>/dev/null | tail -n 1 || true)
+    fenetre=$(xdo search --name "^Cercle des Lanternes Sourdes\$" 2>/dev/null | tail -n 1 || true)
     [ -n "$fenetre" ] && break
     sleep 0.25
 done
 [ -n "$fenetre" ] || echec "le programme installé n'a pas ouvert sa fenêtre."
 sleep 1
-xdotool key --window "$fenetre" ctrl+q 2>/dev/null
+xdo key --window "$fenetre" ctrl+q 2>/dev/null
 "$serveur" -w
 echo "Le programme installé s'ouvre sur sa fenêtre principale."
 

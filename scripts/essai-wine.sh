@@ -36,15 +36,17 @@ export DISPLAY=":$numero"
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 fin() {
-    "$serveur" -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
+    "$serveur" -k || true
+    kill "$xvfb" || true
+    wait "$xvfb" || true
     rm -rf "$essai"
 }
 trap fin EXIT
+# xdotool, sans ses avertissements sur le focus de Xvfb (sans gestionnaire de fenêtres).
+xdo() { xdotool "$@" 2>/dev/null; }
 echec() {
-    import -window root "$essai/echec.png" 2>/dev/null || true
-    [ -n "$capture" ] && cp "$essai/echec.png" "${capture%.png}-echec.png" 2>/dev/null || true
+    import -window root "$essai/echec.png" || true
+    [ -n "$capture" ] && cp "$essai/echec.png" "${capture%.png}-echec.png" || true
     echo "essai-wine.sh : $*" >&2
     exit 1
 }
@@ -53,14 +55,14 @@ echec() {
 attendre() {
     local titre=$1 w
     for _ in $(seq 1 80); do
-        w=$(xdotool search --name "^$titre\$" 2>/dev/null | tail -n 1 || true)
+        w=$(xdo search --name "^$titre\$" 2>/dev/null | tail -n 1 || true)
         [ -n "$w" ] && { echo "$w"; return 0; }
         sleep 0.25
     done
     return 1
 }
 # Un clic dans la fenêtre principale, en pixels de sa zone cliente (barre de menus comprise).
-cliquer() { xdotool mousemove --window "$principale" "$1" "$2" click 1; sleep "${3:-1}"; }
+cliquer() { xdo mousemove --window "$principale" "$1" "$2" click 1; sleep "${3:-1}"; }
 
 "$wine" wineboot -i >/dev/null 2>&1
 "$serveur" -w
@@ -71,14 +73,14 @@ disown
 
 principale=$(attendre "Cercle des Lanternes Sourdes") || echec "la fenêtre principale ne s'est pas ouverte."
 sleep 2
-xdotool key --window "$principale" ctrl+o
+xdo key --window "$principale" ctrl+o
 attendre "Chemin du fichier LOG Q7R" >/dev/null || echec "le dialogue d'ouverture ne s'est pas ouvert."
 sleep 1
-xdotool type --delay 15 "Z:${essai//\//\\}\\journal-exemple.txt" 2>/dev/null
-xdotool key Return 2>/dev/null
+xdo type --delay 15 "Z:${essai//\//\\}\\journal-exemple.txt" 2>/dev/null
+xdo key Return 2>/dev/null
 analyse=$(attendre "Analyse :)") || echec "l'analyse ne s'est pas ouverte."
 sleep 1
-xdotool key --window "$analyse" Return
+xdo key --window "$analyse" Return
 sleep 1
 # Positions tirées de FrmPrincipal.ui, plus les 19 pixels de la barre de menus. Le premier clic
 # rend la main à la fenêtre principale.

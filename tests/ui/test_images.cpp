@@ -61,7 +61,8 @@ TEST_P(ImagesDessinees, ArriveALaTailleDemandeePourChaqueDensite) {
 TEST_P(ImagesDessinees, La2xEstUnRenduPlusFinQueLa1xAgrandie) {
     const Dessin& d = GetParam();
     const QString nom = QString::fromLatin1(d.nom);
-    const QImage fine = ImageDessin(nom, d.taille, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage fine =
+        ImageDessin(nom, d.taille, 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
     const QImage agrandie = ImageDessin(nom, d.taille, 1.0)
                                 .toImage()
                                 .scaled(d.taille * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)
@@ -84,8 +85,10 @@ TEST(Images, LesDegradesVontDuBlancAuBleuNuitEtReviennent) {
                    std::abs(a.blue() - b.blue()) <=
                12;
     };
-    EXPECT_TRUE(proche(v.pixelColor(2, 139), bleuNuit)) << v.pixelColor(2, 139).name().toStdString();
-    EXPECT_TRUE(proche(h.pixelColor(139, 2), bleuNuit)) << h.pixelColor(139, 2).name().toStdString();
+    EXPECT_TRUE(proche(v.pixelColor(2, 139), bleuNuit))
+        << v.pixelColor(2, 139).name().toStdString();
+    EXPECT_TRUE(proche(h.pixelColor(139, 2), bleuNuit))
+        << h.pixelColor(139, 2).name().toStdString();
     for (const QColor bord : {v.pixelColor(2, 0), v.pixelColor(2, 277), h.pixelColor(0, 2)})
         EXPECT_TRUE(proche(bord, Qt::white)) << bord.name().toStdString();
 }
@@ -109,8 +112,8 @@ TEST(Images, LIconeDuProgrammeExisteAToutesSesTailles) {
 }
 
 TEST_F(BancFenetre, LesLabelsDessinesPortentLeurImageALeurTaille) {
-    for (const char* nom : {"banniere", "ornement", "bordureGauche", "bordureDroite", "bordureHaut",
-                            "bordureBas"}) {
+    for (const char* nom :
+         {"banniere", "ornement", "bordureGauche", "bordureDroite", "bordureHaut", "bordureBas"}) {
         const QLabel* label = Controle<QLabel>(nom);
         const QPixmap image = label->pixmap();
         ASSERT_FALSE(image.isNull()) << nom;
