@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "Chemins.h"
 #include "Ecriture.h"
 #include "Erreurs.h"
@@ -118,6 +120,13 @@ bool CreerDossier(const std::string& chemin) {
 std::string DossierDonneesUtilisateur() {
     if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
         return JoindreChemin(local, "VEK_Log");
+    // Sans la variable (programme lancé avec un environnement vidé), le même dossier, demandé au
+    // système : un dossier de secours qui manque renverrait l'écriture dans Program Files.
+    char chemin[MAX_PATH + 1] = {};
+    if (SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, chemin) ==
+            S_OK &&
+        chemin[0] != '\0')
+        return JoindreChemin(chemin, "VEK_Log");
     return {};
 }
 

@@ -24,6 +24,7 @@
 #include "Lanceur.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "Systeme.h"
 #include "SystemeDeTest.h"
 
 namespace vek {
@@ -224,6 +225,41 @@ TEST_F(JournalFinalWindows, LeJournalNEstJamaisUneSortieMemeParUnAutreChemin) {
         EXPECT_NE(issue.Echec().Message().find("fichier de sortie"), std::string::npos);
     }
     EXPECT_NE(test::LireTout(extrait).find("salut"), std::string::npos);
+}
+
+// --- le dossier de données par utilisateur d'une copie installée ---
+
+// Remet une variable d'environnement comme elle était à la fin du test.
+class VariableGardee {
+public:
+    explicit VariableGardee(const char* nom) : nom_(nom) {
+        if (const char* v = std::getenv(nom))
+            valeur_ = v;
+    }
+    ~VariableGardee() { ::_putenv_s(nom_, valeur_ ? valeur_->c_str() : ""); }
+    VariableGardee(const VariableGardee&) = delete;
+    VariableGardee& operator=(const VariableGardee&) = delete;
+
+private:
+    const char* nom_;
+    std::optional<std::string> valeur_;
+};
+
+TEST(DonneesUtilisateurWindows, DossierVEKLogSousLOCALAPPDATA) {
+    VariableGardee garde("LOCALAPPDATA");
+    test::DossierTemporaire local;
+    ASSERT_EQ(::_putenv_s("LOCALAPPDATA", local.Chemin().c_str()), 0);
+    EXPECT_EQ(systeme::DossierDonneesUtilisateur(), local.Chemin() + "\\VEK_Log");
+}
+
+TEST(DonneesUtilisateurWindows, SansLaVariableLeSystemeDonneLeMemeDossier) {
+    VariableGardee garde("LOCALAPPDATA");
+    const std::string attendu = systeme::DossierDonneesUtilisateur();
+    ASSERT_FALSE(attendu.empty());
+    ASSERT_EQ(::_putenv_s("LOCALAPPDATA", ""), 0); // vide : la variable disparaît
+    const std::string sans = systeme::DossierDonneesUtilisateur();
+    EXPECT_EQ(sans, attendu);
+    EXPECT_TRUE(sans.ends_with("\\VEK_Log")) << sans;
 }
 
 } // namespace
