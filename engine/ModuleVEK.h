@@ -9,6 +9,8 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Catalogue.h"
@@ -31,6 +33,12 @@ inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
 inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
 inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
 inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
+
+// Tous les noms qu'une passe écrit ou supprime dans le dossier de sortie : le fichier de
+// travail (l'extrait), le fichier de chaque format du journal final, le verrou du dossier et
+// l'enregistrement de validation. Le journal n'en est jamais un ; les temporaires orphelins ne
+// sont cherchés que sous ces noms.
+std::vector<std::string_view> NomsDuDossierDeSortie();
 
 // Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de
 // lignes. Un journal absent n'est pas un échec : existe est faux et rien n'est lu.
@@ -112,6 +120,10 @@ public:
     // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
     bool TousLesNomsRetenus(const Selection& selection, const NomFichier& cheminExtrait) const;
 
+    // Ce que la dernière passe a fait d'elle-même dans le dossier et qu'il faut dire (une
+    // validation interrompue terminée ou annulée) ; vide sinon. Lu une fois, il est oublié.
+    std::string PrendreAvis() { return std::exchange(avis_, {}); }
+
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
     std::string CheminLogFinal() const;
@@ -139,7 +151,7 @@ private:
     // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
     // fichiers temporaires qu'une écriture tuée y aurait laissés. Un échec si un autre
     // programme y écrit déjà.
-    Resultat PrendreLeDossier(VerrouDossier& verrou) const;
+    Resultat PrendreLeDossier(VerrouDossier& verrou);
     bool PasseDeComptage(LecteurTexte& fichier, const NomFichier& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
@@ -150,6 +162,7 @@ private:
     // La période de la recherche qui a écrit cet extrait.
     std::optional<std::pair<Date, Date>> periodeCatalogue_;
     std::string repertoire_;
+    std::string avis_;
 };
 
 // Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.
