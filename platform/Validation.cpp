@@ -47,7 +47,7 @@ int Basculer(const std::string& temporaire, const std::string& cible) {
         return cibleLa ? systeme::Renommer(cible, temporaire) : ENOENT;
     if (!cibleLa)
         return systeme::Renommer(temporaire, cible);
-    int code = systeme::EchangerNoms(temporaire, cible);
+    int code = essai::SansEchange ? ENOSYS : systeme::EchangerNoms(temporaire, cible);
     if (code != ENOSYS)
         return code;
     // Sans échange : l'ancien passe par le garage.

@@ -58,6 +58,8 @@ inline Etape EtapeEnPanne = Etape::Aucune;
 inline std::size_t RangEnPanne = 0;
 inline int CodePanne = 0;
 inline void (*ApresEchange)(std::size_t rang) = nullptr;
+// Fait comme si le système ne savait pas échanger deux noms (les trois renommages de Windows).
+inline bool SansEchange = false;
 } // namespace essai
 
 } // namespace vek

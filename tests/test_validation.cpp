@@ -54,6 +54,12 @@ struct Panne {
     ~Panne() { essai::EtapeEnPanne = essai::Etape::Aucune; }
 };
 
+// Le système sait échanger deux noms, ou non (comme Windows) : retiré à la fin du cas.
+struct Echanges {
+    explicit Echanges(bool sans) { essai::SansEchange = sans; }
+    ~Echanges() { essai::SansEchange = false; }
+};
+
 const std::vector<std::string> NomsSorties = {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"};
 
 class ToutOuRien : public ::testing::Test {
@@ -129,21 +135,23 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
         {"dernier échange", essai::Etape::Echange, 2, EPERM, "LogFinal.jsonl"},
     };
     ASSERT_TRUE(Chercher(module).ok());
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.nom);
-        PoserAnciennes();
-        Issue<std::vector<std::string>> r = [&] {
-            const Panne panne(c.etape, c.rang, c.code);
-            return EcrireTout(module);
-        }();
-        ASSERT_FALSE(r.ok());
-        EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.fichier));
-        EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
-            << r.Echec().raison;
-        EXPECT_NE(r.Echec().raison.find("aucune sortie n'a été remplacée"), std::string::npos);
-        EXPECT_EQ(Etat(), "anciennes");
-        EXPECT_EQ(Fichiers(), Attendus());
-    }
+    for (const bool sansEchange : {false, true})
+        for (const Cas& c : cas) {
+            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
+            const Echanges echanges(sansEchange);
+            PoserAnciennes();
+            Issue<std::vector<std::string>> r = [&] {
+                const Panne panne(c.etape, c.rang, c.code);
+                return EcrireTout(module);
+            }();
+            ASSERT_FALSE(r.ok());
+            EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.fichier));
+            EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
+                << r.Echec().raison;
+            EXPECT_NE(r.Echec().raison.find("aucune sortie n'a été remplacée"), std::string::npos);
+            EXPECT_EQ(Etat(), "anciennes");
+            EXPECT_EQ(Fichiers(), Attendus());
+        }
     // Sans panne, l'ensemble passe d'un coup.
     ASSERT_TRUE(EcrireTout(module).ok());
     EXPECT_EQ(Etat(), "nouvelles");
@@ -195,46 +203,48 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
         {"après le deuxième, terminé", 1, false, "nouvelles", "terminé"},
         {"après le premier, annulé", 0, true, "anciennes", "annulé"},
     };
-    for (const Cas& c : cas) {
-        SCOPED_TRACE(c.nom);
-        ModuleVEK m{sortie.Chemin()};
-        ASSERT_TRUE(Chercher(m).ok());
-        PoserAnciennes();
-        const pid_t fils = ::fork();
-        ASSERT_GE(fils, 0);
-        if (fils == 0) {
-            static std::size_t rang;
-            rang = c.tueApres;
-            essai::ApresEchange = [](std::size_t i) {
-                if (i == rang)
-                    ::kill(::getpid(), SIGKILL);
-            };
-            ModuleVEK enfant{sortie.Chemin()};
-            test::ProgressionNotee p;
-            (void)enfant.EcrireSorties(selection, modes, {true, true, true}, p);
-            ::_exit(0); // jamais atteint
-        }
-        int etat = 0;
-        ASSERT_EQ(::waitpid(fils, &etat, 0), fils);
-        ASSERT_TRUE(WIFSIGNALED(etat));
-        EXPECT_NE(Etat(), "anciennes");
-        EXPECT_NE(Etat(), "nouvelles");
-        ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
-        if (c.perdreUnNouveau)
-            for (const std::string& nom : Fichiers())
-                if (nom.rfind("LogFinal.jsonl.tmp-", 0) == 0)
-                    fs::remove(sortie.Fichier(nom));
+    for (const bool sansEchange : {false, true})
+        for (const Cas& c : cas) {
+            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
+            const Echanges echanges(sansEchange);
+            ModuleVEK m{sortie.Chemin()};
+            ASSERT_TRUE(Chercher(m).ok());
+            PoserAnciennes();
+            const pid_t fils = ::fork();
+            ASSERT_GE(fils, 0);
+            if (fils == 0) {
+                static std::size_t rang;
+                rang = c.tueApres;
+                essai::ApresEchange = [](std::size_t i) {
+                    if (i == rang)
+                        ::kill(::getpid(), SIGKILL);
+                };
+                ModuleVEK enfant{sortie.Chemin()};
+                test::ProgressionNotee p;
+                (void)enfant.EcrireSorties(selection, modes, {true, true, true}, p);
+                ::_exit(0); // jamais atteint
+            }
+            int etat = 0;
+            ASSERT_EQ(::waitpid(fils, &etat, 0), fils);
+            ASSERT_TRUE(WIFSIGNALED(etat));
+            EXPECT_NE(Etat(), "anciennes");
+            EXPECT_NE(Etat(), "nouvelles");
+            ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
+            if (c.perdreUnNouveau)
+                for (const std::string& nom : Fichiers())
+                    if (nom.rfind("LogFinal.jsonl.tmp-", 0) == 0)
+                        fs::remove(sortie.Fichier(nom));
 
-        // La relance : une recherche prend le verrou et reprend la validation.
-        ModuleVEK relance{sortie.Chemin()};
-        ASSERT_TRUE(Chercher(relance).ok());
-        const std::string avis = relance.PrendreAvis();
-        EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
-        EXPECT_NE(avis.find("LogFinal.html"), std::string::npos) << avis;
-        EXPECT_EQ(Etat(), c.attendu);
-        EXPECT_EQ(Fichiers(), Attendus());
-        EXPECT_TRUE(relance.PrendreAvis().empty()); // dit une seule fois
-    }
+            // La relance : une recherche prend le verrou et reprend la validation.
+            ModuleVEK relance{sortie.Chemin()};
+            ASSERT_TRUE(Chercher(relance).ok());
+            const std::string avis = relance.PrendreAvis();
+            EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
+            EXPECT_NE(avis.find("LogFinal.html"), std::string::npos) << avis;
+            EXPECT_EQ(Etat(), c.attendu);
+            EXPECT_EQ(Fichiers(), Attendus());
+            EXPECT_TRUE(relance.PrendreAvis().empty()); // dit une seule fois
+        }
 }
 
 // Un enregistrement planté qui cite un fichier qui n'est pas une sortie n'est jamais suivi :
@@ -343,7 +353,7 @@ TEST_F(ToutOuRien, SeulsLesVraisTemporairesOrphelinsSontSupprimes) {
     const std::vector<std::string> gardes = {
         "LogFinal.txt.tmp-ma-sauvegarde",
         "LogFinal.txt.tmp-",
-        "LogFinal.txt.tmp-99999999-0123456789ABCDEF",       // majuscules
+        "LogFinal.txt.tmp-99999999-FEDCBA9876543210",       // majuscules
         "LogFinal.txt.tmp-99999999-0123456789abcde",        // 15 chiffres
         "LogFinal.txt.tmp-99999999-0123456789abcdef.bak",   // un suffixe de plus
         "LogFinal.txt.tmp-" + vivant + "-0123456789abcdef", // ce processus tourne

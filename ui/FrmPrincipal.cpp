@@ -278,6 +278,9 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                     if (quitte_)
                         return; // le programme se termine : rien d'autre à montrer
                     AppliquerEtatBoutons();
+                    // Une validation interrompue que la passe a reprise dans le dossier.
+                    if (const std::string avis = module_->PrendreAvis(); !avis.empty())
+                        AfficherMessage(QString::fromStdString(avis), vek::Icone::Aucune);
                     if (suite)
                         suite(*issue);
                     if (!issue->ok())
