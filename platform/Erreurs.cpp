@@ -15,6 +15,9 @@ std::string RaisonSysteme(int code) {
         return "aucune erreur";
     case CodePasFichierOrdinaire:
         return "ce n'est pas un fichier ordinaire (un dossier, un périphérique ou un tube nommé)";
+    case CodeOuvertAilleurs:
+        return "le fichier est ouvert dans un autre programme, ou protégé : fermez-le, puis "
+               "recommencez";
     case ENOENT:
         return "fichier ou dossier introuvable";
     case EACCES:

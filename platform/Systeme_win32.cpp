@@ -207,6 +207,8 @@ int Renommer(const std::string& source, const std::string& cible) {
     const DWORD code = GetLastError();
     if (lectureSeule)
         SetFileAttributesA(cible.c_str(), attributs);
+    if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION)
+        return CodeOuvertAilleurs;
     return ErrnoDeWindows(code);
 }
 

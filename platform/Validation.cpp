@@ -189,6 +189,40 @@ bool Defaire(const std::vector<Entree>& entrees, std::size_t fin) {
     return defait;
 }
 
+// Les échanges, défaits au premier qui échoue ; enregistrement : celui de la validation (vide
+// pour une seule sortie), supprimé quand l'ensemble est d'un côté ou de l'autre.
+std::optional<EchecValidation> EchangerEnsemble(const std::vector<Entree>& entrees,
+                                                const std::string& enregistrement,
+                                                const std::string& garde) {
+    for (std::size_t i = 0; i < entrees.size(); ++i) {
+        const int code = essai::EtapeEnPanne == essai::Etape::Echange && essai::RangEnPanne == i
+                             ? essai::CodePanne
+                             : Basculer(entrees[i].temporaire, entrees[i].cible);
+        if (code == 0) {
+            if (essai::ApresEchange)
+                essai::ApresEchange(i);
+            continue;
+        }
+        if (!Defaire(entrees, i))
+            return EchecValidation{i, RaisonSysteme(code) +
+                                          " ; le retour aux anciennes sorties a échoué lui aussi : "
+                                          "la prochaine exécution dans ce dossier terminera le "
+                                          "remplacement"};
+        for (const Entree& e : entrees)
+            SupprimerAncien(e.temporaire); // les nouveaux, revenus sous leurs noms temporaires
+        if (!enregistrement.empty())
+            SupprimerFichier(enregistrement);
+        return EchecValidation{i, RaisonSysteme(code) + garde};
+    }
+    // Tout est en place : l'enregistrement part, puis les anciens fichiers.
+    if (!enregistrement.empty())
+        SupprimerFichier(enregistrement);
+    systeme::SynchroniserDossier(DossierDe(entrees.front().cible));
+    for (const Entree& e : entrees)
+        SupprimerAncien(e.temporaire);
+    return std::nullopt;
+}
+
 } // namespace
 
 NomFichier DossierDe(const NomFichier& chemin) {
@@ -235,36 +269,10 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomiqu
         systeme::SynchroniserDossier(dossier);
     }
 
-    // Second temps : les échanges, défaits au premier qui échoue.
+    // Second temps : les échanges.
     for (EcritureAtomique* s : sorties)
         s->Confier();
-    for (std::size_t i = 0; i < entrees.size(); ++i) {
-        const int code = essai::EtapeEnPanne == essai::Etape::Echange && essai::RangEnPanne == i
-                             ? essai::CodePanne
-                             : Basculer(entrees[i].temporaire, entrees[i].cible);
-        if (code == 0) {
-            if (essai::ApresEchange)
-                essai::ApresEchange(i);
-            continue;
-        }
-        if (!Defaire(entrees, i))
-            return EchecValidation{i, RaisonSysteme(code) +
-                                          " ; le retour aux anciennes sorties a échoué lui aussi : "
-                                          "la prochaine exécution dans ce dossier terminera le "
-                                          "remplacement"};
-        for (const Entree& e : entrees)
-            SupprimerAncien(e.temporaire); // les nouveaux, revenus sous leurs noms temporaires
-        if (plusieurs)
-            SupprimerFichier(enregistrement);
-        return EchecValidation{i, RaisonSysteme(code) + garde};
-    }
-    // Tout est en place : l'enregistrement part, puis les anciens fichiers.
-    if (plusieurs)
-        SupprimerFichier(enregistrement);
-    systeme::SynchroniserDossier(dossier);
-    for (const Entree& e : entrees)
-        SupprimerAncien(e.temporaire);
-    return std::nullopt;
+    return EchangerEnsemble(entrees, plusieurs ? enregistrement : std::string(), garde);
 }
 
 TexteUtf8 ReprendreValidation(const NomFichier& dossier,

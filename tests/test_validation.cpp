@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,31 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
         }
 }
 
+#endif
+
+// Interrompu entre deux échanges sur tous les systèmes (Windows compris) : une exception qui
+// s'échappe après le premier laisse les fichiers comme un programme tué ; la passe suivante
+// termine le remplacement, avec ou sans échange de noms.
+TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
+    for (const bool sansEchange : {false, true}) {
+        SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
+        const Echanges echanges(sansEchange);
+        ModuleVEK m{sortie.Chemin()};
+        ASSERT_TRUE(Chercher(m).ok());
+        PoserAnciennes();
+        essai::ApresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
+        const auto r = EcrireTout(m);
+        essai::ApresEchange = nullptr;
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(Etat(), "2 anciennes, 1 nouvelles"); // le texte remplacé, pas les deux autres
+        ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
+        ASSERT_TRUE(EcrireTout(m).ok());
+        EXPECT_NE(m.PrendreAvis().find("terminé"), std::string::npos);
+        EXPECT_EQ(Etat(), "nouvelles");
+        EXPECT_EQ(Fichiers(), Attendus());
+    }
+}
+
 // Un enregistrement planté qui cite un fichier qui n'est pas une sortie n'est jamais suivi :
 // rien n'est renommé ni supprimé à sa demande.
 TEST_F(ToutOuRien, UnEnregistrementPlanteNeFaitRienRenommer) {
@@ -260,7 +286,6 @@ TEST_F(ToutOuRien, UnEnregistrementPlanteNeFaitRienRenommer) {
     EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.txt")), "ancien");
     EXPECT_FALSE(fs::exists(sortie.Fichier(std::string(NomValidation))));
 }
-#endif
 
 // Le journal sous le nom de chaque fichier que les passes écrivent ou suppriment (ou relié à
 // lui par un lien) : refusé avant toute écriture, le journal intact, le nom dans le message.

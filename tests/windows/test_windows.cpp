@@ -226,5 +226,19 @@ TEST_F(JournalFinalWindows, LeJournalNEstJamaisUneSortieMemeParUnAutreChemin) {
     EXPECT_NE(test::LireTout(extrait).find("salut"), std::string::npos);
 }
 
+// Un lien (point d'analyse) planté sous un nom temporaire n'est jamais suivi : la création
+// échoue, et le fichier qu'il désigne reste intact.
+TEST_F(JournalFinalWindows, UnLienSousUnNomTemporaireNEstJamaisSuivi) {
+    const std::string victime = ailleurs.Ecrire("victime.txt", "précieux");
+    const std::string lien = programme.Fichier("LogFinal.txt.tmp-1-0123456789abcdef");
+    if (!CreateSymbolicLinkA(lien.c_str(), victime.c_str(),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        GTEST_SKIP() << "liens symboliques indisponibles ici";
+    EcrivainTexte e;
+    EXPECT_FALSE(e.CreerNeuf(lien));
+    EXPECT_FALSE(e.Reprendre(lien));
+    EXPECT_EQ(test::LireTout(victime), "précieux");
+}
+
 } // namespace
 } // namespace vek
