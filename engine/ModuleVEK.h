@@ -106,7 +106,8 @@ public:
     Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                       Progression& progression, std::stop_token arret = {});
     // La même passe, qui écrit dans le même dossier les formats demandés : LogFinal.txt, la
-    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, chacun remplacé une fois complet.
+    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, remplacés ensemble une fois tous
+    // complets et sur le disque (tout ou rien : un échec laisse toutes les anciennes sorties).
     // Rend les chemins écrits, dans cet ordre.
     Issue<std::vector<std::string>> EcrireSorties(const Selection& selection,
                                                   const ModesPartages& modes, FormatsSortie formats,
@@ -148,9 +149,9 @@ private:
     // bout puis fermé. Un grand fichier est compté par comptage, en parallèle de la passe
     // principale : lignes reste vide et le fichier reste ouvert. Sans barre de progression
     // visible, rien n'est compté. Faux en cas d'erreur de lecture.
-    // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
-    // fichiers temporaires qu'une écriture tuée y aurait laissés. Un échec si un autre
-    // programme y écrit déjà.
+    // Prend le verrou du dossier de sortie pour une passe qui y écrit, reprend un remplacement
+    // qu'un programme tué y aurait laissé à moitié (ce qui en a été fait va dans avis_), puis
+    // supprime les fichiers temporaires orphelins. Un échec si un autre programme y écrit déjà.
     Resultat PrendreLeDossier(VerrouDossier& verrou);
     bool PasseDeComptage(LecteurTexte& fichier, const NomFichier& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,

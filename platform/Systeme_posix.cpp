@@ -1,5 +1,5 @@
 // Ce que POSIX fait à sa façon : ouvertures sans suivre de lien, disque, identité des fichiers,
-// remplacement atomique, dossier de l'exécutable.
+// échange et renommage des noms, droits, processus, dossier de l'exécutable.
 
 #include "Systeme.h"
 
