@@ -225,6 +225,15 @@ std::optional<EchecValidation> EchangerEnsemble(const std::vector<Entree>& entre
 
 } // namespace
 
+bool RemettreAncienSansSortie(const NomFichier& dossier, std::string_view nom,
+                              std::string_view base) {
+    if (nom.size() <= SuffixeAncien.size() ||
+        nom.substr(nom.size() - SuffixeAncien.size()) != SuffixeAncien)
+        return false;
+    const std::string cible = JoindreChemin(dossier, base);
+    return !Existe(cible) && systeme::Renommer(JoindreChemin(dossier, nom), cible) == 0;
+}
+
 NomFichier DossierDe(const NomFichier& chemin) {
     const auto barre = chemin.find_last_of("/\\");
     if (barre == std::string::npos)

@@ -47,6 +47,13 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomiqu
 TexteUtf8 ReprendreValidation(const NomFichier& dossier,
                               const std::vector<std::string_view>& nomsPermis);
 
+// Un ancien fichier resté au garage (« temporaire-ancien ») par un échange en trois renommages
+// interrompu, alors que la sortie base n'a plus de fichier : il reprend le nom de la sortie
+// (une seule sortie se remplace sans enregistrement). Vrai s'il l'a repris. Pour le nettoyage
+// des orphelins, sous le verrou.
+bool RemettreAncienSansSortie(const NomFichier& dossier, std::string_view nom,
+                              std::string_view base);
+
 // Le dossier d'un chemin, sans séparateur final (« . » pour un nom seul).
 NomFichier DossierDe(const NomFichier& chemin);
 

@@ -4,6 +4,7 @@
 
 #include "Fichiers.h"
 #include "Systeme.h"
+#include "Validation.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -126,14 +127,17 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
     while (const dirent* e = ::readdir(d)) {
         const std::string nom = e->d_name;
         unsigned long processus = 0;
-        bool temporaire = false;
+        std::string_view sienne;
         for (const std::string_view base : bases)
-            temporaire = temporaire || EstTemporaireDe(nom, base, &processus);
-        if (!temporaire || systeme::ProcessusVivant(processus))
+            if (EstTemporaireDe(nom, base, &processus))
+                sienne = base;
+        if (sienne.empty() || systeme::ProcessusVivant(processus))
             continue;
         const std::string chemin = JoindreChemin(dossier, nom);
         const auto id = systeme::IdentiteDuNom(chemin);
-        if (id && id->ordinaire && id->aNous && ::unlink(chemin.c_str()) == 0)
+        if (!id || !id->ordinaire || !id->aNous || RemettreAncienSansSortie(dossier, nom, sienne))
+            continue;
+        if (::unlink(chemin.c_str()) == 0)
             ++supprimes;
     }
     ::closedir(d);

@@ -4,6 +4,7 @@
 
 #include "Fichiers.h"
 #include "Systeme.h"
+#include "Validation.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -60,7 +61,8 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
             if (!EstTemporaireDe(trouve.cFileName, base, &processus) ||
                 systeme::ProcessusVivant(processus) ||
                 (trouve.dwFileAttributes &
-                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+                RemettreAncienSansSortie(dossier, trouve.cFileName, base))
                 continue;
             if (SupprimerFichier(JoindreChemin(dossier, trouve.cFileName)))
                 ++supprimes;

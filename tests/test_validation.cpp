@@ -393,9 +393,17 @@ TEST_F(ToutOuRien, SeulsLesVraisTemporairesOrphelinsSontSupprimes) {
         sortie.Ecrire(nom, "à garder");
     for (const std::string& nom : orphelins)
         sortie.Ecrire(nom, "");
+    // Un ancien resté au garage alors que sa sortie n'a plus de fichier reprend son nom ; celui
+    // d'une sortie qui a son fichier (LogFinal.html) est un orphelin comme les autres.
+    sortie.Ecrire("LogFinal.jsonl.tmp-99999999-0123456789abcdef-ancien", "ancien");
+    sortie.Ecrire("LogFinal.html", "actuelle");
     ASSERT_TRUE(Chercher(module).ok());
     std::set<std::string> attendus(gardes.begin(), gardes.end());
     attendus.insert("LogVEKtemp.txt");
+    attendus.insert("LogFinal.jsonl");
+    attendus.insert("LogFinal.html");
+    EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.jsonl")), "ancien");
+    EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.html")), "actuelle");
     EXPECT_EQ(Fichiers(), attendus);
     for (const std::string& nom : gardes)
         EXPECT_EQ(test::LireTout(sortie.Fichier(nom)), "à garder") << nom;
