@@ -262,5 +262,22 @@ TEST(DonneesUtilisateurWindows, SansLaVariableLeSystemeDonneLeMemeDossier) {
     EXPECT_TRUE(sans.ends_with("\\VEK_Log")) << sans;
 }
 
+// Un lien (point d'analyse) planté sous un nom temporaire n'est jamais suivi : la création
+// échoue, et le fichier qu'il désigne reste intact.
+TEST_F(JournalFinalWindows, UnLienSousUnNomTemporaireNEstJamaisSuivi) {
+    const std::string victime = ailleurs.Ecrire("victime.txt", "précieux");
+    const std::string lien = programme.Fichier("LogFinal.txt.tmp-1-0123456789abcdef");
+    const bool cree = CreateSymbolicLinkA(lien.c_str(), victime.c_str(),
+                                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    const DWORD attributs = GetFileAttributesA(lien.c_str());
+    if (!cree || attributs == INVALID_FILE_ATTRIBUTES ||
+        (attributs & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        GTEST_SKIP() << "liens symboliques indisponibles ici (wine n'en crée pas toujours)";
+    EcrivainTexte e;
+    EXPECT_FALSE(e.CreerNeuf(lien));
+    EXPECT_FALSE(e.Reprendre(lien));
+    EXPECT_EQ(test::LireTout(victime), "précieux");
+}
+
 } // namespace
 } // namespace vek
