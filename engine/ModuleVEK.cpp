@@ -17,12 +17,8 @@ std::string ModuleVEK::CheminLogFinal() const {
     return JoindreChemin(repertoire_, NomLogFinal);
 }
 
-std::string ModuleVEK::CheminPageWeb() const {
-    return JoindreChemin(repertoire_, NomPageWeb);
-}
-
-std::string ModuleVEK::CheminLignesJson() const {
-    return JoindreChemin(repertoire_, NomLignesJson);
+std::string ModuleVEK::CheminSortie(std::string_view fichier) const {
+    return JoindreChemin(repertoire_, fichier);
 }
 
 std::optional<std::uint64_t>
@@ -84,7 +80,10 @@ Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) const {
                                repertoire_,
                                verrou.Occupe() ? verrou.Raison() + " ; réessayez quand il aura fini"
                                                : verrou.Raison());
-    SupprimerTemporairesOrphelins(repertoire_);
+    std::vector<std::string> noms;
+    for (const std::string_view fichier : FichiersDuDossier())
+        noms.emplace_back(fichier);
+    SupprimerTemporairesOrphelins(repertoire_, noms);
     return Resultat::Succes();
 }
 

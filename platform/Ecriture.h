@@ -73,6 +73,8 @@ public:
     bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
     void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
     bool EnPlace() const { return enPlace_; }
+    // Le fichier en cours d'écriture (le temporaire, ou la cible en place).
+    const std::string& Temporaire() const { return enPlace_ ? cible_ : temporaire_; }
     const std::string& Raison() const { return raison_; }
     // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
     const std::string& FichierEnCause() const { return fichierEnCause_; }

@@ -7,6 +7,7 @@
 #include "Encodages.h"
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vek {
 
@@ -41,9 +42,10 @@ private:
 };
 
 // Supprime du dossier les fichiers temporaires laissés par une écriture interrompue (programme
-// tué) : « LogVEKtemp.txt.tmp-… », « LogFinal.txt.tmp-… », et ceux de la page web et des
-// lignes JSON. À n'appeler qu'en tenant le verrou du dossier : aucun autre écrivain n'est alors
-// en vie. Rend le nombre de fichiers supprimés.
-int SupprimerTemporairesOrphelins(const NomFichier& dossier);
+// tué) : « sortie.tmp-… » pour chaque nom de sortie donné (le moteur donne ceux de l'extrait et
+// de chaque format). À n'appeler qu'en tenant le verrou du dossier : aucun autre écrivain n'est
+// alors en vie. Rend le nombre de fichiers supprimés.
+int SupprimerTemporairesOrphelins(const NomFichier& dossier,
+                                  const std::vector<std::string>& sorties);
 
 } // namespace vek

@@ -59,15 +59,15 @@ void VerrouDossier::Relacher() {
     descripteur_ = -1;
 }
 
-int SupprimerTemporairesOrphelins(const std::string& dossier) {
+int SupprimerTemporairesOrphelins(const std::string& dossier,
+                                  const std::vector<std::string>& sorties) {
     DIR* d = ::opendir(dossier.c_str());
     if (!d)
         return 0;
     int supprimes = 0;
-    const std::string prefixes[] = {std::string("LogVEKtemp.txt") + std::string(SuffixeTemporaire),
-                                    std::string("LogFinal.txt") + std::string(SuffixeTemporaire),
-                                    std::string("LogFinal.html") + std::string(SuffixeTemporaire),
-                                    std::string("LogFinal.jsonl") + std::string(SuffixeTemporaire)};
+    std::vector<std::string> prefixes;
+    for (const std::string& sortie : sorties)
+        prefixes.push_back(sortie + std::string(SuffixeTemporaire));
     while (const dirent* e = ::readdir(d)) {
         const std::string nom = e->d_name;
         for (const std::string& p : prefixes)

@@ -41,12 +41,12 @@ void VerrouDossier::Relacher() {
     poignee_ = nullptr;
 }
 
-int SupprimerTemporairesOrphelins(const std::string& dossier) {
+int SupprimerTemporairesOrphelins(const std::string& dossier,
+                                  const std::vector<std::string>& sorties) {
     int supprimes = 0;
-    for (const char* sortie :
-         {"LogVEKtemp.txt", "LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}) {
+    for (const std::string& sortie : sorties) {
         const std::string motif =
-            JoindreChemin(dossier, std::string(sortie) + std::string(SuffixeTemporaire) + "*");
+            JoindreChemin(dossier, sortie + std::string(SuffixeTemporaire) + "*");
         WIN32_FIND_DATAA trouve;
         HANDLE h = FindFirstFileA(motif.c_str(), &trouve);
         if (h == INVALID_HANDLE_VALUE)

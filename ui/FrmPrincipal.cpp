@@ -3,6 +3,7 @@
 #include "ui_FrmPrincipal.h"
 
 #include "Apparence.h"
+#include "EntreesExport.h"
 #include "FrmAnalyse.h"
 #include "Images.h"
 #include "InfoSysteme.h"
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -211,7 +213,6 @@ void FrmPrincipal::Connecter() {
     connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
             [this] { CocherTout(ui->arbreNoms, ui->caseToutLeMonde); });
     connect(ui->boutonCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CreerLogFinal);
-    connect(ui->actionExporterPageWeb, &QAction::triggered, this, &FrmPrincipal::ExporterPageWeb);
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
     connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
@@ -236,8 +237,8 @@ void FrmPrincipal::AppliquerEtatBoutons() {
     // à la fin chacune reprend l'état que lui donnent les règles.
     ui->boutonRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
     ui->boutonCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
-    // « Exporter en page web… » suit « Créer le fichier log ».
-    ui->actionExporterPageWeb->setEnabled(creerLogActive_ && !passeEnCours_);
+    // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
+    exports_->Activer(creerLogActive_ && !passeEnCours_);
     ui->boutonParcourir->setEnabled(!passeEnCours_);
 }
 
@@ -510,17 +511,14 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 }
 
 void FrmPrincipal::CreerLogFinal() {
-    EcrireSortie(vek::FormatsSortie{true, false, false}, TextesLogFinal);
+    EcrireSortie(vek::FormatsSortie::Texte(), [this](const std::string& chemin) {
+        // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesLogFinal);
+    });
 }
 
-void FrmPrincipal::ExporterPageWeb() {
-    // La sélection des arbres et les modes de « Créer le fichier log », et la même passe : seule
-    // la page web s'écrit, puis le navigateur du bureau l'ouvre.
-    if (creerLogActive_)
-        EcrireSortie(vek::FormatsSortie{false, true, false}, TextesPageWeb);
-}
-
-void FrmPrincipal::EcrireSortie(vek::FormatsSortie format, const TextesSortie& textes) {
+void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
+                                std::function<void(const std::string&)> suite) {
     if (passeEnCours_)
         return;
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
@@ -531,12 +529,9 @@ void FrmPrincipal::EcrireSortie(vek::FormatsSortie format, const TextesSortie& t
         [this, selection, format](std::stop_token arret) {
             return module_->EcrireSorties(*selection, modes_, format, *progression_, arret);
         },
-        [this, &textes](vek::Issue<std::vector<std::string>>& issue) {
-            if (!issue.ok() || issue->empty())
-                return;
-            // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
-            const std::string& chemin = issue->front();
-            SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), textes);
+        [suite = std::move(suite)](vek::Issue<std::vector<std::string>>& issue) {
+            if (issue.ok() && !issue->empty() && suite)
+                suite(issue->front());
         });
 }
 
