@@ -14,7 +14,7 @@ namespace {
 constexpr std::array<Format, 5> Formats = {{
     {"texte",
      NomLogFinal,
-     "LogFinal.txt, en Windows-1252.",
+     "en Windows-1252, tel que le programme à fenêtres l'écrit.",
      "le journal final",
      EntreeFenetre::Aucune,
      {},

@@ -25,12 +25,10 @@ std::string AideFormats() {
     for (const Format& f : TableDesFormats()) {
         std::string nom(f.nom);
         nom.resize(std::max<std::size_t>(nom.size() + 1, 8), ' ');
-        s += "                         " + nom + std::string(f.fichier) + " : ";
-        std::string_view d = f.description;
-        for (bool premiere = true; !d.empty(); premiere = false) {
+        s += "                         " + nom + std::string(f.fichier) + "\n";
+        for (std::string_view d = f.description; !d.empty();) {
             const std::size_t fin = std::min(d.find('\n'), d.size());
-            s += (premiere ? "" : "                                 ") +
-                 std::string(d.substr(0, fin)) + "\n";
+            s += "                                 " + std::string(d.substr(0, fin)) + "\n";
             d.remove_prefix(std::min(d.size(), fin + 1));
         }
     }
@@ -106,7 +104,8 @@ sont gardées.
 
 Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, format inconnu, nœud introuvable) ; 130 ou 143 arrêt par
+(option inconnue, argument manquant, date invalide, format inconnu, taille de message invalide,
+nœud introuvable) ; 130 ou 143 arrêt par
 SIGINT ou SIGTERM.
 )";
 }
