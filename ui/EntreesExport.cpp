@@ -17,6 +17,7 @@ QString LireSortieUtf8(const std::string& chemin) {
 
 EntreesExport::EntreesExport(QMenu* menu, QAction* avant, Lancer lancer, QObject* parent)
     : QObject(parent), lancer_(std::move(lancer)), menu_(menu) {
+    setObjectName(QStringLiteral("entreesExport"));
     annoncer = [](const QString&) {};
     montrerParties = [](QWidget* dessus, const QString& contenu) {
         DlgParties::Montrer(dessus, contenu);

@@ -129,6 +129,23 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin})
         champ->installEventFilter(this);
 
+    // Les entrées d'export, tirées de la table des formats, avant le séparateur de « Menu ».
+    QAction* separateur = nullptr;
+    for (QAction* action : actionsMenu)
+        if (action->isSeparator() && !separateur)
+            separateur = action;
+    exports_ = new EntreesExport(
+        ui->menuPrincipal, separateur,
+        [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
+            if (creerLogActive_)
+                EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
+        },
+        this);
+    exports_->ouvrir = [this](const std::string& chemin) {
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesPageWeb);
+    };
+    exports_->annoncer = [this](const QString& message) { statusBar()->showMessage(message); };
+
     PoserImages();
     Connecter();
     EtatInitial();
@@ -238,7 +255,8 @@ void FrmPrincipal::AppliquerEtatBoutons() {
     ui->boutonRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
     ui->boutonCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
     // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
-    exports_->Activer(creerLogActive_ && !passeEnCours_);
+    if (exports_)
+        exports_->Activer(creerLogActive_ && !passeEnCours_);
     ui->boutonParcourir->setEnabled(!passeEnCours_);
 }
 
