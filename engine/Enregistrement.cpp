@@ -31,6 +31,8 @@ struct Message {
 Message MessageDuChannel(std::string_view corps, const Extraction& x) {
     // Retenue, la ligne a un nom non vide : son corps a un « ] », le tag est au début du corps.
     const std::size_t apresTag = std::min(x.tag.size(), corps.size());
+    if (x.nom.empty())
+        return {corps.substr(apresTag), false};
     const auto debut = static_cast<std::size_t>(x.nom.data() - corps.data());
     const std::size_t fin = debut + x.nom.size();
     if (debut >= 1 && corps[debut - 1] == '"' && corps.substr(fin, 2) == "\":")
