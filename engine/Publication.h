@@ -38,7 +38,8 @@ inline std::string_view CouleurNom(std::string_view nom) {
 char32_t CaracterePublie(unsigned char octet);
 
 // La page : son début (styles, en-tête : titre, date d'extraction, période, channels et
-// personnes gardés) et sa fin ; les entrées et les titres des jours viennent de Publication.
+// personnes gardés) et sa fin ; les entrées et les titres des jours viennent de la sortie de la
+// page, lot par lot.
 struct EnTetePage {
     Date extraction;
     std::optional<Date> debut;
