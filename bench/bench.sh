@@ -155,8 +155,8 @@ for format in texte html json forum discord; do
     mesurer "$format" /dev/null --vider "$travail/$format" \
         "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
         --tout-le-monde --format "$format" -q --dossier "$travail/$format" "$journal"
-    taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal.* | awk '{ s += $1 } END { print s }')
-    rm -f "$travail/$format"/LogFinal.*
+    taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal* | awk '{ s += $1 } END { print s }')
+    rm -f "$travail/$format"/LogFinal*
 done
 mesurer tous /dev/null --vider "$travail/tous" \
     "$extraire" --debut "$debut" --fin "$fin" --tous-channels --tout-le-monde --format texte \

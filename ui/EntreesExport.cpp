@@ -56,7 +56,7 @@ void EntreesExport::Declencher(const vek::Format& format) {
             QGuiApplication::clipboard()->setText(texte);
             annoncer(QStringLiteral("L'extrait pour un forum est dans le presse-papiers "
                                     "(%1 caractères) : collez-le dans votre message.")
-                         .arg(texte.size()));
+                         .arg(texte.toUcs4().size()));
             break;
         }
         case vek::EntreeFenetre::CopierParParties:
