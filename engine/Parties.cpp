@@ -112,18 +112,44 @@ void Empaqueteur::FinirEntree() {
 }
 
 void Empaqueteur::Recevoir(std::string_view octets) {
+    // Les entrées entières qui se suivent dans une même partie y sont déjà jointes par « \n » :
+    // elles s'écrivent d'un seul tenant.
+    const char* suite = nullptr;
+    std::size_t tailleSuite = 0;
+    const auto ecrireSuite = [&] {
+        if (tailleSuite != 0)
+            Ecrire({suite, tailleSuite});
+        tailleSuite = 0;
+    };
     while (!octets.empty()) {
         const std::size_t fin = std::min(octets.find('\n'), octets.size());
         const std::string_view morceau = octets.substr(0, fin);
-        if (entree_.empty() && fin != octets.size()) {
-            // Une entrée entière : placée sans être recopiée, si elle tient dans une partie.
+        if (entree_.empty() && fin != octets.size() && !morceau.empty()) {
             const std::size_t caracteres = CompterCaracteres(morceau);
             if (caracteres <= capacite_) {
-                Placer(morceau, caracteres);
+                if (partieOuverte_ && caracteresPartie_ + 1 + caracteres <= capacite_) {
+                    if (tailleSuite != 0 && suite + tailleSuite + 1 == morceau.data()) {
+                        tailleSuite += 1 + morceau.size();
+                    } else {
+                        ecrireSuite();
+                        Ecrire("\n");
+                        suite = morceau.data();
+                        tailleSuite = morceau.size();
+                    }
+                    caracteresPartie_ += 1 + caracteres;
+                } else {
+                    ecrireSuite();
+                    debuts_.push_back(ecrits_);
+                    partieOuverte_ = true;
+                    caracteresPartie_ = caracteres;
+                    suite = morceau.data();
+                    tailleSuite = morceau.size();
+                }
                 octets.remove_prefix(fin + 1);
                 continue;
             }
         }
+        ecrireSuite();
         entree_.append(morceau);
         caracteresEntree_ += CompterCaracteres(morceau);
         while (caracteresEntree_ > capacite_)
@@ -133,6 +159,7 @@ void Empaqueteur::Recevoir(std::string_view octets) {
         FinirEntree();
         octets.remove_prefix(fin + 1);
     }
+    ecrireSuite();
 }
 
 bool Empaqueteur::Terminer(EcrivainTexte& sortie, std::string& raison) {
@@ -149,7 +176,7 @@ bool Empaqueteur::Terminer(EcrivainTexte& sortie, std::string& raison) {
         return false;
     }
     const std::string total = std::to_string(debuts_.size());
-    std::vector<char> tampon(std::size_t{1} << 16);
+    std::vector<char> tampon(std::size_t{1} << 20);
     bool ok = true;
     for (std::size_t i = 0; i < debuts_.size() && ok; ++i) {
         sortie.Ecrire(i == 0 ? "" : "\n\n");
