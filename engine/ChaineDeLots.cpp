@@ -14,6 +14,8 @@ void Alleger(Lot& lot, std::size_t tailleLot) {
         std::string().swap(lot.octets);
     if (lot.sortie.capacity() > 4 * tailleLot)
         std::string().swap(lot.sortie);
+    if (lot.annexe.capacity() > 4 * tailleLot)
+        std::string().swap(lot.annexe);
     lot.sortieLongue = {};
 }
 
@@ -21,6 +23,7 @@ void Preparer(Lot& lot, std::size_t tailleLot, std::uint64_t numero) {
     Alleger(lot, tailleLot);
     lot.octets.clear();
     lot.sortie.clear();
+    lot.annexe.clear();
     lot.fins.clear();
     lot.octets.reserve(2 * tailleLot);
     lot.numero = numero;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -22,14 +23,24 @@
 
 namespace vek {
 
+// Ce qu'une étape garde d'un lot pour une étape suivante (une sortie, la mise en forme du lot) :
+// rangé avec le lot, il tourne avec lui dans l'anneau.
+struct EtatDeLot {
+    virtual ~EtatDeLot() = default;
+};
+
 // Lignes consécutives d'un fichier, chacune rangée suivie de CR LF.
 struct Lot {
     std::string octets;
     std::vector<std::size_t> fins; // fin de chaque ligne dans octets (avant son CR LF)
-    std::string sortie;            // ce qu'une étape produit pour la suivante
+    std::string sortie;            // ce qu'une étape produit pour la suivante (la ligne réécrite
+                                   // d'une ligne démesurée, gardée jusqu'à son écriture)
     // Pour un lot d'une seule ligne démesurée : sa ligne produite, désignée sans être recopiée
     // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
     std::string_view sortieLongue;
+    std::string annexe; // un autre texte produit pour une ligne démesurée, s'il le faut
+    // Les états que des étapes attachent au lot, par rang (créés au premier lot qu'elles voient).
+    std::vector<std::unique_ptr<EtatDeLot>> etats;
     std::uint64_t numero = 0; // rang du lot dans la chaîne, depuis 0
     Modes modes;              // modes d'extraction en vigueur pour ces lignes
 

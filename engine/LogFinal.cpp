@@ -1,4 +1,5 @@
-// Écriture du journal final : bannière, lignes retenues et réécrites, pied de page.
+// La passe du journal final : chaque ligne de l'extrait filtrée et réécrite une fois, son
+// enregistrement remis à chaque sortie demandée, chacune remplacée une fois complète.
 
 #include "ModuleVEK.h"
 
@@ -6,10 +7,13 @@
 #include "Comptage.h"
 #include "Fichiers.h"
 #include "Fils.h"
+#include "Formats.h"
 #include "Passe.h"
-#include "Publication.h"
+#include "Puits.h"
 #include "Validation.h"
 
+#include <algorithm>
+#include <span>
 #include <thread>
 #include <utility>
 
@@ -17,45 +21,14 @@ namespace vek {
 
 namespace {
 
-const std::string Etoiles(68, '*');
-
 // Au-delà, une ligne seule dans son lot n'est pas recopiée pour être écrite.
 constexpr std::size_t LigneDemesuree = std::size_t{1} << 20;
 
-std::string Espaces(std::size_t n, std::string_view texte) {
-    return std::string(n, ' ').append(texte);
-}
-
-void EcrireBanniere(EcrivainTexte& f, Date jour) {
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Espaces(21, TitreApplication));
-    f.EcrireLigne(Espaces(18, "LOG extrait le : ") + DateLongue(jour));
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne("");
-    f.EcrireLigne("");
-    f.EcrireLigne("");
-}
-
-void EcrirePied(EcrivainTexte& f) {
-    f.EcrireLigne("");
-    f.EcrireLigne("");
-    f.EcrireLigne("");
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Espaces(25, TitreApplication));
-    f.EcrireLigne(Espaces(18, "Merci d'avoir utiliser ce petit logiciel"));
-    f.EcrireLigne(Espaces(24, "Pour tout renseignement :"));
-    f.EcrireLigne(Espaces(24, AdresseContact));
-    f.EcrireLigne(Etoiles);
-    f.EcrireLigne(Etoiles);
-}
-
-// Les lots de la chaîne. La publication garde la mise en forme de chacun, deux à trois fois plus
-// grande que ses lignes : ses lots sont deux fois plus petits, la mémoire reste bornée.
+// Les lots de la chaîne. Chaque sortie mise en forme garde, dans chaque lot, des octets deux à
+// trois fois plus nombreux que ses lignes : plus elles sont nombreuses, plus les lots sont
+// petits, et la mémoire reste bornée.
 constexpr std::size_t TailleLot = std::size_t{1} << 20;
-constexpr std::size_t TailleLotPublie = TailleLot / 2;
+constexpr std::size_t TailleLotMin = std::size_t{128} << 10;
 constexpr std::size_t LotsEnCirculation = 8;
 
 // La période d'un extrait que la recherche de cette exécution n'a pas écrit : les dates de sa
@@ -74,97 +47,51 @@ std::optional<std::pair<Date, Date>> PeriodeDeLExtrait(const std::string& chemin
     return std::pair{*debut, *fin};
 }
 
+// Une sortie de la passe : son format, son fichier et son puits.
 struct Sortie {
+    const Format* format = nullptr;
     std::string chemin;
-    std::string action; // ce qui a échoué, pour le message
     EcritureAtomique fichier;
-};
-
-// Les sorties d'une passe ; demandees : celles qui s'écrivent, dans l'ordre où elles sont rendues.
-struct Sorties {
-    Sortie texte, page, json;
-    std::vector<Sortie*> demandees;
-
-    Sorties(FormatsSortie formats, std::string cheminTexte, std::string cheminPage,
-            std::string cheminJson)
-        : texte{std::move(cheminTexte), "Impossible d'écrire le journal final", {}},
-          page{std::move(cheminPage), "Impossible d'écrire la page web", {}},
-          json{std::move(cheminJson), "Impossible d'écrire les lignes JSON", {}} {
-        for (auto [demande, sortie] :
-             {std::pair{formats.texte, &texte}, std::pair{formats.html, &page},
-              std::pair{formats.json, &json}})
-            if (demande)
-                demandees.push_back(sortie);
-    }
-    std::vector<std::string> Chemins() const {
-        std::vector<std::string> chemins;
-        for (const Sortie* sortie : demandees)
-            chemins.push_back(sortie->chemin);
-        return chemins;
-    }
+    std::unique_ptr<Puits> puits;
+    std::string Action() const { return "Impossible d'écrire " + std::string(format->quoi); }
 };
 
 // Ce qu'un échec avant la validation laisse : aucune sortie touchée.
-std::string RienDeRemplace(const Sorties& sorties) {
-    return sorties.demandees.size() > 1
+std::string RienDeRemplace(std::size_t nombreSorties) {
+    return nombreSorties > 1
                ? " ; aucune sortie n'a été remplacée, les anciennes sont restées telles quelles"
                : "";
 }
 
-// L'étape des fils de travail : chaque ligne du lot est filtrée, réécrite, rangée pour
-// LogFinal.txt et mise en forme pour la publication. Les fils ne lisent que des données que
-// personne n'écrit pendant la passe (tousLesNoms est copié : rangé près des variables du fil
-// qui lit, il partagerait leur ligne de cache).
+// L'étape des fils de travail : chaque ligne du lot est filtrée et réécrite, et son
+// enregistrement passe à chaque sortie. Les fils ne lisent que des données que personne
+// n'écrit pendant la passe (tousLesNoms est copié : rangé près des variables du fil qui lit,
+// il partagerait leur ligne de cache).
 ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
-                                    const Selection& selection, Publication& publication,
-                                    bool tousLesNoms, bool enTexte) {
-    return {[&travaux, &selection, &publication, tousLesNoms, enTexte](Lot& lot, int w) {
+                                    const Selection& selection,
+                                    std::vector<std::unique_ptr<Sortie>>& sorties,
+                                    bool tousLesNoms) {
+    return {[&travaux, &selection, &sorties, tousLesNoms](Lot& lot, int w) {
                 TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
-                const bool publier = publication.Active();
-                if (publier)
-                    publication.Preparer(lot);
-                Extraction analyse;
+                lot.etats.resize(sorties.size());
+                for (const auto& s : sorties)
+                    s->puits->Preparer(lot);
                 for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
-                    const auto reecrite = FiltrerEtReecrire(lot.Ligne(i), selection, lot.modes,
-                                                            travail, tousLesNoms, &analyse);
-                    if (!reecrite)
+                    const auto e = FiltrerEnregistrement(lot.Ligne(i), selection, lot.modes,
+                                                         travail, tousLesNoms);
+                    if (!e)
                         continue;
                     const bool demesuree =
-                        lot.NombreLignes() == 1 && reecrite->size() >= LigneDemesuree;
-                    if (demesuree) {
-                        // Ligne démesurée : désignée là où elle a été réécrite, sans copie.
-                        ReprendreReecriture(travail, *reecrite, lot.sortie);
-                        lot.sortieLongue = *reecrite;
-                    } else if (enTexte) {
-                        lot.sortie.append(*reecrite).append("\r\n", 2);
-                    }
-                    if (publier)
-                        publication.Ajouter(lot, lot.Ligne(i), analyse, *reecrite, demesuree);
+                        lot.NombreLignes() == 1 && e->ligne.size() >= LigneDemesuree;
+                    // Ligne démesurée : ses textes restent là où ils ont été réécrits, sans copie,
+                    // jusqu'à l'écriture du lot.
+                    if (demesuree)
+                        ReprendreReecriture(travail, *e, lot.sortie, lot.annexe);
+                    for (const auto& s : sorties)
+                        s->puits->Ajouter(lot, *e, demesuree);
                 }
             },
             static_cast<int>(travaux.size())};
-}
-
-// Les étapes d'écriture, une par sortie, chacune dans l'ordre de l'extrait.
-void AjouterEtapesEcriture(std::vector<ChaineDeLots::Etape>& etapes, FormatsSortie formats,
-                           Sorties& sorties, Publication& publication) {
-    if (formats.texte)
-        etapes.push_back({[&sortie = sorties.texte.fichier.Flux()](Lot& lot, int) {
-            if (lot.sortieLongue.empty()) {
-                sortie.Ecrire(lot.sortie);
-            } else {
-                sortie.Ecrire(lot.sortieLongue);
-                sortie.Ecrire("\r\n");
-            }
-        }});
-    if (formats.html)
-        etapes.push_back({[&publication, &sortie = sorties.page.fichier.Flux()](Lot& lot, int) {
-            publication.EcrireHtml(lot, sortie);
-        }});
-    if (formats.json)
-        etapes.push_back({[&publication, &sortie = sorties.json.fichier.Flux()](Lot& lot, int) {
-            publication.EcrireJson(lot, sortie);
-        }});
 }
 
 } // namespace
@@ -172,7 +99,7 @@ void AjouterEtapesEcriture(std::vector<ChaineDeLots::Etape>& etapes, FormatsSort
 Issue<std::string> ModuleVEK::EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                              Progression& progression, std::stop_token arret) {
     Issue<std::vector<std::string>> ecrits =
-        EcrireSorties(selection, modes, FormatsSortie{}, progression, arret);
+        EcrireSorties(selection, modes, FormatsSortie::Texte(), progression, arret);
     if (!ecrits.ok())
         return ecrits.Echec();
     return ecrits->front();
@@ -184,7 +111,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
                                                          Progression& progression,
                                                          std::stop_token arret) try {
     if (formats.Aucun())
-        formats.texte = true;
+        formats = FormatsSortie::Texte();
     const std::string cheminExtrait = CheminExtrait();
     const std::string lecture = "Impossible de lire l'extrait";
 
@@ -210,8 +137,23 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
                          lignesExtrait, comptage))
         return Resultat::Echec(lecture, cheminExtrait, extrait.Raison());
 
-    Sorties sorties(formats, CheminLogFinal(), CheminPageWeb(), CheminLignesJson());
-    const std::vector<std::string> chemins = sorties.Chemins();
+    // Les sorties demandées, dans l'ordre de la table des formats.
+    ContexteSortie contexte;
+    contexte.jour = DateDuJour();
+    contexte.selection = &selection;
+    contexte.tailleMessage = TailleMessage;
+    // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
+    contexte.periode = empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);
+    const std::span<const Format> table = TableDesFormats();
+    std::vector<std::unique_ptr<Sortie>> sorties;
+    std::vector<std::string> chemins;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (formats.Contient(i)) {
+            Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
+            s.format = &table[i];
+            s.chemin = CheminSortie(table[i].fichier);
+            chemins.push_back(s.chemin);
+        }
 
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
     // pages en mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : leur
@@ -222,23 +164,15 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
             OublierPagesEnMemoire(chemin);
     });
 
-    for (Sortie* sortie : sorties.demandees)
-        if (!sortie->fichier.Ouvrir(sortie->chemin))
-            return Resultat::Echec(sortie->action, sortie->chemin,
-                                   sortie->fichier.Raison() + RienDeRemplace(sorties));
-    const Date jour = DateDuJour();
-    if (formats.texte)
-        EcrireBanniere(sorties.texte.fichier.Flux(), jour);
-    if (formats.html) {
-        // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
-        const auto periode =
-            empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);
-        EnTetePage entete{jour, std::nullopt, std::nullopt, &selection};
-        if (periode) {
-            entete.debut = periode->first;
-            entete.fin = periode->second;
-        }
-        sorties.page.fichier.Flux().Ecrire(DebutPage(entete));
+    for (std::size_t k = 0; k < sorties.size(); ++k) {
+        Sortie& s = *sorties[k];
+        if (!s.fichier.Ouvrir(s.chemin))
+            return Resultat::Echec(s.Action(), s.chemin,
+                                   s.fichier.Raison() + RienDeRemplace(sorties.size()));
+        contexte.chemin = s.chemin;
+        s.puits = s.format->fabriquer(contexte);
+        s.puits->DefinirRang(k);
+        s.puits->Commencer(s.fichier.Flux());
     }
 
     SuiviProgression suivi(progression, lignesExtrait, comptage);
@@ -249,13 +183,16 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
-    Publication publication(formats, LotsEnCirculation);
+    for (TravailReecriture& travail : travaux)
+        travail.sansMessage = formats == FormatsSortie::Texte();
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     std::vector<ChaineDeLots::Etape> etapes{
-        EtapeReecriture(travaux, selection, publication,
-                        TousLesNomsRetenus(selection, cheminExtrait), formats.texte)};
-    AjouterEtapesEcriture(etapes, formats, sorties, publication);
-    ChaineDeLots chaine(std::move(etapes), publication.Active() ? TailleLotPublie : TailleLot,
+        EtapeReecriture(travaux, selection, sorties, TousLesNomsRetenus(selection, cheminExtrait))};
+    for (const auto& s : sorties)
+        etapes.push_back({[&s = *s](Lot& lot, int) { s.puits->Ecrire(lot, s.fichier.Flux()); }});
+    const std::size_t misesEnForme = sorties.size() - (formats.Contient("texte") ? 1 : 0);
+    ChaineDeLots chaine(std::move(etapes),
+                        std::max(TailleLotMin, TailleLot / (1 + 2 * misesEnForme)),
                         LotsEnCirculation);
     std::uint64_t lus = 0;
     const Resultat parcours = ParcourirLignes(
@@ -275,17 +212,18 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     if (!parcours.ok)
         return parcours; // les anciennes sorties restent telles quelles
     extrait.Fermer();
-    if (formats.texte)
-        EcrirePied(sorties.texte.fichier.Flux());
-    if (formats.html)
-        sorties.page.fichier.Flux().Ecrire(FinPage(publication.EntreesHtml()));
+    for (const auto& s : sorties) {
+        std::string raison;
+        if (!s->puits->Finir(s->fichier.Flux(), raison))
+            return Resultat::Echec(s->Action(), s->chemin, raison + RienDeRemplace(sorties.size()));
+    }
     // Tout ou rien : chaque sortie écrite et sur le disque, puis l'ensemble prend ses noms.
     std::vector<EcritureAtomique*> fichiers;
-    for (Sortie* sortie : sorties.demandees)
-        fichiers.push_back(&sortie->fichier);
+    for (const auto& s : sorties)
+        fichiers.push_back(&s->fichier);
     if (const auto echec = ValiderEnsemble(fichiers)) {
-        const Sortie& sortie = *sorties.demandees[echec->indice];
-        return Resultat::Echec(sortie.action, sortie.chemin, echec->raison);
+        const Sortie& s = *sorties[echec->indice];
+        return Resultat::Echec(s.Action(), s.chemin, echec->raison);
     }
 
     progression.Valeur(0);
@@ -293,11 +231,12 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
-    if (formats.texte || formats.Aucun())
-        return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
-    return Resultat::Exception(formats.html ? "Impossible d'écrire la page web"
-                                            : "Impossible d'écrire les lignes JSON",
-                               formats.html ? CheminPageWeb() : CheminLignesJson());
+    // La première sortie demandée est nommée.
+    for (const Format& f : TableDesFormats())
+        if (formats.Aucun() ? f.nom == "texte" : formats.Contient(f.nom))
+            return Resultat::Exception("Impossible d'écrire " + std::string(f.quoi),
+                                       CheminSortie(f.fichier));
+    return Resultat::Exception("Impossible d'écrire le journal final", CheminLogFinal());
 }
 
 } // namespace vek

@@ -1,5 +1,7 @@
 #include "ModuleVEK.h"
 
+#include "Formats.h"
+
 #include "ChaineDeLots.h"
 #include "Passe.h"
 
@@ -19,12 +21,8 @@ std::string ModuleVEK::CheminLogFinal() const {
     return JoindreChemin(repertoire_, NomLogFinal);
 }
 
-std::string ModuleVEK::CheminPageWeb() const {
-    return JoindreChemin(repertoire_, NomPageWeb);
-}
-
-std::string ModuleVEK::CheminLignesJson() const {
-    return JoindreChemin(repertoire_, NomLignesJson);
+std::string ModuleVEK::CheminSortie(std::string_view fichier) const {
+    return JoindreChemin(repertoire_, fichier);
 }
 
 std::optional<std::uint64_t>
@@ -80,7 +78,10 @@ bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
 }
 
 std::vector<std::string_view> NomsDuDossierDeSortie() {
-    return {NomExtrait, NomLogFinal, NomPageWeb, NomLignesJson, NomVerrou, NomValidation};
+    std::vector<std::string_view> noms = FichiersDuDossier();
+    noms.push_back(NomVerrou);
+    noms.push_back(NomValidation);
+    return noms;
 }
 
 Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) {

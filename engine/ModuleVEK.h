@@ -16,9 +16,9 @@
 #include "Catalogue.h"
 #include "Comptage.h"
 #include "Date.h"
+#include "Formats.h"
 #include "Ligne.h"
 #include "Progression.h"
-#include "Publication.h"
 #include "Selection.h"
 #include "Sessions.h"
 
@@ -93,6 +93,9 @@ public:
     // Taille (octets) à partir de laquelle la passe de comptage tourne en parallèle de la passe
     // principale ; en dessous, elle la précède.
     std::uint64_t SeuilComptageEnParallele = std::uint64_t{16} << 20;
+    // La taille d'un message (en caractères) des formats qui se collent par parties : Discord
+    // (2000 par défaut), le forum (pas découpé par défaut) ; 0 : celle de chaque format.
+    std::size_t TailleMessage = 0;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
     // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.
@@ -121,10 +124,10 @@ public:
     // Rend le chemin écrit.
     Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                       Progression& progression, std::stop_token arret = {});
-    // La même passe, qui écrit dans le même dossier les formats demandés : LogFinal.txt, la
-    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, remplacés ensemble une fois tous
-    // complets et sur le disque (tout ou rien : un échec laisse toutes les anciennes sorties).
-    // Rend les chemins écrits, dans cet ordre.
+    // La même passe, qui écrit dans le même dossier les formats demandés (ceux de la table des
+    // formats : LogFinal.txt, la page web, les lignes JSON, le forum, Discord), remplacés
+    // ensemble une fois tous complets et sur le disque (tout ou rien : un échec laisse toutes les
+    // anciennes sorties). Rend les chemins écrits, dans l'ordre de la table.
     Issue<std::vector<std::string>> EcrireSorties(const Selection& selection,
                                                   const ModesPartages& modes, FormatsSortie formats,
                                                   Progression& progression,
@@ -144,8 +147,8 @@ public:
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
     std::string CheminLogFinal() const;
-    std::string CheminPageWeb() const;
-    std::string CheminLignesJson() const;
+    // Le chemin d'un fichier du dossier de sortie (celui d'un format, par exemple).
+    std::string CheminSortie(std::string_view fichier) const;
 
 private:
     // Nombre de lignes d'un fichier déjà lu en entier (le journal par l'analyse ou la recherche,
@@ -172,6 +175,11 @@ private:
     bool PasseDeComptage(LecteurTexte& fichier, const NomFichier& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
+
+    // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
+    // fichiers temporaires qu'une écriture tuée y aurait laissés (ceux de chaque fichier que le
+    // programme y écrit). Un échec si un autre programme y écrit déjà.
+    Resultat PrendreLeDossier(VerrouDossier& verrou) const;
 
     std::vector<CompteConnu> comptes_;
     std::shared_ptr<const Catalogue> catalogue_ = std::make_shared<const Catalogue>();

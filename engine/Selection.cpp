@@ -259,14 +259,11 @@ bool ReecrireFormeReguliere(std::string_view ligne, const Extraction& e, const M
 
 } // namespace
 
-std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
-                                                  const Selection& selection, const Modes& modes,
-                                                  TravailReecriture& t, bool tousLesNomsRetenus,
-                                                  Extraction* analyse) {
+std::optional<Enregistrement> FiltrerEnregistrement(std::string_view ligne,
+                                                    const Selection& selection, const Modes& modes,
+                                                    TravailReecriture& t, bool tousLesNomsRetenus) {
     const std::string_view corps = CorpsDeLigne(ligne);
     const Extraction e = AnalyserCorps(corps, t.tamponTag);
-    if (analyse)
-        *analyse = e;
     const auto nomRetenu = [&](std::string_view nom) {
         return tousLesNomsRetenus ? !nom.empty() : selection.NomRetenu(nom);
     };
@@ -286,31 +283,54 @@ std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
     }
     if (!retenue)
         return std::nullopt;
-    return Reecrire(ligne, e, modes, t);
+    bool reguliere = false;
+    const std::string_view reecrite = Reecrire(ligne, e, modes, t, &reguliere);
+    return ConstruireEnregistrement(ligne, e, reecrite, modes, reguliere, t);
+}
+
+std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
+                                                  const Selection& selection, const Modes& modes,
+                                                  TravailReecriture& t, bool tousLesNomsRetenus) {
+    const auto r = FiltrerEnregistrement(ligne, selection, modes, t, tousLesNomsRetenus);
+    if (!r)
+        return std::nullopt;
+    return r->ligne;
 }
 
 std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Modes& modes,
-                          TravailReecriture& t) {
+                          TravailReecriture& t, bool* reguliere) {
     // Sans remplacement à faire, la voie générale ne copie rien : elle suffit.
     if (modes.ModeRPName || modes.ModeUnlessChannel) {
         std::string_view sortie;
-        if (ReecrireFormeReguliere(ligne, e, modes, t, sortie))
+        if (ReecrireFormeReguliere(ligne, e, modes, t, sortie)) {
+            if (reguliere)
+                *reguliere = true;
             return sortie;
+        }
     }
     return ReecrireGenerique(ligne, e, modes, t);
 }
 
-void ReprendreReecriture(TravailReecriture& t, std::string_view reecrite, std::string& sortie) {
-    for (std::string& tampon : t.tampons) {
-        const char* debut = tampon.data();
-        if (!tampon.empty() && reecrite.data() >= debut &&
-            reecrite.data() + reecrite.size() <= debut + tampon.size()) {
-            tampon.swap(sortie); // le texte ne bouge pas : la vue le désigne toujours
-            break;
-        }
-    }
+namespace {
+
+// Le texte passe dans sortie s'il est dans tampon (la vue le désigne toujours).
+void Reprendre(std::string& tampon, std::string_view texte, std::string& sortie) {
+    const char* debut = tampon.data();
+    if (!tampon.empty() && texte.data() >= debut &&
+        texte.data() + texte.size() <= debut + tampon.size())
+        tampon.swap(sortie);
+}
+
+} // namespace
+
+void ReprendreReecriture(TravailReecriture& t, const Enregistrement& r, std::string& sortie,
+                         std::string& annexe) {
+    for (std::string& tampon : t.tampons)
+        Reprendre(tampon, r.ligne, sortie);
+    Reprendre(t.tamponTexte, r.texte, annexe);
     constexpr std::size_t Garde = std::size_t{1} << 20;
-    for (std::string* s : {&t.tampons[0], &t.tampons[1], &t.nom, &t.motif, &t.remplacement})
+    for (std::string* s :
+         {&t.tampons[0], &t.tampons[1], &t.nom, &t.motif, &t.remplacement, &t.tamponTexte})
         if (s->capacity() > Garde)
             std::string().swap(*s);
 }

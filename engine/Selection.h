@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Enregistrement.h"
 #include "Ligne.h"
 
 namespace vek {
@@ -83,32 +84,40 @@ struct alignas(64) TravailReecriture {
     std::string nom;
     std::string motif;
     std::string remplacement;
-    std::string tampons[2]; // alternés entre deux remplacements
+    std::string tampons[2];  // alternés entre deux remplacements
+    std::string tamponTexte; // le message après les modes, quand il a fallu le réécrire
+    // Aucune sortie ne lit le message (seul LogFinal.txt s'écrit) : il n'est pas réécrit à part,
+    // et une ligne démesurée n'en coûte pas une seconde copie.
+    bool sansMessage = false;
 };
 
-// Une ligne réécrite (vue rendue par FiltrerEtReecrire) passe dans sortie si elle est dans
-// un tampon de travail : la vue reste valable, et le travail rend la mémoire d'une ligne
-// démesurée.
-void ReprendreReecriture(TravailReecriture& travail, std::string_view reecrite,
-                         std::string& sortie);
+// Les textes d'un enregistrement qui sont dans un tampon de travail passent dans sortie (la
+// ligne) et annexe (le message) : les vues restent valables après le travail de la ligne
+// suivante, et le travail rend la mémoire d'une ligne démesurée.
+void ReprendreReecriture(TravailReecriture& travail, const Enregistrement& enregistrement,
+                         std::string& sortie, std::string& annexe);
 
-// Décide si la ligne est retenue ; si oui, rend la ligne réécrite (modes puis rognage des
-// espaces) sous forme de vue, dans la ligne elle-même ou dans les tampons de travail.
-// Avec tousLesNomsRetenus, la sélection est réputée contenir chaque locuteur non vide des lignes
-// à trier (mais pas le locuteur vide) : les locuteurs n'y sont pas cherchés. analyse reçoit,
-// s'il est donné, le découpage du corps de la ligne (valable jusqu'au prochain appel avec ce
-// travail).
+// Décide si la ligne est retenue ; si oui, rend son enregistrement, tiré de la même analyse :
+// genre, date, heure, channel, locuteur, message et ligne réécrite (modes puis rognage des
+// espaces). Avec tousLesNomsRetenus, la sélection est réputée contenir chaque locuteur non vide
+// des lignes à trier (mais pas le locuteur vide) : les locuteurs n'y sont pas cherchés. Les vues
+// désignent la ligne elle-même, les tampons de travail ou des textes fixes.
+std::optional<Enregistrement> FiltrerEnregistrement(std::string_view ligne,
+                                                    const Selection& selection, const Modes& modes,
+                                                    TravailReecriture& travail,
+                                                    bool tousLesNomsRetenus = false);
+
+// Le même tri, qui ne rend que la ligne réécrite.
 std::optional<std::string_view> FiltrerEtReecrire(std::string_view ligne,
                                                   const Selection& selection, const Modes& modes,
                                                   TravailReecriture& travail,
-                                                  bool tousLesNomsRetenus = false,
-                                                  Extraction* analyse = nullptr);
+                                                  bool tousLesNomsRetenus = false);
 
 // Réécriture d'une ligne retenue (dont l'analyse est e) selon les modes. Reecrire prend un
-// raccourci pour les lignes de forme régulière ; ReecrireGenerique applique les remplacements
-// un à un. Les deux donnent toujours le même texte.
+// raccourci pour les lignes de forme régulière (et le dit dans reguliere, s'il est donné) ;
+// ReecrireGenerique applique les remplacements un à un. Les deux donnent toujours le même texte.
 std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Modes& modes,
-                          TravailReecriture& travail);
+                          TravailReecriture& travail, bool* reguliere = nullptr);
 std::string_view ReecrireGenerique(std::string_view ligne, const Extraction& e, const Modes& modes,
                                    TravailReecriture& travail);
 

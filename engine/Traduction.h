@@ -29,25 +29,37 @@ struct TableTraduction {
 // Un octet s'écrit au plus en six.
 constexpr std::size_t ExpansionMax = 6;
 
-// Les deux tables : la page (« & », « < », « > » en entités, contrôles en leur symbole visible)
-// et JSON (guillemets, barres obliques inverses et contrôles échappés).
+// Les sorties traduites : la page (« & », « < », « > » en entités, contrôles en leur symbole
+// visible), JSON (guillemets, barres obliques inverses, contrôles et DEL échappés), le forum
+// (chaque « [ » suivi d'une espace sans chasse, contrôles visibles) et Discord (chaque signe de
+// mise en forme précédé d'une barre oblique inverse, « @ » et « < » suivis d'une espace sans
+// chasse, contrôles visibles).
+enum class Vers { Page, Json, Forum, Discord };
 const TableTraduction& TablePage();
 const TableTraduction& TableJson();
+const TableTraduction& TableForum();
+const TableTraduction& TableDiscord();
+// Les octets tels quels, en UTF-8 (sans échappement) : les adresses des liens sur Discord.
+const TableTraduction& TableBrute();
 
 #if VEK_SSE2
-// Les octets d'un bloc de seize qui ne s'écrivent pas eux-mêmes, un bit chacun. Page : les
-// contrôles, DEL, « & », « < », « > » et les octets hauts ; JSON : les contrôles, « " », « \\ »
-// et les octets hauts. La tabulation, un contrôle, est renvoyée à la table.
-template <bool EnJson> inline unsigned OctetsAEchapper(__m128i bloc) {
+// Les octets d'un bloc de seize qui ne s'écrivent pas eux-mêmes, un bit chacun : les contrôles,
+// DEL et les octets hauts (sous l'espace en signé), et les signes propres à la sortie. La
+// tabulation, un contrôle, est renvoyée à la table.
+template <Vers V> inline unsigned OctetsAEchapper(__m128i bloc) {
     const __m128i espace = _mm_set1_epi8(0x20); // en signé : les octets hauts sont au-dessous
-    const __m128i a = _mm_set1_epi8(EnJson ? '"' : '&');
-    const __m128i b = _mm_set1_epi8(EnJson ? '\\' : '<');
-    const __m128i c = _mm_set1_epi8(EnJson ? '"' : '>');
-    const __m128i d = _mm_set1_epi8(EnJson ? '"' : 0x7F);
-    const __m128i speciaux =
-        _mm_or_si128(_mm_or_si128(_mm_cmplt_epi8(bloc, espace), _mm_cmpeq_epi8(bloc, a)),
-                     _mm_or_si128(_mm_cmpeq_epi8(bloc, b),
-                                  _mm_or_si128(_mm_cmpeq_epi8(bloc, c), _mm_cmpeq_epi8(bloc, d))));
+    const auto egal = [&](char c) { return _mm_cmpeq_epi8(bloc, _mm_set1_epi8(c)); };
+    __m128i speciaux = _mm_or_si128(_mm_cmplt_epi8(bloc, espace), egal(0x7F));
+    if constexpr (V == Vers::Page)
+        speciaux =
+            _mm_or_si128(speciaux, _mm_or_si128(egal('&'), _mm_or_si128(egal('<'), egal('>'))));
+    else if constexpr (V == Vers::Json)
+        speciaux = _mm_or_si128(speciaux, _mm_or_si128(egal('"'), egal('\\')));
+    else if constexpr (V == Vers::Forum)
+        speciaux = _mm_or_si128(speciaux, egal('['));
+    else
+        for (const char c : {'*', '_', '~', '`', '|', '>', '#', '\\', '[', '<', '@', ':'})
+            speciaux = _mm_or_si128(speciaux, egal(c));
     return static_cast<unsigned>(_mm_movemask_epi8(speciaux));
 }
 #endif
@@ -56,7 +68,7 @@ template <bool EnJson> inline unsigned OctetsAEchapper(__m128i bloc) {
 // texte.size() * ExpansionMax + 16 octets ; rend la fin de ce qui a été écrit. Seize octets à
 // la fois : chaque bloc est recopié d'un coup, puis la copie est arrêtée au premier octet à
 // traduire (la place réservée le permet : la suite sera récrite).
-template <bool EnJson>
+template <Vers V>
 inline char* TraduireVers(char* d, std::string_view texte, const TableTraduction& table) {
     const auto* p = reinterpret_cast<const unsigned char*>(texte.data());
     const auto* const fin = p + texte.size();
@@ -69,7 +81,7 @@ inline char* TraduireVers(char* d, std::string_view texte, const TableTraduction
     while (fin - p >= 16) {
         const __m128i bloc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bloc);
-        const unsigned masque = OctetsAEchapper<EnJson>(bloc);
+        const unsigned masque = OctetsAEchapper<V>(bloc);
         if (masque == 0) {
             p += 16;
             d += 16;

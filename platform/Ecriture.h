@@ -89,7 +89,8 @@ public:
     void Confier() { prepare_ = false; }
     bool EnPlace() const { return enPlace_; }
     const NomFichier& Cible() const { return cible_; }
-    const NomFichier& Temporaire() const { return temporaire_; }
+    // Le fichier en cours d'écriture (le temporaire, ou la cible en place).
+    const NomFichier& Temporaire() const { return enPlace_ ? cible_ : temporaire_; }
     const std::string& Raison() const { return raison_; }
     // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
     const std::string& FichierEnCause() const { return fichierEnCause_; }

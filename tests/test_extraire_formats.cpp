@@ -13,6 +13,7 @@
 #include "DossierTemporaire.h"
 #include "Extraire.h"
 #include "Fichiers.h"
+#include "Formats.h"
 #include "LanceurEspion.h"
 #include "LecturePublication.h"
 
@@ -31,6 +32,12 @@ TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
         {{"--format", "html", "--format", "html"}, {"LogFinal.html"}},
         {{"--format", "json", "--format", "html", "--format", "texte"},
          {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}},
+        {{"--format", "forum", "--format", "discord"},
+         {"LogFinal-forum.txt", "LogFinal-discord.txt"}},
+        {{"--format", "discord", "--taille-message", "4000", "--format", "json", "--format", "html",
+          "--format", "texte", "--format", "forum"},
+         {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl", "LogFinal-forum.txt",
+          "LogFinal-discord.txt"}},
     };
     int n = 0;
     for (const auto& [options, ecrits] : cas) {
@@ -59,7 +66,8 @@ TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
         EXPECT_EQ(vus, fichiers);
         if (ecrits.size() < 3)
             continue;
-        // Les trois ensemble : la page et les lignes JSON portent les lignes de LogFinal.txt.
+        // Ensemble : la page et les lignes JSON portent les lignes de LogFinal.txt, la page les
+        // montre « Nom : texte », sans la ponctuation du journal.
         std::vector<std::string> lignes;
         std::istringstream texte(LireTout(vek::JoindreChemin(sortie, "LogFinal.txt")));
         for (std::string l; std::getline(texte, l);)
@@ -73,10 +81,15 @@ TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
         std::size_t k = 0;
         for (std::string l; std::getline(json, l); ++k) {
             ASSERT_LT(k, lignes.size());
-            EXPECT_EQ(page.entrees[k].texte, lignes[k]);
             const auto objet = vek::test::LireObjetJson(l);
             ASSERT_TRUE(objet) << l;
             EXPECT_EQ(objet->at("ligne"), lignes[k]); // l'exemple n'a pas de contrôle
+            const std::string& vu = page.entrees[k].texte;
+            EXPECT_TRUE(vu.starts_with(objet->at("heure").value_or("?")) &&
+                        vu.ends_with(objet->at("texte").value_or("?")))
+                << vu;
+            for (const char* ponctuation : {"\":", "}\":\""})
+                EXPECT_EQ(vu.find(ponctuation), std::string::npos) << vu;
         }
         EXPECT_EQ(k, lignes.size());
     }
@@ -87,6 +100,10 @@ TEST(Formats, FormatsRefuses) {
         {{"--format", "pdf", "j.txt"}, "format inconnu « pdf » pour --format"},
         {{"--format", "HTML", "j.txt"}, "format inconnu « HTML »"},
         {{"j.txt", "--format"}, "l'option --format attend un format"},
+        {{"--format", "bbcode", "j.txt"}, "(texte, html, json, forum ou discord)"},
+        {{"--taille-message", "99", "j.txt"}, "n'est pas une taille pour --taille-message"},
+        {{"--taille-message", "2k", "j.txt"}, "n'est pas une taille pour --taille-message"},
+        {{"--catalogue", "--taille-message", "2000", "j.txt"}, "--taille-message ne sert qu'à"},
         {{"--catalogue", "--format", "html", "j.txt"}, "--format ne sert qu'à l'écriture"},
     };
     for (const auto& [args, message] : cas) {
@@ -109,9 +126,17 @@ TEST(AideEtManuel, MemesOptions) {
     for (const std::string& o : options)
         EXPECT_NE(manuel.find(std::regex_replace(o, std::regex("-"), "\\-")), std::string::npos)
             << o << " manque au manuel";
-    for (const char* mot : {"texte", "html", "json", "LogFinal.html", "LogFinal.jsonl", "U+FFFD"}) {
+    EXPECT_TRUE(options.count("--taille-message"));
+    // Chaque format de la table, son nom et son fichier.
+    std::vector<std::string> mots = {"U+FFFD"};
+    for (const vek::Format& f : vek::TableDesFormats()) {
+        mots.emplace_back(f.nom);
+        mots.emplace_back(f.fichier);
+    }
+    for (const std::string& mot : mots) {
         EXPECT_NE(aide.find(mot), std::string::npos) << mot;
-        EXPECT_NE(manuel.find(mot), std::string::npos) << mot;
+        EXPECT_NE(manuel.find(std::regex_replace(mot, std::regex("-"), "\\-")), std::string::npos)
+            << mot;
     }
 }
 

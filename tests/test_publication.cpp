@@ -38,6 +38,20 @@ std::vector<std::string> Lignes(const std::string& contenu, std::string_view sep
     }
     return lignes;
 }
+// Un texte lu dans le JSON, tel que la page le montre : les contrôles (sauf la tabulation) en
+// leur symbole visible.
+std::string Visible(const std::string& texte) {
+    std::string s;
+    for (const char c : texte) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\t') || b == 0x7F)
+            test::AjouterUtf8(s, b == 0x7F ? char32_t{0x2421} : char32_t{0x2400} + b);
+        else
+            s += c;
+    }
+    return s;
+}
+
 std::vector<std::string> CorpsDuLogFinal(const std::string& contenu) {
     const auto lignes = Lignes(contenu, "\r\n");
     return lignes.size() < 20 ? lignes : std::vector(lignes.begin() + 9, lignes.end() - 11);
@@ -82,7 +96,8 @@ protected:
         arbres.ToutCocher(arbres.channels);
         arbres.ToutCocher(arbres.noms);
     }
-    std::vector<std::string> Ecrire(Modes modes, FormatsSortie formats = {true, true, true}) {
+    std::vector<std::string>
+    Ecrire(Modes modes, FormatsSortie formats = FormatsSortie::De({"texte", "html", "json"})) {
         const ModesPartages partages(modes);
         auto r = module.EcrireSorties(arbres.Capturer(), partages, formats, progression);
         EXPECT_TRUE(r.ok()) << r.Echec().Message();
@@ -134,7 +149,16 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
             SCOPED_TRACE("entrée " + std::to_string(k));
             const test::EntreeLue& e = page.entrees[k];
             const auto champ = [&](const char* c) { return json[k].at(c).value_or("null"); };
-            EXPECT_EQ(e.texte, test::DecoderCp1252(lignes[k], true));
+            // La page se lit « Nom : texte », sans la ponctuation du journal ; l'heure dans sa
+            // colonne, le channel en badge.
+            const bool badge = genres[k] == "channel" && !modes.ModeUnlessChannel;
+            const std::string nomVisible = genres[k] == "dit"            ? "Vous"
+                                           : visible.count(champ("nom")) ? visible[champ("nom")]
+                                                                         : champ("nom");
+            EXPECT_EQ(e.texte, (modes.ModeUnlessDate ? "" : champ("heure")) +
+                                   (badge ? champ("channel") + " " : "") +
+                                   (genres[k] == "appel" ? "" : nomVisible + " : ") +
+                                   Visible(champ("texte")));
             EXPECT_EQ(champ("ligne"), test::DecoderCp1252(lignes[k], false));
             EXPECT_EQ(json[k].size(), 7u);
             EXPECT_EQ(champ("genre"), genres[k]);
@@ -143,17 +167,17 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
             for (const auto& m : e.morceaux)
                 morceaux[m.balise] = m;
             // Le badge du channel, l'heure, le nom dans sa couleur, le style du genre.
-            const bool badge = genres[k] == "channel" && !modes.ModeUnlessChannel;
             EXPECT_EQ(morceaux.count("b") ? morceaux["b"].texte : "-",
                       badge ? champ("channel") : "-");
             EXPECT_EQ(morceaux.count("i"), modes.ModeUnlessDate ? 0u : 1u);
-            const test::MorceauLu& nom = morceaux["u"];
-            if (genres[k] == "dit") {
-                EXPECT_EQ(nom.texte, "Vous avez dit");
+            if (genres[k] == "appel") {
+                EXPECT_EQ(morceaux.count("u"), 0u) << "un appel se montre tel quel";
             } else {
-                EXPECT_EQ(nom.texte,
-                          visible.count(champ("nom")) ? visible[champ("nom")] : champ("nom"));
-                EXPECT_EQ(classeDuNom.emplace(nom.texte, nom.classe).first->second, nom.classe);
+                const test::MorceauLu& nom = morceaux["u"];
+                EXPECT_EQ(nom.texte, nomVisible);
+                if (genres[k] != "dit") {
+                    EXPECT_EQ(classeDuNom.emplace(nom.texte, nom.classe).first->second, nom.classe);
+                }
             }
             const std::string classe = e.classe == "s" ? ""
                                        : e.classe.ends_with(" s")
@@ -180,7 +204,10 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
         EXPECT_EQ(json[4].at("texte"), "psst [Commerce]");
         EXPECT_EQ(json[5].at("nom"), "Le héraut"); // qui appelle
         EXPECT_EQ(json[3].at("nom"), "Vous");
-        EXPECT_EQ(json[3].at("channel"), "Zone de proximité");
+        EXPECT_EQ(json[3].at("channel"), std::nullopt) << "ce que vous avez dit n'a pas de channel";
+        EXPECT_EQ(json[4].at("channel"), std::nullopt);
+        EXPECT_EQ(json[5].at("channel"), std::nullopt);
+        EXPECT_EQ(json[2].at("channel"), "Zone de proximité");
         EXPECT_EQ(json[3].at("texte"), "\"Aldric\", tu viens ?");
         EXPECT_EQ(json[2].at("nom"), "Zo\0\uFFFD"s);
         EXPECT_EQ(json[2].at("texte"), "salut \uFFFD\uFFFD\uFFFD\uFFFD€ fin\t\x7F\x01");
@@ -227,8 +254,8 @@ TEST(Traduction, BlocsCommeOctetParOctet) {
                 attendu.append(t.octets.data(), t.longueur);
             }
             std::vector<char> zone(texte.size() * ExpansionMax + 16);
-            char* const fin = enJson ? TraduireVers<true>(zone.data(), texte, table)
-                                     : TraduireVers<false>(zone.data(), texte, table);
+            char* const fin = enJson ? TraduireVers<Vers::Json>(zone.data(), texte, table)
+                                     : TraduireVers<Vers::Page>(zone.data(), texte, table);
             ASSERT_EQ(std::string_view(zone.data(), static_cast<std::size_t>(fin - zone.data())),
                       attendu)
                 << "json " << enJson << ", essai " << essai;
@@ -251,7 +278,7 @@ TEST_F(Publier, CouleursStables) {
             arbres.ToutCocher(arbres.noms, false);
             test::ArbresCoches::Cocher(arbres.noms, "Aldric");
         }
-        Ecrire({}, {false, true, false});
+        Ecrire({}, FormatsSortie::De({"html"}));
         const auto entrees = test::LirePage(Lire("LogFinal.html")).entrees;
         ASSERT_FALSE(entrees.empty());
         ASSERT_EQ(entrees[0].morceaux.size(), 3u); // l'heure, le badge, le nom
@@ -270,7 +297,7 @@ TEST_F(Publier, TitresDesJoursEntreLesLots) {
             journal +=
                 Ligne(jour, "10:00:00", "[Commerce] \"Aldric\": message " + std::to_string(i));
     Chercher(journal, 1, 31);
-    Ecrire({}, {false, true, false});
+    Ecrire({}, FormatsSortie::De({"html"}));
     const test::PageLue page = test::LirePage(Lire("LogFinal.html"));
     ASSERT_EQ(page.entrees.size(), 90000u);
     ASSERT_EQ(page.titres.size(), 10u);
@@ -292,7 +319,8 @@ TEST_F(Publier, LigneDemesureeMiseEnFormeParMorceaux) {
     ASSERT_EQ(page.erreur, "");
     ASSERT_EQ(page.entrees.size(), 1u);
     ASSERT_EQ(json.size(), 1u);
-    EXPECT_TRUE(page.entrees[0].texte == test::DecoderCp1252(lignes[0], true));
+    EXPECT_TRUE(page.entrees[0].texte ==
+                "20:15:03[Commerce] Aldric : " + test::DecoderCp1252(message, true));
     EXPECT_TRUE(json[0].at("ligne") == test::DecoderCp1252(lignes[0], false));
     EXPECT_EQ(page.titres.size(), 1u);
 }
@@ -308,8 +336,9 @@ TEST_F(Publier, AnciennesSortiesGardeesJusquALaFinEtTemporairesOrphelinsSupprime
     std::stop_source arret;
     arret.request_stop();
     const ModesPartages modes;
-    const auto r = module.EcrireSorties(arbres.Capturer(), modes, {true, true, true}, progression,
-                                        arret.get_token());
+    const auto r =
+        module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"texte", "html", "json"}),
+                             progression, arret.get_token());
     EXPECT_TRUE(!r.ok() && r.Echec().interrompu);
     EXPECT_EQ(Lire("LogFinal.html"), "ancienne page");
     EXPECT_EQ(Lire("LogFinal.jsonl"), "anciennes lignes");

@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QWidget>
 
-void CommandesDePasse::Ajouter(std::initializer_list<QObject*> commandes,
+void CommandesDePasse::Ajouter(const std::vector<QObject*>& commandes,
                                std::function<bool()> regle) {
-    groupes_.push_back({QList<QObject*>(commandes), std::move(regle)});
+    groupes_.push_back({QList<QObject*>(commandes.begin(), commandes.end()), std::move(regle)});
 }
 
 void CommandesDePasse::Appliquer(bool passeEnCours) {

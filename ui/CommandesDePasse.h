@@ -11,7 +11,6 @@
 #include <QObject>
 
 #include <functional>
-#include <initializer_list>
 #include <vector>
 
 class QWidget;
@@ -22,7 +21,7 @@ public:
     explicit CommandesDePasse(QWidget* abri) : abri_(abri) {}
 
     // Des commandes (QAbstractButton, QAction) qui suivent la même règle hors passe.
-    void Ajouter(std::initializer_list<QObject*> commandes, std::function<bool()> regle);
+    void Ajouter(const std::vector<QObject*>& commandes, std::function<bool()> regle);
 
     // Applique les règles ; pendant une passe, tout est grisé.
     void Appliquer(bool passeEnCours);

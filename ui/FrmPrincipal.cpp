@@ -4,6 +4,7 @@
 
 #include "Apparence.h"
 #include "BarreEtat.h"
+#include "EntreesExport.h"
 #include "FrmAnalyse.h"
 #include "Images.h"
 #include "InfoSysteme.h"
@@ -23,6 +24,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -134,6 +136,23 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin})
         champ->installEventFilter(this);
 
+    // Les entrées d'export, tirées de la table des formats, avant le séparateur de « Menu ».
+    QAction* separateur = nullptr;
+    for (QAction* action : actionsMenu)
+        if (action->isSeparator() && !separateur)
+            separateur = action;
+    exports_ = new EntreesExport(
+        ui->menuPrincipal, separateur,
+        [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
+            if (creerLogActive_ && !RelancerSiPerimes())
+                EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
+        },
+        this);
+    exports_->ouvrir = [this](const std::string& chemin) {
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesPageWeb);
+    };
+    exports_->annoncer = [this](const QString& message) { AnnoncerDansBarreEtat(message); };
+
     PoserImages();
     PoserDisposition();
     Connecter();
@@ -221,7 +240,6 @@ void FrmPrincipal::Connecter() {
     connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
             [this] { CocherTout(ui->arbreNoms, ui->caseToutLeMonde); });
     connect(ui->boutonCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CreerLogFinal);
-    connect(ui->actionExporterPageWeb, &QAction::triggered, this, &FrmPrincipal::ExporterPageWeb);
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
     connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
@@ -245,9 +263,11 @@ void FrmPrincipal::DeclarerCommandesDePasse() {
     // Chaque ligne : un bouton, les entrées de menu qui font ce qu'il fait, et leur règle.
     commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal}, [] { return true; });
     commandes_.Ajouter({ui->boutonRecherche}, [this] { return rechercheActive_; });
-    // « Exporter en page web… » suit « Créer le fichier log ».
-    commandes_.Ajouter({ui->boutonCreerLog, ui->actionExporterPageWeb},
-                       [this] { return creerLogActive_; });
+    // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
+    std::vector<QObject*> creerLog{ui->boutonCreerLog};
+    for (QAction* action : exports_->Actions())
+        creerLog.push_back(action);
+    commandes_.Ajouter(creerLog, [this] { return creerLogActive_; });
 }
 
 void FrmPrincipal::AppliquerEtatBoutons() {
@@ -560,17 +580,14 @@ vek::Selection FrmPrincipal::SelectionCochee() const {
 void FrmPrincipal::CreerLogFinal() {
     if (RelancerSiPerimes())
         return;
-    EcrireSortie(vek::FormatsSortie{true, false, false}, TextesLogFinal);
+    EcrireSortie(vek::FormatsSortie::Texte(), [this](const std::string& chemin) {
+        // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesLogFinal);
+    });
 }
 
-void FrmPrincipal::ExporterPageWeb() {
-    // La sélection des arbres et les modes de « Créer le fichier log », et la même passe : seule
-    // la page web s'écrit, puis le navigateur du bureau l'ouvre.
-    if (creerLogActive_ && !RelancerSiPerimes())
-        EcrireSortie(vek::FormatsSortie{false, true, false}, TextesPageWeb);
-}
-
-void FrmPrincipal::EcrireSortie(vek::FormatsSortie format, const TextesSortie& textes) {
+void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
+                                std::function<void(const std::string&)> suite) {
     if (passeEnCours_)
         return;
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
@@ -581,12 +598,9 @@ void FrmPrincipal::EcrireSortie(vek::FormatsSortie format, const TextesSortie& t
         [this, selection, format](std::stop_token arret) {
             return module_->EcrireSorties(*selection, modes_, format, *progression_, arret);
         },
-        [this, &textes](vek::Issue<std::vector<std::string>>& issue) {
-            if (!issue.ok() || issue->empty())
-                return;
-            // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.
-            const std::string& chemin = issue->front();
-            SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), textes);
+        [suite = std::move(suite)](vek::Issue<std::vector<std::string>>& issue) {
+            if (issue.ok() && !issue->empty() && suite)
+                suite(issue->front());
         });
 }
 

@@ -35,6 +35,7 @@ class QCheckBox;
 class QTreeWidget;
 
 class BarreEtat;
+class EntreesExport;
 class FrmAnalyse;
 class ProgressionFenetre;
 
@@ -116,8 +117,6 @@ private slots:
     void ActiverBoutonsDates();
     void LancerRecherche();
     void CreerLogFinal();
-    // LogFinal.html pour la sélection et les modes du moment, ouverte dans le navigateur.
-    void ExporterPageWeb();
     void OuvrirSite();
     void MontrerOptions();
     void LancerInfoSysteme();
@@ -157,8 +156,9 @@ private:
     void AfficherMessage(const QString& texte, vek::Icone icone);
     struct TextesSortie;
     static const TextesSortie TextesLogFinal, TextesPageWeb;
-    // Écrit LogFinal.txt ou la page web sur le fil de travail, puis l'ouvre par le lanceur.
-    void EcrireSortie(vek::FormatsSortie format, const TextesSortie& textes);
+    // Écrit un format (LogFinal.txt, ou celui d'une entrée d'export) sur le fil de travail pour la
+    // sélection et les modes du moment ; suite reçoit, sur le fil de la fenêtre, le fichier écrit.
+    void EcrireSortie(vek::FormatsSortie format, std::function<void(const std::string&)> suite);
     // Après une sortie écrite : dit où elle est quand aucun programme ne l'a ouverte ou qu'elle
     // est dans le dossier de secours.
     void SignalerSortie(const std::string& chemin, bool ouvert, const TextesSortie& textes);
@@ -186,6 +186,7 @@ private:
     BarreEtat* barreEtat_ = nullptr; // à la fenêtre
     CommandesDePasse commandes_{nullptr};
     std::unique_ptr<vek::ModuleVEK> module_;
+    EntreesExport* exports_ = nullptr; // les entrées de « Menu » tirées de la table des formats
     vek::LanceurDocument& lanceur_;
     bool dossierDeSecours_ = false;
     Action frein_;

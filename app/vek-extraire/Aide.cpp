@@ -2,13 +2,46 @@
 
 #include "Extraire.h"
 
+#include "Formats.h"
 #include "VersionVEK.h"
+
+#include <algorithm>
 
 namespace vek {
 
 std::string TexteVersion() {
     return "vek-extraire " VEK_VERSION_AFFICHEE;
 }
+
+namespace {
+
+// La partie de l'aide qui décrit les formats, tirée de la table des formats.
+std::string AideFormats() {
+    std::string s = "Formats de sortie :\n"
+                    "  --format FORMAT      ce qu'écrit la passe, avec les mêmes lignes et les "
+                    "mêmes modes ; répétable\n"
+                    "                       pour écrire plusieurs formats en une seule passe (par "
+                    "défaut : texte) :\n";
+    for (const Format& f : TableDesFormats()) {
+        std::string nom(f.nom);
+        nom.resize(std::max<std::size_t>(nom.size() + 1, 8), ' ');
+        s += "                         " + nom + std::string(f.fichier) + "\n";
+        for (std::string_view d = f.description; !d.empty();) {
+            const std::size_t fin = std::min(d.find('\n'), d.size());
+            s += "                                 " + std::string(d.substr(0, fin)) + "\n";
+            d.remove_prefix(std::min(d.size(), fin + 1));
+        }
+    }
+    s += "                       Hors du texte, les cinq octets que Windows-1252 laisse sans\n"
+         "                       caractère deviennent U+FFFD.\n"
+         "  --taille-message N   la taille d'un message, en caractères, pour discord (2000 par\n"
+         "                       défaut ; 4000 pour un compte Nitro) et pour forum (qui n'est\n"
+         "                       pas découpé sans elle) : l'extrait est coupé en parties d'au\n"
+         "                       plus N caractères, chacune ouverte par « Partie N/M ».\n\n";
+    return s;
+}
+
+} // namespace
 
 std::string TexteAide() {
     return R"(Utilisation :
@@ -20,8 +53,8 @@ std::string TexteAide() {
 Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
 les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
 période sont copiées dans LogVEKtemp.txt, puis les lignes des channels et des locuteurs cochés
-sont écrites dans LogFinal.txt (ou, avec --format, dans une page web ou des lignes JSON), dont
-le chemin est imprimé sur la sortie standard.
+sont écrites dans LogFinal.txt (ou, avec --format, dans une page web, des lignes JSON, un
+extrait pour un forum ou pour Discord), dont le chemin est imprimé sur la sortie standard.
 
 Période :
   --debut DATE         début de la période, inclus ; par défaut, le jour de la première ligne
@@ -69,24 +102,8 @@ Modes d'extraction :
   --sans-date          retire la date et l'heure de chaque ligne (Mode Unless Date).
   --rp                 retire les guillemets autour des noms (Mode RP Name).
   --sans-channel       retire le tag du channel (Mode Unless Channel).
-
-Formats de sortie :
-  --format FORMAT      ce qu'écrit la passe, avec les mêmes lignes et les mêmes modes ; répétable
-                       pour écrire plusieurs formats en une seule passe (par défaut : texte) :
-                         texte  LogFinal.txt, en Windows-1252 ;
-                         html   LogFinal.html, une page web en UTF-8 qui se suffit à elle-même
-                                (styles compris, sans script) : un titre par jour, l'heure, le
-                                channel en badge de couleur, chaque nom dans sa propre couleur ;
-                         json   LogFinal.jsonl, un objet JSON par ligne retenue, en UTF-8 :
-                                date (AAAA-MM-JJ, ou null), heure, genre (channel, proximite,
-                                dit, murmure, appel ou autre), channel, nom, texte (le message
-                                après les modes) et ligne (la ligne de LogFinal.txt) ; date,
-                                heure, channel et nom sont ceux du journal, quels que soient
-                                les modes.
-                       Dans les deux derniers, les cinq octets que Windows-1252 laisse sans
-                       caractère deviennent U+FFFD.
-
-Autres options :
+)" + AideFormats() +
+           R"(Autres options :
   --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
                        dossier du programme.
   --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
@@ -107,8 +124,8 @@ gardées.
 
 Codes de sortie : 0 succès ; 1 journal vide, illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, séance inconnue, format inconnu, nœud
-introuvable) ; 129, 130 ou 143 arrêt par SIGHUP, SIGINT ou SIGTERM.
+(option inconnue, argument manquant, date invalide, séance inconnue, format inconnu, taille de
+message invalide, nœud introuvable) ; 129, 130 ou 143 arrêt par SIGHUP, SIGINT ou SIGTERM.
 )";
 }
 

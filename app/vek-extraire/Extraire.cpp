@@ -38,7 +38,8 @@ struct Arguments {
     bool ouvrir = false;
     bool silencieux = false;
     Modes modes;
-    FormatsSortie formats{false, false, false}; // --format ; aucun : le texte seul
+    FormatsSortie formats;         // --format ; aucun : le texte seul
+    std::size_t tailleMessage = 0; // --taille-message ; 0 : celle de chaque format
     std::vector<std::string> journaux;
     std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
     std::vector<std::string> modesDemandes;     // --catalogue, --analyse, --sessions
@@ -86,15 +87,42 @@ struct OptionValeur {
     void (*ranger)(Arguments&, std::string);
     bool pourExtraction;
 };
+// Les formats connus, tirés de la table des formats : « texte, html, json, forum ou discord ».
+std::string ListeDesFormats() {
+    std::string liste = NomsDesFormats(", ");
+    if (const auto virgule = liste.rfind(", "); virgule != std::string::npos)
+        liste.replace(virgule, 2, " ou ");
+    return liste;
+}
+const std::string AttenduFormat = "un format : " + ListeDesFormats();
+
 void RangerFormat(Arguments& a, std::string v) {
-    if (v == "texte")
-        a.formats.texte = true;
-    else if (v == "html")
-        a.formats.html = true;
-    else if (v == "json")
-        a.formats.json = true;
+    if (const int rang = RangFormat(v); rang >= 0)
+        a.formats.Ajouter(static_cast<std::size_t>(rang));
     else
-        NoterErreur(a, "format inconnu " + Guillemets(v) + " pour --format (texte, html ou json).");
+        NoterErreur(a, "format inconnu " + Guillemets(v) + " pour --format (" + ListeDesFormats() +
+                           ").");
+}
+
+// Bornes de --taille-message : un message de quelques lignes au moins, un forum au plus.
+constexpr std::size_t TailleMessageMin = 100;
+constexpr std::size_t TailleMessageMax = 1000000;
+
+void RangerTailleMessage(Arguments& a, std::string v) {
+    std::size_t n = 0;
+    bool chiffres = !v.empty() && v.size() <= 8;
+    for (const char c : v) {
+        chiffres = chiffres && c >= '0' && c <= '9';
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (!chiffres || n < TailleMessageMin || n > TailleMessageMax)
+        NoterErreur(a, Guillemets(v) +
+                           " n'est pas une taille pour --taille-message (un nombre de "
+                           "caractères de " +
+                           std::to_string(TailleMessageMin) + " à " +
+                           std::to_string(TailleMessageMax) + ").");
+    else
+        a.tailleMessage = n;
 }
 void RangerPause(Arguments& a, std::string v) {
     a.pauseDonnee = true;
@@ -118,7 +146,8 @@ const OptionValeur Valeurs[] = {
      [](Arguments& a, std::string v) { a.channels.push_back(std::move(v)); }, true},
     {"--nom", "le nom d'un locuteur",
      [](Arguments& a, std::string v) { a.noms.push_back(std::move(v)); }, true},
-    {"--format", "un format : texte, html ou json", RangerFormat, true},
+    {"--format", AttenduFormat, RangerFormat, true},
+    {"--taille-message", "un nombre de caractères", RangerTailleMessage, true},
 };
 
 template <class Option, std::size_t N>
@@ -454,14 +483,12 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
 }
 
 int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
-    const FormatsSortie formats = a_.formats.Aucun() ? FormatsSortie{} : a_.formats;
+    const FormatsSortie formats = a_.formats;
     std::string fichiers;
-    for (auto [demande, nomFichier] :
-         {std::pair{formats.texte, NomLogFinal}, std::pair{formats.html, NomPageWeb},
-          std::pair{formats.json, NomLignesJson}})
-        if (demande)
-            fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
+    for (const std::string_view nomFichier : FichiersDesFormats(formats))
+        fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
     progression_.DefinirEtape("Écriture de " + fichiers);
+    module.TailleMessage = a_.tailleMessage;
     const ModesPartages modes(a_.modes);
     const Issue<std::vector<std::string>> ecriture =
         module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);

@@ -1,0 +1,156 @@
+// L'enregistrement d'une ligne retenue, tiré de l'analyse que le filtre vient d'en faire.
+
+#include "Enregistrement.h"
+
+#include "Selection.h"
+
+namespace vek {
+
+namespace {
+
+constexpr std::size_t LongueurVousAppelle = std::string_view("vous appelle").size();
+
+constexpr bool EstChiffre(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t PasserEspaces(std::string_view texte, std::size_t i) {
+    while (i < texte.size() && texte[i] == ' ')
+        ++i;
+    return i;
+}
+
+// Le message d'une ligne retenue, avant les modes, et si la ligne a la forme régulière de son
+// genre (« [Tag] "Nom": texte », « {Nom}":"texte », « Vous avez dit : texte »,
+// « Nom vous appelle : texte ») ; sinon, le corps après le tag.
+struct Message {
+    std::string_view texte;
+    bool regulier = false;
+};
+
+Message MessageDuChannel(std::string_view corps, const Extraction& x) {
+    // Retenue, la ligne a un nom non vide : son corps a un « ] », le tag est au début du corps.
+    const std::size_t apresTag = std::min(x.tag.size(), corps.size());
+    if (x.nom.empty())
+        return {corps.substr(apresTag), false};
+    const auto debut = static_cast<std::size_t>(x.nom.data() - corps.data());
+    const std::size_t fin = debut + x.nom.size();
+    if (debut >= 1 && corps[debut - 1] == '"' && corps.substr(fin, 2) == "\":")
+        return {corps.substr(fin + 2), true};
+    return {corps.substr(apresTag), false};
+}
+
+Message MessageDeProximite(std::string_view corps, const Extraction& x) {
+    const std::size_t fin = 1 + x.nom.size();
+    if (corps.substr(fin, 4) == "}\":\"")
+        return {corps.substr(fin + 4), true};
+    return {corps, false};
+}
+
+} // namespace
+
+NomsDuGenre NomsGenre(GenreEntree genre) {
+    // Dans l'ordre de GenreEntree.
+    static constexpr NomsDuGenre Noms[] = {{"channel", ""},  {"proximite", "p"}, {"dit", "d"},
+                                           {"murmure", "m"}, {"appel", "a"},     {"autre", "x"}};
+    return Noms[static_cast<std::size_t>(genre)];
+}
+
+std::string_view HeureDeLigne(std::string_view ligne) {
+    const std::string_view zone = ligne.substr(std::min<std::size_t>(ligne.size(), 10), 12);
+    for (std::size_t i = 0; i + 8 <= zone.size(); ++i) {
+        const std::string_view h = zone.substr(i, 8);
+        if (EstChiffre(h[0]) && EstChiffre(h[1]) && h[2] == ':' && EstChiffre(h[3]) &&
+            EstChiffre(h[4]) && h[5] == ':' && EstChiffre(h[6]) && EstChiffre(h[7]))
+            return h;
+    }
+    return {};
+}
+
+std::string TexteApresModes(std::string_view message, const Extraction& e, const Modes& modes) {
+    // Deux tampons alternés : le message n'est copié qu'au premier remplacement.
+    std::string tampons[2];
+    std::string_view courant = message;
+    const auto remplacer = [&](const std::string& cherche, const std::string& remplace) {
+        std::string& destination = courant.data() == tampons[0].data() ? tampons[1] : tampons[0];
+        courant = RemplacerTout(courant, cherche, remplace, destination);
+    };
+    if (modes.ModeUnlessChannel && e.genre == GenreCorps::Channel)
+        remplacer(std::string(e.tag), {});
+    if (modes.ModeRPName) {
+        const std::string nom(e.nom);
+        remplacer("\"" + nom + "\"", nom);
+        remplacer("{" + nom + "}\":\"", nom + " : ");
+    }
+    return std::string(RognerEspaces(courant));
+}
+
+Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction& x,
+                                        std::string_view reecrite, const Modes& modes,
+                                        bool formeReguliere, TravailReecriture& travail) {
+    Enregistrement r;
+    r.ligne = reecrite;
+    r.date = DateDeLigne(ligne);
+    r.heure = HeureDeLigne(ligne);
+    const std::string_view corps = CorpsDeLigne(ligne);
+    Message m{corps, false};
+    switch (x.genre) {
+    case GenreCorps::Channel:
+        r.genre = GenreEntree::Channel;
+        r.channel = x.tag;
+        r.nom = x.nom;
+        m = MessageDuChannel(corps, x);
+        break;
+    case GenreCorps::Proximite:
+        r.genre = GenreEntree::Proximite;
+        r.channel = TexteZoneProximite;
+        r.nom = x.nom;
+        m = MessageDeProximite(corps, x);
+        break;
+    case GenreCorps::Vous: {
+        r.genre = GenreEntree::Dit;
+        r.nom = "Vous";
+        std::size_t q = PasserEspaces(corps, DebutVousAvezDit.size());
+        if (q < corps.size() && corps[q] == ':')
+            ++q;
+        m = {corps.substr(q), true};
+        break;
+    }
+    case GenreCorps::Autre: {
+        // Retenue, une telle ligne contient « vous appelle » : « Aldric vous appelle : … » est
+        // un murmure reçu ; toute autre forme, un appel, montré tel quel.
+        r.genre = GenreEntree::Appel;
+        const std::size_t i = ChercherVousAppelle(corps);
+        if (i == std::string_view::npos) {
+            r.genre = GenreEntree::Autre;
+            break;
+        }
+        const std::string_view appelant = RognerEspaces(corps.substr(0, i));
+        if (appelant.empty() || appelant.find(':') != std::string_view::npos)
+            break;
+        r.nom = appelant;
+        const std::size_t q = PasserEspaces(corps, i + LongueurVousAppelle);
+        if (corps[i - 1] == ' ' && q < corps.size() && corps[q] == ':') {
+            r.genre = GenreEntree::Murmure;
+            m = {corps.substr(q + 1), true};
+        }
+        break;
+    }
+    }
+    r.nomMontre = m.regulier;
+    const bool remplacements =
+        modes.ModeRPName || (modes.ModeUnlessChannel && x.genre == GenreCorps::Channel);
+    if (travail.sansMessage) {
+        r.texte = {};
+    } else if (!remplacements || (formeReguliere && m.regulier)) {
+        // Rien à remplacer dans le message : la forme régulière garantit qu'il ne contient ni
+        // le tag, ni le nom entre guillemets ou entre accolades.
+        r.texte = RognerEspaces(m.texte);
+    } else {
+        travail.tamponTexte = TexteApresModes(m.texte, x, modes);
+        r.texte = travail.tamponTexte;
+    }
+    return r;
+}
+
+} // namespace vek
