@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Capture d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
-# d'exemple, rendue hors écran (QWidget::grab, aucun affichage nécessaire) dans
-# docs/capture-principale.png.
+# d'exemple et l'écriture du journal final (la barre d'état dit où il est allé), rendue hors écran
+# (QWidget::grab, aucun affichage nécessaire) dans docs/capture-principale.png.
 #
 # Usage : scripts/capture.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
 set -euo pipefail
@@ -19,8 +19,9 @@ cmake --build "$construction" --target vek-capture >/dev/null
 # Le journal d'exemple du projet ; à défaut, un petit journal fabriqué ici (Windows-1252, CR LF,
 # date mois d'abord, corps à la position 23).
 polices=$(mktemp -d)
+travail=$(mktemp -d) # dossier personnel, dossier du programme et résumé jetés
 fabrique=
-trap 'rm -rf "$polices" ${fabrique:+"$fabrique"}' EXIT
+trap 'rm -rf "$polices" "$travail" ${fabrique:+"$fabrique"}' EXIT
 dossier=$racine
 journal=exemples/journal-exemple.txt
 if [[ ! -f $racine/$journal ]]; then
@@ -47,6 +48,9 @@ cat >"$polices/fonts.conf" <<FIN
 FIN
 
 mkdir -p "$(dirname "$sortie")"
+mkdir -p "$travail/personnel"
 (cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
-    "$construction/app/vek-capture" "$journal" "$sortie")
+    HOME=$travail/personnel XDG_CONFIG_HOME=$travail/personnel/.config \
+    "$construction/app/vek-capture" "$journal" "$sortie" "$travail/analyse.png" \
+    "$travail/VEK_Log")
 echo "Capture écrite : ${sortie#"$racine"/}"

@@ -19,7 +19,7 @@
 #include "FrmOption.h"
 #include "ModuleVEK.h"
 #include "frmAbout.h"
-#include "ui/PolicesDeTest.h"
+#include "ui/EnvironnementDeTest.h"
 
 using vek::test::DossierTemporaire;
 
@@ -223,6 +223,53 @@ TEST_F(BoiteOptions, OrdreDuFocus) {
                                            "boutonQuitter", "boutonValider", "caseSansDate"}));
 }
 
+// Un clic sur la légende d'une rangée coche sa case, un second la décoche, sans toucher aux
+// autres ; « Valider » retient ce que les clics ont fait. Toute case de la boîte (celles
+// qu'ajoutera une autre rangée aussi) a une légende qui est sa compagne.
+TEST_F(BoiteOptions, UnClicSurLaLegendeBasculeSaCase) {
+    const struct {
+        const char* legende;
+        Etat apres;
+    } rangees[] = {
+        {"legendeSansDate", {true, false, false}},
+        {"legendeNomRP", {false, true, false}},
+        {"legendeSansChannel", {false, false, true}},
+    };
+    for (const auto& r : rangees) {
+        SCOPED_TRACE(r.legende);
+        Etat apresUnClic{};
+        Etat apresDeuxClics{true, true, true};
+        QuandModale([&](QDialog& boite) {
+            QLabel* legende = Controle<QLabel>(boite, r.legende);
+            QTest::mouseClick(legende, Qt::LeftButton, {}, legende->rect().center());
+            apresUnClic = Cases(boite);
+            QTest::mouseClick(legende, Qt::LeftButton, {}, legende->rect().center());
+            apresDeuxClics = Cases(boite);
+            QTest::mouseClick(legende, Qt::LeftButton, {}, legende->rect().center());
+            Controle<QPushButton>(boite, "boutonValider")->click();
+        });
+        FrmOption::Ouvrir(modes);
+        EXPECT_EQ(apresUnClic, r.apres);
+        EXPECT_EQ(apresDeuxClics, Etat{});
+        EXPECT_EQ(Modes(), r.apres);
+        modes.Publier({});
+    }
+
+    QStringList sansLegende;
+    QuandModale([&](QDialog& boite) {
+        for (QCheckBox* c : boite.findChildren<QCheckBox*>()) {
+            bool trouvee = false;
+            for (QLabel* l : boite.findChildren<QLabel*>())
+                trouvee = trouvee || l->buddy() == c;
+            if (!trouvee)
+                sansLegende << c->objectName();
+        }
+        Controle<QPushButton>(boite, "boutonQuitter")->click();
+    });
+    FrmOption::Ouvrir(modes);
+    EXPECT_TRUE(sansLegende.isEmpty()) << sansLegende.join(u' ').toStdString();
+}
+
 TEST_F(BoiteOptions, ChaqueOuvertureEstUneBoiteNeuve) {
     QPointer<QDialog> premiere;
     QuandModale([&](QDialog& boite) {
@@ -415,9 +462,10 @@ TEST_F(BoiteAPropos, OutilAbsentMessageParDessusLaBoite) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Hors écran, sans les polices de la machine, quel que soit l'environnement du test.
+    // Hors écran, sans les polices de la machine ni le vrai dossier personnel, quel que soit
+    // l'environnement du test.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    vek::test::MasquerPolicesDuSysteme();
+    vek::test::PreparerEnvironnementDeTest();
     QApplication application(argc, argv);
     if (!PreparerApparence())
         return 1;

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QTranslator>
 
+#include "DialogueJournal.h"
+
 #include <cmath>
 
 namespace {
@@ -29,6 +31,9 @@ bool PreparerApparence() {
     // Police par défaut : celle du dialogue (« MS Sans Serif » 8 points). Elle remplace aussi
     // les polices propres aux classes que le thème du bureau aurait posées.
     QApplication::setFont(PoliceSansSerif(8.25));
+
+    // Le programme n'enregistre rien entre deux exécutions, pas même par les dialogues de Qt.
+    InterdireReglagesQt();
 
     // Dialogue d'ouverture, menus contextuels des champs, boutons standard : en français. La
     // traduction vit aussi longtemps que l'application.

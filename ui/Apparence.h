@@ -15,8 +15,9 @@ inline const QString FamilleDecorative = QStringLiteral("Comic Neue");
 
 // À appeler une fois, juste après la création de QApplication : enregistre les polices des
 // ressources, en fait la police par défaut de toutes les fenêtres (menus, arbres, champs, boîtes
-// de message et dialogues de Qt compris) et installe les traductions françaises de Qt. Faux si
-// une police ou la traduction manque aux ressources (construction incomplète).
+// de message et dialogues de Qt compris), installe les traductions françaises de Qt et retire à
+// Qt tout fichier de réglages (InterdireReglagesQt). Faux si une police ou la traduction manque
+// aux ressources (construction incomplète).
 bool PreparerApparence();
 
 // Une police livrée, à la taille en points d'un écran à 96 points par pouce (15 twips par

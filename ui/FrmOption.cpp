@@ -2,8 +2,11 @@
 
 #include "ui_FrmOption.h"
 
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
+#include <QMouseEvent>
 
 #include "Apparence.h"
 #include "ModuleVEK.h"
@@ -33,6 +36,12 @@ FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
     ui->boutonQuitter->setFont(boutons);
     ui->boutonValider->setFont(boutons);
     ui->explication->setFont(PoliceSansSerif(8.25, false, true));
+
+    // Chaque légende est la compagne de sa case (dans le .ui) : un clic sur elle agit comme un
+    // clic sur la case, pour toute rangée de la boîte.
+    for (QLabel* legende : findChildren<QLabel*>())
+        if (qobject_cast<QCheckBox*>(legende->buddy()))
+            legende->installEventFilter(this);
 
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmOption::Abandonner);
     connect(ui->boutonValider, &QPushButton::clicked, this, &FrmOption::Valider);
@@ -73,4 +82,19 @@ void FrmOption::keyPressEvent(QKeyEvent* evenement) {
         return;
     }
     QDialog::keyPressEvent(evenement);
+}
+
+bool FrmOption::eventFilter(QObject* objet, QEvent* evenement) {
+    auto* legende = qobject_cast<QLabel*>(objet);
+    if (legende && evenement->type() == QEvent::MouseButtonRelease) {
+        const auto* souris = static_cast<QMouseEvent*>(evenement);
+        auto* boite = qobject_cast<QCheckBox*>(legende->buddy());
+        if (boite && boite->isEnabled() && souris->button() == Qt::LeftButton &&
+            legende->rect().contains(souris->position().toPoint())) {
+            boite->setFocus(Qt::MouseFocusReason);
+            boite->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objet, evenement);
 }

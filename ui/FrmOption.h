@@ -36,6 +36,8 @@ public:
 protected:
     // Échap ne fait rien : aucun bouton n'est le bouton d'annulation.
     void keyPressEvent(QKeyEvent* evenement) override;
+    // Un clic sur la légende d'une rangée coche ou décoche sa case.
+    bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private slots:
     void EtatInitial();

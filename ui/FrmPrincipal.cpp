@@ -3,6 +3,7 @@
 #include "ui_FrmPrincipal.h"
 
 #include "Apparence.h"
+#include "BarreEtat.h"
 #include "EntreesExport.h"
 #include "FrmAnalyse.h"
 #include "Images.h"
@@ -18,7 +19,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -27,14 +27,18 @@
 
 #include <algorithm>
 
-// Ce que la fenêtre dit d'une sortie écrite : où elle est, et qu'aucun programme ne l'a ouverte.
+// Ce que la fenêtre dit d'une sortie écrite : dans la barre d'état, toujours ; dans une boîte,
+// où elle est quand aucun programme ne l'a ouverte ou qu'elle est dans le dossier de secours.
 struct FrmPrincipal::TextesSortie {
+    BarreEtat::Sortie barre;
     QString ecrit;
     QString ecritEnSecours;
     QString sansProgramme;
 };
 
 const FrmPrincipal::TextesSortie FrmPrincipal::TextesLogFinal{
+    {QStringLiteral("Fichier log écrit et confié au visualiseur du bureau :"),
+     QStringLiteral("Fichier log écrit ; aucun visualiseur n'a démarré :")},
     QStringLiteral("Le fichier log a été écrit :\n"),
     QStringLiteral("Le dossier du programme n'est pas accessible en écriture : le fichier log a "
                    "été écrit dans votre dossier personnel :\n"),
@@ -42,6 +46,8 @@ const FrmPrincipal::TextesSortie FrmPrincipal::TextesLogFinal{
                    "votre choix.")};
 
 const FrmPrincipal::TextesSortie FrmPrincipal::TextesPageWeb{
+    {QStringLiteral("Page web écrite et confiée au navigateur du bureau :"),
+     QStringLiteral("Page web écrite ; aucun navigateur n'a démarré :")},
     QStringLiteral("La page web a été écrite :\n"),
     QStringLiteral("Le dossier du programme n'est pas accessible en écriture : la page web a été "
                    "écrite dans votre dossier personnel :\n"),
@@ -59,19 +65,6 @@ QString Texte(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// Le dialogue d'ouverture de Qt : un nom qui n'existe pas peut être tapé (l'analyse dira alors
-// « Fichier introuvable ! ») ; l'annulation rend le texte vide.
-QString DialogueOuvertureQt(QWidget* parent, const QString& titre, const QString& filtre,
-                            const QString& extension) {
-    QFileDialog dialogue(parent, titre, QString(), filtre);
-    dialogue.setAcceptMode(QFileDialog::AcceptOpen);
-    dialogue.setFileMode(QFileDialog::AnyFile);
-    dialogue.setDefaultSuffix(extension);
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
-        return {};
-    return QDir::toNativeSeparators(dialogue.selectedFiles().constFirst());
-}
-
 void AfficheurMessageQt(QWidget* parent, const QString& texte, const QString& titre,
                         vek::Icone icone) {
     QMessageBox boite(icone == vek::Icone::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
@@ -85,7 +78,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()),
       progression_(std::make_unique<ProgressionFenetre>()),
       module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))), lanceur_(lanceur),
-      dialogue_(DialogueOuvertureQt), calendrier_([this] { return frmCalendar::Choisir(this); }),
+      dialogue_(OuvrirDialogueJournal), calendrier_([this](std::optional<vek::Date> dateDuChamp) {
+          return frmCalendar::Choisir(this, dateDuChamp);
+      }),
       afficheur_(AfficheurMessageQt), terminer_([] { QCoreApplication::exit(0); }),
       infoSysteme_([this] {
           ServicesInfoSystemeFenetres services(
@@ -98,6 +93,12 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
       }) {
     ui->setupUi(this);
     ui->lienSite->setText(Texte(AdresseSiteAffichee));
+    // Le focus attend sur le fond de la fenêtre quand une passe grise le contrôle qui l'avait.
+    commandes_ = CommandesDePasse(ui->centralwidget);
+    barreEtat_ = new BarreEtat(
+        [this](const QString& dossier) { return lanceur_.OuvrirDocument(VersNomFichier(dossier)); },
+        this);
+    setStatusBar(barreEtat_);
 
     // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; rien ne bouge quand on
     // la redimensionne.
@@ -131,6 +132,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
 
     PoserImages();
     Connecter();
+    DeclarerCommandesDePasse();
     EtatInitial();
 
     // La progression de la passe arrive ici, en file d'attente, dans l'ordre d'émission.
@@ -156,8 +158,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
         },
         Qt::QueuedConnection);
 
-    // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, centrée sur l'écran.
-    resize(428, 506 + ui->menubar->sizeHint().height());
+    // Zone cliente de 6420 × 7590 twips, à 15 twips par pixel, entre le menu et la barre
+    // d'état, centrée sur l'écran.
+    resize(428, 506 + ui->menubar->sizeHint().height() + barreEtat_->sizeHint().height());
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
     ui->dateDebut->setFocus();
@@ -232,14 +235,26 @@ void FrmPrincipal::EtatInitial() {
 
 // --- état des boutons ---
 
+void FrmPrincipal::DeclarerCommandesDePasse() {
+    // Chaque ligne : un bouton, les entrées de menu qui font ce qu'il fait, et leur règle.
+    commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal}, [] { return true; });
+    commandes_.Ajouter({ui->boutonRecherche}, [this] { return rechercheActive_; });
+    // « Exporter en page web… » suit « Créer le fichier log ».
+    commandes_.Ajouter({ui->boutonCreerLog},
+                       [this] { return creerLogActive_; });
+}
+
 void FrmPrincipal::AppliquerEtatBoutons() {
-    // Pendant une passe, les commandes qui en lanceraient une autre sont montrées inactives ;
-    // à la fin chacune reprend l'état que lui donnent les règles.
-    ui->boutonRecherche->setEnabled(rechercheActive_ && !passeEnCours_);
-    ui->boutonCreerLog->setEnabled(creerLogActive_ && !passeEnCours_);
+    // Pendant une passe, les commandes qui en lanceraient une autre sont grisées, boutons et
+    // menus ; à la fin chacune reprend l'état que lui donne sa règle.
+    commandes_.Appliquer(passeEnCours_);
     // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
-    exports_->Activer(creerLogActive_ && !passeEnCours_);
-    ui->boutonParcourir->setEnabled(!passeEnCours_);
+    if (exports_)
+        exports_->Activer(creerLogActive_ && !passeEnCours_);
+}
+
+void FrmPrincipal::AnnoncerDansBarreEtat(const QString& texte) {
+    barreEtat_->Annoncer(texte);
 }
 
 void FrmPrincipal::ActiverCreerLog() {
@@ -253,39 +268,43 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                                std::function<void()> auDebut) {
     if (fil_.joinable())
         fil_.join(); // la passe précédente a fini : son fil n'a plus qu'à sortir
+    // Le contrôle qui avait le focus le retrouve à la fin s'il n'a pas d'autre suite.
+    const QPointer<QWidget> focusAvant = focusWidget();
     passeEnCours_ = true;
     AppliquerEtatBoutons();
     auDebut_ = std::move(auDebut);
     progression_->Commencer(frein_);
-    fil_ = std::jthread(
-        [this, passe = std::move(passe), suite = std::move(suite)](std::stop_token arret) mutable {
-            std::shared_ptr<vek::Issue<T>> issue;
-            try {
-                issue = std::make_shared<vek::Issue<T>>(passe(arret));
-            } catch (...) {
-                // Une exception ne sort pas du fil : elle devient un échec affiché.
-                issue = std::make_shared<vek::Issue<T>>(
-                    vek::Resultat::Exception("Opération impossible", {}));
-            }
-            progression_->Terminer();
-            // Après les derniers signaux de la passe, dans la même file d'attente.
-            QMetaObject::invokeMethod(
-                this,
-                [this, issue, suite = std::move(suite)] {
-                    if (fil_.joinable())
-                        fil_.join();
-                    passeEnCours_ = false;
-                    auDebut_ = nullptr;
-                    if (quitte_)
-                        return; // le programme se termine : rien d'autre à montrer
-                    AppliquerEtatBoutons();
-                    if (suite)
-                        suite(*issue);
-                    if (!issue->ok())
-                        AfficherEchec(issue->Echec());
-                },
-                Qt::QueuedConnection);
-        });
+    fil_ = std::jthread([this, passe = std::move(passe), suite = std::move(suite),
+                         focusAvant](std::stop_token arret) mutable {
+        std::shared_ptr<vek::Issue<T>> issue;
+        try {
+            issue = std::make_shared<vek::Issue<T>>(passe(arret));
+        } catch (...) {
+            // Une exception ne sort pas du fil : elle devient un échec affiché.
+            issue = std::make_shared<vek::Issue<T>>(
+                vek::Resultat::Exception("Opération impossible", {}));
+        }
+        progression_->Terminer();
+        // Après les derniers signaux de la passe, dans la même file d'attente.
+        QMetaObject::invokeMethod(
+            this,
+            [this, issue, suite = std::move(suite), focusAvant] {
+                if (fil_.joinable())
+                    fil_.join();
+                passeEnCours_ = false;
+                auDebut_ = nullptr;
+                if (quitte_)
+                    return; // le programme se termine : rien d'autre à montrer
+                AppliquerEtatBoutons();
+                if (focusWidget() == ui->centralwidget)
+                    DonnerFocus(focusAvant);
+                if (suite)
+                    suite(*issue);
+                if (!issue->ok())
+                    AfficherEchec(issue->Echec());
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void FrmPrincipal::Sablier(bool actif) {
@@ -310,10 +329,11 @@ void FrmPrincipal::AfficherMessage(const QString& texte, vek::Icone icone) {
 void FrmPrincipal::ChoisirJournal() {
     if (passeEnCours_)
         return;
-    const QString nom =
-        dialogue_ ? dialogue_(this, Texte(TitreDialogueJournal), Texte(FiltreDialogueJournal),
-                              Texte(ExtensionDialogueJournal))
-                  : QString();
+    const DemandeOuverture demande{Texte(TitreDialogueJournal),
+                                   {Texte(FiltreDialogueJournal), FiltreTousLesFichiers},
+                                   Texte(ExtensionDialogueJournal),
+                                   ui->cheminJournal->text()};
+    const QString nom = dialogue_ ? dialogue_(this, demande) : QString();
     AnalyserJournal(nom);
 }
 
@@ -352,6 +372,8 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
                 ui->dateDebut->setText(DepuisCp1252(vek::DateCourte(*issue->debut)));
             if (issue->fin)
                 ui->dateFin->setText(DepuisCp1252(vek::DateCourte(*issue->fin)));
+            // La suite de la route : « Lancer la recherche ».
+            DonnerFocus(ui->boutonRecherche);
             DefinirResumeAnalyse(DepuisCp1252(issue->Texte()));
             if (const std::string conseil = issue->Conseil(); !conseil.empty())
                 AfficherMessage(Texte(conseil), vek::Icone::Aucune);
@@ -393,9 +415,11 @@ std::vector<FrmAnalyse*> FrmPrincipal::FenetresAnalyse() const {
 // --- dates ---
 
 void FrmPrincipal::ChoisirDate(ChampDate champ) {
-    const std::optional<vek::Date> date = calendrier_ ? calendrier_() : std::nullopt;
+    QLineEdit* champDate = champ == ChampDate::Debut ? ui->dateDebut : ui->dateFin;
+    const std::optional<vek::Date> date =
+        calendrier_ ? calendrier_(vek::ConvertirDate(TexteDeDate(champDate))) : std::nullopt;
     const QString texte = date ? DepuisCp1252(vek::DateCourte(*date)) : QString();
-    (champ == ChampDate::Debut ? ui->dateDebut : ui->dateFin)->setText(texte);
+    champDate->setText(texte);
     AppliquerRegleRecherche();
 }
 
@@ -442,8 +466,11 @@ void FrmPrincipal::LancerRecherche() {
             return module_->Rechercher(chemin, debut, fin, *progression_, arret);
         },
         [this](vek::Issue<vek::ResultatRecherche>& issue) {
-            if (issue.ok())
-                RemplirArbres(*issue->catalogue);
+            if (!issue.ok())
+                return;
+            RemplirArbres(*issue->catalogue);
+            // La suite de la route : cocher les présents.
+            DonnerFocus(ui->arbreNoms);
         });
 }
 
@@ -537,9 +564,11 @@ void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
 
 void FrmPrincipal::SignalerSortie(const std::string& cheminSortie, bool ouvert,
                                   const TextesSortie& textes) {
+    const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminSortie.c_str()));
+    // Toujours dans la barre d'état : un programme qui démarre puis échoue ne laisse rien voir.
+    barreEtat_->SignalerEcriture(textes.barre, chemin, ouvert);
     if (ouvert && !dossierDeSecours_)
         return; // le programme du bureau montre le fichier, là où on l'attend
-    const QString chemin = QDir::toNativeSeparators(QFile::decodeName(cheminSortie.c_str()));
     QString texte = (dossierDeSecours_ ? textes.ecritEnSecours : textes.ecrit) + chemin;
     if (!ouvert)
         texte += textes.sansProgramme;

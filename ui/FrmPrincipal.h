@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "CommandesDePasse.h"
+#include "DialogueJournal.h"
 #include "Lanceur.h"
 #include "ModuleVEK.h"
 
@@ -32,6 +34,7 @@ class FrmPrincipal;
 class QCheckBox;
 class QTreeWidget;
 
+class BarreEtat;
 class EntreesExport;
 class FrmAnalyse;
 class ProgressionFenetre;
@@ -51,10 +54,12 @@ class FrmPrincipal : public QMainWindow {
 
 public:
     // Dialogue d'ouverture : rend le nom du fichier choisi, ou le texte vide s'il est annulé.
-    using DialogueOuverture = std::function<QString(
-        QWidget* parent, const QString& titre, const QString& filtre, const QString& extension)>;
-    // Montre le calendrier ; rend la date validée, rien s'il est fermé sans date.
-    using MontrerCalendrier = std::function<std::optional<vek::Date>()>;
+    using DialogueOuverture =
+        std::function<QString(QWidget* parent, const DemandeOuverture& demande)>;
+    // Montre le calendrier, ouvert sur la date du champ s'il en contient une ; rend la date
+    // validée, rien s'il est fermé sans date.
+    using MontrerCalendrier =
+        std::function<std::optional<vek::Date>(std::optional<vek::Date> dateDuChamp)>;
     // Boîte de message à un seul bouton OK.
     using AfficheurMessage = std::function<void(QWidget* parent, const QString& texte,
                                                 const QString& titre, vek::Icone icone)>;
@@ -95,6 +100,9 @@ public:
     // Règle du bouton de recherche, appliquée à chaque changement d'un champ de date.
     void AppliquerRegleRecherche();
 
+    // Un court avis dans la barre d'état ; il y reste jusqu'au suivant.
+    void AnnoncerDansBarreEtat(const QString& texte);
+
 private slots:
     // Le dialogue d'ouverture, puis l'analyse du journal choisi.
     void ChoisirJournal();
@@ -122,6 +130,8 @@ private:
     // Le bouton logique (selon les règles) et l'état montré (désactivé pendant une passe).
     void AppliquerEtatBoutons();
     void ActiverCreerLog();
+    // Les commandes qui lancent une passe, et la règle que chacune suit hors passe.
+    void DeclarerCommandesDePasse();
     // Lance une passe sur le fil de travail : boutons de commande inactifs pendant qu'elle
     // dure ; à la fin, sur le fil de la fenêtre, suite puis l'échec éventuel.
     // auDebut : quand la passe a ouvert son fichier et commence à lire.
@@ -156,6 +166,8 @@ private:
 
     std::unique_ptr<Ui::FrmPrincipal> ui;
     std::unique_ptr<ProgressionFenetre> progression_;
+    BarreEtat* barreEtat_ = nullptr; // à la fenêtre
+    CommandesDePasse commandes_{nullptr};
     std::unique_ptr<vek::ModuleVEK> module_;
     EntreesExport* exports_ = nullptr; // les entrées de « Menu » tirées de la table des formats
     vek::LanceurDocument& lanceur_;

@@ -21,7 +21,8 @@ vek::Date DepuisQDate(QDate date) {
 
 } // namespace
 
-frmCalendar::frmCalendar(std::optional<vek::Date>& dateChoisie, QWidget* parent)
+frmCalendar::frmCalendar(std::optional<vek::Date>& dateChoisie,
+                         std::optional<vek::Date> dateDuChamp, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::frmCalendar>()), dateChoisie_(dateChoisie) {
     ui->setupUi(this);
     // Bordure fixe de boîte de dialogue, ni agrandissement ni réduction, pas de légende.
@@ -51,23 +52,28 @@ frmCalendar::frmCalendar(std::optional<vek::Date>& dateChoisie, QWidget* parent)
             calendrier_DblClick();
     });
 
-    EtatInitial();
+    EtatInitial(dateDuChamp);
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
 }
 
 frmCalendar::~frmCalendar() = default;
 
-std::optional<vek::Date> frmCalendar::Choisir(QWidget* parent) {
+std::optional<vek::Date> frmCalendar::Choisir(QWidget* parent,
+                                              std::optional<vek::Date> dateDuChamp) {
     std::optional<vek::Date> dateChoisie;
-    frmCalendar boite(dateChoisie, parent);
+    frmCalendar boite(dateChoisie, dateDuChamp, parent);
     boite.exec();
     return dateChoisie;
 }
 
-void frmCalendar::EtatInitial() {
-    // Toujours ouvert sur la date du jour, quoi que contiennent les champs de date.
-    ui->calendrier->setSelectedDate(VersQDate(vek::Aujourdhui()));
+void frmCalendar::EtatInitial(std::optional<vek::Date> dateDuChamp) {
+    // Ouvert sur la date du champ, pour arriver tout de suite aux dates du journal ; sur la date
+    // du jour quand le champ n'en contient pas (ou une que le calendrier ne montre pas).
+    const QDate champ = dateDuChamp ? VersQDate(*dateDuChamp) : QDate();
+    const bool montrable = champ.isValid() && champ >= ui->calendrier->minimumDate() &&
+                           champ <= ui->calendrier->maximumDate();
+    ui->calendrier->setSelectedDate(montrable ? champ : VersQDate(vek::Aujourdhui()));
 }
 
 void frmCalendar::Valider() {

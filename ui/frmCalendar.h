@@ -18,13 +18,17 @@ class frmCalendar : public QDialog {
 
 public:
     // dateChoisie : écrite par Valider (la date) et Annuler (rien) ; une autre fermeture n'y
-    // touche pas.
-    explicit frmCalendar(std::optional<vek::Date>& dateChoisie, QWidget* parent = nullptr);
+    // touche pas. dateDuChamp : le jour montré à l'ouverture (celui du champ de date quand il
+    // en contient une) ; sans elle, aujourd'hui.
+    explicit frmCalendar(std::optional<vek::Date>& dateChoisie,
+                         std::optional<vek::Date> dateDuChamp = std::nullopt,
+                         QWidget* parent = nullptr);
     ~frmCalendar() override;
 
     // Montre la boîte, modale ; rend la date validée, ou rien (annulée, fermée, ou le
     // 1er janvier 1900, qui vaut une annulation).
-    static std::optional<vek::Date> Choisir(QWidget* parent);
+    static std::optional<vek::Date> Choisir(QWidget* parent,
+                                            std::optional<vek::Date> dateDuChamp = std::nullopt);
 
 private slots:
     void Valider();
@@ -36,7 +40,7 @@ protected:
     bool eventFilter(QObject* objet, QEvent* evenement) override;
 
 private:
-    void EtatInitial();
+    void EtatInitial(std::optional<vek::Date> dateDuChamp);
 
     std::unique_ptr<Ui::frmCalendar> ui;
     std::optional<vek::Date>& dateChoisie_;

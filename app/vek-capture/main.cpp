@@ -1,13 +1,17 @@
-// vek-capture : rend la fenêtre principale hors écran après une recherche sur un journal, et
-// l'enregistre en PNG (la capture d'écran du README) ; en option, rend aussi la fenêtre de résumé
-// de l'analyse (FrmAnalyse) de ce journal.
+// vek-capture : rend la fenêtre principale hors écran après une recherche sur un journal et
+// l'écriture du journal final (la barre d'état dit où il est allé), et l'enregistre en PNG (la
+// capture d'écran du README) ; en option, rend aussi la fenêtre de résumé de l'analyse
+// (FrmAnalyse) de ce journal.
 //
-//   QT_QPA_PLATFORM=offscreen vek-capture JOURNAL SORTIE.png [ANALYSE.png]
+//   QT_QPA_PLATFORM=offscreen vek-capture JOURNAL SORTIE.png [ANALYSE.png [DOSSIER]]
 //
-// Le dossier du programme est un dossier temporaire ; aucun dialogue ni navigateur ne s'ouvre.
+// Le dossier du programme est DOSSIER (créé au besoin ; deux rendus avec le même DOSSIER
+// montrent le même chemin), sinon un dossier temporaire ; aucun dialogue ni visualiseur ne
+// s'ouvre.
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -36,20 +40,25 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() != 3 && arguments.size() != 4) {
-        std::fprintf(stderr, "usage : vek-capture JOURNAL SORTIE.png [ANALYSE.png]\n");
+    if (arguments.size() < 3 || arguments.size() > 5) {
+        std::fprintf(stderr, "usage : vek-capture JOURNAL SORTIE.png [ANALYSE.png [DOSSIER]]\n");
         return 2;
     }
     const QString journal = arguments.at(1);
     const QString sortie = arguments.at(2);
-    const QString sortieAnalyse = arguments.size() == 4 ? arguments.at(3) : QString();
+    const QString sortieAnalyse = arguments.size() >= 4 ? arguments.at(3) : QString();
 
-    QTemporaryDir dossier;
+    QTemporaryDir temporaire;
+    const QString dossier = arguments.size() == 5 ? arguments.at(4) : temporaire.path();
+    if (!QDir().mkpath(dossier)) {
+        std::fprintf(stderr, "vek-capture : impossible de créer %s\n",
+                     dossier.toLocal8Bit().constData());
+        return 1;
+    }
     LanceurMuet lanceur;
-    FrmPrincipal fenetre(lanceur, dossier.path().toStdString());
+    FrmPrincipal fenetre(lanceur, QDir(dossier).absolutePath().toStdString());
     bool echec = false;
-    fenetre.DefinirDialogueOuverture(
-        [&](QWidget*, const QString&, const QString&, const QString&) { return journal; });
+    fenetre.DefinirDialogueOuverture([&](QWidget*, const DemandeOuverture&) { return journal; });
     fenetre.DefinirAfficheurMessage(
         [&](QWidget*, const QString& texte, const QString&, vek::Icone) {
             std::fprintf(stderr, "%s\n", texte.toLocal8Bit().constData());
@@ -87,7 +96,8 @@ int main(int argc, char* argv[]) {
     auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("arbreNoms"));
     for (int i = 0; i < noms->topLevelItemCount(); i += 2)
         noms->topLevelItem(i)->setCheckState(0, Qt::Checked);
-    QApplication::processEvents();
+    fenetre.findChild<QPushButton*>(QStringLiteral("boutonCreerLog"))->click();
+    attendre();
 
     if (echec || !fenetre.grab().save(sortie, "PNG")) {
         std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",

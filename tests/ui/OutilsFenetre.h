@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +30,11 @@
 #include "FrmAnalyse.h"
 #include "FrmPrincipal.h"
 #include "Lanceur.h"
+
+// Les textes de Qt s'écrivent en clair dans les messages d'échec.
+inline void PrintTo(const QString& texte, std::ostream* sortie) {
+    *sortie << '"' << texte.toStdString() << '"';
+}
 
 namespace vek::test {
 
@@ -48,12 +54,6 @@ struct MessageVu {
     QString texte;
     QString titre;
     Icone icone;
-};
-
-struct DialogueVu {
-    QString titre;
-    QString filtre;
-    QString extension;
 };
 
 // Une ligne datée du journal, mois d'abord, corps à la position 23, terminée par CR LF.
@@ -79,13 +79,13 @@ class BancFenetre : public ::testing::Test {
 protected:
     void SetUp() override {
         fenetre = std::make_unique<FrmPrincipal>(lanceur, programme.Chemin());
-        fenetre->DefinirDialogueOuverture([this](QWidget*, const QString& titre,
-                                                 const QString& filtre, const QString& extension) {
-            dialogues.push_back({titre, filtre, extension});
+        fenetre->DefinirDialogueOuverture([this](QWidget*, const DemandeOuverture& demande) {
+            dialogues.push_back(demande);
             return reponseDialogue;
         });
-        fenetre->DefinirCalendrier([this] {
+        fenetre->DefinirCalendrier([this](std::optional<Date> dateDuChamp) {
             ++appelsCalendrier;
+            datesDuChamp.push_back(dateDuChamp);
             return reponseCalendrier;
         });
         fenetre->DefinirAfficheurMessage(
@@ -197,9 +197,10 @@ protected:
     std::unique_ptr<FrmPrincipal> fenetre;
 
     QString reponseDialogue;
-    std::vector<DialogueVu> dialogues;
+    std::vector<DemandeOuverture> dialogues;
     std::optional<Date> reponseCalendrier;
     int appelsCalendrier = 0;
+    std::vector<std::optional<Date>> datesDuChamp; // données au calendrier, dans l'ordre
     std::vector<MessageVu> messages;
     int terminaisons = 0;
     int infoSysteme = 0;

@@ -130,7 +130,8 @@ protected:
     void SetUp() override {
         BancFenetre::SetUp();
         // Le calendrier de la fenêtre, pas celui du banc.
-        fenetre->DefinirCalendrier([this] { return frmCalendar::Choisir(fenetre.get()); });
+        fenetre->DefinirCalendrier(
+            [this](std::optional<Date> date) { return frmCalendar::Choisir(fenetre.get(), date); });
     }
 
     // Pendant que la boîte attend : note le jour montré, choisit un jour et ferme.
@@ -156,18 +157,45 @@ TEST_F(CalendrierDepuisLaFenetre, ValiderEcritLaDateEtAppliqueLaRegle) {
     Taper("dateFin", "26/12/2001");
     Piloter(QDate(2001, 12, 24), Valider);
     QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier); // bouton encore inactif
-    EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
+    EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));                 // le champ de début est vide
     EXPECT_EQ(Champ("dateDebut")->text(), "24/12/2001");
     EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(CalendrierDepuisLaFenetre, LeCalendrierMontreAujourdhuiPasLaDateDuChamp) {
-    Taper("dateFin", "26/12/2001");
-    Piloter(std::nullopt, Valider);
-    QTest::keyClick(fenetre.get(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(jourMontre, VersQDate(Aujourdhui()));
-    EXPECT_EQ(Champ("dateFin")->text(), QString::fromStdString(DateCourte(Aujourdhui())));
+// Le calendrier s'ouvre sur la date du champ quand c'en est une (le mois et l'année du journal
+// sont là tout de suite), sur aujourd'hui sinon ; Valider sans toucher au jour écrit ce jour-là.
+TEST_F(CalendrierDepuisLaFenetre, LeCalendrierSOuvreSurLaDateDuChamp) {
+    const QDate aujourdhui = VersQDate(Aujourdhui());
+    const struct {
+        const char* nom;
+        const char* champ;
+        QDate montre;
+    } cas[] = {
+        {"date du champ", "26/12/2001", QDate(2001, 12, 26)},
+        {"espaces autour", "  24/12/2001 ", QDate(2001, 12, 24)},
+        {"pas une date", "26/13/2001", aujourdhui},
+        {"champ vide", "", aujourdhui},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        Taper("dateFin", QString::fromLatin1(c.champ));
+        int moisMontre = 0;
+        int anneeMontree = 0;
+        QTimer::singleShot(0, qApp, [&] {
+            auto* boite = qobject_cast<frmCalendar*>(QApplication::activeModalWidget());
+            ASSERT_NE(boite, nullptr);
+            moisMontre = CalendrierDe(boite)->monthShown();
+            anneeMontree = CalendrierDe(boite)->yearShown();
+        });
+        Piloter(std::nullopt, Valider);
+        QTest::keyClick(fenetre.get(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(jourMontre, c.montre);
+        EXPECT_EQ(moisMontre, c.montre.month());
+        EXPECT_EQ(anneeMontree, c.montre.year());
+        EXPECT_EQ(Champ("dateFin")->text(), c.montre.toString(QStringLiteral("dd/MM/yyyy")));
+        Activer();
+    }
 }
 
 TEST_F(CalendrierDepuisLaFenetre, AnnulerFermerOuPremierJanvier1900VidentLeChamp) {

@@ -211,8 +211,8 @@ TEST_F(Fenetre, FichierIntrouvableVideLeCheminEtCoupeLesBoutonsDeDate) {
 
     ASSERT_EQ(dialogues.size(), 1u);
     EXPECT_EQ(dialogues[0].titre, "Chemin du fichier LOG Q7R");
-    EXPECT_TRUE(dialogues[0].filtre.contains("*.txt"));
-    EXPECT_TRUE(dialogues[0].filtre.contains("*.TXT"));
+    EXPECT_TRUE(dialogues[0].filtres.value(0).contains("*.txt"));
+    EXPECT_TRUE(dialogues[0].filtres.value(0).contains("*.TXT"));
     EXPECT_EQ(dialogues[0].extension, "txt");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].texte, "Fichier introuvable !");

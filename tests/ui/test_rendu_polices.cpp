@@ -46,16 +46,27 @@ protected:
             QStringLiteral("FONTCONFIG_FILE"),
             QString::fromStdString(vek::test::EcrireConfigurationPolices(ici, polices)));
         environnement.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // Un dossier personnel à lui, et le même dossier du programme pour chaque rendu : la
+        // barre d'état montre le même chemin du journal final.
+        const fs::path personnel = ici / "personnel";
+        fs::create_directories(personnel);
+        environnement.insert(QStringLiteral("HOME"), QString::fromStdString(personnel.string()));
+        environnement.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                             QString::fromStdString((personnel / ".config").string()));
+        environnement.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         const QString principale = QString::fromStdString((ici / "principale.png").string());
         const QString analyse = QString::fromStdString((ici / "analyse.png").string());
         QProcess capture;
         capture.setProcessEnvironment(environnement);
         capture.setProcessChannelMode(QProcess::ForwardedChannels);
         capture.start(QStringLiteral(VEK_CAPTURE),
-                      {QStringLiteral(VEK_JOURNAL_EXEMPLE), principale, analyse});
+                      {QStringLiteral(VEK_JOURNAL_EXEMPLE), principale, analyse,
+                       QString::fromStdString((dossier_ / "programme").string())});
         EXPECT_TRUE(capture.waitForFinished(60000)) << nom;
         EXPECT_EQ(capture.exitStatus(), QProcess::NormalExit) << nom;
         EXPECT_EQ(capture.exitCode(), 0) << nom;
+        // Rien d'écrit dans le dossier personnel.
+        EXPECT_TRUE(fs::is_empty(personnel)) << nom;
         return {QImage(principale).convertToFormat(QImage::Format_ARGB32),
                 QImage(analyse).convertToFormat(QImage::Format_ARGB32)};
     }

@@ -260,8 +260,9 @@ TEST_F(Route, PendantUneRechercheLesCommandesDePasseNeFontRien) {
         Cliquer("boutonParcourir");
         Menu("actionOuvrirJournal")->trigger();
         QTest::keyClick(fenetre.get(), Qt::Key_O, Qt::ControlModifier);
-        // Les menus restent actifs ; le calendrier s'ouvre et la règle des dates s'applique.
-        EXPECT_TRUE(Menu("actionOuvrirJournal")->isEnabled());
+        // « Ouvrir un Log » est grisé avec son bouton ; le calendrier s'ouvre et la règle des
+        // dates s'applique.
+        EXPECT_FALSE(Menu("actionOuvrirJournal")->isEnabled());
         reponseCalendrier = Date{2001, 12, 24};
         QTest::keyClick(fenetre.get(), Qt::Key_D, Qt::ControlModifier);
     });
