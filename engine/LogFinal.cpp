@@ -52,6 +52,7 @@ struct Sortie {
     std::string chemin;
     EcritureAtomique fichier;
     std::unique_ptr<Puits> puits;
+    bool dossier = false; // la page découpée : le puits écrit son dossier lui-même
     std::string Action() const { return "Impossible d'écrire " + std::string(format->quoi); }
 };
 
@@ -143,8 +144,9 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         if (formats.Contient(i)) {
             Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
             s.format = &table[i];
-            s.chemin = CheminSortie(table[i].fichier);
-            chemins.push_back(s.chemin);
+            s.dossier = table[i].nom == "html" && Decoupe != Decoupage::Aucun;
+            s.chemin = CheminSortie(s.dossier ? NomDossierPages : table[i].fichier);
+            chemins.push_back(s.dossier ? JoindreChemin(s.chemin, NomSommaire) : s.chemin);
         }
 
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
@@ -158,9 +160,10 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
 
     for (std::size_t k = 0; k < sorties.size(); ++k) {
         Sortie& s = *sorties[k];
-        if (!s.fichier.Ouvrir(s.chemin))
+        if (!s.dossier && !s.fichier.Ouvrir(s.chemin))
             return Resultat::Echec(s.Action(), s.chemin, s.fichier.Raison());
         contexte.chemin = s.chemin;
+        contexte.decoupage = s.dossier ? Decoupe : Decoupage::Aucun;
         s.puits = s.format->fabriquer(contexte);
         s.puits->DefinirRang(k);
         s.puits->Commencer(s.fichier.Flux());
@@ -205,10 +208,18 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         std::string raison;
         if (!s->puits->Finir(s->fichier.Flux(), raison))
             return Resultat::Echec(s->Action(), s->chemin, raison);
+        if (s->format->nom == "html")
+            EntreesPage = s->puits->EntreesEcrites();
     }
     for (const auto& s : sorties)
-        if (!s->fichier.Valider())
+        if (!s->dossier && !s->fichier.Valider())
             return Resultat::Echec(s->Action(), s->fichier.FichierEnCause(), s->fichier.Raison());
+    // Le dossier découpé, complet, prend la place de l'ancien d'un seul échange.
+    for (const auto& s : sorties) {
+        std::string raison, enCause;
+        if (!s->puits->ValiderDossier(raison, enCause))
+            return Resultat::Echec(s->Action(), enCause, raison);
+    }
 
     progression.Valeur(0);
     return chemins;

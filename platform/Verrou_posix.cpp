@@ -2,6 +2,8 @@
 
 #include "Verrou.h"
 
+#include "Dossiers.h"
+
 #include "Fichiers.h"
 
 #include <cerrno>
@@ -71,9 +73,16 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
     while (const dirent* e = ::readdir(d)) {
         const std::string nom = e->d_name;
         for (const std::string& p : prefixes)
-            if (nom.compare(0, p.size(), p) == 0 &&
-                ::unlink(JoindreChemin(dossier, nom).c_str()) == 0)
-                ++supprimes;
+            if (nom.compare(0, p.size(), p) == 0) {
+                // Un dossier temporaire (la page découpée) part avec tout ce qu'il contient.
+                const std::string chemin = JoindreChemin(dossier, nom);
+                if (::unlink(chemin.c_str()) == 0)
+                    ++supprimes;
+                else if (errno == EISDIR || errno == EPERM) {
+                    SupprimerArborescence(chemin);
+                    ++supprimes;
+                }
+            }
     }
     ::closedir(d);
     return supprimes;
