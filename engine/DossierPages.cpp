@@ -204,7 +204,9 @@ void PagesEnCours::Ancre(const InfosEntree& e) {
     }
     std::string s = e.montrerHeure ? "<a class=h id=" : "<a class=l id=";
     s.append(id).append(" href=\"#").append(id).append("\">");
-    s.append(e.montrerHeure ? e.heure : std::string_view("#")).append("</a>");
+    // Sans heure montrée, le lien n'a pas de texte à lui (le « # » vient des styles) : le texte
+    // de l'entrée reste le même.
+    s.append(e.montrerHeure ? e.heure : std::string_view()).append("</a>");
     Sortir(s);
 }
 

@@ -39,6 +39,7 @@ main p{margin:0;padding:.15em .5em .15em 6.1em;text-indent:-5.6em;border-left:3p
 main p:nth-of-type(even){background:#f8f9fa}
 main p>a.h{display:inline-block;width:8ch;margin-right:1.1em;overflow:hidden;vertical-align:top;white-space:pre;text-indent:0;color:#6e7781;text-decoration:none;font:.85em/1.75 ui-monospace,"DejaVu Sans Mono",Menlo,Consolas,monospace}
 main p>a.l{margin-right:.4em;color:#8c959f;text-decoration:none;font-size:.8em}
+main p>a.l::before{content:"#"}
 main p>a:hover{text-decoration:underline}
 main p:has(>a:target){outline:2px solid #bf8700;outline-offset:-2px}
 main p.s{padding-left:.5em;text-indent:0}
