@@ -6,11 +6,12 @@
 # côte, fichier en cache, la meilleure de plusieurs mesures :
 #   wc -l ; vek-extraire --catalogue ; le même filtre de dates écrit en awk ; l'extraction
 #   complète (tout coché, les trois modes) ; tout coché sans mode, en LogFinal.txt, en page web
-#   (--format html) et en lignes JSON (--format json) ; vek-extraire --analyse.
+#   (--format html), en lignes JSON (--format json), pour un forum (--format forum), pour Discord
+#   (--format discord), puis les cinq en une passe ; vek-extraire --analyse.
 # Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v). Le temps
 # d'écriture d'une sortie est celui de l'extraction moins celui de --catalogue (la même
-# recherche, sans écriture) : la page web et les lignes JSON visent 1,5 fois au plus celui de
-# LogFinal.txt.
+# recherche, sans écriture) ; rapporté aux octets écrits, chaque format vise 1,5 fois au plus le
+# coût par octet de LogFinal.txt.
 #
 # Variables d'environnement :
 #   VEK_BENCH_LIGNES     lignes du journal (défaut 12000000 ; 200000 pour un essai rapide)
@@ -146,16 +147,23 @@ mesurer awk "$travail/awk.txt" "$awk_cmd" "$filtre" "$journal"
 mesurer complet /dev/null --vider "$travail/complet" \
     "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
     --tout-le-monde --sans-date --rp --sans-channel -q --dossier "$travail/complet" "$journal"
-# Tout coché, sans mode : le texte, puis la page web et les lignes JSON des mêmes lignes. Chaque
-# sortie est supprimée après sa mesure (plusieurs Go à eux trois).
+# Tout coché, sans mode : le texte, puis chacun des autres formats des mêmes lignes, puis les cinq
+# en une passe. Chaque sortie est supprimée après sa mesure (plusieurs Go à eux tous).
 declare -A taillesSortie
-for format in texte html json; do
+mkdir -p "$travail/forum" "$travail/discord" "$travail/tous"
+for format in texte html json forum discord; do
     mesurer "$format" /dev/null --vider "$travail/$format" \
         "$extraire" --debut "$debut" --fin "$fin" --tous-channels \
         --tout-le-monde --format "$format" -q --dossier "$travail/$format" "$journal"
-    taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal.* | awk '{ s += $1 } END { print s }')
-    rm -f "$travail/$format"/LogFinal.*
+    taillesSortie[$format]=$(stat -c %s "$travail/$format"/LogFinal* | awk '{ s += $1 } END { print s }')
+    rm -f "$travail/$format"/LogFinal*
 done
+mesurer tous /dev/null --vider "$travail/tous" \
+    "$extraire" --debut "$debut" --fin "$fin" --tous-channels --tout-le-monde --format texte \
+    --format html --format json --format forum --format discord -q --dossier "$travail/tous" \
+    "$journal"
+taillesSortie[tous]=$(stat -c %s "$travail/tous"/LogFinal* | awk '{ s += $1 } END { print s }')
+rm -f "$travail/tous"/LogFinal*
 mesurer analyse /dev/null "$extraire" --analyse "$journal"
 
 # Une ligne démesurée de 100 Mo, sans fin de ligne, de forme irrégulière (le nom cité deux fois :
@@ -219,17 +227,26 @@ ligne complet "vek-extraire tout coché, trois modes" 10
 ligne texte "tout coché, LogFinal.txt" ""
 ligne html "tout coché, --format html" ""
 ligne json "tout coché, --format json" ""
+ligne forum "tout coché, --format forum" ""
+ligne discord "tout coché, --format discord" ""
+ligne tous "tout coché, les cinq formats" ""
 ligne analyse "vek-extraire --analyse" 1.5
 
-# Le temps d'écriture de chaque sortie : l'extraction moins la recherche seule.
+# Le temps d'écriture de chaque sortie (l'extraction moins la recherche seule), rapporté aux
+# octets écrits : chaque format vise au plus 1,5 fois le coût par octet de LogFinal.txt.
 echo
 ecritureTexte=$((temps[texte] - temps[catalogue]))
 ((ecritureTexte > 0)) || ecritureTexte=1
-for format in html json; do
+for format in html json forum discord tous; do
     ecriture=$((temps[$format] - temps[catalogue]))
-    rapport=$(awk -v e="$ecriture" -v t="$ecritureTexte" 'BEGIN { printf "%.2f", e / t }')
-    if awk -v r="$rapport" 'BEGIN { exit !(r <= 1.5) }'; then verdict=OK; else verdict=KO; ko=1; fi
-    printf 'Écriture %-5s : %.2f s (%.0f Mo) contre %.2f s (%.0f Mo) pour LogFinal.txt : %s× (cible ≤ 1,5×) %s\n' \
+    rapport=$(awk -v e="$ecriture" -v t="$ecritureTexte" -v o="${taillesSortie[$format]}" \
+        -v ot="${taillesSortie[texte]}" 'BEGIN { printf "%.2f", (e / o) / (t / ot) }')
+    verdict=""
+    if [[ $format != tous ]]; then
+        if awk -v r="$rapport" 'BEGIN { exit !(r <= 1.5) }'; then verdict=OK; else verdict=KO; ko=1; fi
+        verdict="(cible ≤ 1,5×) $verdict"
+    fi
+    printf 'Écriture %-7s : %.2f s (%.0f Mo) contre %.2f s (%.0f Mo) pour LogFinal.txt : %s× par octet %s\n' \
         "$format" "$(awk -v t="$ecriture" 'BEGIN { print t / 1000 }')" \
         "$(awk -v o="${taillesSortie[$format]}" 'BEGIN { print o / 1e6 }')" \
         "$(awk -v t="$ecritureTexte" 'BEGIN { print t / 1000 }')" \
@@ -237,7 +254,7 @@ for format in html json; do
 done
 
 pointe=0
-for nom in catalogue complet texte html json analyse; do
+for nom in catalogue complet texte html json forum discord tous analyse; do
     if ((memoire[$nom] > pointe)); then pointe=${memoire[$nom]}; fi
 done
 echo

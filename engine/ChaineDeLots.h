@@ -33,7 +33,8 @@ struct EtatDeLot {
 struct Lot {
     std::string octets;
     std::vector<std::size_t> fins; // fin de chaque ligne dans octets (avant son CR LF)
-    std::string sortie;            // ce qu'une étape produit pour la suivante
+    std::string sortie;            // ce qu'une étape produit pour la suivante (la ligne réécrite
+                                   // d'une ligne démesurée, gardée jusqu'à son écriture)
     // Pour un lot d'une seule ligne démesurée : sa ligne produite, désignée sans être recopiée
     // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
     std::string_view sortieLongue;

@@ -31,6 +31,8 @@ struct Message {
 Message MessageDuChannel(std::string_view corps, const Extraction& x) {
     // Retenue, la ligne a un nom non vide : son corps a un « ] », le tag est au début du corps.
     const std::size_t apresTag = std::min(x.tag.size(), corps.size());
+    if (x.nom.empty())
+        return {corps.substr(apresTag), false};
     const auto debut = static_cast<std::size_t>(x.nom.data() - corps.data());
     const std::size_t fin = debut + x.nom.size();
     if (debut >= 1 && corps[debut - 1] == '"' && corps.substr(fin, 2) == "\":")
@@ -66,12 +68,12 @@ std::string_view HeureDeLigne(std::string_view ligne) {
 }
 
 std::string TexteApresModes(std::string_view message, const Extraction& e, const Modes& modes) {
-    std::string courant(message);
-    std::string tampon;
+    // Deux tampons alternés : le message n'est copié qu'au premier remplacement.
+    std::string tampons[2];
+    std::string_view courant = message;
     const auto remplacer = [&](const std::string& cherche, const std::string& remplace) {
-        const std::string_view r = RemplacerTout(courant, cherche, remplace, tampon);
-        if (r.data() == tampon.data())
-            courant.swap(tampon);
+        std::string& destination = courant.data() == tampons[0].data() ? tampons[1] : tampons[0];
+        courant = RemplacerTout(courant, cherche, remplace, destination);
     };
     if (modes.ModeUnlessChannel && e.genre == GenreCorps::Channel)
         remplacer(std::string(e.tag), {});
@@ -138,7 +140,9 @@ Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction
     r.nomMontre = m.regulier;
     const bool remplacements =
         modes.ModeRPName || (modes.ModeUnlessChannel && x.genre == GenreCorps::Channel);
-    if (!remplacements || (formeReguliere && m.regulier)) {
+    if (travail.sansMessage) {
+        r.texte = {};
+    } else if (!remplacements || (formeReguliere && m.regulier)) {
         // Rien à remplacer dans le message : la forme régulière garantit qu'il ne contient ni
         // le tag, ni le nom entre guillemets ou entre accolades.
         r.texte = RognerEspaces(m.texte);

@@ -177,6 +177,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
     std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
+    for (TravailReecriture& travail : travaux)
+        travail.sansMessage = formats == FormatsSortie::Texte();
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     std::vector<ChaineDeLots::Etape> etapes{
         EtapeReecriture(travaux, selection, sorties, TousLesNomsRetenus(selection, cheminExtrait))};

@@ -90,10 +90,10 @@ void Empaqueteur::Couper() {
     caracteresEntree_ = CompterCaracteres(entree_);
 }
 
-void Empaqueteur::FinirEntree() {
-    if (entree_.empty())
+void Empaqueteur::Placer(std::string_view entree, std::size_t caracteres) {
+    if (entree.empty())
         return;
-    if (partieOuverte_ && caracteresPartie_ + 1 + caracteresEntree_ <= capacite_) {
+    if (partieOuverte_ && caracteresPartie_ + 1 + caracteres <= capacite_) {
         Ecrire("\n");
         caracteresPartie_ += 1;
     } else {
@@ -101,8 +101,12 @@ void Empaqueteur::FinirEntree() {
         partieOuverte_ = true;
         caracteresPartie_ = 0;
     }
-    Ecrire(entree_);
-    caracteresPartie_ += caracteresEntree_;
+    Ecrire(entree);
+    caracteresPartie_ += caracteres;
+}
+
+void Empaqueteur::FinirEntree() {
+    Placer(entree_, caracteresEntree_);
     entree_.clear();
     caracteresEntree_ = 0;
 }
@@ -111,6 +115,15 @@ void Empaqueteur::Recevoir(std::string_view octets) {
     while (!octets.empty()) {
         const std::size_t fin = std::min(octets.find('\n'), octets.size());
         const std::string_view morceau = octets.substr(0, fin);
+        if (entree_.empty() && fin != octets.size()) {
+            // Une entrée entière : placée sans être recopiée, si elle tient dans une partie.
+            const std::size_t caracteres = CompterCaracteres(morceau);
+            if (caracteres <= capacite_) {
+                Placer(morceau, caracteres);
+                octets.remove_prefix(fin + 1);
+                continue;
+            }
+        }
         entree_.append(morceau);
         caracteresEntree_ += CompterCaracteres(morceau);
         while (caracteresEntree_ > capacite_)

@@ -37,6 +37,7 @@ public:
 private:
     void Couper();
     void FinirEntree();
+    void Placer(std::string_view entree, std::size_t caracteres);
     void Ecrire(std::string_view octets);
 
     std::size_t capacite_;

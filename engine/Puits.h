@@ -139,6 +139,19 @@ public:
         d_ += texte.size();
     }
     template <Vers V> void Traduit(std::string_view texte, const TableTraduction& table);
+    // Le texte traduit, entre, puis avant et le texte à nouveau : la fin d'une ligne qui est le
+    // texte n'est traduite qu'une fois.
+    template <Vers V>
+    void TexteEtLigne(std::string_view texte, std::string_view entre, std::string_view avant,
+                      const TableTraduction& table) {
+        char* const debut = d_;
+        Traduit<V>(texte, table);
+        const auto traduit = static_cast<std::size_t>(d_ - debut);
+        Balise(entre);
+        Traduit<V>(avant, table);
+        std::memmove(d_, debut, traduit);
+        d_ += traduit;
+    }
 
 private:
     TamponSortie& t_;
@@ -156,6 +169,14 @@ public:
     VersFichier& operator=(const VersFichier&) = delete;
     void Balise(std::string_view texte) { t_.Ajouter(texte); }
     template <Vers V> void Traduit(std::string_view texte, const TableTraduction& table);
+    template <Vers V>
+    void TexteEtLigne(std::string_view texte, std::string_view entre, std::string_view avant,
+                      const TableTraduction& table) {
+        Traduit<V>(texte, table);
+        Balise(entre);
+        Traduit<V>(avant, table);
+        Traduit<V>(texte, table);
+    }
 
 private:
     void Vider() {

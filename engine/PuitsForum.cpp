@@ -91,6 +91,10 @@ protected:
         sortie.Ajouter("[/b][/size]\n");
     }
     void Sortir(std::string_view octets, EcrivainTexte& fichier) override {
+        // Le fichier ne commence pas par la ligne vide d'avant le premier titre.
+        if (!debutEcrit_ && !octets.empty() && octets.front() == '\n')
+            octets.remove_prefix(1);
+        debutEcrit_ = debutEcrit_ || !octets.empty();
         if (contexte_.tailleMessage == 0)
             fichier.Ecrire(octets);
         else if (ouvert_)
@@ -101,6 +105,7 @@ private:
     ContexteSortie contexte_;
     Empaqueteur parties_;
     bool ouvert_ = false;
+    bool debutEcrit_ = false; // fil d'écriture seulement
     std::string raison_;
 };
 

@@ -51,9 +51,16 @@ template <class Sortie> void RendreJson(Sortie& s, const Enregistrement& e) {
     s.Balise(",\"nom\":\"");
     Json(s, e.nom);
     s.Balise("\",\"texte\":\"");
-    Json(s, e.texte);
-    s.Balise("\",\"ligne\":\"");
-    Json(s, e.ligne);
+    if (!e.texte.empty() && e.ligne.ends_with(e.texte)) {
+        // Le plus souvent, la ligne finit par le texte : il n'est traduit qu'une fois.
+        s.template TexteEtLigne<Vers::Json>(e.texte, "\",\"ligne\":\"",
+                                            e.ligne.substr(0, e.ligne.size() - e.texte.size()),
+                                            TableDuJson);
+    } else {
+        Json(s, e.texte);
+        s.Balise("\",\"ligne\":\"");
+        Json(s, e.ligne);
+    }
     s.Balise("\"}\n");
 }
 

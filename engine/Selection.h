@@ -86,6 +86,9 @@ struct alignas(64) TravailReecriture {
     std::string remplacement;
     std::string tampons[2];  // alternés entre deux remplacements
     std::string tamponTexte; // le message après les modes, quand il a fallu le réécrire
+    // Aucune sortie ne lit le message (seul LogFinal.txt s'écrit) : il n'est pas réécrit à part,
+    // et une ligne démesurée n'en coûte pas une seconde copie.
+    bool sansMessage = false;
 };
 
 // Les textes d'un enregistrement qui sont dans un tampon de travail passent dans sortie (la

@@ -17,6 +17,7 @@ QString LireSortieUtf8(const std::string& chemin) {
 
 EntreesExport::EntreesExport(QMenu* menu, QAction* avant, Lancer lancer, QObject* parent)
     : QObject(parent), lancer_(std::move(lancer)), menu_(menu) {
+    setObjectName(QStringLiteral("entreesExport"));
     annoncer = [](const QString&) {};
     montrerParties = [](QWidget* dessus, const QString& contenu) {
         DlgParties::Montrer(dessus, contenu);
@@ -55,7 +56,7 @@ void EntreesExport::Declencher(const vek::Format& format) {
             QGuiApplication::clipboard()->setText(texte);
             annoncer(QStringLiteral("L'extrait pour un forum est dans le presse-papiers "
                                     "(%1 caractères) : collez-le dans votre message.")
-                         .arg(texte.size()));
+                         .arg(texte.toUcs4().size()));
             break;
         }
         case vek::EntreeFenetre::CopierParParties:

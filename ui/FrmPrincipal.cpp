@@ -130,6 +130,23 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin})
         champ->installEventFilter(this);
 
+    // Les entrées d'export, tirées de la table des formats, avant le séparateur de « Menu ».
+    QAction* separateur = nullptr;
+    for (QAction* action : actionsMenu)
+        if (action->isSeparator() && !separateur)
+            separateur = action;
+    exports_ = new EntreesExport(
+        ui->menuPrincipal, separateur,
+        [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
+            if (creerLogActive_)
+                EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
+        },
+        this);
+    exports_->ouvrir = [this](const std::string& chemin) {
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesPageWeb);
+    };
+    exports_->annoncer = [this](const QString& message) { AnnoncerDansBarreEtat(message); };
+
     PoserImages();
     Connecter();
     DeclarerCommandesDePasse();

@@ -1,6 +1,6 @@
 // Réécriture d'une ligne retenue, dans les huit jeux de modes : le raccourci des formes
 // régulières, la voie générale (remplacements sur place) et un modèle naïf, fait de copies,
-// donnent le même texte.
+// donnent le même texte ; le message de l'enregistrement est le même par l'une et l'autre voie.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "Enregistrement.h"
 #include "Ligne.h"
 #include "Selection.h"
 #include "Verifier.h"
@@ -61,6 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         VERIFIER(std::string(ReecrireGenerique(ligne, e, modes, generale)) == attendu);
         // Des tampons déjà servis ne changent rien.
         VERIFIER(std::string(ReecrireGenerique(ligne, e, modes, generale)) == attendu);
+        // L'enregistrement : le message que le raccourci laisse tel quel est celui que les
+        // remplacements un à un donnent sur le message seul.
+        bool reguliere = false;
+        const std::string_view reecrite = Reecrire(ligne, e, modes, rapide, &reguliere);
+        if (e.genre != GenreCorps::Autre || ContientVousAppelle(CorpsDeLigne(ligne))) {
+            const std::string viaRaccourci(
+                ConstruireEnregistrement(ligne, e, reecrite, modes, reguliere, rapide).texte);
+            const std::string unAUn(
+                ConstruireEnregistrement(ligne, e, attendu, modes, false, generale).texte);
+            VERIFIER(viaRaccourci == unAUn);
+        }
     }
     return 0;
 }

@@ -133,6 +133,8 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
           {"actionDateDebut", "Date de &début de traitement", "Ctrl+D"},
           {"actionDateFin", "Date de &fin de traitement", "Ctrl+F"},
           {"actionExporterPageWeb", "&Exporter en page web…", "", false},
+          {"actionCopierForum", "Copier pour un forum", "", false},
+          {"actionCopierDiscord", "Copier pour Discord…", "", false},
           {"mnutiret1", "", ""},
           {"actionQuitter", "&Quitter", "Ctrl+Q"}}},
         {"menuOptions", "&Option", {{"actionOptionsLog", "Option &Fichier log", ""}}},
