@@ -52,7 +52,8 @@ struct Sortie {
     std::string chemin;
     EcritureAtomique fichier;
     std::unique_ptr<Puits> puits;
-    bool dossier = false; // la page découpée : le puits écrit son dossier lui-même
+    bool dossier = false;  // la page découpée : le puits écrit son dossier lui-même
+    bool auBesoin = false; // le dossier n'est gardé qu'au-delà d'une page d'entrées
     std::string Action() const { return "Impossible d'écrire " + std::string(format->quoi); }
 };
 
@@ -140,13 +141,22 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     const std::span<const Format> table = TableDesFormats();
     std::vector<std::unique_ptr<Sortie>> sorties;
     std::vector<std::string> chemins;
+    const auto ajouter = [&](const Format& format, bool dossier) {
+        Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
+        s.format = &format;
+        s.dossier = dossier;
+        s.auBesoin = dossier && Decoupe == Decoupage::AuBesoin;
+        s.chemin = CheminSortie(s.dossier ? NomDossierPages : format.fichier);
+        chemins.push_back(s.dossier ? JoindreChemin(s.chemin, NomSommaire) : s.chemin);
+    };
+    // Au besoin, la page unique et le dossier s'écrivent ensemble, dans la même passe.
     for (std::size_t i = 0; i < table.size(); ++i)
         if (formats.Contient(i)) {
-            Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
-            s.format = &table[i];
-            s.dossier = table[i].nom == "html" && Decoupe != Decoupage::Aucun;
-            s.chemin = CheminSortie(s.dossier ? NomDossierPages : table[i].fichier);
-            chemins.push_back(s.dossier ? JoindreChemin(s.chemin, NomSommaire) : s.chemin);
+            const bool html = table[i].nom == "html";
+            if (!html || Decoupe == Decoupage::Aucun || Decoupe == Decoupage::AuBesoin)
+                ajouter(table[i], false);
+            if (html && Decoupe != Decoupage::Aucun)
+                ajouter(table[i], true);
         }
 
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
@@ -163,7 +173,9 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         if (!s.dossier && !s.fichier.Ouvrir(s.chemin))
             return Resultat::Echec(s.Action(), s.chemin, s.fichier.Raison());
         contexte.chemin = s.chemin;
-        contexte.decoupage = s.dossier ? Decoupe : Decoupage::Aucun;
+        contexte.decoupage = !s.dossier                       ? Decoupage::Aucun
+                             : Decoupe == Decoupage::AuBesoin ? Decoupage::Jour
+                                                              : Decoupe;
         s.puits = s.format->fabriquer(contexte);
         s.puits->DefinirRang(k);
         s.puits->Commencer(s.fichier.Flux());
@@ -216,15 +228,22 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     for (const auto& s : sorties)
         if (!s->dossier && !s->fichier.Valider())
             return Resultat::Echec(s->Action(), s->fichier.FichierEnCause(), s->fichier.Raison());
-    // Le dossier découpé, complet, prend la place de l'ancien d'un seul échange.
-    for (const auto& s : sorties) {
+    // Le dossier découpé, complet, prend la place de l'ancien d'un seul échange ; écrit au
+    // besoin, il n'est gardé (et nommé le premier) qu'au-delà d'une page d'entrées, sinon
+    // l'ancien reste tel quel.
+    std::vector<std::string> ecrits;
+    for (std::size_t k = 0; k < sorties.size(); ++k) {
+        const Sortie& s = *sorties[k];
+        if (s.auBesoin && s.puits->EntreesEcrites() <= EntreesParPage)
+            continue;
         std::string raison, enCause;
-        if (!s->puits->ValiderDossier(raison, enCause))
-            return Resultat::Echec(s->Action(), enCause, raison);
+        if (!s.puits->ValiderDossier(raison, enCause))
+            return Resultat::Echec(s.Action(), enCause, raison);
+        ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }
 
     progression.Valeur(0);
-    return chemins;
+    return ecrits;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.

@@ -24,8 +24,9 @@ namespace vek {
 
 class Selection;
 
-// Le découpage de la page web : une seule page, une page par jour, une page par mois.
-enum class Decoupage { Aucun, Jour, Mois };
+// Le découpage de la page web : une seule page, une page par jour, une page par mois ; au
+// besoin, la page unique et, au-delà de EntreesParPage entrées, les pages par jour.
+enum class Decoupage { Aucun, Jour, Mois, AuBesoin };
 
 inline constexpr std::uint64_t EntreesParPage = 5000;        // au-delà, la page continue
 inline constexpr std::uint64_t EntreesParSerie = 500;        // un bloc dessiné à la demande

@@ -305,3 +305,33 @@ TEST_F(PageDecoupee, EchecDeLaPasseGardeLAncienDossierEtNeLaisseRien) {
 
 } // namespace
 } // namespace vek
+
+namespace vek {
+namespace {
+
+// La page web de la fenêtre : la page unique toujours, le dossier par jour en plus au-delà d'une
+// page d'entrées (son sommaire nommé le premier, pour être ouvert) ; en deçà, l'ancien dossier
+// reste tel quel et aucun temporaire ne traîne.
+TEST_F(PageDecoupee, AuBesoinLeDossierNAccompagneQueLesGrandesPages) {
+    auto r = Ecrire(Decoupage::AuBesoin);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    ASSERT_EQ(r->size(), 2u);
+    EXPECT_EQ(fs::path((*r)[0]).filename(), "index.html");
+    EXPECT_EQ(fs::path((*r)[1]).filename(), "LogFinal.html");
+    EXPECT_EQ(PagesDuSommaire().size(), 6u);
+    const std::string sommaire = Lire("LogFinal/index.html");
+    arbres.ToutCocher(arbres.noms, false);
+    test::ArbresCoches::Cocher(arbres.noms, "Zo\xE9");
+    r = Ecrire(Decoupage::AuBesoin);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    ASSERT_EQ(r->size(), 1u);
+    EXPECT_EQ(fs::path(r->front()).filename(), "LogFinal.html");
+    EXPECT_EQ(test::LirePage(Lire("LogFinal.html")).entrees.size(), module.EntreesPage);
+    EXPECT_LE(module.EntreesPage, EntreesParPage);
+    EXPECT_EQ(Lire("LogFinal/index.html"), sommaire);
+    for (const auto& f : fs::directory_iterator(dossier.Chemin()))
+        EXPECT_EQ(f.path().filename().string().find(".tmp-"), std::string::npos);
+}
+
+} // namespace
+} // namespace vek

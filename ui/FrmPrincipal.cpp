@@ -138,6 +138,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     exports_ = new EntreesExport(
         ui->menuPrincipal, separateur,
         [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
+            // La page web de la fenêtre : la page unique, et le dossier découpé par jour
+            // au-delà d'une page d'entrées (son sommaire est alors ouvert).
+            module_->Decoupe = vek::Decoupage::AuBesoin;
             if (creerLogActive_)
                 EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
         },
@@ -257,8 +260,7 @@ void FrmPrincipal::DeclarerCommandesDePasse() {
     commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal}, [] { return true; });
     commandes_.Ajouter({ui->boutonRecherche}, [this] { return rechercheActive_; });
     // « Exporter en page web… » suit « Créer le fichier log ».
-    commandes_.Ajouter({ui->boutonCreerLog},
-                       [this] { return creerLogActive_; });
+    commandes_.Ajouter({ui->boutonCreerLog}, [this] { return creerLogActive_; });
 }
 
 void FrmPrincipal::AppliquerEtatBoutons() {
