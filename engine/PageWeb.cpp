@@ -20,7 +20,10 @@ namespace {
 // Les styles. Le corps est une colonne : l'en-tête, puis le bilan (écrit après les entrées),
 // puis les entrées. Les messages gardent leurs espaces (pre-wrap) ; l'heure, dans sa colonne,
 // est le lien de l'entrée vers elle-même. Jours et séries de 500 entrées ne sont dessinés qu'à
-// l'approche de l'écran (content-visibility) ; sans « :has() », les filtres sont cachés.
+// l'approche de l'écran (content-visibility). Les cases des filtres précèdent les entrées, en
+// frères de <main> : une case décochée cache ses entrées par le combinateur « ~ », sans
+// « :has() », que le navigateur réévaluerait pour chaque entrée ; les étiquettes, dans le
+// bilan, en montrent l'état.
 constexpr std::string_view Styles = R"(:root{color-scheme:light dark}
 *{box-sizing:border-box}
 html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
@@ -41,7 +44,7 @@ main p>a.h{display:inline-block;width:8ch;margin-right:1.1em;overflow:hidden;ver
 main p>a.l{margin-right:.4em;color:#8c959f;text-decoration:none;font-size:.8em}
 main p>a.l::before{content:"#"}
 main p>a:hover{text-decoration:underline}
-main p:has(>a:target){outline:2px solid #bf8700;outline-offset:-2px}
+main p>a:target{outline:2px solid #bf8700;outline-offset:1px}
 main p.s{padding-left:.5em;text-indent:0}
 b{padding:0 .4em;border-radius:.35em;background:#57606a;color:#fff;font-size:.85em;font-weight:600;white-space:nowrap}
 b.z{background:#57606a}
@@ -71,7 +74,8 @@ svg.activite text{fill:#57606a;font-size:10px}
 svg.activite line{stroke:#8c959f;stroke-width:.5}
 table{border-collapse:collapse}td{padding:.1em .8em .1em 0}td.n{text-align:right}
 footer{margin-top:2em;padding-top:.6em;border-top:1px solid #d0d7de;color:#57606a;font-size:.85em}
-@supports not selector(:has(*)){.filtres{display:none}}
+input.f{position:absolute;width:1px;height:1px;opacity:0;pointer-events:none}
+.filtres label{cursor:pointer}.filtres label::before{content:"\2611\00a0"}
 @media (prefers-color-scheme:dark){body{background:#0d1117;color:#e6edf3}h1,h2{color:#c9d1d9}h2{background:#161b22;border-left-color:#58a6ff}header{border-bottom-color:#58a6ff}a,details summary{color:#58a6ff}dt,legend,.compte,figcaption,footer{color:#8b949e}main p:nth-of-type(even){background:#161b22}main p.d{background:#0c2d6b}main p.d>u{color:#79c0ff}main p.m{background:#271a45}main p.a{background:#3a2a06}u[class]{filter:brightness(1.6)}fieldset{border-color:#30363d}svg.activite{color:#58a6ff}svg.activite text{fill:#8b949e}}
 @media (max-width:34em){body{padding:.6em;font-size:15px}main p{padding-left:.5em;text-indent:0}dl{grid-template-columns:1fr}dt{margin-top:.3em}}
 @media print{:root{color-scheme:light}body{display:block;max-width:none;padding:0;font-size:10pt;background:#fff;color:#000}nav,.filtres{display:none}section.j,div.r{content-visibility:visible}main p:nth-of-type(even){background:none}h2{break-after:avoid}main p{break-inside:avoid}svg.activite{color:#000}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
@@ -192,13 +196,14 @@ void AjouterJours(std::string& s, const BilanPage& b) {
     s += "</ol></details></nav>\n";
 }
 
-void AjouterCase(std::string& s, std::string_view id, const std::string& etiquette,
-                 std::uint64_t compte) {
-    s.append("<label><input type=checkbox id=").append(id).append(" checked> ");
-    s.append(etiquette)
-        .append(" <span class=compte>")
-        .append(NombreFr(compte))
-        .append("</span></label>\n");
+// L'étiquette d'une case (posée avant <main>) et les règles qui, case décochée, cachent ses
+// entrées et marquent l'étiquette.
+void AjouterCase(std::string& s, std::string& regles, const std::string& id,
+                 const std::string& etiquette, std::uint64_t compte, const std::string& entrees) {
+    s.append("<label for=").append(id).append(">").append(etiquette);
+    s.append(" <span class=compte>").append(NombreFr(compte)).append("</span></label>\n");
+    regles += "#" + id + ":not(:checked)~main " + entrees + "{display:none}\n#" + id +
+              ":not(:checked)~aside label[for=" + id + "]::before{content:\"\\2610\\00a0\"}\n";
 }
 
 void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
@@ -220,10 +225,8 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
         std::string etiquette;
         const bool vous = sel && i == sel->NombreNoms();
         AjouterNom(etiquette, NomDuRang(sel, i), vous);
-        const std::string id = "fq" + std::to_string(i);
-        AjouterCase(s, id, etiquette, b.parNom[i]);
-        regles +=
-            "body:has(#" + id + ":not(:checked)) main .q" + std::to_string(i) + "{display:none}\n";
+        AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i],
+                    ".q" + std::to_string(i));
     }
     if (rangs.size() > PersonnesEnVue)
         s += "</details>\n";
@@ -241,10 +244,8 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
         std::string etiquette(BaliseBadge(sel->Channel(i)));
         TraduireHtml(etiquette, sel->Channel(i));
         etiquette += "</b>";
-        const std::string id = "fk" + std::to_string(i);
-        AjouterCase(s, id, etiquette, b.parChannel[i]);
-        regles +=
-            "body:has(#" + id + ":not(:checked)) main .k" + std::to_string(i) + "{display:none}\n";
+        AjouterCase(s, regles, "fk" + std::to_string(i), etiquette, b.parChannel[i],
+                    ".k" + std::to_string(i));
     }
     static constexpr std::array<std::string_view, 3> Genres = {"Vous avez dit", "Murmures",
                                                                "Appels"};
@@ -254,15 +255,28 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
     for (std::size_t g = 0; g < Genres.size(); ++g) {
         if (b.parGenre[g] == 0)
             continue;
-        const std::string id = "fg" + std::string(ClassesFiltrees[g]);
-        AjouterCase(s, id, std::string(Genres[g]), b.parGenre[g]);
-        regles += "body:has(#" + id + ":not(:checked)) main p." + std::string(ClassesFiltrees[g]) +
-                  "{display:none}\n";
+        AjouterCase(s, regles, "fg" + std::string(ClassesFiltrees[g]), std::string(Genres[g]),
+                    b.parGenre[g], "p." + std::string(ClassesFiltrees[g]));
     }
     if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
         s += "</fieldset>\n";
     AjouterPersonnes(s, regles, b, sel);
     s += "<style>\n" + regles + "</style>\n</section>\n";
+}
+
+// Les cases des filtres, toutes cochées : une par channel, par genre et par personne de la
+// sélection (« Vous » compris), avant <main>.
+void AjouterCasesDesFiltres(std::string& s, const Selection& sel) {
+    const auto caseF = [&](const std::string& id) {
+        s += "<input type=checkbox class=f id=" + id + " checked>";
+    };
+    for (std::size_t i = 0; i < sel.NombreChannels(); ++i)
+        caseF("fk" + std::to_string(i));
+    for (const std::string_view g : ClassesFiltrees)
+        caseF("fg" + std::string(g));
+    for (std::size_t i = 0; i <= sel.NombreNoms(); ++i)
+        caseF("fq" + std::to_string(i));
+    s += "\n";
 }
 
 } // namespace
@@ -348,7 +362,10 @@ std::string DebutPage(const EnTetePage& e) {
     AjouterPeriode(s, e);
     s += "</dd>\n<dt>Channels</dt><dd>";
     AjouterChannels(s, e.selection);
-    s += "</dd>\n</dl>\n</header>\n<main>\n";
+    s += "</dd>\n</dl>\n</header>\n";
+    if (e.filtres && e.selection)
+        AjouterCasesDesFiltres(s, *e.selection);
+    s += "<main>\n";
     return s;
 }
 
@@ -373,7 +390,9 @@ std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voi
 
 std::string PageSommaire(const EnTetePage& e, const std::vector<PageDuDossier>& pages,
                          const BilanPage& total) {
-    std::string s = DebutPage(e);
+    EnTetePage sansFiltres = e;
+    sansFiltres.filtres = false;
+    std::string s = DebutPage(sansFiltres);
     // Les personnes gardées viennent après l'en-tête, repliées s'il y en a beaucoup.
     s += "<h2>Personnes</h2>\n<p>";
     AjouterPersonnesGardees(s, e.selection);

@@ -6,8 +6,8 @@
 // étant lue d'un trait ; les styles le montrent pourtant en premier.
 //
 // Rien ne vient d'ailleurs : ni script, ni ressource extérieure. Les filtres sont des cases à
-// cocher que la page lit par « :has() » ; un navigateur qui ne connaît pas « :has() » ne montre
-// pas les filtres, et toutes les entrées restent visibles.
+// cocher, frères de <main>, que les styles lisent par le combinateur « ~ » : ils marchent dans
+// tout navigateur, « :has() » ou non.
 
 #include <array>
 #include <cstdint>
@@ -66,6 +66,7 @@ struct EnTetePage {
     std::optional<Date> debut, fin;
     const Selection* selection = nullptr;
     std::string sousTitre; // en UTF-8 ; vide : la page unique
+    bool filtres = true;   // les cases des filtres (pas sur le sommaire du dossier)
 };
 
 // Les pages voisines d'une page découpée (vides : aucune).
