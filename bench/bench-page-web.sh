@@ -93,7 +93,7 @@ dossier=$travail/decoupe/LogFinal
 pages=$(find "$dossier" -name '*.html' ! -name index.html | sort)
 echo "Découpée par jour : $(wc -l <<<"$pages") pages écrites en $secondes s, mémoire de pointe" \
     "$((kio / 1024)) Mio ($(du -sh "$dossier" | cut -f1))"
-lourde=$(ls -S "$dossier"/*.html | head -1)
+lourde=$(find "$dossier" -name "*.html" -printf "%s %p\n" | sort -n | tail -1 | cut -d" " -f2-)
 choisies=$(
     {
         echo "$dossier/index.html"

@@ -3,6 +3,7 @@
 // modes du moment ; le BBCode dans le presse-papiers, annoncé dans la barre d'état ; le
 // dialogue des parties, dont chaque bouton copie la partie qu'il nomme et la marque « copiée ».
 
+#include "BarreEtat.h"
 #include "DlgParties.h"
 #include "EntreesExport.h"
 #include "OutilsFenetre.h"
@@ -90,8 +91,9 @@ TEST_F(CopierJournal, LeBbcodeDeLaSelectionEstDansLePressePapiersEtLaBarreDEtatL
         EXPECT_TRUE(copie.contains(QStringLiteral("joyeux Noël")));
         EXPECT_FALSE(copie.contains(QStringLiteral("Bérengère"))) << "non cochée";
         EXPECT_EQ(copie.contains(QStringLiteral("[color=#8c959f]12:00:00")), !modes.ModeUnlessDate);
-        EXPECT_TRUE(
-            fenetre->statusBar()->currentMessage().contains(QStringLiteral("presse-papiers")));
+        auto* barre = fenetre->findChild<BarreEtat*>(QStringLiteral("barreEtat"));
+        ASSERT_NE(barre, nullptr);
+        EXPECT_TRUE(barre->Texte().contains(QStringLiteral("presse-papiers")));
         EXPECT_TRUE(lanceur.ouverts.empty()) << "rien ne s'ouvre";
     }
 }
