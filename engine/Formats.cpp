@@ -101,7 +101,7 @@ std::vector<std::string_view> FichiersDesFormats(FormatsSortie formats) {
 }
 
 std::vector<std::string_view> FichiersDuDossier() {
-    std::vector<std::string_view> fichiers{NomExtrait};
+    std::vector<std::string_view> fichiers{NomExtrait, NomDossierPages};
     for (const Format& f : Formats)
         fichiers.push_back(f.fichier);
     return fichiers;

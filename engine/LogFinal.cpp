@@ -53,6 +53,8 @@ struct Sortie {
     std::string chemin;
     EcritureAtomique fichier;
     std::unique_ptr<Puits> puits;
+    bool dossier = false;  // la page découpée : le puits écrit son dossier lui-même
+    bool auBesoin = false; // le dossier n'est gardé qu'au-delà d'une page d'entrées
     std::string Action() const { return "Impossible d'écrire " + std::string(format->quoi); }
 };
 
@@ -147,12 +149,22 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     const std::span<const Format> table = TableDesFormats();
     std::vector<std::unique_ptr<Sortie>> sorties;
     std::vector<std::string> chemins;
+    const auto ajouter = [&](const Format& format, bool dossier) {
+        Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
+        s.format = &format;
+        s.dossier = dossier;
+        s.auBesoin = dossier && Decoupe == Decoupage::AuBesoin;
+        s.chemin = CheminSortie(s.dossier ? NomDossierPages : format.fichier);
+        chemins.push_back(s.dossier ? JoindreChemin(s.chemin, NomSommaire) : s.chemin);
+    };
+    // Au besoin, la page unique et le dossier s'écrivent ensemble, dans la même passe.
     for (std::size_t i = 0; i < table.size(); ++i)
         if (formats.Contient(i)) {
-            Sortie& s = *sorties.emplace_back(std::make_unique<Sortie>());
-            s.format = &table[i];
-            s.chemin = CheminSortie(table[i].fichier);
-            chemins.push_back(s.chemin);
+            const bool html = table[i].nom == "html";
+            if (!html || Decoupe == Decoupage::Aucun || Decoupe == Decoupage::AuBesoin)
+                ajouter(table[i], false);
+            if (html && Decoupe != Decoupage::Aucun)
+                ajouter(table[i], true);
         }
 
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
@@ -166,10 +178,13 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
 
     for (std::size_t k = 0; k < sorties.size(); ++k) {
         Sortie& s = *sorties[k];
-        if (!s.fichier.Ouvrir(s.chemin))
+        if (!s.dossier && !s.fichier.Ouvrir(s.chemin))
             return Resultat::Echec(s.Action(), s.chemin,
                                    s.fichier.Raison() + RienDeRemplace(sorties.size()));
         contexte.chemin = s.chemin;
+        contexte.decoupage = !s.dossier                       ? Decoupage::Aucun
+                             : Decoupe == Decoupage::AuBesoin ? Decoupage::Jour
+                                                              : Decoupe;
         s.puits = s.format->fabriquer(contexte);
         s.puits->DefinirRang(k);
         s.puits->Commencer(s.fichier.Flux());
@@ -216,18 +231,37 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         std::string raison;
         if (!s->puits->Finir(s->fichier.Flux(), raison))
             return Resultat::Echec(s->Action(), s->chemin, raison + RienDeRemplace(sorties.size()));
+        if (s->format->nom == "html")
+            EntreesPage = s->puits->EntreesEcrites();
     }
     // Tout ou rien : chaque sortie écrite et sur le disque, puis l'ensemble prend ses noms.
     std::vector<EcritureAtomique*> fichiers;
     for (const auto& s : sorties)
-        fichiers.push_back(&s->fichier);
+        if (!s->dossier)
+            fichiers.push_back(&s->fichier);
     if (const auto echec = ValiderEnsemble(fichiers)) {
-        const Sortie& s = *sorties[echec->indice];
-        return Resultat::Echec(s.Action(), s.chemin, echec->raison);
+        const Sortie* s = nullptr;
+        for (std::size_t k = 0, rang = 0; k < sorties.size() && !s; ++k)
+            if (!sorties[k]->dossier && rang++ == echec->indice)
+                s = sorties[k].get();
+        return Resultat::Echec(s->Action(), s->chemin, echec->raison);
+    }
+    // Le dossier découpé, complet, prend la place de l'ancien d'un seul échange ; écrit au
+    // besoin, il n'est gardé (et nommé le premier) qu'au-delà d'une page d'entrées, sinon
+    // l'ancien reste tel quel.
+    std::vector<std::string> ecrits;
+    for (std::size_t k = 0; k < sorties.size(); ++k) {
+        const Sortie& s = *sorties[k];
+        if (s.auBesoin && s.puits->EntreesEcrites() <= EntreesParPage)
+            continue;
+        std::string raison, enCause;
+        if (!s.puits->ValiderDossier(raison, enCause))
+            return Resultat::Echec(s.Action(), enCause, raison);
+        ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }
 
     progression.Valeur(0);
-    return chemins;
+    return ecrits;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.

@@ -96,6 +96,10 @@ public:
     // La taille d'un message (en caractères) des formats qui se collent par parties : Discord
     // (2000 par défaut), le forum (pas découpé par défaut) ; 0 : celle de chaque format.
     std::size_t TailleMessage = 0;
+    // La page web : une seule (LogFinal.html), ou une par jour ou par mois dans LogFinal/.
+    Decoupage Decoupe = Decoupage::Aucun;
+    // Les entrées de la dernière page web écrite (découpée : de toutes ses pages).
+    std::uint64_t EntreesPage = 0;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
     // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.

@@ -37,18 +37,6 @@ inline std::string_view CouleurNom(std::string_view nom) {
 // U+FFFD pour les cinq octets qu'il laisse sans caractère (0x81, 0x8D, 0x8F, 0x90, 0x9D).
 char32_t CaracterePublie(unsigned char octet);
 
-// La page : son début (styles, en-tête : titre, date d'extraction, période, channels et
-// personnes gardés) et sa fin ; les entrées et les titres des jours viennent de la sortie de la
-// page, lot par lot.
-struct EnTetePage {
-    Date extraction;
-    std::optional<Date> debut;
-    std::optional<Date> fin;
-    const Selection* selection = nullptr;
-};
-std::string DebutPage(const EnTetePage& entete);
-std::string FinPage(std::uint64_t entrees);
-
 // Les octets d'une mise en forme : une zone qui grandit sans mettre à zéro ce qui va y être
 // écrit.
 class TamponSortie {

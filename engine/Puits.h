@@ -16,6 +16,7 @@
 #include "ChaineDeLots.h"
 #include "Date.h"
 #include "Enregistrement.h"
+#include "PageWeb.h"
 #include "Publication.h"
 #include "Traduction.h"
 
@@ -35,6 +36,8 @@ struct ContexteSortie {
     // 0 : celle du format.
     std::size_t tailleMessage = 0;
     std::string chemin; // le fichier de la sortie (ses fichiers de travail se nomment d'après lui)
+    // La page web : une seule, ou une par jour ou par mois dans un dossier (chemin : le dossier).
+    Decoupage decoupage = Decoupage::Aucun;
 };
 
 class Puits {
@@ -55,6 +58,16 @@ public:
         (void)raison;
         return true;
     }
+
+    // Une sortie qui est un dossier le met à la place de l'ancien, une fois toutes les sorties
+    // finies ; faux avec la raison et le chemin en cause sinon.
+    virtual bool ValiderDossier(std::string& raison, std::string& enCause) {
+        (void)raison;
+        (void)enCause;
+        return true;
+    }
+    // Les entrées écrites.
+    virtual std::uint64_t EntreesEcrites() const { return 0; }
 
     // La place de l'état du puits dans chaque lot.
     void DefinirRang(std::size_t rang) { rang_ = rang; }
@@ -83,6 +96,7 @@ public:
     void Ajouter(Lot& lot, const Enregistrement& e, bool demesuree) override;
     void Ecrire(Lot& lot, EcrivainTexte& fichier) override;
     std::uint64_t Entrees() const { return entrees_; }
+    std::uint64_t EntreesEcrites() const override { return entrees_; }
 
 protected:
     // Une entrée, dans un tampon (place réservée : VersZone) ou par morceaux (VersFichier) ;

@@ -45,6 +45,7 @@ struct IdentiteNom {
     std::uint64_t volume = 0;
     std::uint64_t noeud = 0;
     bool ordinaire = false; // un fichier ordinaire (ni lien, ni dossier, ni autre)
+    bool dossier = false;   // un dossier (pas un lien vers un dossier)
     bool aNous = true;      // appartient à l'utilisateur du programme (toujours vrai sous Windows)
 };
 std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin);

@@ -99,6 +99,7 @@ std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin) {
     i.volume = static_cast<std::uint64_t>(info.st_dev);
     i.noeud = static_cast<std::uint64_t>(info.st_ino);
     i.ordinaire = S_ISREG(info.st_mode);
+    i.dossier = S_ISDIR(info.st_mode);
     i.aNous = info.st_uid == ::geteuid();
     return i;
 }

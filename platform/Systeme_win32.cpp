@@ -188,6 +188,8 @@ std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin) {
     r.volume = i.dwVolumeSerialNumber;
     r.noeud = (static_cast<std::uint64_t>(i.nFileIndexHigh) << 32) | i.nFileIndexLow;
     r.ordinaire = ordinaire;
+    r.dossier = (i.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                (i.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
     return r;
 }
 

@@ -2,6 +2,8 @@
 
 #include "Verrou.h"
 
+#include "Dossiers.h"
+
 #include "Fichiers.h"
 #include "Systeme.h"
 #include "Validation.h"
@@ -135,7 +137,15 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
             continue;
         const std::string chemin = JoindreChemin(dossier, nom);
         const auto id = systeme::IdentiteDuNom(chemin);
-        if (!id || !id->ordinaire || !id->aNous || RemettreAncienSansSortie(dossier, nom, sienne))
+        if (!id || !id->aNous)
+            continue;
+        if (id->dossier) {
+            // Un dossier temporaire (la page découpée) part avec tout ce qu'il contient.
+            SupprimerArborescence(chemin);
+            ++supprimes;
+            continue;
+        }
+        if (!id->ordinaire || RemettreAncienSansSortie(dossier, nom, sienne))
             continue;
         if (::unlink(chemin.c_str()) == 0)
             ++supprimes;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Capture d'écran du README : la page web que « vek-extraire --format html --tous-channels
-# --tout-le-monde » tire du journal d'exemple, rendue sans affichage par Chromium (paquet Debian
-# « chromium »), dans docs/capture-page-web.png.
+# Capture d'écran du README : une page du dossier que « vek-extraire --format html --decouper
+# jour --tous-channels --tout-le-monde » tire du journal d'exemple (liens entre les pages,
+# sommaire des jours, filtres, personnes, graphique d'activité), rendue sans affichage par
+# Chromium (paquet Debian « chromium »), dans docs/capture-page-web.png.
 #
 # Usage : scripts/capture-page-web.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
 set -euo pipefail
@@ -24,13 +25,14 @@ cmake --build "$construction" --target vek-extraire >/dev/null
 
 travail=$(mktemp -d)
 trap 'rm -rf "$travail"' EXIT
-"$construction/app/vek-extraire" --format html --tous-channels --tout-le-monde -q \
-    --dossier "$travail" "$racine/exemples/journal-exemple.txt" >/dev/null
+"$construction/app/vek-extraire" --format html --decouper jour --tous-channels --tout-le-monde \
+    -q --dossier "$travail" "$racine/exemples/journal-exemple.txt" >/dev/null
 
 # Un profil jetable : rien du navigateur de la machine n'est lu ni écrit. Sans bac à sable : le
 # script peut tourner en root.
 mkdir -p "$(dirname "$sortie")"
-"$navigateur" --headless --no-sandbox --disable-gpu --hide-scrollbars --no-first-run \
+"$navigateur" --headless --no-sandbox --disable-gpu --disable-quic --hide-scrollbars \
+    --no-first-run --disable-background-networking --disable-component-update --disable-sync \
     --user-data-dir="$travail/profil" --window-size=1000,1250 --screenshot="$sortie" \
-    "file://$travail/LogFinal.html" >/dev/null 2>&1
+    "file://$travail/LogFinal/2001-12-24.html" >/dev/null 2>&1
 echo "Capture écrite : ${sortie#"$racine"/}"

@@ -148,7 +148,7 @@ inline PageLue LirePage(std::string_view h) {
             echec("un script");
         if (nom == "style") {
             i = std::min(h.find("</style>", i), h.size()) + 8;
-        } else if (nom != "meta") {
+        } else if (nom != "meta" && nom != "input") { // éléments vides
             pile.push_back(nom);
         }
         const bool dansMain = std::find(pile.begin(), pile.end(), "main") != pile.end();

@@ -95,6 +95,49 @@ TEST(Formats, ChaqueFormatDemandeEstEcritImprimeEtOuvertDansLOrdre) {
     }
 }
 
+// Découpée, la page devient le dossier LogFinal : son sommaire est imprimé et ouvert ; sans
+// découpage, une page trop longue est écrite, avec le conseil de la découper.
+TEST(Formats, PageDecoupeeEtConseilPourUnePageTropLongue) {
+    vek::test::DossierTemporaire dossier;
+    vek::test::LanceurEspion lanceur;
+    vek::ContexteExtraire contexte;
+    contexte.lanceur = &lanceur;
+    const std::string journal = std::string(VEK_DOSSIER_EXEMPLES) + "/journal-exemple.txt";
+    std::ostringstream out, err;
+    ASSERT_EQ(vek::ExecuterExtraire({"--format", "html", "--decouper", "mois", "--tous-channels",
+                                     "--tout-le-monde", "--ouvrir", "--dossier", dossier.Chemin(),
+                                     "-q", journal},
+                                    out, err, contexte),
+              vek::SortieSucces)
+        << err.str();
+    const std::string sommaire =
+        vek::JoindreChemin(vek::JoindreChemin(dossier.Chemin(), "LogFinal"), "index.html");
+    EXPECT_EQ(out.str(), sommaire + "\n");
+    EXPECT_EQ(lanceur.ouverts, std::vector<std::string>{sommaire});
+    EXPECT_TRUE(fs::exists(dossier.Fichier("LogFinal/2001-12.html")));
+    EXPECT_FALSE(fs::exists(dossier.Fichier("LogFinal.html")));
+    EXPECT_EQ(err.str().find("--decouper"), std::string::npos);
+
+    // 50 001 entrées sur une seule page.
+    std::string grand = "*** Journal ***\r\n";
+    for (int i = 0; i < 50001; ++i)
+        grand += "12/24/2001 10:00:00 - [Commerce] \"Aldric\": message\r\n";
+    const std::string chemin = dossier.Ecrire("grand.txt", grand);
+    for (const bool decoupee : {false, true}) {
+        std::ostringstream out2, err2;
+        std::vector<std::string> args = {
+            "--format", "html",       "--tous-channels", "--tout-le-monde", "--debut", "24/12/2001",
+            "--fin",    "24/12/2001", "--dossier",       dossier.Chemin(),  "-q",      chemin};
+        if (decoupee)
+            args.insert(args.begin(), {"--decouper", "jour"});
+        ASSERT_EQ(vek::ExecuterExtraire(args, out2, err2), vek::SortieSucces) << err2.str();
+        EXPECT_EQ(err2.str().find("50001 entrées") != std::string::npos, !decoupee) << err2.str();
+        EXPECT_EQ(err2.str().find("--decouper jour") != std::string::npos, !decoupee);
+    }
+    EXPECT_TRUE(fs::exists(dossier.Fichier("LogFinal.html")));
+    EXPECT_TRUE(fs::exists(dossier.Fichier("LogFinal/2001-12-24-11.html")));
+}
+
 TEST(Formats, FormatsRefuses) {
     const std::pair<std::vector<std::string>, const char*> cas[] = {
         {{"--format", "pdf", "j.txt"}, "format inconnu « pdf » pour --format"},
@@ -105,6 +148,10 @@ TEST(Formats, FormatsRefuses) {
         {{"--taille-message", "2k", "j.txt"}, "n'est pas une taille pour --taille-message"},
         {{"--catalogue", "--taille-message", "2000", "j.txt"}, "--taille-message ne sert qu'à"},
         {{"--catalogue", "--format", "html", "j.txt"}, "--format ne sert qu'à l'écriture"},
+        {{"--decouper", "jour", "j.txt"}, "--decouper découpe la page web"},
+        {{"--format", "json", "--decouper", "mois", "j.txt"}, "il va avec --format html"},
+        {{"--format", "html", "--decouper", "semaine", "j.txt"}, "découpage inconnu « semaine »"},
+        {{"--catalogue", "--decouper", "jour", "j.txt"}, "--decouper ne sert qu'à"},
     };
     for (const auto& [args, message] : cas) {
         std::ostringstream out, err;

@@ -135,12 +135,19 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
         ASSERT_TRUE(test::Utf8Valide(Lire("LogFinal.jsonl")));
         const test::PageLue page = test::LirePage(Lire("LogFinal.html"));
         ASSERT_EQ(page.erreur, "");
-        for (const char* interdit : {"<script", "src=", "href=", "url(", "@import"})
+        for (const char* interdit : {"<script", "src=", "url(", "@import"})
             EXPECT_EQ(Lire("LogFinal.html").find(interdit), std::string::npos) << interdit;
+        // Les seuls liens de la page unique mènent à elle-même.
+        for (std::size_t h = Lire("LogFinal.html").find("href="); h != std::string::npos;
+             h = Lire("LogFinal.html").find("href=", h + 1))
+            EXPECT_EQ(Lire("LogFinal.html").substr(h, 7), "href=\"#");
         for (const char* attendu :
              {"samedi 7 décembre 2002", "du lundi 24 décembre 2001 au mercredi 26 décembre 2001",
-              "[Commerce]", "Zone de proximité", "<b>Al&amp;</div>"})
+              "[Commerce]", "Zone de proximité"})
             EXPECT_NE(page.texteEnTete.find(attendu), std::string::npos) << attendu;
+        // Les personnes sont dans les filtres, leur nom resté du texte.
+        EXPECT_NE(Lire("LogFinal.html").find("&lt;b&gt;Al&amp;amp;&lt;/div&gt;</u>"),
+                  std::string::npos);
         ASSERT_EQ(lignes.size(), genres.size());
         ASSERT_EQ(page.entrees.size(), lignes.size());
         ASSERT_EQ(json.size(), lignes.size());
@@ -169,7 +176,8 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
             // Le badge du channel, l'heure, le nom dans sa couleur, le style du genre.
             EXPECT_EQ(morceaux.count("b") ? morceaux["b"].texte : "-",
                       badge ? champ("channel") : "-");
-            EXPECT_EQ(morceaux.count("i"), modes.ModeUnlessDate ? 0u : 1u);
+            // L'ancre de l'entrée : l'heure, ou un lien sans texte quand les modes la cachent.
+            EXPECT_EQ(morceaux["a"].classe, modes.ModeUnlessDate ? "l" : "h");
             if (genres[k] == "appel") {
                 EXPECT_EQ(morceaux.count("u"), 0u) << "un appel se montre tel quel";
             } else {
@@ -179,10 +187,16 @@ TEST_F(Publier, PageEtLignesJsonRedonnentLogFinalDansLesHuitJeuxDeModes) {
                     EXPECT_EQ(classeDuNom.emplace(nom.texte, nom.classe).first->second, nom.classe);
                 }
             }
-            const std::string classe = e.classe == "s" ? ""
-                                       : e.classe.ends_with(" s")
-                                           ? e.classe.substr(0, e.classe.size() - 2)
-                                           : e.classe;
+            // La classe du genre, sans celles des filtres (channel, personne) ni « s ».
+            std::string classe;
+            for (std::size_t d = 0, f; d < e.classe.size(); d = f + 1) {
+                f = std::min(e.classe.find(' ', d), e.classe.size());
+                const std::string mot = e.classe.substr(d, f - d);
+                const bool filtre = mot.size() > 1 && (mot[0] == 'k' || mot[0] == 'q') &&
+                                    mot.find_first_not_of("0123456789", 1) == std::string::npos;
+                if (!filtre && mot != "s")
+                    classe += mot;
+            }
             EXPECT_EQ(classeDuGenre.emplace(genres[k], classe).first->second, classe);
         }
         // Un titre avant la première ligne de chaque jour ; aucun sans la date.

@@ -144,6 +144,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     exports_ = new EntreesExport(
         ui->menuPrincipal, separateur,
         [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
+            // La page web de la fenêtre : la page unique, et le dossier découpé par jour
+            // au-delà d'une page d'entrées (son sommaire est alors ouvert).
+            module_->Decoupe = vek::Decoupage::AuBesoin;
             if (creerLogActive_ && !RelancerSiPerimes())
                 EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
         },

@@ -37,7 +37,11 @@ std::string AideFormats() {
          "  --taille-message N   la taille d'un message, en caractères, pour discord (2000 par\n"
          "                       défaut ; 4000 pour un compte Nitro) et pour forum (qui n'est\n"
          "                       pas découpé sans elle) : l'extrait est coupé en parties d'au\n"
-         "                       plus N caractères, chacune ouverte par « Partie N/M ».\n\n";
+         "                       plus N caractères, chacune ouverte par « Partie N/M ».\n"
+         "  --decouper jour|mois avec --format html : au lieu de LogFinal.html, le dossier\n"
+         "                       LogFinal (une page par jour ou par mois, continuée au-delà\n"
+         "                       de 5000 entrées, et le sommaire index.html), remplacé en\n"
+         "                       entier une fois complet.\n\n";
     return s;
 }
 

@@ -38,8 +38,9 @@ struct Arguments {
     bool ouvrir = false;
     bool silencieux = false;
     Modes modes;
-    FormatsSortie formats;         // --format ; aucun : le texte seul
-    std::size_t tailleMessage = 0; // --taille-message ; 0 : celle de chaque format
+    FormatsSortie formats;                // --format ; aucun : le texte seul
+    std::size_t tailleMessage = 0;        // --taille-message ; 0 : celle de chaque format
+    Decoupage decoupe = Decoupage::Aucun; // --decouper
     std::vector<std::string> journaux;
     std::vector<std::string> optionsExtraction; // options propres à l'écriture du journal final
     std::vector<std::string> modesDemandes;     // --catalogue, --analyse, --sessions
@@ -132,6 +133,14 @@ void RangerPause(Arguments& a, std::string v) {
         NoterErreur(a, Guillemets(v) + " n'est pas une durée pour --pause (un nombre entier de "
                                        "minutes, de 1 à 100000).");
 }
+
+void RangerDecoupage(Arguments& a, std::string v) {
+    if (v == "jour" || v == "mois")
+        a.decoupe = v == "jour" ? Decoupage::Jour : Decoupage::Mois;
+    else
+        NoterErreur(a, "découpage inconnu " + Guillemets(v) + " pour --decouper (jour ou mois).");
+}
+
 const OptionValeur Valeurs[] = {
     {"--debut", "une date JJ/MM/AAAA [hh:mm[:ss]]",
      [](Arguments& a, std::string v) { a.debut = std::move(v); }, false},
@@ -148,6 +157,7 @@ const OptionValeur Valeurs[] = {
      [](Arguments& a, std::string v) { a.noms.push_back(std::move(v)); }, true},
     {"--format", AttenduFormat, RangerFormat, true},
     {"--taille-message", "un nombre de caractères", RangerTailleMessage, true},
+    {"--decouper", "jour ou mois", RangerDecoupage, true},
 };
 
 template <class Option, std::size_t N>
@@ -227,6 +237,8 @@ Arguments LireArguments(const std::vector<std::string>& args) {
         NoterErreur(a, "l'option " + a.optionsExtraction.front() +
                            " ne sert qu'à l'écriture de LogFinal.txt, pas avec --catalogue.");
     }
+    if (a.decoupe != Decoupage::Aucun && !a.formats.Contient("html"))
+        NoterErreur(a, "--decouper découpe la page web : il va avec --format html.");
     if (a.journaux.empty()) {
         NoterErreur(a, "il manque le chemin du journal.");
     } else if (a.journaux.size() > 1) {
@@ -489,6 +501,7 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
         fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
     progression_.DefinirEtape("Écriture de " + fichiers);
     module.TailleMessage = a_.tailleMessage;
+    module.Decoupe = a_.decoupe;
     const ModesPartages modes(a_.modes);
     const Issue<std::vector<std::string>> ecriture =
         module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
@@ -496,6 +509,13 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
     DireAvis(module);
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
+    // Une page unique trop longue est écrite, mais le navigateur peine à la montrer.
+    if (formats.Contient("html") && a_.decoupe == Decoupage::Aucun &&
+        module.EntreesPage > EntreesPageUniqueMax)
+        Avertir("la page web tient " + std::to_string(module.EntreesPage) +
+                " entrées : un navigateur la montre lentement. --decouper jour (ou mois) "
+                "l'écrit en une page par jour (ou par mois) dans le dossier LogFinal, avec un "
+                "sommaire.");
     for (const std::string& chemin : *ecriture) {
         if (!a_.ouvrir)
             break;

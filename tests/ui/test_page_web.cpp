@@ -116,5 +116,35 @@ TEST_F(PageWeb, SansNavigateurLeCheminEstDitEtUnEchecEstMontre) {
     EXPECT_TRUE(lanceur.ouverts.empty());
 }
 
+// Au-delà de 5000 entrées, la page unique est accompagnée du dossier découpé par jour, dont le
+// sommaire est ouvert ; en deçà, seule la page s'écrit et s'ouvre.
+TEST_F(PageWeb, AuDelaDUnePageDEntreesLeDossierParJourEstOuvert) {
+    for (const int lignes : {5000, 5001}) {
+        SCOPED_TRACE(lignes);
+        ChoisirJournal(JournalLong(lignes));
+        Cliquer("boutonRecherche");
+        QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+        QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
+        lanceur.ouverts.clear();
+        Menu("actionExporterPageWeb")->trigger();
+        AttendreFinDePasse();
+        const std::string sommaire = programme.Fichier("LogFinal/index.html");
+        const bool decoupee = lignes > 5000;
+        ASSERT_EQ(lanceur.ouverts.size(), 1u);
+        EXPECT_EQ(lanceur.ouverts[0], decoupee ? sommaire : programme.Fichier("LogFinal.html"));
+        EXPECT_EQ(std::filesystem::exists(sommaire), decoupee);
+        EXPECT_EQ(LirePage(LireTout(programme.Fichier("LogFinal.html"))).entrees.size(),
+                  static_cast<std::size_t>(lignes));
+        if (decoupee) {
+            EXPECT_EQ(
+                LirePage(LireTout(programme.Fichier("LogFinal/2001-12-24.html"))).entrees.size(),
+                5000u);
+            EXPECT_EQ(
+                LirePage(LireTout(programme.Fichier("LogFinal/2001-12-24-2.html"))).entrees.size(),
+                1u);
+        }
+    }
+}
+
 } // namespace
 } // namespace vek::test
