@@ -4,6 +4,7 @@
 // fenêtre : l'appelant donne ses entrées, une progression et un jeton d'arrêt, et reçoit ce qui
 // a été trouvé ou l'échec.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "Sessions.h"
 
 #include "Fichiers.h"
+#include "Horloge.h"
 #include "Verrou.h"
 
 namespace vek {
@@ -89,6 +91,11 @@ public:
     std::function<Date()> DateDuJour = Aujourdhui;
     // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.
     int PauseSessions = PauseSessionsParDefaut;
+    // Le jeu écrit chaque ligne en deux fois : une dernière ligne sans fin de ligne n'entre dans
+    // la recherche que si le journal n'a pas changé depuis ce délai (sinon elle est laissée pour
+    // la recherche suivante). L'horloge qui le mesure est remplaçable pour les tests.
+    std::chrono::milliseconds DelaiLigneInachevee{300};
+    Horloge* HorlogeDesPasses = &HorlogeMachine();
 
     // --- les trois passes ---
     // L'analyse : dates de la première et de la dernière ligne, nombre de lignes, séances. Un

@@ -6,6 +6,7 @@
 #include "Comptage.h"
 #include "Fichiers.h"
 #include "Passe.h"
+#include "TemoinJournal.h"
 
 #include <cstring>
 
@@ -84,6 +85,10 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
     LecteurTexte journal;
     if (!journal.Ouvrir(chemin))
         return Resultat::Echec(lecture, chemin, journal.Raison());
+    journal.AttendreLignesAchevees(*HorlogeDesPasses, DelaiLigneInachevee);
+    TemoinJournal temoin;
+    if (!temoin.Noter(chemin, journal))
+        return Resultat::Echec(lecture, chemin, TemoinJournal::Raison());
 
     const auto empreinte = LireEmpreinte(chemin);
     const std::string cheminExtrait = CheminExtrait();
@@ -113,8 +118,12 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
     EcritureAtomique extrait;
     if (!(enPlace ? extrait.OuvrirEnPlace(cheminExtrait) : extrait.Ouvrir(cheminExtrait)))
         return Resultat::Echec("Impossible d'écrire l'extrait", cheminExtrait, extrait.Raison());
-    if (!journal.EstOuvert() && !journal.Ouvrir(chemin))
-        return Resultat::Echec(lecture, chemin, journal.Raison());
+    if (!journal.EstOuvert()) {
+        // Rouvert après le comptage : ce doit être le même fichier, relu selon la même règle.
+        if (!journal.Ouvrir(chemin))
+            return Resultat::Echec(lecture, chemin, journal.Raison());
+        journal.AttendreLignesAchevees(*HorlogeDesPasses, DelaiLigneInachevee);
+    }
 
     SuiviProgression suivi(progression, lignesJournal, comptage);
 
@@ -147,6 +156,11 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
     comptage.Arreter(); // la passe a compté les lignes elle-même
     if (!parcours.ok)
         return parcours; // l'extrait entamé est abandonné
+    // Avant d'annoncer le succès : le journal lu est toujours celui du début de la passe.
+    if (const auto changement = temoin.Changement(chemin, journal)) {
+        extrait.Abandonner();
+        return Resultat::Echec(lecture, chemin, *changement);
+    }
     journal.Fermer();
     if (!extrait.Valider())
         return Resultat::Echec("Impossible d'écrire l'extrait", extrait.FichierEnCause(),

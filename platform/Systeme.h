@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+
+#include "Fichiers.h"
 
 namespace vek::systeme {
 
@@ -20,6 +23,8 @@ int AllerA(std::FILE* f, Position p, int origine);
 Position PositionActuelle(std::FILE* f);
 // Taille d'un fichier ordinaire ouvert ; -1 pour un tube ou un périphérique.
 Position TailleOuverte(std::FILE* f);
+// Identité, taille et date de modification d'un fichier ordinaire ouvert ; rien sinon.
+std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f);
 
 // Crée un fichier qui n'existe pas encore, sans suivre de lien ; nullptr (errno) sinon.
 std::FILE* CreerExclusif(const std::string& chemin);

@@ -59,6 +59,13 @@ Position TailleOuverte(std::FILE* f) {
     return static_cast<Position>(e.taille);
 }
 
+std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
+    EmpreinteFichier e;
+    if (!IdentiteParPoignee(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f))), e))
+        return std::nullopt;
+    return e;
+}
+
 std::FILE* CreerExclusif(const std::string& chemin) {
     const int fd =
         ::_open(chemin.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
