@@ -44,8 +44,9 @@ Que faire :
   --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
                        un par ligne : « canal<TAB>texte » pour chaque channel (« Zone de
                        proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur ;
-                       dans un texte, une tabulation s'écrit \t et une barre oblique
-                       inverse \\.
+                       dans un texte, une tabulation s'écrit \t, une barre oblique
+                       inverse \\ et un autre caractère de contrôle \xHH (son symbole,
+                       ␛ par exemple, sur un terminal).
   --analyse            imprime le résumé de l'analyse du journal (date de la première et de
                        la dernière ligne, nombre de lignes) et s'arrête.
   --sessions           imprime les séances de jeu du journal, de la plus ancienne à la plus

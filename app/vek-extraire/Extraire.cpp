@@ -1,5 +1,7 @@
 #include "Extraire.h"
 
+#include "Affichable.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -226,9 +228,10 @@ std::string DecrireCaractere(std::string_view texte, std::size_t position) {
 enum class Arbre { Channels, Noms };
 
 // Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8 et échappé.
-void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte) {
+void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte,
+                 bool terminal) {
     sortie << genre << '\t';
-    EcrireEchappe(sortie, texte);
+    EcrireEchappe(sortie, texte, terminal);
     sortie << '\n';
 }
 
@@ -418,7 +421,9 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
         } else {
             err_ << "  Les plus proches :";
             for (std::size_t k = 0; k < proches.size(); ++k)
-                err_ << (k == 0 ? " " : ", ") << Guillemets(Cp1252VersUtf8(proches[k]));
+                err_ << (k == 0 ? " " : ", ")
+                     << Guillemets(TexteAffichable(Cp1252VersUtf8(proches[k]),
+                                                   contexte_.erreurEstTerminal));
             err_ << '\n';
         }
     }
@@ -485,7 +490,7 @@ int Execution::Lancer() {
             Avertir("les " + std::to_string(resume->sessionsOubliees) +
                     " plus anciennes séances ne sont pas gardées (seules les " +
                     std::to_string(DetecteurSessions::MaxSessions) + " plus récentes le sont).");
-        EcrireSessions(out_, resume->sessions);
+        EcrireSessions(out_, resume->sessions, contexte_.sortieEstTerminal);
         out_.flush();
         return SortieSucces;
     }
@@ -530,9 +535,9 @@ int Execution::Lancer() {
 
     if (a_.mode == Mode::Catalogue) {
         for (const auto& n : channels)
-            EcrireNoeud(out_, "canal", n);
+            EcrireNoeud(out_, "canal", n, contexte_.sortieEstTerminal);
         for (const auto& n : noms)
-            EcrireNoeud(out_, "nom", n);
+            EcrireNoeud(out_, "nom", n, contexte_.sortieEstTerminal);
         out_.flush();
         return SortieSucces;
     }

@@ -21,6 +21,9 @@ inline constexpr int SortieErreurUsage = 2;  // option, date, argument ou nœud 
 struct ContexteExtraire {
     // La sortie d'erreur est un terminal : la barre de progression y est permise.
     bool erreurEstTerminal = false;
+    // La sortie standard est un terminal : les caractères de contrôle des textes du journal y
+    // sont montrés par leur symbole visible (voir TexteAffichable).
+    bool sortieEstTerminal = false;
     // Le lanceur de --ouvrir ; nul : celui du système. Sans --ouvrir, rien n'est ouvert.
     LanceurDocument* lanceur = nullptr;
     // Conversion d'un chemin reçu en UTF-8 vers l'encodage des noms de fichiers du système,
