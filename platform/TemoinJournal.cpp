@@ -15,20 +15,23 @@ bool MemeFichier(const EmpreinteFichier& a, const EmpreinteFichier& b) {
 
 } // namespace
 
-std::optional<std::string> LireDebutSiMeme(const NomFichier& chemin,
-                                           const EmpreinteFichier& identite, std::size_t maximum) {
+std::optional<std::string> LireOctetsSiMeme(const NomFichier& chemin,
+                                            const EmpreinteFichier& identite, std::uint64_t debut,
+                                            std::size_t maximum) {
     std::FILE* f = std::fopen(chemin.c_str(), "rb");
     if (!f)
         return std::nullopt;
-    std::optional<std::string> debut;
-    if (const auto e = systeme::EmpreinteOuverte(f); e && MemeFichier(*e, identite)) {
+    std::optional<std::string> lus;
+    if (const auto e = systeme::EmpreinteOuverte(f);
+        e && MemeFichier(*e, identite) &&
+        systeme::AllerA(f, static_cast<systeme::Position>(debut), SEEK_SET) == 0) {
         std::string octets(maximum, '\0');
         octets.resize(std::fread(octets.data(), 1, maximum, f));
         if (!std::ferror(f))
-            debut = std::move(octets);
+            lus = std::move(octets);
     }
     std::fclose(f);
-    return debut;
+    return lus;
 }
 
 const std::string& TemoinJournal::Raison() {
@@ -45,7 +48,7 @@ bool TemoinJournal::Noter(const NomFichier& chemin, const LecteurTexte& lecteur)
         return true; // un tube : rien à comparer
     const std::size_t n =
         static_cast<std::size_t>(std::min<std::uint64_t>(identite_->taille, TailleDebut));
-    auto debut = LireDebutSiMeme(chemin, *identite_, n);
+    auto debut = LireOctetsSiMeme(chemin, *identite_, 0, n);
     if (!debut || debut->size() != n)
         return false;
     debut_ = std::move(*debut);
@@ -59,7 +62,7 @@ std::optional<std::string> TemoinJournal::Changement(const NomFichier& chemin,
     // Le nom désigne toujours le fichier lu, qui n'a pas raccourci en deçà de ce qui a été lu et
     // dont les premiers octets sont ceux de l'ouverture.
     const auto actuel = lecteur.EmpreinteActuelle();
-    const auto debut = LireDebutSiMeme(chemin, *identite_, debut_.size());
+    const auto debut = LireOctetsSiMeme(chemin, *identite_, 0, debut_.size());
     if (!actuel || actuel->taille < lecteur.FinDeLecture() || !debut || *debut != debut_)
         return Raison();
     return std::nullopt;

@@ -34,9 +34,10 @@ private:
     std::string debut_;
 };
 
-// Les premiers maximum octets du fichier ouvert sous chemin, s'il est bien le fichier
+// Les maximum octets à partir de debut du fichier ouvert sous chemin, s'il est bien le fichier
 // identite ; rien sinon.
-std::optional<std::string> LireDebutSiMeme(const NomFichier& chemin,
-                                           const EmpreinteFichier& identite, std::size_t maximum);
+std::optional<std::string> LireOctetsSiMeme(const NomFichier& chemin,
+                                            const EmpreinteFichier& identite, std::uint64_t debut,
+                                            std::size_t maximum);
 
 } // namespace vek
