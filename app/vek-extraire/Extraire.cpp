@@ -1,6 +1,7 @@
 #include "Extraire.h"
 
 #include "Affichable.h"
+#include "Suivre.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -39,6 +40,7 @@ struct Arguments {
     bool toutLeMonde = false;
     bool ouvrir = false;
     bool silencieux = false;
+    bool suivre = false;
     Modes modes;
     FormatsSortie formats{false, false, false}; // --format ; aucun : le texte seul
     std::vector<std::string> journaux;
@@ -73,6 +75,7 @@ const OptionDrapeau Drapeaux[] = {
     {"--rp", [](Arguments& a) -> bool& { return a.modes.ModeRPName; }, true},
     {"--sans-channel", [](Arguments& a) -> bool& { return a.modes.ModeUnlessChannel; }, true},
     {"--ouvrir", [](Arguments& a) -> bool& { return a.ouvrir; }, true},
+    {"--suivre", [](Arguments& a) -> bool& { return a.suivre; }, true},
     {"-q", [](Arguments& a) -> bool& { return a.silencieux; }, false},
     {"--silencieux", [](Arguments& a) -> bool& { return a.silencieux; }, false},
     {"-h", [](Arguments& a) -> bool& { return a.aide; }, false},
@@ -302,7 +305,7 @@ private:
     std::optional<int> Selectionner(const Noeuds& channels, const Noeuds& noms,
                                     const std::vector<Demande>& demandes, const Periode& periode,
                                     Selection& selection);
-    int EcrireSorties(ModuleVEK& module, const Selection& selection);
+    int EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret);
 
     Arguments& a_;
     std::ostream& out_;
@@ -441,7 +444,7 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
     return std::nullopt;
 }
 
-int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
+int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret) {
     const FormatsSortie formats = a_.formats.Aucun() ? FormatsSortie{} : a_.formats;
     std::string fichiers;
     for (auto [demande, nomFichier] :
@@ -452,7 +455,7 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
     progression_.DefinirEtape("Écriture de " + fichiers);
     const ModesPartages modes(a_.modes);
     const Issue<std::vector<std::string>> ecriture =
-        module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
+        module.EcrireSorties(selection, modes, formats, progression_, arret);
     progression_.TerminerEtape();
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
@@ -514,6 +517,8 @@ int Execution::Lancer() {
 
     const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
     ModuleVEK module(dossier);
+    if (contexte_.horloge)
+        module.HorlogeDesPasses = contexte_.horloge;
 
     progression_.DefinirEtape("Recherche");
     const Issue<ResultatRecherche> recherche =
@@ -544,7 +549,19 @@ int Execution::Lancer() {
     Selection selection;
     if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
-    return EcrireSorties(module, selection);
+    if (a_.suivre) {
+        // Jusqu'à Ctrl+C ; puis les sorties demandées, de tout ce qui a été lu, sans que
+        // l'arrêt qui a fini le suivi n'interrompe leur écriture.
+        ReglagesSuivi reglages;
+        reglages.horloge = contexte_.horloge;
+        reglages.terminal = contexte_.sortieEstTerminal;
+        reglages.tousChannels = a_.tousChannels;
+        reglages.toutLeMonde = a_.toutLeMonde;
+        SuivreJournal(module, journal, periode, selection, ModesPartages(a_.modes), out_, err_,
+                      contexte_.arret, reglages);
+        return EcrireSorties(module, selection, {});
+    }
+    return EcrireSorties(module, selection, contexte_.arret);
 }
 
 } // namespace

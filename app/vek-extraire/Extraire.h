@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Horloge.h"
 #include "Lanceur.h"
 
 namespace vek {
@@ -33,6 +34,9 @@ struct ContexteExtraire {
     // donne le numéro du signal reçu, pour le code de sortie (128 + signal).
     std::stop_token arret;
     const std::atomic<int>* signal = nullptr;
+    // L'horloge de --suivre (ses attentes entre deux regards sur le journal) ; nulle : celle de
+    // la machine. Les essais y pilotent l'écrivain du journal.
+    Horloge* horloge = nullptr;
 };
 
 // args : les arguments qui suivent le nom du programme, en UTF-8 (le journal et le dossier
