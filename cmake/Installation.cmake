@@ -1,11 +1,17 @@
-# Installation (cmake --install) et paquets (CPack : .deb et archive .tar.gz portable).
+# Installation (cmake --install) et paquets (CPack). Sous Linux : .deb et archive .tar.gz
+# portable ; sous Windows : installateur NSIS en français et archive .zip portable.
 #
-# Les programmes vont dans bin ; sous Linux, le lanceur du bureau, l'icône et la page de manuel
-# de vek-extraire vont à leur place standard. Une copie installée dans un dossier où l'on ne peut
-# pas écrire range LogVEKtemp.txt et LogFinal.txt dans le dossier de données de l'utilisateur
-# (vek::RepertoireProgramme).
+# Sous Linux, les programmes vont dans bin ; le lanceur du bureau, l'icône et la page de manuel
+# de vek-extraire vont à leur place standard. Sous Windows, un seul dossier qui se suffit à
+# lui-même : les deux programmes, les DLL de Qt et d'exécution de gcc, platforms/qwindows.dll et
+# styles/qwindowsvistastyle.dll (cmake/DeploiementWindows.cmake). Une copie installée dans un
+# dossier où l'on ne peut pas écrire range LogVEKtemp.txt et LogFinal.txt dans le dossier de
+# données de l'utilisateur (vek::RepertoireProgramme).
 
 include(GNUInstallDirs)
+if(WIN32)
+  set(CMAKE_INSTALL_BINDIR ".")
+endif()
 
 set(_vek_programmes)
 foreach(_cible IN ITEMS VEK_Log vek-extraire)
@@ -20,7 +26,8 @@ endif()
 
 # Ressource de version de Windows pour chaque programme.
 if(TARGET VEK_Log)
-  vek_ressource_windows(VEK_Log "VEK_Log" "VEK_Log.exe" "${VEK_NOM_PRODUIT}")
+  vek_ressource_windows(VEK_Log "VEK_Log" "VEK_Log.exe" "${VEK_NOM_PRODUIT}" ICONE "${VEK_ICONE_ICO}")
+  add_dependencies(VEK_Log vek_icone_windows)
 endif()
 if(TARGET vek-extraire)
   vek_ressource_windows(vek-extraire "vek-extraire" "vek-extraire.exe"
@@ -40,6 +47,10 @@ if(NOT WIN32)
   endif()
 endif()
 
+if(WIN32 AND TARGET VEK_Log)
+  include(${CMAKE_CURRENT_LIST_DIR}/DeploiementWindows.cmake)
+endif()
+
 # --- Paquets ---
 set(CPACK_PACKAGE_NAME "vek-log")
 set(CPACK_PACKAGE_VENDOR "Cercle des Lanternes Sourdes")
@@ -55,15 +66,17 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY "VEK_Log")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/build/;/build-.*/;/\\\\.git/;/bench/donnees/")
 
+set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 if(WIN32)
-  set(CPACK_GENERATOR "ZIP")
+  # VEK_Log-2.0.4-win64.exe (installateur) et VEK_Log-2.0.4-win64.zip (dossier portable).
+  set(CPACK_GENERATOR "NSIS;ZIP")
+  set(CPACK_PACKAGE_FILE_NAME "VEK_Log-${VEK_VERSION_AFFICHEE}-win64")
+  include(${CMAKE_CURRENT_LIST_DIR}/InstallateurWindows.cmake)
 else()
   set(CPACK_GENERATOR "DEB;TGZ")
+  # Archive portable : un dossier vek-log-<version>-<système> qui contient bin/ et share/.
+  set(CPACK_PACKAGE_FILE_NAME "vek-log-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
 endif()
-
-# Archive portable : un dossier vek-log-<version>-<système> qui contient bin/ et share/.
-set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
-set(CPACK_PACKAGE_FILE_NAME "vek-log-${PROJECT_VERSION}-${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}")
 
 # Paquet Debian : dépendances calculées depuis les bibliothèques liées.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -57,12 +57,18 @@ std::string ResumeJournal::Conseil() const {
 Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression& progression,
                                          std::stop_token arret) try {
     ResumeJournal resume;
+    const std::string lecture = "Impossible de lire le journal";
     if (!FichierExiste(chemin)) {
+        // Un dossier, un périphérique ou un tube existe bien : il n'est pas introuvable, il
+        // n'est pas un journal (et un tube ferait attendre la lecture sans fin).
+        if (const auto genre = GenreDuFichier(chemin))
+            return Resultat::Echec(lecture, chemin,
+                                   "ce n'est pas un fichier ordinaire (" +
+                                       DescriptionGenre(*genre) + ")");
         resume.existe = false; // l'appelant dit « Fichier introuvable ! »
         return resume;
     }
     // Un fichier présent mais illisible est signalé avant d'ouvrir la fenêtre de résumé.
-    const std::string lecture = "Impossible de lire le journal";
     const auto empreinte = LireEmpreinte(chemin);
     LecteurTexte fichier;
     if (!fichier.Ouvrir(chemin))

@@ -8,6 +8,7 @@
 #include "Fils.h"
 #include "Passe.h"
 #include "Publication.h"
+#include "Validation.h"
 
 #include <thread>
 #include <utility>
@@ -102,6 +103,13 @@ struct Sorties {
         return chemins;
     }
 };
+
+// Ce qu'un échec avant la validation laisse : aucune sortie touchée.
+std::string RienDeRemplace(const Sorties& sorties) {
+    return sorties.demandees.size() > 1
+               ? " ; aucune sortie n'a été remplacée, les anciennes sont restées telles quelles"
+               : "";
+}
 
 // L'étape des fils de travail : chaque ligne du lot est filtrée, réécrite, rangée pour
 // LogFinal.txt et mise en forme pour la publication. Les fils ne lisent que des données que
@@ -216,7 +224,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
 
     for (Sortie* sortie : sorties.demandees)
         if (!sortie->fichier.Ouvrir(sortie->chemin))
-            return Resultat::Echec(sortie->action, sortie->chemin, sortie->fichier.Raison());
+            return Resultat::Echec(sortie->action, sortie->chemin,
+                                   sortie->fichier.Raison() + RienDeRemplace(sorties));
     const Date jour = DateDuJour();
     if (formats.texte)
         EcrireBanniere(sorties.texte.fichier.Flux(), jour);
@@ -270,10 +279,14 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         EcrirePied(sorties.texte.fichier.Flux());
     if (formats.html)
         sorties.page.fichier.Flux().Ecrire(FinPage(publication.EntreesHtml()));
+    // Tout ou rien : chaque sortie écrite et sur le disque, puis l'ensemble prend ses noms.
+    std::vector<EcritureAtomique*> fichiers;
     for (Sortie* sortie : sorties.demandees)
-        if (!sortie->fichier.Valider())
-            return Resultat::Echec(sortie->action, sortie->fichier.FichierEnCause(),
-                                   sortie->fichier.Raison());
+        fichiers.push_back(&sortie->fichier);
+    if (const auto echec = ValiderEnsemble(fichiers)) {
+        const Sortie& sortie = *sorties.demandees[echec->indice];
+        return Resultat::Echec(sortie.action, sortie.chemin, echec->raison);
+    }
 
     progression.Valeur(0);
     return chemins;

@@ -4,6 +4,8 @@
 #include "Passe.h"
 
 #include "Fichiers.h"
+#include "Publication.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -77,14 +79,23 @@ bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
     return e && *e == *empreinteCatalogue_;
 }
 
-Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) const {
+std::vector<std::string_view> NomsDuDossierDeSortie() {
+    return {NomExtrait, NomLogFinal, NomPageWeb, NomLignesJson, NomVerrou, NomValidation};
+}
+
+Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) {
     if (!verrou.Prendre(repertoire_))
         return Resultat::Echec(verrou.Occupe() ? "Le dossier de sortie est occupé"
                                                : "Impossible d'écrire dans le dossier de sortie",
                                repertoire_,
                                verrou.Occupe() ? verrou.Raison() + " ; réessayez quand il aura fini"
                                                : verrou.Raison());
-    SupprimerTemporairesOrphelins(repertoire_);
+    // Une validation interrompue d'abord (ses temporaires ne sont pas des orphelins à jeter),
+    // puis les temporaires des écritures tuées.
+    const std::vector<std::string_view> noms = NomsDuDossierDeSortie();
+    if (std::string avis = ReprendreValidation(repertoire_, noms); !avis.empty())
+        avis_ = "Dans le dossier \xC2\xAB " + repertoire_ + " \xC2\xBB : " + avis + ".";
+    SupprimerTemporairesOrphelins(repertoire_, noms);
     return Resultat::Succes();
 }
 

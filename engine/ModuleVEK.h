@@ -10,6 +10,8 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Catalogue.h"
@@ -34,6 +36,12 @@ inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
 inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
 inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
 inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
+
+// Tous les noms qu'une passe écrit ou supprime dans le dossier de sortie : le fichier de
+// travail (l'extrait), le fichier de chaque format du journal final, le verrou du dossier et
+// l'enregistrement de validation. Le journal n'en est jamais un ; les temporaires orphelins ne
+// sont cherchés que sous ces noms.
+std::vector<std::string_view> NomsDuDossierDeSortie();
 
 // Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de
 // lignes. Un journal absent n'est pas un échec : existe est faux et rien n'est lu.
@@ -127,7 +135,8 @@ public:
     Issue<std::string> EcrireLogFinal(const Selection& selection, const ModesPartages& modes,
                                       Progression& progression, std::stop_token arret = {});
     // La même passe, qui écrit dans le même dossier les formats demandés : LogFinal.txt, la
-    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, chacun remplacé une fois complet.
+    // page web LogFinal.html, les lignes JSON LogFinal.jsonl, remplacés ensemble une fois tous
+    // complets et sur le disque (tout ou rien : un échec laisse toutes les anciennes sorties).
     // Rend les chemins écrits, dans cet ordre.
     Issue<std::vector<std::string>> EcrireSorties(const Selection& selection,
                                                   const ModesPartages& modes, FormatsSortie formats,
@@ -140,6 +149,10 @@ public:
     // changé depuis la recherche qui a bâti le catalogue, la table des noms n'a pas débordé, et
     // la sélection contient chaque locuteur du catalogue, mais pas le locuteur vide.
     bool TousLesNomsRetenus(const Selection& selection, const NomFichier& cheminExtrait) const;
+
+    // Ce que la dernière passe a fait d'elle-même dans le dossier et qu'il faut dire (une
+    // validation interrompue terminée ou annulée) ; vide sinon. Lu une fois, il est oublié.
+    std::string PrendreAvis() { return std::exchange(avis_, {}); }
 
     const std::string& Repertoire() const { return repertoire_; }
     std::string CheminExtrait() const;
@@ -165,10 +178,10 @@ private:
     // bout puis fermé. Un grand fichier est compté par comptage, en parallèle de la passe
     // principale : lignes reste vide et le fichier reste ouvert. Sans barre de progression
     // visible, rien n'est compté. Faux en cas d'erreur de lecture.
-    // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
-    // fichiers temporaires qu'une écriture tuée y aurait laissés. Un échec si un autre
-    // programme y écrit déjà.
-    Resultat PrendreLeDossier(VerrouDossier& verrou) const;
+    // Prend le verrou du dossier de sortie pour une passe qui y écrit, reprend un remplacement
+    // qu'un programme tué y aurait laissé à moitié (ce qui en a été fait va dans avis_), puis
+    // supprime les fichiers temporaires orphelins. Un échec si un autre programme y écrit déjà.
+    Resultat PrendreLeDossier(VerrouDossier& verrou);
     bool PasseDeComptage(LecteurTexte& fichier, const NomFichier& chemin,
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
@@ -200,6 +213,7 @@ private:
     // La période de la recherche qui a écrit cet extrait.
     std::optional<std::pair<Date, Date>> periodeCatalogue_;
     std::string repertoire_;
+    std::string avis_;
 };
 
 // Texte du résumé de l'analyse (les trois lignes jointes par CR LF), en Windows-1252.

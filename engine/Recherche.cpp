@@ -67,16 +67,19 @@ private:
     bool apresLaFin_ = false;
 };
 
-// Le journal n'est jamais une sortie : choisi parmi les fichiers du dossier (ou par un lien vers
-// l'un d'eux), il serait écrasé par ce qu'on en tire.
-bool EstUneSortie(const std::optional<EmpreinteFichier>& journal,
-                  std::initializer_list<std::string> sorties) {
-    for (const std::string& sortie : sorties) {
-        const auto e = LireEmpreinte(sortie);
-        if (journal && e && e->noeud == journal->noeud && e->volume == journal->volume)
-            return true;
+// Le journal n'est jamais un fichier du dossier de sortie : choisi parmi eux (ou par un lien,
+// ou sous un autre nom du même fichier), il serait écrasé ou supprimé par la passe. Comparé par
+// identité (volume et nœud, liens suivis) à chaque nom que les passes écrivent ou suppriment.
+std::optional<std::string_view>
+SortieQuiEstLeJournal(const std::optional<EmpreinteFichier>& journal, const std::string& dossier) {
+    if (!journal)
+        return std::nullopt;
+    for (const std::string_view nom : NomsDuDossierDeSortie()) {
+        const auto e = LireEmpreinte(JoindreChemin(dossier, nom));
+        if (e && e->noeud == journal->noeud && e->volume == journal->volume)
+            return nom;
     }
-    return false;
+    return std::nullopt;
 }
 
 } // namespace
@@ -103,10 +106,12 @@ Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
 
     const auto empreinte = LireEmpreinte(chemin);
     const std::string cheminExtrait = CheminExtrait();
-    if (EstUneSortie(empreinte, {cheminExtrait, CheminLogFinal()}))
+    if (const auto nom = SortieQuiEstLeJournal(empreinte, repertoire_))
         return Resultat::Echec("Le journal choisi est un fichier de sortie du programme", chemin,
-                               "il serait écrasé par l'extrait ou le journal final : "
-                               "choisissez un autre journal, ou copiez-le ailleurs");
+                               "c'est « " + std::string(*nom) +
+                                   " » du dossier de sortie, que le programme écrase ou "
+                                   "supprime : choisissez un autre journal, ou copiez-le "
+                                   "ailleurs sous un autre nom");
     VerrouDossier verrou;
     if (Resultat r = PrendreLeDossier(verrou); !r.ok)
         return r;

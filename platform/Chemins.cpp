@@ -27,6 +27,29 @@ std::string DescriptionGenre(GenreFichier genre) {
     return "c'est un fichier spécial";
 }
 
+std::optional<GenreFichier> GenreDuFichier(const std::string& chemin) {
+    struct stat info {};
+    if (::stat(chemin.c_str(), &info) != 0)
+        return std::nullopt;
+    switch (info.st_mode & S_IFMT) {
+    case S_IFREG:
+        return GenreFichier::Ordinaire;
+    case S_IFDIR:
+        return GenreFichier::Dossier;
+#ifdef S_IFIFO
+    case S_IFIFO:
+        return GenreFichier::Tube;
+#endif
+    case S_IFCHR:
+#ifdef S_IFBLK
+    case S_IFBLK:
+#endif
+        return GenreFichier::Peripherique;
+    default:
+        return GenreFichier::Autre;
+    }
+}
+
 bool FichierExiste(const std::string& chemin) {
     struct stat info {};
     return ::stat(chemin.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;

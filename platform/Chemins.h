@@ -14,6 +14,8 @@ namespace vek {
 enum class GenreFichier { Ordinaire, Lien, Dossier, Tube, Peripherique, Autre };
 std::optional<GenreFichier> GenreDuNom(const NomFichier& chemin); // rien : nom libre
 std::string DescriptionGenre(GenreFichier genre);                 // « c'est un tube nommé »
+// Ce que désigne un nom, liens suivis (jamais Lien) ; rien : nom libre ou lien cassé.
+std::optional<GenreFichier> GenreDuFichier(const NomFichier& chemin);
 
 // Ce qui identifie l'état d'un fichier : s'il change (ajout, réécriture, remplacement), son
 // empreinte change.

@@ -9,6 +9,7 @@
 
 #include "Chemins.h"
 #include "Systeme.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -158,6 +159,11 @@ void EcrivainTexte::EcrireLigne(std::string_view texte) {
     Ecrire("\r\n");
 }
 
+void EcrivainTexte::ReprendreDroitsDe(const std::string& ancien) {
+    if (fichier_)
+        systeme::DroitsAvantFermeture(fichier_, ancien);
+}
+
 bool EcrivainTexte::Fermer() {
     if (!fichier_)
         return codeErreur_ == 0;
@@ -193,13 +199,46 @@ std::string NombreAuHasard() {
 
 } // namespace
 
+std::string NomTemporaire(const std::string& cible) {
+    return cible + std::string(SuffixeTemporaire) + std::to_string(systeme::NumeroProcessus()) +
+           "-" + NombreAuHasard();
+}
+
+bool EstTemporaireDe(std::string_view nom, std::string_view base, unsigned long* numero) {
+    if (nom.size() <= base.size() || nom.substr(0, base.size()) != base)
+        return false;
+    nom.remove_prefix(base.size());
+    if (nom.substr(0, SuffixeTemporaire.size()) != SuffixeTemporaire)
+        return false;
+    nom.remove_prefix(SuffixeTemporaire.size());
+    if (nom.size() > SuffixeAncien.size() &&
+        nom.substr(nom.size() - SuffixeAncien.size()) == SuffixeAncien)
+        nom.remove_suffix(SuffixeAncien.size());
+    // <processus>-<16 chiffres hexadécimaux minuscules>, rien d'autre.
+    const auto tiret = nom.find('-');
+    if (tiret == 0 || tiret == std::string_view::npos || tiret > 10 || nom.size() != tiret + 1 + 16)
+        return false;
+    unsigned long n = 0;
+    for (const char c : nom.substr(0, tiret)) {
+        if (c < '0' || c > '9')
+            return false;
+        n = n * 10 + static_cast<unsigned long>(c - '0');
+    }
+    for (const char c : nom.substr(tiret + 1))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return false;
+    if (numero)
+        *numero = n;
+    return true;
+}
+
 EcritureAtomique::~EcritureAtomique() {
-    if (ouvert_)
+    if (ouvert_ || prepare_)
         Abandonner();
 }
 
 bool EcritureAtomique::Ouvrir(const std::string& cible) {
-    if (ouvert_)
+    if (ouvert_ || prepare_)
         Abandonner();
     cible_ = cible;
     raison_.clear();
@@ -208,7 +247,6 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     // La sortie ne s'écrit que comme fichier ordinaire : un tube, un périphérique ou un
     // dossier qui porte son nom est refusé avant toute écriture (un tube ferait attendre sans
     // fin). Un lien symbolique, lui, sera remplacé par le nouveau fichier.
-    cibleExistait_ = false;
     if (const auto genre = GenreDuNom(cible)) {
         if (*genre != GenreFichier::Ordinaire && *genre != GenreFichier::Lien) {
             raison_ =
@@ -216,14 +254,11 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
             fichierEnCause_ = cible_;
             return false;
         }
-        cibleExistait_ = true;
     }
     // Nom temporaire imprévisible dans le même dossier (le renommage reste sur le même disque),
     // créé en exclusivité : un nom déjà pris, ou un lien planté d'avance, est écarté.
-    const unsigned long pid = systeme::NumeroProcessus();
     for (int essai = 0; essai < 16; ++essai) {
-        temporaire_ =
-            cible + std::string(SuffixeTemporaire) + std::to_string(pid) + "-" + NombreAuHasard();
+        temporaire_ = NomTemporaire(cible);
         if (ecrivain_.CreerNeuf(temporaire_)) {
             ouvert_ = true;
             return true;
@@ -237,7 +272,7 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
 }
 
 bool EcritureAtomique::OuvrirEnPlace(const std::string& cible) {
-    if (ouvert_)
+    if (ouvert_ || prepare_)
         Abandonner();
     if (!ecrivain_.Reprendre(cible))
         return Ouvrir(cible);
@@ -250,11 +285,31 @@ bool EcritureAtomique::OuvrirEnPlace(const std::string& cible) {
     return true;
 }
 
+bool EcritureAtomique::Preparer() {
+    if (!ouvert_ || enPlace_)
+        return false;
+    // Le nouveau fichier est sur le disque avant de prendre le nom de l'ancien : une coupure de
+    // courant laisse l'un ou l'autre, jamais un fichier vide sous le bon nom.
+    ecrivain_.ReprendreDroitsDe(cible_);
+    const bool ecrit = ecrivain_.Synchroniser() && ecrivain_.Fermer();
+    ouvert_ = false;
+    if (!ecrit) {
+        raison_ = ecrivain_.Raison();
+        fichierEnCause_ = cible_;
+        ecrivain_.Fermer();
+        SupprimerFichier(temporaire_);
+        return false;
+    }
+    systeme::DroitsApresFermeture(temporaire_, cible_);
+    prepare_ = true;
+    return true;
+}
+
 bool EcritureAtomique::Valider() {
     if (!ouvert_)
         return false;
-    ouvert_ = false;
     if (enPlace_) {
+        ouvert_ = false;
         enPlace_ = false;
         if (ecrivain_.Fermer())
             return true;
@@ -263,28 +318,20 @@ bool EcritureAtomique::Valider() {
         SupprimerFichier(cible_);
         return false;
     }
-    // Le nouveau fichier est sur le disque avant de prendre le nom de l'ancien : une coupure de
-    // courant laisse l'un ou l'autre, jamais un fichier vide sous le bon nom.
-    const std::string ancienGarde =
-        cibleExistait_ ? " ; l'ancien fichier est resté tel quel" : std::string();
-    if (!ecrivain_.Synchroniser() || !ecrivain_.Fermer()) {
-        raison_ = ecrivain_.Raison() + ancienGarde;
+    if (const auto echec = ValiderEnsemble({this})) {
+        raison_ = echec->raison;
         fichierEnCause_ = cible_;
-        ecrivain_.Fermer();
-        std::remove(temporaire_.c_str());
-        return false;
-    }
-    std::string raison;
-    if (!RemplacerFichier(temporaire_, cible_, &raison)) {
-        raison_ = raison + ancienGarde;
-        fichierEnCause_ = cible_;
-        std::remove(temporaire_.c_str());
         return false;
     }
     return true;
 }
 
 void EcritureAtomique::Abandonner() {
+    if (prepare_) {
+        prepare_ = false;
+        SupprimerFichier(temporaire_);
+        return;
+    }
     if (!ouvert_)
         return;
     ouvert_ = false;
@@ -294,7 +341,7 @@ void EcritureAtomique::Abandonner() {
         SupprimerFichier(cible_);
         return;
     }
-    std::remove(temporaire_.c_str());
+    SupprimerFichier(temporaire_);
 }
 
 } // namespace vek

@@ -41,6 +41,9 @@ public:
     // fichier créé par CreerNeuf part vers le disque au fil de l'écriture : il n'en reste alors
     // que la fin à attendre.
     bool Synchroniser();
+    // Donne au fichier ouvert les droits de l'ancien fichier qu'il remplacera (voir
+    // systeme::DroitsAvantFermeture).
+    void ReprendreDroitsDe(const NomFichier& ancien);
     bool EstOuvert() const { return fichier_ != nullptr; }
     bool EnErreur() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
@@ -62,8 +65,13 @@ private:
     int codeErreur_ = 0;
 };
 
-// Écriture d'un fichier sous un nom temporaire du même dossier, renommé sur la cible une fois
-// complet : un échec ne laisse jamais de fichier à moitié écrit, l'ancien reste tel quel.
+// Écriture d'un fichier sous un nom temporaire du même dossier, qui ne prend le nom de la cible
+// qu'une fois complet et sur le disque : un échec ne laisse jamais de fichier à moitié écrit,
+// l'ancien reste tel quel. Le nouveau garde les droits de l'ancien (lecture seule comprise) ; un
+// fichier neuf reçoit 0666 moins le masque de l'utilisateur.
+//
+// Plusieurs sorties se valident ensemble, tout ou rien, par ValiderEnsemble (Validation.h) :
+// chacune est d'abord préparée (Preparer), puis l'ensemble prend ses noms.
 //
 // OuvrirEnPlace sert aux fichiers de travail du programme, qu'on peut perdre mais qu'on réécrit
 // souvent en entier : la cible existante est réécrite sur place (ni nouvelles pages ni
@@ -77,9 +85,18 @@ public:
     bool Ouvrir(const NomFichier& cible);
     bool OuvrirEnPlace(const NomFichier& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
-    bool Valider();    // ferme, puis remplace la cible (même en lecture seule)
+    bool Valider();    // prépare, puis remplace la cible (même en lecture seule)
     void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
+    // Reprend les droits de l'ancienne cible, écrit le temporaire sur le disque et le ferme ; il
+    // garde son nom temporaire. Faux (Raison()) si une écriture, l'attente du disque ou la
+    // fermeture a échoué : le temporaire est alors supprimé.
+    bool Preparer();
+    // Le temporaire préparé n'est plus à supprimer par cet objet : il a pris le nom de la cible
+    // (ou la validation de l'ensemble s'en charge).
+    void Confier() { prepare_ = false; }
     bool EnPlace() const { return enPlace_; }
+    const NomFichier& Cible() const { return cible_; }
+    const NomFichier& Temporaire() const { return temporaire_; }
     const std::string& Raison() const { return raison_; }
     // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
     const std::string& FichierEnCause() const { return fichierEnCause_; }
@@ -91,21 +108,19 @@ private:
     std::string raison_;
     std::string fichierEnCause_;
     bool ouvert_ = false;
+    bool prepare_ = false; // préparé, pas encore confié : le temporaire est encore à nous
     bool enPlace_ = false;
-    bool cibleExistait_ = false;
 };
 
-// Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> ».
+// Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> » (16
+// chiffres hexadécimaux) ; sans échange de noms, l'ancien passe un instant par le même nom suivi
+// de « -ancien ». Aucun autre nom n'est pris pour un temporaire du programme.
 inline constexpr std::string_view SuffixeTemporaire = ".tmp-";
-
-namespace essai {
-// Un code d'erreur du système que prendra le prochain remplacement d'une sortie (0 : aucun) ;
-// les tests s'en servent pour faire échouer le renommage final.
-inline int EchecRemplacement = 0;
-} // namespace essai
-
-// Renomme source sur cible en remplaçant une cible existante, même en lecture seule.
-bool RemplacerFichier(const NomFichier& source, const NomFichier& cible,
-                      std::string* raison = nullptr);
+inline constexpr std::string_view SuffixeAncien = "-ancien";
+// Un nom temporaire pour la cible, propre à ce processus.
+std::string NomTemporaire(const NomFichier& cible);
+// Vrai si nom (sans dossier) est exactement un nom temporaire de base ; numero reçoit alors le
+// numéro du processus qui l'a créé.
+bool EstTemporaireDe(std::string_view nom, std::string_view base, unsigned long* numero = nullptr);
 
 } // namespace vek

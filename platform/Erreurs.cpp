@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <string>
 #include <system_error>
 
 namespace vek {
@@ -12,6 +13,11 @@ std::string RaisonSysteme(int code) {
     switch (code) {
     case 0:
         return "aucune erreur";
+    case CodePasFichierOrdinaire:
+        return "ce n'est pas un fichier ordinaire (un dossier, un périphérique ou un tube nommé)";
+    case CodeOuvertAilleurs:
+        return "le fichier est ouvert dans un autre programme, ou protégé : fermez-le, puis "
+               "recommencez";
     case ENOENT:
         return "fichier ou dossier introuvable";
     case EACCES:
@@ -40,8 +46,72 @@ std::string RaisonSysteme(int code) {
     case EDQUOT:
         return "quota de disque dépassé";
 #endif
+    case ELOOP:
+        return "lien symbolique refusé (ou trop de liens symboliques à la suite)";
+    case EFBIG:
+        return "fichier trop grand (la limite de taille des fichiers est atteinte)";
+    case EPIPE:
+        return "le programme qui lisait la sortie s'est arrêté";
+    case EINTR:
+        return "opération interrompue par un signal";
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return "ressource momentanément indisponible, réessayez";
+    case EINVAL:
+        return "opération refusée par le système (argument invalide)";
+    case EXDEV:
+        return "les deux fichiers ne sont pas sur le même disque";
+    case ENOTEMPTY:
+        return "le dossier n'est pas vide";
+    case ETXTBSY:
+        return "fichier en cours d'exécution";
+    case ENXIO:
+    case ENODEV:
+        return "périphérique introuvable";
+    case ESPIPE:
+        return "le fichier ne permet pas de se déplacer (tube ou périphérique)";
+    case EBADF:
+        return "fichier mal ouvert";
+    case ENOMEM:
+        return "la mémoire ne suffit pas";
+    case EOVERFLOW:
+        return "valeur trop grande pour le système";
+    case ENOSYS:
+        return "opération inconnue de ce système";
+#if defined(ENOTSUP)
+    case ENOTSUP:
+#if defined(EOPNOTSUPP) && EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return "opération non prise en charge par ce système de fichiers";
+#endif
+#ifdef ESTALE
+    case ESTALE:
+        return "fichier réseau devenu inaccessible";
+#endif
+    case ENOLCK:
+        return "aucun verrou disponible";
+    case EMLINK:
+        return "trop de liens vers ce fichier";
+    case EDEADLK:
+        return "blocage mutuel évité";
+    case ETIMEDOUT:
+        return "délai dépassé";
+    case EILSEQ:
+        return "suite d'octets invalide";
+    case ERANGE:
+        return "résultat hors des limites";
+    case EFAULT:
+        return "adresse invalide";
+    case ENOTTY:
+        return "opération inadaptée à ce fichier";
+    case ECANCELED:
+        return "opération annulée";
     default:
-        return std::strerror(code);
+        // Jamais le texte anglais de la bibliothèque C : le numéro, que l'on peut chercher.
+        return "erreur système n° " + std::to_string(code);
     }
 }
 

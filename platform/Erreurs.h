@@ -10,7 +10,13 @@
 
 namespace vek {
 
-// Raison d'un échec du système, en français (UTF-8), à partir d'un code errno.
+// Un code propre au programme (jamais errno) : le nom ne désigne pas un fichier ordinaire.
+inline constexpr int CodePasFichierOrdinaire = -2;
+// Un autre code propre au programme : Windows refuse de renommer un fichier qu'un autre programme
+// tient ouvert (ou qui est protégé).
+inline constexpr int CodeOuvertAilleurs = -3;
+// Raison d'un échec du système, en français (UTF-8), à partir d'un code errno ; un code sans
+// traduction donne son numéro, jamais le texte anglais de la bibliothèque C.
 TexteUtf8 RaisonSysteme(int code);
 #ifdef _WIN32
 // La même, à partir d'un code de GetLastError.

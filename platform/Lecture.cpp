@@ -53,6 +53,11 @@ bool LecteurTexte::Ouvrir(const std::string& chemin, std::uint64_t depuis) {
         codeErreur_ = EISDIR;
         return false;
     }
+    // Un tube ou un périphérique n'est pas un journal : l'ouvrir ferait attendre sans fin.
+    if ((info.st_mode & S_IFMT) != S_IFREG) {
+        codeErreur_ = CodePasFichierOrdinaire;
+        return false;
+    }
     errno = 0;
     fichier_ = std::fopen(chemin.c_str(), "rb");
     if (!fichier_) {

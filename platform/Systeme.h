@@ -40,6 +40,31 @@ int AttendreDisque(std::FILE* f);
 int Tronquer(std::FILE* f, std::uint64_t taille);
 
 unsigned long NumeroProcessus();
+// Vrai si un processus de ce numéro tourne encore (ou si le système ne permet pas de le savoir).
+bool ProcessusVivant(unsigned long numero);
+
+// Ce qu'un nom désigne sur le disque, sans suivre de lien : deux noms de même identité sont le
+// même fichier.
+struct IdentiteNom {
+    std::uint64_t volume = 0;
+    std::uint64_t noeud = 0;
+    bool ordinaire = false; // un fichier ordinaire (ni lien, ni dossier, ni autre)
+    bool aNous = true;      // appartient à l'utilisateur du programme (toujours vrai sous Windows)
+};
+std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin);
+// Échange d'un seul coup les deux noms d'un même dossier ; 0, ENOSYS là où le système ne sait
+// pas le faire, ou un code errno.
+int EchangerNoms(const std::string& a, const std::string& b);
+// Renomme source en cible, une cible existante (même en lecture seule) étant remplacée ; 0 ou
+// un code errno.
+int Renommer(const std::string& source, const std::string& cible);
+// Écrit sur le disque les noms du dossier, pour qu'un renommage survive à une coupure.
+void SynchroniserDossier(const std::string& dossier);
+// Donne au fichier neuf les droits de l'ancien qu'il va remplacer : ses bits de mode (lecture
+// seule comprise) et, là où le processus le peut, son propriétaire et son groupe. Avant la
+// fermeture (POSIX, sur le descripteur) puis après (Windows, l'attribut « lecture seule »).
+void DroitsAvantFermeture(std::FILE* neuf, const std::string& ancien);
+void DroitsApresFermeture(const std::string& neuf, const std::string& ancien);
 // Rend supprimable un fichier en lecture seule (Windows refuse sinon de le supprimer).
 void RendreSupprimable(const std::string& chemin);
 // Crée un dossier ; vrai s'il existe ensuite.

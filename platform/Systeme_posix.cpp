@@ -1,10 +1,11 @@
 // Ce que POSIX fait à sa façon : ouvertures sans suivre de lien, disque, identité des fichiers,
-// remplacement atomique, dossier de l'exécutable.
+// échange et renommage des noms, droits, processus, dossier de l'exécutable.
 
 #include "Systeme.h"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
@@ -49,7 +50,7 @@ std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
 
 std::FILE* CreerExclusif(const std::string& chemin) {
     const int fd =
-        ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0)
         return nullptr;
     std::FILE* f = ::fdopen(fd, "wb");
@@ -97,6 +98,64 @@ int Tronquer(std::FILE* f, std::uint64_t taille) {
 unsigned long NumeroProcessus() {
     return static_cast<unsigned long>(::getpid());
 }
+
+bool ProcessusVivant(unsigned long numero) {
+    // EPERM : il tourne, sous un autre utilisateur.
+    return ::kill(static_cast<pid_t>(numero), 0) == 0 || errno != ESRCH;
+}
+
+std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin) {
+    struct stat info {};
+    if (::lstat(chemin.c_str(), &info) != 0)
+        return std::nullopt;
+    IdentiteNom i;
+    i.volume = static_cast<std::uint64_t>(info.st_dev);
+    i.noeud = static_cast<std::uint64_t>(info.st_ino);
+    i.ordinaire = S_ISREG(info.st_mode);
+    i.aNous = info.st_uid == ::geteuid();
+    return i;
+}
+
+int EchangerNoms(const std::string& a, const std::string& b) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0)
+        return 0;
+    // Un système de fichiers qui ne sait pas échanger le dit par EINVAL (ou ENOSYS).
+    return errno == EINVAL || errno == ENOTSUP ? ENOSYS : DernierCode();
+#else
+    (void)a;
+    (void)b;
+    return ENOSYS;
+#endif
+}
+
+int Renommer(const std::string& source, const std::string& cible) {
+    return ::rename(source.c_str(), cible.c_str()) == 0 ? 0 : DernierCode();
+}
+
+void SynchroniserDossier(const std::string& dossier) {
+    const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+void DroitsAvantFermeture(std::FILE* neuf, const std::string& ancien) {
+    struct stat info {};
+    if (::lstat(ancien.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return; // nouvelle sortie (ou lien remplacé) : 0666 moins le masque, comme à la création
+    const int fd = ::fileno(neuf);
+    // Le propriétaire d'abord (le changer peut retirer des bits) ; seul root le peut, le groupe
+    // se garde aussi quand l'utilisateur en est membre. Un refus n'est pas une erreur.
+    if (::fchown(fd, info.st_uid, info.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), info.st_gid);
+    // Les bits de mode, lecture seule comprise ; jamais les bits qui donnent des droits d'un
+    // autre (set-uid, set-gid) à ce qui n'est qu'un texte.
+    ::fchmod(fd, info.st_mode & 01777);
+}
+
+void DroitsApresFermeture(const std::string&, const std::string&) {}
 
 void RendreSupprimable(const std::string&) {}
 
@@ -161,44 +220,6 @@ std::optional<GenreFichier> GenreDuNom(const std::string& chemin) {
     default:
         return GenreFichier::Autre;
     }
-}
-
-bool RemplacerFichier(const std::string& source, const std::string& cible, std::string* raison) {
-    // Le nouveau prend le nom de l'ancien d'un seul renommage : à tout instant le nom désigne
-    // l'ancien fichier ou le nouveau, et un renommage qui échoue laisse l'ancien en place. Un
-    // lien symbolique sous ce nom est remplacé, pas suivi. Le dossier est ensuite écrit sur le
-    // disque, pour que le nouveau nom survive à une coupure.
-    if (essai::EchecRemplacement != 0) {
-        if (raison)
-            *raison = RaisonSysteme(essai::EchecRemplacement);
-        return false;
-    }
-    errno = 0;
-#if defined(__linux__) && defined(RENAME_EXCHANGE)
-    // Par-dessus un fichier ordinaire, ext4 écrit tout le nouveau sur le disque au moment d'un
-    // renommage qui remplace (il le ferait attendre une seconde de plus pour 500 Mo) ; un
-    // échange des deux noms, lui, est aussi atomique et ne le fait pas. L'ancien, qui porte alors
-    // le nom temporaire, est supprimé ensuite. Un système qui ne sait pas échanger renomme.
-    if (GenreDuNom(cible) == GenreFichier::Ordinaire &&
-        ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, cible.c_str(), RENAME_EXCHANGE) == 0) {
-        ::unlink(source.c_str());
-    } else
-#endif
-        if (std::rename(source.c_str(), cible.c_str()) != 0) {
-        if (raison)
-            *raison = RaisonSysteme(DernierCode());
-        return false;
-    }
-    const std::size_t barre = cible.find_last_of('/');
-    const std::string dossier = barre == std::string::npos ? std::string(".")
-                                : barre == 0               ? std::string("/")
-                                                           : cible.substr(0, barre);
-    const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-    return true;
 }
 
 std::string RepertoireExecutable() {

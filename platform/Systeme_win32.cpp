@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include "Chemins.h"
 #include "Ecriture.h"
 #include "Erreurs.h"
@@ -66,12 +68,46 @@ std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
     return e;
 }
 
-std::FILE* CreerExclusif(const std::string& chemin) {
-    const int fd =
-        ::_open(chemin.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
+namespace {
+
+int ErrnoDeWindows(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        return EIO;
+    }
+}
+
+// Une poignée ouverte sans suivre de point d'analyse : elle désigne un fichier ordinaire, pas un
+// lien ni une jonction (qu'on aurait ouverts eux-mêmes).
+bool PoigneeOrdinaire(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION i{};
+    return GetFileType(h) == FILE_TYPE_DISK && GetFileInformationByHandle(h, &i) &&
+           (i.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+}
+
+// Une poignée Windows devenue un FILE* ; nullptr (et la poignée fermée) si c'est impossible.
+std::FILE* EnFlux(HANDLE h, int drapeaux, const char* mode) {
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), drapeaux);
+    if (fd < 0) {
+        CloseHandle(h);
+        errno = EMFILE;
         return nullptr;
-    std::FILE* f = ::_fdopen(fd, "wb");
+    }
+    std::FILE* f = ::_fdopen(fd, mode);
     if (!f) {
         const int code = errno;
         ::_close(fd);
@@ -80,24 +116,42 @@ std::FILE* CreerExclusif(const std::string& chemin) {
     return f;
 }
 
+} // namespace
+
+std::FILE* CreerExclusif(const std::string& chemin) {
+    // CREATE_NEW refuse un nom déjà pris, lien compris ; FILE_FLAG_OPEN_REPARSE_POINT fait que,
+    // même si un point d'analyse apparaît sous ce nom, il n'est jamais suivi : la poignée est
+    // vérifiée avant d'écrire.
+    HANDLE h = CreateFileA(chemin.c_str(), GENERIC_WRITE | GENERIC_READ | DELETE,
+                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        errno = ErrnoDeWindows(GetLastError());
+        return nullptr;
+    }
+    if (!PoigneeOrdinaire(h)) {
+        CloseHandle(h);
+        errno = EEXIST;
+        return nullptr;
+    }
+    return EnFlux(h, _O_WRONLY | _O_BINARY, "wb");
+}
+
 std::FILE* OuvrirSiSeulNom(const std::string& chemin) {
     // Un lien symbolique (point d'analyse) n'est pas suivi ; un fichier qui a d'autres noms
     // (liens physiques) garde son contenu pour eux.
-    const DWORD attributs = GetFileAttributesA(chemin.c_str());
-    if (attributs == INVALID_FILE_ATTRIBUTES ||
-        (attributs & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-        return nullptr;
-    std::FILE* f = std::fopen(chemin.c_str(), "r+b");
-    if (!f)
+    HANDLE h = CreateFileA(chemin.c_str(), GENERIC_READ | GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
         return nullptr;
     EmpreinteFichier e;
     unsigned long noms = 0;
-    if (!IdentiteParPoignee(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f))), e, &noms) ||
-        noms != 1) {
-        std::fclose(f);
+    if (!PoigneeOrdinaire(h) || !IdentiteParPoignee(h, e, &noms) || noms != 1) {
+        CloseHandle(h);
         return nullptr;
     }
-    return f;
+    return EnFlux(h, _O_RDWR | _O_BINARY, "r+b");
 }
 
 void LancerEcriture(std::FILE*, std::uint64_t, std::uint64_t) {}
@@ -114,6 +168,73 @@ unsigned long NumeroProcessus() {
     return GetCurrentProcessId();
 }
 
+bool ProcessusVivant(unsigned long numero) {
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, numero);
+    if (!h)
+        return GetLastError() != ERROR_INVALID_PARAMETER; // ce numéro n'est plus attribué
+    DWORD code = 0;
+    const bool vivant = !GetExitCodeProcess(h, &code) || code == STILL_ACTIVE;
+    CloseHandle(h);
+    return vivant;
+}
+
+std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin) {
+    HANDLE h =
+        CreateFileA(chemin.c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION i{};
+    const bool lu = GetFileInformationByHandle(h, &i) != 0;
+    const bool ordinaire = PoigneeOrdinaire(h);
+    CloseHandle(h);
+    if (!lu)
+        return std::nullopt;
+    IdentiteNom r;
+    r.volume = i.dwVolumeSerialNumber;
+    r.noeud = (static_cast<std::uint64_t>(i.nFileIndexHigh) << 32) | i.nFileIndexLow;
+    r.ordinaire = ordinaire;
+    return r;
+}
+
+int EchangerNoms(const std::string&, const std::string&) {
+    return ENOSYS; // Windows n'échange pas deux noms d'un seul coup
+}
+
+int Renommer(const std::string& source, const std::string& cible) {
+    // Une cible en lecture seule perd cet attribut pour être remplacée ; elle le retrouve si le
+    // remplacement échoue. La source, elle, garde le sien.
+    const DWORD attributs = GetFileAttributesA(cible.c_str());
+    const bool lectureSeule =
+        attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0;
+    if (lectureSeule)
+        SetFileAttributesA(cible.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    if (MoveFileExA(source.c_str(), cible.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    const DWORD code = GetLastError();
+    if (lectureSeule)
+        SetFileAttributesA(cible.c_str(), attributs);
+    if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION)
+        return CodeOuvertAilleurs;
+    return ErrnoDeWindows(code);
+}
+
+void SynchroniserDossier(const std::string&) {} // MOVEFILE_WRITE_THROUGH y pourvoit
+
+void DroitsAvantFermeture(std::FILE*, const std::string&) {}
+
+void DroitsApresFermeture(const std::string& neuf, const std::string& ancien) {
+    const DWORD attributs = GetFileAttributesA(ancien.c_str());
+    if (attributs == INVALID_FILE_ATTRIBUTES || (attributs & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return;
+    constexpr DWORD Gardes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+    const DWORD actuels = GetFileAttributesA(neuf.c_str());
+    if (actuels != INVALID_FILE_ATTRIBUTES && (attributs & Gardes) != 0)
+        SetFileAttributesA(neuf.c_str(), (actuels & ~Gardes) | (attributs & Gardes));
+}
+
 void RendreSupprimable(const std::string& chemin) {
     _chmod(chemin.c_str(), _S_IREAD | _S_IWRITE);
 }
@@ -125,6 +246,13 @@ bool CreerDossier(const std::string& chemin) {
 std::string DossierDonneesUtilisateur() {
     if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
         return JoindreChemin(local, "VEK_Log");
+    // Sans la variable (programme lancé avec un environnement vidé), le même dossier, demandé au
+    // système : un dossier de secours qui manque renverrait l'écriture dans Program Files.
+    char chemin[MAX_PATH + 1] = {};
+    if (SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, chemin) ==
+            S_OK &&
+        chemin[0] != '\0')
+        return JoindreChemin(chemin, "VEK_Log");
     return {};
 }
 
@@ -154,33 +282,6 @@ std::optional<GenreFichier> GenreDuNom(const std::string& chemin) {
     return (info.st_mode & S_IFMT) == S_IFDIR   ? GenreFichier::Dossier
            : (info.st_mode & S_IFMT) == S_IFREG ? GenreFichier::Ordinaire
                                                 : GenreFichier::Autre;
-}
-
-bool RemplacerFichier(const std::string& source, const std::string& cible, std::string* raison) {
-    if (essai::EchecRemplacement != 0) {
-        if (raison)
-            *raison = RaisonSysteme(essai::EchecRemplacement);
-        return false;
-    }
-    // Un ancien en lecture seule perd cet attribut pour être remplacé ; il le retrouve si le
-    // remplacement échoue (ouvert par un autre programme, par exemple).
-    const DWORD attributs = GetFileAttributesA(cible.c_str());
-    const bool lectureSeule =
-        attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0;
-    if (lectureSeule)
-        SetFileAttributesA(cible.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    if (MoveFileExA(source.c_str(), cible.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    const DWORD code = GetLastError();
-    if (lectureSeule)
-        SetFileAttributesA(cible.c_str(), attributs);
-    if (raison)
-        *raison = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION
-                      ? "le fichier est ouvert dans un autre programme, ou protégé : fermez-le, "
-                        "puis recommencez"
-                      : RaisonWindows(code);
-    return false;
 }
 
 std::string RepertoireExecutable() {

@@ -7,13 +7,14 @@
 #include "Encodages.h"
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vek {
 
 inline constexpr std::string_view NomVerrou = "LogVEK.verrou";
 // La raison donnée quand le verrou est déjà pris.
 inline constexpr std::string_view RaisonOccupe =
-    "un autre Extracteur de LOG VEK écrit dans ce dossier";
+    "un autre Extracteur de LOG VEK écrit dans ce dossier (il tient « LogVEK.verrou »)";
 
 class VerrouDossier {
 public:
@@ -40,10 +41,12 @@ private:
 #endif
 };
 
-// Supprime du dossier les fichiers temporaires laissés par une écriture interrompue (programme
-// tué) : « LogVEKtemp.txt.tmp-… », « LogFinal.txt.tmp-… », et ceux de la page web et des
-// lignes JSON. À n'appeler qu'en tenant le verrou du dossier : aucun autre écrivain n'est alors
-// en vie. Rend le nombre de fichiers supprimés.
-int SupprimerTemporairesOrphelins(const NomFichier& dossier);
+// Supprime du dossier les fichiers temporaires qu'une écriture interrompue (programme tué) a
+// laissés derrière elle, et seulement eux : un nom exactement de la forme que le programme crée
+// pour l'une des bases (voir EstTemporaireDe), d'un processus qui ne tourne plus, fichier
+// ordinaire de l'utilisateur du programme. Tout autre nom reste. À n'appeler qu'en tenant le
+// verrou du dossier. Rend le nombre de fichiers supprimés.
+int SupprimerTemporairesOrphelins(const NomFichier& dossier,
+                                  const std::vector<std::string_view>& bases);
 
 } // namespace vek

@@ -3,6 +3,8 @@
 #include "Verrou.h"
 
 #include "Fichiers.h"
+#include "Systeme.h"
+#include "Validation.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -20,7 +22,8 @@ bool VerrouDossier::Prendre(const std::string& dossier) {
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        raison_ = RaisonWindows(GetLastError());
+        raison_ =
+            "« " + std::string(NomVerrou) + " » ne s'ouvre pas : " + RaisonWindows(GetLastError());
         return false;
     }
     OVERLAPPED zone{};
@@ -41,18 +44,27 @@ void VerrouDossier::Relacher() {
     poignee_ = nullptr;
 }
 
-int SupprimerTemporairesOrphelins(const std::string& dossier) {
+int SupprimerTemporairesOrphelins(const std::string& dossier,
+                                  const std::vector<std::string_view>& bases) {
+    // Sous Windows, le propriétaire n'est pas vérifié : le dossier de sortie est celui de
+    // l'utilisateur (à côté du programme, ou dans son %LOCALAPPDATA%).
     int supprimes = 0;
-    for (const char* sortie :
-         {"LogVEKtemp.txt", "LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"}) {
+    for (const std::string_view base : bases) {
         const std::string motif =
-            JoindreChemin(dossier, std::string(sortie) + std::string(SuffixeTemporaire) + "*");
+            JoindreChemin(dossier, std::string(base) + std::string(SuffixeTemporaire) + "*");
         WIN32_FIND_DATAA trouve;
         HANDLE h = FindFirstFileA(motif.c_str(), &trouve);
         if (h == INVALID_HANDLE_VALUE)
             continue;
         do {
-            if (DeleteFileA(JoindreChemin(dossier, trouve.cFileName).c_str()))
+            unsigned long processus = 0;
+            if (!EstTemporaireDe(trouve.cFileName, base, &processus) ||
+                systeme::ProcessusVivant(processus) ||
+                (trouve.dwFileAttributes &
+                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+                RemettreAncienSansSortie(dossier, trouve.cFileName, base))
+                continue;
+            if (SupprimerFichier(JoindreChemin(dossier, trouve.cFileName)))
                 ++supprimes;
         } while (FindNextFileA(h, &trouve));
         FindClose(h);

@@ -3,14 +3,17 @@
 set -euo pipefail
 
 # Construction : compilateur, Qt 6 et ses traductions françaises (rangées dans les ressources),
-# GoogleTest. Tests des fenêtres : deux jeux de polices du système (DejaVu, Liberation), sous
-# lesquels les fenêtres doivent rester identiques ; le programme, lui, apporte les siennes.
-paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+# rsvg-convert (les dessins SVG rendus en PNG), GoogleTest. Tests des fenêtres : deux jeux de
+# polices du système (DejaVu, Liberation), sous lesquels les fenêtres doivent rester identiques ;
+# le programme, lui, apporte les siennes.
+paquets=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev librsvg2-bin
          qt6-translations-l10n libgtest-dev libgmock-dev fonts-dejavu-core fonts-liberation2)
-# Construction croisée pour Windows : mingw-w64, les sources de GoogleTest (construit avec lui)
-# et wine64, qui lance les tests construits pour Windows.
+# Construction croisée pour Windows : mingw-w64, les sources de GoogleTest (construit avec lui),
+# zstd (l'archive du Qt pour mingw), nsis (l'installateur) et wine64, qui lance les tests
+# construits pour Windows ; Xvfb, xdotool et imagemagick (import) pour la vraie fenêtre sous wine.
 [ "${VEK_AVEC_CROISE:-1}" = 1 ] &&
-  paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine64)
+  paquets+=(g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix googletest wine64 zstd nsis xvfb
+            xdotool imagemagick)
 [ $# -gt 0 ] && paquets+=("$@")
 
 manquants=()

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Lance sous wine64, dans un préfixe jetable, les tests construits pour Windows par
-# scripts/croise-windows.sh (moteur, plate-forme, ligne de commande, et ce qui n'existe que sous
-# Windows). Le préfixe reçoit d'abord les clés d'essai du registre et une visionneuse factice
-# associée à « .txt ». Code de sortie non nul au premier échec.
+# scripts/croise-windows.sh (moteur, plate-forme, ligne de commande, ce qui n'existe que sous
+# Windows, et les fenêtres hors écran avec les seules polices livrées), puis, si Xvfb est là, la
+# vraie fenêtre sous wine (scripts/essai-wine.sh) et l'installateur (scripts/essai-installateur.sh).
+# Le préfixe reçoit d'abord les clés d'essai du registre et une visionneuse factice associée à
+# « .txt ». Code de sortie non nul au premier échec.
 #
 #   scripts/tests-windows.sh [dossier de construction]   (par défaut : build/mingw)
 set -euo pipefail
@@ -27,15 +29,23 @@ trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 # Chemin Windows (lecteur Z:) d'un fichier de la machine.
 windows() { printf 'Z:%s' "${1//\//\\}"; }
 cle() { "$wine" reg add "$@" /f >/dev/null 2>&1; }
-visionneuse=$(windows "$dossier/tests/vek-visionneuse-essai.exe")
+visionneuse=$(windows "$dossier/vek-visionneuse-essai.exe")
 cle 'HKLM\Software\Classes\.txt' /ve /d vek.essai
 cle 'HKLM\Software\Classes\vek.essai\shell\open\command' /ve /d "\"$visionneuse\" \"%1\""
 "$serveur" -w
 export VEK_PREFIXE_PREPARE=1
+# Les tests liés à Qt trouvent ses DLL dans le dossier déployé (Qt6Test à part, dans le Qt
+# construit pour Windows) et le greffon hors écran parmi ses greffons. Wine ne transmet pas les
+# variables QT_* : WINEQT_PLUGIN_PATH devient QT_PLUGIN_PATH ; les tests de fenêtres se mettent
+# eux-mêmes hors écran et ne voient que les polices livrées.
+qt=$("$racine/scripts/qt-windows.sh")
+WINEPATH="$(windows "$dossier/VEK_Log");$(windows "$qt/bin")"
+WINEQT_PLUGIN_PATH=$(windows "$qt/plugins")
+export WINEPATH WINEQT_PLUGIN_PATH
 
 total=0
-for t in tests_plateforme tests_moteur tests_extraire tests_windows; do
-    exe="$dossier/tests/$t.exe"
+for t in tests_plateforme tests_moteur tests_extraire tests_windows tests_fenetres tests_dialogues; do
+    exe="$dossier/$t.exe"
     [ -f "$exe" ] || { echo "tests-windows.sh : $exe manque." >&2; exit 1; }
     sortie=$("$wine" "$exe" --gtest_brief=1 2>&1) || {
         echo "$sortie"
@@ -54,7 +64,7 @@ essai=$(mktemp -d "${TMPDIR:-/tmp}/vek-essai-XXXXXX")
 trap '"$serveur" -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$essai"' EXIT
 mkdir -p "$essai/Été à Noël" "$essai/linux"
 cp "$racine/exemples/journal-exemple.txt" "$essai/Été à Noël/journal.txt"
-"$wine" "$dossier/app/vek-extraire.exe" -q --tous-channels --tout-le-monde --rp \
+"$wine" "$dossier/vek-extraire.exe" -q --tous-channels --tout-le-monde --rp \
     --dossier "$(windows "$essai/Été à Noël")" "$(windows "$essai/Été à Noël/journal.txt")" \
     >/dev/null
 [ -f "$essai/Été à Noël/LogFinal.txt" ] || {
@@ -73,3 +83,11 @@ if [ -x "$linux" ]; then
     echo "vek-extraire.exe : même journal final que sous Linux (dossier accentué)"
 fi
 echo "Sous wine : $total tests passés."
+
+# La vraie fenêtre et l'installateur, sur un affichage virtuel.
+if command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1; then
+    "$racine/scripts/essai-wine.sh" "$dossier"
+    "$racine/scripts/essai-installateur.sh" "$dossier"
+else
+    echo "tests-windows.sh : Xvfb ou xdotool absent, essais de la vraie fenêtre sautés." >&2
+fi

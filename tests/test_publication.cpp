@@ -300,8 +300,9 @@ TEST_F(Publier, LigneDemesureeMiseEnFormeParMorceaux) {
 TEST_F(Publier, AnciennesSortiesGardeesJusquALaFinEtTemporairesOrphelinsSupprimes) {
     dossier.Ecrire("LogFinal.html", "ancienne page");
     dossier.Ecrire("LogFinal.jsonl", "anciennes lignes");
-    dossier.Ecrire("LogFinal.html.tmp-1-orphelin", "");
-    dossier.Ecrire("LogFinal.jsonl.tmp-1-orphelin", "");
+    // Les temporaires d'un programme tué (un numéro de processus qui ne tourne pas).
+    dossier.Ecrire("LogFinal.html.tmp-99999999-0123456789abcdef", "");
+    dossier.Ecrire("LogFinal.jsonl.tmp-99999999-0123456789abcdef-ancien", "");
     EXPECT_EQ(Ecrire({}, {}).size(), 1u); // le texte seul ne touche pas aux autres sorties
     // Une passe arrêtée ne remplace rien et ne laisse rien.
     std::stop_source arret;

@@ -192,7 +192,7 @@ TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     ASSERT_FALSE(issue.ok());
     const Resultat& r = issue.Echec();
     EXPECT_EQ(r.fichier, programme.Fichier("absent"));
-    EXPECT_EQ(r.raison, "fichier ou dossier introuvable");
+    EXPECT_EQ(r.raison, "« LogVEK.verrou » ne s'ouvre pas : fichier ou dossier introuvable");
     EXPECT_NE(r.Message().find("dossier de sortie"), std::string::npos);
     EXPECT_EQ(ailleurs.CatalogueCourant().NombreChannels(), 0u); // catalogue intact
 

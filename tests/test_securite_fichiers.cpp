@@ -22,6 +22,7 @@
 #include "Fichiers.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "Validation.h"
 #include "Verrou.h"
 
 namespace vek {
@@ -144,9 +145,11 @@ TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
 TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     ASSERT_TRUE(Chercher(Journal(3)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    essai::EchecRemplacement = EIO;
+    essai::EtapeEnPanne = essai::Etape::Echange;
+    essai::RangEnPanne = 0;
+    essai::CodePanne = EIO;
     const auto r = Ecrire();
-    essai::EchecRemplacement = 0;
+    essai::EtapeEnPanne = essai::Etape::Aucune;
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
     EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);

@@ -301,6 +301,9 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                 AppliquerEtatBoutons();
                 if (focusWidget() == ui->centralwidget)
                     DonnerFocus(focusAvant);
+                // Une validation interrompue que la passe a reprise dans le dossier.
+                if (const std::string avis = module_->PrendreAvis(); !avis.empty())
+                    AfficherMessage(QString::fromStdString(avis), vek::Icone::Aucune);
                 if (suite)
                     suite(*issue);
                 if (!issue->ok())

@@ -82,6 +82,9 @@ public:
     void DefinirAfficheurMessage(AfficheurMessage afficheur) { afficheur_ = std::move(afficheur); }
     void DefinirQuestion(Question question) { question_ = std::move(question); }
     void DefinirTerminaison(Action terminer) { terminer_ = std::move(terminer); }
+    // « Quitter » : la passe en cours s'arrête (ses temporaires supprimés), les fenêtres de
+    // résumé se ferment, puis la terminaison est appelée. Aussi sur SIGTERM et SIGHUP.
+    void Quitter();
     void DefinirInfoSysteme(Action lancer) { infoSysteme_ = std::move(lancer); }
     // Le dossier de travail est le dossier personnel de secours (celui du programme n'est pas
     // accessible en écriture) : après chaque journal final, la fenêtre dit où il est allé.
@@ -176,7 +179,6 @@ private:
     void ChoisirDate(ChampDate champ);
     // Le lien vers le site se souligne sous la souris, et plus dès qu'elle passe sur le fond.
     void SoulignerLien(bool souligne);
-    void Quitter();
 
     // Fenêtres de résumé (appelées par les opérations de fenêtre).
     void OuvrirFenetreAnalyse();

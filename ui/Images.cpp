@@ -1,40 +1,51 @@
 #include "Images.h"
 
 #include <QBitmap>
+#include <QFileInfo>
 #include <QLabel>
-#include <QPainter>
-#include <QSvgRenderer>
 
 #include <array>
+#include <cmath>
 
-// Les ressources d'une bibliothèque statique s'enregistrent explicitement.
-static void EnregistrerRessources() {
-    static const bool fait = [] {
-        Q_INIT_RESOURCE(fenetres);
-        return true;
-    }();
-    (void)fait;
+namespace {
+
+// Le PNG rendu d'un dessin : « :/fenetres/banniere.png », ou « banniere@2x.png » au-delà de 1×.
+QPixmap ChargerRendu(const QString& nom, bool double_densite) {
+    const QString base = QStringLiteral(":/fenetres/") + QFileInfo(nom).completeBaseName();
+    QPixmap image;
+    if (double_densite)
+        image.load(base + QStringLiteral("@2x.png"), "PNG");
+    if (image.isNull())
+        image.load(base + QStringLiteral(".png"), "PNG");
+    return image;
 }
 
-QPixmap ImageSvg(const QString& nom, QSize taille) {
-    EnregistrerRessources();
-    QPixmap image(taille);
-    image.fill(Qt::transparent);
-    QSvgRenderer rendu(QStringLiteral(":/fenetres/") + nom);
-    QPainter peintre(&image);
-    rendu.render(&peintre);
+} // namespace
+
+QPixmap ImageDessin(const QString& nom, QSize taille, qreal densite) {
+    if (densite <= 0)
+        densite = 1.0;
+    QPixmap image = ChargerRendu(nom, densite > 1.0);
+    if (image.isNull() || taille.isEmpty())
+        return image;
+    const QSize pixels(static_cast<int>(std::lround(taille.width() * densite)),
+                       static_cast<int>(std::lround(taille.height() * densite)));
+    if (image.size() != pixels)
+        image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(densite);
     return image;
 }
 
 QIcon IconeProgramme() {
     QIcon icone;
-    for (const int taille : {16, 32, 48, 64})
-        icone.addPixmap(ImageSvg(QStringLiteral("vek-log.svg"), QSize(taille, taille)));
+    for (const int taille : {16, 32, 48, 64, 128, 256})
+        icone.addFile(QStringLiteral(":/fenetres/vek-log-%1.png").arg(taille),
+                      QSize(taille, taille));
     return icone;
 }
 
 void PoserImage(QLabel* label, const QString& nom) {
-    label->setPixmap(ImageSvg(nom, label->size()));
+    label->setPixmap(ImageDessin(nom, label->size(), label->devicePixelRatioF()));
 }
 
 QCursor CurseurMain() {

@@ -6,32 +6,17 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 
 #include "Apparence.h"
+#include "Images.h"
 #include "VersionVEK.h"
-
-// Les ressources d'une bibliothèque statique s'enregistrent à la main (hors de tout espace de
-// noms).
-static void ChargerRessourcesAPropos() {
-    Q_INIT_RESOURCE(frmAbout);
-}
 
 namespace {
 
 // L'icône de la boîte, 32 par 32, dessinée par le projet.
 QPixmap IconeAPropos(qreal ratio) {
-    const int cote = static_cast<int>(32 * ratio + 0.5);
-    QPixmap image(cote, cote);
-    image.fill(Qt::transparent);
-    QSvgRenderer dessin(QStringLiteral(":/apropos/images/vek-log.svg"));
-    QPainter peintre(&image);
-    dessin.render(&peintre);
-    peintre.end();
-    image.setDevicePixelRatio(ratio);
-    return image;
+    return ImageDessin(QStringLiteral("vek-log.svg"), QSize(32, 32), ratio);
 }
 
 QString DepuisUtf8(std::string_view texte) {
@@ -84,7 +69,6 @@ frmAbout* frmAbout::Instance() {
 }
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::frmAbout>()) {
-    ChargerRessourcesAPropos();
     ui->setupUi(this);
     // Cadre de dialogue fixe : ni redimensionnement, ni réduction, ni agrandissement.
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

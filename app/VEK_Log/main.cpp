@@ -16,8 +16,10 @@
 #include "FrmPrincipal.h"
 #include "Images.h"
 #include "Lanceur.h"
+#include "Signaux.h"
 
 int main(int argc, char* argv[]) {
+    PreparerSignauxDeFin();
     QApplication application(argc, argv);
     // Polices livrées et textes de Qt en français : une ressource manquante n'empêche pas de
     // travailler, les fenêtres prennent alors les polices de la machine.
@@ -30,6 +32,11 @@ int main(int argc, char* argv[]) {
     const std::string dossier = vek::RepertoireProgramme();
     FrmPrincipal fenetre(lanceur, dossier);
     fenetre.DefinirDossierDeSecours(dossier != vek::RepertoireExecutable());
+    // SIGTERM, SIGHUP (fin de session) : comme « Quitter », avec le code 128 + signal.
+    QuitterSurSignal([&fenetre](int code) {
+        fenetre.DefinirTerminaison([code] { QCoreApplication::exit(code); });
+        fenetre.Quitter();
+    });
     fenetre.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {

@@ -103,14 +103,16 @@ de code du journal. Un channel ou un locuteur absent de la période est une erre
 les plus proches sont alors proposés.
 
 Un seul programme à la fois écrit dans un dossier de sortie : un second refuse aussitôt (code 1)
-sans rien toucher. Chaque sortie n'est remplacée qu'une fois complète. Ctrl+C (ou SIGTERM)
-arrête la passe proprement : les fichiers temporaires sont supprimés et les anciennes sorties
-sont gardées.
+sans rien toucher. Les sorties ne sont remplacées qu'une fois toutes complètes, et ensemble :
+un échec laisse toutes les anciennes. Un programme tué entre deux remplacements est réparé par
+l'exécution suivante dans ce dossier, qui le dit. Ctrl+C (ou SIGTERM, ou SIGHUP) arrête la
+passe proprement : les fichiers temporaires sont supprimés et les anciennes sorties sont
+gardées.
 
-Codes de sortie : 0 succès ; 1 journal illisible ou tronqué pendant la lecture, fichier
+Codes de sortie : 0 succès ; 1 journal vide, illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
 (option inconnue, argument manquant, date invalide, séance inconnue, format inconnu, nœud
-introuvable) ; 130 ou 143 arrêt par SIGINT ou SIGTERM.
+introuvable) ; 129, 130 ou 143 arrêt par SIGHUP, SIGINT ou SIGTERM.
 )";
 }
 

@@ -73,4 +73,8 @@ std::vector<std::string> PreparerConsole(int, char**, ContexteExtraire& contexte
     return ArgumentsUtf8();
 }
 
+bool SortieStandardRompue() {
+    return GetLastError() == ERROR_BROKEN_PIPE || GetLastError() == ERROR_NO_DATA;
+}
+
 } // namespace vek

@@ -245,6 +245,13 @@ struct Demande {
     std::string cp1252; // converti
 };
 
+// Vrai si le journal s'ouvre et n'a pas une ligne ; un journal qui ne s'ouvre pas est laissé à
+// la recherche, qui dit pourquoi.
+bool JournalVide(const std::string& chemin) {
+    LecteurTexte lecteur;
+    return lecteur.Ouvrir(chemin) && lecteur.FinFichier() && !lecteur.ErreurLecture();
+}
+
 void EcrireResume(std::ostream& out, std::string_view resume) {
     // Les CR LF du résumé deviennent des fins de ligne ; rien n'est rogné.
     std::string texte = Cp1252VersUtf8(resume);
@@ -289,6 +296,11 @@ private:
     void Avertir(const std::string& message) {
         progression_.Effacer();
         err_ << "vek-extraire : " << message << '\n';
+    }
+    // Ce que la passe a fait d'elle-même dans le dossier (une validation interrompue reprise).
+    void DireAvis(ModuleVEK& module) {
+        if (const std::string avis = module.PrendreAvis(); !avis.empty())
+            Avertir(avis);
     }
 
     // Lance l'analyse ; rien (après un message) si le journal est introuvable ou illisible.
@@ -369,6 +381,11 @@ std::optional<int> Execution::FixerPeriode(Periode& periode) {
     if (auto code = LirePeriode(debut, fin))
         return code;
     if (debut && fin) {
+        // Un journal vide se dit de la même façon, dates données ou non.
+        if (JournalVide(a_.journaux.front())) {
+            Avertir("Le journal est vide : il n'y a rien à extraire.");
+            return SortieEchecFichier;
+        }
         periode = Periode::Entre(*debut, *fin);
         return std::nullopt;
     }
@@ -457,6 +474,7 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection, std:
     const Issue<std::vector<std::string>> ecriture =
         module.EcrireSorties(selection, modes, formats, progression_, arret);
     progression_.TerminerEtape();
+    DireAvis(module);
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
     for (const std::string& chemin : *ecriture) {
@@ -524,6 +542,7 @@ int Execution::Lancer() {
     const Issue<ResultatRecherche> recherche =
         module.Rechercher(journal, periode, progression_, contexte_.arret);
     progression_.TerminerEtape();
+    DireAvis(module);
     if (!recherche.ok())
         return Echec(recherche.Echec());
     const vek::Catalogue& catalogue = *recherche->catalogue;

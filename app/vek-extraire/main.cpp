@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     const int code = vek::ExecuterExtraire(std::move(args), std::cout, std::cerr, contexte);
     std::cout.flush();
     if (!std::cout) {
+        if (vek::SortieStandardRompue())
+            return vek::SortieEchecFichier; // le lecteur (head) a eu ce qu'il voulait
         std::cerr << "vek-extraire : impossible d'écrire sur la sortie standard.\n";
         return code == vek::SortieSucces ? vek::SortieEchecFichier : code;
     }

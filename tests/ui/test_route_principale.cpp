@@ -424,11 +424,14 @@ TEST_F(Route, LaFenetreDAnalyseSePeintAvantLaFinDeLaLecture) {
 
 // « VEK_Log JOURNAL » : comme un journal choisi dans le dialogue, sans dialogue.
 TEST_F(Route, UnJournalDonneAuDemarrageEstAnalyseCommeSIlEtaitChoisi) {
-    const std::string journal = donnees.Ecrire("donné.txt", JournalDeNoel());
-    fenetre->OuvrirJournal(QString::fromStdString(journal));
+    // Le nom accentué tel que le système l'écrit : UTF-8 sous Linux, page de code ANSI sous
+    // Windows (celle des chemins du programme).
+    const std::string nom = QStringLiteral("donné.txt").toLocal8Bit().toStdString();
+    const QString journal = QString::fromLocal8Bit(donnees.Ecrire(nom, JournalDeNoel()));
+    fenetre->OuvrirJournal(journal);
     AttendreFinDePasse();
     EXPECT_TRUE(dialogues.empty());
-    EXPECT_EQ(Champ("cheminJournal")->text(), QString::fromStdString(journal));
+    EXPECT_EQ(Champ("cheminJournal")->text(), journal);
     ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u);
     EXPECT_EQ(Champ("dateFin")->text(), "26/12/2001");
     EXPECT_TRUE(Bouton("boutonRecherche")->isEnabled() || Champ("dateDebut")->text().isEmpty());

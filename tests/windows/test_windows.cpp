@@ -24,6 +24,7 @@
 #include "Lanceur.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "Systeme.h"
 #include "SystemeDeTest.h"
 
 namespace vek {
@@ -224,6 +225,58 @@ TEST_F(JournalFinalWindows, LeJournalNEstJamaisUneSortieMemeParUnAutreChemin) {
         EXPECT_NE(issue.Echec().Message().find("fichier de sortie"), std::string::npos);
     }
     EXPECT_NE(test::LireTout(extrait).find("salut"), std::string::npos);
+}
+
+// --- le dossier de données par utilisateur d'une copie installée ---
+
+// Remet une variable d'environnement comme elle était à la fin du test.
+class VariableGardee {
+public:
+    explicit VariableGardee(const char* nom) : nom_(nom) {
+        if (const char* v = std::getenv(nom))
+            valeur_ = v;
+    }
+    ~VariableGardee() { ::_putenv_s(nom_, valeur_ ? valeur_->c_str() : ""); }
+    VariableGardee(const VariableGardee&) = delete;
+    VariableGardee& operator=(const VariableGardee&) = delete;
+
+private:
+    const char* nom_;
+    std::optional<std::string> valeur_;
+};
+
+TEST(DonneesUtilisateurWindows, DossierVEKLogSousLOCALAPPDATA) {
+    VariableGardee garde("LOCALAPPDATA");
+    test::DossierTemporaire local;
+    ASSERT_EQ(::_putenv_s("LOCALAPPDATA", local.Chemin().c_str()), 0);
+    EXPECT_EQ(systeme::DossierDonneesUtilisateur(), local.Chemin() + "\\VEK_Log");
+}
+
+TEST(DonneesUtilisateurWindows, SansLaVariableLeSystemeDonneLeMemeDossier) {
+    VariableGardee garde("LOCALAPPDATA");
+    const std::string attendu = systeme::DossierDonneesUtilisateur();
+    ASSERT_FALSE(attendu.empty());
+    ASSERT_EQ(::_putenv_s("LOCALAPPDATA", ""), 0); // vide : la variable disparaît
+    const std::string sans = systeme::DossierDonneesUtilisateur();
+    EXPECT_EQ(sans, attendu);
+    EXPECT_TRUE(sans.ends_with("\\VEK_Log")) << sans;
+}
+
+// Un lien (point d'analyse) planté sous un nom temporaire n'est jamais suivi : la création
+// échoue, et le fichier qu'il désigne reste intact.
+TEST_F(JournalFinalWindows, UnLienSousUnNomTemporaireNEstJamaisSuivi) {
+    const std::string victime = ailleurs.Ecrire("victime.txt", "précieux");
+    const std::string lien = programme.Fichier("LogFinal.txt.tmp-1-0123456789abcdef");
+    const bool cree = CreateSymbolicLinkA(lien.c_str(), victime.c_str(),
+                                          SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != 0;
+    const DWORD attributs = GetFileAttributesA(lien.c_str());
+    if (!cree || attributs == INVALID_FILE_ATTRIBUTES ||
+        (attributs & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        GTEST_SKIP() << "liens symboliques indisponibles ici (wine n'en crée pas toujours)";
+    EcrivainTexte e;
+    EXPECT_FALSE(e.CreerNeuf(lien));
+    EXPECT_FALSE(e.Reprendre(lien));
+    EXPECT_EQ(test::LireTout(victime), "précieux");
 }
 
 } // namespace
