@@ -4,6 +4,7 @@
 // fenêtre : l'appelant donne ses entrées, une progression et un jeton d'arrêt, et reçoit ce qui
 // a été trouvé ou l'échec.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "Sessions.h"
 
 #include "Fichiers.h"
+#include "Horloge.h"
 #include "Verrou.h"
 
 namespace vek {
@@ -75,6 +77,12 @@ struct ResultatRecherche {
     // Lignes datées du journal, dans la période ou non : zéro dit un journal sans aucune date.
     std::uint64_t lignesDatees = 0;
     Periode periode; // la période cherchée
+    // Vrai si seule la suite du journal, ajoutée depuis la recherche précédente, a été lue :
+    // l'extrait et le catalogue en ont été prolongés.
+    bool suite = false;
+    // Quand une recherche précédente existait mais n'a pas pu être prolongée : pourquoi tout a
+    // été relu (un court avis pour la barre d'état) ; vide sinon.
+    std::string avisComplet;
 };
 
 // Le moteur : un objet par exécution du programme (il se souvient des fichiers déjà comptés
@@ -104,6 +112,11 @@ public:
     std::function<Date()> DateDuJour = Aujourdhui;
     // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.
     int PauseSessions = PauseSessionsParDefaut;
+    // Le jeu écrit chaque ligne en deux fois : une dernière ligne sans fin de ligne n'entre dans
+    // la recherche que si le journal n'a pas changé depuis ce délai (sinon elle est laissée pour
+    // la recherche suivante). L'horloge qui le mesure est remplaçable pour les tests.
+    std::chrono::milliseconds DelaiLigneInachevee{300};
+    Horloge* HorlogeDesPasses = &HorlogeMachine();
 
     // --- les trois passes ---
     // L'analyse : dates de la première et de la dernière ligne, nombre de lignes, séances. Un
@@ -180,12 +193,28 @@ private:
                          const std::optional<EmpreinteFichier>& e, const Progression& progression,
                          std::optional<std::uint64_t>& lignes, ComptageEnParallele& comptage);
 
-    // Prend le verrou du dossier de sortie pour une passe qui y écrit, puis supprime les
-    // fichiers temporaires qu'une écriture tuée y aurait laissés (ceux de chaque fichier que le
-    // programme y écrit). Un échec si un autre programme y écrit déjà.
-    Resultat PrendreLeDossier(VerrouDossier& verrou) const;
+    // Ce que la dernière recherche réussie a lu du journal, pour n'en lire ensuite que la suite.
+    struct LectureFaite {
+        std::string chemin;
+        EmpreinteFichier identite; // le journal à l'ouverture
+        std::uint64_t fin = 0;     // fin de ce qui a été lu (une ligne inachevée exclue)
+        std::string queue;         // les octets (64 Kio au plus) juste avant fin
+        Periode periode;
+        bool apresLaFin = false;        // une ligne lue était datée après la fin de la période
+        std::uint64_t prochainRang = 0; // rang de catalogue à donner à la ligne suivante
+        std::uint64_t lus = 0, retenues = 0, datees = 0;
+    };
+    // Rien si la recherche peut prolonger la précédente ; sinon pourquoi elle doit tout relire
+    // (vide s'il n'y a pas de recherche précédente à prolonger).
+    std::optional<std::string> RaisonDeToutRelire(const std::string& chemin,
+                                                  const Periode& periode) const;
+    Issue<ResultatRecherche> RechercherSuite(const std::string& chemin, const Periode& periode,
+                                             Progression& progression, std::stop_token arret);
+    // Note, après une recherche réussie, de quoi la prolonger.
+    void NoterLecture(LectureFaite lecture);
 
     std::vector<CompteConnu> comptes_;
+    std::optional<LectureFaite> lectureFaite_;
     std::shared_ptr<const Catalogue> catalogue_ = std::make_shared<const Catalogue>();
     std::optional<EmpreinteFichier> empreinteCatalogue_; // extrait d'où vient le catalogue
     // La période de la recherche qui a écrit cet extrait.

@@ -26,6 +26,7 @@ void EcrivainTexte::Repartir() {
     codeErreur_ = 0;
     rempli_ = 0;
     ecrits_ = 0;
+    depart_ = 0;
     pousses_ = 0;
     repris_ = false;
     neuf_ = false;
@@ -73,6 +74,26 @@ bool EcrivainTexte::Reprendre(const std::string& chemin) {
     std::setvbuf(fichier_, nullptr, _IONBF, 0);
     repris_ = true;
     return true;
+}
+
+bool EcrivainTexte::Prolonger(const std::string& chemin, std::uint64_t taille) {
+    if (!Reprendre(chemin))
+        return false;
+    if (systeme::AllerA(fichier_, static_cast<systeme::Position>(taille), SEEK_SET) != 0) {
+        codeErreur_ = DernierCode();
+        return false;
+    }
+    ecrits_ = depart_ = taille;
+    return true;
+}
+
+bool EcrivainTexte::Ramener() {
+    if (!fichier_)
+        return false;
+    rempli_ = 0; // le tampon n'est pas écrit
+    ecrits_ = depart_;
+    codeErreur_ = 0;
+    return Fermer();
 }
 
 void EcrivainTexte::PousserVersLeDisque() {

@@ -27,6 +27,12 @@ public:
     // pages en mémoire et ses blocs sur le disque resservent. Fermer coupe ce qui dépasse de ce
     // qui a été écrit. Faux si le fichier n'existe pas ou ne s'ouvre pas en écriture.
     bool Reprendre(const NomFichier& chemin);
+    // Comme Reprendre, mais l'écriture commence à la position taille : le fichier est prolongé
+    // (Fermer coupe aussi ce qui dépasse de ce qui a été écrit depuis).
+    bool Prolonger(const NomFichier& chemin, std::uint64_t taille);
+    // Oublie ce qui a été écrit depuis Prolonger et ferme : le fichier revient à sa taille
+    // d'alors. Faux en cas d'échec.
+    bool Ramener();
     void Ecrire(std::string_view texte);
     void EcrireLigne(std::string_view texte); // texte puis CR LF
     // Vide le tampon et ferme ; faux si une écriture ou la fermeture a échoué.
@@ -51,6 +57,7 @@ private:
     std::size_t rempli_ = 0;
     std::uint64_t ecrits_ = 0; // octets remis au système depuis l'ouverture
     bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
+    std::uint64_t depart_ = 0; // position où Prolonger a commencé l'écriture
     void PousserVersLeDisque();
     void RemettreAuSysteme();   // vide le tampon, puis celui de la bibliothèque C
     std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée

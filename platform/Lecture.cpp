@@ -41,7 +41,7 @@ LecteurTexte::~LecteurTexte() {
     Fermer();
 }
 
-bool LecteurTexte::Ouvrir(const std::string& chemin) {
+bool LecteurTexte::Ouvrir(const std::string& chemin, std::uint64_t depuis) {
     Fermer();
     codeErreur_ = 0;
     struct stat info {};
@@ -66,9 +66,23 @@ bool LecteurTexte::Ouvrir(const std::string& chemin) {
     }
     std::setvbuf(fichier_, nullptr, _IONBF, 0); // notre tampon suffit
     tailleOuverture_ = TailleOuverte(fichier_);
-    debut_ = fin_ = 0;
+    ouverture_ = systeme::EmpreinteOuverte(fichier_);
+    debut_ = fin_ = apresDerniereFin_ = 0;
     finAtteinte_ = false;
     crEnAttente_ = false;
+    auBout_ = false;
+    sortFinale_ = -1;
+    laisses_ = 0;
+    lu_ = 0;
+    if (depuis > 0) {
+        if (AllerA(fichier_, static_cast<Position>(depuis), SEEK_SET) != 0) {
+            codeErreur_ = DernierCode();
+            Fermer();
+            return false;
+        }
+        lu_ = depuis;
+    }
+    auBout_ = tailleOuverture_ >= 0 && lu_ >= static_cast<std::uint64_t>(tailleOuverture_);
     return true;
 }
 
@@ -78,11 +92,19 @@ void LecteurTexte::Fermer() {
         fichier_ = nullptr;
     }
     debut_ = fin_ = 0;
+    apresDerniereFin_ = 0;
     finAtteinte_ = true;
     crEnAttente_ = false;
     std::string().swap(longue_);
     ligneLongue_ = false;
     tailleOuverture_ = -1;
+    ouverture_.reset();
+}
+
+std::optional<EmpreinteFichier> LecteurTexte::EmpreinteActuelle() const {
+    if (!fichier_)
+        return std::nullopt;
+    return systeme::EmpreinteOuverte(fichier_);
 }
 
 bool LecteurTexte::Remplir(bool marquer) {
@@ -93,13 +115,25 @@ bool LecteurTexte::Remplir(bool marquer) {
         std::memmove(tampon_.data(), tampon_.data() + debut_, fin_ - debut_);
         fin_ -= debut_;
         debut_ = 0;
+        NoterDerniereFin();
     }
     if (fin_ == tampon_.size())
         return true; // plein : l'appelant consomme d'abord
+    // Un fichier ordinaire s'arrête à sa taille d'ouverture : ce qui s'y ajoute ensuite attend
+    // la lecture suivante.
+    std::size_t place = tampon_.size() - fin_;
+    if (tailleOuverture_ >= 0) {
+        const auto taille = static_cast<std::uint64_t>(tailleOuverture_);
+        place = static_cast<std::size_t>(
+            std::min<std::uint64_t>(place, taille - std::min(lu_, taille)));
+    }
     errno = 0;
-    const std::size_t lus = std::fread(tampon_.data() + fin_, 1, tampon_.size() - fin_, fichier_);
+    const std::size_t lus = place == 0 ? 0 : std::fread(tampon_.data() + fin_, 1, place, fichier_);
     fin_ += lus;
+    lu_ += lus;
+    auBout_ = tailleOuverture_ >= 0 && lu_ >= static_cast<std::uint64_t>(tailleOuverture_);
     marquesValides_ = 0;
+    NoterDerniereFin();
     if (lus == 0) {
         if (std::ferror(fichier_))
             codeErreur_ = DernierCode();
@@ -125,9 +159,47 @@ void LecteurTexte::PasserLF() {
 
 bool LecteurTexte::FinFichier() {
     PasserLF();
-    if (debut_ < fin_)
-        return false;
-    return !Remplir() || debut_ == fin_;
+    if (debut_ == fin_ && (!Remplir() || debut_ == fin_))
+        return true;
+    if (!horloge_ || debut_ < apresDerniereFin_)
+        return false; // une fin de ligne attend dans le tampon
+    // Plus aucune fin de ligne dans le tampon : la suite du fichier dit si la ligne s'achève.
+    while (!auBout_ && fin_ - debut_ < tampon_.size() && Remplir())
+        if (debut_ < apresDerniereFin_)
+            return false;
+    // Au bout du fichier, une ligne sans fin de ligne peut être en cours d'écriture.
+    if (auBout_ && debut_ >= apresDerniereFin_ && !LigneFinaleAchevee()) {
+        laisses_ = fin_ - debut_;
+        debut_ = fin_;
+        return true;
+    }
+    return false;
+}
+
+void LecteurTexte::NoterDerniereFin() {
+    std::size_t k = fin_;
+    while (k > 0 && !EstFinDeLigne(tampon_[k - 1]))
+        --k;
+    apresDerniereFin_ = k;
+}
+
+bool LecteurTexte::LigneFinaleAchevee() {
+    if (sortFinale_ < 0) {
+        // Achevée si le fichier n'a ni grandi depuis l'ouverture ni changé depuis delai.
+        const auto avant = EmpreinteActuelle();
+        bool achevee = avant && static_cast<long long>(avant->taille) == tailleOuverture_;
+        if (achevee) {
+            const auto age = horloge_->Maintenant() - DateDeModification(*avant);
+            if (age < delai_) {
+                horloge_->Attendre(std::chrono::ceil<std::chrono::milliseconds>(delai_ - age));
+                const auto apres = EmpreinteActuelle();
+                achevee = apres && apres->taille == avant->taille &&
+                          apres->modification == avant->modification;
+            }
+        }
+        sortFinale_ = achevee ? 1 : 0;
+    }
+    return sortFinale_ == 1;
 }
 
 std::string_view LecteurTexte::LireLigne() {
@@ -206,8 +278,7 @@ std::size_t LecteurTexte::MesurerSuiteDeLigne() {
 bool LecteurTexte::Raccourci() {
     if (!fichier_ || tailleOuverture_ <= 0)
         return false;
-    const Position lus = PositionActuelle(fichier_);
-    return lus >= 0 && lus < tailleOuverture_;
+    return lu_ < static_cast<std::uint64_t>(tailleOuverture_);
 }
 
 std::string LecteurTexte::LireDebutDeLigne(std::size_t maximum) {

@@ -2,20 +2,26 @@
 // Lecture des fichiers texte, octet pour octet (une page de code à un octet), ligne à ligne.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Erreurs.h"
+#include "Fichiers.h"
+#include "Horloge.h"
 
 namespace vek {
 
 // Lecteur tamponné. Une ligne se termine par CR LF, LF seul ou CR seul ; une fin de ligne tout
 // au bout du fichier n'ouvre pas de ligne de plus ; une dernière ligne sans fin de ligne reste une
-// ligne. Aucune allocation par ligne en régime établi (seule une ligne plus longue que le tampon
-// est recopiée dans une zone qui grandit).
+// ligne. Un fichier ordinaire est lu jusqu'à la taille qu'il avait à l'ouverture : ce qu'un
+// autre programme y ajoute pendant la lecture est laissé pour la lecture suivante. Aucune
+// allocation par ligne en régime établi (seule une ligne plus longue que le tampon est recopiée
+// dans une zone qui grandit).
 class LecteurTexte {
 public:
     static constexpr std::size_t TailleTampon = std::size_t{1} << 18;
@@ -29,9 +35,28 @@ public:
 
     // Ouvre le fichier depuis sa première ligne ; faux si impossible (Raison() dit pourquoi).
     // Un fichier absent n'est pas créé ; un dossier n'est pas un fichier lisible.
-    bool Ouvrir(const NomFichier& chemin);
+    // depuis : position (octets) où commence la lecture, qui doit être un début de ligne.
+    bool Ouvrir(const NomFichier& chemin, std::uint64_t depuis = 0);
     void Fermer();
     bool EstOuvert() const { return fichier_ != nullptr; }
+
+    // Une dernière ligne sans fin de ligne peut être une ligne que le jeu est en train d'écrire
+    // (il l'écrit en deux fois). Après cet appel, elle ne compte que si le fichier n'a pas changé
+    // depuis au moins delai ; sinon elle est laissée pour la lecture suivante, comme si le
+    // fichier s'arrêtait à la fin de ligne qui la précède. Sans cet appel, elle compte toujours.
+    void AttendreLignesAchevees(Horloge& horloge, std::chrono::milliseconds delai) {
+        horloge_ = &horloge;
+        delai_ = delai;
+    }
+    // Octets laissés pour la lecture suivante (une ligne inachevée) ; 0 sinon.
+    std::uint64_t OctetsLaisses() const { return laisses_; }
+    // Position (octets) de la fin de ce qui a été lu, et de ce qui reste à lire une fois la
+    // dernière ligne lue : ligne inachevée exclue.
+    std::uint64_t FinDeLecture() const { return lu_ - laisses_ - (fin_ - debut_); }
+    // L'identité et la taille du fichier tel qu'il était à l'ouverture.
+    const std::optional<EmpreinteFichier>& EmpreinteOuverture() const { return ouverture_; }
+    // Le fichier ouvert tel qu'il est maintenant (il a pu grandir, ou perdre son nom).
+    std::optional<EmpreinteFichier> EmpreinteActuelle() const;
 
     // Vrai dès l'ouverture d'un fichier vide ; vrai après lecture ou saut de la dernière ligne.
     bool FinFichier();
@@ -64,6 +89,11 @@ public:
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
 
 private:
+    // Au bout du fichier, reste une ligne sans fin de ligne : vrai si elle compte (voir
+    // AttendreLignesAchevees). Décidé une fois pour toutes.
+    bool LigneFinaleAchevee();
+    // Note apresDerniereFin_ d'après le contenu du tampon.
+    void NoterDerniereFin();
     // Passe une ligne exactement comme une lecture le ferait.
     void SauterLigne();
     // Recharge le tampon (et, avec marquer, marque ses fins de ligne) ; faux à la fin du fichier.
@@ -79,6 +109,7 @@ private:
     std::vector<char> tampon_;
     std::size_t debut_ = 0;              // premier octet non consommé
     std::size_t fin_ = 0;                // fin des octets valides
+    std::size_t apresDerniereFin_ = 0;   // juste après la dernière fin de ligne du tampon, ou 0
     std::vector<std::uint64_t> marques_; // fins de ligne du tampon, un bit par octet
     std::size_t marquesValides_ = 0;     // octets du tampon couverts par marques_
     bool finAtteinte_ = false;
@@ -87,6 +118,13 @@ private:
     std::string longue_; // ligne à cheval sur plusieurs remplissages
     bool ligneLongue_ = false;
     long long tailleOuverture_ = -1; // taille à l'ouverture d'un fichier ordinaire, sinon -1
+    std::optional<EmpreinteFichier> ouverture_;
+    std::uint64_t lu_ = 0; // position dans le fichier après le dernier remplissage
+    bool auBout_ = false;  // tout ce qu'il y a à lire est dans le tampon (ou consommé)
+    int sortFinale_ = -1; // sort de la ligne inachevée : -1 pas encore décidé, 0 laissée, 1 lue
+    std::uint64_t laisses_ = 0;
+    Horloge* horloge_ = nullptr;
+    std::chrono::milliseconds delai_{0};
 };
 
 // Lit la dernière ligne du fichier en partant de sa fin, selon les mêmes règles de fin de ligne

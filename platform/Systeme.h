@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "Fichiers.h"
+
 namespace vek::systeme {
 
 #ifdef _WIN32
@@ -21,6 +23,8 @@ int AllerA(std::FILE* f, Position p, int origine);
 Position PositionActuelle(std::FILE* f);
 // Taille d'un fichier ordinaire ouvert ; -1 pour un tube ou un périphérique.
 Position TailleOuverte(std::FILE* f);
+// Identité, taille et date de modification d'un fichier ordinaire ouvert ; rien sinon.
+std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f);
 
 // Crée un fichier qui n'existe pas encore, sans suivre de lien ; nullptr (errno) sinon.
 std::FILE* CreerExclusif(const std::string& chemin);

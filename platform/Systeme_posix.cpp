@@ -35,6 +35,19 @@ Position TailleOuverte(std::FILE* f) {
     return static_cast<Position>(info.st_size);
 }
 
+std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
+    struct stat info {};
+    if (::fstat(::fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    EmpreinteFichier e;
+    e.taille = static_cast<std::uint64_t>(info.st_size);
+    e.modification = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    e.noeud = static_cast<std::uint64_t>(info.st_ino);
+    e.volume = static_cast<std::uint64_t>(info.st_dev);
+    return e;
+}
+
 std::FILE* CreerExclusif(const std::string& chemin) {
     const int fd =
         ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

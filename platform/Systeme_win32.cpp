@@ -61,6 +61,13 @@ Position TailleOuverte(std::FILE* f) {
     return static_cast<Position>(e.taille);
 }
 
+std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
+    EmpreinteFichier e;
+    if (!IdentiteParPoignee(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f))), e))
+        return std::nullopt;
+    return e;
+}
+
 namespace {
 
 int ErrnoDeWindows(DWORD code) {

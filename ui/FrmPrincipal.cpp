@@ -506,7 +506,12 @@ void FrmPrincipal::LancerRecherche() {
                 return;
             std::tie(debutArbres_, finArbres_) = textes;
             periodeArbres_ = issue->periode;
-            RemplirArbres(*issue->catalogue);
+            if (issue->suite)
+                ProlongerArbres(*issue->catalogue);
+            else
+                RemplirArbres(*issue->catalogue);
+            if (!issue->avisComplet.empty())
+                AnnoncerDansBarreEtat(QString::fromStdString(issue->avisComplet));
             MontrerBilan(*issue);
             // La suite de la route : cocher les présents.
             DonnerFocus(ui->arbreNoms);

@@ -149,6 +149,9 @@ private:
                      std::function<void(vek::Issue<T>&)> suite, std::function<void()> auDebut = {});
     void AnalyserJournal(const QString& nom);
     void RemplirArbres(const vek::Catalogue& catalogue);
+    // Après une recherche qui n'a lu que la suite du journal : les arbres gardent leurs coches,
+    // les nouveaux nœuds arrivent décochés (cochés si leur case « Sélectionnez… » l'est).
+    void ProlongerArbres(const vek::Catalogue& catalogue);
     void CocherTout(QTreeWidget* arbre, const QCheckBox* boite);
     vek::Selection SelectionCochee() const;
     void Sablier(bool actif);

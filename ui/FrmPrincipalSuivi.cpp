@@ -5,6 +5,9 @@
 
 #include "ui_FrmPrincipal.h"
 
+#include <QHash>
+#include <QSignalBlocker>
+
 #include "DispositionAncree.h"
 #include "SuiviRecherche.h"
 #include "TexteQt.h"
@@ -107,4 +110,39 @@ bool FrmPrincipal::RelancerSiPerimes() {
         return false;
     LancerRecherche();
     return true;
+}
+
+void FrmPrincipal::ProlongerArbres(const vek::Catalogue& catalogue) {
+    // Les coches par octets exacts du texte de chaque nœud, et l'état des deux cases.
+    const auto coches = [](const QTreeWidget* arbre) {
+        QHash<QByteArray, Qt::CheckState> etats;
+        for (int i = 0; i < arbre->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* n = arbre->topLevelItem(i);
+            etats.insert(n->data(0, Qt::UserRole).toByteArray(), n->checkState(0));
+        }
+        return etats;
+    };
+    const auto channels = coches(ui->arbreChannels);
+    const auto noms = coches(ui->arbreNoms);
+    const Qt::CheckState tousChannels = ui->caseTousLesChannels->checkState();
+    const Qt::CheckState toutLeMonde = ui->caseToutLeMonde->checkState();
+    RemplirArbres(catalogue);
+    const auto retablir = [](QTreeWidget* arbre, const QHash<QByteArray, Qt::CheckState>& etats,
+                             Qt::CheckState caseTous) {
+        // Un nœud nouveau prend l'état de la case « Sélectionnez… » quand elle est cochée.
+        const Qt::CheckState nouveau = caseTous == Qt::Checked ? Qt::Checked : Qt::Unchecked;
+        for (int i = 0; i < arbre->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* n = arbre->topLevelItem(i);
+            n->setCheckState(0, etats.value(n->data(0, Qt::UserRole).toByteArray(), nouveau));
+        }
+    };
+    {
+        // Les cases reprennent leur état sans recocher tout l'arbre.
+        const QSignalBlocker a(ui->caseTousLesChannels);
+        const QSignalBlocker b(ui->caseToutLeMonde);
+        ui->caseTousLesChannels->setCheckState(tousChannels);
+        ui->caseToutLeMonde->setCheckState(toutLeMonde);
+    }
+    retablir(ui->arbreChannels, channels, tousChannels);
+    retablir(ui->arbreNoms, noms, toutLeMonde);
 }

@@ -81,8 +81,9 @@ Que faire :
   --catalogue          écrit seulement LogVEKtemp.txt et imprime les nœuds des deux arbres,
                        un par ligne : « canal<TAB>texte » pour chaque channel (« Zone de
                        proximité » en premier), puis « nom<TAB>texte » pour chaque locuteur ;
-                       dans un texte, une tabulation s'écrit \t et une barre oblique
-                       inverse \\.
+                       dans un texte, une tabulation s'écrit \t, une barre oblique
+                       inverse \\ et un autre caractère de contrôle \xHH (son symbole,
+                       ␛ par exemple, sur un terminal).
   --analyse            imprime le résumé de l'analyse du journal (date de la première et de
                        la dernière ligne, nombre de lignes) et s'arrête.
   --sessions           imprime les séances de jeu du journal, de la plus ancienne à la plus
@@ -111,6 +112,9 @@ Modes d'extraction :
   --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
                        dossier du programme.
   --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
+  --suivre             après la recherche, imprime à mesure les lignes retenues que le jeu
+                       ajoute au journal, réécrites selon les modes, jusqu'à Ctrl+C ; écrit
+                       alors les sorties demandées, de tout ce qui a été lu (code 0).
   -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
   -h, --help           affiche cette aide.
   --version            affiche la version.

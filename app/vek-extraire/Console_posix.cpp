@@ -38,6 +38,7 @@ std::vector<std::string> PreparerConsole(int argc, char** argv, ContexteExtraire
     contexte.arret = arret.get_token();
     contexte.signal = &signalRecu;
     contexte.erreurEstTerminal = isatty(fileno(stderr)) != 0;
+    contexte.sortieEstTerminal = isatty(fileno(stdout)) != 0;
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 

@@ -68,6 +68,7 @@ std::vector<std::string> PreparerConsole(int, char**, ContexteExtraire& contexte
     contexte.signal = &signalConsole;
     SetConsoleOutputCP(CP_UTF8);
     contexte.erreurEstTerminal = _isatty(_fileno(stderr)) != 0;
+    contexte.sortieEstTerminal = _isatty(_fileno(stdout)) != 0;
     contexte.cheminSysteme = &CheminAnsi;
     return ArgumentsUtf8();
 }

@@ -1,5 +1,8 @@
 #include "Extraire.h"
 
+#include "Affichable.h"
+#include "Suivre.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -37,6 +40,7 @@ struct Arguments {
     bool toutLeMonde = false;
     bool ouvrir = false;
     bool silencieux = false;
+    bool suivre = false;
     Modes modes;
     FormatsSortie formats;                // --format ; aucun : le texte seul
     std::size_t tailleMessage = 0;        // --taille-message ; 0 : celle de chaque format
@@ -73,6 +77,7 @@ const OptionDrapeau Drapeaux[] = {
     {"--rp", [](Arguments& a) -> bool& { return a.modes.ModeRPName; }, true},
     {"--sans-channel", [](Arguments& a) -> bool& { return a.modes.ModeUnlessChannel; }, true},
     {"--ouvrir", [](Arguments& a) -> bool& { return a.ouvrir; }, true},
+    {"--suivre", [](Arguments& a) -> bool& { return a.suivre; }, true},
     {"-q", [](Arguments& a) -> bool& { return a.silencieux; }, false},
     {"--silencieux", [](Arguments& a) -> bool& { return a.silencieux; }, false},
     {"-h", [](Arguments& a) -> bool& { return a.aide; }, false},
@@ -267,9 +272,10 @@ std::string DecrireCaractere(std::string_view texte, std::size_t position) {
 enum class Arbre { Channels, Noms };
 
 // Une ligne de --catalogue : « genre<TAB>texte », le texte en UTF-8 et échappé.
-void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte) {
+void EcrireNoeud(std::ostream& sortie, std::string_view genre, std::string_view texte,
+                 bool terminal) {
     sortie << genre << '\t';
-    EcrireEchappe(sortie, texte);
+    EcrireEchappe(sortie, texte, terminal);
     sortie << '\n';
 }
 
@@ -352,7 +358,7 @@ private:
     std::optional<int> Selectionner(const Noeuds& channels, const Noeuds& noms,
                                     const std::vector<Demande>& demandes, const Periode& periode,
                                     Selection& selection);
-    int EcrireSorties(ModuleVEK& module, const Selection& selection);
+    int EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret);
 
     Arguments& a_;
     std::ostream& out_;
@@ -476,7 +482,9 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
         } else {
             err_ << "  Les plus proches :";
             for (std::size_t k = 0; k < proches.size(); ++k)
-                err_ << (k == 0 ? " " : ", ") << Guillemets(Cp1252VersUtf8(proches[k]));
+                err_ << (k == 0 ? " " : ", ")
+                     << Guillemets(TexteAffichable(Cp1252VersUtf8(proches[k]),
+                                                   contexte_.erreurEstTerminal));
             err_ << '\n';
         }
     }
@@ -494,7 +502,7 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
     return std::nullopt;
 }
 
-int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
+int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret) {
     const FormatsSortie formats = a_.formats;
     std::string fichiers;
     for (const std::string_view nomFichier : FichiersDesFormats(formats))
@@ -504,7 +512,7 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection) {
     module.Decoupe = a_.decoupe;
     const ModesPartages modes(a_.modes);
     const Issue<std::vector<std::string>> ecriture =
-        module.EcrireSorties(selection, modes, formats, progression_, contexte_.arret);
+        module.EcrireSorties(selection, modes, formats, progression_, arret);
     progression_.TerminerEtape();
     DireAvis(module);
     if (!ecriture.ok())
@@ -550,7 +558,7 @@ int Execution::Lancer() {
             Avertir("les " + std::to_string(resume->sessionsOubliees) +
                     " plus anciennes séances ne sont pas gardées (seules les " +
                     std::to_string(DetecteurSessions::MaxSessions) + " plus récentes le sont).");
-        EcrireSessions(out_, resume->sessions);
+        EcrireSessions(out_, resume->sessions, contexte_.sortieEstTerminal);
         out_.flush();
         return SortieSucces;
     }
@@ -574,6 +582,8 @@ int Execution::Lancer() {
 
     const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
     ModuleVEK module(dossier);
+    if (contexte_.horloge)
+        module.HorlogeDesPasses = contexte_.horloge;
 
     progression_.DefinirEtape("Recherche");
     const Issue<ResultatRecherche> recherche =
@@ -596,16 +606,28 @@ int Execution::Lancer() {
 
     if (a_.mode == Mode::Catalogue) {
         for (const auto& n : channels)
-            EcrireNoeud(out_, "canal", n);
+            EcrireNoeud(out_, "canal", n, contexte_.sortieEstTerminal);
         for (const auto& n : noms)
-            EcrireNoeud(out_, "nom", n);
+            EcrireNoeud(out_, "nom", n, contexte_.sortieEstTerminal);
         out_.flush();
         return SortieSucces;
     }
     Selection selection;
     if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
-    return EcrireSorties(module, selection);
+    if (a_.suivre) {
+        // Jusqu'à Ctrl+C ; puis les sorties demandées, de tout ce qui a été lu, sans que
+        // l'arrêt qui a fini le suivi n'interrompe leur écriture.
+        ReglagesSuivi reglages;
+        reglages.horloge = contexte_.horloge;
+        reglages.terminal = contexte_.sortieEstTerminal;
+        reglages.tousChannels = a_.tousChannels;
+        reglages.toutLeMonde = a_.toutLeMonde;
+        SuivreJournal(module, journal, periode, selection, ModesPartages(a_.modes), out_, err_,
+                      contexte_.arret, reglages);
+        return EcrireSorties(module, selection, {});
+    }
+    return EcrireSorties(module, selection, contexte_.arret);
 }
 
 } // namespace

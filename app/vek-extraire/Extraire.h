@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Horloge.h"
 #include "Lanceur.h"
 
 namespace vek {
@@ -21,6 +22,9 @@ inline constexpr int SortieErreurUsage = 2;  // option, date, argument ou nœud 
 struct ContexteExtraire {
     // La sortie d'erreur est un terminal : la barre de progression y est permise.
     bool erreurEstTerminal = false;
+    // La sortie standard est un terminal : les caractères de contrôle des textes du journal y
+    // sont montrés par leur symbole visible (voir TexteAffichable).
+    bool sortieEstTerminal = false;
     // Le lanceur de --ouvrir ; nul : celui du système. Sans --ouvrir, rien n'est ouvert.
     LanceurDocument* lanceur = nullptr;
     // Conversion d'un chemin reçu en UTF-8 vers l'encodage des noms de fichiers du système,
@@ -30,6 +34,9 @@ struct ContexteExtraire {
     // donne le numéro du signal reçu, pour le code de sortie (128 + signal).
     std::stop_token arret;
     const std::atomic<int>* signal = nullptr;
+    // L'horloge de --suivre (ses attentes entre deux regards sur le journal) ; nulle : celle de
+    // la machine. Les essais y pilotent l'écrivain du journal.
+    Horloge* horloge = nullptr;
 };
 
 // args : les arguments qui suivent le nom du programme, en UTF-8 (le journal et le dossier

@@ -1,36 +1,26 @@
 #include "SessionsConsole.h"
 
+#include "Affichable.h"
 #include "Cp1252.h"
 
 #include <charconv>
 
 namespace vek {
 
-void EcrireEchappe(std::ostream& sortie, std::string_view cp1252) {
+void EcrireEchappe(std::ostream& sortie, std::string_view cp1252, bool terminal) {
     // Par morceaux : un texte démesuré n'est pas copié en entier.
     constexpr std::size_t Morceau = std::size_t{1} << 16;
-    std::string echappe;
-    for (std::size_t debut = 0; debut < cp1252.size(); debut += Morceau) {
-        echappe.clear();
-        for (const char c : Cp1252VersUtf8(cp1252.substr(debut, Morceau))) {
-            if (c == '\t')
-                echappe += "\\t";
-            else if (c == '\\')
-                echappe += "\\\\";
-            else
-                echappe += c;
-        }
-        sortie << echappe;
-    }
+    for (std::size_t debut = 0; debut < cp1252.size(); debut += Morceau)
+        sortie << TexteAffichable(Cp1252VersUtf8(cp1252.substr(debut, Morceau)), terminal);
 }
 
-void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions) {
+void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions, bool terminal) {
     for (const Session& s : sessions) {
         sortie << s.numero << '\t' << InstantCourt(s.debut, Precision::Seconde) << '\t'
                << InstantCourt(s.fin, Precision::Seconde) << '\t' << s.lignes;
         for (const std::string& nom : s.locuteurs) {
             sortie << '\t';
-            EcrireEchappe(sortie, nom);
+            EcrireEchappe(sortie, nom, terminal);
         }
         sortie << '\n';
     }

@@ -13,13 +13,13 @@
 
 namespace vek {
 
-// Un texte de Windows-1252 en UTF-8, ses tabulations et ses barres obliques inverses écrites
-// « \t » et « \\ » pour qu'une ligne à champs séparés par des tabulations se lise sans ambiguïté.
-void EcrireEchappe(std::ostream& sortie, std::string_view cp1252);
+// Un texte de Windows-1252 en UTF-8, échappé comme le dit TexteAffichable (terminal : la sortie
+// est un terminal).
+void EcrireEchappe(std::ostream& sortie, std::string_view cp1252, bool terminal);
 
 // Une ligne par séance, de la plus ancienne à la plus récente : numéro, début, fin (à la
 // seconde), nombre de lignes, puis ses locuteurs les plus actifs, séparés par des tabulations.
-void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions);
+void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions, bool terminal);
 
 // La séance que désigne le texte de --session : son numéro, ou « derniere » (ou « dernière »)
 // pour la plus récente. Rien (et le message dans erreur) si elle n'existe pas.

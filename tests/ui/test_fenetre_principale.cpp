@@ -427,8 +427,10 @@ TEST_F(Fenetre, CheckTLCEtCheckTLMAgissentChacuneSurSonArbre) {
     QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
     EXPECT_EQ(NoeudsCoches("arbreChannels"), 3);
 
-    // Une nouvelle recherche refait les arbres sans coche, et les deux cases le disent : un
-    // clic sur l'une coche alors tout son arbre.
+    // Une nouvelle recherche d'une autre période refait les arbres sans coche, et les deux
+    // cases le disent : un clic sur l'une coche alors tout son arbre. (Sur la même période, la
+    // recherche ne lit que la suite du journal et garde les coches.)
+    Taper("dateDebut", "23/12/2001");
     Cliquer("boutonRecherche");
     EXPECT_EQ(NoeudsCoches("arbreChannels"), 0);
     EXPECT_EQ(NoeudsCoches("arbreNoms"), 0);

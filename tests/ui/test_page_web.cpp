@@ -123,8 +123,10 @@ TEST_F(PageWeb, AuDelaDUnePageDEntreesLeDossierParJourEstOuvert) {
         SCOPED_TRACE(lignes);
         ChoisirJournal(JournalLong(lignes));
         Cliquer("boutonRecherche");
-        QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
-        QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
+        // Les coches d'une recherche de même période restent : on coche ce qui ne l'est pas.
+        for (const char* nom : {"caseTousLesChannels", "caseToutLeMonde"})
+            if (Controle<QCheckBox>(nom)->checkState() != Qt::Checked)
+                QTest::mouseClick(Controle<QCheckBox>(nom), Qt::LeftButton);
         lanceur.ouverts.clear();
         Menu("actionExporterPageWeb")->trigger();
         AttendreFinDePasse();

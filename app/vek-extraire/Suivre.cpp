@@ -1,0 +1,83 @@
+#include "Suivre.h"
+
+#include "Affichable.h"
+#include "Catalogue.h"
+#include "Cp1252.h"
+#include "Fichiers.h"
+#include "Lecture.h"
+
+namespace vek {
+
+namespace {
+
+// Imprime les lignes retenues de l'extrait à partir de la position debut.
+void ImprimerDepuis(const std::string& extrait, std::uint64_t debut, const Selection& selection,
+                    const ModesPartages& modes, std::ostream& out, bool terminal) {
+    LecteurTexte lecteur;
+    if (!lecteur.Ouvrir(extrait, debut))
+        return;
+    TravailReecriture travail;
+    while (!lecteur.FinFichier()) {
+        const std::string_view ligne = lecteur.LireLigne();
+        if (const auto reecrite = FiltrerEtReecrire(ligne, selection, modes.Lire(), travail))
+            out << TexteAffichable(Cp1252VersUtf8(*reecrite), terminal) << '\n';
+    }
+    out.flush();
+}
+
+// La sélection du suivi : celle du début, plus, avec « tous », les nœuds apparus depuis.
+Selection SelectionCourante(const Selection& depart, const Catalogue& catalogue,
+                            const ReglagesSuivi& r) {
+    if (!r.tousChannels && !r.toutLeMonde)
+        return depart;
+    Selection s;
+    if (r.tousChannels)
+        for (const auto texte : NoeudsChannels(catalogue))
+            s.AjouterChannel(texte);
+    else
+        for (std::size_t i = 0; i < depart.NombreChannels(); ++i)
+            s.AjouterChannel(depart.Channel(i));
+    if (r.toutLeMonde)
+        for (const auto texte : NoeudsNoms(catalogue))
+            s.AjouterNom(texte);
+    else
+        for (std::size_t i = 0; i < depart.NombreNoms(); ++i)
+            s.AjouterNom(depart.Nom(i));
+    return s;
+}
+
+} // namespace
+
+void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
+                   const Selection& selection, const ModesPartages& modes, std::ostream& out,
+                   std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages) {
+    Horloge& horloge = reglages.horloge ? *reglages.horloge : HorlogeMachine();
+    const std::string extrait = module.CheminExtrait();
+    auto vu = LireEmpreinte(journal);
+    Progression muette;
+    while (!arret.stop_requested()) {
+        horloge.Attendre(reglages.intervalle);
+        if (arret.stop_requested())
+            break;
+        const auto maintenant = LireEmpreinte(journal);
+        if (maintenant == vu)
+            continue; // rien de neuf : un stat, pas de lecture
+        vu = maintenant;
+        const auto avant = LireEmpreinte(extrait);
+        const auto r = module.Rechercher(journal, periode, muette);
+        if (!r.ok()) {
+            err << "vek-extraire : " << r.Echec().Message() << '\n';
+            continue; // la recherche suivante relira tout
+        }
+        if (!r->suite && !r->avisComplet.empty())
+            err << "vek-extraire : " << r->avisComplet << " ; le suivi reprend du nouveau "
+                << "journal.\n";
+        // Une suite prolonge l'extrait : seules ses nouvelles lignes sont imprimées. Une
+        // recherche complète (journal remplacé) l'a refait : tout ce qu'il retient l'est.
+        ImprimerDepuis(extrait, r->suite && avant ? avant->taille : 0,
+                       SelectionCourante(selection, *r->catalogue, reglages), modes, out,
+                       reglages.terminal);
+    }
+}
+
+} // namespace vek
