@@ -82,7 +82,8 @@ protected:
                             {2001, 12, 24}, progression);
     }
     Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), progression);
+        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                               progression);
     }
     void PoserAnciennes() {
         for (const std::string& nom : NomsSorties)
@@ -174,7 +175,8 @@ TEST_F(ToutOuRien, UneEcritureRateeNeRemplaceRien) {
         ::setrlimit(RLIMIT_FSIZE, &r);
         ModuleVEK m{sortie.Chemin()};
         test::ProgressionNotee p;
-        const auto issue = m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+        const auto issue =
+            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !issue.ok() && issue.Echec().raison.find("fichier trop grand") != std::string::npos &&
             issue.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -222,7 +224,8 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                 };
                 ModuleVEK enfant{sortie.Chemin()};
                 test::ProgressionNotee p;
-                (void)enfant.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+                (void)enfant.EcrireSorties(selection, modes,
+                                           FormatsSortie::De({"texte", "html", "json"}), p);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -491,7 +494,8 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
         test::ProgressionNotee p;
         if (!m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
             ::_exit(4);
-        const auto r = m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+        const auto r =
+            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !r.ok() && r.Echec().fichier == sortie.Fichier("LogFinal.jsonl") &&
             r.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;

@@ -1,7 +1,8 @@
 #pragma once
 // Banc d'essai de la fenêtre principale : la vraie FrmPrincipal, hors écran, avec un dossier du
 // programme temporaire et des services injectés (dialogue d'ouverture, calendrier, boîtes de
-// message et questions, lanceur, fin du programme). Aucun vrai dialogue, visualiseur ou navigateur ne s'ouvre.
+// message et questions, lanceur, fin du programme). Aucun vrai dialogue, visualiseur ou navigateur
+// ne s'ouvre.
 
 #include <gtest/gtest.h>
 
