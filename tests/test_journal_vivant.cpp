@@ -185,6 +185,12 @@ std::string Contenu(int premier, int dernier, const std::string& nom = "Ecrivain
     return s;
 }
 
+#ifdef _WIN32
+constexpr bool Windows = true;
+#else
+constexpr bool Windows = false;
+#endif
+
 TEST_P(JournalChange, JamaisRaccorde) {
     const CasChangement& cas = GetParam();
     donnees.Ecrire("Chat.TXT", Contenu(1, 3, "Ancien"));
@@ -206,8 +212,11 @@ TEST_P(JournalChange, JamaisRaccorde) {
         return;
     }
     const std::string raison = r.Echec().raison;
+    // Sous Windows, un journal remplacé par renommage pendant qu'on le lit peut aussi refuser
+    // la suite de la lecture : l'échec le dit alors ainsi, sans rien raccorder.
+    const bool refusParWindows = Windows && raison.find("permission refusée") != std::string::npos;
     EXPECT_TRUE(raison.find("remplacé ou réécrit pendant la lecture") != std::string::npos ||
-                raison.find("raccourci") != std::string::npos)
+                raison.find("raccourci") != std::string::npos || refusParWindows)
         << raison;
     EXPECT_EQ(vek::test::Noms(module.CatalogueCourant()), noms);
 }
