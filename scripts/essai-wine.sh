@@ -80,7 +80,13 @@ xdo type --delay 15 "Z:${essai//\//\\}\\journal-exemple.txt" 2>/dev/null
 xdo key Return 2>/dev/null
 analyse=$(attendre "Analyse :)") || echec "l'analyse ne s'est pas ouverte."
 sleep 1
-xdo key --window "$analyse" Return
+# « Fermer », en bas à droite de la fenêtre d'analyse (sous wine, elle peut recouvrir la principale).
+xdo key --window "$analyse" Escape
+sleep 0.5
+if xdo search --name "^Analyse :\)\$" >/dev/null; then
+    # Sur l'écran de 1024×768, wine la pose sur la principale : son bouton « Fermer ».
+    xdo mousemove 689 646 click 1
+fi
 sleep 1
 # Positions tirées de FrmPrincipal.ui, plus les 19 pixels de la barre de menus. Le premier clic
 # rend la main à la fenêtre principale.
@@ -89,7 +95,7 @@ cliquer 348 211 4                 # « Lancer la recherche »
 cliquer 40 463                    # « Sélectionnez tout le monde »
 cliquer 240 463                   # « Sélectionnez tous les channels »
 import -window "$principale" "$essai/capture.png"
-cliquer 340 503 3                 # « Créer le fichier log »
+cliquer 340 534 3                 # « Créer le fichier log »
 final="$essai/VEK_Log/LogFinal.txt"
 for _ in $(seq 1 40); do [ -f "$final" ] && break; sleep 0.5; done
 [ -f "$final" ] || echec "LogFinal.txt n'a pas été écrit dans $essai/VEK_Log."
