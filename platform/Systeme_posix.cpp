@@ -18,6 +18,19 @@
 
 namespace vek {
 
+namespace {
+// L'empreinte d'un fichier ordinaire d'après ce que le système en dit.
+EmpreinteFichier EmpreinteDe(const struct stat& info) {
+    EmpreinteFichier e;
+    e.taille = static_cast<std::uint64_t>(info.st_size);
+    e.modification = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
+    e.noeud = static_cast<std::uint64_t>(info.st_ino);
+    e.volume = static_cast<std::uint64_t>(info.st_dev);
+    return e;
+}
+} // namespace
+
 namespace systeme {
 
 int AllerA(std::FILE* f, Position p, int origine) {
@@ -39,13 +52,7 @@ std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
     struct stat info {};
     if (::fstat(::fileno(f), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
-    EmpreinteFichier e;
-    e.taille = static_cast<std::uint64_t>(info.st_size);
-    e.modification = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
-                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
-    e.noeud = static_cast<std::uint64_t>(info.st_ino);
-    e.volume = static_cast<std::uint64_t>(info.st_dev);
-    return e;
+    return EmpreinteDe(info);
 }
 
 std::FILE* CreerExclusif(const std::string& chemin) {
@@ -178,13 +185,7 @@ std::optional<EmpreinteFichier> LireEmpreinte(const std::string& chemin) {
     struct stat info {};
     if (::stat(chemin.c_str(), &info) != 0 || (info.st_mode & S_IFMT) != S_IFREG)
         return std::nullopt;
-    EmpreinteFichier e;
-    e.taille = static_cast<std::uint64_t>(info.st_size);
-    e.modification = static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
-                     static_cast<std::uint64_t>(info.st_mtim.tv_nsec);
-    e.noeud = static_cast<std::uint64_t>(info.st_ino);
-    e.volume = static_cast<std::uint64_t>(info.st_dev);
-    return e;
+    return EmpreinteDe(info);
 }
 
 void OublierPagesEnMemoire(const std::string& chemin) {
