@@ -2,11 +2,17 @@
 // après l'ajout d'octets (des lignes du journal recopiées, datées du jour cherché), la même
 // recherche qui ne lit que ce qui a été ajouté. Le journal donné est modifié : donnez une copie.
 //
-// Utilisation : vek-bench-suite JOURNAL JJ/MM/AAAA [OCTETS_AJOUTES]
+// Utilisation : vek-bench-suite JOURNAL JJ/MM/AAAA [JJ/MM/AAAA] [OCTETS_AJOUTES]
+//
+// La période va du premier jour au second (le premier seul par défaut) ; les lignes ajoutées
+// sont datées du dernier. Chaque recherche est donnée en temps écoulé et en temps processeur du
+// programme (tous ses fils) : sur une machine partagée, le second dit ce que le premier ne peut.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,6 +25,10 @@ double Secondes(std::chrono::steady_clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
+double Processeur(std::clock_t depuis) {
+    return static_cast<double>(std::clock() - depuis) / CLOCKS_PER_SEC;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -27,10 +37,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string journal = argv[1];
-    const auto jour = vek::ConvertirDate(argv[2]);
-    const std::size_t ajout = argc > 3 ? std::strtoull(argv[3], nullptr, 10) : (1u << 20);
-    if (!jour) {
-        std::fprintf(stderr, "date illisible : %s\n", argv[2]);
+    const auto debut = vek::ConvertirDate(argv[2]);
+    int suivant = 3;
+    auto jour = debut;
+    if (argc > 3 && std::strchr(argv[3], '/'))
+        jour = vek::ConvertirDate(argv[suivant++]);
+    const std::size_t ajout =
+        argc > suivant ? std::strtoull(argv[suivant], nullptr, 10) : (1u << 20);
+    if (!debut || !jour) {
+        std::fprintf(stderr, "date illisible\n");
         return 2;
     }
     const auto dossier = std::filesystem::temp_directory_path() / "vek-bench-suite";
@@ -38,8 +53,10 @@ int main(int argc, char** argv) {
     vek::ModuleVEK module(dossier.string());
     vek::Progression progression;
     auto t0 = std::chrono::steady_clock::now();
-    const auto complete = module.Rechercher(journal, *jour, *jour, progression);
+    auto c0 = std::clock();
+    const auto complete = module.Rechercher(journal, *debut, *jour, progression);
     const double tComplete = Secondes(std::chrono::steady_clock::now() - t0);
+    const double cComplete = Processeur(c0);
     if (!complete.ok()) {
         std::fprintf(stderr, "%s\n", complete.Echec().Message().c_str());
         return 1;
@@ -55,16 +72,19 @@ int main(int argc, char** argv) {
     }
     std::ofstream(journal, std::ios::binary | std::ios::app) << lignes;
     t0 = std::chrono::steady_clock::now();
-    const auto suite = module.Rechercher(journal, *jour, *jour, progression);
+    c0 = std::clock();
+    const auto suite = module.Rechercher(journal, *debut, *jour, progression);
     const double tSuite = Secondes(std::chrono::steady_clock::now() - t0);
+    const double cSuite = Processeur(c0);
     if (!suite.ok()) {
         std::fprintf(stderr, "%s\n", suite.Echec().Message().c_str());
         return 1;
     }
-    std::printf("recherche complète : %.3f s (%llu lignes)\n", tComplete,
-                static_cast<unsigned long long>(complete->lignesLues));
-    std::printf("suite de %.2f Mo : %.1f ms (%s), %llu lignes en tout\n",
-                static_cast<double>(lignes.size()) / (1 << 20), tSuite * 1000,
+    std::printf("recherche complète : %.3f s écoulées, %.3f s de processeur (%llu lignes)\n",
+                tComplete, cComplete, static_cast<unsigned long long>(complete->lignesLues));
+    std::printf("suite de %.2f Mo : %.1f ms écoulées, %.1f ms de processeur (%s), %llu lignes "
+                "en tout\n",
+                static_cast<double>(lignes.size()) / (1 << 20), tSuite * 1000, cSuite * 1000,
                 suite->suite ? "suite seule" : "tout relu",
                 static_cast<unsigned long long>(suite->lignesLues));
     std::filesystem::remove_all(dossier);

@@ -9,6 +9,7 @@
 #include "Images.h"
 #include "InfoSysteme.h"
 #include "ProgressionFenetre.h"
+#include "SuiviJournal.h"
 #include "SuiviRecherche.h"
 #include "TexteQt.h"
 #include "frmCalendar.h"
@@ -194,6 +195,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
 }
 
 FrmPrincipal::~FrmPrincipal() {
+    suivi_.reset(); // plus aucun changement du journal n'arrive à la fenêtre
     // La passe en cours s'arrête à sa ligne suivante ; le module ne part qu'après elle.
     fil_.request_stop();
     if (fil_.joinable())
@@ -243,6 +245,7 @@ void FrmPrincipal::Connecter() {
     connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
             [this] { CocherTout(ui->arbreNoms, ui->caseToutLeMonde); });
     connect(ui->boutonCreerLog, &QPushButton::clicked, this, &FrmPrincipal::CreerLogFinal);
+    connect(ui->caseSuivre, &QCheckBox::toggled, this, &FrmPrincipal::BasculerSuivi);
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
     connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
@@ -276,7 +279,8 @@ void FrmPrincipal::DeclarerCommandesDePasse() {
 void FrmPrincipal::AppliquerEtatBoutons() {
     // Pendant une passe, les commandes qui en lanceraient une autre sont grisées, boutons et
     // menus ; à la fin chacune reprend l'état que lui donne sa règle.
-    commandes_.Appliquer(passeEnCours_);
+    // Un regard du suivi ne grise rien : une commande lancée pendant qu'il dure attend sa fin.
+    commandes_.Appliquer(passeEnCours_ && !passeDiscrete_);
 }
 
 void FrmPrincipal::AnnoncerDansBarreEtat(const QString& texte) {
@@ -331,6 +335,7 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                     suite(*issue);
                 if (!issue->ok())
                     AfficherEchec(issue->Echec());
+                ApresPasse();
             },
             Qt::QueuedConnection);
     });
@@ -487,8 +492,10 @@ void FrmPrincipal::AppliquerRegleRecherche() {
 // --- recherche ---
 
 void FrmPrincipal::LancerRecherche() {
-    if (passeEnCours_)
+    if (passeEnCours_) {
+        DiffererPendantRegard([this] { LancerRecherche(); });
         return;
+    }
     vek::Borne debut;
     vek::Borne fin;
     if (!LireBorne(QStringLiteral("Date de début"), TexteDeDate(ui->dateDebut), debut) ||
@@ -596,8 +603,10 @@ void FrmPrincipal::CreerLogFinal() {
 
 void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
                                 std::function<void(const std::string&)> suite) {
-    if (passeEnCours_)
+    if (passeEnCours_) {
+        DiffererPendantRegard([this, format, suite] { EcrireSortie(format, suite); });
         return;
+    }
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
     // sont relus pendant l'écriture : une option validée entre-temps s'applique aux lignes
     // suivantes.
@@ -631,6 +640,7 @@ void FrmPrincipal::Quitter() {
     // Tout de suite : pas de question ; une passe en cours s'arrête à la ligne suivante, les
     // fenêtres de résumé disparaissent avec le programme.
     quitte_ = true;
+    suivi_.reset();
     // La passe en cours s'arrête à sa ligne suivante ; on attend son fil, qui n'a plus rien
     // à faire que sortir.
     fil_.request_stop();

@@ -37,7 +37,14 @@ class QTreeWidget;
 class BarreEtat;
 class EntreesExport;
 class FrmAnalyse;
+class FrmEnDirect;
 class ProgressionFenetre;
+class SuiviJournal;
+struct LotDirect;
+
+namespace vek {
+class Veille;
+}
 
 // Les deux adresses du site des auteurs : celle que montre lienSite et celle que son clic ouvre.
 inline constexpr std::string_view AdresseSiteAffichee = "lanternes.example";
@@ -92,6 +99,11 @@ public:
     void DefinirDossierDeSecours(bool secours) { dossierDeSecours_ = secours; }
     // Appelé régulièrement par le fil de travail pendant une passe (tests : une passe qui dure).
     void DefinirFreinDePasse(Action frein) { frein_ = std::move(frein); }
+    // La veille du journal suivi (les tests y mettent une veille qu'ils réveillent eux-mêmes).
+    using FabriqueVeille = std::function<std::unique_ptr<vek::Veille>(const std::string& journal)>;
+    void DefinirVeille(FabriqueVeille fabrique) { veille_ = std::move(fabrique); }
+    // La fenêtre « En direct », ouverte par « Suivre le journal » (nulle avant).
+    FrmEnDirect* EnDirect() const;
 
     // Comme si l'utilisateur avait choisi ce journal dans le dialogue d'ouverture : le chemin
     // va dans le champ et l'analyse part.
@@ -180,6 +192,19 @@ private:
     // Le lien vers le site se souligne sous la souris, et plus dès qu'elle passe sur le fond.
     void SoulignerLien(bool souligne);
 
+    // « Suivre le journal » (FrmPrincipalDirect.cpp) : la case cochée ouvre la vue en direct et
+    // veille le journal ; chaque changement relance, sur le fil de travail, la recherche de la
+    // période (qui ne lit que la suite) puis montre les lignes retenues par les coches du moment.
+    void BasculerSuivi(bool actif);
+    void RegarderLeJournal();
+    void LancerRegard();
+    void MontrerRegard(vek::Issue<LotDirect>& issue);
+    // À la fin de toute passe : ce qui attendait qu'elle finisse (un regard, une commande).
+    void ApresPasse();
+    // Pendant un regard du suivi, une commande de l'utilisateur attend sa fin au lieu d'être
+    // perdue ; vrai si elle attend.
+    bool DiffererPendantRegard(Action commande);
+
     // Fenêtres de résumé (appelées par les opérations de fenêtre).
     void OuvrirFenetreAnalyse();
     void DefinirResumeAnalyse(const QString& texte);
@@ -212,6 +237,18 @@ private:
     bool passeEnCours_ = false;
     bool quitte_ = false;
     std::vector<QPointer<FrmAnalyse>> analyses_;
-    // Le fil de la passe en cours ; déclaré en dernier, il s'arrête et se rejoint en premier.
+    // Le suivi du journal : la vue, ce qui est suivi, ce qui attend la fin de la passe.
+    FabriqueVeille veille_;
+    QPointer<FrmEnDirect> enDirect_;
+    std::string journalSuivi_;
+    vek::Periode periodeSuivie_{};
+    QString debutSuivi_, finSuivi_;
+    bool premierRegard_ = false;
+    bool regardEnAttente_ = false;
+    bool passeDiscrete_ = false; // un regard du suivi : les commandes restent actives
+    std::optional<vek::EmpreinteFichier> inachevee_; // déjà revue une fois le délai passé
+    std::vector<Action> commandesEnAttente_;
+    // Le fil de la passe en cours ; il s'arrête et se rejoint avant le reste, après la veille.
     std::jthread fil_;
+    std::unique_ptr<SuiviJournal> suivi_;
 };

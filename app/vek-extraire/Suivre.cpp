@@ -1,10 +1,14 @@
 #include "Suivre.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "Affichable.h"
 #include "Catalogue.h"
 #include "Cp1252.h"
 #include "Fichiers.h"
 #include "Lecture.h"
+#include "VeilleFichier.h"
 
 namespace vek {
 
@@ -51,12 +55,28 @@ Selection SelectionCourante(const Selection& depart, const Catalogue& catalogue,
 void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
                    const Selection& selection, const ModesPartages& modes, std::ostream& out,
                    std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages) {
-    Horloge& horloge = reglages.horloge ? *reglages.horloge : HorlogeMachine();
+    // Sans horloge d'essai, la notification du système réveille le suivi dès que le journal
+    // change, et Ctrl+C aussi ; le coup d'œil à l'empreinte ne fait que la doubler, une fois
+    // par seconde (à l'intervalle, là où elle manque la croissance du fichier).
+    std::unique_ptr<Veille> veille = reglages.horloge ? nullptr : VeilleDuSysteme(journal);
+    const std::stop_callback reveil(arret, [&veille] {
+        if (veille)
+            veille->Reveiller();
+    });
+    const auto coupDOeil = veille && veille->SignaleLaCroissance()
+                               ? std::max(reglages.intervalle, ReglagesSuivi::CoupDOeilNotifie)
+                               : reglages.intervalle;
+    const auto attendre = [&] {
+        if (veille)
+            veille->Attendre(coupDOeil);
+        else
+            reglages.horloge->Attendre(reglages.intervalle);
+    };
     const std::string extrait = module.CheminExtrait();
     auto vu = LireEmpreinte(journal);
     Progression muette;
     while (!arret.stop_requested()) {
-        horloge.Attendre(reglages.intervalle);
+        attendre();
         if (arret.stop_requested())
             break;
         const auto maintenant = LireEmpreinte(journal);

@@ -14,10 +14,15 @@
 namespace vek {
 
 struct ReglagesSuivi {
-    Horloge* horloge = nullptr; // nul : l'horloge de la machine
+    // Nulle : la veille du système (notification doublée d'un coup d'œil) ; sinon, les attentes
+    // entre deux regards sont les siennes (essais).
+    Horloge* horloge = nullptr;
     // L'intervalle entre deux regards sur la taille du journal : un regard ne coûte qu'un
     // stat, et une ligne ajoutée est montrée au plus tard un intervalle après son écriture.
     std::chrono::milliseconds intervalle{100};
+    // Le coup d'œil quand le système signale la croissance du journal (la notification fait le
+    // reste) : rien ne tourne pendant un silence.
+    static constexpr std::chrono::milliseconds CoupDOeilNotifie{1000};
     bool terminal = false; // la sortie est un terminal (voir TexteAffichable)
     // --tous-channels, --tout-le-monde : les channels et locuteurs qui apparaissent pendant le
     // suivi sont retenus aussi.

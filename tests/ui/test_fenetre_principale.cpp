@@ -23,6 +23,7 @@ constexpr const char* Controles[] = {
     "legendeChannels", "legendeCompteur",     "compteurLignes",   "boutonQuitter",
     "lienSite",        "legendeJournal",      "cheminJournal",    "boutonParcourir",
     "caseToutLeMonde", "caseTousLesChannels", "barreProgression", "bilanRecherche",
+    "caseSuivre",
 };
 
 // Chaque contrôle est visible, entier dans la fenêtre (ou son cadre), et n'en recouvre aucun

@@ -1,0 +1,108 @@
+#include "FrmEnDirect.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "Apparence.h"
+#include "Publication.h"
+#include "TexteQt.h"
+
+namespace {
+
+QString Html(const std::string& cp1252) {
+    return DepuisCp1252(cp1252).toHtmlEscaped();
+}
+
+QString Couleur(std::string_view couleur) {
+    return QString::fromLatin1(couleur.data(), static_cast<qsizetype>(couleur.size()));
+}
+
+} // namespace
+
+FrmEnDirect::FrmEnDirect(QWidget* parent)
+    : QWidget(parent, Qt::Window), vue_(new QPlainTextEdit(this)), etat_(new QLabel(this)) {
+    setObjectName(QStringLiteral("FrmEnDirect"));
+    setWindowTitle(QStringLiteral("En direct"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    vue_->setObjectName(QStringLiteral("vueEnDirect"));
+    vue_->setReadOnly(true);
+    vue_->setMaximumBlockCount(LignesGardees);
+    vue_->setFont(PoliceSansSerif(10));
+    vue_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    etat_->setObjectName(QStringLiteral("etatEnDirect"));
+    etat_->setFont(PoliceSansSerif(8.25));
+    etat_->setWordWrap(true);
+    auto* disposition = new QVBoxLayout(this);
+    disposition->setContentsMargins(6, 6, 6, 6);
+    disposition->addWidget(vue_, 1);
+    disposition->addWidget(etat_);
+    resize(560, 380);
+}
+
+QString FrmEnDirect::Presenter(const LigneDirecte& l) {
+    QString html;
+    if (!l.heure.empty())
+        html += QStringLiteral("<span style=\"color:#6e7781\">%1</span> ").arg(Html(l.heure));
+    if (!l.channel.empty())
+        html += QStringLiteral("<span style=\"background:%1;color:#ffffff\"><b>%2</b></span> ")
+                    .arg(Couleur(vek::CouleurTeinteChannel(vek::TeinteChannel(l.channel))),
+                         Html(l.channel));
+    if (!l.nom.empty()) {
+        // Ce que vous avez dit : la couleur de « vous » de la page, pas celle d'un nom.
+        const QString couleur = l.genre == vek::GenreEntree::Dit ? QStringLiteral("#0550ae")
+                                                                 : Couleur(vek::CouleurNom(l.nom));
+        html += QStringLiteral("<b style=\"color:%1\">%2</b> : ").arg(couleur, Html(l.nom));
+    }
+    QString texte = Html(l.texte);
+    if (l.genre == vek::GenreEntree::Murmure)
+        texte = QStringLiteral("<i>") + texte + QStringLiteral("</i>");
+    return html + texte;
+}
+
+void FrmEnDirect::Ajouter(const std::vector<LigneDirecte>& lignes) {
+    ++regards_;
+    QStringList blocs;
+    // Au-delà de ce que la vue garde, les premières lignes ne feraient qu'entrer et sortir.
+    const std::size_t premier =
+        lignes.size() > LignesGardees ? lignes.size() - LignesGardees : std::size_t{0};
+    for (std::size_t i = premier; i < lignes.size(); ++i)
+        blocs << Presenter(lignes[i]);
+    AjouterHtml(blocs);
+    emit Regarde(static_cast<int>(blocs.size()));
+}
+
+void FrmEnDirect::Annoncer(const QString& message) {
+    AjouterHtml(
+        {QStringLiteral("<i style=\"color:#a40e26\">— %1 —</i>").arg(message.toHtmlEscaped())});
+}
+
+void FrmEnDirect::DefinirEtat(const QString& texte) {
+    etat_->setText(texte);
+}
+
+void FrmEnDirect::AjouterHtml(const QStringList& blocs) {
+    if (blocs.isEmpty())
+        return;
+    QScrollBar* barre = vue_->verticalScrollBar();
+    const bool enBas = barre->value() >= barre->maximum();
+    const int position = barre->value();
+    for (const QString& bloc : blocs)
+        vue_->appendHtml(bloc);
+    // Qui est remonté lire garde sa place ; sinon la vue suit la scène.
+    barre->setValue(enBas ? barre->maximum() : position);
+}
+
+QStringList FrmEnDirect::Lignes() const {
+    QStringList lignes = vue_->toPlainText().split(QLatin1Char('\n'));
+    if (lignes.size() == 1 && lignes.front().isEmpty())
+        lignes.clear();
+    return lignes;
+}
+
+void FrmEnDirect::closeEvent(QCloseEvent* evenement) {
+    evenement->accept();
+    emit Fermee();
+}

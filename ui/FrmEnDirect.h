@@ -1,0 +1,56 @@
+#pragma once
+// FrmEnDirect : la fenêtre « En direct », où le suivi du journal montre les lignes retenues à
+// mesure que le jeu les écrit, dans la présentation de lecture : l'heure, le channel en badge,
+// le nom dans sa couleur (celle de la page web), le texte. Elle défile avec la scène sauf si
+// l'utilisateur est remonté, et garde les dernières lignes seulement. Fermée, elle arrête le
+// suivi.
+
+#include <QWidget>
+
+#include <vector>
+
+#include "SuiviJournal.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+class FrmEnDirect : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int LignesGardees = 10000;
+
+    explicit FrmEnDirect(QWidget* parent = nullptr);
+
+    // Ajoute les lignes d'un regard du suivi (même vide : le compte des regards avance).
+    void Ajouter(const std::vector<LigneDirecte>& lignes);
+    // Un message du suivi (journal remplacé, lecture impossible), dans le fil de la scène.
+    void Annoncer(const QString& message);
+    // La ligne d'état sous la vue : ce qui est suivi.
+    void DefinirEtat(const QString& texte);
+
+    // Le texte montré, une ligne de la vue par élément (messages compris).
+    QStringList Lignes() const;
+    // Les regards reçus depuis l'ouverture.
+    int Regards() const { return regards_; }
+    QPlainTextEdit* Vue() const { return vue_; }
+
+    // Le HTML d'une ligne de la vue.
+    static QString Presenter(const LigneDirecte& ligne);
+
+signals:
+    void Fermee();
+    // Après chaque regard montré : combien de lignes il a ajoutées.
+    void Regarde(int lignes);
+
+protected:
+    void closeEvent(QCloseEvent* evenement) override;
+
+private:
+    // Ajoute des blocs de HTML ; défile jusqu'en bas si la vue y était.
+    void AjouterHtml(const QStringList& blocs);
+
+    QPlainTextEdit* vue_;
+    QLabel* etat_;
+    int regards_ = 0;
+};

@@ -1,0 +1,86 @@
+#pragma once
+// Le suivi d'un journal que le jeu écrit pendant la partie : un fil qui veille le fichier (la
+// notification du système, doublée d'un coup d'œil à son empreinte environ une fois par seconde)
+// et dit qu'il a changé ; et la lecture, sur un fil de travail, des lignes retenues que la
+// recherche vient d'ajouter à l'extrait. Rien ici ne touche une fenêtre.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Fichiers.h"
+#include "ModuleVEK.h"
+#include "Selection.h"
+#include "VeilleFichier.h"
+
+// Une ligne retenue, telle que la vue en direct la présente (textes en Windows-1252, après les
+// modes) : l'heure, le channel, le locuteur et le texte.
+struct LigneDirecte {
+    vek::GenreEntree genre = vek::GenreEntree::Autre;
+    std::string heure;   // « hh:mm:ss », vide sans heure ou en mode sans date
+    std::string channel; // vide hors d'un message de channel ou en mode sans channel
+    std::string nom;     // vide quand la ligne n'a pas la forme « Nom : texte »
+    std::string texte;
+};
+
+// Les lignes de l'extrait à partir de la position debut que selection et modes retiennent ; les
+// maximum dernières seulement (la vue n'en garde pas plus), et combien il y en avait en tout.
+struct LignesRetenues {
+    std::vector<LigneDirecte> lignes;
+    std::uint64_t total = 0;
+};
+LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
+                                  const vek::Selection& selection, const vek::Modes& modes,
+                                  std::size_t maximum);
+
+// Ce qu'un regard du suivi a trouvé : la recherche (qui n'a lu que la suite du journal, ou tout
+// s'il a été remplacé) et les lignes retenues qu'elle a ajoutées.
+struct LotDirect {
+    vek::ResultatRecherche recherche;
+    LignesRetenues retenues;
+    // Le journal finit par une ligne sans fin de ligne, peut-être laissée pour la suite : son
+    // empreinte d'alors (il faudra y revenir une fois le délai passé, même sans changement).
+    std::optional<vek::EmpreinteFichier> inachevee;
+};
+
+// La recherche d'un regard, sur le fil de travail : relance la recherche de la période (elle ne
+// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait.
+vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
+                                      const vek::Periode& periode, const vek::Selection& selection,
+                                      const vek::Modes& modes, std::size_t maximum,
+                                      std::stop_token arret);
+
+// Veille le journal sur son propre fil et appelle changement (sur ce fil) chaque fois que son
+// empreinte (taille, date, identité) n'est plus celle du dernier appel. Entre deux
+// notifications, un seul stat par coup d'œil : rien ne tourne quand le journal se tait.
+class SuiviJournal {
+public:
+    static constexpr std::chrono::milliseconds CoupDOeil{1000};
+
+    SuiviJournal(vek::NomFichier journal, std::unique_ptr<vek::Veille> veille,
+                 std::function<void()> changement, std::chrono::milliseconds coupDOeil = CoupDOeil);
+    ~SuiviJournal();
+    SuiviJournal(const SuiviJournal&) = delete;
+    SuiviJournal& operator=(const SuiviJournal&) = delete;
+
+    const vek::NomFichier& Journal() const { return journal_; }
+    // Le prochain coup d'œil dit un changement même si le journal n'a pas bougé (une dernière
+    // ligne laissée pour la suite compte quand il a cessé de grandir).
+    void Revoir() { revoir_ = true; }
+
+private:
+    void Veiller(std::stop_token arret);
+
+    vek::NomFichier journal_;
+    std::unique_ptr<vek::Veille> veille_;
+    std::function<void()> changement_;
+    std::chrono::milliseconds coupDOeil_;
+    std::atomic<bool> revoir_{false};
+    std::jthread fil_; // en dernier : il part avant le reste
+};
