@@ -188,14 +188,17 @@ bool LecteurTexte::LigneFinaleAchevee() {
         // Achevée si le fichier n'a ni grandi depuis l'ouverture ni changé depuis delai.
         const auto avant = EmpreinteActuelle();
         bool achevee = avant && static_cast<long long>(avant->taille) == tailleOuverture_;
-        if (achevee) {
-            const auto age = horloge_->Maintenant() - DateDeModification(*avant);
-            if (age < delai_) {
-                horloge_->Attendre(std::chrono::ceil<std::chrono::milliseconds>(delai_ - age));
-                const auto apres = EmpreinteActuelle();
-                achevee = apres && apres->taille == avant->taille &&
-                          apres->modification == avant->modification;
-            }
+        // L'attente se fait à petits pas : dès que le fichier change, la ligne est laissée
+        // pour la lecture suivante (un suivi la montre alors sans attendre le délai entier).
+        constexpr std::chrono::milliseconds Pas{10};
+        auto age = horloge_->Maintenant() - DateDeModification(*avant);
+        for (long long n = 0; achevee && age < delai_ && n <= delai_ / Pas; ++n) {
+            horloge_->Attendre(
+                std::min(Pas, std::chrono::ceil<std::chrono::milliseconds>(delai_ - age)));
+            const auto apres = EmpreinteActuelle();
+            achevee = apres && apres->taille == avant->taille &&
+                      apres->modification == avant->modification;
+            age = horloge_->Maintenant() - DateDeModification(*avant);
         }
         sortFinale_ = achevee ? 1 : 0;
     }

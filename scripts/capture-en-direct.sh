@@ -36,7 +36,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 (cd "$travail" && FONTCONFIG_FILE=$travail/fonts.conf HOME=$travail/personnel \
     XDG_CONFIG_HOME=$travail/personnel/.config "$construction/app/VEK_Log" "$journal") &
 vek=$!
-principale=$(xdotool search --sync --onlyvisible --name '^Extracteur de LOG VEK')
+principale=$(xdotool search --sync --onlyvisible --name '^Cercle des Lanternes Sourdes$')
 sleep 1
 # La fenêtre « Analyse :) » hors du cadre de la capture.
 for analyse in $(xdotool search --onlyvisible --name '^Analyse' || true); do
@@ -44,16 +44,15 @@ for analyse in $(xdotool search --onlyvisible --name '^Analyse' || true); do
 done
 xdotool windowmove "$principale" 0 0
 sleep 0.5
-# Les contrôles à leur place du plan, sous le menu.
-menu=$(($(xdotool getwindowgeometry --shell "$principale" | sed -n 's/^HEIGHT=//p') - 538 - 22))
-cliquer() { xdotool mousemove --window "$principale" "$1" $(($2 + menu)) click 1; sleep 0.6; }
-cliquer 348 192 # « Lancer la recherche »
+# Les contrôles à leur place, menu compris (polices livrées : la même place partout).
+cliquer() { xdotool mousemove --window "$principale" "$1" "$2" click 1; sleep 0.8; }
+cliquer 348 210 # « Lancer la recherche »
 sleep 1
-cliquer 40 444  # « Sélectionnez tout le monde »
-cliquer 250 444 # « Sélectionnez tous les channels »
-cliquer 296 247 # « Suivre le journal »
+cliquer 39 462  # « Sélectionnez tout le monde »
+cliquer 239 462 # « Sélectionnez tous les channels »
+cliquer 295 265 # « Suivre le journal »
 direct=$(xdotool search --sync --onlyvisible --name '^En direct$')
-xdotool windowmove "$direct" 436 0 windowsize "$direct" 660 420
+xdotool windowmove "$direct" 436 0 windowsize "$direct" 660 440
 sleep 0.5
 
 # La scène, écrite ligne à ligne comme le jeu (Windows-1252, CR LF, en deux fois).

@@ -152,6 +152,10 @@ TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivan
               QStringList({"12:00:00 [Commerce] Aldric : un", "12:00:00 [Guilde] Bertrand : quatre",
                            "12:00:00 [Guilde] Bertrand : six"}));
 
+    // Le bilan sous les arbres compte tout ce qui a été lu.
+    EXPECT_NE(Controle<QLabel>("bilanRecherche")->text().indexOf(" : 8 lignes"), -1)
+        << Controle<QLabel>("bilanRecherche")->text().toStdString();
+
     // « Créer le fichier log » pendant le suivi : de tout ce qui a été lu, coches du moment.
     Cliquer("boutonCreerLog");
     const std::string logFinal = LireTout(fenetre->Module().CheminLogFinal());
