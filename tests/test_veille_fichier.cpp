@@ -1,6 +1,6 @@
 // La veille du système : un journal qui grandit, remplacé par renommage ou recréé la réveille ;
 // un autre fichier du dossier non ; Reveiller la fait revenir d'un autre fil. Là où le système
-// ne notifie rien, seul le réveil est essayé.
+// ne signale pas la croissance (Windows), seul le réveil est essayé.
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ TEST_P(VeilleDuJournal, LeSystemeLaReveille) {
     const std::string journal = dossier.Ecrire("Chat.TXT", "12/24/2001 20:00:00 - a\r\n");
     const auto veille = VeilleDuSysteme(journal);
     if (!veille->SignaleLaCroissance())
-        GTEST_SKIP() << "le système ne notifie pas les changements";
+        GTEST_SKIP() << "le système ne signale pas la croissance du fichier";
     // Un autre fichier du dossier : pas de réveil (le délai, court, passe).
     dossier.Ecrire("autre.txt", "x");
     EXPECT_FALSE(veille->Attendre(20ms));
