@@ -35,7 +35,7 @@ PagesEnCours::PagesEnCours(const ContexteSortie& contexte)
 PagesEnCours::~PagesEnCours() {
     if (page_.EstOuvert())
         page_.Fermer();
-    if (!dossier_.empty() && !valide_)
+    if (!dossier_.empty() && !confie_)
         SupprimerArborescence(dossier_);
 }
 
@@ -100,7 +100,7 @@ void PagesEnCours::OuvrirPage(const std::string& cle, const std::optional<Date>&
     fichier_ = fichier;
     titre_ = entete.sousTitre;
     pageOuverte_ = true;
-    if (!dossier_.empty() && !page_.Creer(JoindreChemin(dossier_, fichier)))
+    if (!dossier_.empty() && !page_.CreerNeuf(JoindreChemin(dossier_, fichier)))
         Echec(page_.Raison());
     if (page_.EstOuvert())
         page_.Ecrire(DebutPage(entete));
@@ -110,8 +110,12 @@ void PagesEnCours::FermerPage(const std::string& suivante) {
     FermerBlocs();
     const Voisins voisins{precedente_, suivante};
     Sortir(FinPage(bilan_, contexte_.selection, &voisins));
-    if (page_.EstOuvert() && !page_.Fermer())
-        Echec(page_.Raison());
+    // Chaque page est sur le disque avant que le dossier prenne la place de l'ancien.
+    if (page_.EstOuvert()) {
+        const bool surLeDisque = page_.Synchroniser();
+        if (!page_.Fermer() || !surLeDisque)
+            Echec(page_.Raison());
+    }
     pages_.push_back({fichier_, titre_, bilan_.entrees});
     total_.Fusionner(bilan_);
     bilan_ = BilanVide();
@@ -225,10 +229,11 @@ bool PagesEnCours::Finir(std::string& raison) {
         }
         if (!dossier_.empty()) {
             EcrivainTexte sommaire;
-            if (!sommaire.Creer(JoindreChemin(dossier_, std::string(NomSommaire))))
+            if (!sommaire.CreerNeuf(JoindreChemin(dossier_, std::string(NomSommaire))))
                 Echec(sommaire.Raison());
             sommaire.Ecrire(PageSommaire(entete, pages_, total_));
-            if (sommaire.EstOuvert() && !sommaire.Fermer())
+            const bool surLeDisque = sommaire.Synchroniser();
+            if (sommaire.EstOuvert() && (!sommaire.Fermer() || !surLeDisque))
                 Echec(sommaire.Raison());
         }
     }
@@ -236,18 +241,11 @@ bool PagesEnCours::Finir(std::string& raison) {
     return raison_.empty();
 }
 
-bool PagesEnCours::Valider(std::string& raison, std::string& enCause) {
-    if (!decoupee_)
-        return true;
-    enCause = contexte_.chemin;
-    if (!raison_.empty() || dossier_.empty()) {
-        raison = raison_;
-        return false;
-    }
-    if (!RemplacerDossier(dossier_, contexte_.chemin, raison))
-        return false;
-    valide_ = true;
-    return true;
+std::optional<SortieAValider> PagesEnCours::Confier() {
+    if (!decoupee_ || !raison_.empty() || dossier_.empty())
+        return std::nullopt;
+    confie_ = true;
+    return SortieAValider{nullptr, dossier_, contexte_.chemin};
 }
 
 } // namespace vek

@@ -16,6 +16,7 @@
 #include "Ecriture.h"
 #include "PageWeb.h"
 #include "Puits.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -45,8 +46,9 @@ public:
     EcrivainTexte& Courant() { return decoupee_ ? page_ : *unique_; }
     // Après la dernière entrée : la fin de la page, ou la dernière page et le sommaire.
     bool Finir(std::string& raison);
-    // Découpée : le dossier complet prend la place de l'ancien.
-    bool Valider(std::string& raison, std::string& enCause);
+    // Découpée et finie sans échec : le dossier complet, à valider avec les autres sorties, qui
+    // n'est plus supprimé ici.
+    std::optional<SortieAValider> Confier();
     std::uint64_t Entrees() const { return entrees_; }
 
 private:
@@ -65,7 +67,7 @@ private:
     EcrivainTexte* unique_ = nullptr;
     EcrivainTexte page_;
     std::string dossier_; // le dossier temporaire
-    bool valide_ = false;
+    bool confie_ = false;
     bool pageOuverte_ = false;
     std::string cle_, fichier_, titre_, precedente_;
     std::map<std::string, int> suites_; // par clé, le dernier numéro de page pris
