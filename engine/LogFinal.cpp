@@ -249,8 +249,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         else if (auto dossier = s.puits->ConfierDossier())
             aValider.push_back(std::move(*dossier));
         else
-            return Resultat::Echec(s.Action(), s.chemin, "le dossier n'a pas été écrit" +
-                                                             RienDeRemplace(sorties.size()));
+            return Resultat::Echec(s.Action(), s.chemin,
+                                   "le dossier n'a pas été écrit" + RienDeRemplace(sorties.size()));
         enCause.push_back(&s);
         ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }

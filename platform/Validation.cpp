@@ -301,7 +301,7 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<SortieAValider>
     const std::string garde =
         plusieurs ? " ; aucune sortie n'a été remplacée, les anciennes sont restées telles "
                     "quelles"
-        : !ancien       ? ""
+        : !ancien ? ""
         : ancien->dossier ? " ; l'ancien dossier est resté tel quel"
                           : " ; l'ancien fichier est resté tel quel";
     const auto echec = [&](std::size_t rang, std::string raison) {
@@ -320,8 +320,8 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<SortieAValider>
         if (const int code = Preparer(sorties[i], i, raison); code != 0)
             return echec(i, raison.empty() ? RaisonSysteme(code) : raison);
         const auto neuf = systeme::IdentiteDuNom(Temporaire(sorties[i]));
-        entrees.push_back({Cible(sorties[i]), Temporaire(sorties[i]),
-                           neuf.value_or(systeme::IdentiteNom{})});
+        entrees.push_back(
+            {Cible(sorties[i]), Temporaire(sorties[i]), neuf.value_or(systeme::IdentiteNom{})});
     }
     const std::string enregistrement = JoindreChemin(dossier, NomValidation);
     if (plusieurs) {

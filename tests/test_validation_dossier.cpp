@@ -32,8 +32,7 @@ namespace fs = std::filesystem;
 std::string Journal() {
     std::string t;
     for (int i = 0; i < 3; ++i)
-        t += "12/24/2001 [18:30:05] [Commerce] \"Aldric\": message " + std::to_string(i) +
-             "\r\n";
+        t += "12/24/2001 [18:30:05] [Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
     return t;
 }
 
@@ -103,8 +102,7 @@ protected:
                                  pages.at("2001-12-24.html").find("message 2") != std::string::npos;
         const std::string texte = test::LireTout(sortie.Fichier("LogFinal.txt"));
         const std::string json = test::LireTout(sortie.Fichier("LogFinal.jsonl"));
-        const int anciennes =
-            (texte == "ancien texte") + ancienDossier + (json == "ancien json");
+        const int anciennes = (texte == "ancien texte") + ancienDossier + (json == "ancien json");
         if (anciennes == 3)
             return "anciennes";
         const bool neufTexte = texte.find("message 2") != std::string::npos;
@@ -272,7 +270,7 @@ TEST_F(DossierToutOuRien, DossiersOrphelinsRemisOuSupprimes) {
     };
     struct Cas {
         const char* nom;
-        bool avecSortie; // LogFinal/ existe encore
+        bool avecSortie;   // LogFinal/ existe encore
         const char* index; // ce que LogFinal/index.html doit contenir ensuite
     };
     const Cas cas[] = {{"sortie disparue, l'ancien revient", false, "au garage"},
@@ -288,8 +286,8 @@ TEST_F(DossierToutOuRien, DossiersOrphelinsRemisOuSupprimes) {
         ModuleVEK m{sortie.Chemin()};
         Chercher(m);
         EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal/index.html")), c.index);
-        EXPECT_EQ(Noms(), (std::set<std::string>{"LogFinal", "LogFinal.tmp-sauvegarde",
-                                                 "LogVEKtemp.txt"}));
+        EXPECT_EQ(Noms(),
+                  (std::set<std::string>{"LogFinal", "LogFinal.tmp-sauvegarde", "LogVEKtemp.txt"}));
         fs::remove_all(sortie.Fichier("LogFinal.tmp-sauvegarde"));
     }
 }
