@@ -100,22 +100,40 @@ void PagesEnCours::OuvrirPage(const std::string& cle, const std::optional<Date>&
     fichier_ = fichier;
     titre_ = entete.sousTitre;
     pageOuverte_ = true;
-    if (!dossier_.empty() && !page_.CreerNeuf(JoindreChemin(dossier_, fichier)))
+    if (!dossier_.empty() && !page_.Creer(JoindreChemin(dossier_, fichier)))
         Echec(page_.Raison());
-    if (page_.EstOuvert())
-        page_.Ecrire(DebutPage(entete));
+    if (page_.EstOuvert()) {
+        enTeteEnAttente_ = std::move(entete);
+        attente_.clear();
+    }
+}
+
+void PagesEnCours::Attendre(std::string_view octets) {
+    constexpr std::size_t TailleAttenteMax = std::size_t{4} << 20;
+    attente_.append(octets);
+    if (attente_.size() > TailleAttenteMax)
+        LacherAttente(nullptr);
+}
+
+void PagesEnCours::LacherAttente(const BilanPage* presentes) {
+    if (!enTeteEnAttente_)
+        return;
+    enTeteEnAttente_->presentes = presentes;
+    page_.Ecrire(DebutPage(*enTeteEnAttente_));
+    page_.Ecrire(attente_);
+    enTeteEnAttente_.reset();
+    attente_.clear();
 }
 
 void PagesEnCours::FermerPage(const std::string& suivante) {
     FermerBlocs();
+    LacherAttente(&bilan_);
     const Voisins voisins{precedente_, suivante};
     Sortir(FinPage(bilan_, contexte_.selection, &voisins));
-    // Chaque page est sur le disque avant que le dossier prenne la place de l'ancien.
-    if (page_.EstOuvert()) {
-        const bool surLeDisque = page_.Synchroniser();
-        if (!page_.Fermer() || !surLeDisque)
-            Echec(page_.Raison());
-    }
+    // Une page n'est pas attendue sur le disque une à une (des milliers d'attentes) : le
+    // dossier est tenu tout ou rien contre un programme tué, pas contre une coupure de courant.
+    if (page_.EstOuvert() && !page_.Fermer())
+        Echec(page_.Raison());
     pages_.push_back({fichier_, titre_, bilan_.entrees});
     total_.Fusionner(bilan_);
     bilan_ = BilanVide();
@@ -229,11 +247,10 @@ bool PagesEnCours::Finir(std::string& raison) {
         }
         if (!dossier_.empty()) {
             EcrivainTexte sommaire;
-            if (!sommaire.CreerNeuf(JoindreChemin(dossier_, std::string(NomSommaire))))
+            if (!sommaire.Creer(JoindreChemin(dossier_, std::string(NomSommaire))))
                 Echec(sommaire.Raison());
             sommaire.Ecrire(PageSommaire(entete, pages_, total_));
-            const bool surLeDisque = sommaire.Synchroniser();
-            if (sommaire.EstOuvert() && (!sommaire.Fermer() || !surLeDisque))
+            if (sommaire.EstOuvert() && !sommaire.Fermer())
                 Echec(sommaire.Raison());
         }
     }

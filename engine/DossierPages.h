@@ -42,7 +42,12 @@ public:
     void Entree(const InfosEntree& e);
     // L'ancre de l'entrée, entre son ouverture et son texte.
     void Ancre(const InfosEntree& e);
-    void Sortir(std::string_view octets) { Courant().Ecrire(octets); }
+    void Sortir(std::string_view octets) {
+        if (enTeteEnAttente_)
+            Attendre(octets);
+        else
+            Courant().Ecrire(octets);
+    }
     EcrivainTexte& Courant() { return decoupee_ ? page_ : *unique_; }
     // Après la dernière entrée : la fin de la page, ou la dernière page et le sommaire.
     bool Finir(std::string& raison);
@@ -56,6 +61,11 @@ private:
     void FermerPage(const std::string& suivante);
     void FermerBlocs();
     void OuvrirJour(Date jour);
+    // Une page découpée attend en mémoire son en-tête, qui ne pose que les cases des filtres de
+    // ses entrées ; au-delà de TailleAttenteMax (une ligne démesurée), l'en-tête part avec
+    // toutes les cases et la suite est écrite au fur et à mesure.
+    void Attendre(std::string_view octets);
+    void LacherAttente(const BilanPage* presentes);
     BilanPage BilanVide() const;
     void Echec(const std::string& raison) {
         if (raison_.empty())
@@ -69,6 +79,8 @@ private:
     std::string dossier_; // le dossier temporaire
     bool confie_ = false;
     bool pageOuverte_ = false;
+    std::optional<EnTetePage> enTeteEnAttente_;
+    std::string attente_;
     std::string cle_, fichier_, titre_, precedente_;
     std::map<std::string, int> suites_; // par clé, le dernier numéro de page pris
     std::set<std::string> fichiersPris_;

@@ -235,8 +235,8 @@ std::optional<EchecValidation> EchangerEnsemble(const std::vector<Entree>& entre
 }
 
 // Le premier temps pour une sortie : un fichier écrit jusqu'au bout et sur le disque (avec les
-// droits de l'ancien) ; les noms d'un dossier sur le disque (ses fichiers y sont déjà). 0 ou un
-// code errno ; raison : celle du fichier.
+// droits de l'ancien) ; pour un dossier, écrit et fermé par sa sortie, ses noms. 0 ou un code
+// errno ; raison : celle du fichier.
 int Preparer(const SortieAValider& s, std::size_t rang, std::string& raison) {
     if (essai::EtapeEnPanne == essai::Etape::Synchronisation && essai::RangEnPanne == rang)
         return essai::CodePanne;
