@@ -35,7 +35,7 @@ PagesEnCours::PagesEnCours(const ContexteSortie& contexte)
 PagesEnCours::~PagesEnCours() {
     if (page_.EstOuvert())
         page_.Fermer();
-    if (!dossier_.empty() && !valide_)
+    if (!dossier_.empty() && !confie_)
         SupprimerArborescence(dossier_);
 }
 
@@ -102,14 +102,36 @@ void PagesEnCours::OuvrirPage(const std::string& cle, const std::optional<Date>&
     pageOuverte_ = true;
     if (!dossier_.empty() && !page_.Creer(JoindreChemin(dossier_, fichier)))
         Echec(page_.Raison());
-    if (page_.EstOuvert())
-        page_.Ecrire(DebutPage(entete));
+    if (page_.EstOuvert()) {
+        enTeteEnAttente_ = std::move(entete);
+        attente_.clear();
+    }
+}
+
+void PagesEnCours::Attendre(std::string_view octets) {
+    constexpr std::size_t TailleAttenteMax = std::size_t{4} << 20;
+    attente_.append(octets);
+    if (attente_.size() > TailleAttenteMax)
+        LacherAttente(nullptr);
+}
+
+void PagesEnCours::LacherAttente(const BilanPage* presentes) {
+    if (!enTeteEnAttente_)
+        return;
+    enTeteEnAttente_->presentes = presentes;
+    page_.Ecrire(DebutPage(*enTeteEnAttente_));
+    page_.Ecrire(attente_);
+    enTeteEnAttente_.reset();
+    attente_.clear();
 }
 
 void PagesEnCours::FermerPage(const std::string& suivante) {
     FermerBlocs();
+    LacherAttente(&bilan_);
     const Voisins voisins{precedente_, suivante};
     Sortir(FinPage(bilan_, contexte_.selection, &voisins));
+    // Une page n'est pas attendue sur le disque une à une (des milliers d'attentes) : le
+    // dossier est tenu tout ou rien contre un programme tué, pas contre une coupure de courant.
     if (page_.EstOuvert() && !page_.Fermer())
         Echec(page_.Raison());
     pages_.push_back({fichier_, titre_, bilan_.entrees});
@@ -236,18 +258,11 @@ bool PagesEnCours::Finir(std::string& raison) {
     return raison_.empty();
 }
 
-bool PagesEnCours::Valider(std::string& raison, std::string& enCause) {
-    if (!decoupee_)
-        return true;
-    enCause = contexte_.chemin;
-    if (!raison_.empty() || dossier_.empty()) {
-        raison = raison_;
-        return false;
-    }
-    if (!RemplacerDossier(dossier_, contexte_.chemin, raison))
-        return false;
-    valide_ = true;
-    return true;
+std::optional<SortieAValider> PagesEnCours::Confier() {
+    if (!decoupee_ || !raison_.empty() || dossier_.empty())
+        return std::nullopt;
+    confie_ = true;
+    return SortieAValider{nullptr, dossier_, contexte_.chemin};
 }
 
 } // namespace vek

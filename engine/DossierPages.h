@@ -16,6 +16,7 @@
 #include "Ecriture.h"
 #include "PageWeb.h"
 #include "Puits.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -41,12 +42,18 @@ public:
     void Entree(const InfosEntree& e);
     // L'ancre de l'entrée, entre son ouverture et son texte.
     void Ancre(const InfosEntree& e);
-    void Sortir(std::string_view octets) { Courant().Ecrire(octets); }
+    void Sortir(std::string_view octets) {
+        if (enTeteEnAttente_)
+            Attendre(octets);
+        else
+            Courant().Ecrire(octets);
+    }
     EcrivainTexte& Courant() { return decoupee_ ? page_ : *unique_; }
     // Après la dernière entrée : la fin de la page, ou la dernière page et le sommaire.
     bool Finir(std::string& raison);
-    // Découpée : le dossier complet prend la place de l'ancien.
-    bool Valider(std::string& raison, std::string& enCause);
+    // Découpée et finie sans échec : le dossier complet, à valider avec les autres sorties, qui
+    // n'est plus supprimé ici.
+    std::optional<SortieAValider> Confier();
     std::uint64_t Entrees() const { return entrees_; }
 
 private:
@@ -54,6 +61,11 @@ private:
     void FermerPage(const std::string& suivante);
     void FermerBlocs();
     void OuvrirJour(Date jour);
+    // Une page découpée attend en mémoire son en-tête, qui ne pose que les cases des filtres de
+    // ses entrées ; au-delà de TailleAttenteMax (une ligne démesurée), l'en-tête part avec
+    // toutes les cases et la suite est écrite au fur et à mesure.
+    void Attendre(std::string_view octets);
+    void LacherAttente(const BilanPage* presentes);
     BilanPage BilanVide() const;
     void Echec(const std::string& raison) {
         if (raison_.empty())
@@ -65,8 +77,10 @@ private:
     EcrivainTexte* unique_ = nullptr;
     EcrivainTexte page_;
     std::string dossier_; // le dossier temporaire
-    bool valide_ = false;
+    bool confie_ = false;
     bool pageOuverte_ = false;
+    std::optional<EnTetePage> enTeteEnAttente_;
+    std::string attente_;
     std::string cle_, fichier_, titre_, precedente_;
     std::map<std::string, int> suites_; // par clé, le dernier numéro de page pris
     std::set<std::string> fichiersPris_;

@@ -234,31 +234,29 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         if (s->format->nom == "html")
             EntreesPage = s->puits->EntreesEcrites();
     }
-    // Tout ou rien : chaque sortie écrite et sur le disque, puis l'ensemble prend ses noms.
-    std::vector<EcritureAtomique*> fichiers;
-    for (const auto& s : sorties)
-        if (!s->dossier)
-            fichiers.push_back(&s->fichier);
-    if (const auto echec = ValiderEnsemble(fichiers)) {
-        const Sortie* s = nullptr;
-        for (std::size_t k = 0, rang = 0; k < sorties.size() && !s; ++k)
-            if (!sorties[k]->dossier && rang++ == echec->indice)
-                s = sorties[k].get();
-        return Resultat::Echec(s->Action(), s->chemin, echec->raison);
-    }
-    // Le dossier découpé, complet, prend la place de l'ancien d'un seul échange ; écrit au
-    // besoin, il n'est gardé (et nommé le premier) qu'au-delà d'une page d'entrées, sinon
-    // l'ancien reste tel quel.
+    // Tout ou rien : chaque sortie écrite et sur le disque, fichiers et dossier découpé, puis
+    // l'ensemble prend ses noms. Écrit au besoin, le dossier n'est gardé (et nommé le premier)
+    // qu'au-delà d'une page d'entrées, sinon l'ancien reste tel quel.
+    std::vector<SortieAValider> aValider;
+    std::vector<const Sortie*> enCause;
     std::vector<std::string> ecrits;
     for (std::size_t k = 0; k < sorties.size(); ++k) {
-        const Sortie& s = *sorties[k];
+        Sortie& s = *sorties[k];
         if (s.auBesoin && s.puits->EntreesEcrites() <= EntreesParPage)
             continue;
-        std::string raison, enCause;
-        if (!s.puits->ValiderDossier(raison, enCause))
-            return Resultat::Echec(s.Action(), enCause, raison);
+        if (!s.dossier)
+            aValider.push_back({&s.fichier, {}, {}});
+        else if (auto dossier = s.puits->ConfierDossier())
+            aValider.push_back(std::move(*dossier));
+        else
+            return Resultat::Echec(s.Action(), s.chemin,
+                                   "le dossier n'a pas été écrit" + RienDeRemplace(sorties.size()));
+        enCause.push_back(&s);
         ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }
+    if (const auto echec = ValiderEnsemble(aValider))
+        return Resultat::Echec(enCause[echec->indice]->Action(), enCause[echec->indice]->chemin,
+                               echec->raison);
 
     progression.Valeur(0);
     return ecrits;

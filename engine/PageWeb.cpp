@@ -265,17 +265,25 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
 }
 
 // Les cases des filtres, toutes cochées : une par channel, par genre et par personne de la
-// sélection (« Vous » compris), avant <main>.
-void AjouterCasesDesFiltres(std::string& s, const Selection& sel) {
-    const auto caseF = [&](const std::string& id) {
+// sélection (« Vous » compris), ou de la page si ses entrées sont connues, avant <main>. Chaque
+// case de plus allonge le parcours de ses sœurs que fait le navigateur pour chaque règle.
+void AjouterCasesDesFiltres(std::string& s, const Selection& sel, const BilanPage* presentes) {
+    const auto caseF = [&](const std::string& id, const std::vector<std::uint64_t>* comptes,
+                           std::size_t i) {
+        if (presentes && (i >= comptes->size() || (*comptes)[i] == 0))
+            return;
         s += "<input type=checkbox class=f id=" + id + " checked>";
     };
+    const std::vector<std::uint64_t> genres =
+        presentes
+            ? std::vector<std::uint64_t>(presentes->parGenre.begin(), presentes->parGenre.end())
+            : std::vector<std::uint64_t>();
     for (std::size_t i = 0; i < sel.NombreChannels(); ++i)
-        caseF("fk" + std::to_string(i));
-    for (const std::string_view g : ClassesFiltrees)
-        caseF("fg" + std::string(g));
+        caseF("fk" + std::to_string(i), presentes ? &presentes->parChannel : nullptr, i);
+    for (std::size_t g = 0; g < ClassesFiltrees.size(); ++g)
+        caseF("fg" + std::string(ClassesFiltrees[g]), &genres, g);
     for (std::size_t i = 0; i <= sel.NombreNoms(); ++i)
-        caseF("fq" + std::to_string(i));
+        caseF("fq" + std::to_string(i), presentes ? &presentes->parNom : nullptr, i);
     s += "\n";
 }
 
@@ -364,7 +372,7 @@ std::string DebutPage(const EnTetePage& e) {
     AjouterChannels(s, e.selection);
     s += "</dd>\n</dl>\n</header>\n";
     if (e.filtres && e.selection)
-        AjouterCasesDesFiltres(s, *e.selection);
+        AjouterCasesDesFiltres(s, *e.selection, e.presentes);
     s += "<main>\n";
     return s;
 }

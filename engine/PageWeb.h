@@ -67,6 +67,10 @@ struct EnTetePage {
     const Selection* selection = nullptr;
     std::string sousTitre; // en UTF-8 ; vide : la page unique
     bool filtres = true;   // les cases des filtres (pas sur le sommaire du dossier)
+    // Les entrées de la page, connues avant son début (page découpée) : seules les cases de
+    // leurs channels, genres et personnes sont posées. Sans elles, une case par channel, genre
+    // et personne de la sélection.
+    const BilanPage* presentes = nullptr;
 };
 
 // Les pages voisines d'une page découpée (vides : aucune).

@@ -19,6 +19,7 @@
 #include "PageWeb.h"
 #include "Publication.h"
 #include "Traduction.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -59,13 +60,10 @@ public:
         return true;
     }
 
-    // Une sortie qui est un dossier le met à la place de l'ancien, une fois toutes les sorties
-    // finies ; faux avec la raison et le chemin en cause sinon.
-    virtual bool ValiderDossier(std::string& raison, std::string& enCause) {
-        (void)raison;
-        (void)enCause;
-        return true;
-    }
+    // Une sortie qui est un dossier, une fois finie : son dossier complet, sous son nom
+    // temporaire, que la passe met à la place de l'ancien avec les autres sorties, tout ou rien
+    // (ValiderEnsemble) ; le puits ne le supprime plus. Rien pour une sortie fichier.
+    virtual std::optional<SortieAValider> ConfierDossier() { return std::nullopt; }
     // Les entrées écrites.
     virtual std::uint64_t EntreesEcrites() const { return 0; }
 

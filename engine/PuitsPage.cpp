@@ -150,9 +150,7 @@ public:
         (void)fichier;
         return pages_.Finir(raison);
     }
-    bool ValiderDossier(std::string& raison, std::string& enCause) override {
-        return pages_.Valider(raison, enCause);
-    }
+    std::optional<SortieAValider> ConfierDossier() override { return pages_.Confier(); }
     std::uint64_t EntreesEcrites() const override { return pages_.Entrees(); }
 
 private:

@@ -1,4 +1,4 @@
-// Les sorties qui sont des dossiers : dossier temporaire, échange, suppression.
+// Les sorties qui sont des dossiers : dossier temporaire, suppression.
 
 #include "Dossiers.h"
 
@@ -54,39 +54,6 @@ std::string CreerDossierTemporaire(const std::string& cible, std::string& raison
 void SupprimerArborescence(const std::string& chemin) {
     std::error_code e;
     fs::remove_all(fs::path(chemin), e); // ne suit pas les liens
-}
-
-bool RemplacerDossier(const std::string& neuf, const std::string& cible, std::string& raison) {
-    std::error_code e;
-    const fs::file_status etat = fs::symlink_status(fs::path(cible), e);
-    if (!fs::exists(etat)) {
-        fs::rename(fs::path(neuf), fs::path(cible), e);
-        if (e)
-            raison = RaisonSysteme(e.value());
-        return !e;
-    }
-    // L'ancien prend le nom temporaire du neuf, le neuf celui de l'ancien, d'un coup.
-    if (systeme::EchangerNoms(neuf, cible) == 0) {
-        SupprimerArborescence(neuf);
-        return true;
-    }
-    // Sans échange : l'ancien passe sous un nom temporaire, puis le neuf prend sa place ; un
-    // échec du second renommage remet l'ancien.
-    const std::string ancien = NomTemporaireDossier(cible);
-    fs::rename(fs::path(cible), fs::path(ancien), e);
-    if (e) {
-        raison = RaisonSysteme(e.value());
-        return false;
-    }
-    fs::rename(fs::path(neuf), fs::path(cible), e);
-    if (e) {
-        raison = RaisonSysteme(e.value());
-        std::error_code retour;
-        fs::rename(fs::path(ancien), fs::path(cible), retour);
-        return false;
-    }
-    SupprimerArborescence(ancien);
-    return true;
 }
 
 } // namespace vek

@@ -57,7 +57,7 @@ std::optional<IdentiteNom> IdentiteDuNom(const std::string& chemin);
 // pas le faire, ou un code errno.
 int EchangerNoms(const std::string& a, const std::string& b);
 // Renomme source en cible, une cible existante (même en lecture seule) étant remplacée ; 0 ou
-// un code errno.
+// un code errno. Un dossier se renomme aussi, vers un nom libre.
 int Renommer(const std::string& source, const std::string& cible);
 // Écrit sur le disque les noms du dossier, pour qu'un renommage survive à une coupure.
 void SynchroniserDossier(const std::string& dossier);

@@ -212,8 +212,14 @@ int Renommer(const std::string& source, const std::string& cible) {
         attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0;
     if (lectureSeule)
         SetFileAttributesA(cible.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    if (MoveFileExA(source.c_str(), cible.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    // Un dossier (la page découpée) ne remplace rien : Windows refuse alors le remplacement, et
+    // la validation ne le renomme que vers un nom libre.
+    const DWORD attributsSource = GetFileAttributesA(source.c_str());
+    const bool dossier = attributsSource != INVALID_FILE_ATTRIBUTES &&
+                         (attributsSource & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD mode = dossier ? DWORD{MOVEFILE_WRITE_THROUGH}
+                               : DWORD{MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH};
+    if (MoveFileExA(source.c_str(), cible.c_str(), mode))
         return 0;
     const DWORD code = GetLastError();
     if (lectureSeule)

@@ -1,5 +1,5 @@
-// Validation tout ou rien d'un ensemble de sorties : préparation, enregistrement, échanges,
-// retour en arrière, et reprise d'une validation interrompue.
+// Validation tout ou rien d'un ensemble de sorties (fichiers et dossiers) : préparation,
+// enregistrement, échanges, retour en arrière, et reprise d'une validation interrompue.
 
 #include "Validation.h"
 
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "Chemins.h"
+#include "Dossiers.h"
 #include "Ecriture.h"
 #include "Erreurs.h"
 #include "Systeme.h"
@@ -61,20 +62,30 @@ int Basculer(const std::string& temporaire, const std::string& cible) {
     return 0;
 }
 
+// Supprime ce que porte le nom : un fichier, ou un dossier avec tout ce qu'il contient (jamais
+// à travers un lien).
+void SupprimerNom(const std::string& chemin) {
+    const auto id = systeme::IdentiteDuNom(chemin);
+    if (id && id->dossier)
+        SupprimerArborescence(chemin);
+    else if (id)
+        SupprimerFichier(chemin);
+}
+
 void SupprimerAncien(const std::string& temporaire) {
-    SupprimerFichier(temporaire);
-    SupprimerFichier(Garage(temporaire));
+    SupprimerNom(temporaire);
+    SupprimerNom(Garage(temporaire));
 }
 
 struct Entree {
     std::string cible; // chemins complets
     std::string temporaire;
-    systeme::IdentiteNom neuf; // le nouveau fichier
+    systeme::IdentiteNom neuf; // le nouveau fichier ou dossier
 };
 
 bool EstLeNeuf(const std::string& chemin, const systeme::IdentiteNom& neuf) {
     const auto i = systeme::IdentiteDuNom(chemin);
-    return i && i->ordinaire && i->volume == neuf.volume && i->noeud == neuf.noeud;
+    return i && (i->ordinaire || i->dossier) && i->volume == neuf.volume && i->noeud == neuf.noeud;
 }
 
 bool EcrireEnregistrement(const std::string& chemin, const std::vector<Entree>& entrees,
@@ -223,15 +234,48 @@ std::optional<EchecValidation> EchangerEnsemble(const std::vector<Entree>& entre
     return std::nullopt;
 }
 
+// Le premier temps pour une sortie : un fichier écrit jusqu'au bout et sur le disque (avec les
+// droits de l'ancien) ; pour un dossier, écrit et fermé par sa sortie, ses noms. 0 ou un code
+// errno ; raison : celle du fichier.
+int Preparer(const SortieAValider& s, std::size_t rang, std::string& raison) {
+    if (essai::EtapeEnPanne == essai::Etape::Synchronisation && essai::RangEnPanne == rang)
+        return essai::CodePanne;
+    if (s.fichier) {
+        if (s.fichier->Preparer())
+            return 0;
+        raison = s.fichier->Raison();
+        return EIO;
+    }
+    const auto id = systeme::IdentiteDuNom(s.temporaire);
+    if (!id || !id->dossier)
+        return ENOENT;
+    systeme::SynchroniserDossier(s.temporaire);
+    return 0;
+}
+
+std::string Cible(const SortieAValider& s) {
+    return s.fichier ? s.fichier->Cible() : s.cible;
+}
+
+std::string Temporaire(const SortieAValider& s) {
+    return s.fichier ? s.fichier->Temporaire() : s.temporaire;
+}
+
 } // namespace
 
-bool RemettreAncienSansSortie(const NomFichier& dossier, std::string_view nom,
-                              std::string_view base) {
-    if (nom.size() <= SuffixeAncien.size() ||
-        nom.substr(nom.size() - SuffixeAncien.size()) != SuffixeAncien)
-        return false;
+bool TraiterOrphelin(const NomFichier& dossier, std::string_view nom, std::string_view base,
+                     bool estDossier) {
+    const std::string chemin = JoindreChemin(dossier, nom);
     const std::string cible = JoindreChemin(dossier, base);
-    return !Existe(cible) && systeme::Renommer(JoindreChemin(dossier, nom), cible) == 0;
+    if (nom.size() > SuffixeAncien.size() &&
+        nom.substr(nom.size() - SuffixeAncien.size()) == SuffixeAncien && !Existe(cible) &&
+        systeme::Renommer(chemin, cible) == 0)
+        return false;
+    if (estDossier) {
+        SupprimerArborescence(chemin);
+        return !Existe(chemin);
+    }
+    return SupprimerFichier(chemin);
 }
 
 NomFichier DossierDe(const NomFichier& chemin) {
@@ -241,33 +285,43 @@ NomFichier DossierDe(const NomFichier& chemin) {
     return barre == 0 ? chemin.substr(0, 1) : chemin.substr(0, barre);
 }
 
-std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomique*>& sorties) {
+std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomique*>& fichiers) {
+    std::vector<SortieAValider> sorties;
+    for (EcritureAtomique* f : fichiers)
+        sorties.push_back({f, {}, {}});
+    return ValiderEnsemble(sorties);
+}
+
+std::optional<EchecValidation> ValiderEnsemble(const std::vector<SortieAValider>& sorties) {
     if (sorties.empty())
         return std::nullopt;
-    const std::string dossier = DossierDe(sorties.front()->Cible());
+    const std::string dossier = DossierDe(Cible(sorties.front()));
     const bool plusieurs = sorties.size() > 1;
-    const bool ancienUnique = !plusieurs && Existe(sorties.front()->Cible());
+    const auto ancien = systeme::IdentiteDuNom(Cible(sorties.front()));
     const std::string garde =
         plusieurs ? " ; aucune sortie n'a été remplacée, les anciennes sont restées telles "
                     "quelles"
-        : ancienUnique ? " ; l'ancien fichier est resté tel quel"
-                       : "";
+        : !ancien ? ""
+        : ancien->dossier ? " ; l'ancien dossier est resté tel quel"
+                          : " ; l'ancien fichier est resté tel quel";
     const auto echec = [&](std::size_t rang, std::string raison) {
-        for (EcritureAtomique* s : sorties)
-            s->Abandonner();
+        for (const SortieAValider& s : sorties)
+            if (s.fichier)
+                s.fichier->Abandonner();
+            else if (!s.temporaire.empty())
+                SupprimerArborescence(s.temporaire);
         return EchecValidation{rang, std::move(raison) + garde};
     };
 
-    // Premier temps : chaque temporaire complet et sur le disque, avec les droits de l'ancien.
+    // Premier temps : chaque temporaire complet et sur le disque.
     std::vector<Entree> entrees;
     for (std::size_t i = 0; i < sorties.size(); ++i) {
-        if (essai::EtapeEnPanne == essai::Etape::Synchronisation && essai::RangEnPanne == i)
-            return echec(i, RaisonSysteme(essai::CodePanne));
-        if (!sorties[i]->Preparer())
-            return echec(i, sorties[i]->Raison());
-        const auto neuf = systeme::IdentiteDuNom(sorties[i]->Temporaire());
+        std::string raison;
+        if (const int code = Preparer(sorties[i], i, raison); code != 0)
+            return echec(i, raison.empty() ? RaisonSysteme(code) : raison);
+        const auto neuf = systeme::IdentiteDuNom(Temporaire(sorties[i]));
         entrees.push_back(
-            {sorties[i]->Cible(), sorties[i]->Temporaire(), neuf.value_or(systeme::IdentiteNom{})});
+            {Cible(sorties[i]), Temporaire(sorties[i]), neuf.value_or(systeme::IdentiteNom{})});
     }
     const std::string enregistrement = JoindreChemin(dossier, NomValidation);
     if (plusieurs) {
@@ -279,8 +333,9 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomiqu
     }
 
     // Second temps : les échanges.
-    for (EcritureAtomique* s : sorties)
-        s->Confier();
+    for (const SortieAValider& s : sorties)
+        if (s.fichier)
+            s.fichier->Confier();
     return EchangerEnsemble(entrees, plusieurs ? enregistrement : std::string(), garde);
 }
 
@@ -318,7 +373,7 @@ TexteUtf8 ReprendreValidation(const NomFichier& dossier,
             continue;
         }
         if (EstLeNeuf(e.temporaire, e.neuf))
-            SupprimerFichier(e.temporaire);
+            SupprimerNom(e.temporaire);
         if (Existe(Garage(e.temporaire)) && !Existe(e.cible))
             systeme::Renommer(Garage(e.temporaire), e.cible);
     }

@@ -2,8 +2,6 @@
 
 #include "Verrou.h"
 
-#include "Dossiers.h"
-
 #include "Fichiers.h"
 #include "Systeme.h"
 #include "Validation.h"
@@ -139,15 +137,9 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
         const auto id = systeme::IdentiteDuNom(chemin);
         if (!id || !id->aNous)
             continue;
-        if (id->dossier) {
-            // Un dossier temporaire (la page découpée) part avec tout ce qu'il contient.
-            SupprimerArborescence(chemin);
-            ++supprimes;
-            continue;
-        }
-        if (!id->ordinaire || RemettreAncienSansSortie(dossier, nom, sienne))
-            continue;
-        if (::unlink(chemin.c_str()) == 0)
+        // Un dossier temporaire (la page découpée) part avec tout ce qu'il contient, sauf
+        // l'ancien dossier resté au garage, qui reprend sa place.
+        if ((id->ordinaire || id->dossier) && TraiterOrphelin(dossier, nom, sienne, id->dossier))
             ++supprimes;
     }
     ::closedir(d);

@@ -57,14 +57,15 @@ int SupprimerTemporairesOrphelins(const std::string& dossier,
         if (h == INVALID_HANDLE_VALUE)
             continue;
         do {
+            // Un lien ou une jonction n'est jamais suivi ni supprimé ; un dossier temporaire (la
+            // page découpée) part avec tout ce qu'il contient, sauf l'ancien resté au garage.
             unsigned long processus = 0;
             if (!EstTemporaireDe(trouve.cFileName, base, &processus) ||
                 systeme::ProcessusVivant(processus) ||
-                (trouve.dwFileAttributes &
-                 (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-                RemettreAncienSansSortie(dossier, trouve.cFileName, base))
+                (trouve.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
                 continue;
-            if (SupprimerFichier(JoindreChemin(dossier, trouve.cFileName)))
+            const bool estDossier = (trouve.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (TraiterOrphelin(dossier, trouve.cFileName, base, estDossier))
                 ++supprimes;
         } while (FindNextFileA(h, &trouve));
         FindClose(h);

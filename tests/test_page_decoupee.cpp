@@ -11,6 +11,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 #ifndef _WIN32
@@ -180,6 +181,26 @@ TEST_P(Decoupages, PagesBienFormeesLiensResolusEtEntreesDeLaPageUnique) {
         EXPECT_NE(h.find("href=\"index.html\""), std::string::npos);
         // Le graphique compte toutes les entrées de la page (toutes datées, toutes à l'heure).
         EXPECT_EQ(CompteDuGraphique(h), page.entrees.size());
+        // Une case par étiquette des filtres, sans case de plus ; chaque entrée a les cases de
+        // son channel, de sa personne et de son genre.
+        const auto Captures = [&](const std::regex& motif) {
+            std::set<std::string> vus;
+            for (std::sregex_iterator i(h.begin(), h.end(), motif), fin; i != fin; ++i)
+                vus.insert((*i)[1]);
+            return vus;
+        };
+        static const std::regex Case(R"(<input type=checkbox class=f id=(\w+))"),
+            Etiquette(R"(<label for=(\w+))");
+        const std::set<std::string> cases = Captures(Case);
+        EXPECT_EQ(cases, Captures(Etiquette));
+        for (const test::EntreeLue& e : page.entrees) {
+            std::istringstream classes(e.classe);
+            for (std::string c; classes >> c;) {
+                if (c.size() > 1 || c == "d" || c == "m" || c == "a") {
+                    EXPECT_TRUE(cases.count((c.size() == 1 ? "fg" : "f") + c)) << c;
+                }
+            }
+        }
     }
     // Les pages ensemble : exactement les entrées de la page unique, dans l'ordre.
     ASSERT_EQ(entrees.size(), unique.entrees.size());

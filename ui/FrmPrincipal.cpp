@@ -3,6 +3,7 @@
 #include "ui_FrmPrincipal.h"
 
 #include "Apparence.h"
+#include "AvisPageWeb.h"
 #include "BarreEtat.h"
 #include "EntreesExport.h"
 #include "FrmAnalyse.h"
@@ -153,7 +154,9 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
         },
         this);
     exports_->ouvrir = [this](const std::string& chemin) {
-        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), TextesPageWeb);
+        TextesSortie textes = TextesPageWeb; // une page trop longue le dit
+        textes.barre = BarrePageWeb(module_->EntreesPage, textes.barre);
+        SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), textes);
     };
     exports_->annoncer = [this](const QString& message) { AnnoncerDansBarreEtat(message); };
 

@@ -4,6 +4,8 @@
 #include "LecturePublication.h"
 #include "OutilsFenetre.h"
 
+#include "BarreEtat.h"
+
 #include <QCheckBox>
 #include <QDir>
 
@@ -145,6 +147,40 @@ TEST_F(PageWeb, AuDelaDUnePageDEntreesLeDossierParJourEstOuvert) {
                 LirePage(LireTout(programme.Fichier("LogFinal/2001-12-24-2.html"))).entrees.size(),
                 1u);
         }
+    }
+}
+
+// Une page unique de plus de 50 000 entrées est écrite, mais la barre d'état dit sa taille et
+// conseille le dossier par jour, ouvert à sa place ; en deçà, la barre n'en dit rien.
+TEST_F(PageWeb, UnePageTropLongueEstSignaleeDansLaBarreDEtat) {
+    struct Cas {
+        int lignes;
+        const char* attendu; // ce que dit la barre, vide : rien sur la taille
+    };
+    for (const Cas& c : {Cas{5001, ""}, Cas{50001, "LogFinal.html tient 50\u202F001 entrées"}}) {
+        SCOPED_TRACE(c.lignes);
+        ChoisirJournal(JournalLong(c.lignes));
+        Cliquer("boutonRecherche");
+        for (const char* nom : {"caseTousLesChannels", "caseToutLeMonde"})
+            if (Controle<QCheckBox>(nom)->checkState() != Qt::Checked)
+                QTest::mouseClick(Controle<QCheckBox>(nom), Qt::LeftButton);
+        lanceur.ouverts.clear();
+        Menu("actionExporterPageWeb")->trigger();
+        AttendreFinDePasse();
+        ASSERT_EQ(lanceur.ouverts.size(), 1u);
+        EXPECT_EQ(lanceur.ouverts[0], programme.Fichier("LogFinal/index.html"));
+        auto* barre = qobject_cast<BarreEtat*>(fenetre->statusBar());
+        ASSERT_NE(barre, nullptr);
+        const QString texte = barre->Texte();
+        EXPECT_EQ(texte.contains(QStringLiteral("trop pour un navigateur")), *c.attendu != 0)
+            << texte.toStdString();
+        if (*c.attendu) {
+            EXPECT_TRUE(texte.contains(QString::fromUtf8(c.attendu))) << texte.toStdString();
+            EXPECT_TRUE(texte.contains(QStringLiteral("dossier par jour")));
+        }
+        EXPECT_TRUE(texte.endsWith(QDir::toNativeSeparators(
+            QString::fromStdString(programme.Fichier("LogFinal/index.html")))))
+            << texte.toStdString();
     }
 }
 
