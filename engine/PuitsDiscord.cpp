@@ -100,13 +100,9 @@ public:
 
     void Commencer(EcrivainTexte&) override {
         // Les parties s'accumulent d'abord à part : leur nombre n'est connu qu'à la fin.
-        ouvert_ = parties_.Ouvrir(contexte_.chemin, raison_);
+        parties_.Nommer(contexte_.chemin);
     }
     bool Finir(EcrivainTexte& fichier, std::string& raison) override {
-        if (!ouvert_) {
-            raison = raison_;
-            return false;
-        }
         return parties_.Terminer(fichier, raison);
     }
 
@@ -123,16 +119,11 @@ protected:
         sortie.Ajouter(Cp1252VersUtf8(DateLongue(jour)));
         sortie.Ajouter("**__\n");
     }
-    void Sortir(std::string_view octets, EcrivainTexte&) override {
-        if (ouvert_)
-            parties_.Recevoir(octets);
-    }
+    void Sortir(std::string_view octets, EcrivainTexte&) override { parties_.Recevoir(octets); }
 
 private:
     ContexteSortie contexte_;
     Empaqueteur parties_;
-    bool ouvert_ = false;
-    std::string raison_;
 };
 
 } // namespace
