@@ -57,13 +57,13 @@ private:
     std::size_t caracteresEntree_ = 0;
     std::size_t caracteresPartie_ = 0;
     bool partieOuverte_ = false;
-    std::vector<std::uint64_t> debuts_; // début de chaque partie dans le fichier de travail
+    std::vector<std::uint64_t> debuts_; // début de chaque partie dans ce qui s'accumule
     std::uint64_t ecrits_ = 0;
     std::size_t plafond_;
     std::string memoire_; // les premiers octets, tant qu'ils tiennent sous le plafond
     std::string cible_;
     bool deverse_ = false; // le fichier de travail a pris la suite de la mémoire
-    std::string raison_;   // son ouverture a échoué
+    std::string raison_;   // pourquoi le fichier de travail a fait défaut
     EcritureAtomique travail_;
 };
 
