@@ -46,24 +46,39 @@ std::vector<std::string_view> DecouperParties(std::string_view contenu) {
     return parties;
 }
 
-Empaqueteur::Empaqueteur(std::size_t limite, std::string_view avant, std::string_view apres)
-    : avant_(avant), apres_(apres) {
+Empaqueteur::Empaqueteur(std::size_t limite, std::string_view avant, std::string_view apres,
+                         std::size_t plafondMemoire)
+    : avant_(avant), apres_(apres), plafond_(plafondMemoire) {
     // L'en-tête, sa fin de ligne et la fin de ligne qui sépare chaque entrée de la suivante.
     const std::size_t enTete =
         CompterCaracteres(avant) + CompterCaracteres(apres) + 2 * ChiffresReserves + 2;
     capacite_ = limite > enTete + 16 ? limite - enTete : 16;
 }
 
-bool Empaqueteur::Ouvrir(const std::string& cible, std::string& raison) {
-    if (travail_.Ouvrir(cible))
-        return true;
-    raison = travail_.Raison();
-    return false;
+void Empaqueteur::Ecrire(std::string_view octets) {
+    ecrits_ += octets.size();
+    if (!deverse_ && memoire_.size() + octets.size() <= plafond_) {
+        if (memoire_.empty())
+            memoire_.reserve(plafond_); // sans recopie en grandissant ; touchée au fil de l'eau
+        memoire_.append(octets);
+        return;
+    }
+    Deverser(octets);
 }
 
-void Empaqueteur::Ecrire(std::string_view octets) {
-    travail_.Flux().Ecrire(octets);
-    ecrits_ += octets.size();
+void Empaqueteur::Deverser(std::string_view octets) {
+    if (!deverse_) {
+        deverse_ = true;
+        if (!travail_.Ouvrir(cible_)) {
+            raison_ = travail_.Raison();
+            return;
+        }
+        travail_.Flux().SansPoussee();
+        travail_.Flux().Ecrire(memoire_);
+        std::string().swap(memoire_);
+    }
+    if (raison_.empty())
+        travail_.Flux().Ecrire(octets);
 }
 
 void Empaqueteur::Couper() {
@@ -162,42 +177,54 @@ void Empaqueteur::Recevoir(std::string_view octets) {
     ecrireSuite();
 }
 
+bool Empaqueteur::Recopier(EcrivainTexte& sortie, std::FILE* f, std::vector<char>& tampon,
+                           std::uint64_t debut, std::uint64_t fin) {
+    if (!f) {
+        sortie.Ecrire(std::string_view(memoire_).substr(static_cast<std::size_t>(debut),
+                                                        static_cast<std::size_t>(fin - debut)));
+        return true;
+    }
+    for (std::uint64_t reste = fin - debut; reste > 0;) {
+        const std::size_t n =
+            std::fread(tampon.data(), 1,
+                       static_cast<std::size_t>(std::min<std::uint64_t>(reste, tampon.size())), f);
+        if (n == 0)
+            return false;
+        sortie.Ecrire(std::string_view(tampon.data(), n));
+        reste -= n;
+    }
+    return true;
+}
+
 bool Empaqueteur::Terminer(EcrivainTexte& sortie, std::string& raison) {
     FinirEntree();
-    if (!travail_.Flux().Fermer()) {
-        raison = travail_.Flux().Raison();
-        travail_.Abandonner();
-        return false;
-    }
-    std::FILE* f = std::fopen(travail_.Temporaire().c_str(), "rb");
-    if (!f) {
-        raison = "le fichier de travail des parties ne se relit pas";
-        travail_.Abandonner();
-        return false;
+    std::FILE* f = nullptr;
+    if (deverse_) {
+        if (raison_.empty() && !travail_.Flux().Fermer())
+            raison_ = travail_.Flux().Raison();
+        if (raison_.empty() && !(f = std::fopen(travail_.Temporaire().c_str(), "rb")))
+            raison_ = "le fichier de travail des parties ne se relit pas";
+        if (!raison_.empty()) {
+            raison = raison_;
+            travail_.Abandonner();
+            return false;
+        }
     }
     const std::string total = std::to_string(debuts_.size());
-    std::vector<char> tampon(std::size_t{1} << 20);
+    std::vector<char> tampon(f ? std::size_t{1} << 20 : 0);
     bool ok = true;
     for (std::size_t i = 0; i < debuts_.size() && ok; ++i) {
         sortie.Ecrire(i == 0 ? "" : "\n\n");
         sortie.Ecrire(avant_ + std::to_string(i + 1) + "/" + total + apres_ + "\n");
-        std::uint64_t reste = (i + 1 < debuts_.size() ? debuts_[i + 1] : ecrits_) - debuts_[i];
-        while (reste > 0) {
-            const std::size_t n = std::fread(
-                tampon.data(), 1,
-                static_cast<std::size_t>(std::min<std::uint64_t>(reste, tampon.size())), f);
-            if (n == 0) {
-                ok = false;
-                break;
-            }
-            sortie.Ecrire(std::string_view(tampon.data(), n));
-            reste -= n;
-        }
+        ok = Recopier(sortie, f, tampon, debuts_[i],
+                      i + 1 < debuts_.size() ? debuts_[i + 1] : ecrits_);
     }
     if (!debuts_.empty())
         sortie.Ecrire("\n");
-    std::fclose(f);
-    travail_.Abandonner();
+    if (f) {
+        std::fclose(f);
+        travail_.Abandonner();
+    }
     if (!ok)
         raison = "le fichier de travail des parties a raccourci";
     return ok;

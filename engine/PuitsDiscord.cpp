@@ -40,12 +40,24 @@ std::size_t FinAdresse(std::string_view texte, std::size_t i) {
     return i;
 }
 
-// Un texte du journal : échappé, ses adresses « http:// » et « https:// » entre chevrons.
+// Le début de l'adresse « http:// » ou « https:// » (sans égard à la casse) dont « :// » est
+// en p, ou npos.
+std::size_t DebutAdresse(std::string_view texte, std::size_t p) {
+    if (p >= 5 && Debute(texte, p - 5, "https://"))
+        return p - 5;
+    if (p >= 4 && Debute(texte, p - 4, "http://"))
+        return p - 4;
+    return std::string_view::npos;
+}
+
+// Un texte du journal : échappé, ses adresses « http:// » et « https:// » entre chevrons. Les
+// adresses sont cherchées par leur « :// », rare dans un texte, plutôt que par chaque « h ».
 template <class Sortie> void Md(Sortie& s, std::string_view texte) {
     std::size_t depuis = 0;
-    for (std::size_t i = texte.find_first_of("hH"); i != std::string_view::npos;
-         i = texte.find_first_of("hH", i + 1)) {
-        if (i < depuis || !(Debute(texte, i, "http://") || Debute(texte, i, "https://")))
+    for (std::size_t p = texte.find("://"); p != std::string_view::npos;
+         p = texte.find("://", p + 3)) {
+        const std::size_t i = DebutAdresse(texte, p);
+        if (i == std::string_view::npos || i < depuis)
             continue;
         s.template Traduit<Vers::Discord>(texte.substr(depuis, i - depuis), TableDeDiscord);
         const std::size_t fin = FinAdresse(texte, i);
@@ -88,13 +100,9 @@ public:
 
     void Commencer(EcrivainTexte&) override {
         // Les parties s'accumulent d'abord à part : leur nombre n'est connu qu'à la fin.
-        ouvert_ = parties_.Ouvrir(contexte_.chemin, raison_);
+        parties_.Nommer(contexte_.chemin);
     }
     bool Finir(EcrivainTexte& fichier, std::string& raison) override {
-        if (!ouvert_) {
-            raison = raison_;
-            return false;
-        }
         return parties_.Terminer(fichier, raison);
     }
 
@@ -111,16 +119,11 @@ protected:
         sortie.Ajouter(Cp1252VersUtf8(DateLongue(jour)));
         sortie.Ajouter("**__\n");
     }
-    void Sortir(std::string_view octets, EcrivainTexte&) override {
-        if (ouvert_)
-            parties_.Recevoir(octets);
-    }
+    void Sortir(std::string_view octets, EcrivainTexte&) override { parties_.Recevoir(octets); }
 
 private:
     ContexteSortie contexte_;
     Empaqueteur parties_;
-    bool ouvert_ = false;
-    std::string raison_;
 };
 
 } // namespace

@@ -64,15 +64,11 @@ public:
         // Sans taille de message, rien n'est découpé ; sinon les parties s'accumulent d'abord
         // à part (leur nombre n'est connu qu'à la fin).
         if (contexte_.tailleMessage != 0)
-            ouvert_ = parties_.Ouvrir(contexte_.chemin, raison_);
+            parties_.Nommer(contexte_.chemin);
     }
     bool Finir(EcrivainTexte& fichier, std::string& raison) override {
         if (contexte_.tailleMessage == 0)
             return true;
-        if (!ouvert_) {
-            raison = raison_;
-            return false;
-        }
         return parties_.Terminer(fichier, raison);
     }
 
@@ -97,16 +93,14 @@ protected:
         debutEcrit_ = debutEcrit_ || !octets.empty();
         if (contexte_.tailleMessage == 0)
             fichier.Ecrire(octets);
-        else if (ouvert_)
+        else
             parties_.Recevoir(octets);
     }
 
 private:
     ContexteSortie contexte_;
     Empaqueteur parties_;
-    bool ouvert_ = false;
     bool debutEcrit_ = false; // fil d'écriture seulement
-    std::string raison_;
 };
 
 } // namespace

@@ -27,10 +27,26 @@ std::uint64_t Empreinte(std::string_view t) {
         h = (h ^ mot) * 0xFF51AFD7ED558CCDull;
         h ^= h >> 32;
     }
+    // La fin : les huit derniers octets d'un coup (quitte à relire), ou octet par octet pour
+    // un nom plus court. Une recopie de longueur variable vers la pile ferait relire le mot
+    // avant que ses octets n'y soient arrivés (le processeur attend alors).
     std::uint64_t reste = 0;
-    std::memcpy(&reste, t.data() + i, t.size() - i);
+    if (t.size() >= 8)
+        std::memcpy(&reste, t.data() + t.size() - 8, 8);
+    else
+        for (std::size_t k = 0; k < t.size(); ++k)
+            reste = (reste << 8) | static_cast<unsigned char>(t[k]);
     h = (h ^ reste) * 0xC4CEB9FE1A85EC53ull;
     return h ^ (h >> 29);
+}
+
+// Demande une case à la mémoire sans l'attendre.
+inline void Pressentir(const void* adresse) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(adresse);
+#else
+    (void)adresse;
+#endif
 }
 
 } // namespace
@@ -38,8 +54,7 @@ std::uint64_t Empreinte(std::string_view t) {
 DetecteurSessions::DetecteurSessions(int pauseMinutes)
     : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60), cases_(256) {}
 
-void DetecteurSessions::Compter(std::string_view nom) {
-    const std::uint64_t h = Empreinte(nom);
+void DetecteurSessions::Compter(std::string_view nom, std::uint64_t h) {
     const std::size_t masque = cases_.size() - 1;
     for (std::size_t i = h & masque;; i = (i + 1) & masque) {
         Case& c = cases_[i];
@@ -91,6 +106,14 @@ void DetecteurSessions::Ajouter(std::string_view ligne) {
     }
     if (!datee_)
         return;
+    // Le nom d'abord : sa case est demandée à la mémoire pendant que l'heure se lit (la table
+    // sort du cache au fil de la lecture du journal, et l'attente de sa case coûtait autant que
+    // le reste de la ligne).
+    const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tampon_);
+    const std::string_view nom = e.nom.substr(0, LongueurNom);
+    const std::uint64_t h = nom.empty() ? 0 : Empreinte(nom);
+    if (!nom.empty())
+        Pressentir(&cases_[h & (cases_.size() - 1)]);
     const auto seconde = SecondesDeLigne(ligne);
     if (!seconde)
         return;
@@ -112,10 +135,8 @@ void DetecteurSessions::Ajouter(std::string_view ligne) {
     }
     derniere_ = t;
     ++courante_.lignes;
-    const Extraction e = AnalyserCorps(CorpsDeLigne(ligne), tampon_);
-    if (e.nom.empty())
-        return;
-    Compter(e.nom.substr(0, LongueurNom));
+    if (!nom.empty())
+        Compter(nom, h);
 }
 
 void DetecteurSessions::Clore() {

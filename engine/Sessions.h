@@ -77,7 +77,7 @@ private:
         std::uint64_t paroles = 0;
         std::uint32_t compte = 0; // rang dans comptes_ plus un ; 0 : libre
     };
-    void Compter(std::string_view nom);
+    void Compter(std::string_view nom, std::uint64_t empreinte);
     void Agrandir();
     std::vector<Case> cases_;
     std::vector<Compte> comptes_;

@@ -44,6 +44,9 @@ public:
     // Donne au fichier ouvert les droits de l'ancien fichier qu'il remplacera (voir
     // systeme::DroitsAvantFermeture).
     void ReprendreDroitsDe(const NomFichier& ancien);
+    // Un fichier de travail, relu puis supprimé : rien n'en part vers le disque au fil de
+    // l'écriture (la place qu'il prend en mémoire est rendue à sa suppression).
+    void SansPoussee() { neuf_ = false; }
     bool EstOuvert() const { return fichier_ != nullptr; }
     bool EnErreur() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
@@ -61,7 +64,7 @@ private:
     void PousserVersLeDisque();
     void RemettreAuSysteme();   // vide le tampon, puis celui de la bibliothèque C
     std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée
-    bool neuf_ = false;         // créé par CreerNeuf
+    bool neuf_ = false;         // créé par CreerNeuf, poussé vers le disque
     int codeErreur_ = 0;
 };
 

@@ -101,7 +101,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Des entrées de tailles diverses, découpées en parties d'au plus la limite : chaque entrée
 // tient dans une partie, sauf celles qui sont plus longues qu'une partie, coupées à une espace
-// ou entre deux caractères, jamais juste après une barre oblique inverse.
+// ou entre deux caractères, jamais juste après une barre oblique inverse. Les parties gardées en
+// mémoire, passées dès le début ou en cours de route par le fichier de travail, donnent les
+// mêmes octets, et le fichier de travail ne reste pas.
 TEST(Empaqueteur, PartiesDansLaLimiteEntreesEntieresCoupuresSures) {
     test::DossierTemporaire dossier;
     const std::string cible = dossier.Fichier("parties.txt");
@@ -110,20 +112,29 @@ TEST(Empaqueteur, PartiesDansLaLimiteEntreesEntieresCoupuresSures) {
         entrees.push_back("entrée " + std::to_string(i) + " " + std::string(i * 7 % 90, 'e'));
     entrees.push_back(std::string(150, '\\') + "\\*" + std::string(150, 'x')); // sans espace
     entrees.push_back("é" + std::string(400, 'y'));
-    Empaqueteur e(200, "**Partie ", "**");
-    std::string raison;
-    ASSERT_TRUE(e.Ouvrir(cible, raison)) << raison;
     std::string flux;
     for (const auto& x : entrees)
         flux += x + "\n";
-    // Reçu par morceaux quelconques.
-    for (std::size_t i = 0; i < flux.size(); i += 37)
-        e.Recevoir(std::string_view(flux).substr(i, 37));
-    EcrivainTexte sortie;
-    ASSERT_TRUE(sortie.Creer(cible));
-    ASSERT_TRUE(e.Terminer(sortie, raison)) << raison;
-    ASSERT_TRUE(sortie.Fermer());
-    const std::string contenu = test::LireTout(cible);
+    const auto empaqueter = [&](std::size_t plafond) {
+        Empaqueteur e(200, "**Partie ", "**", plafond);
+        e.Nommer(cible);
+        // Reçu par morceaux quelconques.
+        for (std::size_t i = 0; i < flux.size(); i += 37)
+            e.Recevoir(std::string_view(flux).substr(i, 37));
+        EcrivainTexte sortie;
+        std::string raison;
+        EXPECT_TRUE(sortie.Creer(cible));
+        EXPECT_TRUE(e.Terminer(sortie, raison)) << raison;
+        EXPECT_TRUE(sortie.Fermer());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dossier.Chemin()),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "le fichier de travail est parti (plafond " << plafond << ")";
+        return test::LireTout(cible);
+    };
+    const std::string contenu = empaqueter(Empaqueteur::PlafondParDefaut);
+    EXPECT_EQ(empaqueter(0), contenu) << "tout par le fichier de travail";
+    EXPECT_EQ(empaqueter(1000), contenu) << "par le fichier de travail en cours de route";
     const auto parties = DecouperParties(contenu);
     ASSERT_GT(parties.size(), 10u);
     std::string rejoint;
@@ -145,7 +156,20 @@ TEST(Empaqueteur, PartiesDansLaLimiteEntreesEntieresCoupuresSures) {
     std::string fin = rejoint.substr(rejoint.find(std::string(150, '\\')));
     std::erase(fin, '\n');
     EXPECT_EQ(fin, entrees[60] + entrees[61]);
-    EXPECT_FALSE(std::filesystem::exists(cible + ".tmp")) << "le fichier de travail est parti";
+}
+
+// Au-delà du plafond, un fichier de travail qui ne peut pas s'ouvrir (son dossier n'existe pas) :
+// échec qui le dit, au lieu de parties qui perdraient des entrées.
+TEST(Empaqueteur, FichierDeTravailImpossibleEchecQuiLeDit) {
+    test::DossierTemporaire dossier;
+    Empaqueteur e(200, "**Partie ", "**", 0);
+    e.Nommer(dossier.Fichier("absent/parties.txt"));
+    e.Recevoir("une entrée\nune autre\n");
+    EcrivainTexte sortie;
+    ASSERT_TRUE(sortie.Creer(dossier.Fichier("parties.txt")));
+    std::string raison;
+    EXPECT_FALSE(e.Terminer(sortie, raison));
+    EXPECT_FALSE(raison.empty());
 }
 
 } // namespace
