@@ -3,6 +3,7 @@
 #include "Extraire.h"
 
 #include "Formats.h"
+#include "OptionsNettoyage.h"
 #include "VersionVEK.h"
 
 #include <algorithm>
@@ -107,7 +108,9 @@ Modes d'extraction :
   --sans-date          retire la date et l'heure de chaque ligne (Mode Unless Date).
   --rp                 retire les guillemets autour des noms (Mode RP Name).
   --sans-channel       retire le tag du channel (Mode Unless Channel).
-)" + AideFormats() +
+
+)" + AideNettoyage() +
+           AideFormats() +
            R"(Autres options :
   --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
                        dossier du programme.

@@ -77,8 +77,8 @@ constexpr std::array<std::string_view, 40> Phrases = {
     "façon de parler",
     "c'est déjà l'été ?",
     "à votre service",
-    "hors-jeu : je reviens",
-    "bonne nuit",
+    "HRP : je reviens",
+    "bonne nuit ((je file, demain boulot))",
 };
 
 std::string EnCp1252(std::string_view utf8) {
