@@ -19,7 +19,8 @@ namespace {
 bool MotEntier(std::string_view texte, std::string_view nom) {
     for (std::size_t p = texte.find(nom); p != std::string_view::npos; p = texte.find(nom, p + 1)) {
         const std::size_t fin = p + nom.size();
-        const bool avant = p == 0 || !vek::LettreOuChiffre(static_cast<unsigned char>(texte[p - 1]));
+        const bool avant =
+            p == 0 || !vek::LettreOuChiffre(static_cast<unsigned char>(texte[p - 1]));
         const bool apres =
             fin == texte.size() || !vek::LettreOuChiffre(static_cast<unsigned char>(texte[fin]));
         if (avant && apres)
