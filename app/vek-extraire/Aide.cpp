@@ -116,8 +116,9 @@ Modes d'extraction :
                        dossier du programme.
   --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
   --suivre             après la recherche, imprime à mesure les lignes retenues que le jeu
-                       ajoute au journal, réécrites selon les modes, jusqu'à Ctrl+C ; écrit
-                       alors les sorties demandées, de tout ce qui a été lu (code 0).
+                       ajoute au journal, réécrites selon les modes et nettoyées, jusqu'à
+                       Ctrl+C ; écrit alors les sorties demandées, de tout ce qui a été lu
+                       (code 0).
   -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
   -h, --help           affiche cette aide.
   --version            affiche la version.

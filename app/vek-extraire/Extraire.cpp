@@ -520,7 +520,6 @@ int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection, std:
     progression_.DefinirEtape("Écriture de " + fichiers);
     module.TailleMessage = a_.tailleMessage;
     module.Decoupe = a_.decoupe;
-    module.Nettoyage = a_.nettoyage;
     const ModesPartages modes(a_.modes);
     const Issue<std::vector<std::string>> ecriture =
         module.EcrireSorties(selection, modes, formats, progression_, arret);
@@ -626,6 +625,7 @@ int Execution::Lancer() {
     Selection selection;
     if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
+    module.Nettoyage = a_.nettoyage;
     if (a_.suivre) {
         // Jusqu'à Ctrl+C ; puis les sorties demandées, de tout ce qui a été lu, sans que
         // l'arrêt qui a fini le suivi n'interrompe leur écriture.
