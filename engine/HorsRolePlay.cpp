@@ -11,20 +11,6 @@ namespace vek {
 
 namespace {
 
-// Les lettres de Windows-1252 au-delà de l'ASCII : š œ ž Š Œ Ž Ÿ ƒ ª µ º et À à ÿ sauf × et ÷.
-constexpr std::array<bool, 256> TableLettres = [] {
-    std::array<bool, 256> t{};
-    for (int c = '0'; c <= '9'; ++c)
-        t[static_cast<std::size_t>(c)] = true;
-    for (int c = 'A'; c <= 'Z'; ++c)
-        t[static_cast<std::size_t>(c)] = t[static_cast<std::size_t>(c + 32)] = true;
-    for (const int c : {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA})
-        t[static_cast<std::size_t>(c)] = true;
-    for (int c = 0xC0; c <= 0xFF; ++c)
-        t[static_cast<std::size_t>(c)] = c != 0xD7 && c != 0xF7;
-    return t;
-}();
-
 bool CommencePar(std::string_view texte, std::string_view debut) {
     if (texte.size() < debut.size())
         return false;
@@ -53,10 +39,6 @@ std::size_t FinDePartie(std::string_view texte, std::size_t debut) {
 }
 
 } // namespace
-
-bool LettreOuChiffre(unsigned char c) {
-    return TableLettres[c];
-}
 
 bool ToutHorsRolePlay(std::string_view message) {
     const std::string_view m = RognerEspaces(message);

@@ -23,10 +23,12 @@ std::string_view PremierMot(std::string_view nom) {
     return nom.substr(0, n);
 }
 
-std::size_t CleDebut(std::string_view mot) {
-    const auto a = static_cast<unsigned char>(mot[0]);
-    const auto b = mot.size() > 1 ? static_cast<unsigned char>(mot[1]) : 0u;
-    return (static_cast<std::size_t>(a) << 8) | b;
+// La place d'un mot dans le crible des premiers mots : un hachage de ses octets sur 16 bits.
+constexpr std::uint32_t PasCle(std::uint32_t h, char c) {
+    return h * 31u + static_cast<unsigned char>(c);
+}
+std::size_t CleMot(std::uint32_t h) {
+    return (h ^ (h >> 16)) & 0xFFFFu;
 }
 
 // Les lignes du joueur gardent leur locuteur : « Vous », et les nœuds fixes des arbres.
@@ -36,6 +38,44 @@ bool NomDuJoueur(std::string_view nom) {
 
 } // namespace
 
+namespace {
+
+std::uint32_t Hacher(std::string_view texte) {
+    std::uint32_t h = 2166136261u; // FNV-1a
+    for (const char c : texte)
+        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h;
+}
+
+} // namespace
+
+void TableDesNoms::Ranger(std::size_t rang) {
+    if (cases_.size() < 4 * (entrees_.size() + 1)) {
+        std::vector<Case> anciennes(std::max<std::size_t>(64, cases_.size() * 2));
+        anciennes.swap(cases_);
+        for (std::size_t r = 0; r < rang; ++r)
+            Ranger(r);
+    }
+    const std::uint32_t h = Hacher(entrees_[rang].ancien);
+    const std::size_t masque = cases_.size() - 1;
+    std::size_t i = h & masque;
+    while (cases_[i].rang >= 0)
+        i = (i + 1) & masque;
+    cases_[i] = {h, static_cast<std::int32_t>(rang)};
+}
+
+long TableDesNoms::Rang(std::string_view nom) const {
+    if (cases_.empty())
+        return -1;
+    const std::uint32_t h = Hacher(nom);
+    const std::size_t masque = cases_.size() - 1;
+    for (std::size_t i = h & masque; cases_[i].rang >= 0; i = (i + 1) & masque)
+        if (cases_[i].hachage == h &&
+            entrees_[static_cast<std::size_t>(cases_[i].rang)].ancien == nom)
+            return cases_[i].rang;
+    return -1;
+}
+
 void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
     if (ancien.empty() || noms_.contains(ancien))
         return;
@@ -44,6 +84,7 @@ void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
     const std::size_t rang = entrees_.size();
     entrees_.push_back({a, n});
     noms_.emplace(a, rang);
+    Ranger(rang);
     const std::string_view mot = PremierMot(a);
     if (mot.empty())
         return;
@@ -52,8 +93,11 @@ void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
     std::stable_sort(liste.begin(), liste.end(), [&](std::size_t x, std::size_t y) {
         return entrees_[x].ancien.size() > entrees_[y].ancien.size();
     });
-    const std::size_t cle = CleDebut(mot);
-    debuts_[cle / 64] |= std::uint64_t{1} << (cle % 64);
+    std::uint32_t h = 0;
+    for (const char c : mot)
+        h = PasCle(h, c);
+    const std::size_t cle = CleMot(h);
+    crible_[cle / 64] |= std::uint64_t{1} << (cle % 64);
 }
 
 TableDesNoms::TableDesNoms(const ReglagesNettoyage& r, const Catalogue* catalogue,
@@ -79,10 +123,10 @@ TableDesNoms::TableDesNoms(const ReglagesNettoyage& r, const Catalogue* catalogu
 }
 
 std::optional<std::string_view> TableDesNoms::Remplacant(std::string_view nom) const {
-    const auto i = noms_.find(nom);
-    if (i == noms_.end())
+    const long rang = Rang(nom);
+    if (rang < 0)
         return std::nullopt;
-    return entrees_[i->second].nouveau;
+    return entrees_[static_cast<std::size_t>(rang)].nouveau;
 }
 
 std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
@@ -100,13 +144,14 @@ std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
             ++i;
             continue;
         }
+        std::uint32_t h = PasCle(0, texte[i]);
         std::size_t fin = i + 1;
-        while (fin < texte.size() && lettre(fin))
-            ++fin;
+        for (; fin < texte.size() && lettre(fin); ++fin)
+            h = PasCle(h, texte[fin]);
         const std::string_view mot = texte.substr(i, fin - i);
-        const std::size_t cle = CleDebut(mot);
+        const std::size_t cle = CleMot(h);
         const Entree* trouvee = nullptr;
-        if ((debuts_[cle / 64] >> (cle % 64)) & 1u) {
+        if ((crible_[cle / 64] >> (cle % 64)) & 1u) {
             if (const auto liste = parPremierMot_.find(mot); liste != parPremierMot_.end())
                 for (const std::size_t rang : liste->second) {
                     const Entree& x = entrees_[rang];

@@ -31,8 +31,24 @@ struct ReglagesNettoyage {
     friend bool operator==(const ReglagesNettoyage&, const ReglagesNettoyage&) = default;
 };
 
+// Les lettres et chiffres de Windows-1252 : ASCII, š œ ž Š Œ Ž Ÿ ƒ ª µ º, et de À à ÿ sauf × et ÷.
+inline constexpr std::array<bool, 256> TableLettres = [] {
+    std::array<bool, 256> t{};
+    for (int c = '0'; c <= '9'; ++c)
+        t[static_cast<std::size_t>(c)] = true;
+    for (int c = 'A'; c <= 'Z'; ++c)
+        t[static_cast<std::size_t>(c)] = t[static_cast<std::size_t>(c + 32)] = true;
+    for (const int c : {0x83, 0x8A, 0x8C, 0x8E, 0x9A, 0x9C, 0x9E, 0x9F, 0xAA, 0xB5, 0xBA})
+        t[static_cast<std::size_t>(c)] = true;
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        t[static_cast<std::size_t>(c)] = c != 0xD7 && c != 0xF7;
+    return t;
+}();
+
 // Vrai pour une lettre ou un chiffre de Windows-1252 (accents compris) : ce qui borne un mot.
-bool LettreOuChiffre(unsigned char c);
+inline bool LettreOuChiffre(unsigned char c) {
+    return TableLettres[c];
+}
 
 // Le message est tout entier hors role-play : rogné, il s'ouvre par « (( » et se ferme par
 // « )) », ou il commence (casse ignorée) par « HRP », « [HRP] » ou « (HRP) » suivi d'une
@@ -62,6 +78,10 @@ public:
 
 private:
     void Ajouter(std::string_view ancien, std::string_view nouveau);
+    // Le rang de l'entrée d'un ancien nom, ou -1 : adressage ouvert, cases serrées (une
+    // recherche par ligne retenue, sans saut dans des nœuds épars).
+    long Rang(std::string_view nom) const;
+    void Ranger(std::size_t rang);
     struct Entree {
         std::string_view ancien, nouveau;
     };
@@ -70,9 +90,14 @@ private:
     // Premier mot d'un nom -> ses entrées, la plus longue d'abord.
     std::unordered_map<std::string_view, std::vector<std::size_t>> parPremierMot_;
     std::vector<Entree> entrees_;
-    // Les deux premiers octets des premiers mots (le second à 0 pour un mot d'une lettre) : la
-    // plupart des mots d'un message ne sont pas cherchés dans la table.
-    std::array<std::uint64_t, 1024> debuts_{};
+    struct Case {
+        std::uint32_t hachage = 0;
+        std::int32_t rang = -1;
+    };
+    std::vector<Case> cases_; // taille : puissance de deux, au moins quatre fois les entrées
+    // Le crible des premiers mots (un bit par hachage sur 16 bits) : la plupart des mots d'un
+    // message ne sont pas cherchés dans la table.
+    std::array<std::uint64_t, 1024> crible_{};
 };
 
 // Zones de travail d'un fil, réutilisées d'une ligne à l'autre.
