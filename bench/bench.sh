@@ -7,9 +7,10 @@
 #   wc -l ; vek-extraire --catalogue ; le même filtre de dates écrit en awk ; l'extraction
 #   complète (tout coché, les trois modes) ; tout coché sans mode, en LogFinal.txt, en page web
 #   (--format html), en lignes JSON (--format json), pour un forum (--format forum), pour Discord
-#   (--format discord), puis les cinq en une passe ; vek-extraire --analyse (qui trouve aussi
-#   les séances de jeu) et --sessions ; une recherche d'une soirée à la minute contre celle de son
-#   jour entier (la première ne doit pas lire plus que la seconde).
+#   (--format discord), puis les cinq en une passe ; nettoyé (--sans-hrp --anonymiser), en
+#   LogFinal.txt puis les cinq formats ; vek-extraire --analyse (qui trouve aussi les séances de
+#   jeu) et --sessions ; une recherche d'une soirée à la minute contre celle de son jour entier
+#   (la première ne doit pas lire plus que la seconde).
 # Imprime les temps, leurs rapports à wc -l et la mémoire de pointe (/usr/bin/time -v). Le temps
 # d'écriture d'une sortie est celui de l'extraction moins celui de --catalogue (la même
 # recherche, sans écriture) ; rapporté aux octets écrits, chaque format vise 1,5 fois au plus le
@@ -166,6 +167,17 @@ mesurer tous /dev/null --vider "$travail/tous" \
     "$journal"
 taillesSortie[tous]=$(stat -c %s "$travail/tous"/LogFinal* | awk '{ s += $1 } END { print s }')
 rm -f "$travail/tous"/LogFinal*
+# Le nettoyage role-play, tout coché : texte hors role-play retiré, chaque locuteur anonymisé
+# (LogFinal.txt, puis les cinq formats en une passe).
+mesurer nettoye /dev/null --vider "$travail/texte" \
+    "$extraire" --debut "$debut" --fin "$fin" --tous-channels --tout-le-monde --sans-hrp \
+    --anonymiser -q --dossier "$travail/texte" "$journal"
+rm -f "$travail/texte"/LogFinal*
+mesurer nettoyeTous /dev/null --vider "$travail/tous" \
+    "$extraire" --debut "$debut" --fin "$fin" --tous-channels --tout-le-monde --format texte \
+    --format html --format json --format forum --format discord --sans-hrp --anonymiser -q \
+    --dossier "$travail/tous" "$journal"
+rm -f "$travail/tous"/LogFinal*
 mesurer analyse /dev/null "$extraire" --analyse "$journal"
 mesurer sessions /dev/null "$extraire" --sessions "$journal"
 mkdir -p "$travail/jour" "$travail/minutes"
@@ -238,6 +250,8 @@ ligne json "tout coché, --format json" ""
 ligne forum "tout coché, --format forum" ""
 ligne discord "tout coché, --format discord" ""
 ligne tous "tout coché, les cinq formats" ""
+ligne nettoye "tout coché, --sans-hrp --anonymiser" 12
+ligne nettoyeTous "les cinq, --sans-hrp --anonymiser" ""
 ligne analyse "vek-extraire --analyse (et séances)" 2
 ligne sessions "vek-extraire --sessions" 2
 ligne jour "--catalogue, un jour entier" ""

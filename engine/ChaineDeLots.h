@@ -39,6 +39,7 @@ struct Lot {
     // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
     std::string_view sortieLongue;
     std::string annexe; // un autre texte produit pour une ligne démesurée, s'il le faut
+    std::string nettoyee, nettoyeeTexte; // sa ligne et son message nettoyés, s'il le faut
     // Les états que des étapes attachent au lot, par rang (créés au premier lot qu'elles voient).
     std::vector<std::unique_ptr<EtatDeLot>> etats;
     std::uint64_t numero = 0; // rang du lot dans la chaîne, depuis 0

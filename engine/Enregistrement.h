@@ -43,6 +43,7 @@ struct Enregistrement {
     bool nomMontre = false;
     std::string_view texte; // le message après les modes, sans espaces aux deux bouts
     std::string_view ligne; // la ligne de LogFinal.txt
+    bool hrpRetire = false; // le nettoyage en a retiré du texte hors role-play
 };
 
 // L'heure d'une ligne, « hh:mm:ss », trouvée dans les positions 11 à 22 quels que soient les

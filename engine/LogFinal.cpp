@@ -69,18 +69,24 @@ std::string RienDeRemplace(std::size_t nombreSorties) {
 // enregistrement passe à chaque sortie. Les fils ne lisent que des données que personne
 // n'écrit pendant la passe (tousLesNoms est copié : rangé près des variables du fil qui lit,
 // il partagerait leur ligne de cache).
-ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
-                                    const Selection& selection,
+// Les zones de travail d'un fil : réécriture et nettoyage.
+struct TravailDeFil {
+    TravailReecriture reecriture;
+    TravailNettoyage nettoyage;
+};
+
+ChaineDeLots::Etape EtapeReecriture(std::vector<TravailDeFil>& travaux, const Selection& selection,
+                                    const Nettoyeur& nettoyeur,
                                     std::vector<std::unique_ptr<Sortie>>& sorties,
                                     bool tousLesNoms) {
-    return {[&travaux, &selection, &sorties, tousLesNoms](Lot& lot, int w) {
-                TravailReecriture& travail = travaux[static_cast<std::size_t>(w)];
+    return {[&travaux, &selection, &nettoyeur, &sorties, tousLesNoms](Lot& lot, int w) {
+                TravailDeFil& travail = travaux[static_cast<std::size_t>(w)];
                 lot.etats.resize(sorties.size());
                 for (const auto& s : sorties)
                     s->puits->Preparer(lot);
                 for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
-                    const auto e = FiltrerEnregistrement(lot.Ligne(i), selection, lot.modes,
-                                                         travail, tousLesNoms);
+                    auto e = FiltrerEnregistrement(lot.Ligne(i), selection, lot.modes,
+                                                   travail.reecriture, tousLesNoms);
                     if (!e)
                         continue;
                     const bool demesuree =
@@ -88,7 +94,12 @@ ChaineDeLots::Etape EtapeReecriture(std::vector<TravailReecriture>& travaux,
                     // Ligne démesurée : ses textes restent là où ils ont été réécrits, sans copie,
                     // jusqu'à l'écriture du lot.
                     if (demesuree)
-                        ReprendreReecriture(travail, *e, lot.sortie, lot.annexe);
+                        ReprendreReecriture(travail.reecriture, *e, lot.sortie, lot.annexe);
+                    // Le nettoyage, une fois pour toutes les sorties.
+                    if (!nettoyeur.Nettoyer(*e, travail.nettoyage))
+                        continue;
+                    if (demesuree)
+                        ReprendreNettoyage(travail.nettoyage, *e, lot.nettoyee, lot.nettoyeeTexte);
                     for (const auto& s : sorties)
                         s->puits->Ajouter(lot, *e, demesuree);
                 }
@@ -142,7 +153,10 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // Les sorties demandées, dans l'ordre de la table des formats.
     ContexteSortie contexte;
     contexte.jour = DateDuJour();
-    contexte.selection = &selection;
+    // Les noms remplacés sont arrêtés avant la première ligne, du catalogue et de la sélection :
+    // les mêmes pour chaque lot, chaque fil et chaque sortie.
+    const Nettoyeur nettoyeur(Nettoyage, catalogue_.get(), selection);
+    contexte.selection = nettoyeur.Actif() ? &nettoyeur.SelectionMontree() : &selection;
     contexte.tailleMessage = TailleMessage;
     // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
     contexte.periode = empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);
@@ -197,12 +211,12 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // Les lignes partent par lots : plusieurs fils les filtrent, les réécrivent et les mettent
     // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     const int fils = FilsDisponibles();
-    std::vector<TravailReecriture> travaux(static_cast<std::size_t>(fils));
-    for (TravailReecriture& travail : travaux)
-        travail.sansMessage = formats == FormatsSortie::Texte();
+    std::vector<TravailDeFil> travaux(static_cast<std::size_t>(fils));
+    for (TravailDeFil& travail : travaux)
+        travail.reecriture.sansMessage = formats == FormatsSortie::Texte() && !nettoyeur.Actif();
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
-    std::vector<ChaineDeLots::Etape> etapes{
-        EtapeReecriture(travaux, selection, sorties, TousLesNomsRetenus(selection, cheminExtrait))};
+    std::vector<ChaineDeLots::Etape> etapes{EtapeReecriture(
+        travaux, selection, nettoyeur, sorties, TousLesNomsRetenus(selection, cheminExtrait))};
     for (const auto& s : sorties)
         etapes.push_back({[&s = *s](Lot& lot, int) { s.puits->Ecrire(lot, s.fichier.Flux()); }});
     const std::size_t misesEnForme = sorties.size() - (formats.Contient("texte") ? 1 : 0);

@@ -19,6 +19,7 @@
 #include "Date.h"
 #include "Formats.h"
 #include "Ligne.h"
+#include "Nettoyage.h"
 #include "Progression.h"
 #include "Selection.h"
 #include "Sessions.h"
@@ -106,6 +107,9 @@ public:
     std::size_t TailleMessage = 0;
     // La page web : une seule (LogFinal.html), ou une par jour ou par mois dans LogFinal/.
     Decoupage Decoupe = Decoupage::Aucun;
+    // Le nettoyage role-play des passes du journal final, à côté des modes : lu au début de
+    // chaque passe, il vaut pour toutes ses sorties. Éteint, chaque sortie est inchangée.
+    ReglagesNettoyage Nettoyage;
     // Les entrées de la dernière page web écrite (découpée : de toutes ses pages).
     std::uint64_t EntreesPage = 0;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).

@@ -61,7 +61,7 @@ template <class Sortie> void RendreJson(Sortie& s, const Enregistrement& e) {
         s.Balise("\",\"ligne\":\"");
         Json(s, e.ligne);
     }
-    s.Balise("\"}\n");
+    s.Balise(e.hrpRetire ? std::string_view("\",\"hrp_retire\":true}\n") : "\"}\n");
 }
 
 class PuitsJson : public PuitsMisEnForme {

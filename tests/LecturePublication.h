@@ -167,7 +167,8 @@ inline PageLue LirePage(std::string_view h) {
     return page;
 }
 
-// Une ligne JSON : un objet plat dont les valeurs sont des chaînes ou null ; rien sinon.
+// Une ligne JSON : un objet plat dont les valeurs sont des chaînes, true (lu « true ») ou null ;
+// rien sinon.
 using ObjetJson = std::map<std::string, std::optional<std::string>>;
 
 inline std::optional<ObjetJson> LireObjetJson(std::string_view l) {
@@ -210,6 +211,9 @@ inline std::optional<ObjetJson> LireObjetJson(std::string_view l) {
         ++i;
         if (l.substr(i, 4) == "null") {
             objet[*cle] = std::nullopt;
+            i += 4;
+        } else if (l.substr(i, 4) == "true") {
+            objet[*cle] = "true";
             i += 4;
         } else if (auto valeur = chaine()) {
             objet[*cle] = std::move(valeur);

@@ -211,7 +211,7 @@ TEST_F(BoiteOptions, OrdreDuFocus) {
     QuandModale([&](QDialog& boite) {
         boite.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&boite));
-        for (int i = 0; i < 6; ++i) {
+        for (int i = 0; i < 9; ++i) {
             ordre.push_back(QApplication::focusWidget() ? QApplication::focusWidget()->objectName()
                                                         : QString());
             Frapper(boite, Qt::Key_Tab);
@@ -220,6 +220,7 @@ TEST_F(BoiteOptions, OrdreDuFocus) {
     });
     FrmOption::Ouvrir(modes);
     EXPECT_EQ(ordre, (std::vector<QString>{"caseSansDate", "caseNomRP", "caseSansChannel",
+                                           "caseSansHrp", "caseAnonymiser", "boutonRenommer",
                                            "boutonQuitter", "boutonValider", "caseSansDate"}));
 }
 

@@ -9,19 +9,21 @@
 #include <QMouseEvent>
 
 #include "Apparence.h"
+#include "DlgRenommer.h"
 #include "ModuleVEK.h"
 
-void FrmOption::Ouvrir(vek::ModesPartages& modes) {
+void FrmOption::Ouvrir(vek::ModesPartages& modes, vek::ReglagesNettoyage* nettoyage) {
     // Chaque ouverture construit une boîte neuve ; son chargement précède le remplissage.
-    FrmOption boite(modes);
+    FrmOption boite(modes, nullptr, nettoyage);
     boite.RemplirDepuisModes();
     boite.setWindowModality(Qt::ApplicationModal);
     boite.exec();
     // Rien n'est relu ici : seul « Valider » écrit les modes.
 }
 
-FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmOption>()), modes_(modes) {
+FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent, vek::ReglagesNettoyage* nettoyage)
+    : QDialog(parent), ui(std::make_unique<Ui::FrmOption>()), modes_(modes),
+      nettoyage_(nettoyage ? *nettoyage : propre_) {
     ui->setupUi(this);
     // Cadre ordinaire redimensionnable, avec les boutons usuels de la barre de titre.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -32,7 +34,10 @@ FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
     ui->legendeSansDate->setFont(rangee);
     ui->legendeNomRP->setFont(rangee);
     ui->legendeSansChannel->setFont(rangee);
+    ui->legendeSansHrp->setFont(rangee);
+    ui->legendeAnonymiser->setFont(rangee);
     const QFont boutons = PoliceDecorative(8.25, true);
+    ui->boutonRenommer->setFont(boutons);
     ui->boutonQuitter->setFont(boutons);
     ui->boutonValider->setFont(boutons);
     ui->explication->setFont(PoliceSansSerif(8.25, false, true));
@@ -45,6 +50,7 @@ FrmOption::FrmOption(vek::ModesPartages& modes, QWidget* parent)
 
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmOption::Abandonner);
     connect(ui->boutonValider, &QPushButton::clicked, this, &FrmOption::Valider);
+    connect(ui->boutonRenommer, &QPushButton::clicked, this, &FrmOption::Renommer);
 
     EtatInitial();
 }
@@ -63,13 +69,22 @@ void FrmOption::RemplirDepuisModes() {
     ui->caseSansDate->setChecked(modes.ModeUnlessDate);
     ui->caseNomRP->setChecked(modes.ModeRPName);
     ui->caseSansChannel->setChecked(modes.ModeUnlessChannel);
+    ui->caseSansHrp->setChecked(nettoyage_.sansHrp);
+    ui->caseAnonymiser->setChecked(nettoyage_.anonymiser);
 }
 
 void FrmOption::Valider() {
     // Les trois cases d'un seul coup : une écriture en cours ne voit jamais un mélange.
     modes_.Publier({ui->caseSansDate->isChecked(), ui->caseNomRP->isChecked(),
                     ui->caseSansChannel->isChecked()});
+    // Le nettoyage vaut pour la passe suivante (une passe en cours garde le sien).
+    nettoyage_.sansHrp = ui->caseSansHrp->isChecked();
+    nettoyage_.anonymiser = ui->caseAnonymiser->isChecked();
     accept();
+}
+
+void FrmOption::Renommer() {
+    DlgRenommer::Ouvrir(nettoyage_, this);
 }
 
 void FrmOption::Abandonner() {

@@ -1,11 +1,13 @@
 #pragma once
-// Boîte des options : les trois modes d'extraction, recopiés dans les cases à l'ouverture et
-// réécrits seulement par « Valider ».
+// Boîte des options : les trois modes d'extraction et, dessous, le nettoyage role-play (« Sans
+// HRP », « Anonymiser les autres », la table de « Renommer… »), recopiés dans les cases à
+// l'ouverture et réécrits seulement par « Valider » (la table, par son propre dialogue).
 
 #include <QDialog>
 
 #include <memory>
 
+#include "Nettoyage.h"
 #include "Selection.h"
 
 class QKeyEvent;
@@ -24,13 +26,15 @@ class FrmOption : public QDialog {
 public:
     // Depuis le menu « Options » : une boîte neuve (chargée), cases remplies depuis les modes,
     // montrée modale sans fenêtre propriétaire, libérée à sa fermeture.
-    static void Ouvrir(vek::ModesPartages& modes);
+    static void Ouvrir(vek::ModesPartages& modes, vek::ReglagesNettoyage* nettoyage = nullptr);
 
-    // Crée et charge la boîte ; « Valider » écrira dans modes.
-    explicit FrmOption(vek::ModesPartages& modes, QWidget* parent = nullptr);
+    // Crée et charge la boîte ; « Valider » écrira dans modes et, s'il est donné, nettoyage
+    // (sinon dans des réglages propres à la boîte).
+    explicit FrmOption(vek::ModesPartages& modes, QWidget* parent = nullptr,
+                       vek::ReglagesNettoyage* nettoyage = nullptr);
     ~FrmOption() override;
 
-    // Recopie les modes dans les cases (Value 1 si le mode est actif, 0 sinon).
+    // Recopie les modes et le nettoyage dans les cases (Value 1 si actif, 0 sinon).
     void RemplirDepuisModes();
 
 protected:
@@ -43,8 +47,11 @@ private slots:
     void EtatInitial();
     void Abandonner(); // « Quitter »
     void Valider();    // « Valider »
+    void Renommer();   // « Renommer… »
 
 private:
     std::unique_ptr<Ui::FrmOption> ui;
     vek::ModesPartages& modes_;
+    vek::ReglagesNettoyage propre_;
+    vek::ReglagesNettoyage& nettoyage_;
 };

@@ -15,6 +15,7 @@
 #include "TexteQt.h"
 #include "frmCalendar.h"
 
+#include "DlgRenommer.h"
 #include "FrmOption.h"
 #include "frmAbout.h"
 
@@ -252,6 +253,8 @@ void FrmPrincipal::Connecter() {
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
     connect(ui->actionOptionsLog, &QAction::triggered, this, &FrmPrincipal::MontrerOptions);
+    connect(ui->actionRenommer, &QAction::triggered, this,
+            [this] { DlgRenommer::Ouvrir(nettoyage_, this); });
     connect(ui->actionInfoSysteme, &QAction::triggered, this, &FrmPrincipal::LancerInfoSysteme);
     connect(ui->actionAPropos, &QAction::triggered, this, &FrmPrincipal::MontrerAPropos);
 }
@@ -614,6 +617,7 @@ void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
     // sont relus pendant l'écriture : une option validée entre-temps s'applique aux lignes
     // suivantes.
     auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
+    module_->Nettoyage = nettoyage_; // lu par la passe avant sa première ligne
     LancerPasse<std::vector<std::string>>(
         [this, selection, format](std::stop_token arret) {
             return module_->EcrireSorties(*selection, modes_, format, *progression_, arret);
@@ -714,7 +718,7 @@ bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
 // --- menus ---
 
 void FrmPrincipal::MontrerOptions() {
-    FrmOption::Ouvrir(modes_);
+    FrmOption::Ouvrir(modes_, &nettoyage_);
 }
 
 void FrmPrincipal::LancerInfoSysteme() {

@@ -83,6 +83,8 @@ public:
     vek::ModuleVEK& Module() { return *module_; }
     // Les modes d'extraction, tels que la boîte des options les a validés.
     vek::ModesPartages& Modes() { return modes_; }
+    // Le nettoyage role-play des passes suivantes (éteint à chaque démarrage).
+    vek::ReglagesNettoyage& Nettoyage() { return nettoyage_; }
 
     // Services remplaçables (les tests y mettent les leurs ; aucun vrai dialogue ne s'ouvre).
     void DefinirDialogueOuverture(DialogueOuverture dialogue) { dialogue_ = std::move(dialogue); }
@@ -220,6 +222,7 @@ private:
     Action frein_;
     Action auDebut_; // de la passe en cours
     vek::ModesPartages modes_;
+    vek::ReglagesNettoyage nettoyage_;
     bool sablier_ = false;
 
     DialogueOuverture dialogue_;

@@ -3,6 +3,7 @@
 #include "Extraire.h"
 
 #include "Formats.h"
+#include "OptionsNettoyage.h"
 #include "VersionVEK.h"
 
 #include <algorithm>
@@ -107,14 +108,17 @@ Modes d'extraction :
   --sans-date          retire la date et l'heure de chaque ligne (Mode Unless Date).
   --rp                 retire les guillemets autour des noms (Mode RP Name).
   --sans-channel       retire le tag du channel (Mode Unless Channel).
-)" + AideFormats() +
+
+)" + AideNettoyage() +
+           AideFormats() +
            R"(Autres options :
   --dossier DOSSIER    dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le
                        dossier du programme.
   --ouvrir             ouvre chaque sortie avec le visualiseur par défaut une fois écrite.
   --suivre             après la recherche, imprime à mesure les lignes retenues que le jeu
-                       ajoute au journal, réécrites selon les modes, jusqu'à Ctrl+C ; écrit
-                       alors les sorties demandées, de tout ce qui a été lu (code 0).
+                       ajoute au journal, réécrites selon les modes et nettoyées, jusqu'à
+                       Ctrl+C ; écrit alors les sorties demandées, de tout ce qui a été lu
+                       (code 0).
   -q, --silencieux     n'affiche ni la barre de progression ni les remarques.
   -h, --help           affiche cette aide.
   --version            affiche la version.

@@ -1,6 +1,7 @@
 #include "Extraire.h"
 
 #include "Affichable.h"
+#include "OptionsNettoyage.h"
 #include "Suivre.h"
 
 #include <algorithm>
@@ -42,6 +43,7 @@ struct Arguments {
     bool silencieux = false;
     bool suivre = false;
     Modes modes;
+    ReglagesNettoyage nettoyage;
     FormatsSortie formats;                // --format ; aucun : le texte seul
     std::size_t tailleMessage = 0;        // --taille-message ; 0 : celle de chaque format
     Decoupage decoupe = Decoupage::Aucun; // --decouper
@@ -76,6 +78,8 @@ const OptionDrapeau Drapeaux[] = {
     {"--sans-date", [](Arguments& a) -> bool& { return a.modes.ModeUnlessDate; }, true},
     {"--rp", [](Arguments& a) -> bool& { return a.modes.ModeRPName; }, true},
     {"--sans-channel", [](Arguments& a) -> bool& { return a.modes.ModeUnlessChannel; }, true},
+    {"--sans-hrp", [](Arguments& a) -> bool& { return a.nettoyage.sansHrp; }, true},
+    {"--anonymiser", [](Arguments& a) -> bool& { return a.nettoyage.anonymiser; }, true},
     {"--ouvrir", [](Arguments& a) -> bool& { return a.ouvrir; }, true},
     {"--suivre", [](Arguments& a) -> bool& { return a.suivre; }, true},
     {"-q", [](Arguments& a) -> bool& { return a.silencieux; }, false},
@@ -160,6 +164,12 @@ const OptionValeur Valeurs[] = {
      [](Arguments& a, std::string v) { a.channels.push_back(std::move(v)); }, true},
     {"--nom", "le nom d'un locuteur",
      [](Arguments& a, std::string v) { a.noms.push_back(std::move(v)); }, true},
+    {"--renommer", "ANCIEN=NOUVEAU",
+     [](Arguments& a, std::string v) {
+         if (auto erreur = RangerRenommage(v, a.nettoyage))
+             NoterErreur(a, std::move(*erreur));
+     },
+     true},
     {"--format", AttenduFormat, RangerFormat, true},
     {"--taille-message", "un nombre de caractères", RangerTailleMessage, true},
     {"--decouper", "jour ou mois", RangerDecoupage, true},
@@ -615,6 +625,7 @@ int Execution::Lancer() {
     Selection selection;
     if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
+    module.Nettoyage = a_.nettoyage;
     if (a_.suivre) {
         // Jusqu'à Ctrl+C ; puis les sorties demandées, de tout ce qui a été lu, sans que
         // l'arrêt qui a fini le suivi n'interrompe leur écriture.

@@ -14,17 +14,21 @@ namespace vek {
 
 namespace {
 
-// Imprime les lignes retenues de l'extrait à partir de la position debut.
+// Imprime les lignes retenues de l'extrait à partir de la position debut, nettoyées comme le
+// seront les sorties (les pseudonymes suivent l'ordre du catalogue, qui ne fait que s'allonger).
 void ImprimerDepuis(const std::string& extrait, std::uint64_t debut, const Selection& selection,
-                    const ModesPartages& modes, std::ostream& out, bool terminal) {
+                    const ModesPartages& modes, const Nettoyeur& nettoyeur, std::ostream& out,
+                    bool terminal) {
     LecteurTexte lecteur;
     if (!lecteur.Ouvrir(extrait, debut))
         return;
     TravailReecriture travail;
+    TravailNettoyage nettoyage;
     while (!lecteur.FinFichier()) {
         const std::string_view ligne = lecteur.LireLigne();
-        if (const auto reecrite = FiltrerEtReecrire(ligne, selection, modes.Lire(), travail))
-            out << TexteAffichable(Cp1252VersUtf8(*reecrite), terminal) << '\n';
+        auto e = FiltrerEnregistrement(ligne, selection, modes.Lire(), travail);
+        if (e && nettoyeur.Nettoyer(*e, nettoyage))
+            out << TexteAffichable(Cp1252VersUtf8(e->ligne), terminal) << '\n';
     }
     out.flush();
 }
@@ -94,8 +98,9 @@ void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode&
                 << "journal.\n";
         // Une suite prolonge l'extrait : seules ses nouvelles lignes sont imprimées. Une
         // recherche complète (journal remplacé) l'a refait : tout ce qu'il retient l'est.
-        ImprimerDepuis(extrait, r->suite && avant ? avant->taille : 0,
-                       SelectionCourante(selection, *r->catalogue, reglages), modes, out,
+        const Selection courante = SelectionCourante(selection, *r->catalogue, reglages);
+        ImprimerDepuis(extrait, r->suite && avant ? avant->taille : 0, courante, modes,
+                       Nettoyeur(module.Nettoyage, r->catalogue.get(), courante), out,
                        reglages.terminal);
     }
 }

@@ -77,8 +77,8 @@ constexpr std::array<std::string_view, 40> Phrases = {
     "façon de parler",
     "c'est déjà l'été ?",
     "à votre service",
-    "hors-jeu : je reviens",
-    "bonne nuit",
+    "HRP : je reviens",
+    "bonne nuit ((je file, demain boulot))",
 };
 
 std::string EnCp1252(std::string_view utf8) {
@@ -253,16 +253,25 @@ void GenerateurJournal::AjouterMessage(std::string& ligne) {
         ligne += "\", ";
     }
     ligne += phrases[Tirage(phrases.size())];
+    // Une marque « HRP » ne vaut qu'en tête du message : plus loin, la phrase hors role-play
+    // s'écrit entre doubles parenthèses.
+    const auto suite = [&] {
+        const std::string& phrase = phrases[Tirage(phrases.size())];
+        if (phrase.starts_with("HRP"))
+            ligne += "((" + phrase + "))";
+        else
+            ligne += phrase;
+    };
     const std::uint64_t longueur = Tirage(100);
     if (longueur >= 60) {
         const char derniere = ligne.back();
         const bool ponctuee = derniere == '?' || derniere == '!' || derniere == '\x85'; // …
         ligne += longueur < 80 || ponctuee ? " " : ". ";
-        ligne += phrases[Tirage(phrases.size())];
+        suite();
     }
     if (longueur >= 95) {
         ligne += ' ';
-        ligne += phrases[Tirage(phrases.size())];
+        suite();
     }
     if (Tirage(100) < 3)
         ligne += "  "; // espaces en fin de ligne, rognés par l'extraction
