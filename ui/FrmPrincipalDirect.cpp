@@ -134,6 +134,7 @@ void FrmPrincipal::LancerRegard() {
     // Les coches et les modes de cet instant : un changement vaut dès le regard suivant.
     auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
     const vek::Modes modes = modes_.Lire();
+    module_->Nettoyage = nettoyage_; // aucune passe ne tourne : le fil précédent est rejoint
     const vek::Periode periode = periodeArbres_.value_or(periodeSuivie_);
     fil_ = std::jthread([this, selection, modes, periode,
                          journal = journalSuivi_](std::stop_token arret) {

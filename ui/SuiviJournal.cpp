@@ -8,17 +8,18 @@
 
 LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
                                   const vek::Selection& selection, const vek::Modes& modes,
-                                  std::size_t maximum) {
+                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur) {
     LignesRetenues retenues;
     vek::LecteurTexte lecteur;
     if (maximum == 0 || !lecteur.Ouvrir(extrait, debut))
         return retenues;
     std::deque<LigneDirecte> dernieres;
     vek::TravailReecriture travail;
+    vek::TravailNettoyage nettoyage;
     while (!lecteur.FinFichier()) {
         const std::string_view ligne = lecteur.LireLigne();
-        const auto e = vek::FiltrerEnregistrement(ligne, selection, modes, travail);
-        if (!e)
+        auto e = vek::FiltrerEnregistrement(ligne, selection, modes, travail);
+        if (!e || (nettoyeur && nettoyeur->Actif() && !nettoyeur->Nettoyer(*e, nettoyage)))
             continue;
         ++retenues.total;
         if (dernieres.size() == maximum)
@@ -54,7 +55,9 @@ vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFich
     // complète (journal remplacé ou tronqué) l'a refait : tout ce qu'il retient est nouveau.
     const std::uint64_t depuis = recherche->suite && avant ? avant->taille : 0;
     LotDirect lot{std::move(*recherche), {}, std::nullopt};
-    lot.retenues = LireLignesRetenues(lot.recherche.extrait, depuis, selection, modes, maximum);
+    const vek::Nettoyeur nettoyeur(module.Nettoyage, lot.recherche.catalogue.get(), selection);
+    lot.retenues =
+        LireLignesRetenues(lot.recherche.extrait, depuis, selection, modes, maximum, &nettoyeur);
     if (const auto e = vek::LireEmpreinte(journal); e && e->taille > 0) {
         const auto dernier = vek::LireOctetsSiMeme(journal, *e, e->taille - 1, 1);
         if (dernier && !dernier->empty() && dernier->back() != '\n' && dernier->back() != '\r')

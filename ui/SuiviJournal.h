@@ -16,6 +16,7 @@
 
 #include "Fichiers.h"
 #include "ModuleVEK.h"
+#include "Nettoyage.h"
 #include "Selection.h"
 #include "VeilleFichier.h"
 
@@ -29,15 +30,16 @@ struct LigneDirecte {
     std::string texte;
 };
 
-// Les lignes de l'extrait à partir de la position debut que selection et modes retiennent ; les
-// maximum dernières seulement (la vue n'en garde pas plus), et combien il y en avait en tout.
+// Les lignes de l'extrait à partir de la position debut que selection et modes retiennent,
+// nettoyées comme les sorties quand nettoyeur est donné (une ligne toute hors role-play tombe) ;
+// les maximum dernières seulement (la vue n'en garde pas plus), et combien il y en avait en tout.
 struct LignesRetenues {
     std::vector<LigneDirecte> lignes;
     std::uint64_t total = 0;
 };
 LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
                                   const vek::Selection& selection, const vek::Modes& modes,
-                                  std::size_t maximum);
+                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur = nullptr);
 
 // Ce qu'un regard du suivi a trouvé : la recherche (qui n'a lu que la suite du journal, ou tout
 // s'il a été remplacé) et les lignes retenues qu'elle a ajoutées.
@@ -50,7 +52,9 @@ struct LotDirect {
 };
 
 // La recherche d'un regard, sur le fil de travail : relance la recherche de la période (elle ne
-// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait.
+// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait, nettoyées
+// selon les réglages du nettoyage du module (les pseudonymes suivent l'ordre du catalogue, qui ne
+// fait que s'allonger d'un regard à l'autre).
 vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
                                       const vek::Periode& periode, const vek::Selection& selection,
                                       const vek::Modes& modes, std::size_t maximum,

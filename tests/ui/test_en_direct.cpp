@@ -164,6 +164,17 @@ TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivan
     EXPECT_EQ(logFinal.find("cinq"), std::string::npos);
 }
 
+// Le nettoyage role-play vaut aussi pour la vue : rien d'hors role-play, aucun vrai nom.
+TEST_F(EnDirect, LaVueEstNettoyeeCommeLesSorties) {
+    Suivre(L("[Commerce] \"Aldric\": avant") + L("[Guilde] \"Bertrand\": avant"));
+    Cocher("arbreNoms", "Bertrand");
+    fenetre->Nettoyage().sansHrp = true;
+    fenetre->Nettoyage().anonymiser = true;
+    Ecrire(L("[Commerce] \"Aldric\": ((brb)) salut Bertrand") +
+           L("[Guilde] \"Bertrand\": HRP : lag"));
+    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Personne 1 : salut Personne 2"}));
+}
+
 TEST_F(EnDirect, UneDerniereLigneSansFinEstMontreeUneFoisQueLeJournalSEstTu) {
     Suivre(L("[Commerce] \"Aldric\": avant"));
     const std::string ligne = L("[Commerce] \"Aldric\": la fin");
