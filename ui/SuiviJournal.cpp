@@ -69,7 +69,8 @@ vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFich
 SuiviJournal::SuiviJournal(vek::NomFichier journal, std::unique_ptr<vek::Veille> veille,
                            std::function<void()> changement, std::chrono::milliseconds coupDOeil)
     : journal_(std::move(journal)), veille_(std::move(veille)), changement_(std::move(changement)),
-      coupDOeil_(coupDOeil), fil_([this](std::stop_token arret) { Veiller(arret); }) {}
+      coupDOeil_(coupDOeil), vu_(vek::LireEmpreinte(journal_)),
+      fil_([this](std::stop_token arret) { Veiller(arret); }) {}
 
 SuiviJournal::~SuiviJournal() {
     fil_.request_stop();
@@ -79,7 +80,7 @@ SuiviJournal::~SuiviJournal() {
 }
 
 void SuiviJournal::Veiller(std::stop_token arret) {
-    auto vu = vek::LireEmpreinte(journal_);
+    auto vu = vu_;
     while (!arret.stop_requested()) {
         veille_->Attendre(coupDOeil_);
         if (arret.stop_requested())

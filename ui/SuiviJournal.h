@@ -86,5 +86,8 @@ private:
     std::function<void()> changement_;
     std::chrono::milliseconds coupDOeil_;
     std::atomic<bool> revoir_{false};
+    // L'empreinte prise à la construction, avant le premier regard de la fenêtre : ce que le jeu
+    // écrit ensuite est un changement, même si le fil de la veille démarre en retard.
+    std::optional<vek::EmpreinteFichier> vu_;
     std::jthread fil_; // en dernier : il part avant le reste
 };
