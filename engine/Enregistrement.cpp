@@ -153,4 +153,11 @@ Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction
     return r;
 }
 
+void ReprendreSiDans(std::string& tampon, std::string_view texte, std::string& sortie) {
+    const char* debut = tampon.data();
+    if (!tampon.empty() && texte.data() >= debut &&
+        texte.data() + texte.size() <= debut + tampon.size())
+        tampon.swap(sortie);
+}
+
 } // namespace vek

@@ -271,22 +271,11 @@ bool Nettoyeur::Nettoyer(Enregistrement& e, TravailNettoyage& t) const {
     return true;
 }
 
-namespace {
-
-void Reprendre(std::string& tampon, std::string_view texte, std::string& sortie) {
-    const char* debut = tampon.data();
-    if (!tampon.empty() && texte.data() >= debut &&
-        texte.data() + texte.size() <= debut + tampon.size())
-        tampon.swap(sortie);
-}
-
-} // namespace
-
 void ReprendreNettoyage(TravailNettoyage& t, const Enregistrement& e, std::string& ligne,
                         std::string& texte) {
-    Reprendre(t.ligne, e.ligne, ligne);
-    Reprendre(t.hrp, e.texte, texte);
-    Reprendre(t.mentions, e.texte, texte);
+    ReprendreSiDans(t.ligne, e.ligne, ligne);
+    ReprendreSiDans(t.hrp, e.texte, texte);
+    ReprendreSiDans(t.mentions, e.texte, texte);
 }
 
 } // namespace vek

@@ -311,23 +311,11 @@ std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Mod
     return ReecrireGenerique(ligne, e, modes, t);
 }
 
-namespace {
-
-// Le texte passe dans sortie s'il est dans tampon (la vue le désigne toujours).
-void Reprendre(std::string& tampon, std::string_view texte, std::string& sortie) {
-    const char* debut = tampon.data();
-    if (!tampon.empty() && texte.data() >= debut &&
-        texte.data() + texte.size() <= debut + tampon.size())
-        tampon.swap(sortie);
-}
-
-} // namespace
-
 void ReprendreReecriture(TravailReecriture& t, const Enregistrement& r, std::string& sortie,
                          std::string& annexe) {
     for (std::string& tampon : t.tampons)
-        Reprendre(tampon, r.ligne, sortie);
-    Reprendre(t.tamponTexte, r.texte, annexe);
+        ReprendreSiDans(tampon, r.ligne, sortie);
+    ReprendreSiDans(t.tamponTexte, r.texte, annexe);
     constexpr std::size_t Garde = std::size_t{1} << 20;
     for (std::string* s :
          {&t.tampons[0], &t.tampons[1], &t.nom, &t.motif, &t.remplacement, &t.tamponTexte})
