@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,6 +39,11 @@ TEST_P(SignauxFenetres, QuitteCommeQuitter) {
     const std::string execution = maison.Fichier("execution");
     std::filesystem::create_directory(execution);
     std::filesystem::permissions(execution, std::filesystem::perms::owner_all);
+    // Le fils garde le masque du processus d'essai jusqu'à son execve : si celui-ci bloque déjà
+    // le signal (lancé ainsi par l'intégration continue), le masque ne dit rien avant l'execve.
+    // Un tube fermé à l'execve dit quand il a eu lieu.
+    int tube[2];
+    ASSERT_EQ(::pipe2(tube, O_CLOEXEC), 0);
     const pid_t fils = ::fork();
     ASSERT_GE(fils, 0);
     if (fils == 0) {
@@ -54,6 +61,11 @@ TEST_P(SignauxFenetres, QuitteCommeQuitter) {
         ::execve(argv[0], argv, env);
         ::_exit(127);
     }
+    ::close(tube[1]);
+    char octet;
+    while (::read(tube[0], &octet, 1) < 0 && errno == EINTR) {
+    }
+    ::close(tube[0]);
     const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!SignalBloque(fils, signal) && std::chrono::steady_clock::now() < limite)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
