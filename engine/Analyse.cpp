@@ -3,12 +3,128 @@
 #include "ModuleVEK.h"
 
 #include "Fichiers.h"
+#include "Lecture.h"
+
+#include <exception>
+#include <thread>
 
 namespace vek {
 
 namespace {
 
 constexpr std::size_t LongueurLigneAnalysee = 4096;
+
+// Ce qu'un lecteur trouve dans un morceau du journal.
+struct Morceau {
+    std::uint64_t lignes = 0;
+    std::string premiere, derniere; // leurs débuts (date et heure, marque éventuelle)
+    DetecteurSessions sessions;
+    bool erreur = false, raccourci = false, interrompu = false;
+    std::string raison;
+
+    explicit Morceau(int pause) : sessions(pause) {}
+};
+
+// Lit les lignes de depuis (un début de ligne) jusqu'au début de ligne jusqua (0 : jusqu'au
+// bout). Le fichier a raccourci s'il n'atteint pas jusqua, s'il est plus court que taille à
+// l'ouverture, ou s'il a raccourci pendant la lecture.
+void Balayer(const NomFichier& chemin, std::uint64_t depuis, std::uint64_t jusqua,
+             std::uint64_t taille, Morceau& m, const std::stop_token& arret) {
+    LecteurTexte fichier;
+    if (!fichier.Ouvrir(chemin, depuis)) {
+        m.erreur = true;
+        m.raison = fichier.Raison();
+        return;
+    }
+    const auto& ouverture = fichier.EmpreinteOuverture();
+    if (ouverture && ouverture->taille < taille) {
+        m.raccourci = true;
+        return;
+    }
+    constexpr std::uint64_t Intervalle = 1u << 16; // lignes entre deux regards sur l'arrêt
+    while (!fichier.FinFichier() && (jusqua == 0 || fichier.DebutLigneSuivante() < jusqua)) {
+        // Une ligne démesurée n'entre pas en mémoire : son début suffit (date, heure, nom).
+        const std::string_view ligne = fichier.LireLigneBornee(LongueurLigneAnalysee);
+        if (m.lignes == 0)
+            m.premiere.assign(ligne.substr(0, LongueurEnTete));
+        m.sessions.Ajouter(ligne);
+        if (++m.lignes % Intervalle == 0 && arret.stop_requested()) {
+            m.interrompu = true;
+            return;
+        }
+        m.derniere.assign(ligne.substr(0, LongueurEnTete)); // la vue ne survit pas à la lecture
+    }
+    m.erreur = fichier.ErreurLecture();
+    m.raison = fichier.Raison();
+    m.raccourci = jusqua == 0 ? fichier.Raccourci() : fichier.DebutLigneSuivante() < jusqua;
+}
+
+// Le début de ligne le plus proche après le milieu du journal, ou 0 quand il n'y en a pas : la
+// ligne où tombe le milieu y est lue jusqu'à sa fin (la lecture commence en pleine ligne).
+std::uint64_t PointDeCoupe(const NomFichier& chemin, std::uint64_t taille) {
+    LecteurTexte fichier;
+    if (!fichier.Ouvrir(chemin, taille / 2) || fichier.FinFichier())
+        return 0;
+    fichier.LireDebutDeLigne(0);
+    if (fichier.FinFichier())
+        return 0;
+    return fichier.DebutLigneSuivante();
+}
+
+// Lit le journal, en deux morceaux à la fois quand coupe n'est pas nul, et rend ce qu'un seul
+// lecteur aurait trouvé.
+Morceau LireJournal(const NomFichier& chemin, std::uint64_t taille, std::uint64_t coupe, int pause,
+                    const std::stop_token& arret) {
+    Morceau tete(pause);
+    if (coupe == 0) {
+        Balayer(chemin, 0, 0, 0, tete, arret);
+        return tete;
+    }
+    Morceau suite(pause);
+    suite.sessions.RecevoirUneSuite();
+    std::exception_ptr probleme;
+    std::thread fil([&] {
+        try {
+            Balayer(chemin, coupe, 0, taille, suite, arret);
+        } catch (...) {
+            probleme = std::current_exception();
+        }
+    });
+    try {
+        Balayer(chemin, 0, coupe, 0, tete, arret);
+    } catch (...) {
+        fil.join();
+        throw;
+    }
+    fil.join();
+    if (probleme)
+        std::rethrow_exception(probleme);
+    tete.interrompu = tete.interrompu || suite.interrompu;
+    if (!tete.erreur && suite.erreur) {
+        tete.erreur = true;
+        tete.raison = suite.raison;
+    }
+    tete.raccourci = tete.raccourci || suite.raccourci;
+    if (suite.lignes > 0) {
+        if (tete.lignes == 0)
+            tete.premiere = suite.premiere;
+        tete.derniere = std::move(suite.derniere);
+    }
+    tete.lignes += suite.lignes;
+    tete.sessions.Fusionner(std::move(suite.sessions));
+    return tete;
+}
+
+ResumeJournal::Marque MarqueDe(std::string_view premiere) {
+    const std::string_view tete = premiere.substr(0, 3);
+    if (tete == "\xEF\xBB\xBF")
+        return ResumeJournal::Marque::Utf8;
+    if (tete.substr(0, 2) == "\xFF\xFE")
+        return ResumeJournal::Marque::Utf16PetitBoutiste;
+    if (tete.substr(0, 2) == "\xFE\xFF")
+        return ResumeJournal::Marque::Utf16GrandBoutiste;
+    return ResumeJournal::Marque::Aucune;
+}
 
 } // namespace
 
@@ -70,49 +186,35 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     }
     // Un fichier présent mais illisible est signalé avant d'ouvrir la fenêtre de résumé.
     const auto empreinte = LireEmpreinte(chemin);
-    LecteurTexte fichier;
-    if (!fichier.Ouvrir(chemin))
-        return Resultat::Echec(lecture, chemin, fichier.Raison());
+    {
+        LecteurTexte essai;
+        if (!essai.Ouvrir(chemin))
+            return Resultat::Echec(lecture, chemin, essai.Raison());
+    }
     progression.Debut();
 
-    // Un seul balayage : la première ligne donne la date de début et la marque, chaque ligne
-    // passe par le détecteur de séances, la dernière donne la date de fin.
-    DetecteurSessions sessions(PauseSessions);
-    std::string derniere;
-    constexpr std::uint64_t Intervalle = 1u << 16; // lignes entre deux regards sur l'arrêt
-    while (!fichier.FinFichier()) {
-        // Une ligne démesurée n'entre pas en mémoire : son début suffit (date, heure, nom).
-        const std::string_view ligne = fichier.LireLigneBornee(LongueurLigneAnalysee);
-        if (resume.lignes == 0) {
-            const std::string_view tete = ligne.substr(0, 3);
-            resume.debut = DateDeLigne(ligne);
-            if (tete == "\xEF\xBB\xBF")
-                resume.marque = ResumeJournal::Marque::Utf8;
-            else if (tete.substr(0, 2) == "\xFF\xFE")
-                resume.marque = ResumeJournal::Marque::Utf16PetitBoutiste;
-            else if (tete.substr(0, 2) == "\xFE\xFF")
-                resume.marque = ResumeJournal::Marque::Utf16GrandBoutiste;
-        }
-        sessions.Ajouter(ligne);
-        if (++resume.lignes % Intervalle == 0 && arret.stop_requested())
-            return Resultat::Interruption();
-        derniere.assign(ligne.substr(0, LongueurEnTete)); // la vue ne survit pas à la lecture
-    }
-    if (arret.stop_requested())
+    // Un seul balayage, en deux moitiés à la fois pour un grand journal : la première ligne
+    // donne la date de début et la marque, chaque ligne passe par le détecteur de séances, la
+    // dernière donne la date de fin.
+    const bool enDeux = empreinte && empreinte->taille >= SeuilAnalyseEnDeux &&
+                        std::thread::hardware_concurrency() > 1;
+    const std::uint64_t coupe = enDeux ? PointDeCoupe(chemin, empreinte->taille) : 0;
+    Morceau lu = LireJournal(chemin, enDeux ? empreinte->taille : 0, coupe, PauseSessions, arret);
+    if (lu.interrompu || arret.stop_requested())
         return Resultat::Interruption();
-    const bool erreur = fichier.ErreurLecture();
-    const std::string raison = fichier.Raison();
-    const bool raccourci = fichier.Raccourci();
-    fichier.Fermer();
-    if (erreur)
-        return Resultat::Echec(lecture, chemin, raison);
-    if (raccourci)
+    if (lu.erreur)
+        return Resultat::Echec(lecture, chemin, lu.raison);
+    if (lu.raccourci)
         return Resultat::Echec(lecture, chemin,
                                "le fichier a raccourci pendant la lecture (un autre programme "
                                "l'a tronqué ou remplacé) ; choisissez-le de nouveau");
-    if (resume.lignes > 0)
-        resume.fin = DateDeLigne(derniere);
-    resume.sessions = sessions.Terminer(resume.sessionsOubliees);
+    resume.lignes = lu.lignes;
+    if (resume.lignes > 0) {
+        resume.debut = DateDeLigne(lu.premiere);
+        resume.marque = MarqueDe(lu.premiere);
+        resume.fin = DateDeLigne(lu.derniere);
+    }
+    resume.sessions = lu.sessions.Terminer(resume.sessionsOubliees);
     MemoriserLignes(chemin, empreinte, resume.lignes);
     return resume;
 } catch (...) {

@@ -114,6 +114,9 @@ public:
     std::uint64_t EntreesPage = 0;
     // La date du jour écrite dans la bannière du journal final (remplaçable pour les tests).
     std::function<Date()> DateDuJour = Aujourdhui;
+    // Taille (octets) à partir de laquelle l'analyse lit les deux moitiés du journal à la fois
+    // (sur une machine à plusieurs cœurs).
+    std::uint64_t SeuilAnalyseEnDeux = std::uint64_t{16} << 20;
     // La pause (minutes) au-delà de laquelle l'analyse ouvre une nouvelle séance.
     int PauseSessions = PauseSessionsParDefaut;
     // Le jeu écrit chaque ligne en deux fois : une dernière ligne sans fin de ligne n'entre dans

@@ -54,13 +54,13 @@ inline void Pressentir(const void* adresse) {
 DetecteurSessions::DetecteurSessions(int pauseMinutes)
     : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60), cases_(256) {}
 
-void DetecteurSessions::Compter(std::string_view nom, std::uint64_t h) {
+void DetecteurSessions::Compter(std::string_view nom, std::uint64_t h, std::uint64_t paroles) {
     const std::size_t masque = cases_.size() - 1;
     for (std::size_t i = h & masque;; i = (i + 1) & masque) {
         Case& c = cases_[i];
         if (c.compte == 0) {
             c.empreinte = h;
-            c.paroles = 1;
+            c.paroles = paroles;
             comptes_.push_back({noms_.size(), nom.size(), 0, i});
             c.compte = static_cast<std::uint32_t>(comptes_.size());
             noms_.append(nom);
@@ -69,7 +69,7 @@ void DetecteurSessions::Compter(std::string_view nom, std::uint64_t h) {
             return;
         }
         if (c.empreinte == h) {
-            ++c.paroles;
+            c.paroles += paroles;
             return;
         }
     }
@@ -124,6 +124,8 @@ void DetecteurSessions::Ajouter(std::string_view ligne) {
         ouverte_ = true;
         courante_ = Session{};
         courante_.numero = ++numero_;
+        if (numero_ == 1)
+            premiere_ = t;
         min_ = max_ = t;
         courante_.debut = courante_.fin = Instant{date_, *seconde};
     } else if (t < min_) {
@@ -157,16 +159,94 @@ void DetecteurSessions::Clore() {
                       comptes_.end(), avant);
     for (std::size_t i = 0; i < garder; ++i)
         courante_.locuteurs.emplace_back(nom(comptes_[i]));
+    if (suite_ && courante_.numero == 1) {
+        for (const Compte& c : comptes_)
+            comptesPremiere_.emplace_back(nom(c), c.paroles);
+        premiereSeance_ = courante_;
+        premiereMin_ = min_;
+        premiereMax_ = max_;
+    }
     for (const Compte& c : comptes_)
         cases_[c.cas] = Case{};
     comptes_.clear();
     noms_.clear();
+    Garder(std::move(courante_));
+}
+
+void DetecteurSessions::Garder(Session&& session) {
     if (sessions_.size() >= 2 * MaxSessions) {
         // Les plus anciennes partent par moitié : le coût reste constant par séance.
         sessions_.erase(sessions_.begin(), sessions_.begin() + MaxSessions);
         oubliees_ += MaxSessions;
     }
-    sessions_.push_back(std::move(courante_));
+    sessions_.push_back(std::move(session));
+}
+
+void DetecteurSessions::Etendre(const Session& s, std::int64_t min, std::int64_t max) {
+    courante_.lignes += s.lignes;
+    if (min < min_) {
+        min_ = min;
+        courante_.debut = s.debut;
+    }
+    if (max > max_) {
+        max_ = max;
+        courante_.fin = s.fin;
+    }
+}
+
+void DetecteurSessions::Fusionner(DetecteurSessions&& suite) {
+    if (suite.numero_ == 0)
+        return; // la suite n'a aucune ligne à l'heure lisible
+    // La première ligne de la suite continue-t-elle la séance en cours ?
+    const bool jointe =
+        ouverte_ && suite.premiere_ - derniere_ <= pause_ && derniere_ - suite.premiere_ <= pause_;
+    const std::uint64_t decalage = numero_ - (jointe ? 1 : 0);
+    std::size_t reprises = 0; // séances de la suite déjà versées dans la séance en cours
+    if (jointe && suite.numero_ == 1 && suite.ouverte_) {
+        // La suite n'est qu'un prolongement de la séance en cours, qui reste ouverte.
+        for (const Compte& c : suite.comptes_) {
+            const Case& k = suite.cases_[c.cas];
+            Compter(std::string_view(suite.noms_).substr(c.debut, c.longueur), k.empreinte,
+                    k.paroles);
+        }
+        Etendre(suite.courante_, suite.min_, suite.max_);
+        derniere_ = suite.derniere_;
+        return;
+    }
+    if (jointe) {
+        for (const auto& [nom, paroles] : suite.comptesPremiere_)
+            Compter(nom, Empreinte(nom), paroles);
+        Etendre(suite.premiereSeance_, suite.premiereMin_, suite.premiereMax_);
+        // Encore en tête des séances de la suite si aucune n'y a été oubliée.
+        reprises = suite.oubliees_ == 0 ? 1 : 0;
+    }
+    Clore();
+    if (suite.oubliees_ > 0) {
+        // Des séances de la suite, plus récentes que toutes celles d'ici, ont été oubliées :
+        // celles d'ici le sont aussi (une séance jointe n'est comptée qu'une fois).
+        oubliees_ += sessions_.size() + suite.oubliees_ - (jointe ? 1 : 0);
+        sessions_.clear();
+    }
+    for (std::size_t i = reprises; i < suite.sessions_.size(); ++i) {
+        suite.sessions_[i].numero += decalage;
+        Garder(std::move(suite.sessions_[i]));
+    }
+    // L'état de la suite devient le nôtre : sa séance ouverte, sa table des locuteurs.
+    numero_ = suite.numero_ + decalage;
+    ouverte_ = suite.ouverte_;
+    courante_ = std::move(suite.courante_);
+    courante_.numero += decalage;
+    min_ = suite.min_;
+    max_ = suite.max_;
+    derniere_ = suite.derniere_;
+    cases_.swap(suite.cases_);
+    comptes_.swap(suite.comptes_);
+    noms_.swap(suite.noms_);
+    std::memcpy(tete_, suite.tete_, sizeof tete_);
+    teteConnue_ = suite.teteConnue_;
+    jour_ = suite.jour_;
+    datee_ = suite.datee_;
+    date_ = suite.date_;
 }
 
 std::vector<Session> DetecteurSessions::Terminer(std::uint64_t& oubliees) {

@@ -42,12 +42,23 @@ public:
     explicit DetecteurSessions(int pauseMinutes = PauseSessionsParDefaut);
 
     void Ajouter(std::string_view ligne);
+    // Un journal lu en deux morceaux à la fois : le détecteur du second morceau est prévenu
+    // avant sa première ligne. Il garde alors les comptes entiers de sa première séance, que
+    // Fusionner raccorde à la dernière séance du premier morceau.
+    void RecevoirUneSuite() { suite_ = true; }
+    // Reprend un détecteur prévenu par RecevoirUneSuite et qui a reçu les lignes venant juste
+    // après celles de celui-ci : le résultat est celui d'un seul détecteur qui aurait reçu les
+    // unes puis les autres.
+    void Fusionner(DetecteurSessions&& suite);
     // Les séances, de la plus ancienne à la plus récente, et le nombre des plus anciennes
     // oubliées au-delà de MaxSessions.
     std::vector<Session> Terminer(std::uint64_t& oubliees);
 
 private:
     void Clore();
+    void Garder(Session&& session);
+    // Ajoute à la séance en cours une séance de la suite (de ses bornes à ses lignes).
+    void Etendre(const Session& s, std::int64_t min, std::int64_t max);
 
     std::int64_t pause_;
     char tete_[10] = {};
@@ -63,6 +74,12 @@ private:
     std::uint64_t oubliees_ = 0;
     std::vector<Session> sessions_;
     std::string tampon_;
+    bool suite_ = false;
+    std::int64_t premiere_ = 0; // secondes depuis 1970 de la première ligne d'une séance
+    // Avec suite_ : la première séance une fois close, et les paroles de chacun de ses locuteurs.
+    Session premiereSeance_;
+    std::int64_t premiereMin_ = 0, premiereMax_ = 0;
+    std::vector<std::pair<std::string, std::uint64_t>> comptesPremiere_;
     // Les paroles de chaque locuteur de la séance en cours : table à adressage ouvert, cherchée
     // sans copie du nom ; vidée en ne touchant que les cases occupées. Deux noms y sont le même
     // quand leurs empreintes de 64 bits le sont (une collision entre les quelques milliers de
@@ -77,7 +94,7 @@ private:
         std::uint64_t paroles = 0;
         std::uint32_t compte = 0; // rang dans comptes_ plus un ; 0 : libre
     };
-    void Compter(std::string_view nom, std::uint64_t empreinte);
+    void Compter(std::string_view nom, std::uint64_t empreinte, std::uint64_t paroles = 1);
     void Agrandir();
     std::vector<Case> cases_;
     std::vector<Compte> comptes_;

@@ -53,6 +53,12 @@ public:
     // Position (octets) de la fin de ce qui a été lu, et de ce qui reste à lire une fois la
     // dernière ligne lue : ligne inachevée exclue.
     std::uint64_t FinDeLecture() const { return lu_ - laisses_ - (fin_ - debut_); }
+    // Position (octets) du début de la ligne suivante : le LF d'un CR LF qui vient de finir une
+    // ligne est d'abord avalé.
+    std::uint64_t DebutLigneSuivante() {
+        PasserLF();
+        return FinDeLecture();
+    }
     // L'identité et la taille du fichier tel qu'il était à l'ouverture.
     const std::optional<EmpreinteFichier>& EmpreinteOuverture() const { return ouverture_; }
     // Le fichier ouvert tel qu'il est maintenant (il a pu grandir, ou perdre son nom).
