@@ -18,12 +18,6 @@ std::string TitreMois(Date d) {
     return espace == std::string::npos ? s : s.substr(espace + 1);
 }
 
-std::string Chiffres(Date d) {
-    std::string iso = DateIso(d);
-    iso.erase(7, 1).erase(4, 1);
-    return iso;
-}
-
 } // namespace
 
 PagesEnCours::PagesEnCours(const ContexteSortie& contexte)
@@ -130,13 +124,14 @@ void PagesEnCours::FermerPage(const std::string& suivante) {
     LacherAttente(&bilan_);
     const Voisins voisins{precedente_, suivante};
     Sortir(FinPage(bilan_, contexte_.selection, &voisins));
-    // Une page n'est pas attendue sur le disque une à une (des milliers d'attentes) : le
-    // dossier est tenu tout ou rien contre un programme tué, pas contre une coupure de courant.
+    // Une page n'est pas attendue sur le disque une à une (des milliers d'attentes) : tout le
+    // dossier l'est d'un coup, avant l'échange (voir la validation).
     if (page_.EstOuvert() && !page_.Fermer())
         Echec(page_.Raison());
     pages_.push_back({fichier_, titre_, bilan_.entrees});
     total_.Fusionner(bilan_);
     bilan_ = BilanVide();
+    compteHeure_ = nullptr;
     ancresDuJour_.clear();
     precedente_ = fichier_;
     pageOuverte_ = false;
@@ -182,7 +177,13 @@ void PagesEnCours::Entree(const InfosEntree& e) {
     ++b.entrees;
     if (e.date) {
         const int heure = e.heure.empty() ? -1 : (e.heure[0] - '0') * 10 + (e.heure[1] - '0');
-        ++b.parHeure[{*e.date, heure}];
+        // Les entrées d'une même heure se suivent : sa case est gardée de l'une à l'autre.
+        const std::pair<Date, int> cle{*e.date, heure};
+        if (!compteHeure_ || cle != cleHeure_) {
+            compteHeure_ = &b.parHeure[cle];
+            cleHeure_ = cle;
+        }
+        ++*compteHeure_;
         b.premier = b.premier ? std::min(*b.premier, *e.date) : *e.date;
         b.dernier = b.dernier ? std::max(*b.dernier, *e.date) : *e.date;
     } else {
@@ -202,29 +203,34 @@ void PagesEnCours::Ancre(const InfosEntree& e) {
     // L'ancre dit le moment (« e-20011224-210405 ») ; la même seconde reprise aussitôt reçoit
     // « -2 », « -3 »… Un moment qui revient après un plus tardif, ou une entrée sans moment
     // connu, prend son rang dans l'extrait : aucune ancre ne se répète. Quand les modes cachent
-    // dates et heures, l'ancre ne les dit pas non plus.
-    std::string id;
+    // dates et heures, l'ancre ne les dit pas non plus. Les textes sont gardés d'une entrée à
+    // l'autre : aucune allocation par entrée.
+    std::string& id = id_;
+    id.assign(e.jours && e.date ? "e-" : "e");
     if (e.jours && e.date) {
-        std::string base = Chiffres(*e.date);
+        std::string& base = base_;
+        base.assign(DateIso(*e.date));
+        base.erase(7, 1).erase(4, 1);
         if (!e.heure.empty())
             base.append("-")
                 .append(e.heure.substr(0, 2))
                 .append(e.heure.substr(3, 2))
                 .append(e.heure.substr(6, 2));
+        id.append(base);
         if (base > plusHaute_) {
             plusHaute_ = base;
             suite_ = 1;
-            id = "e-" + base;
         } else if (base == derniere_ && base == plusHaute_) {
-            id = "e-" + base + "-" + std::to_string(++suite_);
+            id.append("-").append(std::to_string(++suite_));
         } else {
-            id = "e-" + base + "-r" + std::to_string(entrees_);
+            id.append("-r").append(std::to_string(entrees_));
         }
-        derniere_ = std::move(base);
+        derniere_.swap(base);
     } else {
-        id = "e" + std::to_string(entrees_);
+        id.append(std::to_string(entrees_));
     }
-    std::string s = e.montrerHeure ? "<a class=h id=" : "<a class=l id=";
+    std::string& s = ancre_;
+    s.assign(e.montrerHeure ? "<a class=h id=" : "<a class=l id=");
     s.append(id).append(" href=\"#").append(id).append("\">");
     // Sans heure montrée, le lien n'a pas de texte à lui (le « # » vient des styles) : le texte
     // de l'entrée reste le même.

@@ -91,6 +91,10 @@ private:
     bool sectionOuverte_ = false, serieOuverte_ = false;
     std::uint64_t dansLaSerie_ = 0;
     std::string derniere_, plusHaute_; // les bases d'ancre (« 20011224-210405 »)
+    std::string base_, id_, ancre_;    // gardés d'une ancre à la suivante
+    // La case de parHeure de la dernière entrée datée, et son heure.
+    std::uint64_t* compteHeure_ = nullptr;
+    std::pair<Date, int> cleHeure_;
     int suite_ = 1;
     std::uint64_t entrees_ = 0;
     std::string raison_;

@@ -10,7 +10,6 @@
 #include "Traduction.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <numeric>
 
 namespace vek {
@@ -308,11 +307,13 @@ std::string NombreFr(std::uint64_t n) {
 }
 
 std::string DateIso(Date d, bool avecJour) {
-    char texte[16];
+    // Écrite chiffre à chiffre : elle sert à chaque entrée d'une page (ancres, découpe).
+    const auto chiffre = [](int v) { return static_cast<char>('0' + v % 10); };
+    const int a = d.annee < 0 ? 0 : d.annee % 10000;
+    std::string texte{chiffre(a / 1000),    chiffre(a / 100), chiffre(a / 10), chiffre(a), '-',
+                      chiffre(d.mois / 10), chiffre(d.mois)};
     if (avecJour)
-        std::snprintf(texte, sizeof texte, "%04d-%02d-%02d", d.annee, d.mois, d.jour);
-    else
-        std::snprintf(texte, sizeof texte, "%04d-%02d", d.annee, d.mois);
+        texte.append({'-', chiffre(d.jour / 10), chiffre(d.jour)});
     return texte;
 }
 

@@ -191,14 +191,17 @@ bool LecteurTexte::LigneFinaleAchevee() {
         // L'attente se fait à petits pas : dès que le fichier change, la ligne est laissée
         // pour la lecture suivante (un suivi la montre alors sans attendre le délai entier).
         constexpr std::chrono::milliseconds Pas{10};
-        auto age = horloge_->Maintenant() - DateDeModification(*avant);
+        const auto ageDe = [this](const std::optional<EmpreinteFichier>& e) {
+            return e ? horloge_->Maintenant() - DateDeModification(*e) : delai_;
+        };
+        auto age = ageDe(avant);
         for (long long n = 0; achevee && age < delai_ && n <= delai_ / Pas; ++n) {
             horloge_->Attendre(
                 std::min(Pas, std::chrono::ceil<std::chrono::milliseconds>(delai_ - age)));
             const auto apres = EmpreinteActuelle();
             achevee = apres && apres->taille == avant->taille &&
                       apres->modification == avant->modification;
-            age = horloge_->Maintenant() - DateDeModification(*avant);
+            age = ageDe(avant);
         }
         sortFinale_ = achevee ? 1 : 0;
     }

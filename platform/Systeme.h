@@ -61,6 +61,10 @@ int EchangerNoms(const std::string& a, const std::string& b);
 int Renommer(const std::string& source, const std::string& cible);
 // Écrit sur le disque les noms du dossier, pour qu'un renommage survive à une coupure.
 void SynchroniserDossier(const std::string& dossier);
+// Écrit sur le disque le contenu des fichiers du dossier (pas de ses sous-dossiers), pour un
+// dossier de sortie remplacé tout entier : sous Linux d'un seul appel pour tout le système de
+// fichiers, ailleurs fichier par fichier.
+void SynchroniserContenu(const std::string& dossier);
 // Donne au fichier neuf les droits de l'ancien qu'il va remplacer : ses bits de mode (lecture
 // seule comprise) et, là où le processus le peut, son propriétaire et son groupe. Avant la
 // fermeture (POSIX, sur le descripteur) puis après (Windows, l'attribut « lecture seule »).

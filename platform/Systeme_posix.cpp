@@ -7,6 +7,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -147,6 +148,32 @@ void SynchroniserDossier(const std::string& dossier) {
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+void SynchroniserContenu(const std::string& dossier) {
+    const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+#if defined(__linux__)
+    ::syncfs(fd);
+    ::close(fd);
+#else
+    DIR* d = ::fdopendir(fd);
+    if (!d) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent* e = ::readdir(d)) {
+        const int f = ::openat(fd, e->d_name, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (f < 0)
+            continue;
+        struct stat info {};
+        if (::fstat(f, &info) == 0 && S_ISREG(info.st_mode))
+            ::fsync(f);
+        ::close(f);
+    }
+    ::closedir(d);
+#endif
 }
 
 void DroitsAvantFermeture(std::FILE* neuf, const std::string& ancien) {

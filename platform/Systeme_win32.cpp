@@ -231,6 +231,26 @@ int Renommer(const std::string& source, const std::string& cible) {
 
 void SynchroniserDossier(const std::string&) {} // MOVEFILE_WRITE_THROUGH y pourvoit
 
+void SynchroniserContenu(const std::string& dossier) {
+    WIN32_FIND_DATAA f;
+    const std::string base = dossier + "\\";
+    HANDLE recherche = FindFirstFileA((base + "*").c_str(), &f);
+    if (recherche == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if ((f.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+            continue;
+        HANDLE h = CreateFileA((base + f.cFileName).c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            FlushFileBuffers(h);
+            CloseHandle(h);
+        }
+    } while (FindNextFileA(recherche, &f));
+    FindClose(recherche);
+}
+
 void DroitsAvantFermeture(std::FILE*, const std::string&) {}
 
 void DroitsApresFermeture(const std::string& neuf, const std::string& ancien) {

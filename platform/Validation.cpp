@@ -235,8 +235,8 @@ std::optional<EchecValidation> EchangerEnsemble(const std::vector<Entree>& entre
 }
 
 // Le premier temps pour une sortie : un fichier écrit jusqu'au bout et sur le disque (avec les
-// droits de l'ancien) ; pour un dossier, écrit et fermé par sa sortie, ses noms. 0 ou un code
-// errno ; raison : celle du fichier.
+// droits de l'ancien) ; pour un dossier, écrit et fermé par sa sortie, ses fichiers et ses noms. 0
+// ou un code errno ; raison : celle du fichier.
 int Preparer(const SortieAValider& s, std::size_t rang, std::string& raison) {
     if (essai::EtapeEnPanne == essai::Etape::Synchronisation && essai::RangEnPanne == rang)
         return essai::CodePanne;
@@ -249,6 +249,7 @@ int Preparer(const SortieAValider& s, std::size_t rang, std::string& raison) {
     const auto id = systeme::IdentiteDuNom(s.temporaire);
     if (!id || !id->dossier)
         return ENOENT;
+    systeme::SynchroniserContenu(s.temporaire);
     systeme::SynchroniserDossier(s.temporaire);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "VeilleFichier.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -27,8 +28,16 @@ std::pair<std::string, std::string> DossierEtNom(const NomFichier& chemin) {
 class VeillePosix final : public Veille {
 public:
     explicit VeillePosix(const NomFichier& chemin) {
-        if (::pipe(reveil_) != 0)
+        // Le tube de réveil n'est pas hérité d'un programme lancé pendant le suivi (un
+        // navigateur), et ne bloque ni l'écriture d'un réveil ni sa vidange.
+        if (::pipe(reveil_) != 0) {
             reveil_[0] = reveil_[1] = -1;
+        } else {
+            for (int f : reveil_) {
+                ::fcntl(f, F_SETFD, FD_CLOEXEC);
+                ::fcntl(f, F_SETFL, ::fcntl(f, F_GETFL) | O_NONBLOCK);
+            }
+        }
 #if defined(__linux__)
         const auto [dossier, nom] = DossierEtNom(chemin);
         nom_ = nom;
@@ -83,7 +92,7 @@ public:
 private:
     static void Vider(int f) {
         char tampon[64];
-        while (::read(f, tampon, sizeof tampon) == static_cast<ssize_t>(sizeof tampon)) {
+        while (::read(f, tampon, sizeof tampon) > 0) {
         }
     }
     // Lit les événements en attente ; vrai si l'un concerne le fichier veillé (ou a débordé).

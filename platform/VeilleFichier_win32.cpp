@@ -38,9 +38,16 @@ public:
         const DWORD r =
             ::WaitForMultipleObjects(n, attendus, FALSE, static_cast<DWORD>(delai.count()));
         if (r == WAIT_OBJECT_0 + 1) {
-            ::FindNextChangeNotification(changement_);
+            // Le dossier disparu (clé retirée, partage coupé) ne se réarme plus : la poignée
+            // resterait signalée et le suivi tournerait sans fin. Seul le délai veille alors.
+            if (!::FindNextChangeNotification(changement_)) {
+                ::FindCloseChangeNotification(changement_);
+                changement_ = INVALID_HANDLE_VALUE;
+            }
             return true;
         }
+        if (r == WAIT_FAILED) // pas même l'événement de réveil : le délai, sans tourner à vide
+            ::Sleep(static_cast<DWORD>(delai.count()));
         return false;
     }
     void Reveiller() override {
