@@ -14,8 +14,9 @@ void Alleger(Lot& lot, std::size_t tailleLot) {
         std::string().swap(lot.octets);
     if (lot.sortie.capacity() > 4 * tailleLot)
         std::string().swap(lot.sortie);
-    if (lot.annexe.capacity() > 4 * tailleLot)
-        std::string().swap(lot.annexe);
+    for (std::string* s : {&lot.annexe, &lot.nettoyee, &lot.nettoyeeTexte})
+        if (s->capacity() > 4 * tailleLot)
+            std::string().swap(*s);
     lot.sortieLongue = {};
 }
 

@@ -153,11 +153,22 @@ Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction
     return r;
 }
 
-void ReprendreSiDans(std::string& tampon, std::string_view texte, std::string& sortie) {
+void ReprendreSiDans(std::string& tampon, std::string_view& texte, std::string& sortie) {
     const char* debut = tampon.data();
-    if (!tampon.empty() && texte.data() >= debut &&
-        texte.data() + texte.size() <= debut + tampon.size())
-        tampon.swap(sortie);
+    if (tampon.empty() || texte.data() < debut ||
+        texte.data() + texte.size() > debut + tampon.size())
+        return;
+    // Un texte court est recopié (un échange ne déplace pas un texte gardé dans l'objet même, et
+    // la sortie n'a pas à hériter de la capacité d'une ligne démesurée) ; un long change de
+    // mains sans copie. La vue désigne ensuite la sortie.
+    const auto decalage = static_cast<std::size_t>(texte.data() - debut);
+    if (texte.size() < (std::size_t{1} << 20)) {
+        sortie.assign(texte.data(), texte.size());
+        texte = sortie;
+        return;
+    }
+    tampon.swap(sortie);
+    texte = std::string_view(sortie).substr(decalage, texte.size());
 }
 
 } // namespace vek

@@ -62,8 +62,8 @@ Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction
 // un (ce que rend ConstruireEnregistrement pour une ligne qui n'a pas la forme régulière).
 std::string TexteApresModes(std::string_view message, const Extraction& e, const Modes& modes);
 
-// Le texte passe dans sortie (par échange) s'il est dans tampon : la vue qui le désigne reste
-// valable quand le tampon sert à la ligne suivante.
-void ReprendreSiDans(std::string& tampon, std::string_view texte, std::string& sortie);
+// Le texte passe dans sortie s'il est dans tampon (recopié s'il est court, par échange sinon), et
+// sa vue désigne alors sortie : elle reste valable quand le tampon sert à la ligne suivante.
+void ReprendreSiDans(std::string& tampon, std::string_view& texte, std::string& sortie);
 
 } // namespace vek

@@ -42,7 +42,8 @@ std::size_t FinDePartie(std::string_view texte, std::size_t debut) {
 
 bool ToutHorsRolePlay(std::string_view message) {
     const std::string_view m = RognerEspaces(message);
-    if (m.size() >= 4 && m.starts_with("((") && m.ends_with("))"))
+    // Une seule partie du début à la fin : « ((brb)) texte ((tel)) » garde son texte.
+    if (m.starts_with("((") && FinDePartie(m, 0) == m.size())
         return true;
     for (const std::string_view marque : {"HRP", "[HRP]", "(HRP)"}) {
         if (!CommencePar(m, marque))

@@ -4,6 +4,7 @@
 
 #include "Catalogue.h"
 #include "Ligne.h"
+#include "Selection.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -29,6 +30,19 @@ constexpr std::uint32_t PasCle(std::uint32_t h, char c) {
 }
 std::size_t CleMot(std::uint32_t h) {
     return (h ^ (h >> 16)) & 0xFFFFu;
+}
+
+bool Lettre(char c) {
+    return LettreOuChiffre(static_cast<unsigned char>(c));
+}
+
+// Le nom est à la place i du texte, en mot entier : ni lettre ni chiffre collé devant ou
+// derrière, quels que soient ses propres bouts (« l'Elfe » n'est pas « 'Elfe »).
+bool NomEn(std::string_view texte, std::size_t i, std::string_view nom) {
+    if (texte.size() - i < nom.size() || texte.compare(i, nom.size(), nom) != 0)
+        return false;
+    const std::size_t apres = i + nom.size();
+    return (i == 0 || !Lettre(texte[i - 1])) && (apres == texte.size() || !Lettre(texte[apres]));
 }
 
 // Les lignes du joueur gardent leur locuteur : « Vous », et les nœuds fixes des arbres.
@@ -85,14 +99,21 @@ void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
     entrees_.push_back({a, n});
     noms_.emplace(a, rang);
     Ranger(rang);
+    const auto plusLongue = [&](std::size_t x, std::size_t y) {
+        return entrees_[x].ancien.size() > entrees_[y].ancien.size();
+    };
     const std::string_view mot = PremierMot(a);
-    if (mot.empty())
+    if (mot.empty()) {
+        if (std::none_of(a.begin(), a.end(), [](char c) { return Lettre(c); }))
+            return; // rien qu'une ponctuation : remplacée seulement à la place du locuteur
+        autres_.push_back(rang);
+        std::stable_sort(autres_.begin(), autres_.end(), plusLongue);
+        debutsAutres_[static_cast<unsigned char>(a.front())] = true;
         return;
+    }
     auto& liste = parPremierMot_[mot];
     liste.push_back(rang);
-    std::stable_sort(liste.begin(), liste.end(), [&](std::size_t x, std::size_t y) {
-        return entrees_[x].ancien.size() > entrees_[y].ancien.size();
-    });
+    std::stable_sort(liste.begin(), liste.end(), plusLongue);
     std::uint32_t h = 0;
     for (const char c : mot)
         h = PasCle(h, c);
@@ -129,46 +150,57 @@ std::optional<std::string_view> TableDesNoms::Remplacant(std::string_view nom) c
     return entrees_[static_cast<std::size_t>(rang)].nouveau;
 }
 
+const TableDesNoms::Entree* TableDesNoms::MotCherche(std::string_view texte, std::size_t i,
+                                                     std::size_t& fin) const {
+    // Un nom qui commence par une lettre : le mot entier d'abord passe le crible.
+    std::uint32_t h = PasCle(0, texte[i]);
+    for (fin = i + 1; fin < texte.size() && Lettre(texte[fin]); ++fin)
+        h = PasCle(h, texte[fin]);
+    const std::size_t cle = CleMot(h);
+    if (!((crible_[cle / 64] >> (cle % 64)) & 1u))
+        return nullptr;
+    const auto liste = parPremierMot_.find(texte.substr(i, fin - i));
+    if (liste == parPremierMot_.end())
+        return nullptr;
+    for (const std::size_t rang : liste->second)
+        if (NomEn(texte, i, entrees_[rang].ancien))
+            return &entrees_[rang];
+    return nullptr;
+}
+
+const TableDesNoms::Entree* TableDesNoms::AutreCherche(std::string_view texte,
+                                                       std::size_t i) const {
+    if (!debutsAutres_[static_cast<unsigned char>(texte[i])])
+        return nullptr;
+    for (const std::size_t rang : autres_)
+        if (NomEn(texte, i, entrees_[rang].ancien))
+            return &entrees_[rang];
+    return nullptr;
+}
+
 std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
                                                  std::string& tampon) const {
-    if (parPremierMot_.empty())
+    if (parPremierMot_.empty() && autres_.empty())
         return texte;
-    const auto lettre = [&](std::size_t i) {
-        return LettreOuChiffre(static_cast<unsigned char>(texte[i]));
-    };
     std::size_t copie = 0; // ce qui précède est déjà dans tampon
     bool change = false;
     std::size_t i = 0;
     while (i < texte.size()) {
-        if (!lettre(i)) {
-            ++i;
-            continue;
-        }
-        std::uint32_t h = PasCle(0, texte[i]);
-        std::size_t fin = i + 1;
-        for (; fin < texte.size() && lettre(fin); ++fin)
-            h = PasCle(h, texte[fin]);
-        const std::string_view mot = texte.substr(i, fin - i);
-        const std::size_t cle = CleMot(h);
         const Entree* trouvee = nullptr;
-        if ((crible_[cle / 64] >> (cle % 64)) & 1u) {
-            if (const auto liste = parPremierMot_.find(mot); liste != parPremierMot_.end())
-                for (const std::size_t rang : liste->second) {
-                    const Entree& x = entrees_[rang];
-                    const std::size_t apres = i + x.ancien.size();
-                    if (texte.substr(i).starts_with(x.ancien) &&
-                        (apres == texte.size() || !lettre(apres))) {
-                        trouvee = &x;
-                        break;
-                    }
-                }
-        }
+        std::size_t fin = i + 1;
+        if (Lettre(texte[i]))
+            trouvee = parPremierMot_.empty() ? nullptr : MotCherche(texte, i, fin);
+        else if (!autres_.empty())
+            trouvee = AutreCherche(texte, i);
         if (!trouvee) {
-            i = fin;
+            // Un mot sans nom de la table est passé entier : un nom ne commence pas au milieu.
+            for (i = fin; Lettre(texte[i - 1]) && i < texte.size() && Lettre(texte[i]);)
+                ++i;
             continue;
         }
         if (!change) {
             tampon.clear();
+            tampon.reserve(texte.size() + 64);
             change = true;
         }
         tampon.append(texte.data() + copie, i - copie);
@@ -195,6 +227,9 @@ Nettoyeur::Nettoyeur(const ReglagesNettoyage& r, const Catalogue* catalogue,
 
 namespace {
 
+// Au-delà, une zone de travail rend sa mémoire (la ligne démesurée passée).
+constexpr std::size_t Garde = std::size_t{1} << 20;
+
 // Le locuteur d'une ligne de ce genre peut être remplacé (« Vous » ne l'est jamais).
 bool LocuteurRemplacable(GenreEntree genre) {
     return genre != GenreEntree::Dit && genre != GenreEntree::Autre;
@@ -202,14 +237,11 @@ bool LocuteurRemplacable(GenreEntree genre) {
 
 // La dernière place du nom en mot entier dans le début de ligne (après le tag) ; npos sinon.
 std::size_t PlaceDuNom(std::string_view debut, std::string_view nom, std::size_t apresTag) {
+    if (nom.empty() || debut.size() < apresTag)
+        return std::string_view::npos;
     std::size_t p = debut.rfind(nom);
     while (p != std::string_view::npos && p >= apresTag) {
-        const std::size_t fin = p + nom.size();
-        const bool borneAvant =
-            p == 0 || !LettreOuChiffre(static_cast<unsigned char>(debut[p - 1]));
-        const bool borneApres =
-            fin == debut.size() || !LettreOuChiffre(static_cast<unsigned char>(debut[fin]));
-        if (borneAvant && borneApres)
+        if (NomEn(debut, p, nom))
             return p;
         if (p == 0)
             break;
@@ -218,18 +250,36 @@ std::size_t PlaceDuNom(std::string_view debut, std::string_view nom, std::size_t
     return std::string_view::npos;
 }
 
+// Où commence ce que le nettoyage peut toucher : après l'en-tête daté et après le tag d'un
+// message de channel (un locuteur du nom d'un channel ne change pas le tag).
+std::size_t DebutDuCorps(const Enregistrement& e) {
+    std::size_t debut = DateDeLigne(e.ligne) ? std::min(e.ligne.size(), LongueurEnTete) : 0;
+    if (e.genre == GenreEntree::Channel && !e.channel.empty())
+        if (const std::size_t tag = e.ligne.find(e.channel, debut); tag != std::string_view::npos)
+            debut = tag + e.channel.size();
+    return debut;
+}
+
+void Alleger(std::string& s) {
+    if (s.capacity() > Garde)
+        std::string().swap(s);
+}
+
 } // namespace
 
 bool Nettoyeur::Nettoyer(Enregistrement& e, TravailNettoyage& t) const {
     if (!actif_)
         return true;
+    for (std::string* s : {&t.hrp, &t.mentions, &t.ligne, &t.recompose[0], &t.recompose[1]})
+        Alleger(*s);
     std::string_view texte = e.texte;
     bool retire = false;
     if (sansHrp_) {
         if (ToutHorsRolePlay(texte))
             return false;
         texte = RetirerHorsRolePlay(texte, t.hrp, retire);
-        if (retire && texte.empty())
+        // « ((x)) HRP : je reviens » : tout hors role-play une fois la partie retirée.
+        if (retire && (texte.empty() || ToutHorsRolePlay(texte)))
             return false;
     }
     texte = table_.RemplacerMentions(texte, t.mentions);
@@ -237,32 +287,8 @@ bool Nettoyeur::Nettoyer(Enregistrement& e, TravailNettoyage& t) const {
     if (LocuteurRemplacable(e.genre))
         nom = table_.Remplacant(e.nom);
     if (texte.data() == e.texte.data() && texte.size() == e.texte.size() && !nom)
-        return true;
-
-    // La ligne : son début (date, tag, locuteur), le message nettoyé, ce qui le suit.
-    std::size_t place = e.ligne.size() - std::min(e.ligne.size(), e.texte.size());
-    if (!e.ligne.substr(place).starts_with(e.texte))
-        place = e.texte.empty() ? e.ligne.size() : e.ligne.rfind(e.texte);
-    const bool messageTrouve = place != std::string_view::npos;
-    const std::string_view debut = e.ligne.substr(0, messageTrouve ? place : e.ligne.size());
-    t.ligne.clear();
-    t.ligne.reserve(e.ligne.size() + texte.size() + 64);
-    std::size_t apresTag = 0;
-    if (e.genre == GenreEntree::Channel && !e.channel.empty())
-        if (const std::size_t tag = debut.find(e.channel); tag != std::string_view::npos)
-            apresTag = tag + e.channel.size();
-    const std::size_t p = nom ? PlaceDuNom(debut, e.nom, apresTag) : std::string_view::npos;
-    if (p != std::string_view::npos) {
-        t.ligne.append(debut.substr(0, p));
-        t.ligne.append(*nom);
-        t.ligne.append(debut.substr(p + e.nom.size()));
-    } else {
-        t.ligne.append(debut);
-    }
-    if (messageTrouve) {
-        t.ligne.append(texte);
-        t.ligne.append(e.ligne.substr(place + e.texte.size()));
-    }
+        return true; // rien à nettoyer : la ligne garde ses octets
+    ComposerLigne(e, texte, nom, t);
     e.ligne = t.ligne;
     e.texte = texte;
     if (nom)
@@ -271,11 +297,68 @@ bool Nettoyeur::Nettoyer(Enregistrement& e, TravailNettoyage& t) const {
     return true;
 }
 
-void ReprendreNettoyage(TravailNettoyage& t, const Enregistrement& e, std::string& ligne,
+void Nettoyeur::ComposerLigne(const Enregistrement& e, std::string_view texte,
+                              std::optional<std::string_view> nom, TravailNettoyage& t) const {
+    // La ligne : son début (date, tag, locuteur), le message nettoyé, ce qui le suit.
+    std::size_t place = e.ligne.size() - std::min(e.ligne.size(), e.texte.size());
+    if (!e.ligne.substr(place).starts_with(e.texte))
+        place = e.texte.empty() ? e.ligne.size() : e.ligne.rfind(e.texte);
+    const std::size_t corps = DebutDuCorps(e);
+    if (place == std::string_view::npos || place < corps) {
+        RecomposerLigne(e, corps, nom, t);
+        return;
+    }
+    const std::string_view debut = e.ligne.substr(0, place);
+    const std::size_t p = nom ? PlaceDuNom(debut, e.nom, corps) : std::string_view::npos;
+    t.ligne.clear();
+    t.ligne.reserve(e.ligne.size() - e.texte.size() + texte.size() + (nom ? nom->size() : 0));
+    if (p != std::string_view::npos) {
+        t.ligne.append(debut.substr(0, p));
+        t.ligne.append(*nom);
+        t.ligne.append(debut.substr(p + e.nom.size()));
+    } else if (nom && debut.find(e.nom, corps) != std::string_view::npos) {
+        // Le locuteur est là sans être un mot à part : il part quand même, partout.
+        t.ligne.append(debut.substr(0, corps));
+        t.ligne.append(RemplacerTout(debut.substr(corps), e.nom, *nom, t.recompose[0]));
+    } else {
+        t.ligne.append(debut);
+    }
+    t.ligne.append(texte);
+    t.ligne.append(e.ligne.substr(place + e.texte.size()));
+}
+
+void Nettoyeur::RecomposerLigne(const Enregistrement& e, std::size_t corps,
+                                std::optional<std::string_view> nom, TravailNettoyage& t) const {
+    // Le message ne se retrouve pas dans la ligne (des modes ont réécrit la ligne autrement que
+    // le message seul) : tout le corps est nettoyé comme un message, ses espaces de tête gardées.
+    std::string_view reste = e.ligne.substr(corps);
+    const std::size_t espaces = std::min(reste.find_first_not_of(' '), reste.size());
+    std::string_view nettoye = reste.substr(espaces);
+    // Le message nettoyé reste dans hrp ou mentions : deux autres tampons, alternés.
+    const auto libre = [&] {
+        const std::string& r = t.recompose[0];
+        const bool dedans = nettoye.data() >= r.data() && nettoye.data() <= r.data() + r.size();
+        return dedans ? &t.recompose[1] : &t.recompose[0];
+    };
+    bool retire = false;
+    if (sansHrp_)
+        nettoye = RetirerHorsRolePlay(nettoye, *libre(), retire);
+    nettoye = table_.RemplacerMentions(nettoye, *libre());
+    if (nom)
+        nettoye = RemplacerTout(nettoye, e.nom, *nom, *libre());
+    t.ligne.clear();
+    t.ligne.reserve(corps + espaces + nettoye.size());
+    t.ligne.append(e.ligne.substr(0, corps + espaces));
+    t.ligne.append(nettoye);
+}
+
+void ReprendreNettoyage(TravailNettoyage& t, Enregistrement& e, std::string& ligne,
                         std::string& texte) {
     ReprendreSiDans(t.ligne, e.ligne, ligne);
     ReprendreSiDans(t.hrp, e.texte, texte);
     ReprendreSiDans(t.mentions, e.texte, texte);
+    for (std::string* s : {&t.hrp, &t.mentions, &t.ligne, &t.recompose[0], &t.recompose[1]})
+        Alleger(*s);
 }
 
 } // namespace vek

@@ -50,9 +50,9 @@ inline bool LettreOuChiffre(unsigned char c) {
     return TableLettres[c];
 }
 
-// Le message est tout entier hors role-play : rogné, il s'ouvre par « (( » et se ferme par
-// « )) », ou il commence (casse ignorée) par « HRP », « [HRP] » ou « (HRP) » suivi d'une
-// espace, de « : », de « - » ou de la fin.
+// Le message est tout entier hors role-play : rogné, il n'est qu'une partie « ((…)) » (celle qui
+// s'ouvre au début se ferme à la fin), ou il commence (casse ignorée) par « HRP », « [HRP] » ou «
+// (HRP) » suivi d'une espace, de « : », de « - » ou de la fin.
 bool ToutHorsRolePlay(std::string_view message);
 
 // Le message sans ses parties « ((…)) » (parenthèses imbriquées comprises ; un « (( » jamais
@@ -69,11 +69,19 @@ public:
     TableDesNoms() = default;
     TableDesNoms(const ReglagesNettoyage& reglages, const Catalogue* catalogue,
                  const Selection* selection);
+    // Les entrées sont des vues sur textes_ : une copie désignerait les textes de l'original.
+    // Déplacée, la table garde ses textes aux mêmes adresses.
+    TableDesNoms(const TableDesNoms&) = delete;
+    TableDesNoms& operator=(const TableDesNoms&) = delete;
+    TableDesNoms(TableDesNoms&&) = default;
+    TableDesNoms& operator=(TableDesNoms&&) = default;
     bool Vide() const { return noms_.empty(); }
     // Le remplaçant d'un locuteur, ou rien.
     std::optional<std::string_view> Remplacant(std::string_view nom) const;
-    // Le texte où chaque nom de la table qui y forme un mot entier est remplacé. Rend texte
-    // quand rien ne change, sinon une vue sur tampon.
+    // Le texte où chaque nom de la table qui y forme un mot entier (ni lettre ni chiffre collé
+    // devant ou derrière) est remplacé, qu'il commence par une lettre ou non (« 'Elfe »,
+    // « -Loup- »). Un nom sans lettre ni chiffre n'est remplacé qu'à sa place de locuteur. Rend
+    // texte quand rien ne change, sinon une vue sur tampon.
     std::string_view RemplacerMentions(std::string_view texte, std::string& tampon) const;
 
 private:
@@ -85,11 +93,19 @@ private:
     struct Entree {
         std::string_view ancien, nouveau;
     };
+    // L'entrée dont le nom commence au mot qui commence en i (fin : la fin de ce mot), ou rien.
+    const Entree* MotCherche(std::string_view texte, std::size_t i, std::size_t& fin) const;
+    // L'entrée d'un nom qui ne commence pas par une lettre, trouvé en i, ou rien.
+    const Entree* AutreCherche(std::string_view texte, std::size_t i) const;
     std::deque<std::string> textes_; // les textes des entrées (adresses stables)
     std::unordered_map<std::string_view, std::size_t> noms_; // ancien nom -> entrée
     // Premier mot d'un nom -> ses entrées, la plus longue d'abord.
     std::unordered_map<std::string_view, std::vector<std::size_t>> parPremierMot_;
     std::vector<Entree> entrees_;
+    // Les noms qui commencent par un autre signe qu'une lettre ou un chiffre (« 'Elfe ») : leurs
+    // entrées, la plus longue d'abord, et les octets par lesquels ils commencent.
+    std::vector<std::size_t> autres_;
+    std::array<bool, 256> debutsAutres_{};
     struct Case {
         std::uint32_t hachage = 0;
         std::int32_t rang = -1;
@@ -100,15 +116,21 @@ private:
     std::array<std::uint64_t, 1024> crible_{};
 };
 
-// Zones de travail d'un fil, réutilisées d'une ligne à l'autre.
+// Zones de travail d'un fil, réutilisées d'une ligne à l'autre ; au-delà de 1 Mio (une ligne
+// démesurée), elles rendent leur mémoire.
 struct TravailNettoyage {
     std::string hrp, mentions, ligne;
+    std::string recompose[2]; // la ligne dont le message ne se retrouve pas
 };
 
 class Nettoyeur {
 public:
     Nettoyeur(const ReglagesNettoyage& reglages, const Catalogue* catalogue,
               const Selection& selection);
+    Nettoyeur(const Nettoyeur&) = delete; // la table des noms ne se copie pas
+    Nettoyeur& operator=(const Nettoyeur&) = delete;
+    Nettoyeur(Nettoyeur&&) = default;
+    Nettoyeur& operator=(Nettoyeur&&) = default;
     bool Actif() const { return actif_; }
     // Faux si la ligne tombe (tout son message est hors role-play). Sinon, l'enregistrement est
     // nettoyé : message, locuteur et ligne de LogFinal.txt ; ses vues désignent alors aussi
@@ -119,6 +141,13 @@ public:
     const Selection& SelectionMontree() const { return montree_; }
 
 private:
+    // La ligne recomposée autour du message nettoyé texte, le locuteur remplacé par nom.
+    void ComposerLigne(const Enregistrement& e, std::string_view texte,
+                       std::optional<std::string_view> nom, TravailNettoyage& travail) const;
+    // La ligne où le message ne se retrouve pas : tout ce qui suit l'en-tête et le tag est
+    // nettoyé comme un message, le locuteur partout remplacé.
+    void RecomposerLigne(const Enregistrement& e, std::size_t debutCorps,
+                         std::optional<std::string_view> nom, TravailNettoyage& travail) const;
     bool sansHrp_ = false;
     bool actif_ = false;
     TableDesNoms table_;
@@ -127,7 +156,7 @@ private:
 
 // Les textes d'un enregistrement nettoyé qui sont dans travail passent dans ligne et texte : ils
 // restent valables après le travail des lignes suivantes (une ligne démesurée).
-void ReprendreNettoyage(TravailNettoyage& travail, const Enregistrement& e, std::string& ligne,
+void ReprendreNettoyage(TravailNettoyage& travail, Enregistrement& e, std::string& ligne,
                         std::string& texte);
 
 } // namespace vek

@@ -311,7 +311,7 @@ std::string_view Reecrire(std::string_view ligne, const Extraction& e, const Mod
     return ReecrireGenerique(ligne, e, modes, t);
 }
 
-void ReprendreReecriture(TravailReecriture& t, const Enregistrement& r, std::string& sortie,
+void ReprendreReecriture(TravailReecriture& t, Enregistrement& r, std::string& sortie,
                          std::string& annexe) {
     for (std::string& tampon : t.tampons)
         ReprendreSiDans(tampon, r.ligne, sortie);

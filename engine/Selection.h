@@ -94,7 +94,7 @@ struct alignas(64) TravailReecriture {
 // Les textes d'un enregistrement qui sont dans un tampon de travail passent dans sortie (la
 // ligne) et annexe (le message) : les vues restent valables après le travail de la ligne
 // suivante, et le travail rend la mémoire d'une ligne démesurée.
-void ReprendreReecriture(TravailReecriture& travail, const Enregistrement& enregistrement,
+void ReprendreReecriture(TravailReecriture& travail, Enregistrement& enregistrement,
                          std::string& sortie, std::string& annexe);
 
 // Décide si la ligne est retenue ; si oui, rend son enregistrement, tiré de la même analyse :

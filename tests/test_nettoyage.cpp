@@ -54,7 +54,14 @@ struct CasHrp {
 
 const CasHrp TableHrp[] = {
     {"DoubleParentheseEntiere", "((brb, phone))", std::nullopt},
-    {"DeuxPartiesQuiFontToutLeMessage", "((a)) et ((b))", std::nullopt},
+    {"DeuxPartiesQuiFontToutLeMessage", "((a)) ((b))", std::nullopt},
+    {"DeuxPartiesAutourDUnMot", "((a)) et ((b))", "et"},
+    {"PartiesAutourDuRolePlay", "((brb)) *Il sourit et s'assoit.* ((phone))",
+     "*Il sourit et s'assoit.*"},
+    {"PartieFermeeAvantLaFin", "((a)) b))", "b))"},
+    {"ImbricationEntiere", "((a (b) c))", std::nullopt},
+    {"MarqueApresUnePartie", "((x)) HRP : je reviens", std::nullopt},
+    {"MarqueCrochetsApresDeuxParties", "((x)) ((y)) [HRP] lag", std::nullopt},
     {"MarqueHrpDeuxPoints", "HRP : on reprend demain ?", std::nullopt},
     {"MarqueHrpMinuscules", "hrp: lag", std::nullopt},
     {"MarqueCrochets", "[HRP] lag", std::nullopt},
