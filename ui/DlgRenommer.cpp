@@ -8,16 +8,27 @@
 #include <QVBoxLayout>
 
 #include "Apparence.h"
+#include "Cp1252.h"
 #include "Ligne.h"
 #include "TexteQt.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
 QString Cellule(const QTableWidget* table, int ligne, int colonne) {
     const QTableWidgetItem* c = table->item(ligne, colonne);
     return c ? c->text().trimmed() : QString();
+}
+
+// Le premier caractère du texte qui n'existe pas en Windows-1252, la page de code des journaux :
+// un tel ancien nom n'y est jamais, un tel nouveau nom ne pourrait pas s'y écrire.
+std::optional<QString> HorsCp1252(const QString& texte) {
+    for (const char32_t c : texte.toUcs4())
+        if (!vek::OctetCp1252(c))
+            return QString::fromUcs4(&c, 1);
+    return std::nullopt;
 }
 
 } // namespace
@@ -105,7 +116,8 @@ void DlgRenommer::RetirerLigne() {
 }
 
 void DlgRenommer::Valider() {
-    // Les lignes à moitié remplies sont refusées ; un ancien nom renommé deux fois aussi.
+    // Les lignes à moitié remplies sont refusées ; un ancien nom renommé deux fois, un nom hors de
+    // Windows-1252 aussi.
     std::vector<std::pair<std::string, std::string>> renommages;
     for (int i = 0; i < table_->rowCount(); ++i) {
         const QString ancien = Cellule(table_, i, 0);
@@ -116,6 +128,17 @@ void DlgRenommer::Valider() {
             avis_->setText(
                 QStringLiteral("Ligne %1 : il faut un ancien et un nouveau nom.").arg(i + 1));
             return;
+        }
+        for (int col = 0; col < 2; ++col) {
+            const QString& nom = col == 0 ? ancien : nouveau;
+            if (const auto c = HorsCp1252(nom)) {
+                table_->setCurrentCell(i, col);
+                avis_->setText(QStringLiteral("Ligne %1 : « %2 » ne s'écrit pas en Windows-1252, "
+                                              "la page de code des journaux (« %3 » n'y est pas).")
+                                   .arg(i + 1)
+                                   .arg(nom, *c));
+                return;
+            }
         }
         std::string a = vek::TexteCp1252(VersCp1252(ancien));
         const auto deja = std::find_if(renommages.begin(), renommages.end(),

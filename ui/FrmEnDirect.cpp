@@ -88,11 +88,13 @@ void FrmEnDirect::AjouterHtml(const QStringList& blocs) {
         return;
     QScrollBar* barre = vue_->verticalScrollBar();
     const bool enBas = barre->value() >= barre->maximum();
-    const int position = barre->value();
     for (const QString& bloc : blocs)
         vue_->appendHtml(bloc);
-    // Qui est remonté lire garde sa place ; sinon la vue suit la scène.
-    barre->setValue(enBas ? barre->maximum() : position);
+    // La vue suit la scène quand elle était en bas. Qui est remonté lire garde sa place sans
+    // qu'on touche à la barre : la vue pleine perd ses premières lignes et la vue remonte alors
+    // d'autant d'elle-même (remettre l'ancienne valeur ferait glisser le texte sous le lecteur).
+    if (enBas)
+        barre->setValue(barre->maximum());
 }
 
 QStringList FrmEnDirect::Lignes() const {

@@ -20,7 +20,6 @@
 #include "frmAbout.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -367,8 +366,10 @@ void FrmPrincipal::AfficherMessage(const QString& texte, vek::Icone icone) {
 // --- journal et analyse ---
 
 void FrmPrincipal::ChoisirJournal() {
-    if (passeEnCours_)
+    if (passeEnCours_) {
+        DiffererPendantRegard([this] { ChoisirJournal(); }); // après le regard du suivi
         return;
+    }
     const DemandeOuverture demande{Texte(TitreDialogueJournal),
                                    {Texte(FiltreDialogueJournal), FiltreTousLesFichiers},
                                    Texte(ExtensionDialogueJournal),
@@ -378,9 +379,10 @@ void FrmPrincipal::ChoisirJournal() {
 }
 
 void FrmPrincipal::OuvrirJournal(const QString& chemin) {
-    if (passeEnCours_)
-        return;
-    AnalyserJournal(chemin);
+    if (!passeEnCours_)
+        AnalyserJournal(chemin);
+    else
+        DiffererPendantRegard([this, chemin] { OuvrirJournal(chemin); });
 }
 
 void FrmPrincipal::AnalyserJournal(const QString& nom) {
@@ -639,36 +641,6 @@ void FrmPrincipal::SignalerSortie(const std::string& cheminSortie, bool ouvert,
     if (!ouvert)
         texte += textes.sansProgramme;
     AfficherMessage(texte, vek::Icone::Aucune);
-}
-
-// --- fin du programme ---
-
-void FrmPrincipal::Quitter() {
-    // Tout de suite : pas de question ; une passe en cours s'arrête à la ligne suivante, les
-    // fenêtres de résumé disparaissent avec le programme.
-    quitte_ = true;
-    suivi_.reset();
-    // La passe en cours s'arrête à sa ligne suivante ; on attend son fil, qui n'a plus rien
-    // à faire que sortir.
-    fil_.request_stop();
-    if (fil_.joinable())
-        fil_.join();
-    passeEnCours_ = false;
-    Sablier(false);
-    for (const QPointer<FrmAnalyse>& fenetre : analyses_)
-        if (fenetre)
-            fenetre->close();
-    hide();
-    if (terminer_)
-        terminer_();
-}
-
-void FrmPrincipal::closeEvent(QCloseEvent* evenement) {
-    // Fermer la fenêtre pendant une passe termine le programme ; sinon le programme vit tant
-    // qu'une de ses fenêtres reste ouverte.
-    if (passeEnCours_ && !quitte_)
-        Quitter();
-    evenement->accept();
 }
 
 // --- lien vers le site ---

@@ -201,6 +201,12 @@ private:
     void RegarderLeJournal();
     void LancerRegard();
     void MontrerRegard(vek::Issue<LotDirect>& issue);
+    // La ligne d'état de la vue : le journal suivi et la période que cherchent les regards (celle
+    // des arbres quand il y en a), et si les champs de date en disent une autre.
+    void MontrerEtatSuivi();
+    // Fermer la fenêtre principale : le suivi s'arrête et sa vue se ferme ; ce qui attendait la
+    // fin d'un regard ne part plus.
+    void ArreterSuivi();
     // À la fin de toute passe : ce qui attendait qu'elle finisse (un regard, une commande).
     void ApresPasse();
     // Pendant un regard du suivi, une commande de l'utilisateur attend sa fin au lieu d'être
@@ -247,6 +253,9 @@ private:
     vek::Periode periodeSuivie_{};
     QString debutSuivi_, finSuivi_;
     bool premierRegard_ = false;
+    // Change à chaque bascule de la case : un regard lancé par un suivi précédent (case décochée
+    // puis recochée, autre journal) le voit à sa fin, et ce qu'il a trouvé n'est pas montré.
+    std::uint64_t numeroSuivi_ = 0;
     bool regardEnAttente_ = false;
     bool passeDiscrete_ = false; // un regard du suivi : les commandes restent actives
     std::optional<vek::EmpreinteFichier> inachevee_; // déjà revue une fois le délai passé

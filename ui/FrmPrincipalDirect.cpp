@@ -7,7 +7,6 @@
 #include "ui_FrmPrincipal.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -64,6 +63,7 @@ FrmEnDirect* FrmPrincipal::EnDirect() const {
 void FrmPrincipal::BasculerSuivi(bool actif) {
     suivi_.reset();
     regardEnAttente_ = false;
+    ++numeroSuivi_; // le regard qui tourne encore appartient à l'ancien suivi
     if (!actif) {
         if (enDirect_)
             enDirect_->DefinirEtat(QStringLiteral("Suivi arrêté."));
@@ -100,9 +100,6 @@ void FrmPrincipal::BasculerSuivi(bool actif) {
             place.setX(std::max(ecran.left(), ecran.right() - enDirect_->width()));
         enDirect_->move(place);
     }
-    enDirect_->DefinirEtat(QStringLiteral("Suivi de « %1 », %2.")
-                               .arg(QFile::decodeName(journal.c_str()),
-                                    DepuisCp1252(vek::TextePeriode(periodeSuivie_))));
     enDirect_->show();
     enDirect_->raise();
     suivi_ = std::make_unique<SuiviJournal>(
@@ -111,6 +108,7 @@ void FrmPrincipal::BasculerSuivi(bool actif) {
             QMetaObject::invokeMethod(
                 this, [this] { RegarderLeJournal(); }, Qt::QueuedConnection);
         });
+    MontrerEtatSuivi();
     premierRegard_ = true;
     RegarderLeJournal(); // ce que le jeu a écrit depuis la dernière recherche
 }
@@ -136,8 +134,8 @@ void FrmPrincipal::LancerRegard() {
     const vek::Modes modes = modes_.Lire();
     module_->Nettoyage = nettoyage_; // aucune passe ne tourne : le fil précédent est rejoint
     const vek::Periode periode = periodeArbres_.value_or(periodeSuivie_);
-    fil_ = std::jthread([this, selection, modes, periode,
-                         journal = journalSuivi_](std::stop_token arret) {
+    fil_ = std::jthread([this, selection, modes, periode, journal = journalSuivi_,
+                         numero = numeroSuivi_](std::stop_token arret) {
         std::shared_ptr<vek::Issue<LotDirect>> issue;
         try {
             issue = std::make_shared<vek::Issue<LotDirect>>(RegarderJournal(
@@ -148,14 +146,18 @@ void FrmPrincipal::LancerRegard() {
         }
         QMetaObject::invokeMethod(
             this,
-            [this, issue] {
+            [this, issue, numero] {
                 if (fil_.joinable())
                     fil_.join();
                 passeEnCours_ = false;
                 passeDiscrete_ = false;
                 if (quitte_)
                     return;
-                MontrerRegard(*issue);
+                // Le résultat d'un suivi précédent n'est pas celui du suivi du moment (autre
+                // journal peut-être) : il n'est pas montré et laisse son premier regard au
+                // nouveau suivi, que le regard en attente lance aussitôt.
+                if (numero == numeroSuivi_)
+                    MontrerRegard(*issue);
                 ApresPasse();
             },
             Qt::QueuedConnection);
@@ -163,9 +165,9 @@ void FrmPrincipal::LancerRegard() {
 }
 
 void FrmPrincipal::MontrerRegard(vek::Issue<LotDirect>& issue) {
-    const bool premier = std::exchange(premierRegard_, false);
     if (!suivi_ || !enDirect_)
         return; // le suivi s'est arrêté pendant le regard
+    const bool premier = std::exchange(premierRegard_, false);
     if (!issue.ok()) {
         // Pas de boîte à chaque regard : le message va dans le fil de la scène.
         enDirect_->Annoncer(TexteEchec(issue.Echec()));
@@ -203,6 +205,28 @@ void FrmPrincipal::MontrerRegard(vek::Issue<LotDirect>& issue) {
         inachevee_ = issue->inachevee;
         suivi_->Revoir();
     }
+}
+
+void FrmPrincipal::MontrerEtatSuivi() {
+    if (!suivi_ || !enDirect_)
+        return; // « Suivi arrêté. » reste
+    // Les regards cherchent la période des arbres (celle de la dernière recherche), pas celle
+    // que les champs disaient quand la case a été cochée.
+    QString etat =
+        QStringLiteral("Suivi de « %1 », %2.")
+            .arg(DepuisNomFichier(journalSuivi_),
+                 DepuisCp1252(vek::TextePeriode(periodeArbres_.value_or(periodeSuivie_))));
+    if (!ArbresAJour())
+        etat += QStringLiteral(" C'est la période des arbres : celle des champs de date ne sera "
+                               "suivie qu'après une nouvelle recherche.");
+    enDirect_->DefinirEtat(etat);
+}
+
+void FrmPrincipal::ArreterSuivi() {
+    commandesEnAttente_.clear();
+    ui->caseSuivre->setChecked(false); // la bascule arrête la veille
+    if (enDirect_)
+        enDirect_->close();
 }
 
 bool FrmPrincipal::DiffererPendantRegard(Action commande) {

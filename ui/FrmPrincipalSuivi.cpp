@@ -97,6 +97,7 @@ bool FrmPrincipal::ArbresAJour() const {
 }
 
 void FrmPrincipal::SuivreChampsDeDate() {
+    MontrerEtatSuivi(); // la vue en direct dit aussi si les champs ont changé de période
     if (!periodeArbres_)
         return;
     const QString texte = ArbresAJour() ? bilan_ : TexteArbresPerimes(*periodeArbres_);

@@ -3,123 +3,16 @@
 // remplacé, tronqué ou réécrit est dit dans la vue et le suivi reprend du nouveau fichier. La
 // veille est celle de l'essai : rien ne dépend du temps, chaque écriture la réveille.
 
-#include "OutilsFenetre.h"
+#include "BancEnDirect.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 
-#include <condition_variable>
-#include <filesystem>
-#include <fstream>
-#include <mutex>
-
-#include "FrmEnDirect.h"
 #include "Publication.h"
-#include "VeilleFichier.h"
 
 namespace vek::test {
 namespace {
-
-// Une veille que l'essai réveille lui-même : sans signal, elle attend indéfiniment (aucun coup
-// d'œil périodique ne vient troubler l'essai).
-class VeilleEssai {
-public:
-    void Signaler() {
-        const std::lock_guard verrou(m_);
-        ++signaux_;
-        cv_.notify_all();
-    }
-    bool Attendre() {
-        std::unique_lock verrou(m_);
-        cv_.wait(verrou, [this] { return signaux_ > vus_ || reveil_; });
-        reveil_ = false;
-        if (signaux_ == vus_)
-            return false;
-        vus_ = signaux_;
-        return true;
-    }
-    void Reveiller() {
-        const std::lock_guard verrou(m_);
-        reveil_ = true;
-        cv_.notify_all();
-    }
-
-private:
-    std::mutex m_;
-    std::condition_variable cv_;
-    int signaux_ = 0, vus_ = 0;
-    bool reveil_ = false;
-};
-
-class VeilleRelais final : public Veille {
-public:
-    explicit VeilleRelais(VeilleEssai& v) : v_(v) {}
-    bool Attendre(std::chrono::milliseconds) override { return v_.Attendre(); }
-    void Reveiller() override { v_.Reveiller(); }
-    bool SignaleLaCroissance() const override { return true; }
-
-private:
-    VeilleEssai& v_;
-};
-
-// Le journal « vient toujours de changer », et le jeu y touche encore pendant que la recherche
-// attend : une dernière ligne sans fin de ligne est toujours laissée pour la suite.
-class HorlogeFigee final : public Horloge {
-public:
-    std::string journal;
-    bool tait = false; // le journal s'est tu depuis longtemps
-    Instant Maintenant() override {
-        return tait ? std::chrono::system_clock::now() + std::chrono::hours(1) : Instant{};
-    }
-    void Attendre(std::chrono::milliseconds) override {
-        std::filesystem::last_write_time(journal, std::filesystem::last_write_time(journal) +
-                                                      std::chrono::seconds(1));
-    }
-};
-
-class EnDirect : public BancFenetre {
-protected:
-    void SetUp() override {
-        BancFenetre::SetUp();
-        fenetre->Module().HorlogeDesPasses = &horloge;
-        fenetre->DefinirVeille(
-            [this](const std::string&) { return std::make_unique<VeilleRelais>(veille); });
-    }
-    // Le journal cherché, Aldric coché, tous les channels cochés, puis le suivi.
-    void Suivre(const std::string& debut) {
-        journal = ChoisirJournal(debut);
-        horloge.journal = journal;
-        Taper("dateDebut", "24/12/2001");
-        Taper("dateFin", "24/12/2001");
-        Cliquer("boutonRecherche");
-        Cocher("arbreNoms", "Aldric");
-        QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
-        Controle<QCheckBox>("caseSuivre")->setChecked(true);
-        ASSERT_NE(fenetre->EnDirect(), nullptr);
-        AttendreRegards(1);
-    }
-    void AttendreRegards(int n) const {
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return fenetre->EnDirect()->Regards() >= n && !fenetre->PasseEnCours(); }, 60000))
-            << "le regard ne vient pas";
-    }
-    // Le jeu écrit ; la veille le signale ; la vue a montré le regard qui suit.
-    void Ecrire(const std::string& octets) {
-        const int avant = fenetre->EnDirect()->Regards();
-        std::ofstream(journal, std::ios::binary | std::ios::app) << octets;
-        veille.Signaler();
-        AttendreRegards(avant + 1);
-    }
-    QStringList Vue() const { return fenetre->EnDirect()->Lignes(); }
-
-    VeilleEssai veille;
-    HorlogeFigee horloge;
-    std::string journal;
-};
-
-std::string L(std::string_view corps) {
-    return Ligne(24, 12, 2001, corps);
-}
 
 TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivante) {
     Suivre(L("[Commerce] \"Aldric\": avant") + L("[Guilde] \"Bertrand\": avant"));
@@ -246,12 +139,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EnDirect, FermerLaVueArreteLeSuivi) {
     Suivre(L("[Commerce] \"Aldric\": avant"));
+    ASSERT_EQ(veille.veilleurs.load(), 1);
     fenetre->EnDirect()->close();
     EXPECT_FALSE(Controle<QCheckBox>("caseSuivre")->isChecked());
+    // La veille du suivi n'est plus : aucun fil ne peut plus faire regarder le journal.
+    EXPECT_EQ(veille.veilleurs.load(), 0);
+    const int regards = fenetre->EnDirect()->Regards();
     std::ofstream(journal, std::ios::binary | std::ios::app) << L("[Commerce] \"Aldric\": un");
-    veille.Signaler(); // plus personne ne veille : rien n'arrive
-    QApplication::processEvents();
-    EXPECT_FALSE(fenetre->PasseEnCours());
+    veille.Signaler();
+    // Le signal reste sans preneur et rien n'est regardé : une veille restée en vie l'aurait pris
+    // en quelques millisecondes. L'attente ne peut que laisser passer un défaut, jamais en
+    // inventer un sous la charge.
+    EXPECT_FALSE(QTest::qWaitFor(
+        [&] {
+            return veille.NonVus() == 0 || fenetre->PasseEnCours() ||
+                   fenetre->EnDirect()->Regards() != regards;
+        },
+        1000));
     EXPECT_TRUE(Vue().isEmpty());
 }
 
@@ -283,6 +187,29 @@ TEST_F(EnDirect, LaVueSuitLaSceneSaufSiLUtilisateurEstRemonte) {
     barre->setValue(barre->maximum());
     vue.Ajouter({Direct(302)});
     EXPECT_EQ(barre->value(), barre->maximum());
+}
+
+// Pleine, la vue perd ses premières lignes à chaque ajout : qui est remonté lire voit toujours les
+// mêmes lignes, le texte ne glisse pas sous ses yeux.
+TEST_F(EnDirect, PleineLaVueNeFaitPasGlisserLeTexteSousLeLecteurRemonte) {
+    FrmEnDirect vue;
+    vue.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&vue));
+    std::vector<LigneDirecte> lignes;
+    for (int i = 0; i < FrmEnDirect::LignesGardees; ++i)
+        lignes.push_back(Direct(i));
+    vue.Ajouter(lignes);
+    QScrollBar* barre = vue.Vue()->verticalScrollBar();
+    barre->setValue(barre->maximum() / 2); // l'utilisateur remonte lire
+    const auto enHaut = [&] { return vue.Vue()->cursorForPosition(QPoint(2, 2)).block().text(); };
+    const QString lue = enHaut();
+    ASSERT_TRUE(lue.contains("message ")) << lue.toStdString();
+    for (int tour = 0; tour < 3; ++tour) {
+        vue.Ajouter({Direct(-1), Direct(-2)});
+        EXPECT_EQ(enHaut(), lue) << "après " << tour + 1 << " ajout(s)";
+    }
+    ASSERT_EQ(vue.Lignes().size(), FrmEnDirect::LignesGardees);
+    EXPECT_TRUE(vue.Lignes().front().endsWith("message 6"));
 }
 
 TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {

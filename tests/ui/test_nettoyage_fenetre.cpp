@@ -115,5 +115,45 @@ TEST_F(NettoyageFenetre, UneLigneAMoitieRemplieEstRefuseeSansRienChanger) {
     EXPECT_TRUE(fenetre->Nettoyage().renommages.empty());
 }
 
+struct CasHorsCp1252 {
+    const char* nom;
+    QString ancien, nouveau;
+    QString fautif; // le caractère que l'avis nomme
+};
+
+class RenommerHorsCp1252 : public BancFenetre,
+                           public ::testing::WithParamInterface<CasHorsCp1252> {};
+
+// Un nom qui ne s'écrit pas en Windows-1252 ne deviendrait pas « ? » en silence : la ligne est
+// refusée, l'avis dit pourquoi, rien ne change.
+TEST_P(RenommerHorsCp1252, EstRefuseAvecUnAvisSansRienChanger) {
+    QString avis;
+    bool ouvert = false;
+    QTimer::singleShot(0, qApp, [&] {
+        QWidget* dialogue = QApplication::activeModalWidget();
+        ASSERT_NE(dialogue, nullptr);
+        Renommer(*dialogue, {{"Brune", "Brunehilde"}, {GetParam().ancien, GetParam().nouveau}});
+        ouvert = dialogue->isVisible();
+        avis = dialogue->findChild<QLabel*>("avisRenommages")->text();
+        dialogue->findChild<QPushButton*>("boutonQuitter")->click();
+    });
+    Menu("actionRenommer")->trigger();
+    EXPECT_TRUE(ouvert);
+    EXPECT_TRUE(avis.startsWith("Ligne 2 ")) << avis.toStdString();
+    EXPECT_NE(avis.indexOf("« " + GetParam().fautif + " »"), -1) << avis.toStdString();
+    EXPECT_NE(avis.indexOf("Windows-1252"), -1) << avis.toStdString();
+    EXPECT_TRUE(fenetre->Nettoyage().renommages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nom, RenommerHorsCp1252,
+    ::testing::Values(CasHorsCp1252{"Ancien", "Łukasz", "Luc", "Ł"},
+                      CasHorsCp1252{"Nouveau", "Sosie", "Łukasz", "Ł"},
+                      // Hors du plan de base : une paire de substitution, nommée en entier.
+                      CasHorsCp1252{"HorsDuPlanDeBase", "Sosie", "Sosie 😀", "😀"},
+                      // « œ » et « € » existent en Windows-1252, pas « ő ».
+                      CasHorsCp1252{"AccentVoisin", "Cœur€", "Erdő", "ő"}),
+    [](const auto& cas) { return std::string(cas.param.nom); });
+
 } // namespace
 } // namespace vek::test
