@@ -36,15 +36,16 @@ std::string AideNettoyage() {
   --sans-hrp           retire le texte hors role-play (HRP) des messages ; seul le message est
                        lu, jamais le tag ni le nom :
                        - une ligne dont le message est tout entier HRP disparaît : rogné, il
-                         s'ouvre par (( et se ferme par )), ou il commence, casse ignorée,
-                         par HRP, [HRP] ou (HRP) suivi d'une espace, de « : », de « - » ou
-                         de la fin (« HRPG » n'en est pas un) ;
+                         s'ouvre par (( et se ferme par le )) qui lui répond, ou il commence,
+                         casse ignorée, par HRP, [HRP] ou (HRP) suivi d'une espace, de « : »,
+                         de « - » ou de la fin (« HRPG » n'en est pas un) ;
                        - dans un autre message, chaque ((…)) est retiré, les espaces autour
                          réduites à une ; les parenthèses imbriquées en font partie
                          (« ((a (b) c)) » est une seule partie) ; un (( jamais fermé retire
                          la fin du message ; s'il ne reste que des espaces, la ligne disparaît.
                        Par exemple « ((brb)) » et « HRP : on reprend demain ? » disparaissent,
-                       « Salut ((lag)) à tous » devient « Salut à tous ». En JSON,
+                       « Salut ((lag)) à tous » devient « Salut à tous », et « ((brb)) *Il
+                       sourit.* ((phone)) » devient « *Il sourit.* ». En JSON,
                        « hrp_retire »: true marque une ligne dont du texte a été retiré.
   --renommer A=N       remplace le locuteur A par N sur chaque ligne retenue, et A partout où
                        il forme un mot entier dans les messages (lettres et chiffres, accents
