@@ -303,11 +303,14 @@ void Nettoyeur::ComposerLigne(const Enregistrement& e, std::string_view texte,
     std::size_t place = e.ligne.size() - std::min(e.ligne.size(), e.texte.size());
     if (!e.ligne.substr(place).starts_with(e.texte))
         place = e.texte.empty() ? e.ligne.size() : e.ligne.rfind(e.texte);
-    const std::size_t corps = DebutDuCorps(e);
-    if (place == std::string_view::npos || place < corps) {
+    std::size_t corps = DebutDuCorps(e);
+    if (place == std::string_view::npos) {
         RecomposerLigne(e, corps, nom, t);
         return;
     }
+    // Des modes ont raccourci l'en-tête (un tag écrit dans ses 22 premiers octets) : le
+    // message commence avant la fin présumée de l'en-tête, et c'est lui qui est remplacé.
+    corps = std::min(corps, place);
     const std::string_view debut = e.ligne.substr(0, place);
     const std::size_t p = nom ? PlaceDuNom(debut, e.nom, corps) : std::string_view::npos;
     t.ligne.clear();

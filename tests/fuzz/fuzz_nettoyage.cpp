@@ -61,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
         VERIFIER(!finitParLeMessage || r.ligne.ends_with(r.texte));
         VERIFIER(!r.hrpRetire || !r.texte.empty());
         const bool remplace = !nom.empty() && LettreOuChiffre(static_cast<unsigned char>(nom[0])) &&
-                              nom != NomVous && nom != NomWhisps &&
+                              RognerEspaces(nom) != RognerEspaces(NomVous) &&
+                              RognerEspaces(nom) != RognerEspaces(NomWhisps) &&
                               std::string_view("Personne 1 Aldo").find(nom) == std::string::npos;
         if (remplace)
             VERIFIER(!MotEntier(r.texte, nom));
