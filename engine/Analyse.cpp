@@ -25,17 +25,11 @@ struct Morceau {
     explicit Morceau(int pause) : sessions(pause) {}
 };
 
-// Lit les lignes de depuis (un début de ligne) jusqu'au début de ligne jusqua (0 : jusqu'au
-// bout). Le fichier a raccourci s'il n'atteint pas jusqua, s'il est plus court que taille à
-// l'ouverture, ou s'il a raccourci pendant la lecture.
-void Balayer(const NomFichier& chemin, std::uint64_t depuis, std::uint64_t jusqua,
-             std::uint64_t taille, Morceau& m, const std::stop_token& arret) {
-    LecteurTexte fichier;
-    if (!fichier.Ouvrir(chemin, depuis)) {
-        m.erreur = true;
-        m.raison = fichier.Raison();
-        return;
-    }
+// Lit les lignes du fichier ouvert jusqu'au début de ligne jusqua (0 : jusqu'au bout). Le fichier a
+// raccourci s'il n'atteint pas jusqua, s'il est plus court que taille à l'ouverture, ou s'il a
+// raccourci pendant la lecture.
+void Balayer(LecteurTexte& fichier, std::uint64_t jusqua, std::uint64_t taille, Morceau& m,
+             const std::stop_token& arret) {
     const auto& ouverture = fichier.EmpreinteOuverture();
     if (ouverture && ouverture->taille < taille) {
         m.raccourci = true;
@@ -73,11 +67,11 @@ std::uint64_t PointDeCoupe(const NomFichier& chemin, std::uint64_t taille) {
 
 // Lit le journal, en deux morceaux à la fois quand coupe n'est pas nul, et rend ce qu'un seul
 // lecteur aurait trouvé.
-Morceau LireJournal(const NomFichier& chemin, std::uint64_t taille, std::uint64_t coupe, int pause,
-                    const std::stop_token& arret) {
+Morceau LireJournal(LecteurTexte& fichier, const NomFichier& chemin, std::uint64_t taille,
+                    std::uint64_t coupe, int pause, const std::stop_token& arret) {
     Morceau tete(pause);
     if (coupe == 0) {
-        Balayer(chemin, 0, 0, 0, tete, arret);
+        Balayer(fichier, 0, 0, tete, arret);
         return tete;
     }
     Morceau suite(pause);
@@ -85,13 +79,19 @@ Morceau LireJournal(const NomFichier& chemin, std::uint64_t taille, std::uint64_
     std::exception_ptr probleme;
     std::thread fil([&] {
         try {
-            Balayer(chemin, coupe, 0, taille, suite, arret);
+            LecteurTexte deuxieme;
+            if (deuxieme.Ouvrir(chemin, coupe)) {
+                Balayer(deuxieme, 0, taille, suite, arret);
+            } else {
+                suite.erreur = true;
+                suite.raison = deuxieme.Raison();
+            }
         } catch (...) {
             probleme = std::current_exception();
         }
     });
     try {
-        Balayer(chemin, 0, coupe, 0, tete, arret);
+        Balayer(fichier, coupe, 0, tete, arret);
     } catch (...) {
         fil.join();
         throw;
@@ -186,11 +186,9 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     }
     // Un fichier présent mais illisible est signalé avant d'ouvrir la fenêtre de résumé.
     const auto empreinte = LireEmpreinte(chemin);
-    {
-        LecteurTexte essai;
-        if (!essai.Ouvrir(chemin))
-            return Resultat::Echec(lecture, chemin, essai.Raison());
-    }
+    LecteurTexte fichier;
+    if (!fichier.Ouvrir(chemin))
+        return Resultat::Echec(lecture, chemin, fichier.Raison());
     progression.Debut();
 
     // Un seul balayage, en deux moitiés à la fois pour un grand journal : la première ligne
@@ -199,7 +197,8 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     const bool enDeux = empreinte && empreinte->taille >= SeuilAnalyseEnDeux &&
                         std::thread::hardware_concurrency() > 1;
     const std::uint64_t coupe = enDeux ? PointDeCoupe(chemin, empreinte->taille) : 0;
-    Morceau lu = LireJournal(chemin, enDeux ? empreinte->taille : 0, coupe, PauseSessions, arret);
+    Morceau lu =
+        LireJournal(fichier, chemin, enDeux ? empreinte->taille : 0, coupe, PauseSessions, arret);
     if (lu.interrompu || arret.stop_requested())
         return Resultat::Interruption();
     if (lu.erreur)
