@@ -1,7 +1,8 @@
 // La ligne de commande : des arguments quelconques (séparés par des NUL dans l'entrée) donnent
 // toujours un code documenté, et un message sur la sortie d'erreur pour tout échec. Les chemins
 // sont tous ramenés dans un dossier temporaire, qui contient un petit journal « j.txt » ; le
-// lanceur de --ouvrir est factice.
+// lanceur de --ouvrir est factice. --suivre, qui attend Ctrl+C, reçoit une horloge dont la
+// première attente demande l'arrêt : un tour de suivi, puis les sorties, comme après Ctrl+C.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,17 @@ std::string Ramener(const std::string& chemin) {
 class LanceurFactice final : public vek::LanceurDocument {
 public:
     bool OuvrirDocument(const std::string&) override { return true; }
+};
+
+// L'horloge de --suivre : sa première attente fait l'effet de Ctrl+C.
+class HorlogeCtrlC final : public vek::Horloge {
+public:
+    explicit HorlogeCtrlC(std::stop_source& arret) : arret_(arret) {}
+    Instant Maintenant() override { return std::chrono::system_clock::now(); }
+    void Attendre(std::chrono::milliseconds) override { arret_.request_stop(); }
+
+private:
+    std::stop_source& arret_;
 };
 
 void Preparer() {
@@ -65,8 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     args.push_back(courant);
 
     LanceurFactice lanceur;
+    std::stop_source arret;
+    HorlogeCtrlC horloge(arret);
     vek::ContexteExtraire contexte;
     contexte.lanceur = &lanceur;
+    contexte.arret = arret.get_token();
+    contexte.horloge = &horloge;
     contexte.cheminSysteme = &Ramener;
     std::ostringstream out, err;
     const int code = vek::ExecuterExtraire(args, out, err, contexte);
