@@ -1,7 +1,6 @@
 #include "Horloge.h"
 
 #include <cstdint>
-#include <thread>
 
 #include "Fichiers.h"
 
@@ -17,21 +16,6 @@ std::tm TempsLocal(std::time_t t) {
     std::tm local{};
     localtime_s(&local, &t);
     return local;
-}
-
-namespace {
-
-class HorlogeReelle final : public Horloge {
-public:
-    Instant Maintenant() override { return std::chrono::system_clock::now(); }
-    void Attendre(std::chrono::milliseconds duree) override { std::this_thread::sleep_for(duree); }
-};
-
-} // namespace
-
-Horloge& HorlogeMachine() {
-    static HorlogeReelle horloge;
-    return horloge;
 }
 
 Horloge::Instant DateDeModification(const EmpreinteFichier& e) {
