@@ -42,12 +42,9 @@ public:
 // L'horloge de --suivre : sa première attente fait l'effet de Ctrl+C.
 class HorlogeCtrlC final : public vek::Horloge {
 public:
-    explicit HorlogeCtrlC(std::stop_source& arret) : arret_(arret) {}
-    Instant Maintenant() override { return std::chrono::system_clock::now(); }
-    void Attendre(std::chrono::milliseconds) override { arret_.request_stop(); }
-
-private:
-    std::stop_source& arret_;
+    std::stop_source arret;
+    Instant Maintenant() override { return vek::HorlogeMachine().Maintenant(); }
+    void Attendre(std::chrono::milliseconds) override { arret.request_stop(); }
 };
 
 void Preparer() {
@@ -78,11 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* donnees, std::size_t t
     args.push_back(courant);
 
     LanceurFactice lanceur;
-    std::stop_source arret;
-    HorlogeCtrlC horloge(arret);
+    HorlogeCtrlC horloge;
     vek::ContexteExtraire contexte;
     contexte.lanceur = &lanceur;
-    contexte.arret = arret.get_token();
+    contexte.arret = horloge.arret.get_token();
     contexte.horloge = &horloge;
     contexte.cheminSysteme = &Ramener;
     std::ostringstream out, err;
