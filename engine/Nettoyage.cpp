@@ -109,8 +109,10 @@ void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
         autres_.push_back(rang);
         std::stable_sort(autres_.begin(), autres_.end(), plusLongue);
         debutsAutres_[static_cast<unsigned char>(a.front())] = true;
+        debuts_[static_cast<unsigned char>(a.front())] = true;
         return;
     }
+    debuts_[static_cast<unsigned char>(mot.front())] = true;
     auto& liste = parPremierMot_[mot];
     liste.push_back(rang);
     std::stable_sort(liste.begin(), liste.end(), plusLongue);
@@ -182,20 +184,22 @@ std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
                                                  std::string& tampon) const {
     if (parPremierMot_.empty() && autres_.empty())
         return texte;
+    const auto octet = [&](std::size_t k) { return static_cast<unsigned char>(texte[k]); };
     std::size_t copie = 0; // ce qui précède est déjà dans tampon
     bool change = false;
-    std::size_t i = 0;
-    while (i < texte.size()) {
+    for (std::size_t i = 0; i < texte.size();) {
+        // Un nom ne commence qu'à l'un de ses octets de début, sans lettre collée devant.
+        while (i < texte.size() && !debuts_[octet(i)])
+            ++i;
+        if (i == texte.size())
+            break;
         const Entree* trouvee = nullptr;
-        std::size_t fin = i + 1;
-        if (Lettre(texte[i]))
-            trouvee = parPremierMot_.empty() ? nullptr : MotCherche(texte, i, fin);
-        else if (!autres_.empty())
-            trouvee = AutreCherche(texte, i);
+        if (i == 0 || !LettreOuChiffre(octet(i - 1))) {
+            std::size_t fin = i;
+            trouvee = LettreOuChiffre(octet(i)) ? MotCherche(texte, i, fin) : AutreCherche(texte, i);
+        }
         if (!trouvee) {
-            // Un mot sans nom de la table est passé entier : un nom ne commence pas au milieu.
-            for (i = fin; Lettre(texte[i - 1]) && i < texte.size() && Lettre(texte[i]);)
-                ++i;
+            ++i;
             continue;
         }
         if (!change) {
@@ -239,6 +243,14 @@ bool LocuteurRemplacable(GenreEntree genre) {
 std::size_t PlaceDuNom(std::string_view debut, std::string_view nom, std::size_t apresTag) {
     if (nom.empty() || debut.size() < apresTag)
         return std::string_view::npos;
+    // Le locuteur est le plus souvent une vue sur la ligne même : sa place, si c'est bien la
+    // dernière, sans chercher.
+    const auto adresse = reinterpret_cast<std::uintptr_t>(nom.data());
+    const auto base = reinterpret_cast<std::uintptr_t>(debut.data());
+    const std::size_t lu = adresse - base;
+    if (adresse >= base + apresTag && adresse < base + debut.size() && NomEn(debut, lu, nom) &&
+        debut.find(nom, lu + 1) == std::string_view::npos)
+        return lu;
     std::size_t p = debut.rfind(nom);
     while (p != std::string_view::npos && p >= apresTag) {
         if (NomEn(debut, p, nom))
@@ -301,7 +313,7 @@ void Nettoyeur::ComposerLigne(const Enregistrement& e, std::string_view texte,
                               std::optional<std::string_view> nom, TravailNettoyage& t) const {
     // La ligne : son début (date, tag, locuteur), le message nettoyé, ce qui le suit.
     std::size_t place = e.ligne.size() - std::min(e.ligne.size(), e.texte.size());
-    if (!e.ligne.substr(place).starts_with(e.texte))
+    if (e.texte.data() != e.ligne.data() + place && !e.ligne.substr(place).starts_with(e.texte))
         place = e.texte.empty() ? e.ligne.size() : e.ligne.rfind(e.texte);
     std::size_t corps = DebutDuCorps(e);
     if (place == std::string_view::npos) {

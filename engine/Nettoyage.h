@@ -106,6 +106,9 @@ private:
     // entrées, la plus longue d'abord, et les octets par lesquels ils commencent.
     std::vector<std::size_t> autres_;
     std::array<bool, 256> debutsAutres_{};
+    // Les octets par lesquels commence un nom de la table (premier mot ou autre signe) : le
+    // texte est parcouru d'un de ces octets au suivant, sans regarder les autres mots.
+    std::array<bool, 256> debuts_{};
     struct Case {
         std::uint32_t hachage = 0;
         std::int32_t rang = -1;

@@ -195,14 +195,14 @@ void AjouterJours(std::string& s, const BilanPage& b) {
     s += "</ol></details></nav>\n";
 }
 
-// L'étiquette d'une case (posée avant <main>) et les règles qui, case décochée, cachent ses
-// entrées et marquent l'étiquette.
+// L'étiquette d'une case (posée avant <main>) et la règle qui, case décochée, la marque ; la
+// règle qui cache ses entrées est dans l'en-tête.
 void AjouterCase(std::string& s, std::string& regles, const std::string& id,
-                 const std::string& etiquette, std::uint64_t compte, const std::string& entrees) {
+                 const std::string& etiquette, std::uint64_t compte) {
     s.append("<label for=").append(id).append(">").append(etiquette);
     s.append(" <span class=compte>").append(NombreFr(compte)).append("</span></label>\n");
-    regles += "#" + id + ":not(:checked)~main " + entrees + "{display:none}\n#" + id +
-              ":not(:checked)~aside label[for=" + id + "]::before{content:\"\\2610\\00a0\"}\n";
+    regles += "#" + id + ":not(:checked)~aside label[for=" + id +
+              "]::before{content:\"\\2610\\00a0\"}\n";
 }
 
 void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
@@ -224,16 +224,15 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
         std::string etiquette;
         const bool vous = sel && i == sel->NombreNoms();
         AjouterNom(etiquette, NomDuRang(sel, i), vous);
-        AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i],
-                    ".q" + std::to_string(i));
+        AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
     }
     if (rangs.size() > PersonnesEnVue)
         s += "</details>\n";
     s += "</fieldset>\n";
 }
 
-// Les filtres : une case par channel, par genre et par personne présents dans la page ; les
-// règles qui cachent les entrées d'une case décochée suivent.
+// Les étiquettes des filtres : une par channel, par genre et par personne présents dans la
+// page ; les règles qui marquent celles des cases décochées suivent.
 void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
     std::string regles;
     s += "<section class=filtres><h2>Filtres</h2>\n<fieldset><legend>Channels</legend>\n";
@@ -243,8 +242,7 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
         std::string etiquette(BaliseBadge(sel->Channel(i)));
         TraduireHtml(etiquette, sel->Channel(i));
         etiquette += "</b>";
-        AjouterCase(s, regles, "fk" + std::to_string(i), etiquette, b.parChannel[i],
-                    ".k" + std::to_string(i));
+        AjouterCase(s, regles, "fk" + std::to_string(i), etiquette, b.parChannel[i]);
     }
     static constexpr std::array<std::string_view, 3> Genres = {"Vous avez dit", "Murmures",
                                                                "Appels"};
@@ -255,7 +253,7 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
         if (b.parGenre[g] == 0)
             continue;
         AjouterCase(s, regles, "fg" + std::string(ClassesFiltrees[g]), std::string(Genres[g]),
-                    b.parGenre[g], "p." + std::string(ClassesFiltrees[g]));
+                    b.parGenre[g]);
     }
     if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
         s += "</fieldset>\n";
@@ -265,24 +263,31 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
 
 // Les cases des filtres, toutes cochées : une par channel, par genre et par personne de la
 // sélection (« Vous » compris), ou de la page si ses entrées sont connues, avant <main>. Chaque
-// case de plus allonge le parcours de ses sœurs que fait le navigateur pour chaque règle.
-void AjouterCasesDesFiltres(std::string& s, const Selection& sel, const BilanPage* presentes) {
+// case de plus allonge le parcours de ses sœurs que fait le navigateur pour chaque règle. Les
+// règles qui cachent les entrées d'une case décochée vont dans regles, pour l'en-tête : posées
+// après les entrées, elles font recalculer le style de toute la page.
+void AjouterCasesDesFiltres(std::string& s, std::string& regles, const Selection& sel,
+                            const BilanPage* presentes) {
     const auto caseF = [&](const std::string& id, const std::vector<std::uint64_t>* comptes,
-                           std::size_t i) {
+                           std::size_t i, const std::string& entrees) {
         if (presentes && (i >= comptes->size() || (*comptes)[i] == 0))
             return;
         s += "<input type=checkbox class=f id=" + id + " checked>";
+        regles += "#" + id + ":not(:checked)~main " + entrees + "{display:none}\n";
     };
     const std::vector<std::uint64_t> genres =
         presentes
             ? std::vector<std::uint64_t>(presentes->parGenre.begin(), presentes->parGenre.end())
             : std::vector<std::uint64_t>();
     for (std::size_t i = 0; i < sel.NombreChannels(); ++i)
-        caseF("fk" + std::to_string(i), presentes ? &presentes->parChannel : nullptr, i);
+        caseF("fk" + std::to_string(i), presentes ? &presentes->parChannel : nullptr, i,
+              ".k" + std::to_string(i));
     for (std::size_t g = 0; g < ClassesFiltrees.size(); ++g)
-        caseF("fg" + std::string(ClassesFiltrees[g]), &genres, g);
+        caseF("fg" + std::string(ClassesFiltrees[g]), &genres, g,
+              "p." + std::string(ClassesFiltrees[g]));
     for (std::size_t i = 0; i <= sel.NombreNoms(); ++i)
-        caseF("fq" + std::to_string(i), presentes ? &presentes->parNom : nullptr, i);
+        caseF("fq" + std::to_string(i), presentes ? &presentes->parNom : nullptr, i,
+              ".q" + std::to_string(i));
     s += "\n";
 }
 
@@ -361,6 +366,9 @@ std::string DebutPage(const EnTetePage& e) {
     s += Styles;
     AjouterTeintes(s, ".n", "color", TeintesNoms, CouleurTeinteNom);
     AjouterTeintes(s, "b.c", "background", TeintesChannels, CouleurTeinteChannel);
+    std::string cases;
+    if (e.filtres && e.selection)
+        AjouterCasesDesFiltres(cases, s, *e.selection, e.presentes);
     s += "</style>\n</head>\n<body>\n<header>\n<h1>";
     TraduireHtml(s, TitreApplication);
     if (!e.sousTitre.empty())
@@ -372,8 +380,7 @@ std::string DebutPage(const EnTetePage& e) {
     s += "</dd>\n<dt>Channels</dt><dd>";
     AjouterChannels(s, e.selection);
     s += "</dd>\n</dl>\n</header>\n";
-    if (e.filtres && e.selection)
-        AjouterCasesDesFiltres(s, *e.selection, e.presentes);
+    s += cases;
     s += "<main>\n";
     return s;
 }
