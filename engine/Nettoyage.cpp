@@ -196,7 +196,8 @@ std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
         const Entree* trouvee = nullptr;
         if (i == 0 || !LettreOuChiffre(octet(i - 1))) {
             std::size_t fin = i;
-            trouvee = LettreOuChiffre(octet(i)) ? MotCherche(texte, i, fin) : AutreCherche(texte, i);
+            trouvee =
+                LettreOuChiffre(octet(i)) ? MotCherche(texte, i, fin) : AutreCherche(texte, i);
         }
         if (!trouvee) {
             ++i;

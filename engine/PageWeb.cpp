@@ -201,8 +201,8 @@ void AjouterCase(std::string& s, std::string& regles, const std::string& id,
                  const std::string& etiquette, std::uint64_t compte) {
     s.append("<label for=").append(id).append(">").append(etiquette);
     s.append(" <span class=compte>").append(NombreFr(compte)).append("</span></label>\n");
-    regles += "#" + id + ":not(:checked)~aside label[for=" + id +
-              "]::before{content:\"\\2610\\00a0\"}\n";
+    regles +=
+        "#" + id + ":not(:checked)~aside label[for=" + id + "]::before{content:\"\\2610\\00a0\"}\n";
 }
 
 void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
