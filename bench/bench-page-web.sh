@@ -120,11 +120,18 @@ while read -r page; do
 done <<<"$choisies"
 
 # --- une page unique de 50 000 entrées ---
+# Toutes les lignes du journal ne sont pas des entrées : les premières lignes sont prises en
+# nombre croissant jusqu'à 50 000 entrées au moins.
 mkdir -p "$travail/unique"
-head -n 50001 "$journal" >"$travail/unique/journal.txt"
-"$extraire" --format html --tous-channels --tout-le-monde -q --dossier "$travail/unique" \
-    --debut 01/12/2001 --fin 31/12/2001 "$travail/unique/journal.txt" >/dev/null 2>&1
-entrees=$(grep -c '^<p' "$travail/unique/LogFinal.html" || true)
+prises=50000
+entrees=0
+for ((essai = 0; essai < 4 && entrees < 50000; essai++)); do
+    head -n "$prises" "$journal" >"$travail/unique/journal.txt"
+    "$extraire" --format html --tous-channels --tout-le-monde -q --dossier "$travail/unique" \
+        --debut 01/12/2001 --fin 31/12/2001 "$travail/unique/journal.txt" >/dev/null 2>&1
+    entrees=$(grep -c '^<p' "$travail/unique/LogFinal.html" || true)
+    prises=$((prises * 50000 / (entrees > 0 ? entrees : 1) + 200))
+done
 echo "Page unique : $entrees entrées"
 juger "LogFinal.html" "$travail/unique/LogFinal.html" 5
 
