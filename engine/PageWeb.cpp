@@ -63,7 +63,7 @@ nav.jours li{break-inside:avoid}
 .compte{color:#57606a;font-size:.85em}
 fieldset{margin:0;border:1px solid #d0d7de;border-radius:4px}
 legend{color:#57606a;font-weight:600}
-label{display:inline-block;margin:0 .9em .2em 0;white-space:nowrap}
+label,span.nf{display:inline-block;margin:0 .9em .2em 0;white-space:nowrap}
 details summary{cursor:pointer;color:#0550ae}
 figure{margin:0}
 figcaption{color:#57606a;font-size:.85em}
@@ -205,17 +205,23 @@ void AjouterCase(std::string& s, std::string& regles, const std::string& id,
         "#" + id + ":not(:checked)~aside label[for=" + id + "]::before{content:\"\\2610\\00a0\"}\n";
 }
 
-void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
-                      const Selection* sel) {
+// Les rangs des personnes présentes, les plus actives d'abord ; à compte égal, l'ordre de la
+// sélection.
+std::vector<std::size_t> RangsParActivite(const BilanPage& b) {
     std::vector<std::size_t> rangs;
     for (std::size_t i = 0; i < b.parNom.size(); ++i)
         if (b.parNom[i] != 0)
             rangs.push_back(i);
-    if (rangs.empty())
-        return;
-    // Les plus actives d'abord ; à compte égal, l'ordre de la sélection.
     std::stable_sort(rangs.begin(), rangs.end(),
                      [&](std::size_t x, std::size_t y) { return b.parNom[x] > b.parNom[y]; });
+    return rangs;
+}
+
+void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
+                      const Selection* sel) {
+    const std::vector<std::size_t> rangs = RangsParActivite(b);
+    if (rangs.empty())
+        return;
     s += "<fieldset><legend>Personnes</legend>\n";
     for (std::size_t k = 0; k < rangs.size(); ++k) {
         const std::size_t i = rangs[k];
@@ -224,7 +230,11 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
         std::string etiquette;
         const bool vous = sel && i == sel->NombreNoms();
         AjouterNom(etiquette, NomDuRang(sel, i), vous);
-        AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
+        if (k < PersonnesFiltrables)
+            AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
+        else
+            s += "<span class=nf>" + etiquette + " <span class=compte>" + NombreFr(b.parNom[i]) +
+                 "</span></span>\n";
     }
     if (rangs.size() > PersonnesEnVue)
         s += "</details>\n";
@@ -279,6 +289,14 @@ void AjouterCasesDesFiltres(std::string& s, std::string& regles, const Selection
         presentes
             ? std::vector<std::uint64_t>(presentes->parGenre.begin(), presentes->parGenre.end())
             : std::vector<std::uint64_t>();
+    // Les personnes qui auront une case : les plus actives de la page ; sans ses entrées, toutes.
+    std::vector<std::uint64_t> filtrables;
+    if (presentes) {
+        const std::vector<std::size_t> rangs = RangsParActivite(*presentes);
+        filtrables.assign(presentes->parNom.size(), 0);
+        for (std::size_t k = 0; k < rangs.size() && k < PersonnesFiltrables; ++k)
+            filtrables[rangs[k]] = 1;
+    }
     for (std::size_t i = 0; i < sel.NombreChannels(); ++i)
         caseF("fk" + std::to_string(i), presentes ? &presentes->parChannel : nullptr, i,
               ".k" + std::to_string(i));
@@ -286,8 +304,7 @@ void AjouterCasesDesFiltres(std::string& s, std::string& regles, const Selection
         caseF("fg" + std::string(ClassesFiltrees[g]), &genres, g,
               "p." + std::string(ClassesFiltrees[g]));
     for (std::size_t i = 0; i <= sel.NombreNoms(); ++i)
-        caseF("fq" + std::to_string(i), presentes ? &presentes->parNom : nullptr, i,
-              ".q" + std::to_string(i));
+        caseF("fq" + std::to_string(i), &filtrables, i, ".q" + std::to_string(i));
     s += "\n";
 }
 

@@ -32,6 +32,10 @@ inline constexpr std::uint64_t EntreesParPage = 5000;        // au-delà, la pag
 inline constexpr std::uint64_t EntreesParSerie = 500;        // un bloc dessiné à la demande
 inline constexpr std::uint64_t EntreesPageUniqueMax = 50000; // au-delà, conseiller le découpage
 inline constexpr std::size_t PersonnesEnVue = 20;            // les autres sont repliées
+// Les personnes les plus actives d'une page ont chacune sa case de filtre ; au-delà, la liste
+// n'est plus utilisable, et chaque case de plus ralentit le dessin de toutes les entrées : les
+// autres sont nommées, avec leur compte, sans case.
+inline constexpr std::size_t PersonnesFiltrables = 200;
 
 // Le dossier des pages découpées, son sommaire.
 inline constexpr std::string_view NomDossierPages = "LogFinal";

@@ -23,6 +23,8 @@
 #include "LecturePublication.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "PageWeb.h"
+#include "Selection.h"
 
 namespace vek {
 namespace {
@@ -272,6 +274,37 @@ TEST_F(PageDecoupee, FiltresEtPersonnesCompteesLesPlusActivesDAbord) {
          p = h.find("<div class=r>", p + 1))
         ++series;
     EXPECT_GE(series, 5092u / 500);
+}
+
+// Au-delà des personnes les plus actives, une page nomme les autres, avec leur compte, sans
+// leur case : chaque case de plus ralentit le dessin de toutes les entrées de la page.
+TEST(PageWebFiltres, AuDelaDesPlusActivesLesPersonnesSontNommeesSansCase) {
+    vek::Selection selection;
+    const std::size_t n = vek::PersonnesFiltrables + 30;
+    for (std::size_t i = 0; i < n; ++i)
+        selection.AjouterNom("P" + std::to_string(i));
+    vek::BilanPage bilan;
+    bilan.parNom.assign(n + 1, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        bilan.parNom[i] = i + 1; // P0 la moins active
+    vek::EnTetePage entete{vek::Date{2001, 12, 24}, std::nullopt, std::nullopt, &selection, "x"};
+    entete.presentes = &bilan;
+    const std::string page = vek::DebutPage(entete) + vek::FinPage(bilan, &selection, nullptr);
+    EXPECT_EQ(test::LirePage(page).erreur, "");
+    const auto compter = [&](const std::string& motif) {
+        std::size_t c = 0;
+        for (std::size_t p = page.find(motif); p != std::string::npos; p = page.find(motif, p + 1))
+            ++c;
+        return c;
+    };
+    EXPECT_EQ(compter("class=f id=fq"), vek::PersonnesFiltrables);
+    EXPECT_EQ(compter("<label for=fq"), vek::PersonnesFiltrables);
+    EXPECT_EQ(compter("<span class=nf>"), 30u);
+    const std::string plusActive = "fq" + std::to_string(n - 1);
+    EXPECT_NE(page.find("id=" + plusActive + " checked"), std::string::npos);
+    EXPECT_NE(page.find("<label for=" + plusActive + ">"), std::string::npos);
+    EXPECT_EQ(page.find("id=fq0 "), std::string::npos);
+    EXPECT_NE(page.find(">P0</u> <span class=compte>1</span></span>"), std::string::npos);
 }
 
 #ifndef _WIN32
