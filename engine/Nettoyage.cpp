@@ -7,6 +7,7 @@
 #include "Selection.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace vek {
@@ -54,11 +55,29 @@ bool NomDuJoueur(std::string_view nom) {
 
 namespace {
 
+// Le hachage d'un nom, d'un coup : ses huit premiers et huit derniers octets (qui se recouvrent
+// pour un nom court) et sa longueur. Deux noms qui ne diffèrent qu'au milieu d'un nom de plus de
+// seize octets se rencontrent, et la comparaison des noms les sépare.
 std::uint32_t Hacher(std::string_view texte) {
-    std::uint32_t h = 2166136261u; // FNV-1a
-    for (const char c : texte)
-        h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
+    const std::size_t n = texte.size();
+    const char* p = texte.data();
+    std::uint64_t a = 0, b = 0;
+    if (n >= 8) {
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, p + n - 8, 8);
+    } else if (n >= 4) {
+        std::uint32_t x = 0, y = 0;
+        std::memcpy(&x, p, 4);
+        std::memcpy(&y, p + n - 4, 4);
+        a = x;
+        b = y;
+    } else if (n > 0) {
+        a = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
+            static_cast<unsigned char>(p[n - 1]) << 16;
+    }
+    std::uint64_t h = (a * 0x9E3779B97F4A7C15u) ^ ((b + n) * 0xC2B2AE3D27D4EB4Fu);
+    h ^= h >> 32;
+    return static_cast<std::uint32_t>(h);
 }
 
 } // namespace
