@@ -72,8 +72,10 @@ std::uint32_t Hacher(std::string_view texte) {
         a = x;
         b = y;
     } else if (n > 0) {
-        a = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[n / 2]) << 8 |
-            static_cast<unsigned char>(p[n - 1]) << 16;
+        const auto octet = [&](std::size_t k) {
+            return static_cast<std::uint64_t>(static_cast<unsigned char>(p[k]));
+        };
+        a = octet(0) | octet(n / 2) << 8 | octet(n - 1) << 16;
     }
     std::uint64_t h = (a * 0x9E3779B97F4A7C15u) ^ ((b + n) * 0xC2B2AE3D27D4EB4Fu);
     h ^= h >> 32;
