@@ -129,7 +129,6 @@ void TableDesNoms::Ajouter(std::string_view ancien, std::string_view nouveau) {
             return; // rien qu'une ponctuation : remplacée seulement à la place du locuteur
         autres_.push_back(rang);
         std::stable_sort(autres_.begin(), autres_.end(), plusLongue);
-        debutsAutres_[static_cast<unsigned char>(a.front())] = true;
         debuts_[static_cast<unsigned char>(a.front())] = true;
         return;
     }
@@ -193,8 +192,6 @@ const TableDesNoms::Entree* TableDesNoms::MotCherche(std::string_view texte, std
 
 const TableDesNoms::Entree* TableDesNoms::AutreCherche(std::string_view texte,
                                                        std::size_t i) const {
-    if (!debutsAutres_[static_cast<unsigned char>(texte[i])])
-        return nullptr;
     for (const std::size_t rang : autres_)
         if (NomEn(texte, i, entrees_[rang].ancien))
             return &entrees_[rang];

@@ -95,7 +95,8 @@ private:
     };
     // L'entrée dont le nom commence au mot qui commence en i (fin : la fin de ce mot), ou rien.
     const Entree* MotCherche(std::string_view texte, std::size_t i, std::size_t& fin) const;
-    // L'entrée d'un nom qui ne commence pas par une lettre, trouvé en i, ou rien.
+    // L'entrée d'un nom qui ne commence pas par une lettre, trouvé en i (un octet de début), ou
+    // rien.
     const Entree* AutreCherche(std::string_view texte, std::size_t i) const;
     std::deque<std::string> textes_; // les textes des entrées (adresses stables)
     std::unordered_map<std::string_view, std::size_t> noms_; // ancien nom -> entrée
@@ -103,11 +104,11 @@ private:
     std::unordered_map<std::string_view, std::vector<std::size_t>> parPremierMot_;
     std::vector<Entree> entrees_;
     // Les noms qui commencent par un autre signe qu'une lettre ou un chiffre (« 'Elfe ») : leurs
-    // entrées, la plus longue d'abord, et les octets par lesquels ils commencent.
+    // entrées, la plus longue d'abord.
     std::vector<std::size_t> autres_;
-    std::array<bool, 256> debutsAutres_{};
     // Les octets par lesquels commence un nom de la table (premier mot ou autre signe) : le
-    // texte est parcouru d'un de ces octets au suivant, sans regarder les autres mots.
+    // texte est parcouru d'un de ces octets au suivant, sans regarder les autres mots. Un tel
+    // octet qui n'est ni lettre ni chiffre commence un nom de autres_.
     std::array<bool, 256> debuts_{};
     struct Case {
         std::uint32_t hachage = 0;
