@@ -331,6 +331,7 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
 
     QString boiteVue;
     bool pendantLaPasse = false;
+    std::atomic<bool> valide{false};
     PendantLaPasse([&] {
         QTimer::singleShot(0, qApp, [&] {
             QWidget* boite = QApplication::activeModalWidget();
@@ -342,6 +343,16 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
             boite->findChild<QPushButton*>("boutonValider")->click();
         });
         Menu("actionOptionsLog")->trigger();
+        valide = true;
+    });
+    // Passé ses premières lignes, l'écriture attend la validation (dix secondes au plus) : les
+    // dernières lignes sont écrites après, quelle que soit la lenteur de la machine.
+    auto appels = std::make_shared<std::atomic<int>>(0);
+    fenetre->DefinirFreinDePasse([&valide, appels] {
+        if (++*appels < 3)
+            return;
+        for (int i = 0; i < 5000 && !valide; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
     });
     Cliquer("boutonCreerLog");
 
