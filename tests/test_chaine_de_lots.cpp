@@ -108,7 +108,7 @@ TEST(ChaineDeLots, AbandonSansTraiterLesLotsEnAttente) {
         while (!entre.load())
             std::this_thread::yield();
         std::thread ouvreur([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
             liberer.store(true);
         });
         chaine.Abandonner();

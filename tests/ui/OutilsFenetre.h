@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -194,6 +195,27 @@ protected:
                                           QObject::disconnect(*connexion);
                                           action();
                                       });
+    }
+
+    // Comme PendantLaPasse, et la passe est retenue, passé l'avancement qui lance l'action,
+    // jusqu'à ce que libre soit vrai (dix secondes au plus) : ce que l'action fait arrive
+    // avant la fin de la passe, quelle que soit la lenteur de la machine. Les trois premiers
+    // coups de frein durent plus que l'intervalle d'affichage : chacun envoie un avancement,
+    // dont au moins un change la barre et lance l'action.
+    void PendantLaPasseRetenue(std::function<void()> action,
+                               std::shared_ptr<std::atomic<bool>> libre) const {
+        PendantLaPasse(std::move(action));
+        auto coups = std::make_shared<int>(0); // le frein n'est appelé que du fil de travail
+        fenetre->DefinirFreinDePasse([libre = std::move(libre), coups] {
+            using std::chrono::milliseconds;
+            if (++*coups <= 3) {
+                std::this_thread::sleep_for(milliseconds(20));
+                return;
+            }
+            for (int i = 0; i < 5000 && !*libre; ++i)
+                std::this_thread::sleep_for(milliseconds(2));
+            std::this_thread::sleep_for(milliseconds(2));
+        });
     }
 
     DossierTemporaire programme; // le dossier du programme

@@ -331,29 +331,22 @@ TEST_F(Route, LesOptionsSOuvrentPendantLEcriture) {
 
     QString boiteVue;
     bool pendantLaPasse = false;
-    std::atomic<bool> valide{false};
-    PendantLaPasse([&] {
-        QTimer::singleShot(0, qApp, [&] {
-            QWidget* boite = QApplication::activeModalWidget();
-            ASSERT_NE(boite, nullptr);
-            boiteVue = boite->objectName();
-            pendantLaPasse = fenetre->PasseEnCours();
-            for (const char* nom : {"caseSansDate", "caseNomRP", "caseSansChannel"})
-                boite->findChild<QCheckBox*>(nom)->setChecked(true);
-            boite->findChild<QPushButton*>("boutonValider")->click();
-        });
-        Menu("actionOptionsLog")->trigger();
-        valide = true;
-    });
-    // Passé ses premières lignes, l'écriture attend la validation (dix secondes au plus) : les
-    // dernières lignes sont écrites après, quelle que soit la lenteur de la machine.
-    auto appels = std::make_shared<std::atomic<int>>(0);
-    fenetre->DefinirFreinDePasse([&valide, appels] {
-        if (++*appels < 3)
-            return;
-        for (int i = 0; i < 5000 && !valide; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    });
+    auto valide = std::make_shared<std::atomic<bool>>(false);
+    PendantLaPasseRetenue(
+        [&] {
+            QTimer::singleShot(0, qApp, [&] {
+                QWidget* boite = QApplication::activeModalWidget();
+                ASSERT_NE(boite, nullptr);
+                boiteVue = boite->objectName();
+                pendantLaPasse = fenetre->PasseEnCours();
+                for (const char* nom : {"caseSansDate", "caseNomRP", "caseSansChannel"})
+                    boite->findChild<QCheckBox*>(nom)->setChecked(true);
+                boite->findChild<QPushButton*>("boutonValider")->click();
+            });
+            Menu("actionOptionsLog")->trigger();
+            *valide = true;
+        },
+        valide);
     Cliquer("boutonCreerLog");
 
     EXPECT_EQ(boiteVue, "FrmOption");
@@ -391,14 +384,18 @@ TEST_F(Route, UnMenuOuvertPendantLaRechercheSePeint) {
     QMenu* menu = fenetre->findChild<QMenu*>("menuPrincipal");
     ASSERT_NE(menu, nullptr);
     bool ouvertPendantLaPasse = false;
-    PendantLaPasse([&] {
-        menu->installEventFilter(&peintures);
-        menu->popup(fenetre->mapToGlobal(QPoint(10, 10)));
-        ouvertPendantLaPasse = QTest::qWaitForWindowExposed(menu) && fenetre->PasseEnCours();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return peintures.vues > 0; }, 5000));
-        menu->close();
-        menu->removeEventFilter(&peintures);
-    });
+    auto ferme = std::make_shared<std::atomic<bool>>(false);
+    PendantLaPasseRetenue(
+        [&] {
+            menu->installEventFilter(&peintures);
+            menu->popup(fenetre->mapToGlobal(QPoint(10, 10)));
+            ouvertPendantLaPasse = QTest::qWaitForWindowExposed(menu) && fenetre->PasseEnCours();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return peintures.vues > 0; }, 5000));
+            menu->close();
+            menu->removeEventFilter(&peintures);
+            *ferme = true;
+        },
+        ferme);
     Cliquer("boutonRecherche");
     EXPECT_TRUE(ouvertPendantLaPasse);
     EXPECT_GT(peintures.vues, 0);
@@ -466,11 +463,17 @@ TEST_F(Route, QuitterPendantUneLongueRechercheTermineTout) {
         ChoisirJournal(contenu);
         ASSERT_EQ(fenetre->FenetresAnalyse().size(), 1u) << nom;
         quitteSansAttendre = false;
-        PendantLaPasse([&, quitter = quitter] {
-            quitter();
-            // Quitter arrête la passe et attend son fil : rien ne tourne plus ensuite.
-            quitteSansAttendre = !fenetre->PasseEnCours();
-        });
+        // Retenue jusqu'à l'action : Quitter attend le fil de travail, la passe est relâchée
+        // juste avant.
+        auto vu = std::make_shared<std::atomic<bool>>(false);
+        PendantLaPasseRetenue(
+            [&, quitter = quitter, vu] {
+                *vu = true;
+                quitter();
+                // Quitter arrête la passe et attend son fil : rien ne tourne plus ensuite.
+                quitteSansAttendre = !fenetre->PasseEnCours();
+            },
+            vu);
         Cliquer("boutonRecherche");
 
         EXPECT_EQ(terminaisons, 1) << nom;
