@@ -65,8 +65,13 @@ for _ in $(seq 1 80); do
 done
 [ -n "$fenetre" ] || echec "le programme installé n'a pas ouvert sa fenêtre."
 sleep 1
-xdo key --window "$fenetre" ctrl+q 2>/dev/null
-"$serveur" -w
+# Un Ctrl+Q perdu (fenêtre pas encore prête) est renvoyé ; rien ne reste à attendre sans fin.
+for _ in $(seq 1 10); do
+    xdo key --window "$fenetre" ctrl+q 2>/dev/null
+    sleep 1
+    xdo search --name "^Cercle des Lanternes Sourdes\$" >/dev/null 2>&1 || break
+done
+timeout 60 "$serveur" -w || { "$serveur" -k; echec "Ctrl+Q n'a pas fermé le programme installé."; }
 echo "Le programme installé s'ouvre sur sa fenêtre principale."
 
 # 3. Désinstallation silencieuse : ni dossier, ni raccourci, ni inscription.

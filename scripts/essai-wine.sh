@@ -82,7 +82,7 @@ analyse=$(attendre "Analyse :)") || echec "l'analyse ne s'est pas ouverte."
 sleep 1
 # « Fermer », en bas à droite de la fenêtre d'analyse (sous wine, elle peut recouvrir la principale).
 xdo key --window "$analyse" Escape
-sleep 0.5
+for _ in $(seq 1 12); do xdo search --name "^Analyse :\)\$" >/dev/null || break; sleep 0.25; done
 if xdo search --name "^Analyse :\)\$" >/dev/null; then
     # Sur l'écran de 1024×768, wine la pose sur la principale : son bouton « Fermer ».
     xdo mousemove 689 646 click 1
@@ -91,7 +91,13 @@ sleep 1
 # Positions tirées de FrmPrincipal.ui, plus les 19 pixels de la barre de menus. Le premier clic
 # rend la main à la fenêtre principale.
 cliquer 30 300
-cliquer 348 211 4                 # « Lancer la recherche »
+cliquer 348 211 0                 # « Lancer la recherche »
+# Au premier passage, l'extrait ne prend son nom qu'une fois la recherche finie ; les arbres se
+# remplissent juste après.
+extrait="$essai/VEK_Log/LogVEKtemp.txt"
+for _ in $(seq 1 120); do [ -f "$extrait" ] && break; sleep 0.25; done
+[ -f "$extrait" ] || echec "la recherche n'a pas écrit LogVEKtemp.txt dans $essai/VEK_Log."
+sleep 1.5
 cliquer 40 463                    # « Sélectionnez tout le monde »
 cliquer 240 463                   # « Sélectionnez tous les channels »
 import -window "$principale" "$essai/capture.png"

@@ -144,12 +144,16 @@ Lancement Executer(const std::vector<std::string>& args, const std::string& home
     int err[2];
     if (::pipe(out) != 0 || ::pipe(err) != 0)
         return {};
+    // Sans lecteur : fermé avant de lancer le programme, qui ne peut donc jamais y écrire.
+    if (sansLecteur)
+        ::close(out[0]);
     const pid_t fils = ::fork();
     if (fils == 0) {
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
         for (const int fd : {out[0], out[1], err[0], err[1]})
-            ::close(fd);
+            if (fd != out[0] || !sansLecteur)
+                ::close(fd);
         if (avant)
             avant();
         std::vector<std::string> tout = {VEK_EXTRAIRE};
@@ -171,8 +175,6 @@ Lancement Executer(const std::vector<std::string>& args, const std::string& home
     }
     ::close(out[1]);
     ::close(err[1]);
-    if (sansLecteur)
-        ::close(out[0]);
     if (pendant)
         pendant(fils);
     Lancement l;
