@@ -172,11 +172,11 @@ std::optional<std::string_view> TableDesNoms::Remplacant(std::string_view nom) c
     return entrees_[static_cast<std::size_t>(rang)].nouveau;
 }
 
-const TableDesNoms::Entree* TableDesNoms::MotCherche(std::string_view texte, std::size_t i,
-                                                     std::size_t& fin) const {
+const TableDesNoms::Entree* TableDesNoms::MotCherche(std::string_view texte, std::size_t i) const {
     // Un nom qui commence par une lettre : le mot entier d'abord passe le crible.
     std::uint32_t h = PasCle(0, texte[i]);
-    for (fin = i + 1; fin < texte.size() && Lettre(texte[fin]); ++fin)
+    std::size_t fin = i + 1;
+    for (; fin < texte.size() && Lettre(texte[fin]); ++fin)
         h = PasCle(h, texte[fin]);
     const std::size_t cle = CleMot(h);
     if (!((crible_[cle / 64] >> (cle % 64)) & 1u))
@@ -206,17 +206,15 @@ std::string_view TableDesNoms::RemplacerMentions(std::string_view texte,
     std::size_t copie = 0; // ce qui précède est déjà dans tampon
     bool change = false;
     for (std::size_t i = 0; i < texte.size();) {
-        // Un nom ne commence qu'à l'un de ses octets de début, sans lettre collée devant.
+        // Un nom ne commence qu'à l'un de ses octets de début, sans lettre ni chiffre collé
+        // devant.
         while (i < texte.size() && !debuts_[octet(i)])
             ++i;
         if (i == texte.size())
             break;
         const Entree* trouvee = nullptr;
-        if (i == 0 || !LettreOuChiffre(octet(i - 1))) {
-            std::size_t fin = i;
-            trouvee =
-                LettreOuChiffre(octet(i)) ? MotCherche(texte, i, fin) : AutreCherche(texte, i);
-        }
+        if (i == 0 || !LettreOuChiffre(octet(i - 1)))
+            trouvee = LettreOuChiffre(octet(i)) ? MotCherche(texte, i) : AutreCherche(texte, i);
         if (!trouvee) {
             ++i;
             continue;

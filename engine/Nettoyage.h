@@ -93,8 +93,8 @@ private:
     struct Entree {
         std::string_view ancien, nouveau;
     };
-    // L'entrée dont le nom commence au mot qui commence en i (fin : la fin de ce mot), ou rien.
-    const Entree* MotCherche(std::string_view texte, std::size_t i, std::size_t& fin) const;
+    // L'entrée dont le nom commence au mot qui commence en i, ou rien.
+    const Entree* MotCherche(std::string_view texte, std::size_t i) const;
     // L'entrée d'un nom qui ne commence pas par une lettre, trouvé en i (un octet de début), ou
     // rien.
     const Entree* AutreCherche(std::string_view texte, std::size_t i) const;
