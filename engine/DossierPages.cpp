@@ -176,7 +176,10 @@ void PagesEnCours::Entree(const InfosEntree& e) {
     BilanPage& b = bilan_;
     ++b.entrees;
     if (e.date) {
-        const int heure = e.heure.empty() ? -1 : (e.heure[0] - '0') * 10 + (e.heure[1] - '0');
+        // Une heure impossible (« 25:61:99 ») compte parmi les entrées sans heure.
+        int heure = e.heure.empty() ? -1 : (e.heure[0] - '0') * 10 + (e.heure[1] - '0');
+        if (heure > 23)
+            heure = -1;
         // Les entrées d'une même heure se suivent : sa case est gardée de l'une à l'autre.
         const std::pair<Date, int> cle{*e.date, heure};
         if (!compteHeure_ || cle != cleHeure_) {

@@ -243,6 +243,35 @@ TEST_F(PageDecoupee, TextesHostilesRestentDuTexteDansFiltresBullesEtSommaire) {
     EXPECT_NE(page.find("[&lt;b&gt;\"&amp;x]</b> <span class=compte>8</span>"), std::string::npos);
 }
 
+// Une heure impossible (25 h, 99 h) le dernier jour d'une page par heure : elle compte parmi les
+// entrées sans heure au lieu de tomber hors du graphique (la mémoire était écrasée).
+TEST(PageWebGraphique, HeureImpossibleCompteeSansHeure) {
+    test::DossierTemporaire dossier;
+    ModuleVEK module{dossier.Chemin()};
+    test::ProgressionNotee progression;
+    const std::string journal = "12/24/2001 21:04:05 - [Commerce] \"Aldric\": bonsoir\r\n"
+                                "12/25/2001 25:61:99 - [Commerce] \"Aldric\": trop tard\r\n"
+                                "12/25/2001 99:00:00 - [Commerce] \"Brune\": bien trop tard\r\n";
+    const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
+                                     {2001, 12, 25}, progression);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    test::ArbresCoches arbres;
+    arbres.Remplir(*r->catalogue);
+    arbres.ToutCocher(arbres.channels);
+    arbres.ToutCocher(arbres.noms);
+    for (const Decoupage d : {Decoupage::Aucun, Decoupage::Jour}) {
+        module.Decoupe = d;
+        const ModesPartages modes;
+        const auto ecrit = module.EcrireSorties(arbres.Capturer(), modes,
+                                                FormatsSortie::De({"html"}), progression);
+        ASSERT_TRUE(ecrit.ok()) << ecrit.Echec().Message();
+    }
+    const std::string page = test::LireTout(dossier.Fichier("LogFinal.html"));
+    EXPECT_NE(page.find("2 sans heure"), std::string::npos);
+    EXPECT_NE(test::LireTout(dossier.Fichier("LogFinal/2001-12-25.html")).find("2 sans heure"),
+              std::string::npos);
+}
+
 TEST_F(PageDecoupee, FiltresEtPersonnesCompteesLesPlusActivesDAbord) {
     ASSERT_TRUE(Ecrire(Decoupage::Aucun).ok());
     const std::string h = Lire("LogFinal.html");
