@@ -15,6 +15,7 @@
 #include "LecturePublication.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "Publication.h"
 #include "Traduction.h"
 
 namespace vek {

@@ -379,7 +379,7 @@ TEST(TableDesFormats, ChaqueFormatAUnNomUnFichierEtSesTemporairesSontConnus) {
         EXPECT_FALSE(f.description.empty()) << f.nom;
         EXPECT_NE(f.fabriquer, nullptr) << f.nom;
     }
-    for (const std::string_view f : FichiersDuDossier())
+    for (const std::string_view f : NomsDuDossierDeSortie())
         fichiers.erase(f);
     EXPECT_TRUE(fichiers.empty()) << "chaque sortie a ses temporaires nettoyés";
     EXPECT_EQ(FichiersDesFormats({}), std::vector<std::string_view>{"LogFinal.txt"});

@@ -4,7 +4,8 @@
 #include "Formats.h"
 
 #include "Ecriture.h"
-#include "ModuleVEK.h"
+#include "Identite.h"
+#include "Puits.h"
 
 namespace vek {
 

@@ -19,27 +19,18 @@
 #include <vector>
 
 #include "Date.h"
+#include "Formats.h"
 
 namespace vek {
 
 class Selection;
 
-// Le découpage de la page web : une seule page, une page par jour, une page par mois ; au
-// besoin, la page unique et, au-delà de EntreesParPage entrées, les pages par jour.
-enum class Decoupage { Aucun, Jour, Mois, AuBesoin };
-
-inline constexpr std::uint64_t EntreesParPage = 5000;        // au-delà, la page continue
-inline constexpr std::uint64_t EntreesParSerie = 500;        // un bloc dessiné à la demande
-inline constexpr std::uint64_t EntreesPageUniqueMax = 50000; // au-delà, conseiller le découpage
-inline constexpr std::size_t PersonnesEnVue = 20;            // les autres sont repliées
+inline constexpr std::uint64_t EntreesParSerie = 500; // un bloc dessiné à la demande
+inline constexpr std::size_t PersonnesEnVue = 20;     // les autres sont repliées
 // Les personnes les plus actives d'une page ont chacune sa case de filtre ; au-delà, la liste
 // n'est plus utilisable, et chaque case de plus ralentit le dessin de toutes les entrées : les
 // autres sont nommées, avec leur compte, sans case.
 inline constexpr std::size_t PersonnesFiltrables = 200;
-
-// Le dossier des pages découpées, son sommaire.
-inline constexpr std::string_view NomDossierPages = "LogFinal";
-inline constexpr std::string_view NomSommaire = "index.html";
 
 // Le genre d'une entrée que filtre une case : ce que vous avez dit, murmures, appels.
 inline constexpr std::array<std::string_view, 3> ClassesFiltrees = {"d", "m", "a"};
@@ -103,8 +94,6 @@ void AjouterGraphique(std::string& s, const BilanPage& bilan);
 
 // Le texte Windows-1252 traduit pour la page (échappé, en UTF-8).
 void TraduireHtml(std::string& sortie, std::string_view texte);
-// Un nombre à la française (« 12 345 »).
-std::string NombreFr(std::uint64_t n);
 // « 2001-12-24 » ; « 2001-12 » sans le jour.
 std::string DateIso(Date date, bool avecJour = true);
 // Le nom montré d'un rang de nom de la page (« Vous » pour le dernier).

@@ -1,6 +1,6 @@
 #pragma once
-// Chaîne de traitement par lots : le fil appelant (celui des fenêtres) lit les lignes et les
-// range dans des lots ; chaque lot passe ensuite, dans l'ordre des étapes, par des fils de
+// Chaîne de traitement par lots : le fil de la passe lit les lignes et les range dans des lots
+// (Lot.h) ; chaque lot passe ensuite, dans l'ordre des étapes, par des fils de
 // travail (cataloguer, filtrer, écrire…). Une étape à un seul fil voit les lots dans l'ordre
 // où ils ont été remplis ; une étape à plusieurs fils les traite en parallèle, dans le désordre,
 // mais l'étape suivante les reprend dans l'ordre. Les lots tournent dans un anneau de taille
@@ -19,38 +19,9 @@
 #include <thread>
 #include <vector>
 
-#include "Selection.h"
+#include "Lot.h"
 
 namespace vek {
-
-// Ce qu'une étape garde d'un lot pour une étape suivante (une sortie, la mise en forme du lot) :
-// rangé avec le lot, il tourne avec lui dans l'anneau.
-struct EtatDeLot {
-    virtual ~EtatDeLot() = default;
-};
-
-// Lignes consécutives d'un fichier, chacune rangée suivie de CR LF.
-struct Lot {
-    std::string octets;
-    std::vector<std::size_t> fins; // fin de chaque ligne dans octets (avant son CR LF)
-    std::string sortie;            // ce qu'une étape produit pour la suivante (la ligne réécrite
-                                   // d'une ligne démesurée, gardée jusqu'à son écriture)
-    // Pour un lot d'une seule ligne démesurée : sa ligne produite, désignée sans être recopiée
-    // dans sortie (dans octets, ou dans sortie elle-même) ; sans objet si vide.
-    std::string_view sortieLongue;
-    std::string annexe; // un autre texte produit pour une ligne démesurée, s'il le faut
-    std::string nettoyee, nettoyeeTexte; // sa ligne et son message nettoyés, s'il le faut
-    // Les états que des étapes attachent au lot, par rang (créés au premier lot qu'elles voient).
-    std::vector<std::unique_ptr<EtatDeLot>> etats;
-    std::uint64_t numero = 0; // rang du lot dans la chaîne, depuis 0
-    Modes modes;              // modes d'extraction en vigueur pour ces lignes
-
-    std::size_t NombreLignes() const { return fins.size(); }
-    std::string_view Ligne(std::size_t i) const {
-        const std::size_t debut = i == 0 ? 0 : fins[i - 1] + 2;
-        return std::string_view(octets).substr(debut, fins[i] - debut);
-    }
-};
 
 class ChaineDeLots {
 public:

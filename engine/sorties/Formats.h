@@ -1,9 +1,9 @@
 #pragma once
 // La table des formats de sortie : chaque ligne dit le nom d'un format (celui de --format), le
-// fichier qu'il écrit, sa description (l'aide), comment le nommer dans un message, l'entrée de
-// la fenêtre qui le produit et de quoi fabriquer sa sortie. La ligne de commande, le verrou du
-// dossier, le nettoyage des temporaires orphelins et la fenêtre en dérivent tous : un format
-// nouveau est une unité (sa sortie) et une ligne de cette table.
+// fichier qu'il écrit, sa description (l'aide), comment le nommer dans un message et de quoi
+// fabriquer sa sortie. La ligne de commande, le verrou du dossier et le nettoyage des
+// temporaires orphelins en dérivent ; la fenêtre y ajoute ses entrées de menu, par nom de format
+// (ui/EntreesExport.cpp). Un format nouveau est une unité (sa sortie) et une ligne de cette table.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,26 +13,31 @@
 #include <string_view>
 #include <vector>
 
-#include "Puits.h"
-
 namespace vek {
 
-// Ce que fait l'entrée de la fenêtre qui produit un format.
-enum class EntreeFenetre {
-    Aucune,          // pas d'entrée (le bouton « Créer le fichier log », ou aucune)
-    Ouvrir,          // écrit le fichier puis l'ouvre (« Exporter en page web… »)
-    Copier,          // écrit le fichier puis met son texte dans le presse-papiers
-    CopierParParties // écrit le fichier puis montre ses parties, chacune à copier
-};
+class Puits;
+struct ContexteSortie;
+
+inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
+
+// Le découpage de la page web : une seule page, une page par jour, une page par mois ; au
+// besoin, la page unique et, au-delà de EntreesParPage entrées, les pages par jour.
+enum class Decoupage { Aucun, Jour, Mois, AuBesoin };
+
+// La page web : au-delà de EntreesParPage entrées, une page continue sur la suivante ; au-delà
+// de EntreesPageUniqueMax, la page unique se montre lentement et le découpage est conseillé.
+inline constexpr std::uint64_t EntreesParPage = 5000;
+inline constexpr std::uint64_t EntreesPageUniqueMax = 50000;
+
+// Le dossier des pages découpées, son sommaire.
+inline constexpr std::string_view NomDossierPages = "LogFinal";
+inline constexpr std::string_view NomSommaire = "index.html";
 
 struct Format {
     std::string_view nom;         // la valeur de --format
     std::string_view fichier;     // le fichier écrit, dans le dossier de sortie
     std::string_view description; // l'aide de --format (lignes jointes par « \n »)
     std::string_view quoi;        // « le journal final » : « Impossible d'écrire … »
-    EntreeFenetre entree = EntreeFenetre::Aucune;
-    std::string_view legende; // la légende de l'entrée de la fenêtre
-    std::string_view objet;   // le nom de l'objet de cette entrée
     std::unique_ptr<Puits> (*fabriquer)(const ContexteSortie& contexte) = nullptr;
 };
 
@@ -62,9 +67,6 @@ private:
 // Les fichiers qu'écrit une passe qui produit ces formats (le texte seul quand aucun n'est
 // demandé), dans l'ordre de la table : ceux que la passe remplace sous le verrou du dossier.
 std::vector<std::string_view> FichiersDesFormats(FormatsSortie formats);
-// Tous les fichiers que le programme écrit dans un dossier de sortie : l'extrait et chaque
-// format. Leurs temporaires orphelins sont supprimés à la prise du verrou.
-std::vector<std::string_view> FichiersDuDossier();
 
 // Les sorties des cinq formats, une unité chacune.
 std::unique_ptr<Puits> FabriquerTexte(const ContexteSortie& contexte);

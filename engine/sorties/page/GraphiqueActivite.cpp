@@ -6,6 +6,7 @@
 #include "PageWeb.h"
 
 #include "Date.h"
+#include "Publication.h"
 
 #include <algorithm>
 #include <vector>

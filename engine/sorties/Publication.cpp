@@ -74,4 +74,14 @@ void TamponSortie::Vider(std::size_t garde) {
     taille_ = 0;
 }
 
+std::string NombreFr(std::uint64_t n) {
+    std::string chiffres = std::to_string(n), s;
+    for (std::size_t i = 0; i < chiffres.size(); ++i) {
+        if (i != 0 && (chiffres.size() - i) % 3 == 0)
+            s += "\u202F"; // espace fine insécable
+        s += chiffres[i];
+    }
+    return s;
+}
+
 } // namespace vek

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <utility>
 
-#include "ChaineDeLots.h"
 #include "Date.h"
 #include "Enregistrement.h"
-#include "PageWeb.h"
+#include "Formats.h"
+#include "Lot.h"
 #include "Publication.h"
 #include "Traduction.h"
 #include "Validation.h"

@@ -11,7 +11,7 @@
 
 #include "DossierPages.h"
 #include "Ecriture.h"
-#include "ModuleVEK.h"
+#include "Identite.h"
 #include "PageWeb.h"
 #include "Puits.h"
 #include "Selection.h"

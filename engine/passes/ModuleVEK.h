@@ -18,6 +18,7 @@
 #include "Comptage.h"
 #include "Date.h"
 #include "Formats.h"
+#include "Identite.h"
 #include "Ligne.h"
 #include "Nettoyage.h"
 #include "Progression.h"
@@ -33,15 +34,11 @@ namespace vek {
 class ChaineDeLots;
 
 inline constexpr std::string_view NomExtrait = "LogVEKtemp.txt";
-inline constexpr std::string_view NomLogFinal = "LogFinal.txt";
-inline constexpr std::string_view TitreApplication = "Extracteur de LOG VEK";
-inline constexpr std::string_view TitreMessages = "Cercles des Lanternes Sourdes";
-inline constexpr std::string_view AdresseContact = "contact@lanternes-sourdes.example.org";
 
 // Tous les noms qu'une passe écrit ou supprime dans le dossier de sortie : le fichier de
-// travail (l'extrait), le fichier de chaque format du journal final, le verrou du dossier et
-// l'enregistrement de validation. Le journal n'en est jamais un ; les temporaires orphelins ne
-// sont cherchés que sous ces noms.
+// travail (l'extrait), le fichier de chaque format du journal final et le dossier découpé, le
+// verrou du dossier et l'enregistrement de validation. Le journal n'en est jamais un ; les
+// temporaires orphelins ne sont cherchés que sous ces noms.
 std::vector<std::string_view> NomsDuDossierDeSortie();
 
 // Ce que l'analyse trouve : les dates de la première et de la dernière ligne, et le nombre de

@@ -24,6 +24,8 @@ inline constexpr int TeintesNoms = 36;
 inline constexpr int TeintesChannels = 12;
 std::uint32_t EmpreinteTexte(std::string_view texte); // FNV-1a sur 32 bits
 int TeinteNom(std::string_view nom);
+// Un nombre à la française (« 12 345 », une espace fine insécable entre les milliers), en UTF-8.
+std::string NombreFr(std::uint64_t n);
 int TeinteChannel(std::string_view tag);
 // La couleur (« #rrggbb ») d'une teinte de nom et d'une teinte de channel : les mêmes sur la page
 // et sur le forum.

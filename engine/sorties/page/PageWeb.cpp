@@ -4,7 +4,7 @@
 #include "PageWeb.h"
 
 #include "Ligne.h"
-#include "ModuleVEK.h"
+#include "Identite.h"
 #include "Publication.h"
 #include "Selection.h"
 #include "Traduction.h"
@@ -316,16 +316,6 @@ void TraduireHtml(std::string& sortie, std::string_view texte) {
     t.Avancer(
         static_cast<std::size_t>(TraduireVers<Vers::Page>(debut, texte, TablePage()) - debut));
     sortie.append(t.Vue());
-}
-
-std::string NombreFr(std::uint64_t n) {
-    std::string chiffres = std::to_string(n), s;
-    for (std::size_t i = 0; i < chiffres.size(); ++i) {
-        if (i != 0 && (chiffres.size() - i) % 3 == 0)
-            s += "\u202F"; // espace fine insécable
-        s += chiffres[i];
-    }
-    return s;
 }
 
 std::string DateIso(Date d, bool avecJour) {

@@ -78,7 +78,9 @@ bool ModuleVEK::TousLesNomsRetenus(const Selection& selection,
 }
 
 std::vector<std::string_view> NomsDuDossierDeSortie() {
-    std::vector<std::string_view> noms = FichiersDuDossier();
+    std::vector<std::string_view> noms{NomExtrait, NomDossierPages};
+    for (const Format& f : TableDesFormats())
+        noms.push_back(f.fichier);
     noms.push_back(NomVerrou);
     noms.push_back(NomValidation);
     return noms;

@@ -2,7 +2,7 @@
 
 #include "Formats.h"
 
-#include "ModuleVEK.h"
+#include "Puits.h"
 
 #include <algorithm>
 #include <array>
@@ -12,23 +12,15 @@ namespace vek {
 namespace {
 
 constexpr std::array<Format, 5> Formats = {{
-    {"texte",
-     NomLogFinal,
-     "en Windows-1252, tel que le programme à fenêtres l'écrit.",
-     "le journal final",
-     EntreeFenetre::Aucune,
-     {},
-     {},
-     FabriquerTexte},
+    {"texte", NomLogFinal, "en Windows-1252, tel que le programme à fenêtres l'écrit.",
+     "le journal final", FabriquerTexte},
     {"html", "LogFinal.html",
      "une page web en UTF-8 qui se suffit à elle-même\n"
      "(styles compris, sans script) : un titre par jour,\n"
      "l'heure, le channel en badge de couleur, « Nom : texte »,\n"
      "chaque nom dans sa propre couleur.",
-     "la page web", EntreeFenetre::Ouvrir, "&Exporter en page web…", "actionExporterPageWeb",
-     FabriquerPage},
-    {"json",
-     "LogFinal.jsonl",
+     "la page web", FabriquerPage},
+    {"json", "LogFinal.jsonl",
      "un objet JSON par ligne retenue, en UTF-8 : date\n"
      "(AAAA-MM-JJ, ou null), heure (hh:mm:ss, ou null), genre\n"
      "(channel, proximite, dit, murmure, appel ou autre),\n"
@@ -36,25 +28,19 @@ constexpr std::array<Format, 5> Formats = {{
      "après les modes) et ligne (la ligne de LogFinal.txt) ;\n"
      "date, heure, channel et nom sont ceux du journal, quels\n"
      "que soient les modes.",
-     "les lignes JSON",
-     EntreeFenetre::Aucune,
-     {},
-     {},
-     FabriquerJson},
+     "les lignes JSON", FabriquerJson},
     {"forum", "LogFinal-forum.txt",
      "du BBCode en UTF-8 pour les forums de type phpBB : un\n"
      "titre par jour, l'heure en gris, le nom en gras dans sa\n"
      "couleur, le channel entre crochets ; rien du journal ne\n"
      "devient balise (une espace sans chasse suit chaque « [ »).",
-     "l'extrait pour un forum", EntreeFenetre::Copier, "Copier pour un forum", "actionCopierForum",
-     FabriquerForum},
+     "l'extrait pour un forum", FabriquerForum},
     {"discord", "LogFinal-discord.txt",
      "du Markdown en UTF-8 tel que Discord l'affiche, en\n"
      "parties d'au plus 2000 caractères (--taille-message),\n"
      "chacune ouverte par « **Partie N/M** » ; rien du journal\n"
      "ne met en forme ni ne prévient personne.",
-     "l'extrait pour Discord", EntreeFenetre::CopierParParties, "Copier pour Discord…",
-     "actionCopierDiscord", FabriquerDiscord},
+     "l'extrait pour Discord", FabriquerDiscord},
 }};
 
 } // namespace
@@ -97,13 +83,6 @@ std::vector<std::string_view> FichiersDesFormats(FormatsSortie formats) {
     for (std::size_t i = 0; i < Formats.size(); ++i)
         if (formats.Contient(i))
             fichiers.push_back(Formats[i].fichier);
-    return fichiers;
-}
-
-std::vector<std::string_view> FichiersDuDossier() {
-    std::vector<std::string_view> fichiers{NomExtrait, NomDossierPages};
-    for (const Format& f : Formats)
-        fichiers.push_back(f.fichier);
     return fichiers;
 }
 
