@@ -17,7 +17,8 @@
 #include "Fichiers.h"
 #include "Lanceur.h"
 #include "LanceurEspion.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "Verrou.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 
 using namespace vek;
@@ -52,14 +52,18 @@ void Ajouter(const std::string& chemin, const std::string& octets) {
 class JournalVivant : public ::testing::Test {
 protected:
     DossierTemporaire programme, donnees;
-    ModuleVEK module{programme.Chemin()};
-    ProgressionNotee progression;
     HorlogeEssai horloge;
+    Moteur module{ReglagesAvecHorloge()};
+    ProgressionNotee progression;
     std::string chemin = donnees.Fichier("Chat.TXT");
 
-    void SetUp() override { module.HorlogeDesPasses = &horloge; }
+    ReglagesMoteur ReglagesAvecHorloge() {
+        ReglagesMoteur r = test::Reglages(programme.Chemin());
+        r.horloge = &horloge;
+        return r;
+    }
     Issue<ResultatRecherche> Chercher() {
-        return module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+        return test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
     }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
 };
@@ -166,7 +170,8 @@ TEST_F(JournalVivant, EcrivainEnDeuxMoitiesJamaisDeDemiLigne) {
 }
 
 // Un journal changé pendant la recherche, autrement qu'en grandissant, n'est jamais raccordé :
-// la recherche échoue, et le catalogue de la recherche précédente reste.
+// la recherche échoue, et l'extrait et le catalogue de la recherche précédente restent, octet
+// pour octet.
 struct CasChangement {
     const char* nom;
     std::function<void(const std::string& chemin, const DossierTemporaire& d)> changer;
@@ -196,6 +201,7 @@ TEST_P(JournalChange, JamaisRaccorde) {
     donnees.Ecrire("Chat.TXT", Contenu(1, 3, "Ancien"));
     ASSERT_TRUE(Chercher().ok());
     const auto noms = vek::test::Noms(module.CatalogueCourant());
+    const std::string extraitAvant = Extrait();
     donnees.Ecrire("Chat.TXT", Contenu(1, 200));
     bool fait = false;
     progression.surLigne = [&](std::uint64_t n) {
@@ -219,6 +225,7 @@ TEST_P(JournalChange, JamaisRaccorde) {
                 raison.find("raccourci") != std::string::npos || refusParWindows)
         << raison;
     EXPECT_EQ(vek::test::Noms(module.CatalogueCourant()), noms);
+    EXPECT_EQ(Extrait(), extraitAvant);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -25,7 +25,7 @@
 
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
 #include "Validation.h"
@@ -67,23 +67,22 @@ class ToutOuRien : public ::testing::Test {
 protected:
     test::DossierTemporaire sortie;
     test::DossierTemporaire ailleurs;
-    ModuleVEK module{sortie.Chemin()};
+    Moteur module{test::Reglages(sortie.Chemin())};
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    Issue<ResultatRecherche> Chercher(ModuleVEK& m, int lignes = 3) {
-        return m.Rechercher(ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
-                            {2001, 12, 24}, progression);
+    Issue<ResultatRecherche> Chercher(Moteur& m, int lignes = 3) {
+        return test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
+                              {2001, 12, 24}, progression);
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression);
     }
     void PoserAnciennes() {
         for (const std::string& nom : NomsSorties)
@@ -142,7 +141,7 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
             SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
             const Echanges echanges(sansEchange);
             PoserAnciennes();
-            Issue<std::vector<std::string>> r = [&] {
+            Issue<ResultatSorties> r = [&] {
                 const Panne panne(c.etape, c.rang, c.code);
                 return EcrireTout(module);
             }();
@@ -173,10 +172,10 @@ TEST_F(ToutOuRien, UneEcritureRateeNeRemplaceRien) {
         const rlim_t limite = 2u << 20; // le texte (~1 Mo) passe, la page web non
         const rlimit r{limite, limite};
         ::setrlimit(RLIMIT_FSIZE, &r);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
         const auto issue =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !issue.ok() && issue.Echec().raison.find("fichier trop grand") != std::string::npos &&
             issue.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -210,7 +209,7 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
             const Echanges echanges(sansEchange);
-            ModuleVEK m{sortie.Chemin()};
+            Moteur m{test::Reglages(sortie.Chemin())};
             ASSERT_TRUE(Chercher(m).ok());
             PoserAnciennes();
             const pid_t fils = ::fork();
@@ -222,10 +221,10 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                     if (i == rang)
                         ::kill(::getpid(), SIGKILL);
                 };
-                ModuleVEK enfant{sortie.Chemin()};
+                Moteur enfant{test::Reglages(sortie.Chemin())};
                 test::ProgressionNotee p;
-                (void)enfant.EcrireSorties(selection, modes,
-                                           FormatsSortie::De({"texte", "html", "json"}), p);
+                (void)test::Ecrire(enfant, selection, modes,
+                                   FormatsSortie::De({"texte", "html", "json"}), p);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -240,14 +239,15 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                         fs::remove(sortie.Fichier(nom));
 
             // La relance : une recherche prend le verrou et reprend la validation.
-            ModuleVEK relance{sortie.Chemin()};
-            ASSERT_TRUE(Chercher(relance).ok());
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const auto reprise = Chercher(relance);
+            ASSERT_TRUE(reprise.ok());
+            const std::string avis = reprise->avisDossier;
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_NE(avis.find("LogFinal.html"), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Fichiers(), Attendus());
-            EXPECT_TRUE(relance.PrendreAvis().empty()); // dit une seule fois
+            EXPECT_TRUE(Chercher(relance)->avisDossier.empty()); // dit une seule fois
         }
 }
 
@@ -260,7 +260,7 @@ TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
     for (const bool sansEchange : {false, true}) {
         SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
         const Echanges echanges(sansEchange);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         ASSERT_TRUE(Chercher(m).ok());
         PoserAnciennes();
         essai::ApresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
@@ -269,8 +269,9 @@ TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(Etat(), "2 anciennes, 1 nouvelles"); // le texte remplacé, pas les deux autres
         ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
-        ASSERT_TRUE(EcrireTout(m).ok());
-        EXPECT_NE(m.PrendreAvis().find("terminé"), std::string::npos);
+        const auto reprise = EcrireTout(m);
+        ASSERT_TRUE(reprise.ok());
+        EXPECT_NE(reprise->avisDossier.find("terminé"), std::string::npos);
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Fichiers(), Attendus());
     }
@@ -283,8 +284,9 @@ TEST_F(ToutOuRien, UnEnregistrementPlanteNeFaitRienRenommer) {
     sortie.Ecrire("LogFinal.txt", "ancien");
     sortie.Ecrire(std::string(NomValidation),
                   "VEK validation 1\nprecieux.txt\tLogFinal.txt\t1\t2\n");
-    ASSERT_TRUE(Chercher(module).ok());
-    EXPECT_NE(module.PrendreAvis().find("illisible"), std::string::npos);
+    const auto r = Chercher(module);
+    ASSERT_TRUE(r.ok());
+    EXPECT_NE(r->avisDossier.find("illisible"), std::string::npos);
     EXPECT_EQ(test::LireTout(victime), "précieux");
     EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.txt")), "ancien");
     EXPECT_FALSE(fs::exists(sortie.Fichier(std::string(NomValidation))));
@@ -306,7 +308,8 @@ TEST_F(ToutOuRien, LeJournalNEstJamaisUneSortie) {
                 journal = ailleurs.Fichier("lien.txt");
                 fs::create_symlink(sortie.Fichier(std::string(nom)), journal);
             }
-            const auto r = module.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, progression);
+            const auto r =
+                test::Chercher(module, journal, {2001, 12, 24}, {2001, 12, 24}, progression);
             ASSERT_FALSE(r.ok());
             EXPECT_NE(r.Echec().Message().find("fichier de sortie"), std::string::npos);
             EXPECT_NE(r.Echec().raison.find(std::string(nom)), std::string::npos);
@@ -465,9 +468,9 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (fils == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        auto r = m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p);
+        auto r = test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p);
         const bool ditQui =
             !r.ok() &&
             r.Echec().raison.find("appartient à l'utilisateur « root »") != std::string::npos &&
@@ -490,12 +493,12 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (second == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        if (!m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
+        if (!test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
             ::_exit(4);
         const auto r =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !r.ok() && r.Echec().fichier == sortie.Fichier("LogFinal.jsonl") &&
             r.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -522,11 +525,11 @@ TEST_F(ToutOuRien, JournalQuiNEstPasUnFichierOrdinaire) {
 #endif
     for (const std::string& chemin : chemins) {
         SCOPED_TRACE(chemin);
-        const auto analyse = module.Analyser(chemin, progression);
+        const auto analyse = module.Analyser({chemin}, progression);
         ASSERT_FALSE(analyse.ok());
         EXPECT_NE(analyse.Echec().raison.find("n'est pas un fichier ordinaire"), std::string::npos);
         const auto recherche =
-            module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+            test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_FALSE(recherche.ok());
         EXPECT_EQ(recherche.Echec().Message().find("introuvable"), std::string::npos);
     }

@@ -20,7 +20,7 @@
 #endif
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Validation.h"
 
@@ -61,21 +61,23 @@ protected:
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
+    test::ReglagesEcriture ecriture;
 
     void SetUp() override {
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    void Chercher(ModuleVEK& m) {
-        m.DateDuJour = [] { return Date{2002, 12, 7}; };
-        m.Decoupe = Decoupage::Jour;
-        ASSERT_TRUE(m.Rechercher(ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
-                                 {2001, 12, 24}, progression)
-                        .ok());
+    // La recherche ; rend ce qu'elle a repris d'elle-même dans le dossier.
+    std::string Chercher(Moteur& m) {
+        ecriture.decoupage = Decoupage::Jour;
+        const auto r = test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
+                                      {2001, 12, 24}, progression);
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? r->avisDossier : std::string();
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression, {}, ecriture);
     }
     void PoserAnciennes() {
         fs::remove_all(sortie.Fichier("LogFinal"));
@@ -143,7 +145,7 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
         {"échange du dossier", essai::Etape::Echange, 1, EBUSY, "LogFinal"},
         {"échange après le dossier", essai::Etape::Echange, 2, EPERM, "LogFinal.jsonl"},
     };
-    ModuleVEK m{sortie.Chemin()};
+    Moteur m{test::Reglages(sortie.Chemin())};
     Chercher(m);
     for (const bool sansEchange : {false, true})
         for (const Cas& c : cas) {
@@ -177,7 +179,7 @@ TEST_F(DossierToutOuRien, InterrompuApresLEchangeDuDossierPuisTermine) {
     for (const bool sansEchange : {false, true}) {
         SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
         const Echanges echanges(sansEchange);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         Chercher(m);
         PoserAnciennes();
         essai::ApresEchange = [](std::size_t rang) {
@@ -188,9 +190,8 @@ TEST_F(DossierToutOuRien, InterrompuApresLEchangeDuDossierPuisTermine) {
         essai::ApresEchange = nullptr;
         EXPECT_EQ(Etat(), "nouveaux : texte dossier");
         ASSERT_TRUE(Noms().count(std::string(NomValidation)));
-        ModuleVEK relance{sortie.Chemin()};
-        Chercher(relance);
-        const std::string avis = relance.PrendreAvis();
+        Moteur relance{test::Reglages(sortie.Chemin())};
+        const std::string avis = Chercher(relance);
         EXPECT_NE(avis.find("terminé"), std::string::npos) << avis;
         EXPECT_NE(avis.find("« LogFinal »"), std::string::npos) << avis;
         EXPECT_EQ(Etat(), "nouvelles");
@@ -219,7 +220,7 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
             const Echanges echanges(sansEchange);
-            ModuleVEK m{sortie.Chemin()};
+            Moteur m{test::Reglages(sortie.Chemin())};
             Chercher(m);
             PoserAnciennes();
             const pid_t fils = ::fork();
@@ -250,9 +251,8 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
                     if (nom.rfind(c.perdu, 0) == 0 && neuf(nom))
                         fs::remove_all(sortie.Fichier(nom));
 
-            ModuleVEK relance{sortie.Chemin()};
-            Chercher(relance);
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const std::string avis = Chercher(relance);
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Noms(), Attendus());
@@ -283,7 +283,7 @@ TEST_F(DossierToutOuRien, DossiersOrphelinsRemisOuSupprimes) {
         Poser("LogFinal.tmp-99999999-0123456789abcdef-ancien", "au garage");
         Poser("LogFinal.tmp-99999999-fedcba9876543210", "neuf abandonné");
         Poser("LogFinal.tmp-sauvegarde", "à garder");
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         Chercher(m);
         EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal/index.html")), c.index);
         EXPECT_EQ(Noms(),

@@ -13,7 +13,7 @@
 
 #include "Cp1252.h"
 #include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "Noeuds.h"
 #include "ProgressionConsole.h"
 #include "Publication.h"
@@ -335,6 +335,7 @@ private:
     }
     int Echec(const Resultat& r) {
         progression_.Effacer();
+        DireAvis(r.avis); // ce que la passe a repris dans le dossier avant d'échouer
         if (r.interrompu) {
             err_ << "vek-extraire : interrompu ; les fichiers temporaires sont supprimés et "
                     "les anciennes sorties sont gardées.\n";
@@ -349,8 +350,8 @@ private:
         err_ << "vek-extraire : " << message << '\n';
     }
     // Ce que la passe a fait d'elle-même dans le dossier (une validation interrompue reprise).
-    void DireAvis(ModuleVEK& module) {
-        if (const std::string avis = module.PrendreAvis(); !avis.empty())
+    void DireAvis(const std::string& avis) {
+        if (!avis.empty())
             Avertir(avis);
     }
 
@@ -368,7 +369,7 @@ private:
     std::optional<int> Selectionner(const Noeuds& channels, const Noeuds& noms,
                                     const std::vector<Demande>& demandes, const Periode& periode,
                                     Selection& selection);
-    int EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret);
+    int EcrireSorties(Moteur& moteur, const Selection& selection, std::stop_token arret);
 
     Arguments& a_;
     std::ostream& out_;
@@ -380,10 +381,10 @@ private:
 
 std::optional<ResumeJournal> Execution::Analyser(int& code) {
     // Le moteur a besoin d'un dossier même pour la seule analyse : rien n'y est écrit.
-    ModuleVEK module{std::string()};
-    module.PauseSessions = a_.pause;
+    Moteur moteur{ReglagesMoteur{}};
     const std::string& journal = a_.journaux.front();
-    const Issue<ResumeJournal> analyse = module.Analyser(journal, progression_, contexte_.arret);
+    const Issue<ResumeJournal> analyse =
+        moteur.Analyser({journal, a_.pause}, progression_, contexte_.arret);
     if (!analyse.ok()) {
         code = Echec(analyse.Echec());
         return std::nullopt;
@@ -512,36 +513,35 @@ std::optional<int> Execution::Selectionner(const Noeuds& channels, const Noeuds&
     return std::nullopt;
 }
 
-int Execution::EcrireSorties(ModuleVEK& module, const Selection& selection, std::stop_token arret) {
+int Execution::EcrireSorties(Moteur& moteur, const Selection& selection, std::stop_token arret) {
     const FormatsSortie formats = a_.formats;
     std::string fichiers;
     for (const std::string_view nomFichier : FichiersDesFormats(formats))
         fichiers += (fichiers.empty() ? "" : ", ") + std::string(nomFichier);
     progression_.DefinirEtape("Écriture de " + fichiers);
-    module.TailleMessage = a_.tailleMessage;
-    module.Decoupe = a_.decoupe;
     const ModesPartages modes(a_.modes);
-    const Issue<std::vector<std::string>> ecriture =
-        module.EcrireSorties(selection, modes, formats, progression_, arret);
+    const DemandeSorties demande{selection,        &modes,     a_.nettoyage, formats,
+                                 a_.tailleMessage, a_.decoupe, std::nullopt};
+    const Issue<ResultatSorties> ecriture = moteur.EcrireSorties(demande, progression_, arret);
     progression_.TerminerEtape();
-    DireAvis(module);
     if (!ecriture.ok())
         return Echec(ecriture.Echec());
+    DireAvis(ecriture->avisDossier);
     // Une page unique trop longue est écrite, mais le navigateur peine à la montrer.
     if (formats.Contient("html") && a_.decoupe == Decoupage::Aucun &&
-        module.EntreesPage > EntreesPageUniqueMax)
-        Avertir("la page web tient " + std::to_string(module.EntreesPage) +
+        ecriture->entreesPage > EntreesPageUniqueMax)
+        Avertir("la page web tient " + std::to_string(ecriture->entreesPage) +
                 " entrées : un navigateur la montre lentement. --decouper jour (ou mois) "
                 "l'écrit en une page par jour (ou par mois) dans le dossier LogFinal, avec un "
                 "sommaire.");
-    for (const std::string& chemin : *ecriture) {
+    for (const std::string& chemin : ecriture->chemins) {
         if (!a_.ouvrir)
             break;
         LanceurDocument& lanceur = contexte_.lanceur != nullptr ? *contexte_.lanceur : systeme_;
         if (!lanceur.OuvrirDocument(chemin))
             Avertir("aucun visualiseur n'a pu ouvrir " + Guillemets(chemin) + ".");
     }
-    for (const std::string& chemin : *ecriture)
+    for (const std::string& chemin : ecriture->chemins)
         out_ << chemin << '\n';
     out_.flush();
     return SortieSucces;
@@ -591,17 +591,19 @@ int Execution::Lancer() {
                 ") : aucune ligne ne sera retenue.");
 
     const std::string dossier = a_.dossier ? *a_.dossier : RepertoireProgramme();
-    ModuleVEK module(dossier);
+    ReglagesMoteur reglagesMoteur;
+    reglagesMoteur.dossier = dossier;
     if (contexte_.horloge)
-        module.HorlogeDesPasses = contexte_.horloge;
+        reglagesMoteur.horloge = contexte_.horloge;
+    Moteur moteur(std::move(reglagesMoteur));
 
     progression_.DefinirEtape("Recherche");
     const Issue<ResultatRecherche> recherche =
-        module.Rechercher(journal, periode, progression_, contexte_.arret);
+        moteur.Rechercher({journal, periode}, progression_, contexte_.arret);
     progression_.TerminerEtape();
-    DireAvis(module);
     if (!recherche.ok())
         return Echec(recherche.Echec());
+    DireAvis(recherche->avisDossier);
     const vek::Catalogue& catalogue = *recherche->catalogue;
     if (catalogue.LimiteChannelsAtteinte)
         Avertir("attention : plus de " + std::to_string(Catalogue::MaxChannels) +
@@ -625,7 +627,6 @@ int Execution::Lancer() {
     Selection selection;
     if (auto code = Selectionner(channels, noms, demandes, periode, selection))
         return *code;
-    module.Nettoyage = a_.nettoyage;
     if (a_.suivre) {
         // Jusqu'à Ctrl+C ; puis les sorties demandées, de tout ce qui a été lu, sans que
         // l'arrêt qui a fini le suivi n'interrompe leur écriture.
@@ -634,11 +635,12 @@ int Execution::Lancer() {
         reglages.terminal = contexte_.sortieEstTerminal;
         reglages.tousChannels = a_.tousChannels;
         reglages.toutLeMonde = a_.toutLeMonde;
-        SuivreJournal(module, journal, periode, selection, ModesPartages(a_.modes), out_, err_,
+        reglages.nettoyage = a_.nettoyage;
+        SuivreJournal(moteur, journal, periode, selection, ModesPartages(a_.modes), out_, err_,
                       contexte_.arret, reglages);
-        return EcrireSorties(module, selection, {});
+        return EcrireSorties(moteur, selection, {});
     }
-    return EcrireSorties(module, selection, contexte_.arret);
+    return EcrireSorties(moteur, selection, contexte_.arret);
 }
 
 } // namespace

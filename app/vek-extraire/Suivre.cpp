@@ -56,7 +56,7 @@ Selection SelectionCourante(const Selection& depart, const Catalogue& catalogue,
 
 } // namespace
 
-void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
+void SuivreJournal(Moteur& moteur, const std::string& journal, const Periode& periode,
                    const Selection& selection, const ModesPartages& modes, std::ostream& out,
                    std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages) {
     // Sans horloge d'essai, la notification du système réveille le suivi dès que le journal
@@ -76,7 +76,7 @@ void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode&
         else
             reglages.horloge->Attendre(reglages.intervalle);
     };
-    const std::string extrait = module.CheminExtrait();
+    const std::string extrait = moteur.CheminExtrait();
     auto vu = LireEmpreinte(journal);
     Progression muette;
     while (!arret.stop_requested()) {
@@ -88,7 +88,7 @@ void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode&
             continue; // rien de neuf : un stat, pas de lecture
         vu = maintenant;
         const auto avant = LireEmpreinte(extrait);
-        const auto r = module.Rechercher(journal, periode, muette);
+        const auto r = moteur.Rechercher({journal, periode}, muette);
         if (!r.ok()) {
             err << "vek-extraire : " << r.Echec().Message() << '\n';
             continue; // la recherche suivante relira tout
@@ -100,7 +100,7 @@ void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode&
         // recherche complète (journal remplacé) l'a refait : tout ce qu'il retient l'est.
         const Selection courante = SelectionCourante(selection, *r->catalogue, reglages);
         ImprimerDepuis(extrait, r->suite && avant ? avant->taille : 0, courante, modes,
-                       Nettoyeur(module.Nettoyage, r->catalogue.get(), courante), out,
+                       Nettoyeur(reglages.nettoyage, r->catalogue.get(), courante), out,
                        reglages.terminal);
     }
 }

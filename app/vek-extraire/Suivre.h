@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Horloge.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "Selection.h"
 
 namespace vek {
@@ -28,13 +28,14 @@ struct ReglagesSuivi {
     // suivi sont retenus aussi.
     bool tousChannels = false;
     bool toutLeMonde = false;
+    ReglagesNettoyage nettoyage; // les lignes imprimées sont nettoyées comme les sorties
 };
 
 // Suit le journal depuis la dernière recherche de module (qui doit avoir réussi) : chaque fois
 // qu'il a changé, la recherche est relancée (elle ne lit que la suite) et les nouvelles lignes
 // retenues de l'extrait sont imprimées sur out, en UTF-8. Un journal remplacé, tronqué ou
 // réécrit est dit sur err, et le suivi repart du nouveau fichier. Rend quand arret est demandé.
-void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
+void SuivreJournal(Moteur& moteur, const std::string& journal, const Periode& periode,
                    const Selection& selection, const ModesPartages& modes, std::ostream& out,
                    std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages);
 
