@@ -109,6 +109,35 @@ INSTANTIATE_TEST_SUITE_P(
                       CasLigneFinale{"journal_calme_depuis_longtemps", true, false, true, false}),
     [](const auto& essai) { return std::string(essai.param.nom); });
 
+// Une ligne calée : sa première moitié est prise (le journal s'est tu plus que le délai), puis le
+// jeu l'achève. La recherche suivante la relit en entier depuis son début, sans tout relire : elle
+// n'est qu'une fois dans l'extrait, et le catalogue n'a pas gardé le nom coupé.
+TEST_F(JournalVivant, LigneCaleePuisAcheveeRelueEnEntier) {
+    const std::string l2 = "12/24/2001 14:03:28 - [Commerce] \"Aldric\": la suite";
+    donnees.Ecrire("Chat.TXT", Ligne(1) + "\r\n" + l2.substr(0, 37));
+    horloge.maintenant += std::chrono::hours(1);
+    const auto avant = Chercher();
+    ASSERT_TRUE(avant.ok());
+    EXPECT_TRUE(avant->derniereProvisoire);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2.substr(0, 37) + "\r\n");
+    Ajouter(chemin, l2.substr(37) + "\r\n" + Ligne(3) + "\r\n");
+    const auto apres = Chercher();
+    ASSERT_TRUE(apres.ok()) << apres.Echec().Message();
+    EXPECT_TRUE(apres->suite) << apres->avisComplet;
+    EXPECT_TRUE(apres->derniereRelue);
+    EXPECT_FALSE(apres->derniereProvisoire);
+    EXPECT_EQ(apres->debutSuite, Ligne(1).size() + 2);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2 + "\r\n" + Ligne(3) + "\r\n");
+    EXPECT_EQ(apres->lignesLues, 3u);
+    EXPECT_EQ(apres->lignesRetenues, 3u);
+    EXPECT_EQ(vek::test::Noms(*apres->catalogue), (std::vector<std::string>{"Ecrivain", "Aldric"}));
+    // Rien de neuf : rien de relu, la ligne complète reste.
+    const auto encore = Chercher();
+    ASSERT_TRUE(encore.ok());
+    EXPECT_TRUE(encore->suite && !encore->derniereRelue);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2 + "\r\n" + Ligne(3) + "\r\n");
+}
+
 // Un écrivain qui écrit chaque ligne en deux moitiés, avec une pause entre les deux, pendant que
 // les recherches se succèdent : aucune demi-ligne n'entre jamais dans l'extrait. L'attente de la
 // recherche dure, pour l'écrivain, plus que sa pause : elle ne rend la main qu'une fois la ligne

@@ -104,12 +104,14 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     EXPECT_EQ(continu.LogFinal(), complet.LogFinal());
 
     // Et encore une suite après la première : les rangs du catalogue continuent. Un journal qui
-    // finissait par une ligne sans fin de ligne la voit prolongée : tout est relu.
+    // finissait par une ligne sans fin de ligne la voit prolongée : cette ligne seule est relue,
+    // en entier, et remplacée dans l'extrait.
     const bool finiParUneFinDeLigne = LireTout(chemin).back() == '\n';
     Ajouter(chemin, Lignes(900, 1000));
     const auto encore = continu.Chercher(chemin);
     ASSERT_TRUE(encore.ok());
-    EXPECT_EQ(encore->suite, finiParUneFinDeLigne);
+    EXPECT_TRUE(encore->suite) << encore->avisComplet;
+    EXPECT_EQ(encore->derniereRelue, !finiParUneFinDeLigne);
     Banc complet2;
     ASSERT_TRUE(complet2.Chercher(chemin).ok());
     EXPECT_EQ(continu.Extrait(), complet2.Extrait());

@@ -72,13 +72,16 @@ LectureLue SourceFichier::Lu() const {
     const auto& identite = lecteur_.EmpreinteOuverture();
     if (!identite)
         return {};
-    LuDUnJournal l{Chemin(), *identite, lecteur_.FinDeLecture(), {}};
+    LuDUnJournal l{Chemin(), *identite, lecteur_.FinDeLecture(), {}, std::nullopt};
     // La queue est relue du fichier même qui a été lu : la suite devra la retrouver intacte.
     const std::uint64_t n = std::min<std::uint64_t>(l.fin, TemoinJournal::TailleDebut);
     auto queue = LireOctetsSiMeme(Chemin(), l.identite, l.fin - n, static_cast<std::size_t>(n));
     if (!queue || queue->size() != n)
         return {};
     l.queue = std::move(*queue);
+    if (lues_ > 0 && l.fin > 0 && l.queue.back() != '\n' && l.queue.back() != '\r' &&
+        derniere_ <= l.fin)
+        l.debutProvisoire = l.fin - derniere_;
     return {std::move(l)};
 }
 

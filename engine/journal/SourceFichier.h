@@ -23,7 +23,12 @@ public:
     std::optional<std::string> RaisonDeToutRelire(const LectureLue& precedente) const override;
 
     bool FinFichier() override { return lecteur_.FinFichier(); }
-    std::string_view LireLigne() override { return lecteur_.LireLigne(); }
+    std::string_view LireLigne() override {
+        const std::string_view ligne = lecteur_.LireLigne();
+        derniere_ = ligne.size();
+        ++lues_;
+        return ligne;
+    }
     bool LigneLongue() const override { return lecteur_.LigneLongue(); }
     std::string CederLigneLongue() override { return lecteur_.CederLigneLongue(); }
 
@@ -39,6 +44,8 @@ private:
     std::chrono::milliseconds delai_;
     LecteurTexte lecteur_;
     TemoinJournal temoin_;
+    std::uint64_t derniere_ = 0; // la taille de la dernière ligne lue
+    std::uint64_t lues_ = 0;
 };
 
 } // namespace vek

@@ -24,6 +24,9 @@ struct LuDUnJournal {
     EmpreinteFichier identite; // le fichier à l'ouverture
     std::uint64_t fin = 0;     // fin de ce qui a été lu (une ligne inachevée exclue)
     std::string queue;         // les octets (64 Kio au plus) juste avant fin
+    // La dernière ligne lue n'avait pas de fin de ligne (le journal s'était tu assez longtemps
+    // pour qu'elle compte) : sa position, pour la relire en entier si le jeu la prolonge.
+    std::optional<std::uint64_t> debutProvisoire;
 };
 // Ce qu'une lecture a lu de chacun de ses journaux, dans l'ordre de la source.
 using LectureLue = std::vector<LuDUnJournal>;

@@ -38,6 +38,15 @@ struct MemoireMoteur {
         bool apresLaFin = false;       // une ligne lue était datée après la fin de la période
         std::uint64_t prochainLot = 0; // les rangs de catalogue de la suite viennent après
         std::uint64_t lus = 0, retenues = 0, datees = 0;
+        // La dernière ligne lue n'avait pas de fin de ligne : ce qu'elle a ajouté, pour la
+        // relire en entier si le jeu la prolonge (sans tout relire ni la garder deux fois).
+        struct Provisoire {
+            std::string octetsExtrait; // ses octets dans l'extrait, CR LF compris ; vide : hors
+                                       // de la période
+            std::shared_ptr<const Catalogue> catalogue; // le catalogue d'avant elle
+            bool datee = false;
+        };
+        std::optional<Provisoire> provisoire;
     };
     std::optional<LectureFaite> lecture;
 
@@ -46,6 +55,17 @@ struct MemoireMoteur {
     std::shared_ptr<const Catalogue> catalogue = std::make_shared<const Catalogue>();
     std::optional<EmpreinteFichier> empreinteExtrait;
     std::optional<std::pair<Date, Date>> periodeExtrait;
+};
+
+// D'où repart une recherche de suite : la fin de la précédente ; ou, quand sa dernière ligne a
+// été prise sans fin de ligne et que le jeu l'a prolongée depuis, le début de cette ligne, qui
+// est relue en entier (l'extrait, le catalogue et les comptes reviennent à ce qu'ils étaient
+// avant elle).
+struct Reprise {
+    MemoireMoteur::LectureFaite avant; // l'état d'où repartir
+    std::uint64_t tailleExtrait = 0;   // l'extrait, ramené à cette taille
+    std::string aRemettre;             // ce qu'il y avait au-delà, remis en cas d'échec
+    bool relireDerniere = false;
 };
 
 } // namespace vek

@@ -33,6 +33,7 @@ namespace vek {
 class ComptageEnParallele;
 class VerrouDossier;
 struct MemoireMoteur;
+struct Reprise;
 
 inline constexpr std::string_view NomExtrait = "LogVEKtemp.txt";
 
@@ -103,6 +104,15 @@ struct ResultatRecherche {
     // Vrai si seule la suite du journal, ajoutée depuis la recherche précédente, a été lue :
     // l'extrait et le catalogue en ont été prolongés.
     bool suite = false;
+    // Où commencent, dans l'extrait, les lignes que cette recherche a écrites (0 : tout).
+    std::uint64_t debutSuite = 0;
+    // La dernière ligne de la recherche précédente, prise sans fin de ligne, a été prolongée par
+    // le jeu : elle a été relue en entier, et remplacée dans l'extrait (à debutSuite).
+    bool derniereRelue = false;
+    // La ligne relue est de la période : elle est dans l'extrait, à debutSuite.
+    bool relueDansLExtrait = false;
+    // La dernière ligne de l'extrait n'a pas (encore) de fin de ligne dans le journal.
+    bool derniereProvisoire = false;
     // Quand une recherche précédente existait mais n'a pas pu être prolongée : pourquoi tout a
     // été relu (un court avis pour la barre d'état) ; vide sinon.
     std::string avisComplet;
@@ -192,10 +202,11 @@ private:
     // Rien si la recherche peut prolonger la précédente ; sinon pourquoi elle doit tout relire
     // (vide s'il n'y a pas de recherche précédente à prolonger).
     std::optional<std::string> RaisonDeToutRelire(const SourceLignes& source,
-                                                  const Periode& periode) const;
+                                                  const Periode& periode,
+                                                  const LectureLue* reprise) const;
     // La lecture de la recherche, la source ouverte et le dossier pris : depuis le début, ou
-    // depuis la fin de la recherche précédente (suite).
-    Resultat LireLaPeriode(SourceLignes& source, const Periode& cherchee, bool suite,
+    // d'où repart la suite de la recherche précédente (reprise).
+    Resultat LireLaPeriode(SourceLignes& source, const Periode& cherchee, const Reprise* reprise,
                            Progression& progression, std::stop_token arret,
                            ResultatRecherche& resultat);
 

@@ -17,6 +17,7 @@
 #include "Verrou.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vek {
 
@@ -45,16 +46,21 @@ Resultat JournalsHorsDuDossier(const std::vector<NomFichier>& journaux,
 }
 
 // L'extrait en cours d'écriture : nouveau, sous un nom temporaire, qui ne prend la place de
-// l'ancien qu'une fois la recherche réussie ; ou prolongé, et ramené à sa taille d'avant en cas
-// d'échec. Dans les deux cas, un échec laisse l'ancien extrait tel qu'il était.
+// l'ancien qu'une fois la recherche réussie ; ou prolongé (depuis sa fin, ou avant sa dernière
+// ligne quand elle est relue), et ramené à ce qu'il était en cas d'échec. Dans tous les cas, un
+// échec laisse l'ancien extrait tel qu'il était, octet pour octet.
 class ExtraitEnCours {
 public:
     explicit ExtraitEnCours(std::string chemin) : chemin_(std::move(chemin)) {}
     ~ExtraitEnCours() { Abandonner(); }
-    Resultat Ouvrir(const std::optional<std::uint64_t>& prolongerDepuis) {
+    // prolongerDepuis : la taille à partir de laquelle l'extrait se prolonge ; aRemettre : les
+    // octets qu'il y avait au-delà, remis en cas d'échec.
+    Resultat Ouvrir(const std::optional<std::uint64_t>& prolongerDepuis, std::string aRemettre) {
         prolonge_ = prolongerDepuis.has_value();
+        aRemettre_ = std::move(aRemettre);
+        depuis_ = prolongerDepuis.value_or(0);
         const bool ouvert =
-            prolonge_ ? suite_.Prolonger(chemin_, *prolongerDepuis) : nouveau_.Ouvrir(chemin_);
+            prolonge_ ? suite_.Prolonger(chemin_, depuis_) : nouveau_.Ouvrir(chemin_);
         if (!ouvert)
             return Echec(prolonge_ ? suite_.Raison() : nouveau_.Raison(), chemin_);
         ouvert_ = true;
@@ -66,7 +72,7 @@ public:
         if (prolonge_ ? suite_.Fermer() : nouveau_.ValiderTravail())
             return Resultat::Succes();
         if (prolonge_)
-            suite_.Ramener();
+            Ramener();
         return prolonge_ ? Echec(suite_.Raison(), chemin_)
                          : Echec(nouveau_.Raison(), nouveau_.FichierEnCause());
     }
@@ -75,17 +81,29 @@ public:
             return;
         ouvert_ = false;
         if (prolonge_)
-            suite_.Ramener();
+            Ramener();
         else
             nouveau_.Abandonner();
     }
 
 private:
+    void Ramener() {
+        suite_.Ramener();
+        if (aRemettre_.empty())
+            return;
+        EcrivainTexte remise;
+        if (remise.Prolonger(chemin_, depuis_)) {
+            remise.Ecrire(aRemettre_);
+            remise.Fermer();
+        }
+    }
     static Resultat Echec(const std::string& raison, const std::string& fichier) {
         return Resultat::Echec("Impossible d'écrire l'extrait", fichier, raison);
     }
     std::string chemin_;
     bool prolonge_ = false, ouvert_ = false;
+    std::uint64_t depuis_ = 0;
+    std::string aRemettre_;
     EcritureAtomique nouveau_;
     EcrivainTexte suite_;
 };
@@ -97,7 +115,11 @@ private:
 struct Lecture {
     std::vector<Catalogue> partiels;
     std::uint64_t lots = 0; // lots écrits
+    std::uint64_t lignesDernierLot = 0;
     std::uint64_t lus = 0, ecrites = 0;
+    bool derniereRetenue = false, derniereDatee = false; // la dernière ligne lue
+    bool premiereRetenue = false;                        // la première ligne lue
+    bool aucuneLue = true;
 };
 
 template <class Source>
@@ -115,11 +137,17 @@ Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
                          {[&sortie, &l](Lot& lot, int) {
                              sortie.Ecrire(lot.octets);
                              l.lots = lot.numero + 1;
+                             l.lignesDernierLot = lot.NombreLignes();
                          }}});
     return ParcourirLignes(
         source, chaine, suivi, progression, arret, dejaLues,
         [&](std::string_view ligne) {
-            if (!filtre.Retient(ligne))
+            const std::uint64_t datees = filtre.Datees();
+            l.derniereRetenue = filtre.Retient(ligne);
+            l.derniereDatee = filtre.Datees() != datees;
+            if (std::exchange(l.aucuneLue, false))
+                l.premiereRetenue = l.derniereRetenue;
+            if (!l.derniereRetenue)
                 return;
             RangerLigne(chaine, source, ligne);
             ++l.ecrites;
@@ -127,11 +155,58 @@ Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
         [&source] { return source.Verifier(); }, l.lus);
 }
 
+Reprise RepriseDe(const MemoireMoteur& m) {
+    Reprise r{*m.lecture, m.empreinteExtrait->taille, {}, false};
+    MemoireMoteur::LectureFaite& l = r.avant;
+    if (!l.provisoire || l.lue.size() != 1 || !l.lue.front().debutProvisoire)
+        return r;
+    LuDUnJournal& j = l.lue.front();
+    const auto e = LireEmpreinte(j.chemin);
+    if (!e || e->taille <= j.fin)
+        return r; // pas prolongée : elle reste telle quelle
+    const MemoireMoteur::LectureFaite::Provisoire p = std::move(*l.provisoire);
+    l.provisoire.reset();
+    const std::uint64_t retiree = j.fin - *j.debutProvisoire;
+    j.queue.resize(j.queue.size() - std::min<std::size_t>(j.queue.size(), retiree));
+    j.fin = *j.debutProvisoire;
+    j.debutProvisoire.reset();
+    l.lus -= 1;
+    l.retenues -= p.octetsExtrait.empty() ? 0 : 1;
+    l.datees -= p.datee ? 1 : 0;
+    r.tailleExtrait -= p.octetsExtrait.size();
+    r.aRemettre = p.octetsExtrait;
+    r.relireDerniere = true;
+    l.provisoire = MemoireMoteur::LectureFaite::Provisoire{{}, p.catalogue, false};
+    return r;
+}
+
+// La dernière ligne de cette lecture, prise sans fin de ligne : de quoi la relire en entier.
+std::optional<MemoireMoteur::LectureFaite::Provisoire>
+ProvisoireDe(const std::string& cheminExtrait, const Lecture& l, std::uint64_t premierLot,
+             std::uint64_t tailleLigne, const std::shared_ptr<const Catalogue>& catalogue) {
+    MemoireMoteur::LectureFaite::Provisoire p{{}, catalogue, l.derniereDatee};
+    if (!l.derniereRetenue)
+        return p;
+    const auto e = LireEmpreinte(cheminExtrait);
+    const std::uint64_t n = tailleLigne + 2;
+    if (!e || e->taille < n)
+        return std::nullopt;
+    auto octets = LireOctetsSiMeme(cheminExtrait, *e, e->taille - n, static_cast<std::size_t>(n));
+    if (!octets || octets->size() != n)
+        return std::nullopt;
+    p.octetsExtrait = std::move(*octets);
+    const std::uint64_t rang = ((premierLot + l.lots - 1) << 32) | (l.lignesDernierLot - 1);
+    p.catalogue = std::make_shared<const Catalogue>(catalogue->AvantLeRang(rang));
+    return p;
+}
+
 // Note, après une recherche réussie, son extrait, son catalogue et de quoi la prolonger.
 void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtrait,
-           const Periode& cherchee, bool suite, const FiltrePeriode& filtre, Lecture& l,
+           const Periode& cherchee, const Reprise* reprise, const FiltrePeriode& filtre, Lecture& l,
            ResultatRecherche& resultat) {
-    MemoireMoteur::LectureFaite lue = suite ? *m.lecture : MemoireMoteur::LectureFaite{};
+    MemoireMoteur::LectureFaite lue = reprise ? reprise->avant : MemoireMoteur::LectureFaite{};
+    const std::uint64_t premierLot = lue.prochainLot;
+    const auto provisoireAvant = lue.provisoire;
     lue.lue = source.Lu();
     lue.periode = cherchee;
     lue.apresLaFin = lue.apresLaFin || filtre.ApresLaFin();
@@ -141,16 +216,26 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     lue.datees += filtre.Datees();
     source.Fermer();
     // Le journal lu en entier : la passe de comptage suivante s'en passe s'il n'a pas changé.
-    if (!suite && lue.lue.size() == 1)
+    if (!reprise && lue.lue.size() == 1)
         m.MemoriserLignes(lue.lue.front().chemin, lue.lue.front().identite, l.lus);
     std::vector<Catalogue> partiels = std::move(l.partiels);
-    if (suite)
-        partiels.push_back(*m.catalogue);
+    if (reprise)
+        partiels.push_back(reprise->relireDerniere ? *provisoireAvant->catalogue : *m.catalogue);
     m.catalogue = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));
     std::vector<Catalogue>().swap(partiels); // la fusion faite, les partiels rendent leur mémoire
     m.empreinteExtrait = LireEmpreinte(cheminExtrait);
     m.periodeExtrait = {cherchee.debut.date, cherchee.fin.date};
     m.MemoriserLignes(cheminExtrait, m.empreinteExtrait, lue.retenues);
+    // Une dernière ligne sans fin de ligne : celle de cette lecture, ou, si rien n'a été lu,
+    // celle d'avant, toujours là.
+    const auto& journal = lue.lue.empty() ? LuDUnJournal{} : lue.lue.front();
+    if (l.lus > 0)
+        lue.provisoire = journal.debutProvisoire
+                             ? ProvisoireDe(cheminExtrait, l, premierLot,
+                                            journal.fin - *journal.debutProvisoire, m.catalogue)
+                             : std::nullopt;
+    else if (lue.provisoire && !lue.lue.empty() && reprise && reprise->avant.lue.size() == 1)
+        lue.lue.front().debutProvisoire = reprise->avant.lue.front().debutProvisoire;
 
     resultat.catalogue = m.catalogue;
     resultat.extrait = cheminExtrait;
@@ -159,7 +244,11 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     resultat.lignesRetenues = lue.retenues;
     resultat.lignesDatees = lue.datees;
     resultat.periode = cherchee;
-    resultat.suite = suite;
+    resultat.suite = reprise != nullptr;
+    resultat.debutSuite = reprise ? reprise->tailleExtrait : 0;
+    resultat.derniereRelue = reprise && reprise->relireDerniere;
+    resultat.relueDansLExtrait = resultat.derniereRelue && l.premiereRetenue;
+    resultat.derniereProvisoire = lue.provisoire && !lue.provisoire->octetsExtrait.empty();
     if (lue.lue.empty())
         m.lecture.reset(); // un tube, un fichier sans identité : rien à prolonger
     else
@@ -174,13 +263,18 @@ Issue<ResultatRecherche> Moteur::Rechercher(const DemandeRecherche& demande,
         SourceDesJournaux(demande.journaux, *reglages_.horloge, reglages_.delaiLigneInachevee);
     // Les mêmes journaux, seulement prolongés depuis la recherche précédente : seule la suite
     // est lue.
-    const std::optional<std::string> toutRelire = RaisonDeToutRelire(*source, demande.periode);
-    if (toutRelire)
+    std::optional<Reprise> reprise;
+    if (memoire_->lecture)
+        reprise = RepriseDe(*memoire_);
+    const std::optional<std::string> toutRelire =
+        RaisonDeToutRelire(*source, demande.periode, reprise ? &reprise->avant.lue : nullptr);
+    if (toutRelire) {
         memoire_->lecture.reset(); // l'ancienne lecture ne sera plus prolongée
-    const bool suite = !toutRelire;
+        reprise.reset();
+    }
 
     // Les journaux sont ouverts avant toute écriture : s'ils sont illisibles, rien ne change.
-    if (Resultat r = source->Ouvrir(suite ? &memoire_->lecture->lue : nullptr); !r.ok)
+    if (Resultat r = source->Ouvrir(reprise ? &reprise->avant.lue : nullptr); !r.ok)
         return r;
     if (Resultat r = JournalsHorsDuDossier(source->Journaux(), reglages_.dossier); !r.ok)
         return r;
@@ -189,7 +283,8 @@ Issue<ResultatRecherche> Moteur::Rechercher(const DemandeRecherche& demande,
     if (Resultat r = PrendreLeDossier(verrou, resultat.avisDossier); !r.ok)
         return r;
     resultat.avisComplet = toutRelire.value_or("");
-    if (Resultat r = LireLaPeriode(*source, demande.periode, suite, progression, arret, resultat);
+    if (Resultat r = LireLaPeriode(*source, demande.periode, reprise ? &*reprise : nullptr,
+                                   progression, arret, resultat);
         !r.ok) {
         r.avis = resultat.avisDossier;
         return r;
@@ -202,9 +297,9 @@ Issue<ResultatRecherche> Moteur::Rechercher(const DemandeRecherche& demande,
                                std::string(RognerEspaces(demande.journaux.Premier())));
 }
 
-Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee, bool suite,
-                               Progression& progression, std::stop_token arret,
-                               ResultatRecherche& resultat) {
+Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee,
+                               const Reprise* reprise, Progression& progression,
+                               std::stop_token arret, ResultatRecherche& resultat) {
     MemoireMoteur& m = *memoire_;
     // Passe de comptage d'une recherche complète : nombre de lignes plus un, jamais 0. Un
     // journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
@@ -212,19 +307,19 @@ Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee, bo
     ComptageEnParallele comptage;
     const NomFichier& journal = source.Journaux().front();
     std::string raison;
-    if (!suite && !PasseDeComptage(journal, progression, lignes, comptage, raison))
+    if (!reprise && !PasseDeComptage(journal, progression, lignes, comptage, raison))
         return Resultat::Echec("Impossible de lire le journal", journal, raison);
     ExtraitEnCours extrait(CheminExtrait());
-    const auto depuis = suite ? m.empreinteExtrait->taille : std::optional<std::uint64_t>{};
-    if (Resultat r = extrait.Ouvrir(depuis); !r.ok)
+    const auto depuis = reprise ? reprise->tailleExtrait : std::optional<std::uint64_t>{};
+    if (Resultat r = extrait.Ouvrir(depuis, reprise ? reprise->aRemettre : std::string()); !r.ok)
         return r;
-    if (suite)
+    if (reprise)
         progression.Debut();
     SuiviProgression suivi(progression, lignes, comptage);
     FiltrePeriode filtre(cherchee);
     Lecture l;
-    const std::uint64_t premierLot = suite ? m.lecture->prochainLot : 0;
-    const std::uint64_t dejaLues = suite ? m.lecture->lus : 0;
+    const std::uint64_t premierLot = reprise ? reprise->avant.prochainLot : 0;
+    const std::uint64_t dejaLues = reprise ? reprise->avant.lus : 0;
     auto* fichier = dynamic_cast<SourceFichier*>(&source); // sans appel virtuel par ligne
     Resultat parcours = fichier ? Lire(*fichier, premierLot, extrait.Flux(), suivi, progression,
                                        arret, dejaLues, filtre, l)
@@ -238,21 +333,22 @@ Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee, bo
         m.lecture.reset();    // la prochaine recherche relira tout
         return parcours;
     }
-    Noter(m, source, CheminExtrait(), cherchee, suite, filtre, l, resultat);
-    if (suite)
+    Noter(m, source, CheminExtrait(), cherchee, reprise, filtre, l, resultat);
+    if (reprise)
         progression.Maximum(resultat.lignesLues + 1); // l'échelle d'une recherche complète
     progression.Valeur(0);
     return Resultat::Succes();
 }
 
 std::optional<std::string> Moteur::RaisonDeToutRelire(const SourceLignes& source,
-                                                      const Periode& periode) const {
+                                                      const Periode& periode,
+                                                      const LectureLue* reprise) const {
     const MemoireMoteur& m = *memoire_;
-    if (!m.lecture)
+    if (!m.lecture || !reprise)
         return std::string();
     const MemoireMoteur::LectureFaite& l = *m.lecture;
-    if (l.lue.size() != source.Journaux().size() ||
-        !std::equal(l.lue.begin(), l.lue.end(), source.Journaux().begin(),
+    if (reprise->size() != source.Journaux().size() ||
+        !std::equal(reprise->begin(), reprise->end(), source.Journaux().begin(),
                     [](const LuDUnJournal& lu, const NomFichier& j) { return lu.chemin == j; }))
         return "un autre journal : recherche complète";
     // La même période, ou une fin plus tardive quand rien de ce qui a été lu ne la dépassait.
@@ -264,7 +360,7 @@ std::optional<std::string> Moteur::RaisonDeToutRelire(const SourceLignes& source
     const auto extrait = LireEmpreinte(CheminExtrait());
     if (!extrait || !m.empreinteExtrait || !(*extrait == *m.empreinteExtrait))
         return "l'extrait a changé depuis la recherche précédente : recherche complète";
-    return source.RaisonDeToutRelire(l.lue);
+    return source.RaisonDeToutRelire(*reprise);
 }
 
 } // namespace vek
