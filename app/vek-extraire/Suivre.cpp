@@ -8,6 +8,7 @@
 #include "Cp1252.h"
 #include "Fichiers.h"
 #include "Lecture.h"
+#include "Messages.h"
 #include "VeilleFichier.h"
 
 namespace vek {
@@ -58,7 +59,7 @@ Selection SelectionCourante(const Selection& depart, const Catalogue& catalogue,
 
 void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
                    const Selection& selection, const ModesPartages& modes, std::ostream& out,
-                   std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages) {
+                   Messages& messages, std::stop_token arret, const ReglagesSuivi& reglages) {
     // Sans horloge d'essai, la notification du système réveille le suivi dès que le journal
     // change, et Ctrl+C aussi ; le coup d'œil à l'empreinte ne fait que la doubler, une fois
     // par seconde (à l'intervalle, là où elle manque la croissance du fichier).
@@ -90,12 +91,11 @@ void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode&
         const auto avant = LireEmpreinte(extrait);
         const auto r = module.Rechercher(journal, periode, muette);
         if (!r.ok()) {
-            err << "vek-extraire : " << r.Echec().Message() << '\n';
+            messages.Avertir(r.Echec().Message());
             continue; // la recherche suivante relira tout
         }
         if (!r->suite && !r->avisComplet.empty())
-            err << "vek-extraire : " << r->avisComplet << " ; le suivi reprend du nouveau "
-                << "journal.\n";
+            messages.Avertir(r->avisComplet + " ; le suivi reprend du nouveau journal.");
         // Une suite prolonge l'extrait : seules ses nouvelles lignes sont imprimées. Une
         // recherche complète (journal remplacé) l'a refait : tout ce qu'il retient l'est.
         const Selection courante = SelectionCourante(selection, *r->catalogue, reglages);

@@ -13,6 +13,8 @@
 
 namespace vek {
 
+class Messages;
+
 struct ReglagesSuivi {
     // Nulle : la veille du système (notification doublée d'un coup d'œil) ; sinon, les attentes
     // entre deux regards sont les siennes (essais).
@@ -33,9 +35,10 @@ struct ReglagesSuivi {
 // Suit le journal depuis la dernière recherche de module (qui doit avoir réussi) : chaque fois
 // qu'il a changé, la recherche est relancée (elle ne lit que la suite) et les nouvelles lignes
 // retenues de l'extrait sont imprimées sur out, en UTF-8. Un journal remplacé, tronqué ou
-// réécrit est dit sur err, et le suivi repart du nouveau fichier. Rend quand arret est demandé.
+// réécrit est dit par messages, et le suivi repart du nouveau fichier. Rend quand arret est
+// demandé.
 void SuivreJournal(ModuleVEK& module, const std::string& journal, const Periode& periode,
                    const Selection& selection, const ModesPartages& modes, std::ostream& out,
-                   std::ostream& err, std::stop_token arret, const ReglagesSuivi& reglages);
+                   Messages& messages, std::stop_token arret, const ReglagesSuivi& reglages);
 
 } // namespace vek
