@@ -140,4 +140,31 @@ TEST(TableDesOptions, ChaqueOptionNeSeCombineQuAvecSesTaches) {
     }
 }
 
+// Plusieurs fautes dans une ligne de commande : la première lue l'emporte (dans l'ordre des
+// arguments), puis les combinaisons, dans un ordre fixe : plusieurs tâches, une tâche qui ne
+// prend presque rien, --session et ses bornes, --pause sans séance, une option que la tâche
+// nomme, --decouper sans page web, le nombre de journaux.
+TEST(TableDesOptions, LaPremiereFauteLEmporte) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cas = {
+        {{"--inconnue", "--format", "pdf", "j.txt", "k.txt"}, "option inconnue « --inconnue »."},
+        {{"--format", "pdf", "--inconnue", "j.txt"}, "format inconnu « pdf »"},
+        {{"--catalogue", "--analyse", "--nom", "A", "j.txt"}, "ne se combinent pas."},
+        {{"--sessions", "--session", "1", "--debut", "24/12/2001", "j.txt"},
+         "--sessions ne prend pas d'autre option"},
+        {{"--analyse", "--pause", "5", "j.txt"}, "--analyse ne prend pas d'autre option"},
+        {{"--catalogue", "--session", "1", "--debut", "24/12/2001", "--nom", "A", "j.txt"},
+         "--session donne toute la période"},
+        {{"--catalogue", "--pause", "5", "--nom", "A", "j.txt"}, "--pause ne sert qu'avec"},
+        {{"--catalogue", "--decouper", "jour", "j.txt", "k.txt"},
+         "l'option --decouper ne sert qu'à l'écriture de LogFinal.txt, pas avec --catalogue."},
+        {{"--decouper", "jour"}, "--decouper découpe la page web"},
+        {{"j.txt", "k.txt"}, "un seul journal à la fois (reçus : « j.txt », « k.txt »)."},
+    };
+    for (const auto& [args, attendu] : cas) {
+        const Sortie s = Lancer(args);
+        EXPECT_EQ(s.code, vek::SortieErreurUsage) << attendu;
+        EXPECT_NE(Message(s.err).find(attendu), std::string::npos) << s.err;
+    }
+}
+
 } // namespace
