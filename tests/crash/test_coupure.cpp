@@ -146,7 +146,7 @@ TEST(Echantillon, BorneDeterministeEtIsoleChaquePerte) {
     EXPECT_EQ(Combinaisons({2, 3}, 40, 7).size(), 6u); // toutes, sous le seuil
 }
 
-class Dossier : public ::testing::Test {
+class SurDisque : public ::testing::Test {
 protected:
     void SetUp() override {
         racine = (std::filesystem::temp_directory_path() /
@@ -159,7 +159,7 @@ protected:
     std::string racine;
 };
 
-TEST_F(Dossier, LeTraceurRefaitLeDossierDUnProgrammeQuIlNeConnaitPas) {
+TEST_F(SurDisque, LeTraceurRefaitLeDossierDUnProgrammeQuIlNeConnaitPas) {
     const Trace t = Tracer({{"/bin/sh", "-c",
                              "printf abc > sortie/a; printf def >> sortie/a; mv sortie/a sortie/b;"
                              " mkdir sortie/d; printf x > sortie/d/e; rm sortie/b; sync"},
@@ -210,7 +210,7 @@ std::set<std::pair<std::string, Modele>> Trouves(const Bilan& b) {
     return t;
 }
 
-TEST_F(Dossier, LeBancPrendEnDefautLesEcrivainsNaifs) {
+TEST_F(SurDisque, LeBancPrendEnDefautLesEcrivainsNaifs) {
     const Bilan enPlace = PasserNaif(racine, "en-place");
     ASSERT_TRUE(enPlace.erreur.empty()) << enPlace.erreur;
     EXPECT_TRUE(Trouves(enPlace).count({"ensemble mêlé", Modele::Ext4Ordonne}));
@@ -234,7 +234,7 @@ struct CasDefaut {
     const char* genre;
 };
 
-class Verifications : public Dossier, public ::testing::WithParamInterface<CasDefaut> {};
+class Verifications : public SurDisque, public ::testing::WithParamInterface<CasDefaut> {};
 
 TEST_P(Verifications, VoientLeDefautQuElleCherche) {
     Scenario s;
