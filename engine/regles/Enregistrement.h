@@ -46,10 +46,6 @@ struct Enregistrement {
     bool hrpRetire = false; // le nettoyage en a retiré du texte hors role-play
 };
 
-// L'heure d'une ligne, « hh:mm:ss », trouvée dans les positions 11 à 22 quels que soient les
-// séparateurs autour (« 21:04:05 - », « [21:04:05] ») ; vide si elle n'y est pas.
-std::string_view HeureDeLigne(std::string_view ligne);
-
 // L'enregistrement d'une ligne retenue : ligne est celle de l'extrait, e l'analyse de son corps,
 // reecrite la ligne que la réécriture en a tirée avec ces modes. formeReguliere : la réécriture
 // a pris le raccourci des formes régulières (le message n'a alors rien à remplacer). Les vues
