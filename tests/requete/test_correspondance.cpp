@@ -1,11 +1,14 @@
 // La correspondance d'une ligne à une requête : repli du français, début de mot, phrases,
-// exclusions, de: et channel:, seul le message cherché ; les mots trouvés.
+// exclusions, de: et channel:, seul le message cherché ; les mots trouvés. Et la promesse des
+// octets candidats (toute ligne trouvée contient la paire choisie), sur laquelle la passe compte
+// pour ne pas examiner les autres lignes.
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "Candidats.h"
 #include "Correspondance.h"
 
 namespace vek {
@@ -129,6 +132,65 @@ TEST(Correspondance, UneLigneNonDateeNAPasDeMessage) {
     EXPECT_FALSE(c.Correspond("    bonjour \xE0 tous"));
     EXPECT_FALSE(c.Correspond("1/24/2001 21:04:05 - {A}\":\"bonjour"));
     EXPECT_FALSE(c.Correspond(""));
+}
+
+// Pour chaque requête et chaque ligne de la table qui lui correspond, la paire (ou la lettre)
+// candidate se trouve dans la ligne, quel que soit l'échantillon qui l'a choisie.
+TEST(OctetsCandidats, ToujoursDansUneLigneTrouvee) {
+    const std::vector<std::string> echantillons = {"",
+                                                   Ligne("{A}\":\"le dragon rouge et la mari\xE9"
+                                                         "e"),
+                                                   std::string(5000, 'e') + "zq"};
+    int verifiees = 0;
+    const auto lignes = [] {
+        std::vector<std::string> v;
+        for (const char* corps :
+             {"[Guilde] \"ALDRIC\": salut",
+              "{Brune}\":\"L'\x8C"
+              "UVRE du c\x9Cur",
+              "Vous avez dit : bonjour", "{A}\":\"Le... CH\xC2TEAU est pris",
+              "{A}\":\"\xC6thelred, Stra\xDF"
+              "e, GAR\xC7ON",
+              "Aldric vous appelle : un secret", "{Jean-Pierre}\":\"en 2001 d\xE9j\xE0"})
+            v.push_back(Ligne(corps));
+        return v;
+    }();
+    for (const char* texte : {"salut",
+                              "de:aldric",
+                              "oeuvre",
+                              "œu",
+                              "cœur",
+                              "coe",
+                              "de:Vous",
+                              "\"le chateau\"",
+                              "chat",
+                              "aethelred",
+                              "strasse",
+                              "garcon",
+                              "ss",
+                              "th",
+                              "de:jean-pierre",
+                              "2001",
+                              "deja",
+                              "e",
+                              "de:aldric de:brune",
+                              "channel:guilde"}) {
+        const auto requete = AnalyserRequete(texte);
+        ASSERT_TRUE(requete.ok()) << texte;
+        Correspondeur c(*requete);
+        for (const std::string& echantillon : echantillons) {
+            const OctetsCandidats candidats(*requete, echantillon);
+            for (const std::string& ligne : lignes) {
+                if (!c.Correspond(ligne))
+                    continue;
+                const char* fin = ligne.data() + ligne.size();
+                EXPECT_NE(candidats.Suivant(ligne.data(), fin), fin)
+                    << texte << " / " << ligne << " / choix " << candidats.Choix();
+                ++verifiees;
+            }
+        }
+    }
+    EXPECT_GT(verifiees, 40);
 }
 
 } // namespace
