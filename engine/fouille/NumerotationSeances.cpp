@@ -1,28 +1,9 @@
 #include "NumerotationSeances.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace vek {
 
-namespace {
-
-std::int64_t JoursDepuis1970(Date d) {
-    const std::chrono::year_month_day ymd{std::chrono::year{d.annee},
-                                          std::chrono::month{static_cast<unsigned>(d.mois)},
-                                          std::chrono::day{static_cast<unsigned>(d.jour)}};
-    return std::chrono::sys_days{ymd}.time_since_epoch().count();
-}
-
-Instant InstantDe(std::int64_t t) {
-    const std::int64_t jour = (t >= 0 ? t : t - (SecondesParJour - 1)) / SecondesParJour;
-    const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{jour}}};
-    return {{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-             static_cast<int>(static_cast<unsigned>(ymd.day()))},
-            static_cast<int>(t - jour * SecondesParJour)};
-}
-
-} // namespace
 
 NumerotationSeances::NumerotationSeances(int pauseMinutes)
     : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60) {}
@@ -67,7 +48,7 @@ void NumerotationSeances::Clore() {
         premiereResultats_ = resultats_;
     }
     if (resultats_ > 0)
-        trouvees_.push_back({numero_, InstantDe(min_), InstantDe(max_), resultats_});
+        trouvees_.push_back({numero_, InstantDepuis1970(min_), InstantDepuis1970(max_), resultats_});
 }
 
 std::uint64_t NumerotationSeances::Decalage(std::int64_t premiereDeLaSuite) const {
