@@ -215,3 +215,35 @@ TEST_F(Fusion, UnJournalRemplacePendantLaPasseNeChangeRien) {
 
 } // namespace
 } // namespace vek
+
+namespace vek {
+namespace {
+
+// Les lignes JSON d'une fusion disent de quel journal vient chaque ligne ; celles d'un seul
+// journal restent telles qu'elles étaient (pas de « source »).
+TEST_F(Fusion, LeJsonDitLaSourceDeChaqueLigne) {
+    Moteur m{test::Reglages(dossier.Chemin())};
+    const auto r = m.Rechercher(
+        {Journaux({chemins[0], chemins[1]}), Periode::Jours({2001, 12, 24}, {2001, 12, 25})},
+        progression);
+    ASSERT_TRUE(r.ok());
+    test::ArbresCoches arbres;
+    arbres.Remplir(*r->catalogue);
+    arbres.ToutCocher(arbres.channels);
+    arbres.ToutCocher(arbres.noms);
+    const ModesPartages modes;
+    ASSERT_TRUE(
+        test::Ecrire(m, arbres.Capturer(), modes, FormatsSortie::De({"json"}), progression).ok());
+    std::map<std::string, int> sources;
+    const std::string json = test::LireTout(dossier.Fichier("LogFinal.jsonl"));
+    for (std::size_t debut = 0; (debut = json.find("\"source\":\"", debut)) != std::string::npos;) {
+        debut += 10;
+        ++sources[json.substr(debut, json.find('"', debut) - debut)];
+    }
+    EXPECT_GT(sources["joueur0.txt"], 0);
+    EXPECT_GT(sources["joueur1.txt"], 0);
+    EXPECT_EQ(sources.size(), 2u);
+}
+
+} // namespace
+} // namespace vek

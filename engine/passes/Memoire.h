@@ -55,6 +55,9 @@ struct MemoireMoteur {
     std::shared_ptr<const Catalogue> catalogue = std::make_shared<const Catalogue>();
     std::optional<EmpreinteFichier> empreinteExtrait;
     std::optional<std::pair<Date, Date>> periodeExtrait;
+    // Les journaux d'une fusion qui a écrit l'extrait (leurs noms, par rang) : le fichier
+    // NomSources dit de quel rang vient chaque ligne. Vide : un seul journal.
+    std::vector<std::string> sourcesExtrait;
 };
 
 // D'où repart une recherche de suite : la fin de la précédente ; ou, quand sa dernière ligne a

@@ -83,7 +83,7 @@ bool Moteur::TousLesNomsRetenus(const Selection& selection) const {
 }
 
 std::vector<std::string_view> NomsDuDossierDeSortie() {
-    std::vector<std::string_view> noms{NomExtrait, NomDossierPages};
+    std::vector<std::string_view> noms{NomExtrait, NomSources, NomDossierPages};
     for (const Format& f : TableDesFormats())
         noms.push_back(f.fichier);
     noms.push_back(NomVerrou);

@@ -36,6 +36,8 @@ struct MemoireMoteur;
 struct Reprise;
 
 inline constexpr std::string_view NomExtrait = "LogVEKtemp.txt";
+// Avec plusieurs journaux, le journal de chaque ligne de l'extrait : un octet par ligne.
+inline constexpr std::string_view NomSources = "LogVEKtemp.sources";
 
 // Tous les noms qu'une passe écrit ou supprime dans le dossier de sortie : le fichier de
 // travail (l'extrait), le fichier de chaque format du journal final et le dossier découpé, le

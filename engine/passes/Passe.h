@@ -58,10 +58,20 @@ Resultat ParcourirLignes(Entree& entree, ChaineDeLots& chaine, SuiviProgression&
 }
 
 // Range la ligne que entree vient de lire dans le lot courant ; une ligne démesurée passe du
-// lecteur à son lot sans copie.
+// lecteur à son lot sans copie. source : le journal d'où elle vient, rangé avec elle.
 template <class Entree>
-void RangerLigne(ChaineDeLots& chaine, Entree& entree, std::string_view ligne) {
-    if (chaine.Demesuree(ligne) && entree.LigneLongue())
+void RangerLigne(ChaineDeLots& chaine, Entree& entree, std::string_view ligne,
+                 std::optional<std::uint8_t> source = std::nullopt) {
+    const bool longue = chaine.Demesuree(ligne) && entree.LigneLongue();
+    if (source && longue && chaine.Courant().NombreLignes() != 0) {
+        // La ligne démesurée est seule dans son lot, avec les modes du lot courant.
+        const Modes modes = chaine.Courant().modes;
+        chaine.Envoyer();
+        chaine.Courant().modes = modes;
+    }
+    if (source)
+        chaine.Courant().sources.push_back(*source);
+    if (longue)
         chaine.AjouterLongue(entree.CederLigneLongue());
     else
         chaine.Ajouter(ligne);

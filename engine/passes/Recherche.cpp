@@ -122,10 +122,28 @@ struct Lecture {
     bool aucuneLue = true;
 };
 
+// Ce qu'écrit une recherche : l'extrait, et, pour une fusion, le journal de chaque ligne
+// (NomSources : un octet par ligne, son rang dans la fusion), écrits et gardés ensemble.
+struct EcritsDeRecherche {
+    ExtraitEnCours extrait;
+    std::optional<ExtraitEnCours> sources;
+    Resultat Valider() {
+        Resultat r = extrait.Valider();
+        if (r.ok && sources)
+            r = sources->Valider();
+        return r;
+    }
+    void Abandonner() {
+        extrait.Abandonner();
+        if (sources)
+            sources->Abandonner();
+    }
+};
+
 template <class Source>
 Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
-              SuiviProgression& suivi, Progression& progression, std::stop_token arret,
-              std::uint64_t dejaLues, FiltrePeriode& filtre, Lecture& l) {
+              EcrivainTexte* sources, SuiviProgression& suivi, Progression& progression,
+              std::stop_token arret, std::uint64_t dejaLues, FiltrePeriode& filtre, Lecture& l) {
     l.partiels.resize(static_cast<std::size_t>(FilsDisponibles()));
     ChaineDeLots chaine({{[&l, premierLot](Lot& lot, int w) {
                               Catalogue& partiel = l.partiels[static_cast<std::size_t>(w)];
@@ -150,6 +168,10 @@ Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
             if (!l.derniereRetenue)
                 return;
             RangerLigne(chaine, source, ligne);
+            if (sources) {
+                const char rang = static_cast<char>(source.SourceDeLaLigne());
+                sources->Ecrire(std::string_view(&rang, 1));
+            }
             ++l.ecrites;
         },
         [&source] { return source.Verifier(); }, l.lus);
@@ -226,6 +248,10 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     std::vector<Catalogue>().swap(partiels); // la fusion faite, les partiels rendent leur mémoire
     m.empreinteExtrait = LireEmpreinte(cheminExtrait);
     m.periodeExtrait = {cherchee.debut.date, cherchee.fin.date};
+    m.sourcesExtrait.clear();
+    if (source.Journaux().size() > 1)
+        for (const NomFichier& j : source.Journaux())
+            m.sourcesExtrait.push_back(j.substr(j.find_last_of("/\\") + 1));
     m.MemoriserLignes(cheminExtrait, m.empreinteExtrait, lue.retenues);
     // Une dernière ligne sans fin de ligne : celle de cette lecture, ou, si rien n'a été lu,
     // celle d'avant, toujours là.
@@ -322,10 +348,18 @@ Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee,
     std::string raison;
     if (!reprise && !PasseDeComptage(journal, progression, lignes, comptage, raison))
         return Resultat::Echec("Impossible de lire le journal", journal, raison);
-    ExtraitEnCours extrait(CheminExtrait());
+    EcritsDeRecherche ecrits{ExtraitEnCours(CheminExtrait()), std::nullopt};
     const auto depuis = reprise ? reprise->tailleExtrait : std::optional<std::uint64_t>{};
-    if (Resultat r = extrait.Ouvrir(depuis, reprise ? reprise->aRemettre : std::string()); !r.ok)
+    if (Resultat r = ecrits.extrait.Ouvrir(depuis, reprise ? reprise->aRemettre : std::string());
+        !r.ok)
         return r;
+    if (source.Journaux().size() > 1) {
+        ecrits.sources.emplace(CheminSortie(NomSources));
+        const auto avant = reprise ? reprise->avant.retenues : std::optional<std::uint64_t>{};
+        if (Resultat r = ecrits.sources->Ouvrir(avant, {}); !r.ok)
+            return r;
+    }
+    EcrivainTexte* sources = ecrits.sources ? &ecrits.sources->Flux() : nullptr;
     if (reprise)
         progression.Debut();
     SuiviProgression suivi(progression, lignes, comptage);
@@ -334,24 +368,24 @@ Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee,
     const std::uint64_t premierLot = reprise ? reprise->avant.prochainLot : 0;
     const std::uint64_t dejaLues = reprise ? reprise->avant.lus : 0;
     auto* fichier = dynamic_cast<SourceFichier*>(&source); // sans appel virtuel par ligne
-    Resultat parcours = fichier ? Lire(*fichier, premierLot, extrait.Flux(), suivi, progression,
-                                       arret, dejaLues, filtre, l)
-                                : Lire(source, premierLot, extrait.Flux(), suivi, progression,
-                                       arret, dejaLues, filtre, l);
+    Resultat parcours = fichier ? Lire(*fichier, premierLot, ecrits.extrait.Flux(), sources, suivi,
+                                       progression, arret, dejaLues, filtre, l)
+                                : Lire(source, premierLot, ecrits.extrait.Flux(), sources, suivi,
+                                       progression, arret, dejaLues, filtre, l);
     comptage.Arreter(); // la passe a compté les lignes elle-même
     if (parcours.ok && reprise && source.ARelireEnEntier()) {
         // Une suite de fusion qui sortirait de l'ordre du temps : rien n'est gardé, tout est
         // relu.
-        extrait.Abandonner();
+        ecrits.Abandonner();
         m.lecture.reset();
         resultat.avisComplet = *source.ARelireEnEntier();
         return Resultat::Succes();
     }
     if (parcours.ok)
-        parcours = extrait.Valider();
+        parcours = ecrits.Valider();
     if (!parcours.ok) {
-        extrait.Abandonner(); // l'ancien extrait reste tel quel, le catalogue aussi
-        m.lecture.reset();    // la prochaine recherche relira tout
+        ecrits.Abandonner(); // l'ancien extrait reste tel quel, le catalogue aussi
+        m.lecture.reset();   // la prochaine recherche relira tout
         return parcours;
     }
     Noter(m, source, CheminExtrait(), cherchee, reprise, filtre, l, resultat);

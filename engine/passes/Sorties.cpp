@@ -63,6 +63,33 @@ Resultat LectureEntiere(LecteurTexte& extrait, const std::string& chemin) {
     return Resultat::Succes();
 }
 
+// Le journal de chaque ligne de l'extrait d'une fusion (NomSources), lu à mesure : un octet par
+// ligne. Fermé (un seul journal), il ne rend rien ; au-delà de sa fin, un rang inconnu.
+class SourcesDesLignes {
+public:
+    ~SourcesDesLignes() {
+        if (fichier_)
+            std::fclose(fichier_);
+    }
+    void Ouvrir(const NomFichier& chemin) { fichier_ = std::fopen(chemin.c_str(), "rb"); }
+    std::optional<std::uint8_t> Suivante() {
+        if (!fichier_)
+            return std::nullopt;
+        if (position_ == taille_) {
+            taille_ = std::fread(tampon_, 1, sizeof tampon_, fichier_);
+            position_ = 0;
+            if (taille_ == 0)
+                return std::uint8_t{0xFF};
+        }
+        return static_cast<std::uint8_t>(tampon_[position_++]);
+    }
+
+private:
+    std::FILE* fichier_ = nullptr;
+    char tampon_[1 << 16];
+    std::size_t position_ = 0, taille_ = 0;
+};
+
 // Une sortie de la passe : son format, son fichier et son puits.
 struct Sortie {
     const Format* format = nullptr;
@@ -91,11 +118,12 @@ struct TravailDeFil {
     TravailNettoyage nettoyage;
 };
 
+// sources : les noms des journaux d'une fusion, par rang (ceux des lignes du lot).
 ChaineDeLots::Etape EtapeReecriture(std::vector<TravailDeFil>& travaux, const Selection& selection,
                                     const Nettoyeur& nettoyeur,
-                                    std::vector<std::unique_ptr<Sortie>>& sorties,
-                                    bool tousLesNoms) {
-    return {[&travaux, &selection, &nettoyeur, &sorties, tousLesNoms](Lot& lot, int w) {
+                                    std::vector<std::unique_ptr<Sortie>>& sorties, bool tousLesNoms,
+                                    const std::vector<std::string>& sources) {
+    return {[&travaux, &selection, &nettoyeur, &sorties, tousLesNoms, &sources](Lot& lot, int w) {
                 TravailDeFil& travail = travaux[static_cast<std::size_t>(w)];
                 lot.etats.resize(sorties.size());
                 for (const auto& s : sorties)
@@ -105,6 +133,8 @@ ChaineDeLots::Etape EtapeReecriture(std::vector<TravailDeFil>& travaux, const Se
                                                    travail.reecriture, tousLesNoms);
                     if (!e)
                         continue;
+                    if (i < lot.sources.size() && lot.sources[i] < sources.size())
+                        e->source = sources[lot.sources[i]];
                     const bool demesuree =
                         lot.NombreLignes() == 1 && e->ligne.size() >= LigneDemesuree;
                     // Ligne démesurée : ses textes restent là où ils ont été réécrits, sans copie,
@@ -214,8 +244,9 @@ Resultat PasseSorties::Parcourir(LecteurTexte& extrait, SuiviProgression& suivi,
     for (TravailDeFil& travail : travaux)
         travail.reecriture.sansMessage = formats_ == FormatsSortie::Texte() && !nettoyeur_.Actif();
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
-    std::vector<ChaineDeLots::Etape> etapes{EtapeReecriture(
-        travaux, d_.selection, nettoyeur_, sorties_, moteur_.TousLesNomsRetenus(d_.selection))};
+    std::vector<ChaineDeLots::Etape> etapes{
+        EtapeReecriture(travaux, d_.selection, nettoyeur_, sorties_,
+                        moteur_.TousLesNomsRetenus(d_.selection), memoire_.sourcesExtrait)};
     for (const auto& s : sorties_)
         etapes.push_back({[&s = *s](Lot& lot, int) { s.puits->Ecrire(lot, s.fichier.Flux()); }});
     const std::size_t misesEnForme = sorties_.size() - (formats_.Contient("texte") ? 1 : 0);
@@ -226,6 +257,9 @@ Resultat PasseSorties::Parcourir(LecteurTexte& extrait, SuiviProgression& suivi,
     const ModesPartages& modes = d_.modes ? *d_.modes : aucun;
     std::uint64_t lus = 0;
     const std::string chemin = moteur_.CheminExtrait();
+    SourcesDesLignes sources;
+    if (!memoire_.sourcesExtrait.empty())
+        sources.Ouvrir(moteur_.CheminSortie(NomSources));
     return ParcourirLignes(
         extrait, chaine, suivi, progression, arret, std::nullopt,
         [&](std::string_view ligne) {
@@ -236,7 +270,7 @@ Resultat PasseSorties::Parcourir(LecteurTexte& extrait, SuiviProgression& suivi,
                     chaine.Envoyer();
                 chaine.Courant().modes = courants;
             }
-            RangerLigne(chaine, extrait, ligne);
+            RangerLigne(chaine, extrait, ligne, sources.Suivante());
         },
         [&] { return LectureEntiere(extrait, chemin); }, lus);
 }

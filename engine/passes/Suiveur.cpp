@@ -54,13 +54,6 @@ LigneSuivie LigneDe(const Enregistrement& e, const Modes& modes) {
     return l;
 }
 
-std::optional<Instant> InstantDe(std::string_view ligne) {
-    const auto date = DateDeLigne(ligne);
-    if (!date)
-        return std::nullopt;
-    return Instant{*date, SecondesDeLigne(ligne).value_or(0)};
-}
-
 // Les octets de l'extrait de debut à fin ; rien s'il ne se lit pas jusque-là.
 std::optional<std::string> Octets(const NomFichier& extrait, std::uint64_t debut,
                                   std::uint64_t fin) {
@@ -103,6 +96,11 @@ Suiveur::Suiveur(Moteur& moteur, Journaux journaux, Periode periode, std::unique
         lu_ = e->taille;
         queueLue_ = Octets(extrait, lu_ - std::min<std::uint64_t>(lu_, TailleQueue), lu_)
                         .value_or(std::string());
+        // Les dernières minutes de l'extrait, déjà connues.
+        LecteurTexte lecteur;
+        if (lecteur.Ouvrir(extrait, 0))
+            while (!lecteur.FinFichier())
+                connues_.Noter(lecteur.LireLigne());
     }
     premier_ = false;
 }
@@ -163,7 +161,7 @@ Issue<RegardSuivi> Suiveur::Regarder(const SelectionSuivie& selection, const Mod
 }
 
 std::uint64_t Suiveur::Depuis(const ResultatRecherche& r, RegardSuivi& regard) {
-    filtrerParInstant_ = false;
+    relecture_ = false;
     if (premier_)
         return 0;
     if (r.suite)
@@ -181,29 +179,11 @@ std::uint64_t Suiveur::Depuis(const ResultatRecherche& r, RegardSuivi& regard) {
     const auto octets = Octets(r.extrait, jusqua - attendu.size(), jusqua);
     if (!attendu.empty() && octets && *octets == attendu)
         return jusqua;
-    // Un autre fichier : seulement ce qui vient après la dernière ligne rendue.
-    filtrerParInstant_ = true;
+    // D'autres lignes : seules celles que le suivi ne connaissait pas sont rendues.
+    relecture_ = true;
+    connues_.Relire();
     provisoire_.reset();
     return 0;
-}
-
-bool Suiveur::Nouvelle(std::string_view ligne, const std::string& rendue) const {
-    if (!filtrerParInstant_ || !dernierInstant_)
-        return true;
-    const auto instant = InstantDe(ligne);
-    if (!instant || *instant != *dernierInstant_)
-        return !instant || *dernierInstant_ < *instant;
-    return rendueALInstant_.count(rendue) == 0;
-}
-
-void Suiveur::NoterRendue(std::string_view ligne, const std::string& rendue) {
-    const auto instant = InstantDe(ligne);
-    if (!instant)
-        return;
-    if (instant != dernierInstant_)
-        rendueALInstant_.clear();
-    dernierInstant_ = instant;
-    rendueALInstant_.insert(rendue);
 }
 
 void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool correction,
@@ -226,6 +206,8 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
         lues.append(ligne).append("\r\n");
         if (lues.size() > 2 * TailleQueue)
             lues.erase(0, lues.size() - TailleQueue);
+        const bool dejaVue = relecture_ && connues_.DejaVue(ligne);
+        connues_.Noter(ligne);
         auto e = FiltrerEnregistrement(ligne, retenue, modes, travail);
         const bool garde = e && nettoyeur.Nettoyer(*e, tn);
         if (correction && position == depuis) {
@@ -238,12 +220,9 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
             provisoire_.reset();
             continue;
         }
-        if (!garde)
+        if (!garde || dejaVue)
             continue;
         LigneSuivie l = LigneDe(*e, modes);
-        if (!Nouvelle(ligne, l.ligne))
-            continue;
-        NoterRendue(ligne, l.ligne);
         ++regard.total;
         derniereRendue = position;
         if (dernieres.size() == maximum && maximum > 0)
@@ -252,6 +231,7 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
             dernieres.push_back(std::move(l));
     }
     const std::uint64_t fin = lecteur.FinDeLecture();
+    connues_.FinDeRelecture();
     // La queue de ce qui a été lu : les octets d'avant depuis, gardés, puis ceux-ci.
     if (depuis != lu_ || fin != lu_) {
         std::string queue =

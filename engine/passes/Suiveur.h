@@ -10,14 +10,16 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
-#include <set>
 #include <stop_token>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "Enregistrement.h"
+#include "LignesConnues.h"
 #include "Moteur.h"
 #include "Nettoyage.h"
 #include "Selection.h"
@@ -101,10 +103,6 @@ private:
     void LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool correction,
                      const SelectionSuivie& selection, const Modes& modes,
                      const ReglagesNettoyage& nettoyage, std::size_t maximum, RegardSuivi& regard);
-    // Une ligne d'un journal relu en entier : rendue seulement si elle vient après la dernière
-    // ligne rendue.
-    bool Nouvelle(std::string_view ligne, const std::string& rendue) const;
-    void NoterRendue(std::string_view ligne, const std::string& rendue);
 
     Moteur& moteur_;
     Journaux journaux_;
@@ -122,11 +120,10 @@ private:
     // La dernière ligne rendue, si elle n'était pas achevée : sa place dans l'extrait et ce qui
     // en a été rendu.
     std::optional<std::pair<std::uint64_t, LigneSuivie>> provisoire_;
-    // L'instant de la dernière ligne rendue, et les lignes rendues à cet instant : un journal
-    // remplacé ne rend que ce qui vient après.
-    std::optional<Instant> dernierInstant_;
-    std::set<std::string> rendueALInstant_;
-    bool filtrerParInstant_ = false; // pendant la lecture d'un journal relu en entier
+    // Les lignes de l'extrait déjà lues, sur les dernières minutes : ce qu'un extrait refait en
+    // entier ne rend pas une seconde fois.
+    LignesConnues connues_;
+    bool relecture_ = false; // l'extrait refait est relu depuis son début
 };
 
 } // namespace vek

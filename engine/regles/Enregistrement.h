@@ -44,6 +44,9 @@ struct Enregistrement {
     std::string_view texte; // le message après les modes, sans espaces aux deux bouts
     std::string_view ligne; // la ligne de LogFinal.txt
     bool hrpRetire = false; // le nettoyage en a retiré du texte hors role-play
+    // Le nom du journal d'où vient la ligne, quand plusieurs journaux ont été fusionnés ; vide
+    // sinon.
+    std::string_view source;
 };
 
 // Ce qu'une ligne dit, lu de son corps et de l'analyse de ce corps, avant les modes : le genre,
