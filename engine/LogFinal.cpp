@@ -268,7 +268,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         enCause.push_back(&s);
         ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }
-    if (const auto echec = ValiderEnsemble(aValider))
+    if (const auto echec = ValiderEnsemble(aValider, *SystemeDesSorties))
         return Resultat::Echec(enCause[echec->indice]->Action(), enCause[echec->indice]->chemin,
                                echec->raison);
 

@@ -94,7 +94,8 @@ Resultat ModuleVEK::PrendreLeDossier(VerrouDossier& verrou) {
     // Une validation interrompue d'abord (ses temporaires ne sont pas des orphelins à jeter),
     // puis les temporaires des écritures tuées.
     const std::vector<std::string_view> noms = NomsDuDossierDeSortie();
-    if (std::string avis = ReprendreValidation(repertoire_, noms); !avis.empty())
+    if (std::string avis = ReprendreValidation(repertoire_, noms, *SystemeDesSorties);
+        !avis.empty())
         avis_ = "Dans le dossier \xC2\xAB " + repertoire_ + " \xC2\xBB : " + avis + ".";
     SupprimerTemporairesOrphelins(repertoire_, noms);
     return Resultat::Succes();

@@ -26,6 +26,7 @@
 
 #include "Fichiers.h"
 #include "Horloge.h"
+#include "Validation.h"
 #include "Verrou.h"
 
 namespace vek {
@@ -124,6 +125,8 @@ public:
     // la recherche suivante). L'horloge qui le mesure est remplaçable pour les tests.
     std::chrono::milliseconds DelaiLigneInachevee{300};
     Horloge* HorlogeDesPasses = &HorlogeMachine();
+    // Le système par lequel les sorties prennent leurs noms (remplaçable pour les tests).
+    SystemeValidation* SystemeDesSorties = &SystemeValidation::Reel();
 
     // --- les trois passes ---
     // L'analyse : dates de la première et de la dernière ligne, nombre de lignes, séances. Un

@@ -22,6 +22,7 @@
 #include "Fichiers.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 #include "Verrou.h"
 
@@ -145,11 +146,10 @@ TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
 TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     ASSERT_TRUE(Chercher(Journal(3)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 0;
-    essai::CodePanne = EIO;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal.txt", EIO);
+    module.SystemeDesSorties = &panne;
     const auto r = Ecrire();
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    module.SystemeDesSorties = &SystemeValidation::Reel();
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
     EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);

@@ -18,6 +18,7 @@
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
 #include "Parties.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 
 namespace vek {
@@ -344,12 +345,11 @@ TEST_F(Sorties, UnEchecOuUnArretNeRemplaceRienEtNeLaisseRien) {
                                             "LogVEKtemp.txt", "journal.txt"};
     // Le remplacement final qui échoue, une passe arrêtée : les anciennes sorties restent, les
     // fichiers de travail des parties ne restent pas.
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 1;
-    essai::CodePanne = EIO;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal-discord.txt", EIO);
+    module.SystemeDesSorties = &panne;
     module.TailleMessage = 500;
     const auto r = Ecrire({}, FormatsSortie::De({"forum", "discord"}));
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    module.SystemeDesSorties = &SystemeValidation::Reel();
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(restants(), attendus);
     std::stop_source arret;
