@@ -13,6 +13,8 @@
 namespace vek::systeme {
 
 #ifdef _WIN32
+// Le code errno le plus proche d'un code de GetLastError.
+int ErrnoDeWindows(unsigned long code);
 inline constexpr char Separateur = '\\';
 #else
 inline constexpr char Separateur = '/';
@@ -64,7 +66,8 @@ int Renommer(const std::string& source, const std::string& cible);
 // l'ancien fichier reçoit d'abord un second nom, garage (un lien physique, qui doit être libre),
 // puis source remplace cible d'un seul renommage. L'ancien ne garde alors que le nom garage ; en
 // cas d'échec, tout est comme avant. 0, ENOSYS si le lien ne peut pas se faire (un dossier, un
-// système de fichiers sans liens physiques) ou un code errno.
+// système de fichiers sans liens physiques), CodeOuvertAilleurs (Windows) si un autre programme
+// tient la cible ouverte, ou un code errno.
 int Remplacer(const std::string& source, const std::string& cible, const std::string& garage);
 // Les noms d'un dossier, sans « . » ni « .. » ; rien s'il ne se lit pas.
 std::optional<std::vector<std::string>> ListerDossier(const std::string& dossier);

@@ -143,34 +143,6 @@ int Renommer(const std::string& source, const std::string& cible) {
     return ::rename(source.c_str(), cible.c_str()) == 0 ? 0 : DernierCode();
 }
 
-int Remplacer(const std::string& source, const std::string& cible, const std::string& garage) {
-    if (::link(cible.c_str(), garage.c_str()) != 0)
-        return ENOSYS;
-    if (::rename(source.c_str(), cible.c_str()) == 0)
-        return 0;
-    const int code = DernierCode();
-    ::unlink(garage.c_str());
-    return code;
-}
-
-std::optional<std::vector<std::string>> ListerDossier(const std::string& dossier) {
-    DIR* d = ::opendir(dossier.c_str());
-    if (!d)
-        return std::nullopt;
-    std::vector<std::string> noms;
-    errno = 0;
-    while (const dirent* e = ::readdir(d)) {
-        const std::string_view nom = e->d_name;
-        if (nom != "." && nom != "..")
-            noms.emplace_back(nom);
-    }
-    const bool lu = errno == 0;
-    ::closedir(d);
-    if (!lu)
-        return std::nullopt;
-    return noms;
-}
-
 void SynchroniserDossier(const std::string& dossier) {
     const int fd = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {

@@ -4,13 +4,17 @@
 #include "Systeme.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <vector>
 
 #include <windows.h>
 
@@ -69,9 +73,7 @@ std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
     return e;
 }
 
-namespace {
-
-int ErrnoDeWindows(DWORD code) {
+int ErrnoDeWindows(unsigned long code) {
     switch (code) {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
@@ -91,6 +93,8 @@ int ErrnoDeWindows(DWORD code) {
         return EIO;
     }
 }
+
+namespace {
 
 // Une poignée ouverte sans suivre de point d'analyse : elle désigne un fichier ordinaire, pas un
 // lien ni une jonction (qu'on aurait ouverts eux-mêmes).
@@ -228,47 +232,6 @@ int Renommer(const std::string& source, const std::string& cible) {
     if (code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION)
         return CodeOuvertAilleurs;
     return ErrnoDeWindows(code);
-}
-
-int Remplacer(const std::string& source, const std::string& cible, const std::string& garage) {
-    if (!CreateHardLinkA(garage.c_str(), cible.c_str(), nullptr))
-        return ENOSYS;
-    // Les deux noms désignent le même fichier : l'attribut « lecture seule » que Renommer retire
-    // à la cible pour la remplacer est rendu à l'ancien, sous le nom garage.
-    const DWORD attributs = GetFileAttributesA(cible.c_str());
-    const int code = Renommer(source, cible);
-    if (code == 0) {
-        if (attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0)
-            SetFileAttributesA(garage.c_str(), attributs);
-        return 0;
-    }
-    // Le second nom d'un fichier en lecture seule ne se supprime qu'attribut retiré, puis rendu.
-    const bool lectureSeule =
-        attributs != INVALID_FILE_ATTRIBUTES && (attributs & FILE_ATTRIBUTE_READONLY) != 0;
-    if (lectureSeule)
-        SetFileAttributesA(garage.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    DeleteFileA(garage.c_str());
-    if (lectureSeule)
-        SetFileAttributesA(cible.c_str(), attributs);
-    return code;
-}
-
-std::optional<std::vector<std::string>> ListerDossier(const std::string& dossier) {
-    WIN32_FIND_DATAA f;
-    HANDLE recherche = FindFirstFileA(JoindreChemin(dossier, "*").c_str(), &f);
-    if (recherche == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    std::vector<std::string> noms;
-    do {
-        const std::string_view nom = f.cFileName;
-        if (nom != "." && nom != "..")
-            noms.emplace_back(nom);
-    } while (FindNextFileA(recherche, &f));
-    const bool lu = GetLastError() == ERROR_NO_MORE_FILES;
-    FindClose(recherche);
-    if (!lu)
-        return std::nullopt;
-    return noms;
 }
 
 void SynchroniserDossier(const std::string&) {} // MOVEFILE_WRITE_THROUGH y pourvoit

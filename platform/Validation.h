@@ -18,8 +18,9 @@
 //
 // Là où le système ne sait pas échanger deux noms (Windows), un fichier remplace l'autre d'un
 // seul renommage, l'ancien gardé sous un second nom (un lien physique, le « garage ») : le nom
-// de la sortie n'est jamais libre. Un dossier, ou un système de fichiers sans liens physiques,
-// passe par trois renommages : un instant, le nom de la sortie ne désigne rien.
+// de la sortie n'est jamais libre. Un dossier, un système de fichiers sans liens physiques, ou
+// une cible qu'un autre programme tient ouverte, passe par trois renommages : un instant, le nom
+// de la sortie ne désigne rien.
 
 #include <cstddef>
 #include <optional>
