@@ -107,7 +107,7 @@ int Remplacer(const std::string& source, const std::string& cible, const std::st
     if (lectureSeule)
         SetFileAttributesA(cible.c_str(), attributs & ~DWORD{FILE_ATTRIBUTE_READONLY});
     // Un lecteur qui tient l'ancien ouvert un instant fait refuser le remplacement : essayé de
-    // nouveau, d'abord sans attendre, puis à chaque milliseconde.
+    // nouveau, d'abord sans attendre, puis en rendant la main au système (Sleep(1)).
     int code = 0;
     for (int essai = 0;
          (code = RemplacerUneFois(source, cible)) == CodeOuvertAilleurs && essai < 50; ++essai)

@@ -40,6 +40,13 @@ std::string Programme() {
 #endif
 }
 
+// Copie ce que contient un dossier dans un autre, élément par élément : de nouveaux fichiers, de
+// mêmes noms et mêmes contenus, comme une sauvegarde restaurée.
+void Copier(const std::string& de, const std::string& vers) {
+    for (const auto& e : fs::directory_iterator(de))
+        fs::copy(e.path(), fs::path(vers) / e.path().filename(), fs::copy_options::recursive);
+}
+
 struct Facon {
     const char* nom;
     const char* argument; // echange, lien, trois
@@ -164,7 +171,7 @@ TEST_P(Reprise, TueApresChaqueOperationPuisCopie) {
         const test::DossierTemporaire copie;
         const test::DossierTemporaire amputee;
         for (const auto* d : {&copie, &amputee})
-            fs::copy(sortie.Chemin(), d->Chemin(), fs::copy_options::recursive);
+            Copier(sortie.Chemin(), d->Chemin());
         // La nouvelle page a disparu de la seconde copie (effacée, pas synchronisée).
         bool retiree = false;
         for (const std::string& nom : Noms(amputee.Chemin()))
@@ -203,7 +210,7 @@ TEST_P(Reprise, FichiersModifiesALaMainRienNEstSupprime) {
         std::ofstream(sortie.Fichier(page), std::ios::app) << "<!-- retouche -->";
     }
     const test::DossierTemporaire copie;
-    fs::copy(sortie.Chemin(), copie.Chemin(), fs::copy_options::recursive);
+    Copier(sortie.Chemin(), copie.Chemin());
     for (const auto* d : {&sortie, &copie}) {
         SCOPED_TRACE(d == &sortie ? "dans le dossier" : "dans la copie");
         const auto Instantane = [&] {
