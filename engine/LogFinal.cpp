@@ -58,6 +58,26 @@ struct Sortie {
     std::string Action() const { return "Impossible d'écrire " + std::string(format->quoi); }
 };
 
+// Retire de la mémoire, sur un fil de fond, les pages des anciennes sorties (chemins) ; à
+// plusieurs, chacune est d'abord décrite pour l'enregistrement de la validation, tant qu'elle est
+// encore en mémoire (anciennes, au rang de sa sortie).
+std::jthread OublierLesAnciennes(const std::vector<std::unique_ptr<Sortie>>& sorties,
+                                 std::vector<std::string> chemins,
+                                 std::vector<DescriptionSortie>& anciennes) {
+    std::vector<std::string> cibles;
+    for (const auto& s : sorties)
+        cibles.push_back(sorties.size() > 1 ? s->chemin : std::string());
+    return std::jthread([chemins = std::move(chemins), cibles = std::move(cibles),
+                         &anciennes](std::stop_token arret) {
+        PrioriteDeFond();
+        for (std::size_t k = 0; k < chemins.size() && !arret.stop_requested(); ++k) {
+            if (!cibles[k].empty())
+                anciennes[k] = DecrireSortie(cibles[k]);
+            OublierPagesEnMemoire(chemins[k]);
+        }
+    });
+}
+
 // Ce qu'un échec avant la validation laisse : aucune sortie touchée.
 std::string RienDeRemplace(std::size_t nombreSorties) {
     return nombreSorties > 1
@@ -184,11 +204,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
     // pages en mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : leur
     // suppression finale en devient presque gratuite, et les nouvelles réemploient cette mémoire.
-    const std::jthread oubli([chemins] {
-        PrioriteDeFond();
-        for (const std::string& chemin : chemins)
-            OublierPagesEnMemoire(chemin);
-    });
+    std::vector<DescriptionSortie> anciennes(sorties.size());
+    std::jthread oubli = OublierLesAnciennes(sorties, chemins, anciennes);
 
     for (std::size_t k = 0; k < sorties.size(); ++k) {
         Sortie& s = *sorties[k];
@@ -254,6 +271,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     std::vector<SortieAValider> aValider;
     std::vector<const Sortie*> enCause;
     std::vector<std::string> ecrits;
+    oubli.join();
     for (std::size_t k = 0; k < sorties.size(); ++k) {
         Sortie& s = *sorties[k];
         if (s.auBesoin && s.puits->EntreesEcrites() <= EntreesParPage)
@@ -265,6 +283,7 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
         else
             return Resultat::Echec(s.Action(), s.chemin,
                                    "le dossier n'a pas été écrit" + RienDeRemplace(sorties.size()));
+        aValider.back().ancienne = std::move(anciennes[k]);
         enCause.push_back(&s);
         ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins[k]);
     }

@@ -4,6 +4,7 @@
 #include "Empreinte.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,11 +27,16 @@ std::uint64_t Rotation(std::uint64_t x, int r) {
     return (x << r) | (x >> (64 - r));
 }
 
-// Les octets sont lus petit-boutistes, quel que soit le processeur.
+// Les octets sont lus petit-boutistes, quel que soit le processeur (d'un seul chargement sur un
+// processeur petit-boutiste).
 std::uint64_t Lire64(const unsigned char* p) {
     std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = (v << 8) | p[i];
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, p, sizeof v);
+    } else {
+        for (int i = 7; i >= 0; --i)
+            v = (v << 8) | p[i];
+    }
     return v;
 }
 
@@ -55,7 +61,7 @@ std::optional<ContenuSortie> ContenuFichier(const NomFichier& chemin) {
     if (!f)
         return std::nullopt;
     CalculEmpreinte calcul;
-    std::vector<char> tampon(std::size_t{1} << 20);
+    std::vector<char> tampon(std::size_t{256} << 10); // tient dans le cache du processeur
     std::size_t lus = 0;
     while ((lus = std::fread(tampon.data(), 1, tampon.size(), f)) > 0)
         calcul.Ajouter({tampon.data(), lus});
@@ -136,8 +142,19 @@ void CalculEmpreinte::Ajouter(std::string_view octets) {
         n -= complement;
         rempli_ = 0;
     }
-    for (; n >= sizeof reste_; p += sizeof reste_, n -= sizeof reste_)
-        Bloc(p);
+    // Les quatre voies dans des variables locales : écrites dans l'objet à chaque bloc, elles
+    // seraient relues de la mémoire (les octets lus pourraient les recouvrir).
+    std::uint64_t v0 = v_[0], v1 = v_[1], v2 = v_[2], v3 = v_[3];
+    for (; n >= sizeof reste_; p += sizeof reste_, n -= sizeof reste_) {
+        v0 = Tour(v0, Lire64(p));
+        v1 = Tour(v1, Lire64(p + 8));
+        v2 = Tour(v2, Lire64(p + 16));
+        v3 = Tour(v3, Lire64(p + 24));
+    }
+    v_[0] = v0;
+    v_[1] = v1;
+    v_[2] = v2;
+    v_[3] = v3;
     if (n > 0)
         std::memcpy(reste_, p, n);
     rempli_ = n;

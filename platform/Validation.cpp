@@ -48,13 +48,6 @@ std::optional<Vu> Voir(const std::string& chemin, bool lireContenu) {
     return vu;
 }
 
-Description Decrire(const std::string& chemin) {
-    const auto vu = Voir(chemin, true);
-    if (!vu)
-        return {Description::Etat::Absente, 0, 0, std::nullopt};
-    return {Description::Etat::Decrite, vu->volume, vu->noeud, vu->contenu};
-}
-
 bool Correspond(const Description& d, const Vu& v) {
     if (d.etat != Description::Etat::Decrite)
         return false;
@@ -160,6 +153,19 @@ std::optional<EchecValidation> EchangerEnsemble(SystemeValidation& systeme,
     return std::nullopt;
 }
 
+// L'ancienne sortie décrite d'avance, si rien n'a changé depuis sous son nom ; sinon relue.
+DescriptionSortie Ancienne(const SortieAValider& s, const std::string& cible) {
+    if (s.ancienne) {
+        const auto id = systeme::IdentiteDuNom(cible);
+        const bool absente = s.ancienne->etat == DescriptionSortie::Etat::Absente;
+        if (absente ? !id
+                    : id && id->volume == s.ancienne->volume && id->noeud == s.ancienne->noeud &&
+                          LireEmpreinte(cible) == s.ancienne->fichier)
+            return *s.ancienne;
+    }
+    return DecrireSortie(cible);
+}
+
 std::string Cible(const SortieAValider& s) {
     return s.fichier ? s.fichier->Cible() : s.cible;
 }
@@ -179,6 +185,14 @@ std::string Garde(const std::vector<SortieAValider>& sorties) {
 }
 
 } // namespace
+
+DescriptionSortie DecrireSortie(const NomFichier& chemin, std::optional<ContenuSortie> connu) {
+    const auto vu = Voir(chemin, !connu);
+    if (!vu)
+        return {DescriptionSortie::Etat::Absente, 0, 0, std::nullopt, std::nullopt};
+    return {DescriptionSortie::Etat::Decrite, vu->volume, vu->noeud, connu ? connu : vu->contenu,
+            LireEmpreinte(chemin)};
+}
 
 SystemeValidation& SystemeValidation::Reel() {
     static SystemeValidation reel;
@@ -258,7 +272,7 @@ NomFichier DossierDe(const NomFichier& chemin) {
 std::optional<EchecValidation> ValiderEnsemble(const std::vector<EcritureAtomique*>& fichiers) {
     std::vector<SortieAValider> sorties;
     for (EcritureAtomique* f : fichiers)
-        sorties.push_back({f, {}, {}});
+        sorties.push_back({f, {}, {}, std::nullopt});
     return ValiderEnsemble(sorties);
 }
 
@@ -287,8 +301,10 @@ std::optional<EchecValidation> ValiderEnsemble(const std::vector<SortieAValider>
             return echec(i, raison.empty() ? RaisonSysteme(code) : raison);
         Entree e{Cible(sorties[i]), Temporaire(sorties[i]), {}, {}};
         if (plusieurs) {
-            e.neuf = Decrire(e.temporaire);
-            e.ancien = Decrire(e.cible);
+            // Le contenu d'un fichier neuf est connu de son écriture ; un dossier est relu.
+            const auto contenu = sorties[i].fichier ? sorties[i].fichier->Contenu() : std::nullopt;
+            e.neuf = DecrireSortie(e.temporaire, contenu);
+            e.ancien = Ancienne(sorties[i], e.cible);
         }
         entrees.push_back(std::move(e));
     }

@@ -23,11 +23,14 @@
 // de la sortie ne désigne rien.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "Chemins.h"
+#include "Empreinte.h"
 #include "Encodages.h"
 
 namespace vek {
@@ -45,13 +48,37 @@ struct EchecValidation {
     TexteUtf8 raison;       // raison du système, et ce qui est resté (les anciennes sorties)
 };
 
+// Une sortie telle qu'elle est sur le disque : son identité et son contenu (taille et
+// empreinte), qui la reconnaît même copiée ailleurs. Sans contenu (un lien, un fichier
+// illisible), elle ne se reconnaît qu'à son identité, donc pas dans une copie du dossier.
+struct DescriptionSortie {
+    enum class Etat {
+        Absente,  // pas de sortie sous ce nom
+        Decrite,  // identité, et contenu s'il a pu être lu
+        Inconnue, // non décrite (première forme de l'enregistrement)
+    };
+    Etat etat = Etat::Inconnue;
+    std::uint64_t volume = 0;
+    std::uint64_t noeud = 0;
+    std::optional<ContenuSortie> contenu;
+    std::optional<EmpreinteFichier> fichier; // d'un fichier : de quoi voir s'il a changé depuis
+};
+// Décrit ce que porte le nom, son contenu lu (ou donné : connu). Le moteur décrit ainsi chaque
+// ancienne sortie pendant sa passe, quand ses pages sont encore en mémoire, avant de les en
+// retirer (SortieAValider::ancienne).
+DescriptionSortie DecrireSortie(const NomFichier& chemin,
+                                std::optional<ContenuSortie> connu = std::nullopt);
+
 // Une sortie à valider : un fichier ouvert (EcritureAtomique::Ouvrir), ou, sans fichier, un
 // dossier complet déjà écrit sous son nom temporaire (CreerDossierTemporaire), dont la
-// validation prend la charge : il prend la place de la cible, ou il est supprimé.
+// validation prend la charge : il prend la place de la cible, ou il est supprimé. ancienne :
+// l'ancienne sortie décrite d'avance (DecrireSortie), reprise si elle n'a pas changé depuis ;
+// sans elle, l'ancienne est relue quand il faut l'enregistrer (plusieurs sorties).
 struct SortieAValider {
     EcritureAtomique* fichier = nullptr;
     NomFichier temporaire; // le dossier, sans fichier
     NomFichier cible;
+    std::optional<DescriptionSortie> ancienne = std::nullopt;
 };
 
 // Les opérations du système par lesquelles passe la validation. Le programme prend le vrai

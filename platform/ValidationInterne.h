@@ -12,20 +12,7 @@
 
 namespace vek::validation {
 
-// Une sortie telle qu'elle était au moment de la validation : son identité sur le disque et son
-// contenu. Sans contenu (un lien, un fichier illisible), elle ne se reconnaît qu'à son identité,
-// donc pas dans une copie du dossier.
-struct Description {
-    enum class Etat {
-        Absente,  // pas d'ancienne sortie : la validation la crée
-        Decrite,  // identité, et contenu s'il a pu être lu
-        Inconnue, // l'enregistrement ne la décrit pas (première forme de l'enregistrement)
-    };
-    Etat etat = Etat::Inconnue;
-    std::uint64_t volume = 0;
-    std::uint64_t noeud = 0;
-    std::optional<ContenuSortie> contenu;
-};
+using Description = DescriptionSortie;
 
 struct Entree {
     std::string cible; // chemins complets
@@ -43,7 +30,6 @@ struct Vu {
 
 // Ce que porte le nom : rien s'il est libre ; lireContenu : lire aussi son contenu.
 std::optional<Vu> Voir(const std::string& chemin, bool lireContenu);
-Description Decrire(const std::string& chemin);
 // Vrai si ce que porte un nom est la sortie décrite : même contenu (même identité, pour une
 // sortie décrite sans contenu).
 bool Correspond(const Description& d, const Vu& v);

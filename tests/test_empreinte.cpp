@@ -8,6 +8,7 @@
 #include <string>
 
 #include "DossierTemporaire.h"
+#include "Ecriture.h"
 #include "Empreinte.h"
 
 namespace vek {
@@ -107,6 +108,23 @@ TEST(Empreinte, UneCopieGardeSonContenuUnChangementLeChange) {
     fs::create_symlink(d.Fichier("LogFinal.txt"), d.Fichier("lien"));
     EXPECT_FALSE(LireContenu(d.Fichier("lien"))) << "un lien n'est jamais suivi";
 #endif
+}
+
+// Le contenu d'un temporaire, calculé au fil de son écriture (petits morceaux rangés dans le
+// tampon, grands écrits d'un coup), est celui que donne sa relecture.
+TEST(Empreinte, CalculeeALEcritureCommeALaRelecture) {
+    test::DossierTemporaire d;
+    EcritureAtomique e;
+    ASSERT_TRUE(e.Ouvrir(d.Fichier("LogFinal.txt")));
+    for (int i = 0; i < 1000; ++i)
+        e.Flux().EcrireLigne("ligne " + std::to_string(i));
+    e.Flux().Ecrire(Octets(1u << 20)); // plus grand que le tampon
+    e.Flux().Ecrire("fin");
+    ASSERT_TRUE(e.Preparer());
+    const auto calcule = e.Contenu();
+    ASSERT_TRUE(calcule);
+    EXPECT_EQ(calcule, LireContenu(e.Temporaire()));
+    e.Abandonner();
 }
 
 } // namespace

@@ -13,11 +13,13 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "Chemins.h"
 #include "DossierTemporaire.h"
+#include "Ecriture.h"
 #include "ModuleVEK.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
@@ -319,6 +321,35 @@ TEST_F(BancReprise, EnregistrementDeLaPremiereFormeMisDeCote) {
     attendus.insert("LogVEK.validation-a-verifier-2");
     EXPECT_EQ(Noms(dossier->Chemin()), attendus);
     EXPECT_EQ(Etat(dossier->Chemin()), "2 anciennes, 1 nouvelles");
+}
+
+// L'ancienne sortie décrite d'avance (pendant la passe) puis changée avant la validation : la
+// validation la décrit de nouveau, et la reprise la reconnaît ; décrite d'avance et inchangée,
+// la description d'avance sert telle quelle.
+TEST(DescriptionDAvance, ReprisePourUneAncienneInchangeeRelueSinon) {
+    for (const bool changee : {false, true}) {
+        SCOPED_TRACE(changee ? "changée depuis" : "inchangée");
+        const test::DossierTemporaire d;
+        const std::string a = d.Ecrire("LogFinal.txt", "ancien texte");
+        const std::string b = d.Ecrire("LogFinal.jsonl", "ancien json");
+        const auto avance = DecrireSortie(a);
+        if (changee)
+            std::ofstream(a, std::ios::app) << ", retouché";
+        EcritureAtomique ea;
+        EcritureAtomique eb;
+        ASSERT_TRUE(ea.Ouvrir(a) && eb.Ouvrir(b));
+        ea.Flux().Ecrire("nouveau texte");
+        eb.Flux().Ecrire("nouveau json");
+        test::SystemeDEssai arret;
+        arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
+        EXPECT_THROW(ValiderEnsemble({{&ea, {}, {}, avance}, {&eb, {}, {}, std::nullopt}}, arret),
+                     std::runtime_error);
+        const std::string avis =
+            ReprendreValidation(d.Chemin(), {"LogFinal.txt", "LogFinal.jsonl"});
+        EXPECT_NE(avis.find("terminé"), std::string::npos) << avis;
+        EXPECT_EQ(test::LireTout(a), "nouveau texte");
+        EXPECT_EQ(test::LireTout(b), "nouveau json");
+    }
 }
 
 const Facon Facons[] = {
