@@ -271,7 +271,8 @@ TexteUtf8 ReprendreValidation(const NomFichier& dossier,
                " sont les nouvelles sorties";
     const std::string pourquoi = !introuvables.empty()
                                      ? "la nouvelle version de " + introuvables + " manquant"
-                                     : "le terminer ayant échoué (" + raison + ")";
+                                 : raison.empty() ? std::string("le terminer ayant échoué")
+                                                  : "le terminer ayant échoué (" + raison + ")";
     return std::string(Interrompu) + "a été annulé, " + pourquoi + " : " + Noms(sorties) +
            " sont revenues à leur état d'avant";
 }
