@@ -343,6 +343,24 @@ bool EcritureAtomique::Valider() {
     return true;
 }
 
+bool EcritureAtomique::ValiderTravail() {
+    if (!ouvert_ || enPlace_)
+        return Valider();
+    ouvert_ = false;
+    ecrivain_.ReprendreDroitsDe(cible_);
+    int code = ecrivain_.Fermer() ? 0 : -1;
+    if (code == 0) {
+        systeme::DroitsApresFermeture(temporaire_, cible_);
+        code = systeme::Renommer(temporaire_, cible_);
+    }
+    if (code == 0)
+        return true;
+    raison_ = code < 0 ? ecrivain_.Raison() : RaisonSysteme(code);
+    fichierEnCause_ = cible_;
+    SupprimerFichier(temporaire_);
+    return false;
+}
+
 void EcritureAtomique::Abandonner() {
     if (prepare_) {
         prepare_ = false;

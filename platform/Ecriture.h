@@ -96,7 +96,11 @@ public:
     bool Ouvrir(const NomFichier& cible);
     bool OuvrirEnPlace(const NomFichier& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
-    bool Valider();    // prépare, puis remplace la cible (même en lecture seule)
+    bool Valider(); // prépare, puis remplace la cible (même en lecture seule)
+    // Un fichier de travail, qu'on peut perdre (l'extrait) : fermé, puis il prend le nom de la
+    // cible sans attendre le disque ni passer par l'enregistrement de validation. Faux (Raison())
+    // si la fermeture ou le renommage échoue : le temporaire est supprimé, la cible reste.
+    bool ValiderTravail();
     void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
     // Reprend les droits de l'ancienne cible, écrit le temporaire sur le disque et le ferme ; il
     // garde son nom temporaire. Faux (Raison()) si une écriture, l'attente du disque ou la

@@ -17,7 +17,8 @@
 #include "Fichiers.h"
 #include "Lanceur.h"
 #include "LanceurEspion.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "Verrou.h"
 
 namespace {
@@ -205,9 +206,10 @@ TEST_F(Extraire, AideEtVersion) {
          {"--debut", "--fin", "--catalogue", "--analyse", "--channel", "--nom", "--tous-channels",
           "--tout-le-monde", "--sans-date", "--rp", "--sans-channel", "--dossier", "--ouvrir", "-q",
           "--help", "--version"})
-        // En tête d'une ligne d'option, seule ou après sa forme courte.
+        // En tête d'une ligne d'option, seule ou après un autre de ses noms.
         EXPECT_TRUE(aide.out.find(std::string("\n  ") + option) != std::string::npos ||
-                    aide.out.find(std::string(", ") + option + " ") != std::string::npos)
+                    aide.out.find(std::string(", ") + option + " ") != std::string::npos ||
+                    aide.out.find(std::string(", ") + option + ",") != std::string::npos)
             << option;
     EXPECT_TRUE(aide.err.empty());
     // L'aide l'emporte sur une erreur de la même ligne de commande.

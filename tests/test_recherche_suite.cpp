@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 
 using namespace vek;
@@ -46,15 +46,12 @@ void Ajouter(const std::string& chemin, const std::string& octets) {
 }
 
 // Un moteur et ses sorties : l'extrait, les arbres, et le journal final tout coché.
-struct Moteur {
+struct Banc {
     DossierTemporaire programme;
-    ModuleVEK module{programme.Chemin()};
+    vek::Moteur module{test::Reglages(programme.Chemin())};
     ProgressionNotee progression;
-    Moteur() {
-        module.DateDuJour = [] { return Date{2001, 12, 31}; };
-    }
     Issue<ResultatRecherche> Chercher(const std::string& chemin) {
-        return module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 25}, progression);
+        return test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 25}, progression);
     }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
     std::string LogFinal() {
@@ -62,7 +59,10 @@ struct Moteur {
         arbres.Remplir(module.CatalogueCourant());
         ArbresCoches::ToutCocher(arbres.channels);
         ArbresCoches::ToutCocher(arbres.noms);
-        const auto r = module.EcrireLogFinal(arbres.Capturer(), ModesPartages{}, progression);
+        test::ReglagesEcriture ecriture;
+        ecriture.jour = Date{2001, 12, 31};
+        const auto r = test::EcrireLogFinal(module, arbres.Capturer(), ModesPartages{}, progression,
+                                            {}, ecriture);
         EXPECT_TRUE(r.ok());
         return LireTout(programme.Fichier("LogFinal.txt"));
     }
@@ -81,7 +81,7 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     const CasSuite& cas = GetParam();
     DossierTemporaire donnees;
     const std::string chemin = donnees.Ecrire("Chat.TXT", Lignes(1, 300));
-    Moteur continu;
+    Banc continu;
     ASSERT_TRUE(continu.Chercher(chemin).ok());
     cas.changer(chemin, donnees);
     const auto r = continu.Chercher(chemin);
@@ -89,7 +89,7 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     EXPECT_EQ(r->suite, cas.suite);
     EXPECT_EQ(r->avisComplet.empty(), cas.suite) << r->avisComplet;
 
-    Moteur complet;
+    Banc complet;
     const auto attendu = complet.Chercher(chemin);
     ASSERT_TRUE(attendu.ok());
     EXPECT_FALSE(attendu->suite);
@@ -104,13 +104,15 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     EXPECT_EQ(continu.LogFinal(), complet.LogFinal());
 
     // Et encore une suite après la première : les rangs du catalogue continuent. Un journal qui
-    // finissait par une ligne sans fin de ligne la voit prolongée : tout est relu.
+    // finissait par une ligne sans fin de ligne la voit prolongée : cette ligne seule est relue,
+    // en entier, et remplacée dans l'extrait.
     const bool finiParUneFinDeLigne = LireTout(chemin).back() == '\n';
     Ajouter(chemin, Lignes(900, 1000));
     const auto encore = continu.Chercher(chemin);
     ASSERT_TRUE(encore.ok());
-    EXPECT_EQ(encore->suite, finiParUneFinDeLigne);
-    Moteur complet2;
+    EXPECT_TRUE(encore->suite) << encore->avisComplet;
+    EXPECT_EQ(encore->derniereRelue, !finiParUneFinDeLigne);
+    Banc complet2;
     ASSERT_TRUE(complet2.Chercher(chemin).ok());
     EXPECT_EQ(continu.Extrait(), complet2.Extrait());
     EXPECT_EQ(vek::test::Noms(continu.module.CatalogueCourant()),
@@ -159,16 +161,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SuiteDuJournalPeriode, UneAutrePeriodeFaitToutRelire) {
     DossierTemporaire donnees;
     const std::string chemin = donnees.Ecrire("Chat.TXT", Lignes(1, 300));
-    Moteur m;
+    Banc m;
     ASSERT_TRUE(m.Chercher(chemin).ok());
     Ajouter(chemin, Lignes(301, 350));
-    const auto autre = m.module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, m.progression);
+    const auto autre =
+        test::Chercher(m.module, chemin, {2001, 12, 24}, {2001, 12, 24}, m.progression);
     ASSERT_TRUE(autre.ok());
     EXPECT_FALSE(autre->suite);
     EXPECT_NE(autre->avisComplet.find("période"), std::string::npos) << autre->avisComplet;
     // La fin plus tardive d'une période où le journal allait déjà au-delà : tout relu aussi.
     const auto plusTard =
-        m.module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 27}, m.progression);
+        test::Chercher(m.module, chemin, {2001, 12, 24}, {2001, 12, 27}, m.progression);
     ASSERT_TRUE(plusTard.ok());
     EXPECT_FALSE(plusTard->suite);
 }

@@ -25,7 +25,7 @@
 
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
 #include "SystemeValidationEssai.h"
@@ -52,23 +52,22 @@ class ToutOuRien : public ::testing::Test {
 protected:
     test::DossierTemporaire sortie;
     test::DossierTemporaire ailleurs;
-    ModuleVEK module{sortie.Chemin()};
+    Moteur module{test::Reglages(sortie.Chemin())};
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    Issue<ResultatRecherche> Chercher(ModuleVEK& m, int lignes = 3) {
-        return m.Rechercher(ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
-                            {2001, 12, 24}, progression);
+    Issue<ResultatRecherche> Chercher(Moteur& m, int lignes = 3) {
+        return test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
+                              {2001, 12, 24}, progression);
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression);
     }
     void PoserAnciennes() {
         for (const std::string& nom : NomsSorties)
@@ -124,10 +123,9 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
             test::SystemeDEssai panne(c.etape, c.fichier, c.code, noms);
-            module.SystemeDesSorties = &panne;
+            Moteur m{test::Reglages(sortie.Chemin(), panne)};
             PoserAnciennes();
-            const auto r = EcrireTout(module);
-            module.SystemeDesSorties = &SystemeValidation::Reel();
+            const auto r = EcrireTout(m);
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.fichier));
             EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
@@ -139,10 +137,9 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
     // Sans panne, l'ensemble passe d'un coup, de chacune des trois façons.
     for (const auto noms : test::ToutesLesFacons) {
         test::SystemeDEssai systeme(noms);
-        module.SystemeDesSorties = &systeme;
+        Moteur m{test::Reglages(sortie.Chemin(), systeme)};
         PoserAnciennes();
-        ASSERT_TRUE(EcrireTout(module).ok()) << test::Nom(noms);
-        module.SystemeDesSorties = &SystemeValidation::Reel();
+        ASSERT_TRUE(EcrireTout(m).ok()) << test::Nom(noms);
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Fichiers(), Attendus());
     }
@@ -161,10 +158,10 @@ TEST_F(ToutOuRien, UneEcritureRateeNeRemplaceRien) {
         const rlim_t limite = 2u << 20; // le texte (~1 Mo) passe, la page web non
         const rlimit r{limite, limite};
         ::setrlimit(RLIMIT_FSIZE, &r);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
         const auto issue =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !issue.ok() && issue.Echec().raison.find("fichier trop grand") != std::string::npos &&
             issue.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -197,7 +194,7 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
     for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
-            ModuleVEK m{sortie.Chemin()};
+            Moteur m{test::Reglages(sortie.Chemin())};
             ASSERT_TRUE(Chercher(m).ok());
             PoserAnciennes();
             const pid_t fils = ::fork();
@@ -208,11 +205,10 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                     if (i == c.tueApres)
                         ::kill(::getpid(), SIGKILL);
                 };
-                ModuleVEK enfant{sortie.Chemin()};
-                enfant.SystemeDesSorties = &tueur;
+                Moteur enfant{test::Reglages(sortie.Chemin(), tueur)};
                 test::ProgressionNotee p;
-                (void)enfant.EcrireSorties(selection, modes,
-                                           FormatsSortie::De({"texte", "html", "json"}), p);
+                (void)test::Ecrire(enfant, selection, modes,
+                                   FormatsSortie::De({"texte", "html", "json"}), p);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -227,14 +223,15 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                         fs::remove(sortie.Fichier(nom));
 
             // La relance : une recherche prend le verrou et reprend la validation.
-            ModuleVEK relance{sortie.Chemin()};
-            ASSERT_TRUE(Chercher(relance).ok());
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const auto reprise = Chercher(relance);
+            ASSERT_TRUE(reprise.ok());
+            const std::string avis = reprise->avisDossier;
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_NE(avis.find("LogFinal.html"), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Fichiers(), Attendus());
-            EXPECT_TRUE(relance.PrendreAvis().empty()); // dit une seule fois
+            EXPECT_TRUE(Chercher(relance)->avisDossier.empty()); // dit une seule fois
         }
 }
 
@@ -246,19 +243,20 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
 TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
     for (const auto noms : test::ToutesLesFacons) {
         SCOPED_TRACE(test::Nom(noms));
-        ModuleVEK m{sortie.Chemin()};
-        ASSERT_TRUE(Chercher(m).ok());
-        PoserAnciennes();
         test::SystemeDEssai arret(noms);
         arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
-        m.SystemeDesSorties = &arret;
+        Moteur m{test::Reglages(sortie.Chemin(), arret)};
+        ASSERT_TRUE(Chercher(m).ok());
+        PoserAnciennes();
         const auto r = EcrireTout(m);
-        m.SystemeDesSorties = &SystemeValidation::Reel();
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(Etat(), "2 anciennes, 1 nouvelles"); // le texte remplacé, pas les deux autres
         ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
-        ASSERT_TRUE(EcrireTout(m).ok());
-        EXPECT_NE(m.PrendreAvis().find("terminé"), std::string::npos);
+        Moteur suivant{test::Reglages(sortie.Chemin())};
+        const auto reprise = Chercher(suivant);
+        ASSERT_TRUE(reprise.ok());
+        EXPECT_NE(reprise->avisDossier.find("terminé"), std::string::npos);
+        ASSERT_TRUE(EcrireTout(suivant).ok());
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Fichiers(), Attendus());
     }
@@ -271,8 +269,9 @@ TEST_F(ToutOuRien, UnEnregistrementPlanteNeFaitRienRenommer) {
     sortie.Ecrire("LogFinal.txt", "ancien");
     sortie.Ecrire(std::string(NomValidation),
                   "VEK validation 1\nprecieux.txt\tLogFinal.txt\t1\t2\n");
-    ASSERT_TRUE(Chercher(module).ok());
-    EXPECT_NE(module.PrendreAvis().find("illisible"), std::string::npos);
+    const auto r = Chercher(module);
+    ASSERT_TRUE(r.ok());
+    EXPECT_NE(r->avisDossier.find("illisible"), std::string::npos);
     EXPECT_EQ(test::LireTout(victime), "précieux");
     EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.txt")), "ancien");
     EXPECT_FALSE(fs::exists(sortie.Fichier(std::string(NomValidation))));
@@ -294,7 +293,8 @@ TEST_F(ToutOuRien, LeJournalNEstJamaisUneSortie) {
                 journal = ailleurs.Fichier("lien.txt");
                 fs::create_symlink(sortie.Fichier(std::string(nom)), journal);
             }
-            const auto r = module.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, progression);
+            const auto r =
+                test::Chercher(module, journal, {2001, 12, 24}, {2001, 12, 24}, progression);
             ASSERT_FALSE(r.ok());
             EXPECT_NE(r.Echec().Message().find("fichier de sortie"), std::string::npos);
             EXPECT_NE(r.Echec().raison.find(std::string(nom)), std::string::npos);
@@ -453,9 +453,9 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (fils == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        auto r = m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p);
+        auto r = test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p);
         const bool ditQui =
             !r.ok() &&
             r.Echec().raison.find("appartient à l'utilisateur « root »") != std::string::npos &&
@@ -478,12 +478,12 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (second == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        if (!m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
+        if (!test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
             ::_exit(4);
         const auto r =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !r.ok() && r.Echec().fichier == sortie.Fichier("LogFinal.jsonl") &&
             r.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -510,11 +510,11 @@ TEST_F(ToutOuRien, JournalQuiNEstPasUnFichierOrdinaire) {
 #endif
     for (const std::string& chemin : chemins) {
         SCOPED_TRACE(chemin);
-        const auto analyse = module.Analyser(chemin, progression);
+        const auto analyse = module.Analyser({chemin}, progression);
         ASSERT_FALSE(analyse.ok());
         EXPECT_NE(analyse.Echec().raison.find("n'est pas un fichier ordinaire"), std::string::npos);
         const auto recherche =
-            module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+            test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_FALSE(recherche.ok());
         EXPECT_EQ(recherche.Echec().Message().find("introuvable"), std::string::npos);
     }

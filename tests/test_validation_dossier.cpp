@@ -20,7 +20,7 @@
 #endif
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeValidationEssai.h"
 #include "Validation.h"
@@ -45,21 +45,23 @@ protected:
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
+    test::ReglagesEcriture ecriture;
 
     void SetUp() override {
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    void Chercher(ModuleVEK& m) {
-        m.DateDuJour = [] { return Date{2002, 12, 7}; };
-        m.Decoupe = Decoupage::Jour;
-        ASSERT_TRUE(m.Rechercher(ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
-                                 {2001, 12, 24}, progression)
-                        .ok());
+    // La recherche ; rend ce qu'elle a repris d'elle-même dans le dossier.
+    std::string Chercher(Moteur& m) {
+        ecriture.decoupage = Decoupage::Jour;
+        const auto r = test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
+                                      {2001, 12, 24}, progression);
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? r->avisDossier : std::string();
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression, {}, ecriture);
     }
     void PoserAnciennes() {
         fs::remove_all(sortie.Fichier("LogFinal"));
@@ -127,16 +129,15 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
         {"échange du dossier", Etape::Echange, "LogFinal", EBUSY},
         {"échange après le dossier", Etape::Echange, "LogFinal.jsonl", EPERM},
     };
-    ModuleVEK m{sortie.Chemin()};
+    Moteur m{test::Reglages(sortie.Chemin())};
     Chercher(m);
     for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
             test::SystemeDEssai panne(c.etape, c.enCause, c.code, noms);
-            m.SystemeDesSorties = &panne;
+            Moteur enPanne{test::Reglages(sortie.Chemin(), panne)};
             PoserAnciennes();
-            const auto r = EcrireTout(m);
-            m.SystemeDesSorties = &SystemeValidation::Reel();
+            const auto r = EcrireTout(enPanne);
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.enCause));
             EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
@@ -147,10 +148,9 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
         }
     for (const auto noms : test::ToutesLesFacons) {
         test::SystemeDEssai systeme(noms);
-        m.SystemeDesSorties = &systeme;
+        Moteur autre{test::Reglages(sortie.Chemin(), systeme)};
         PoserAnciennes();
-        ASSERT_TRUE(EcrireTout(m).ok()) << test::Nom(noms);
-        m.SystemeDesSorties = &SystemeValidation::Reel();
+        ASSERT_TRUE(EcrireTout(autre).ok()) << test::Nom(noms);
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Noms(), Attendus());
     }
@@ -161,22 +161,19 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
 TEST_F(DossierToutOuRien, InterrompuApresLEchangeDuDossierPuisTermine) {
     for (const auto noms : test::ToutesLesFacons) {
         SCOPED_TRACE(test::Nom(noms));
-        ModuleVEK m{sortie.Chemin()};
-        Chercher(m);
-        PoserAnciennes();
         test::SystemeDEssai arret(noms);
         arret.apresEchange = [](std::size_t rang) {
             if (rang == 1)
                 throw std::runtime_error("arrêt");
         };
-        m.SystemeDesSorties = &arret;
+        Moteur m{test::Reglages(sortie.Chemin(), arret)};
+        Chercher(m);
+        PoserAnciennes();
         ASSERT_FALSE(EcrireTout(m).ok());
-        m.SystemeDesSorties = &SystemeValidation::Reel();
         EXPECT_EQ(Etat(), "nouveaux : texte dossier");
         ASSERT_TRUE(Noms().count(std::string(NomValidation)));
-        ModuleVEK relance{sortie.Chemin()};
-        Chercher(relance);
-        const std::string avis = relance.PrendreAvis();
+        Moteur relance{test::Reglages(sortie.Chemin())};
+        const std::string avis = Chercher(relance);
         EXPECT_NE(avis.find("terminé"), std::string::npos) << avis;
         EXPECT_NE(avis.find("« LogFinal »"), std::string::npos) << avis;
         EXPECT_EQ(Etat(), "nouvelles");
@@ -204,7 +201,7 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
     for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
             SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
-            ModuleVEK m{sortie.Chemin()};
+            Moteur m{test::Reglages(sortie.Chemin())};
             Chercher(m);
             PoserAnciennes();
             const pid_t fils = ::fork();
@@ -215,8 +212,8 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
                     if (i == c.tueApres)
                         ::kill(::getpid(), SIGKILL);
                 };
-                m.SystemeDesSorties = &tueur;
-                (void)EcrireTout(m);
+                Moteur enfant{test::Reglages(sortie.Chemin(), tueur)};
+                (void)EcrireTout(enfant);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -235,9 +232,8 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
                     if (nom.rfind(c.perdu, 0) == 0 && neuf(nom))
                         fs::remove_all(sortie.Fichier(nom));
 
-            ModuleVEK relance{sortie.Chemin()};
-            Chercher(relance);
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const std::string avis = Chercher(relance);
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Noms(), Attendus());
@@ -268,7 +264,7 @@ TEST_F(DossierToutOuRien, DossiersOrphelinsRemisOuSupprimes) {
         Poser("LogFinal.tmp-99999999-0123456789abcdef-ancien", "au garage");
         Poser("LogFinal.tmp-99999999-fedcba9876543210", "neuf abandonné");
         Poser("LogFinal.tmp-sauvegarde", "à garder");
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         Chercher(m);
         EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal/index.html")), c.index);
         EXPECT_EQ(Noms(),

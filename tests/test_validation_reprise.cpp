@@ -20,7 +20,7 @@
 #include "Chemins.h"
 #include "DossierTemporaire.h"
 #include "Ecriture.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
 #include "SystemeValidationEssai.h"
@@ -116,11 +116,11 @@ protected:
     // La passe suivante (une recherche, qui prend le verrou du dossier) : ce qu'elle dit.
     std::string Relancer(const std::string& dossier,
                          SystemeValidation& systeme = SystemeValidation::Reel()) const {
-        ModuleVEK m{dossier};
-        m.SystemeDesSorties = &systeme;
+        Moteur m{test::Reglages(dossier, systeme)};
         test::ProgressionNotee p;
-        EXPECT_TRUE(m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p).ok());
-        return m.PrendreAvis();
+        const auto r = test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p);
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? r->avisDossier : std::string();
     }
     // L'état de la reprise et son message vont ensemble : « terminé » si et seulement si toutes
     // les sorties sont les nouvelles, « revenues à leur état d'avant » si et seulement si toutes

@@ -23,7 +23,7 @@
 #include <unistd.h>
 #endif
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "SystemeValidationEssai.h"
 
 namespace {
@@ -93,20 +93,23 @@ int main(int argc, char** argv) {
                                      : facon == "lien"  ? SystemeDEssai::Noms::Lien
                                                         : SystemeDEssai::Noms::TroisRenommages;
     Tueur tueur(noms, std::strtol(argv[3], nullptr, 10));
-    vek::ModuleVEK module{argv[1]};
-    module.DateDuJour = [] { return vek::Date{2002, 12, 7}; };
-    if (argc > 5 && std::string_view(argv[5]) == "decoupe")
-        module.Decoupe = vek::Decoupage::Jour;
+    vek::ReglagesMoteur reglages;
+    reglages.dossier = argv[1];
+    reglages.systemeSorties = &tueur;
+    vek::Moteur moteur{reglages};
     vek::Progression progression;
-    if (!module.Rechercher(argv[2], {2001, 12, 24}, {2001, 12, 24}, progression).ok())
+    const auto recherche = moteur.Rechercher(
+        {std::string(argv[2]), vek::Periode::Jours({2001, 12, 24}, {2001, 12, 24})}, progression);
+    if (!recherche.ok())
         return 2;
-    vek::Selection selection;
-    selection.AjouterChannel("[Commerce]");
-    selection.AjouterNom("Aldric");
-    const vek::ModesPartages modes;
-    module.SystemeDesSorties = &tueur;
-    const auto r = module.EcrireSorties(
-        selection, modes, vek::FormatsSortie::De({"texte", "html", "json"}), progression);
+    vek::DemandeSorties demande;
+    demande.selection.AjouterChannel("[Commerce]");
+    demande.selection.AjouterNom("Aldric");
+    demande.formats = vek::FormatsSortie::De({"texte", "html", "json"});
+    demande.jour = vek::Date{2002, 12, 7};
+    if (argc > 5 && std::string_view(argv[5]) == "decoupe")
+        demande.decoupage = vek::Decoupage::Jour;
+    const auto r = moteur.EcrireSorties(demande, progression);
     if (!r.ok()) {
         std::cerr << r.Echec().Message() << '\n';
         return 2;

@@ -1,6 +1,7 @@
 #include "AvisPageWeb.h"
 
-#include "PageWeb.h"
+#include "Formats.h"
+#include "Publication.h"
 
 BarreEtat::Sortie BarrePageWeb(std::uint64_t entrees, const BarreEtat::Sortie& ordinaire) {
     if (entrees <= vek::EntreesPageUniqueMax)

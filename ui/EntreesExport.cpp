@@ -8,6 +8,39 @@
 #include <QGuiApplication>
 #include <QMenu>
 
+#include <array>
+
+namespace {
+
+// Ce que fait l'entrée de la fenêtre qui produit un format.
+enum class Effet {
+    Ouvrir,          // écrit le fichier puis l'ouvre (« Exporter en page web… »)
+    Copier,          // écrit le fichier puis met son texte dans le presse-papiers
+    CopierParParties // écrit le fichier puis montre ses parties, chacune à copier
+};
+
+// Les entrées de « Menu », par nom de format (celui de la table des formats du moteur).
+struct Entree {
+    std::string_view format;
+    Effet effet;
+    const char* legende;
+    const char* objet;
+};
+constexpr std::array<Entree, 3> Entrees = {{
+    {"html", Effet::Ouvrir, "&Exporter en page web…", "actionExporterPageWeb"},
+    {"forum", Effet::Copier, "Copier pour un forum", "actionCopierForum"},
+    {"discord", Effet::CopierParParties, "Copier pour Discord…", "actionCopierDiscord"},
+}};
+
+const Entree* EntreeDe(const vek::Format& format) {
+    for (const Entree& e : Entrees)
+        if (e.format == format.nom)
+            return &e;
+    return nullptr;
+}
+
+} // namespace
+
 QString LireSortieUtf8(const std::string& chemin) {
     QFile fichier(QFile::decodeName(chemin.c_str()));
     if (!fichier.open(QIODevice::ReadOnly))
@@ -23,13 +56,11 @@ EntreesExport::EntreesExport(QMenu* menu, QAction* avant, Lancer lancer, QObject
         DlgParties::Montrer(dessus, contenu);
     };
     for (const vek::Format& format : vek::TableDesFormats()) {
-        if (format.entree == vek::EntreeFenetre::Aucune)
+        const Entree* entree = EntreeDe(format);
+        if (!entree)
             continue;
-        auto* action = new QAction(
-            QString::fromUtf8(format.legende.data(), static_cast<qsizetype>(format.legende.size())),
-            menu);
-        action->setObjectName(
-            QString::fromUtf8(format.objet.data(), static_cast<qsizetype>(format.objet.size())));
+        auto* action = new QAction(QString::fromUtf8(entree->legende), menu);
+        action->setObjectName(QString::fromUtf8(entree->objet));
         action->setEnabled(false);
         menu->insertAction(avant, action);
         connect(action, &QAction::triggered, this, [this, &format] { Declencher(format); });
@@ -41,12 +72,12 @@ void EntreesExport::Declencher(const vek::Format& format) {
     if (!lancer_)
         return;
     lancer_(format, [this, &format](const std::string& chemin) {
-        switch (format.entree) {
-        case vek::EntreeFenetre::Ouvrir:
+        switch (EntreeDe(format)->effet) {
+        case Effet::Ouvrir:
             if (ouvrir)
                 ouvrir(chemin);
             break;
-        case vek::EntreeFenetre::Copier: {
+        case Effet::Copier: {
             const QString texte = LireSortieUtf8(chemin);
             QGuiApplication::clipboard()->setText(texte);
             annoncer(QStringLiteral("L'extrait pour un forum est dans le presse-papiers "
@@ -54,10 +85,8 @@ void EntreesExport::Declencher(const vek::Format& format) {
                          .arg(texte.toUcs4().size()));
             break;
         }
-        case vek::EntreeFenetre::CopierParParties:
+        case Effet::CopierParParties:
             montrerParties(menu_->parentWidget(), LireSortieUtf8(chemin));
-            break;
-        case vek::EntreeFenetre::Aucune:
             break;
         }
     });

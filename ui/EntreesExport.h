@@ -1,9 +1,9 @@
 #pragma once
-// Les entrées de « Menu » qui produisent un format autre que LogFinal.txt, tirées de la table
-// des formats du moteur : « Exporter en page web… », « Copier pour un forum », « Copier pour
-// Discord… ». Chacune lance une passe sur le fil de travail, comme « Créer le fichier log », et
-// suit sa règle d'activation ; ce qu'elle fait du fichier écrit (l'ouvrir, le copier, en montrer
-// les parties) est dit par la table.
+// Les entrées de « Menu » qui produisent un format autre que LogFinal.txt : « Exporter en page
+// web… », « Copier pour un forum », « Copier pour Discord… », chacune liée par son nom à un format
+// de la table du moteur. Chacune lance une passe sur le fil de travail, comme « Créer le fichier
+// log », et suit sa règle d'activation ; ce qu'elle fait du fichier écrit (l'ouvrir, le copier,
+// en montrer les parties) est dit par la table des entrées.
 
 #include <QObject>
 #include <QString>

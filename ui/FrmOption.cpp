@@ -10,7 +10,7 @@
 
 #include "Apparence.h"
 #include "DlgRenommer.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
 void FrmOption::Ouvrir(vek::ModesPartages& modes, vek::ReglagesNettoyage* nettoyage) {
     // Chaque ouverture construit une boîte neuve ; son chargement précède le remplissage.

@@ -13,7 +13,7 @@
 class QKeyEvent;
 
 namespace vek {
-class ModuleVEK;
+class Moteur;
 }
 
 namespace Ui {

@@ -83,9 +83,13 @@ bool QuestionQt(QWidget* parent, const QString& texte, const QString& titre) {
 } // namespace
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
+    : FrmPrincipal(lanceur, vek::ReglagesMoteur{std::move(repertoire)}, parent) {}
+
+FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages,
+                           QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()),
       progression_(std::make_unique<ProgressionFenetre>()),
-      module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))), lanceur_(lanceur),
+      moteur_(std::make_unique<vek::Moteur>(std::move(reglages))), lanceur_(lanceur),
       dialogue_(OuvrirDialogueJournal), calendrier_([this](std::optional<vek::Date> dateDuChamp) {
           return frmCalendar::Choisir(this, dateDuChamp);
       }),
@@ -146,16 +150,13 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     exports_ = new EntreesExport(
         ui->menuPrincipal, separateur,
         [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
-            // La page web de la fenêtre : la page unique, et le dossier découpé par jour
-            // au-delà d'une page d'entrées (son sommaire est alors ouvert).
-            module_->Decoupe = vek::Decoupage::AuBesoin;
             if (creerLogActive_ && !RelancerSiPerimes())
                 EcrireSortie(vek::FormatsSortie::De({format.nom}), std::move(suite));
         },
         this);
     exports_->ouvrir = [this](const std::string& chemin) {
         TextesSortie textes = TextesPageWeb; // une page trop longue le dit
-        textes.barre = BarrePageWeb(module_->EntreesPage, textes.barre);
+        textes.barre = BarrePageWeb(entreesPage_, textes.barre);
         SignalerSortie(chemin, lanceur_.OuvrirDocument(chemin), textes);
     };
     exports_->annoncer = [this](const QString& message) { AnnoncerDansBarreEtat(message); };
@@ -297,6 +298,20 @@ void FrmPrincipal::ActiverCreerLog() {
     AppliquerEtatBoutons();
 }
 
+namespace {
+
+// Ce qu'une passe a repris d'elle-même dans le dossier de sortie, réussie ou non.
+template <class T> std::string AvisDuDossier(const vek::Issue<T>& issue) {
+    if (!issue.ok())
+        return issue.Echec().avis;
+    if constexpr (requires { issue->avisDossier; })
+        return issue->avisDossier;
+    else
+        return {};
+}
+
+} // namespace
+
 template <class T>
 void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> passe,
                                std::function<void(vek::Issue<T>&)> suite,
@@ -335,7 +350,7 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                     DonnerFocus(focusAvant);
                 // Une validation interrompue que la passe a reprise dans le dossier : dans une
                 // boîte, puis dans la barre d'état, au-dessus de ce que la passe y a dit.
-                const QString avis = QString::fromStdString(module_->PrendreAvis());
+                const QString avis = QString::fromStdString(AvisDuDossier(*issue));
                 const QString barreAvant = barreEtat_->Texte();
                 if (!avis.isEmpty())
                     AfficherMessage(avis, vek::Icone::Aucune);
@@ -399,7 +414,7 @@ void FrmPrincipal::AnalyserJournal(const QString& nom) {
     const std::string chemin = VersNomFichier(nom);
     LancerPasse<vek::ResumeJournal>(
         [this, chemin](std::stop_token arret) {
-            return module_->Analyser(chemin, *progression_, arret);
+            return moteur_->Analyser({chemin}, *progression_, arret);
         },
         [this, ouvertes](vek::Issue<vek::ResumeJournal>& issue) {
             Sablier(false);
@@ -518,7 +533,7 @@ void FrmPrincipal::LancerRecherche() {
     const std::string chemin = VersNomFichier(ui->cheminJournal->text());
     LancerPasse<vek::ResultatRecherche>(
         [this, chemin, periode](std::stop_token arret) {
-            return module_->Rechercher(chemin, periode, *progression_, arret);
+            return moteur_->Rechercher({chemin, periode}, *progression_, arret);
         },
         [this, textes = std::pair{ui->dateDebut->text(), ui->dateFin->text()}](
             vek::Issue<vek::ResultatRecherche>& issue) {
@@ -623,15 +638,21 @@ void FrmPrincipal::EcrireSortie(vek::FormatsSortie format,
     // La sélection est prise au clic, dans les arbres ; la passe n'y touche plus. Les modes
     // sont relus pendant l'écriture : une option validée entre-temps s'applique aux lignes
     // suivantes.
-    auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
-    module_->Nettoyage = nettoyage_; // lu par la passe avant sa première ligne
-    LancerPasse<std::vector<std::string>>(
-        [this, selection, format](std::stop_token arret) {
-            return module_->EcrireSorties(*selection, modes_, format, *progression_, arret);
+    // La page web de la fenêtre : la page unique, et le dossier découpé par jour au-delà d'une
+    // page d'entrées (son sommaire est alors ouvert).
+    auto demande = std::make_shared<const vek::DemandeSorties>(vek::DemandeSorties{
+        SelectionCochee(), &modes_, nettoyage_, format, 0,
+        format.Contient("html") ? vek::Decoupage::AuBesoin : vek::Decoupage::Aucun, std::nullopt});
+    LancerPasse<vek::ResultatSorties>(
+        [this, demande](std::stop_token arret) {
+            return moteur_->EcrireSorties(*demande, *progression_, arret);
         },
-        [suite = std::move(suite)](vek::Issue<std::vector<std::string>>& issue) {
-            if (issue.ok() && !issue->empty() && suite)
-                suite(issue->front());
+        [this, suite = std::move(suite)](vek::Issue<vek::ResultatSorties>& issue) {
+            if (!issue.ok())
+                return;
+            entreesPage_ = issue->entreesPage;
+            if (!issue->chemins.empty() && suite)
+                suite(issue->chemins.front());
         });
 }
 

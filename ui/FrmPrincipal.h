@@ -1,5 +1,5 @@
 #pragma once
-// FrmPrincipal : la fenêtre principale, d'où part chaque opération. Le module (vek::ModuleVEK)
+// FrmPrincipal : la fenêtre principale, d'où part chaque opération. Le moteur (vek::Moteur)
 // porte la logique des passes (analyse, recherche, journal final), qui tournent sur un fil de
 // travail : le fil de la fenêtre ne fait que peindre et répondre, la progression revient par
 // signaux en file d'attente. La fenêtre possède ses contrôles : elle bâtit les arbres depuis le
@@ -21,7 +21,7 @@
 #include "CommandesDePasse.h"
 #include "DialogueJournal.h"
 #include "Lanceur.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
 namespace vek {
 enum class Icone { Aucune, Stop }; // l'icône d'une boîte de message
@@ -77,10 +77,13 @@ public:
 
     // repertoire : le dossier du programme, où s'écrivent l'extrait et le journal final.
     FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent = nullptr);
+    // Les réglages du moteur donnés en entier (les essais y mettent leur horloge).
+    FrmPrincipal(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages,
+                 QWidget* parent = nullptr);
     ~FrmPrincipal() override;
 
     // Le moteur ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
-    vek::ModuleVEK& Module() { return *module_; }
+    vek::Moteur& Moteur() { return *moteur_; }
     // Les modes d'extraction, tels que la boîte des options les a validés.
     vek::ModesPartages& Modes() { return modes_; }
     // Le nettoyage role-play des passes suivantes (éteint à chaque démarrage).
@@ -221,7 +224,8 @@ private:
     std::unique_ptr<ProgressionFenetre> progression_;
     BarreEtat* barreEtat_ = nullptr; // à la fenêtre
     CommandesDePasse commandes_{nullptr};
-    std::unique_ptr<vek::ModuleVEK> module_;
+    std::unique_ptr<vek::Moteur> moteur_;
+    std::uint64_t entreesPage_ = 0;    // de la dernière page web écrite
     EntreesExport* exports_ = nullptr; // les entrées de « Menu » tirées de la table des formats
     vek::LanceurDocument& lanceur_;
     bool dossierDeSecours_ = false;

@@ -132,14 +132,14 @@ void FrmPrincipal::LancerRegard() {
     // Les coches et les modes de cet instant : un changement vaut dès le regard suivant.
     auto selection = std::make_shared<const vek::Selection>(SelectionCochee());
     const vek::Modes modes = modes_.Lire();
-    module_->Nettoyage = nettoyage_; // aucune passe ne tourne : le fil précédent est rejoint
     const vek::Periode periode = periodeArbres_.value_or(periodeSuivie_);
     fil_ = std::jthread([this, selection, modes, periode, journal = journalSuivi_,
-                         numero = numeroSuivi_](std::stop_token arret) {
+                         numero = numeroSuivi_, nettoyage = nettoyage_](std::stop_token arret) {
         std::shared_ptr<vek::Issue<LotDirect>> issue;
         try {
-            issue = std::make_shared<vek::Issue<LotDirect>>(RegarderJournal(
-                *module_, journal, periode, *selection, modes, FrmEnDirect::LignesGardees, arret));
+            issue = std::make_shared<vek::Issue<LotDirect>>(
+                RegarderJournal(*moteur_, journal, periode, *selection, modes, nettoyage,
+                                FrmEnDirect::LignesGardees, arret));
         } catch (...) {
             issue = std::make_shared<vek::Issue<LotDirect>>(
                 vek::Resultat::Exception("Opération impossible", {}));

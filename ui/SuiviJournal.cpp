@@ -39,23 +39,24 @@ LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t 
     return retenues;
 }
 
-vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
+vek::Issue<LotDirect> RegarderJournal(vek::Moteur& moteur, const vek::NomFichier& journal,
                                       const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes, std::size_t maximum,
+                                      const vek::Modes& modes,
+                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
                                       std::stop_token arret) {
-    const auto avant = vek::LireEmpreinte(module.CheminExtrait());
+    const auto avant = vek::LireEmpreinte(moteur.CheminExtrait());
     // Personne ne voit de barre : la passe de comptage est sautée.
     struct Muette final : vek::Progression {
         bool Affichee() const override { return false; }
     } muette;
-    auto recherche = module.Rechercher(journal, periode, muette, arret);
+    auto recherche = moteur.Rechercher({journal, periode}, muette, arret);
     if (!recherche.ok())
         return recherche.Echec();
     // Une suite prolonge l'extrait : seules ses nouvelles lignes sont à montrer. Une recherche
     // complète (journal remplacé ou tronqué) l'a refait : tout ce qu'il retient est nouveau.
     const std::uint64_t depuis = recherche->suite && avant ? avant->taille : 0;
     LotDirect lot{std::move(*recherche), {}, std::nullopt};
-    const vek::Nettoyeur nettoyeur(module.Nettoyage, lot.recherche.catalogue.get(), selection);
+    const vek::Nettoyeur nettoyeur(nettoyage, lot.recherche.catalogue.get(), selection);
     lot.retenues =
         LireLignesRetenues(lot.recherche.extrait, depuis, selection, modes, maximum, &nettoyeur);
     if (const auto e = vek::LireEmpreinte(journal); e && e->taille > 0) {

@@ -79,8 +79,14 @@ inline std::string JournalLong(int n) {
 
 class BancFenetre : public ::testing::Test {
 protected:
+    // L'horloge des passes du moteur de la fenêtre (nulle : celle de la machine), à poser avant
+    // SetUp.
+    Horloge* horlogeDesPasses = nullptr;
     void SetUp() override {
-        fenetre = std::make_unique<FrmPrincipal>(lanceur, programme.Chemin());
+        ReglagesMoteur reglages{programme.Chemin()};
+        if (horlogeDesPasses)
+            reglages.horloge = horlogeDesPasses;
+        fenetre = std::make_unique<FrmPrincipal>(lanceur, reglages);
         fenetre->DefinirDialogueOuverture([this](QWidget*, const DemandeOuverture& demande) {
             dialogues.push_back(demande);
             return reponseDialogue;

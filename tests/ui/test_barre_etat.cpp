@@ -11,7 +11,8 @@
 #include <stdexcept>
 
 #include "BarreEtat.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "SystemeValidationEssai.h"
 
 namespace vek::test {
@@ -132,20 +133,18 @@ TEST_F(Moments, LaBarreDEtatDitLaValidationReprise) {
     for (const bool modifiee : {false, true}) {
         SCOPED_TRACE(modifiee ? "sortie modifiée depuis" : "reprise terminée");
         {
-            ModuleVEK autre{programme.Chemin()};
-            Progression p;
-            ASSERT_TRUE(autre.Rechercher(journal, {2001, 12, 24}, {2001, 12, 26}, p).ok());
-            for (const char* nom : {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"})
-                programme.Ecrire(nom, "ancien");
             test::SystemeDEssai arret;
             arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
-            autre.SystemeDesSorties = &arret;
+            Moteur autre{test::Reglages(programme.Chemin(), arret)};
+            Progression p;
+            ASSERT_TRUE(test::Chercher(autre, journal, {2001, 12, 24}, {2001, 12, 26}, p).ok());
+            for (const char* nom : {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"})
+                programme.Ecrire(nom, "ancien");
             Selection selection;
             selection.AjouterChannel("[Commerce]");
             const ModesPartages modes;
-            ASSERT_FALSE(autre
-                             .EcrireSorties(selection, modes,
-                                            FormatsSortie::De({"texte", "html", "json"}), p)
+            ASSERT_FALSE(test::Ecrire(autre, selection, modes,
+                                      FormatsSortie::De({"texte", "html", "json"}), p)
                              .ok());
         }
         if (modifiee)

@@ -51,7 +51,7 @@ TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivan
 
     // « Créer le fichier log » pendant le suivi : de tout ce qui a été lu, coches du moment.
     Cliquer("boutonCreerLog");
-    const std::string logFinal = LireTout(fenetre->Module().CheminLogFinal());
+    const std::string logFinal = LireTout(fenetre->Moteur().CheminSortie(NomLogFinal));
     EXPECT_NE(logFinal.find("six"), std::string::npos);
     EXPECT_NE(logFinal.find("quatre"), std::string::npos);
     EXPECT_EQ(logFinal.find("cinq"), std::string::npos);

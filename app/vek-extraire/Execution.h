@@ -1,0 +1,25 @@
+#pragma once
+// Ce que partagent les étapes d'une exécution de vek-extraire : ce que la ligne de commande
+// demande, le contexte du programme, la sortie standard, la barre de progression et les messages.
+
+#include <ostream>
+#include <string>
+
+#include "Arguments.h"
+#include "Extraire.h"
+#include "Messages.h"
+#include "ProgressionConsole.h"
+
+namespace vek {
+
+struct Execution {
+    const Arguments& arguments;
+    const ContexteExtraire& contexte;
+    std::ostream& out;
+    ProgressionConsole& progression;
+    Messages& messages;
+
+    const std::string& Journal() const { return arguments.journaux.front(); }
+};
+
+} // namespace vek

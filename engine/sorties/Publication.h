@@ -1,0 +1,71 @@
+#pragma once
+// Ce que partagent les sorties publiées (page web, lignes JSON, forum, Discord) : les couleurs
+// stables des noms et des channels, le caractère publié d'un octet Windows-1252, le début et la
+// fin de la page, et le tampon où chaque lot est mis en forme.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Date.h"
+
+namespace vek {
+
+class Selection;
+
+// Couleurs stables : le rang d'une teinte tiré des seuls octets du texte, le même d'une
+// publication à l'autre et d'une version du programme à l'autre.
+inline constexpr int TeintesNoms = 36;
+inline constexpr int TeintesChannels = 12;
+std::uint32_t EmpreinteTexte(std::string_view texte); // FNV-1a sur 32 bits
+int TeinteNom(std::string_view nom);
+// Un nombre à la française (« 12 345 », une espace fine insécable entre les milliers), en UTF-8.
+std::string NombreFr(std::uint64_t n);
+int TeinteChannel(std::string_view tag);
+// La couleur (« #rrggbb ») d'une teinte de nom et d'une teinte de channel : les mêmes sur la page
+// et sur le forum.
+std::string_view CouleurTeinteNom(int teinte);
+std::string_view CouleurTeinteChannel(int teinte);
+inline std::string_view CouleurNom(std::string_view nom) {
+    return CouleurTeinteNom(TeinteNom(nom));
+}
+
+// Le caractère qu'un octet Windows-1252 donne dans une publication : celui de Windows-1252, et
+// U+FFFD pour les cinq octets qu'il laisse sans caractère (0x81, 0x8D, 0x8F, 0x90, 0x9D).
+char32_t CaracterePublie(unsigned char octet);
+
+// Les octets d'une mise en forme : une zone qui grandit sans mettre à zéro ce qui va y être
+// écrit.
+class TamponSortie {
+public:
+    std::size_t Taille() const { return taille_; }
+    std::string_view Vue() const { return {octets_.get(), taille_}; }
+    // Au moins n octets libres au bout ; rend leur début (Avancer dit combien ont été écrits).
+    char* Place(std::size_t n) {
+        if (capacite_ - taille_ < n)
+            Agrandir(n);
+        return octets_.get() + taille_;
+    }
+    void Avancer(std::size_t n) { taille_ += n; }
+    void Ajouter(std::string_view texte) {
+        if (texte.empty())
+            return;
+        std::memcpy(Place(texte.size()), texte.data(), texte.size());
+        taille_ += texte.size();
+    }
+    // Vide ; au-delà de garde octets, rend aussi sa mémoire.
+    void Vider(std::size_t garde = std::size_t(-1));
+
+private:
+    void Agrandir(std::size_t n);
+    std::unique_ptr<char[]> octets_;
+    std::size_t taille_ = 0;
+    std::size_t capacite_ = 0;
+};
+
+} // namespace vek

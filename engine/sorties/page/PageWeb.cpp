@@ -1,0 +1,435 @@
+// Les morceaux de la page web : styles, en-tête, bilan de fin (sommaire des jours, filtres,
+// personnes, graphique, liens entre les pages) et sommaire du dossier découpé.
+
+#include "PageWeb.h"
+
+#include "Ligne.h"
+#include "Identite.h"
+#include "Publication.h"
+#include "Selection.h"
+#include "Traduction.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace vek {
+
+namespace {
+
+// Les styles. Le corps est une colonne : l'en-tête, puis le bilan (écrit après les entrées),
+// puis les entrées. Les messages gardent leurs espaces (pre-wrap) ; l'heure, dans sa colonne,
+// est le lien de l'entrée vers elle-même. Jours et séries de 500 entrées ne sont dessinés qu'à
+// l'approche de l'écran (content-visibility). Les cases des filtres précèdent les entrées, en
+// frères de <main> : une case décochée cache ses entrées par le combinateur « ~ », sans
+// « :has() », que le navigateur réévaluerait pour chaque entrée ; les étiquettes, dans le
+// bilan, en montrent l'état.
+constexpr std::string_view Styles = R"(:root{color-scheme:light dark}
+*{box-sizing:border-box}
+html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
+body{display:flex;flex-direction:column;margin:0 auto;max-width:62em;padding:1em 1em 2em;background:#fff;color:#1f2328;font:16px/1.5 system-ui,-apple-system,"Segoe UI",Roboto,"Noto Sans","DejaVu Sans",sans-serif}
+header{order:0;border-bottom:2px solid #2b3a55;margin-bottom:1em;padding-bottom:.6em}
+aside{order:1}main{order:2}footer{order:3}
+h1{margin:0 0 .5em;color:#2b3a55;font-size:1.6em;line-height:1.2}
+dl{display:grid;grid-template-columns:max-content 1fr;gap:.25em 1em;margin:0}
+dt{color:#57606a;font-weight:600}
+dd{margin:0}
+h2{margin:1.5em 0 .4em;padding:.2em .6em;border-left:4px solid #2b3a55;border-radius:3px;background:#eef1f6;color:#2b3a55;font-size:1.05em}
+a{color:#0550ae}
+section.j{content-visibility:auto;contain-intrinsic-size:auto 60em}
+div.r{content-visibility:auto;contain-intrinsic-size:auto 14000px}
+main p{margin:0;padding:.15em .5em .15em 6.1em;text-indent:-5.6em;border-left:3px solid transparent;white-space:pre-wrap;overflow-wrap:anywhere}
+main p:nth-of-type(even){background:#f8f9fa}
+main p>a.h{display:inline-block;width:8ch;margin-right:1.1em;overflow:hidden;vertical-align:top;white-space:pre;text-indent:0;color:#6e7781;text-decoration:none;font:.85em/1.75 ui-monospace,"DejaVu Sans Mono",Menlo,Consolas,monospace}
+main p>a.l{margin-right:.4em;color:#8c959f;text-decoration:none;font-size:.8em}
+main p>a.l::before{content:"#"}
+main p>a:hover{text-decoration:underline}
+main p>a:target{outline:2px solid #bf8700;outline-offset:1px}
+main p.s{padding-left:.5em;text-indent:0}
+b{padding:0 .4em;border-radius:.35em;background:#57606a;color:#fff;font-size:.85em;font-weight:600;white-space:nowrap}
+b.z{background:#57606a}
+u{text-decoration:none;font-weight:600}
+main p.p{border-left-color:#8c959f}
+main p.d{border-left-color:#0969da;background:#eef5ff}
+main p.d>u{color:#0550ae}
+main p.m{border-left-color:#8250df;background:#f6f0ff;font-style:italic}
+main p.a{border-left-color:#bf8700;background:#fff8e5}
+main p.a>u,main p.m>u{font-style:normal}
+aside{display:grid;gap:.6em;margin-bottom:1em}
+aside h2{margin:0 0 .3em}
+nav.voisins{display:flex;gap:1.2em;flex-wrap:wrap;font-weight:600}
+nav.voisins span{color:#8c959f;font-weight:400}
+nav.jours ol{margin:0;padding:0;list-style:none;columns:16em}
+nav.jours li{break-inside:avoid}
+.compte{color:#57606a;font-size:.85em}
+fieldset{margin:0;border:1px solid #d0d7de;border-radius:4px}
+legend{color:#57606a;font-weight:600}
+label,span.nf{display:inline-block;margin:0 .9em .2em 0;white-space:nowrap}
+details summary{cursor:pointer;color:#0550ae}
+figure{margin:0}
+figcaption{color:#57606a;font-size:.85em}
+svg.activite{width:100%;height:9em;color:#2b3a55}
+svg.activite rect{fill:currentColor}
+svg.activite text{fill:#57606a;font-size:10px}
+svg.activite line{stroke:#8c959f;stroke-width:.5}
+table{border-collapse:collapse}td{padding:.1em .8em .1em 0}td.n{text-align:right}
+footer{margin-top:2em;padding-top:.6em;border-top:1px solid #d0d7de;color:#57606a;font-size:.85em}
+input.f{position:absolute;width:1px;height:1px;opacity:0;pointer-events:none}
+.filtres label{cursor:pointer}.filtres label::before{content:"\2611\00a0"}
+@media (prefers-color-scheme:dark){body{background:#0d1117;color:#e6edf3}h1,h2{color:#c9d1d9}h2{background:#161b22;border-left-color:#58a6ff}header{border-bottom-color:#58a6ff}a,details summary{color:#58a6ff}dt,legend,.compte,figcaption,footer{color:#8b949e}main p:nth-of-type(even){background:#161b22}main p.d{background:#0c2d6b}main p.d>u{color:#79c0ff}main p.m{background:#271a45}main p.a{background:#3a2a06}u[class]{filter:brightness(1.6)}fieldset{border-color:#30363d}svg.activite{color:#58a6ff}svg.activite text{fill:#8b949e}}
+@media (max-width:34em){body{padding:.6em;font-size:15px}main p{padding-left:.5em;text-indent:0}dl{grid-template-columns:1fr}dt{margin-top:.3em}}
+@media print{:root{color-scheme:light}body{display:block;max-width:none;padding:0;font-size:10pt;background:#fff;color:#000}nav,.filtres{display:none}section.j,div.r{content-visibility:visible}main p:nth-of-type(even){background:none}h2{break-after:avoid}main p{break-inside:avoid}svg.activite{color:#000}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
+)";
+
+// Une règle par teinte : « .n0{color:#…} », « b.c0{background:#…} »…
+void AjouterTeintes(std::string& s, std::string_view classe, std::string_view propriete, int n,
+                    std::string_view (*couleur)(int)) {
+    for (int i = 0; i < n; ++i)
+        s.append(classe)
+            .append(std::to_string(i))
+            .append("{")
+            .append(propriete)
+            .append(":")
+            .append(couleur(i))
+            .append("}");
+    s += '\n';
+}
+
+std::string_view BaliseBadge(std::string_view tag) {
+    static const std::string z = "<b class=z>";
+    static const std::array<std::string, TeintesChannels> balises = [] {
+        std::array<std::string, TeintesChannels> b;
+        for (int i = 0; i < TeintesChannels; ++i)
+            b[static_cast<std::size_t>(i)] = "<b class=c" + std::to_string(i) + ">";
+        return b;
+    }();
+    return tag == TexteZoneProximite ? std::string_view(z)
+                                     : balises[static_cast<std::size_t>(TeinteChannel(tag))];
+}
+
+void AjouterNom(std::string& s, std::string_view nom, bool vous) {
+    s += vous ? std::string("<u>") : "<u class=n" + std::to_string(TeinteNom(nom)) + ">";
+    TraduireHtml(s, nom);
+    s += "</u>";
+}
+
+void AjouterDateLongue(std::string& s, Date jour) {
+    TraduireHtml(s, DateLongue(jour));
+}
+
+void AjouterPeriode(std::string& s, const EnTetePage& e) {
+    if (e.debut && e.fin) {
+        s += "du ";
+        AjouterDateLongue(s, *e.debut);
+        s += " au ";
+        AjouterDateLongue(s, *e.fin);
+    } else {
+        s += "inconnue";
+    }
+}
+
+void AjouterChannels(std::string& s, const Selection* sel) {
+    const std::size_t n = sel ? sel->NombreChannels() : 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        s += i == 0 ? "" : " ";
+        s += BaliseBadge(sel->Channel(i));
+        TraduireHtml(s, sel->Channel(i));
+        s += "</b>";
+    }
+    if (n == 0)
+        s += "aucun";
+}
+
+// Les personnes gardées, repliées au-delà de quelques-unes.
+void AjouterPersonnesGardees(std::string& s, const Selection* sel) {
+    const std::size_t n = sel ? sel->NombreNoms() : 0;
+    if (n == 0) {
+        s += "personne";
+        return;
+    }
+    const bool replier = n > PersonnesEnVue;
+    if (replier)
+        s += "<details><summary>" + NombreFr(n) + " personnes</summary>";
+    for (std::size_t i = 0; i < n; ++i) {
+        s += i == 0 ? "" : ", ";
+        AjouterNom(s, RognerEspaces(sel->Nom(i)), false);
+    }
+    if (replier)
+        s += "</details>";
+}
+
+std::string Entrees(std::uint64_t n) {
+    return NombreFr(n) + (n > 1 ? " entrées" : " entrée");
+}
+
+void AjouterVoisins(std::string& s, const Voisins& v) {
+    s += "<nav class=voisins>";
+    const auto lien = [&](const std::string& cible, std::string_view texte, std::string_view rel) {
+        if (cible.empty()) {
+            s.append("<span>").append(texte).append("</span>");
+            return;
+        }
+        s.append("<a href=\"").append(cible).append("\"");
+        if (!rel.empty())
+            s.append(" rel=").append(rel);
+        s.append(">").append(texte).append("</a>");
+    };
+    lien(v.precedent, "« précédent", "prev");
+    lien(std::string(NomSommaire), "sommaire", "");
+    lien(v.suivant, "suivant »", "next");
+    s += "</nav>\n";
+}
+
+// Le sommaire des jours de la page, replié au-delà d'un mois de jours.
+void AjouterJours(std::string& s, const BilanPage& b) {
+    if (b.jours.empty())
+        return;
+    s += b.jours.size() > 31 ? "<nav class=jours><details><summary>"
+                             : "<nav class=jours><details open><summary>";
+    s += b.jours.size() > 1 ? NombreFr(b.jours.size()) + " jours" : std::string("1 jour");
+    s += "</summary><ol>\n";
+    for (const JourDePage& j : b.jours) {
+        s += "<li><a href=\"#" + j.ancre + "\">";
+        AjouterDateLongue(s, j.date);
+        s += "</a> <span class=compte>" + NombreFr(j.entrees) + "</span></li>\n";
+    }
+    s += "</ol></details></nav>\n";
+}
+
+// L'étiquette d'une case (posée avant <main>) et la règle qui, case décochée, la marque ; la
+// règle qui cache ses entrées est dans l'en-tête.
+void AjouterCase(std::string& s, std::string& regles, const std::string& id,
+                 const std::string& etiquette, std::uint64_t compte) {
+    s.append("<label for=").append(id).append(">").append(etiquette);
+    s.append(" <span class=compte>").append(NombreFr(compte)).append("</span></label>\n");
+    regles +=
+        "#" + id + ":not(:checked)~aside label[for=" + id + "]::before{content:\"\\2610\\00a0\"}\n";
+}
+
+// Les rangs des personnes présentes, les plus actives d'abord ; à compte égal, l'ordre de la
+// sélection.
+std::vector<std::size_t> RangsParActivite(const BilanPage& b) {
+    std::vector<std::size_t> rangs;
+    for (std::size_t i = 0; i < b.parNom.size(); ++i)
+        if (b.parNom[i] != 0)
+            rangs.push_back(i);
+    std::stable_sort(rangs.begin(), rangs.end(),
+                     [&](std::size_t x, std::size_t y) { return b.parNom[x] > b.parNom[y]; });
+    return rangs;
+}
+
+void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
+                      const Selection* sel) {
+    const std::vector<std::size_t> rangs = RangsParActivite(b);
+    if (rangs.empty())
+        return;
+    s += "<fieldset><legend>Personnes</legend>\n";
+    for (std::size_t k = 0; k < rangs.size(); ++k) {
+        const std::size_t i = rangs[k];
+        if (k == PersonnesEnVue)
+            s += "<details><summary>" + NombreFr(rangs.size() - k) + " autres</summary>\n";
+        std::string etiquette;
+        const bool vous = sel && i == sel->NombreNoms();
+        AjouterNom(etiquette, NomDuRang(sel, i), vous);
+        if (k < PersonnesFiltrables)
+            AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
+        else
+            s += "<span class=nf>" + etiquette + " <span class=compte>" + NombreFr(b.parNom[i]) +
+                 "</span></span>\n";
+    }
+    if (rangs.size() > PersonnesEnVue)
+        s += "</details>\n";
+    s += "</fieldset>\n";
+}
+
+// Les étiquettes des filtres : une par channel, par genre et par personne présents dans la
+// page ; les règles qui marquent celles des cases décochées suivent.
+void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
+    std::string regles;
+    s += "<section class=filtres><h2>Filtres</h2>\n<fieldset><legend>Channels</legend>\n";
+    for (std::size_t i = 0; i < b.parChannel.size(); ++i) {
+        if (b.parChannel[i] == 0)
+            continue;
+        std::string etiquette(BaliseBadge(sel->Channel(i)));
+        TraduireHtml(etiquette, sel->Channel(i));
+        etiquette += "</b>";
+        AjouterCase(s, regles, "fk" + std::to_string(i), etiquette, b.parChannel[i]);
+    }
+    static constexpr std::array<std::string_view, 3> Genres = {"Vous avez dit", "Murmures",
+                                                               "Appels"};
+    s += "</fieldset>\n";
+    if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
+        s += "<fieldset><legend>Genres</legend>\n";
+    for (std::size_t g = 0; g < Genres.size(); ++g) {
+        if (b.parGenre[g] == 0)
+            continue;
+        AjouterCase(s, regles, "fg" + std::string(ClassesFiltrees[g]), std::string(Genres[g]),
+                    b.parGenre[g]);
+    }
+    if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
+        s += "</fieldset>\n";
+    AjouterPersonnes(s, regles, b, sel);
+    s += "<style>\n" + regles + "</style>\n</section>\n";
+}
+
+// Les cases des filtres, toutes cochées : une par channel, par genre et par personne de la
+// sélection (« Vous » compris), ou de la page si ses entrées sont connues, avant <main>. Chaque
+// case de plus allonge le parcours de ses sœurs que fait le navigateur pour chaque règle. Les
+// règles qui cachent les entrées d'une case décochée vont dans regles, pour l'en-tête : posées
+// après les entrées, elles font recalculer le style de toute la page.
+void AjouterCasesDesFiltres(std::string& s, std::string& regles, const Selection& sel,
+                            const BilanPage* presentes) {
+    const auto caseF = [&](const std::string& id, const std::vector<std::uint64_t>* comptes,
+                           std::size_t i, const std::string& entrees) {
+        if (presentes && (i >= comptes->size() || (*comptes)[i] == 0))
+            return;
+        s += "<input type=checkbox class=f id=" + id + " checked>";
+        regles += "#" + id + ":not(:checked)~main " + entrees + "{display:none}\n";
+    };
+    const std::vector<std::uint64_t> genres =
+        presentes
+            ? std::vector<std::uint64_t>(presentes->parGenre.begin(), presentes->parGenre.end())
+            : std::vector<std::uint64_t>();
+    // Les personnes qui auront une case : les plus actives de la page ; sans ses entrées, toutes.
+    std::vector<std::uint64_t> filtrables;
+    if (presentes) {
+        const std::vector<std::size_t> rangs = RangsParActivite(*presentes);
+        filtrables.assign(presentes->parNom.size(), 0);
+        for (std::size_t k = 0; k < rangs.size() && k < PersonnesFiltrables; ++k)
+            filtrables[rangs[k]] = 1;
+    }
+    for (std::size_t i = 0; i < sel.NombreChannels(); ++i)
+        caseF("fk" + std::to_string(i), presentes ? &presentes->parChannel : nullptr, i,
+              ".k" + std::to_string(i));
+    for (std::size_t g = 0; g < ClassesFiltrees.size(); ++g)
+        caseF("fg" + std::string(ClassesFiltrees[g]), &genres, g,
+              "p." + std::string(ClassesFiltrees[g]));
+    for (std::size_t i = 0; i <= sel.NombreNoms(); ++i)
+        caseF("fq" + std::to_string(i), &filtrables, i, ".q" + std::to_string(i));
+    s += "\n";
+}
+
+} // namespace
+
+void TraduireHtml(std::string& sortie, std::string_view texte) {
+    TamponSortie t;
+    char* const debut = t.Place(texte.size() * ExpansionMax + 16);
+    t.Avancer(
+        static_cast<std::size_t>(TraduireVers<Vers::Page>(debut, texte, TablePage()) - debut));
+    sortie.append(t.Vue());
+}
+
+std::string DateIso(Date d, bool avecJour) {
+    // Écrite chiffre à chiffre : elle sert à chaque entrée d'une page (ancres, découpe).
+    const auto chiffre = [](int v) { return static_cast<char>('0' + v % 10); };
+    const int a = d.annee < 0 ? 0 : d.annee % 10000;
+    std::string texte{chiffre(a / 1000),    chiffre(a / 100), chiffre(a / 10), chiffre(a), '-',
+                      chiffre(d.mois / 10), chiffre(d.mois)};
+    if (avecJour)
+        texte.append({'-', chiffre(d.jour / 10), chiffre(d.jour)});
+    return texte;
+}
+
+std::string_view NomDuRang(const Selection* sel, std::size_t rang) {
+    if (!sel || rang >= sel->NombreNoms())
+        return "Vous";
+    return RognerEspaces(sel->Nom(rang));
+}
+
+void BilanPage::Fusionner(const BilanPage& autre) {
+    jours.insert(jours.end(), autre.jours.begin(), autre.jours.end());
+    for (const auto& [cle, n] : autre.parHeure)
+        parHeure[cle] += n;
+    parChannel.resize(std::max(parChannel.size(), autre.parChannel.size()));
+    for (std::size_t i = 0; i < autre.parChannel.size(); ++i)
+        parChannel[i] += autre.parChannel[i];
+    parNom.resize(std::max(parNom.size(), autre.parNom.size()));
+    for (std::size_t i = 0; i < autre.parNom.size(); ++i)
+        parNom[i] += autre.parNom[i];
+    for (std::size_t g = 0; g < parGenre.size(); ++g)
+        parGenre[g] += autre.parGenre[g];
+    entrees += autre.entrees;
+    sansDate += autre.sansDate;
+    if (autre.premier && (!premier || *autre.premier < *premier))
+        premier = autre.premier;
+    if (autre.dernier && (!dernier || *autre.dernier > *dernier))
+        dernier = autre.dernier;
+}
+
+std::string DebutPage(const EnTetePage& e) {
+    std::string s = "<!DOCTYPE html>\n<html lang=fr>\n<head>\n<meta charset=utf-8>\n"
+                    "<meta name=viewport content=\"width=device-width, initial-scale=1\">\n"
+                    "<meta name=generator content=\"";
+    TraduireHtml(s, TitreApplication);
+    s += "\">\n<title>";
+    TraduireHtml(s, TitreApplication);
+    if (!e.sousTitre.empty()) {
+        s += " — " + e.sousTitre;
+    } else if (e.debut && e.fin) {
+        s += " — " + DateCourte(*e.debut);
+        if (*e.fin != *e.debut)
+            s += " au " + DateCourte(*e.fin);
+    }
+    s += "</title>\n<style>\n";
+    s += Styles;
+    AjouterTeintes(s, ".n", "color", TeintesNoms, CouleurTeinteNom);
+    AjouterTeintes(s, "b.c", "background", TeintesChannels, CouleurTeinteChannel);
+    std::string cases;
+    if (e.filtres && e.selection)
+        AjouterCasesDesFiltres(cases, s, *e.selection, e.presentes);
+    s += "</style>\n</head>\n<body>\n<header>\n<h1>";
+    TraduireHtml(s, TitreApplication);
+    if (!e.sousTitre.empty())
+        s += " — " + e.sousTitre;
+    s += "</h1>\n<dl>\n<dt>Extrait le</dt><dd>";
+    AjouterDateLongue(s, e.extraction);
+    s += "</dd>\n<dt>Période</dt><dd>";
+    AjouterPeriode(s, e);
+    s += "</dd>\n<dt>Channels</dt><dd>";
+    AjouterChannels(s, e.selection);
+    s += "</dd>\n</dl>\n</header>\n";
+    s += cases;
+    s += "<main>\n";
+    return s;
+}
+
+std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voisins) {
+    std::string s = "</main>\n<aside>\n";
+    if (voisins)
+        AjouterVoisins(s, *voisins);
+    AjouterJours(s, b);
+    if (sel)
+        AjouterFiltres(s, b, sel);
+    AjouterGraphique(s, b);
+    s += "</aside>\n<footer>";
+    if (voisins)
+        AjouterVoisins(s, *voisins);
+    s += Entrees(b.entrees) + " · ";
+    TraduireHtml(s, TitreApplication);
+    s += " · Pour tout renseignement : ";
+    TraduireHtml(s, AdresseContact);
+    s += "</footer>\n</body>\n</html>\n";
+    return s;
+}
+
+std::string PageSommaire(const EnTetePage& e, const std::vector<PageDuDossier>& pages,
+                         const BilanPage& total) {
+    EnTetePage sansFiltres = e;
+    sansFiltres.filtres = false;
+    std::string s = DebutPage(sansFiltres);
+    // Les personnes gardées viennent après l'en-tête, repliées s'il y en a beaucoup.
+    s += "<h2>Personnes</h2>\n<p>";
+    AjouterPersonnesGardees(s, e.selection);
+    s += "</p>\n<h2>" + NombreFr(pages.size()) + (pages.size() > 1 ? " pages" : " page") +
+         "</h2>\n<table>\n";
+    for (const PageDuDossier& p : pages)
+        s += "<tr><td><a href=\"" + p.fichier + "\">" + p.titre + "</a></td><td class=n>" +
+             Entrees(p.entrees) + "</td></tr>\n";
+    s += "</table>\n</main>\n<aside>\n";
+    AjouterGraphique(s, total);
+    s += "</aside>\n<footer>" + Entrees(total.entrees) + " · ";
+    TraduireHtml(s, TitreApplication);
+    s += "</footer>\n</body>\n</html>\n";
+    return s;
+}
+
+} // namespace vek
