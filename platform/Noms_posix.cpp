@@ -19,6 +19,11 @@ namespace vek::systeme {
 int Remplacer(const std::string& source, const std::string& cible, const std::string& garage) {
     if (::link(cible.c_str(), garage.c_str()) != 0)
         return ENOSYS;
+    // Le second nom de l'ancien sur le disque avant que le renommage lui retire le premier.
+    const auto barre = cible.find_last_of('/');
+    SynchroniserDossier(barre == std::string::npos ? std::string(".")
+                        : barre == 0               ? std::string("/")
+                                                   : cible.substr(0, barre));
     if (::rename(source.c_str(), cible.c_str()) == 0)
         return 0;
     const int code = DernierCode();

@@ -259,7 +259,9 @@ TexteUtf8 ReprendreValidation(const NomFichier& dossier,
         faite = Ancienne;
     if (faite == 0)
         return LaisserTelQuel(dossier, sorties);
-    // Chaque sortie est d'un côté : l'enregistrement part, puis les autres versions.
+    // Chaque sortie est d'un côté : ses noms sur le disque, puis l'enregistrement part, puis les
+    // autres versions.
+    systeme::SynchroniserDossier(dossier);
     SupprimerFichier(chemin);
     systeme::SynchroniserDossier(dossier);
     for (const Sortie& s : sorties)

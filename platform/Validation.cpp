@@ -81,10 +81,14 @@ int Basculer(SystemeValidation& systeme, const std::string& temporaire, const st
     int code = systeme.EchangerNoms(temporaire, cible);
     if (code != ENOSYS)
         return code;
-    // Sans échange de noms : le nouveau remplace l'ancien d'un seul renommage, l'ancien gardé au
-    // garage, qu'il quitte ensuite pour le nom temporaire (raté, il y reste, supprimé de même).
+    // Sans échange de noms, plusieurs opérations, chacune sur le disque avant la suivante : une
+    // coupure de courant n'en garde jamais une sans celles d'avant.
+    const std::string dossier = DossierDe(cible);
+    // Le nouveau remplace l'ancien d'un seul renommage, l'ancien gardé au garage, qu'il quitte
+    // ensuite pour le nom temporaire (raté, il y reste, supprimé de même).
     code = systeme.Remplacer(temporaire, cible, garage);
     if (code == 0) {
+        systeme::SynchroniserDossier(dossier);
         systeme.Renommer(garage, temporaire);
         return 0;
     }
@@ -94,10 +98,12 @@ int Basculer(SystemeValidation& systeme, const std::string& temporaire, const st
         return code;
     if ((code = systeme.Renommer(cible, garage)) != 0)
         return code;
+    systeme::SynchroniserDossier(dossier);
     if ((code = systeme.Renommer(temporaire, cible)) != 0) {
         systeme.Renommer(garage, cible);
         return code;
     }
+    systeme::SynchroniserDossier(dossier);
     systeme.Renommer(garage, temporaire);
     return 0;
 }
@@ -111,6 +117,19 @@ namespace {
 void SupprimerAncien(const std::string& temporaire) {
     SupprimerNom(temporaire);
     SupprimerNom(Garage(temporaire));
+}
+
+// L'ensemble d'un côté ou de l'autre : ses noms mis sur le disque, puis l'enregistrement (vide :
+// aucun) supprimé et ses noms de même, puis les autres versions, sous les noms temporaires.
+void Clore(const std::vector<Entree>& entrees, const std::string& enregistrement) {
+    const std::string dossier = DossierDe(entrees.front().cible);
+    systeme::SynchroniserDossier(dossier);
+    if (!enregistrement.empty()) {
+        SupprimerFichier(enregistrement);
+        systeme::SynchroniserDossier(dossier);
+    }
+    for (const Entree& e : entrees)
+        SupprimerAncien(e.temporaire);
 }
 
 // Défait les échanges [0, fin) ; vrai si tous l'ont été.
@@ -138,18 +157,13 @@ std::optional<EchecValidation> EchangerEnsemble(SystemeValidation& systeme,
                                           " ; le retour aux anciennes sorties a échoué lui aussi : "
                                           "la prochaine exécution dans ce dossier terminera le "
                                           "remplacement"};
-        for (const Entree& e : entrees)
-            SupprimerAncien(e.temporaire); // les nouveaux, revenus sous leurs noms temporaires
-        if (!enregistrement.empty())
-            SupprimerFichier(enregistrement);
+        // Les échanges défaits sont sur le disque avant que l'enregistrement parte.
+        Clore(entrees, enregistrement);
         return EchecValidation{i, RaisonSysteme(code) + garde};
     }
-    // Tout est en place : l'enregistrement part, puis les anciens fichiers.
-    if (!enregistrement.empty())
-        SupprimerFichier(enregistrement);
-    systeme::SynchroniserDossier(DossierDe(entrees.front().cible));
-    for (const Entree& e : entrees)
-        SupprimerAncien(e.temporaire);
+    // Tout est en place : les échanges sur le disque, puis l'enregistrement part, puis les
+    // anciens fichiers.
+    Clore(entrees, enregistrement);
     return std::nullopt;
 }
 
