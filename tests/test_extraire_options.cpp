@@ -158,7 +158,7 @@ TEST(TableDesOptions, LaPremiereFauteLEmporte) {
         {{"--catalogue", "--decouper", "jour", "j.txt", "k.txt"},
          "l'option --decouper ne sert qu'à l'écriture de LogFinal.txt, pas avec --catalogue."},
         {{"--decouper", "jour"}, "--decouper découpe la page web"},
-        {{"j.txt", "k.txt"}, "un seul journal à la fois (reçus : « j.txt », « k.txt »)."},
+        {{"--decalage", "x.txt=+5", "j.txt", "k.txt"}, "« x.txt » n'est aucun des journaux donnés"},
     };
     for (const auto& [args, attendu] : cas) {
         const Sortie s = Lancer(args);

@@ -17,7 +17,7 @@ namespace {
 
 // Ce qui précède les options : comment appeler le programme, ce qu'il fait.
 constexpr std::string_view Introduction = R"(Utilisation :
-  vek-extraire [OPTIONS] JOURNAL
+  vek-extraire [OPTIONS] JOURNAL [JOURNAL…]
   vek-extraire --catalogue [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--dossier DOSSIER] [-q] JOURNAL
   vek-extraire --analyse JOURNAL
   vek-extraire --sessions [--pause MINUTES] JOURNAL
@@ -38,6 +38,13 @@ struct TexteRubrique {
 constexpr TexteRubrique Rubriques[] = {
     {"Période :"},
     {"Que faire :", "  (sans l'un ni l'autre, écrit LogFinal.txt)\n"},
+    {"Plusieurs journaux (ceux des personnages d'une même scène, ou de plusieurs joueurs) :",
+     "  Chaque passe lit alors leur fusion : les lignes de tous, dans l'ordre du temps du\n"
+     "  premier journal (la référence : son horloge et son joueur, « Vous », sont ceux des\n"
+     "  sorties), chaque message une fois (même genre, même tag à la casse près, même\n"
+     "  locuteur, même message, à deux secondes près). Ce que le joueur d'un autre journal a\n"
+     "  dit s'écrit {Nom}\":\"… ; ses lignes privées (murmures reçus, messages du jeu) sont\n"
+     "  laissées de côté. L'avance de chaque horloge et chaque joueur sont trouvés, et dits.\n"},
     {"Ce qui est coché :"},
     {"Modes d'extraction :"},
     {"Nettoyage role-play (éteint par défaut ; il vaut pour chaque format) :"},

@@ -9,7 +9,7 @@ namespace vek {
 Issue<ResumeJournal> Analyser(Execution& e) {
     const std::string& journal = e.Journal();
     Issue<ResumeJournal> analyse =
-        AnalyserJournal(journal, e.arguments.pause, e.progression, e.contexte.arret);
+        AnalyserJournal(e.journaux, e.arguments.pause, e.progression, e.contexte.arret);
     if (!analyse.ok())
         return analyse;
     if (!analyse->existe)
@@ -17,6 +17,12 @@ Issue<ResumeJournal> Analyser(Execution& e) {
             "Fichier introuvable ! Le journal " + Guillemets(journal) + " n'existe pas", {}, {});
     if (const std::string conseil = analyse->Conseil(); !conseil.empty())
         e.messages.Avertir(conseil);
+    // Les horloges et les joueurs d'une fusion ; l'extraction et le catalogue les disent après
+    // leur recherche.
+    const Tache t = e.arguments.tache;
+    if (!e.arguments.silencieux && (t == Tache::Analyse || t == Tache::Sessions))
+        for (const std::string& avis : analyse->avisJournaux)
+            e.messages.Avertir(avis);
     return analyse;
 }
 

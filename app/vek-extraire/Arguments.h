@@ -3,9 +3,11 @@
 // (Options.h) : la tâche, la période, la sélection, ce que reçoit l'écriture, les journaux.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "Erreurs.h"
@@ -59,6 +61,9 @@ struct Arguments {
     bool suivre = false;
 
     std::vector<std::string> journaux;
+    // Plusieurs journaux : ce qui est donné de chacun (FICHIER, valeur), tel que lu.
+    std::vector<std::pair<std::string, std::int64_t>> decalages; // --decalage, en secondes
+    std::vector<std::pair<std::string, std::string>> joueurs;    // --joueur, en Windows-1252
 
     // Les options données, telles qu'écrites (sans valeur), dans l'ordre.
     std::vector<std::string> donnees;

@@ -9,6 +9,7 @@
 #include "Extraire.h"
 #include "Messages.h"
 #include "ProgressionConsole.h"
+#include "SourceLignes.h"
 
 namespace vek {
 
@@ -18,6 +19,8 @@ struct Execution {
     std::ostream& out;
     ProgressionConsole& progression;
     Messages& messages;
+    // Les journaux, avec ce qui a été donné de chacun (--decalage, --joueur).
+    Journaux journaux;
 
     const std::string& Journal() const { return arguments.journaux.front(); }
 };

@@ -8,6 +8,7 @@
 #include "Chemins.h"
 #include "Ecritures.h"
 #include "Execution.h"
+#include "OptionsFusion.h"
 #include "Passes.h"
 #include "PeriodeDemandee.h"
 #include "SelectionDemandee.h"
@@ -24,7 +25,7 @@ void Suivre(Execution& e, Passes& moteur, const Periode& periode, const Selectio
     reglages.terminal = e.contexte.sortieEstTerminal;
     reglages.tousChannels = a.tousChannels;
     reglages.toutLeMonde = a.toutLeMonde;
-    moteur.Suivre(e.Journal(), periode, selection, a.ecriture, e.out, e.contexte.arret, reglages);
+    moteur.Suivre(e.journaux, periode, selection, a.ecriture, e.out, e.contexte.arret, reglages);
 }
 
 // La recherche dans la période, puis le catalogue, ou la sélection et l'écriture des sorties.
@@ -46,10 +47,10 @@ Resultat Extraire(Execution& e) {
                            InstantCourt(periode->fin, Precision::Seconde) +
                            ") : aucune ligne ne sera retenue.");
 
-    Passes moteur(a.dossier ? *a.dossier : RepertoireProgramme(), e.contexte.horloge, e.messages);
+    Passes moteur(a.dossier ? *a.dossier : RepertoireProgramme(), e.contexte.horloge, e.messages,
+                  !a.silencieux);
     e.progression.DefinirEtape("Recherche");
-    const auto recherche =
-        moteur.Rechercher(e.Journal(), *periode, e.progression, e.contexte.arret);
+    const auto recherche = moteur.Rechercher(e.journaux, *periode, e.progression, e.contexte.arret);
     e.progression.TerminerEtape();
     if (!recherche.ok())
         return recherche.Echec();
@@ -109,7 +110,9 @@ int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostr
             a.dossier = contexte.cheminSysteme(*a.dossier);
     }
     try {
-        Execution execution{a, contexte, out, progression, messages};
+        Execution execution{a, contexte, out, progression, messages, JournauxDemandes(a)};
+        for (const std::string& avis : JournauxEnDouble(execution.journaux))
+            messages.Avertir(avis);
         return messages.Conclure(Lancer(execution));
     } catch (...) {
         // Hors des passes (qui rendent leurs propres échecs) : la mémoire épuisée en imprimant

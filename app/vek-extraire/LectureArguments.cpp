@@ -7,6 +7,7 @@
 
 #include "Messages.h"
 #include "Options.h"
+#include "OptionsFusion.h"
 
 namespace vek {
 
@@ -100,15 +101,10 @@ Resultat DecouperAvecHtml(const Arguments& a) {
     return Resultat::Succes();
 }
 
-Resultat UnJournal(const Arguments& a) {
+Resultat DesJournaux(const Arguments& a) {
     if (a.journaux.empty())
         return ErreurUtilisation("il manque le chemin du journal.");
-    if (a.journaux.size() == 1)
-        return Resultat::Succes();
-    std::string liste;
-    for (const auto& j : a.journaux)
-        liste += (liste.empty() ? "" : ", ") + Guillemets(j);
-    return ErreurUtilisation("un seul journal à la fois (reçus : " + liste + ").");
+    return FichiersDesDonneesConnus(a);
 }
 
 // Une tâche qui refuse toute autre option le dit avant les règles entre options ; une tâche qui
@@ -120,7 +116,7 @@ Resultat (*const Verifications[])(const Arguments&) = {
     PauseAvecSeances,
     [](const Arguments& a) { return RefusDeLaTache(a, true); },
     DecouperAvecHtml,
-    UnJournal,
+    DesJournaux,
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "Formats.h"
 #include "Messages.h"
+#include "OptionsFusion.h"
 #include "OptionsNettoyage.h"
 #include "SessionsConsole.h"
 
@@ -306,6 +307,26 @@ const Option Table[] = {
              "LogFinal (une page par jour ou par mois, continuée au-delà\n"
              "de 5000 entrées, et le sommaire index.html), remplacé en\n"
              "entier une fois complet."},
+
+    // --- plusieurs journaux ---
+    {.noms = "--decalage",
+     .valeur = "FICHIER=±S",
+     .attendu = "FICHIER=±SECONDES ou FICHIER=±hh:mm:ss",
+     .ranger = RangerDecalage,
+     .taches = Taches::Toutes(),
+     .rubrique = R::Journaux,
+     .aide = "l'avance de l'horloge du journal FICHIER sur celle du premier,\n"
+             "au lieu de celle que la fusion trouve (+3607, -12, +1:00:07).\n"
+             "Répétable, un journal par fois."},
+    {.noms = "--joueur",
+     .valeur = "FICHIER=NOM",
+     .attendu = "FICHIER=NOM",
+     .ranger = RangerJoueur,
+     .taches = Taches::Toutes(),
+     .rubrique = R::Journaux,
+     .aide = "le personnage du joueur du journal FICHIER, au lieu de celui que\n"
+             "la fusion trouve (le locuteur dont les autres journaux répètent\n"
+             "les « Vous avez dit »). Répétable."},
 
     // --- le reste ---
     {.noms = "--dossier",

@@ -2,6 +2,8 @@
 
 #include "Messages.h"
 
+#include <utility>
+
 namespace vek {
 
 namespace {
@@ -16,15 +18,15 @@ ReglagesMoteur Reglages(const std::string& dossier, Horloge* horloge) {
 
 } // namespace
 
-Issue<ResumeJournal> AnalyserJournal(const std::string& journal, int pause,
-                                     Progression& progression, std::stop_token arret) {
+Issue<ResumeJournal> AnalyserJournal(const Journaux& journaux, int pause, Progression& progression,
+                                     std::stop_token arret) {
     // Le moteur a besoin d'un dossier même pour la seule analyse : rien n'y est écrit.
     Moteur moteur{ReglagesMoteur{}};
-    return moteur.Analyser({journal, pause}, progression, arret);
+    return moteur.Analyser({journaux, pause}, progression, arret);
 }
 
-Passes::Passes(const std::string& dossier, Horloge* horloge, Messages& messages)
-    : moteur_(Reglages(dossier, horloge)), messages_(messages) {}
+Passes::Passes(const std::string& dossier, Horloge* horloge, Messages& messages, bool direJournaux)
+    : moteur_(Reglages(dossier, horloge)), messages_(messages), journauxDits_(!direJournaux) {}
 
 template <class T> Issue<T> Passes::DireAvis(Issue<T> issue) {
     const std::string& avis = issue.ok() ? issue->avisDossier : issue.Echec().avis;
@@ -33,15 +35,20 @@ template <class T> Issue<T> Passes::DireAvis(Issue<T> issue) {
     return issue;
 }
 
-Issue<ResultatRecherche> Passes::Rechercher(const std::string& journal, const Periode& periode,
+Issue<ResultatRecherche> Passes::Rechercher(const Journaux& journaux, const Periode& periode,
                                             Progression& progression, std::stop_token arret) {
-    return DireAvis(moteur_.Rechercher({journal, periode}, progression, arret));
+    auto recherche = DireAvis(moteur_.Rechercher({journaux, periode}, progression, arret));
+    // Les horloges et les joueurs de la fusion, dits une fois.
+    if (recherche.ok() && !std::exchange(journauxDits_, true))
+        for (const std::string& avis : recherche->avisJournaux)
+            messages_.Avertir(avis);
+    return recherche;
 }
 
-void Passes::Suivre(const std::string& journal, const Periode& periode, const Selection& selection,
+void Passes::Suivre(const Journaux& journaux, const Periode& periode, const Selection& selection,
                     const DemandeEcriture& demande, std::ostream& out, std::stop_token arret,
                     const ReglagesSuivi& reglages) {
-    SuivreJournal(moteur_, journal, periode,
+    SuivreJournal(moteur_, journaux, periode,
                   {selection, reglages.tousChannels, reglages.toutLeMonde}, demande.modes,
                   demande.nettoyage, out, messages_, arret, reglages);
 }

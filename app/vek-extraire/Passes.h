@@ -27,21 +27,22 @@ struct DemandeEcriture {
     Decoupage decoupe = Decoupage::Aucun; // la page web : une seule, ou par jour ou par mois
 };
 
-// L'analyse d'un journal (dates, nombre de lignes, séances de pause minutes au plus) ; rien
+// L'analyse des journaux (dates, nombre de lignes, séances de pause minutes au plus) ; rien
 // n'est écrit.
-Issue<ResumeJournal> AnalyserJournal(const std::string& journal, int pause,
-                                     Progression& progression, std::stop_token arret);
+Issue<ResumeJournal> AnalyserJournal(const Journaux& journaux, int pause, Progression& progression,
+                                     std::stop_token arret);
 
 // Les passes qui écrivent dans un dossier de sortie : la recherche, le suivi, l'écriture.
 class Passes {
 public:
-    // horloge : celle des passes et du suivi (nulle : celle de la machine).
-    Passes(const std::string& dossier, Horloge* horloge, Messages& messages);
+    // horloge : celle des passes et du suivi (nulle : celle de la machine) ; direJournaux : dire
+    // les horloges et les joueurs d'une fusion (pas avec -q).
+    Passes(const std::string& dossier, Horloge* horloge, Messages& messages, bool direJournaux);
 
-    Issue<ResultatRecherche> Rechercher(const std::string& journal, const Periode& periode,
+    Issue<ResultatRecherche> Rechercher(const Journaux& journaux, const Periode& periode,
                                         Progression& progression, std::stop_token arret);
     // Jusqu'à l'arrêt demandé : voir SuivreJournal. La recherche doit avoir réussi.
-    void Suivre(const std::string& journal, const Periode& periode, const Selection& selection,
+    void Suivre(const Journaux& journaux, const Periode& periode, const Selection& selection,
                 const DemandeEcriture& demande, std::ostream& out, std::stop_token arret,
                 const ReglagesSuivi& reglages);
     Issue<ResultatSorties> Ecrire(const Selection& selection, const DemandeEcriture& demande,
@@ -52,6 +53,7 @@ private:
 
     Moteur moteur_;
     Messages& messages_;
+    bool journauxDits_;
 };
 
 } // namespace vek

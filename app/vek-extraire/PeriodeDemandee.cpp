@@ -1,5 +1,7 @@
 #include "PeriodeDemandee.h"
 
+#include <algorithm>
+
 #include "AnalyseConsole.h"
 #include "Fichiers.h"
 #include "SessionsConsole.h"
@@ -43,7 +45,7 @@ Issue<Periode> FixerPeriode(Execution& e, Bornes bornes) {
     auto& [debut, fin] = bornes;
     if (debut && fin) {
         // Un journal vide se dit de la même façon, dates données ou non.
-        if (JournalVide(e.Journal()))
+        if (std::all_of(e.journaux.chemins.begin(), e.journaux.chemins.end(), JournalVide))
             return Resultat::Echec("Le journal est vide", {}, "il n'y a rien à extraire");
         return Periode::Entre(*debut, *fin);
     }

@@ -10,7 +10,7 @@
 
 namespace vek {
 
-void SuivreJournal(Moteur& moteur, const std::string& journal, const Periode& periode,
+void SuivreJournal(Moteur& moteur, const Journaux& journaux, const Periode& periode,
                    const SelectionSuivie& selection, const Modes& modes,
                    const ReglagesNettoyage& nettoyage, std::ostream& out, Messages& messages,
                    std::stop_token arret, const ReglagesSuivi& reglages) {
@@ -19,8 +19,8 @@ void SuivreJournal(Moteur& moteur, const std::string& journal, const Periode& pe
     ReglagesSuiveur r;
     r.coupDOeilSansNotification = reglages.intervalle;
     r.coupDOeil = std::max(reglages.intervalle, r.coupDOeil);
-    Suiveur suiveur(moteur, journal, periode, reglages.horloge ? nullptr : VeilleDuSysteme(journal),
-                    r);
+    Suiveur suiveur(moteur, journaux, periode,
+                    reglages.horloge ? nullptr : VeilleDuSysteme(journaux.Premier()), r);
     const auto imprimer = [&](const LigneSuivie& l) {
         out << TexteAffichable(Cp1252VersUtf8(l.ligne), reglages.terminal) << '\n';
     };

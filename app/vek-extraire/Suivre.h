@@ -37,7 +37,7 @@ struct ReglagesSuivi {
 // du journal que le moteur attend (300 ms) ; achevée ensuite, elle est imprimée une fois de plus,
 // entière. Un journal remplacé, tronqué ou réécrit est dit par messages, et le suivi reprend du
 // nouveau fichier sans rien imprimer deux fois. Rend quand arret est demandé.
-void SuivreJournal(Moteur& moteur, const std::string& journal, const Periode& periode,
+void SuivreJournal(Moteur& moteur, const Journaux& journaux, const Periode& periode,
                    const SelectionSuivie& selection, const Modes& modes,
                    const ReglagesNettoyage& nettoyage, std::ostream& out, Messages& messages,
                    std::stop_token arret, const ReglagesSuivi& reglages);

@@ -17,9 +17,14 @@ SourceFichier::SourceFichier(NomFichier chemin, Horloge& horloge,
     : journaux_{std::move(chemin)}, horloge_(horloge), delai_(delaiInachevee) {}
 
 Resultat SourceFichier::Ouvrir(const LectureLue* precedente) {
+    return OuvrirDepuis(precedente && !precedente->Vide() ? &precedente->journaux.front()
+                                                          : nullptr);
+}
+
+Resultat SourceFichier::OuvrirDepuis(const LuDUnJournal* precedente) {
     std::uint64_t depuis = 0;
-    if (precedente && !precedente->empty()) {
-        const LuDUnJournal& l = precedente->front();
+    if (precedente) {
+        const LuDUnJournal& l = *precedente;
         depuis = l.fin;
         // Un CR LF coupé entre deux lectures : le LF appartient à la ligne déjà lue.
         if (!l.queue.empty() && l.queue.back() == '\r' &&
@@ -35,9 +40,14 @@ Resultat SourceFichier::Ouvrir(const LectureLue* precedente) {
 }
 
 std::optional<std::string> SourceFichier::RaisonDeToutRelire(const LectureLue& precedente) const {
-    if (precedente.size() != 1 || precedente.front().chemin != Chemin())
+    if (precedente.journaux.size() != 1 || precedente.fusion)
         return "un autre journal : recherche complète";
-    const LuDUnJournal& l = precedente.front();
+    return RaisonDeToutRelire(precedente.journaux.front());
+}
+
+std::optional<std::string> SourceFichier::RaisonDeToutRelire(const LuDUnJournal& l) const {
+    if (l.chemin != Chemin())
+        return "un autre journal : recherche complète";
     const auto e = LireEmpreinte(Chemin());
     if (!e || e->noeud != l.identite.noeud || e->volume != l.identite.volume)
         return "le journal a été remplacé : recherche complète";
@@ -69,26 +79,27 @@ Resultat SourceFichier::Verifier() {
 }
 
 LectureLue SourceFichier::Lu() const {
+    LectureLue lue;
+    if (auto l = LuDuJournal())
+        lue.journaux.push_back(std::move(*l));
+    return lue;
+}
+
+std::optional<LuDUnJournal> SourceFichier::LuDuJournal() const {
     const auto& identite = lecteur_.EmpreinteOuverture();
     if (!identite)
-        return {};
+        return std::nullopt;
     LuDUnJournal l{Chemin(), *identite, lecteur_.FinDeLecture(), {}, std::nullopt};
     // La queue est relue du fichier même qui a été lu : la suite devra la retrouver intacte.
     const std::uint64_t n = std::min<std::uint64_t>(l.fin, TemoinJournal::TailleDebut);
     auto queue = LireOctetsSiMeme(Chemin(), l.identite, l.fin - n, static_cast<std::size_t>(n));
     if (!queue || queue->size() != n)
-        return {};
+        return std::nullopt;
     l.queue = std::move(*queue);
     if (lues_ > 0 && l.fin > 0 && l.queue.back() != '\n' && l.queue.back() != '\r' &&
         derniere_ <= l.fin)
         l.debutProvisoire = l.fin - derniere_;
-    return {std::move(l)};
-}
-
-std::unique_ptr<SourceLignes> SourceDesJournaux(const Journaux& journaux, Horloge& horloge,
-                                                std::chrono::milliseconds delaiInachevee) {
-    return std::make_unique<SourceFichier>(std::string(RognerEspaces(journaux.Premier())), horloge,
-                                           delaiInachevee);
+    return l;
 }
 
 } // namespace vek

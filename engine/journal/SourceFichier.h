@@ -35,6 +35,17 @@ public:
     Resultat Verifier() override;
     LectureLue Lu() const override;
     void Fermer() override { lecteur_.Fermer(); }
+    std::vector<JournalDeSource> JournauxLus() const override {
+        JournalDeSource j;
+        j.chemin = Chemin();
+        j.avance = 0;
+        return {j};
+    }
+
+    // Ce qui a été lu de ce journal (LuDUnJournal), et la reprise d'un seul journal.
+    std::optional<LuDUnJournal> LuDuJournal() const;
+    Resultat OuvrirDepuis(const LuDUnJournal* precedente);
+    std::optional<std::string> RaisonDeToutRelire(const LuDUnJournal& precedente) const;
 
     const NomFichier& Chemin() const { return journaux_.front(); }
 

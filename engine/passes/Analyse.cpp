@@ -174,6 +174,8 @@ std::string ResumeJournal::Conseil() const {
 
 Issue<ResumeJournal> Moteur::Analyser(const DemandeAnalyse& demande, Progression& progression,
                                       std::stop_token arret) try {
+    if (demande.journaux.chemins.size() > 1)
+        return AnalyserFusion(demande, progression, arret);
     const NomFichier& chemin = demande.journaux.Premier();
     ResumeJournal resume;
     const std::string lecture = "Impossible de lire le journal";
@@ -222,6 +224,42 @@ Issue<ResumeJournal> Moteur::Analyser(const DemandeAnalyse& demande, Progression
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
+    return Resultat::Exception("Impossible d'analyser le journal", demande.journaux.Premier());
+}
+
+Issue<ResumeJournal> Moteur::AnalyserFusion(const DemandeAnalyse& demande, Progression& progression,
+                                            std::stop_token arret) try {
+    const auto source =
+        SourceDesJournaux(demande.journaux, *reglages_.horloge, reglages_.delaiLigneInachevee);
+    if (Resultat r = source->Ouvrir(); !r.ok)
+        return r;
+    progression.Debut();
+    ResumeJournal resume;
+    DetecteurSessions sessions(demande.pauseSessions);
+    std::string premiere, derniere;
+    while (!source->FinFichier()) {
+        const std::string_view ligne = source->LireLigne();
+        if (resume.lignes == 0)
+            premiere.assign(ligne.substr(0, LongueurEnTete));
+        derniere.assign(ligne.substr(0, LongueurEnTete));
+        sessions.Ajouter(ligne);
+        if (++resume.lignes % 65536 == 0 && arret.stop_requested())
+            return Resultat::Interruption();
+    }
+    if (arret.stop_requested())
+        return Resultat::Interruption();
+    if (Resultat r = source->Verifier(); !r.ok)
+        return r;
+    if (resume.lignes > 0) {
+        resume.debut = DateDeLigne(premiere);
+        resume.marque = MarqueDe(premiere);
+        resume.fin = DateDeLigne(derniere);
+    }
+    resume.sessions = sessions.Terminer(resume.sessionsOubliees);
+    resume.journaux = source->JournauxLus();
+    resume.avisJournaux = source->Avis();
+    return resume;
+} catch (...) {
     return Resultat::Exception("Impossible d'analyser le journal", demande.journaux.Premier());
 }
 

@@ -79,6 +79,9 @@ struct ResumeJournal {
     // ont été oubliées (au-delà de DetecteurSessions::MaxSessions).
     std::vector<Session> sessions;
     std::uint64_t sessionsOubliees = 0;
+    // Plusieurs journaux : chacun, avec son horloge et son joueur, et ce qu'il faut en dire.
+    std::vector<JournalDeSource> journaux;
+    std::vector<std::string> avisJournaux;
     // Les trois lignes du résumé, jointes par CR LF, en Windows-1252.
     std::string Texte() const;
     // Ce qu'il faut dire à l'utilisateur d'un journal vide ou marqué comme texte Unicode (en
@@ -122,6 +125,10 @@ struct ResultatRecherche {
     // Ce que la passe a fait d'elle-même dans le dossier de sortie (une validation qu'un
     // programme tué avait laissée, terminée ou annulée) ; vide sinon.
     std::string avisDossier;
+    // Les journaux lus (plusieurs : leurs horloges et leurs joueurs, donnés ou trouvés), et ce
+    // qu'il faut en dire (en UTF-8).
+    std::vector<JournalDeSource> journaux;
+    std::vector<std::string> avisJournaux;
 };
 
 struct DemandeSorties {
@@ -212,6 +219,9 @@ private:
     Resultat LireLaPeriode(SourceLignes& source, const Periode& cherchee, const Reprise* reprise,
                            Progression& progression, std::stop_token arret,
                            ResultatRecherche& resultat);
+    // L'analyse de plusieurs journaux fusionnés, ligne à ligne.
+    Issue<ResumeJournal> AnalyserFusion(const DemandeAnalyse& demande, Progression& progression,
+                                        std::stop_token arret);
 
     // Les sorties, le dossier pris.
     Issue<ResultatSorties> Ecrire(const DemandeSorties& demande, FormatsSortie formats,

@@ -158,9 +158,9 @@ Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
 Reprise RepriseDe(const MemoireMoteur& m) {
     Reprise r{*m.lecture, m.empreinteExtrait->taille, {}, false};
     MemoireMoteur::LectureFaite& l = r.avant;
-    if (!l.provisoire || l.lue.size() != 1 || !l.lue.front().debutProvisoire)
+    if (!l.provisoire || l.lue.journaux.size() != 1 || !l.lue.journaux.front().debutProvisoire)
         return r;
-    LuDUnJournal& j = l.lue.front();
+    LuDUnJournal& j = l.lue.journaux.front();
     const auto e = LireEmpreinte(j.chemin);
     if (!e || e->taille <= j.fin)
         return r; // pas prolongée : elle reste telle quelle
@@ -216,8 +216,9 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     lue.datees += filtre.Datees();
     source.Fermer();
     // Le journal lu en entier : la passe de comptage suivante s'en passe s'il n'a pas changé.
-    if (!reprise && lue.lue.size() == 1)
-        m.MemoriserLignes(lue.lue.front().chemin, lue.lue.front().identite, l.lus);
+    if (!reprise && lue.lue.journaux.size() == 1 && !lue.lue.fusion)
+        m.MemoriserLignes(lue.lue.journaux.front().chemin, lue.lue.journaux.front().identite,
+                          l.lus);
     std::vector<Catalogue> partiels = std::move(l.partiels);
     if (reprise)
         partiels.push_back(reprise->relireDerniere ? *provisoireAvant->catalogue : *m.catalogue);
@@ -228,14 +229,16 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     m.MemoriserLignes(cheminExtrait, m.empreinteExtrait, lue.retenues);
     // Une dernière ligne sans fin de ligne : celle de cette lecture, ou, si rien n'a été lu,
     // celle d'avant, toujours là.
-    const auto& journal = lue.lue.empty() ? LuDUnJournal{} : lue.lue.front();
+    const auto& journal = lue.lue.journaux.size() != 1 ? LuDUnJournal{} : lue.lue.journaux.front();
     if (l.lus > 0)
         lue.provisoire = journal.debutProvisoire
                              ? ProvisoireDe(cheminExtrait, l, premierLot,
                                             journal.fin - *journal.debutProvisoire, m.catalogue)
                              : std::nullopt;
-    else if (lue.provisoire && !lue.lue.empty() && reprise && reprise->avant.lue.size() == 1)
-        lue.lue.front().debutProvisoire = reprise->avant.lue.front().debutProvisoire;
+    else if (lue.provisoire && lue.lue.journaux.size() == 1 && reprise &&
+             reprise->avant.lue.journaux.size() == 1)
+        lue.lue.journaux.front().debutProvisoire =
+            reprise->avant.lue.journaux.front().debutProvisoire;
 
     resultat.catalogue = m.catalogue;
     resultat.extrait = cheminExtrait;
@@ -249,7 +252,7 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     resultat.derniereRelue = reprise && reprise->relireDerniere;
     resultat.relueDansLExtrait = resultat.derniereRelue && l.premiereRetenue;
     resultat.derniereProvisoire = lue.provisoire && !lue.provisoire->octetsExtrait.empty();
-    if (lue.lue.empty())
+    if (lue.lue.Vide())
         m.lecture.reset(); // un tube, un fichier sans identité : rien à prolonger
     else
         m.lecture = std::move(lue);
@@ -289,6 +292,16 @@ Issue<ResultatRecherche> Moteur::Rechercher(const DemandeRecherche& demande,
         r.avis = resultat.avisDossier;
         return r;
     }
+    if (!resultat.catalogue) {
+        // La suite ne pouvait pas tenir l'ordre du temps : une recherche complète, qui le dit.
+        verrou.Relacher();
+        auto complete = Rechercher(demande, progression, arret);
+        if (complete.ok())
+            complete->avisComplet = resultat.avisComplet;
+        return complete;
+    }
+    resultat.journaux = source->JournauxLus();
+    resultat.avisJournaux = source->Avis();
     return resultat;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
@@ -326,6 +339,14 @@ Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee,
                                 : Lire(source, premierLot, extrait.Flux(), suivi, progression,
                                        arret, dejaLues, filtre, l);
     comptage.Arreter(); // la passe a compté les lignes elle-même
+    if (parcours.ok && reprise && source.ARelireEnEntier()) {
+        // Une suite de fusion qui sortirait de l'ordre du temps : rien n'est gardé, tout est
+        // relu.
+        extrait.Abandonner();
+        m.lecture.reset();
+        resultat.avisComplet = *source.ARelireEnEntier();
+        return Resultat::Succes();
+    }
     if (parcours.ok)
         parcours = extrait.Valider();
     if (!parcours.ok) {
@@ -347,8 +368,8 @@ std::optional<std::string> Moteur::RaisonDeToutRelire(const SourceLignes& source
     if (!m.lecture || !reprise)
         return std::string();
     const MemoireMoteur::LectureFaite& l = *m.lecture;
-    if (reprise->size() != source.Journaux().size() ||
-        !std::equal(reprise->begin(), reprise->end(), source.Journaux().begin(),
+    if (reprise->journaux.size() != source.Journaux().size() ||
+        !std::equal(reprise->journaux.begin(), reprise->journaux.end(), source.Journaux().begin(),
                     [](const LuDUnJournal& lu, const NomFichier& j) { return lu.chemin == j; }))
         return "un autre journal : recherche complète";
     // La même période, ou une fin plus tardive quand rien de ce qui a été lu ne la dépassait.

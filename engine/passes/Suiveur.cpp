@@ -73,6 +73,13 @@ std::optional<std::string> Octets(const NomFichier& extrait, std::uint64_t debut
     return octets;
 }
 
+std::vector<std::optional<EmpreinteFichier>> Empreintes(const Journaux& journaux) {
+    std::vector<std::optional<EmpreinteFichier>> e;
+    for (const NomFichier& chemin : journaux.chemins)
+        e.push_back(LireEmpreinte(chemin));
+    return e;
+}
+
 // Le journal finit par une ligne sans fin de ligne.
 bool FinitSansFinDeLigne(const NomFichier& journal) {
     const auto e = LireEmpreinte(journal);
@@ -87,7 +94,7 @@ bool FinitSansFinDeLigne(const NomFichier& journal) {
 Suiveur::Suiveur(Moteur& moteur, Journaux journaux, Periode periode, std::unique_ptr<Veille> veille,
                  ReglagesSuiveur reglages)
     : moteur_(moteur), journaux_(std::move(journaux)), periode_(periode),
-      veille_(std::move(veille)), reglages_(reglages), vu_(LireEmpreinte(journaux_.Premier())) {
+      veille_(std::move(veille)), reglages_(reglages), vu_(Empreintes(journaux_)) {
     if (reglages_.depuisLeDebut)
         return;
     // Seulement ce que le jeu ajoutera : l'extrait de la dernière recherche est déjà connu.
@@ -122,10 +129,10 @@ bool Suiveur::Attendre(std::stop_token arret) {
             moteur_.Reglages().horloge->Attendre(delai);
         if (arret.stop_requested())
             break;
-        const auto maintenant = LireEmpreinte(journaux_.Premier());
+        auto maintenant = Empreintes(journaux_);
         if (maintenant == vu_ && !revoir)
             continue; // rien de neuf : un stat, pas de lecture
-        vu_ = maintenant;
+        vu_ = std::move(maintenant);
         return true;
     }
     return false;

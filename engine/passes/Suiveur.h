@@ -111,7 +111,7 @@ private:
     Periode periode_;
     std::unique_ptr<Veille> veille_;
     ReglagesSuiveur reglages_;
-    std::optional<EmpreinteFichier> vu_;
+    std::vector<std::optional<EmpreinteFichier>> vu_; // chaque journal, au dernier regard
     std::atomic<bool> revoir_{false}; // une dernière ligne laissée : regarder après le délai
 
     // Ce qui a été rendu de l'extrait : jusqu'où, et ses derniers octets (pour reconnaître un
