@@ -108,6 +108,12 @@ inline ReglagesMoteur Reglages(std::string dossier) {
     r.dossier = std::move(dossier);
     return r;
 }
+// Le même, les sorties prenant leurs noms par ce système (pannes, arrêt entre deux échanges).
+inline ReglagesMoteur Reglages(std::string dossier, SystemeValidation& systeme) {
+    ReglagesMoteur r = Reglages(std::move(dossier));
+    r.systemeSorties = &systeme;
+    return r;
+}
 
 // Ce que les essais règlent d'une écriture, à côté de la sélection et des modes.
 struct ReglagesEcriture {

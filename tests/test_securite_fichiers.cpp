@@ -22,6 +22,7 @@
 #include "Fichiers.h"
 #include "Moteur.h"
 #include "OutilsMoteur.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 #include "Verrou.h"
 
@@ -146,11 +147,9 @@ TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
 TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     ASSERT_TRUE(Chercher(Journal(3)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 0;
-    essai::CodePanne = EIO;
-    const auto r = Ecrire();
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal.txt", EIO);
+    Moteur enPanne{test::Reglages(programme.Chemin(), panne)};
+    const auto r = test::EcrireLogFinal(enPanne, selection, modes, progression);
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
     EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);

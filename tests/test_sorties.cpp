@@ -18,6 +18,7 @@
 #include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Parties.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 
 namespace vek {
@@ -346,12 +347,12 @@ TEST_F(Sorties, UnEchecOuUnArretNeRemplaceRienEtNeLaisseRien) {
                                             "LogVEKtemp.txt", "journal.txt"};
     // Le remplacement final qui échoue, une passe arrêtée : les anciennes sorties restent, les
     // fichiers de travail des parties ne restent pas.
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 1;
-    essai::CodePanne = EIO;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal-discord.txt", EIO);
     ecriture.tailleMessage = 500;
-    const auto r = Ecrire({}, FormatsSortie::De({"forum", "discord"}));
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    Moteur enPanne{test::Reglages(dossier.Chemin(), panne)};
+    const ModesPartages sansMode;
+    const auto r = test::Ecrire(enPanne, arbres.Capturer(), sansMode,
+                                FormatsSortie::De({"forum", "discord"}), progression, {}, ecriture);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(restants(), attendus);
     std::stop_source arret;

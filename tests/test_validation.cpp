@@ -28,6 +28,7 @@
 #include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 #include "Verrou.h"
 
@@ -44,22 +45,6 @@ std::string Journal(int lignes) {
         t += P + "[Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
     return t;
 }
-
-// Une panne de la validation, retirée à la fin du cas.
-struct Panne {
-    Panne(essai::Etape etape, std::size_t rang, int code) {
-        essai::EtapeEnPanne = etape;
-        essai::RangEnPanne = rang;
-        essai::CodePanne = code;
-    }
-    ~Panne() { essai::EtapeEnPanne = essai::Etape::Aucune; }
-};
-
-// Le système sait échanger deux noms, ou non (comme Windows) : retiré à la fin du cas.
-struct Echanges {
-    explicit Echanges(bool sans) { essai::SansEchange = sans; }
-    ~Echanges() { essai::SansEchange = false; }
-};
 
 const std::vector<std::string> NomsSorties = {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"};
 
@@ -118,33 +103,29 @@ protected:
 // Une panne à chaque étape : toutes les sorties restent anciennes, aucun temporaire ne reste,
 // le message nomme la sortie en cause et dit que rien n'a été remplacé.
 TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
+    using Etape = test::SystemeDEssai::Etape;
     struct Cas {
         const char* nom;
-        essai::Etape etape;
-        std::size_t rang;
+        Etape etape;
+        const char* fichier; // la sortie en panne, nommée par le message
         int code;
-        const char* fichier; // la sortie nommée par le message
     };
     const Cas cas[] = {
-        {"synchronisation de la première", essai::Etape::Synchronisation, 0, EIO, "LogFinal.txt"},
-        {"synchronisation de la dernière", essai::Etape::Synchronisation, 2, ENOSPC,
-         "LogFinal.jsonl"},
-        {"enregistrement de la validation", essai::Etape::Enregistrement, 0, ENOSPC,
-         "LogFinal.txt"},
-        {"premier échange", essai::Etape::Echange, 0, EACCES, "LogFinal.txt"},
-        {"échange du milieu", essai::Etape::Echange, 1, EIO, "LogFinal.html"},
-        {"dernier échange", essai::Etape::Echange, 2, EPERM, "LogFinal.jsonl"},
+        {"synchronisation de la première", Etape::Preparation, "LogFinal.txt", EIO},
+        {"synchronisation de la dernière", Etape::Preparation, "LogFinal.jsonl", ENOSPC},
+        {"enregistrement de la validation", Etape::Enregistrement, "LogFinal.txt", ENOSPC},
+        {"premier échange", Etape::Echange, "LogFinal.txt", EACCES},
+        {"échange du milieu", Etape::Echange, "LogFinal.html", EIO},
+        {"dernier échange", Etape::Echange, "LogFinal.jsonl", EPERM},
     };
     ASSERT_TRUE(Chercher(module).ok());
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
+            test::SystemeDEssai panne(c.etape, c.fichier, c.code, noms);
+            Moteur m{test::Reglages(sortie.Chemin(), panne)};
             PoserAnciennes();
-            Issue<ResultatSorties> r = [&] {
-                const Panne panne(c.etape, c.rang, c.code);
-                return EcrireTout(module);
-            }();
+            const auto r = EcrireTout(m);
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.fichier));
             EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
@@ -153,10 +134,15 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
             EXPECT_EQ(Etat(), "anciennes");
             EXPECT_EQ(Fichiers(), Attendus());
         }
-    // Sans panne, l'ensemble passe d'un coup.
-    ASSERT_TRUE(EcrireTout(module).ok());
-    EXPECT_EQ(Etat(), "nouvelles");
-    EXPECT_EQ(Fichiers(), Attendus());
+    // Sans panne, l'ensemble passe d'un coup, de chacune des trois façons.
+    for (const auto noms : test::ToutesLesFacons) {
+        test::SystemeDEssai systeme(noms);
+        Moteur m{test::Reglages(sortie.Chemin(), systeme)};
+        PoserAnciennes();
+        ASSERT_TRUE(EcrireTout(m).ok()) << test::Nom(noms);
+        EXPECT_EQ(Etat(), "nouvelles");
+        EXPECT_EQ(Fichiers(), Attendus());
+    }
 }
 
 #ifndef _WIN32
@@ -205,23 +191,21 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
         {"après le deuxième, terminé", 1, false, "nouvelles", "terminé"},
         {"après le premier, annulé", 0, true, "anciennes", "annulé"},
     };
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
             Moteur m{test::Reglages(sortie.Chemin())};
             ASSERT_TRUE(Chercher(m).ok());
             PoserAnciennes();
             const pid_t fils = ::fork();
             ASSERT_GE(fils, 0);
             if (fils == 0) {
-                static std::size_t rang;
-                rang = c.tueApres;
-                essai::ApresEchange = [](std::size_t i) {
-                    if (i == rang)
+                test::SystemeDEssai tueur(noms);
+                tueur.apresEchange = [&](std::size_t i) {
+                    if (i == c.tueApres)
                         ::kill(::getpid(), SIGKILL);
                 };
-                Moteur enfant{test::Reglages(sortie.Chemin())};
+                Moteur enfant{test::Reglages(sortie.Chemin(), tueur)};
                 test::ProgressionNotee p;
                 (void)test::Ecrire(enfant, selection, modes,
                                    FormatsSortie::De({"texte", "html", "json"}), p);
@@ -257,21 +241,22 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
 // s'échappe après le premier laisse les fichiers comme un programme tué ; la passe suivante
 // termine le remplacement, avec ou sans échange de noms.
 TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
-    for (const bool sansEchange : {false, true}) {
-        SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
-        const Echanges echanges(sansEchange);
-        Moteur m{test::Reglages(sortie.Chemin())};
+    for (const auto noms : test::ToutesLesFacons) {
+        SCOPED_TRACE(test::Nom(noms));
+        test::SystemeDEssai arret(noms);
+        arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
+        Moteur m{test::Reglages(sortie.Chemin(), arret)};
         ASSERT_TRUE(Chercher(m).ok());
         PoserAnciennes();
-        essai::ApresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
         const auto r = EcrireTout(m);
-        essai::ApresEchange = nullptr;
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(Etat(), "2 anciennes, 1 nouvelles"); // le texte remplacé, pas les deux autres
         ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
-        const auto reprise = EcrireTout(m);
+        Moteur suivant{test::Reglages(sortie.Chemin())};
+        const auto reprise = Chercher(suivant);
         ASSERT_TRUE(reprise.ok());
         EXPECT_NE(reprise->avisDossier.find("terminé"), std::string::npos);
+        ASSERT_TRUE(EcrireTout(suivant).ok());
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Fichiers(), Attendus());
     }

@@ -348,13 +348,18 @@ void FrmPrincipal::LancerPasse(std::function<vek::Issue<T>(std::stop_token)> pas
                 AppliquerEtatBoutons();
                 if (focusWidget() == ui->centralwidget)
                     DonnerFocus(focusAvant);
-                // Une validation interrompue que la passe a reprise dans le dossier.
-                if (const std::string avis = AvisDuDossier(*issue); !avis.empty())
-                    AfficherMessage(QString::fromStdString(avis), vek::Icone::Aucune);
+                // Une validation interrompue que la passe a reprise dans le dossier : dans une
+                // boîte, puis dans la barre d'état, au-dessus de ce que la passe y a dit.
+                const QString avis = QString::fromStdString(AvisDuDossier(*issue));
+                const QString barreAvant = barreEtat_->Texte();
+                if (!avis.isEmpty())
+                    AfficherMessage(avis, vek::Icone::Aucune);
                 if (suite)
                     suite(*issue);
                 if (!issue->ok())
                     AfficherEchec(issue->Echec());
+                if (const QString dit = barreEtat_->Texte(); !avis.isEmpty())
+                    AnnoncerDansBarreEtat(dit == barreAvant ? avis : avis + u'\n' + dit);
                 ApresPasse();
             },
             Qt::QueuedConnection);

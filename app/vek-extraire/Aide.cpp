@@ -61,9 +61,10 @@ les plus proches sont alors proposés.
 Un seul programme à la fois écrit dans un dossier de sortie : un second refuse aussitôt (code 1)
 sans rien toucher. Les sorties ne sont remplacées qu'une fois toutes complètes, et ensemble :
 un échec laisse toutes les anciennes. Un programme tué entre deux remplacements est réparé par
-l'exécution suivante dans ce dossier, qui le dit. Ctrl+C (ou SIGTERM, ou SIGHUP) arrête la
-passe proprement : les fichiers temporaires sont supprimés et les anciennes sorties sont
-gardées.
+l'exécution suivante dans ce dossier, ou dans une copie du dossier, qui le dit ; si des sorties
+ont été modifiées depuis, elle ne touche à rien et dit où est chaque fichier. Ctrl+C (ou
+SIGTERM, ou SIGHUP) arrête la passe proprement : les fichiers temporaires sont supprimés et les
+anciennes sorties sont gardées.
 
 Codes de sortie : 0 succès ; 1 journal vide, illisible ou tronqué pendant la lecture, fichier
 impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation

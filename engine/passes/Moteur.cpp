@@ -102,7 +102,8 @@ Resultat Moteur::PrendreLeDossier(VerrouDossier& verrou, std::string& avis) {
     // Une validation interrompue d'abord (ses temporaires ne sont pas des orphelins à jeter),
     // puis les temporaires des écritures tuées.
     const std::vector<std::string_view> noms = NomsDuDossierDeSortie();
-    if (std::string repris = ReprendreValidation(dossier, noms); !repris.empty())
+    if (std::string repris = ReprendreValidation(dossier, noms, *reglages_.systemeSorties);
+        !repris.empty())
         avis = "Dans le dossier \xC2\xAB " + dossier + " \xC2\xBB : " + repris + ".";
     SupprimerTemporairesOrphelins(dossier, noms);
     return Resultat::Succes();

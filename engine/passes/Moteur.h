@@ -27,6 +27,7 @@
 
 #include "Fichiers.h"
 #include "Horloge.h"
+#include "Validation.h"
 
 namespace vek {
 
@@ -56,6 +57,8 @@ struct ReglagesMoteur {
     // passe, et l'analyse lit les deux moitiés du journal à la fois.
     std::uint64_t seuilComptageEnParallele = std::uint64_t{16} << 20;
     std::uint64_t seuilAnalyseEnDeux = std::uint64_t{16} << 20;
+    // Le système par lequel les sorties prennent leurs noms (Validation.h).
+    SystemeValidation* systemeSorties = &SystemeValidation::Reel();
 };
 
 struct DemandeAnalyse {

@@ -176,7 +176,24 @@ public:
                     Ajouter(table[i], true);
             }
     }
-    const std::vector<std::string>& Chemins() const { return chemins_; }
+    // Retire de la mémoire, sur un fil de fond, les pages des anciennes sorties ; à plusieurs,
+    // chacune est d'abord décrite pour l'enregistrement de la validation, tant qu'elle est encore
+    // en mémoire. Le fil doit avoir fini avant Valider.
+    std::jthread OublierLesAnciennes() {
+        anciennes_.assign(sorties_.size(), DescriptionSortie{});
+        std::vector<std::string> cibles;
+        for (const auto& s : sorties_)
+            cibles.push_back(sorties_.size() > 1 ? s->chemin : std::string());
+        return std::jthread([chemins = chemins_, cibles = std::move(cibles),
+                             &anciennes = anciennes_](std::stop_token arret) {
+            PrioriteDeFond();
+            for (std::size_t k = 0; k < chemins.size() && !arret.stop_requested(); ++k) {
+                if (!cibles[k].empty())
+                    anciennes[k] = DecrireSortie(cibles[k]);
+                OublierPagesEnMemoire(chemins[k]);
+            }
+        });
+    }
     // Ouvre chaque fichier (sous son nom temporaire) et commence chaque puits.
     Resultat Ouvrir();
     // Les lignes de l'extrait, par lots, à travers la réécriture et chaque puits.
@@ -205,6 +222,8 @@ private:
     const Nettoyeur nettoyeur_;
     std::vector<std::unique_ptr<Sortie>> sorties_;
     std::vector<std::string> chemins_;
+    // Les anciennes sorties, décrites par OublierLesAnciennes (au rang de chaque sortie).
+    std::vector<DescriptionSortie> anciennes_;
 };
 
 ContexteSortie PasseSorties::Contexte() const {
@@ -301,11 +320,13 @@ Resultat PasseSorties::Valider(ResultatSorties& resultat) {
             return Resultat::Echec(s.Action(), s.chemin,
                                    "le dossier n'a pas été écrit" +
                                        RienDeRemplace(sorties_.size()));
+        if (k < anciennes_.size())
+            aValider.back().ancienne = std::move(anciennes_[k]);
         enCause.push_back(&s);
         auto& ecrits = resultat.chemins;
         ecrits.insert(s.auBesoin ? ecrits.begin() : ecrits.end(), chemins_[k]);
     }
-    if (const auto echec = ValiderEnsemble(aValider))
+    if (const auto echec = ValiderEnsemble(aValider, *moteur_.Reglages().systemeSorties))
         return Resultat::Echec(enCause[echec->indice]->Action(), enCause[echec->indice]->chemin,
                                echec->raison);
     return Resultat::Succes();
@@ -365,11 +386,7 @@ Issue<ResultatSorties> Moteur::Ecrire(const DemandeSorties& demande, FormatsSort
     // Les anciennes sorties ne seront remplacées qu'une fois les nouvelles complètes ; leurs
     // pages en mémoire, elles, peuvent partir dès maintenant, en parallèle de la passe : leur
     // suppression finale en devient presque gratuite, et les nouvelles réemploient cette mémoire.
-    const std::jthread oubli([chemins = passe.Chemins()] {
-        PrioriteDeFond();
-        for (const std::string& chemin : chemins)
-            OublierPagesEnMemoire(chemin);
-    });
+    std::jthread oubli = passe.OublierLesAnciennes();
     if (Resultat r = passe.Ouvrir(); !r.ok)
         return r;
     SuiviProgression suivi(progression, lignesExtrait, comptage);
@@ -378,6 +395,7 @@ Issue<ResultatSorties> Moteur::Ecrire(const DemandeSorties& demande, FormatsSort
     if (!parcours.ok)
         return parcours; // les anciennes sorties restent telles quelles
     extrait.Fermer();
+    oubli.join();
     if (Resultat r = passe.Valider(resultat); !r.ok)
         return r;
     progression.Valeur(0);

@@ -12,6 +12,7 @@
 //
 // Code 0 si tout a réussi (et, pour suite, si la seconde recherche n'a lu que la suite).
 
+#include <cerrno>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -62,11 +63,19 @@ int Suite(Moteur& module, const std::string& journal, const std::string& ajout) 
     return e.ok() ? 0 : Echec(e.Echec());
 }
 
+// Le système de la validation, moins l'échange de deux noms et le lien physique : chaque échange
+// se fait en trois renommages.
+struct SansEchangeNiLien : SystemeValidation {
+    int EchangerNoms(const NomFichier&, const NomFichier&) override { return ENOSYS; }
+    int Remplacer(const NomFichier&, const NomFichier&, const NomFichier&) override {
+        return ENOSYS;
+    }
+};
+
 int TroisRenommages(Moteur& module, const std::string& journal, FormatsSortie formats) {
     const auto r = Chercher(module, journal);
     if (!r.ok())
         return Echec(r.Echec());
-    essai::SansEchange = true;
     Progression muette;
     DemandeSorties demande;
     demande.selection = ToutCoche(*r->catalogue);
@@ -93,7 +102,10 @@ int main(int argc, char** argv) {
                 if (un.Contient(rang))
                     formats.Ajouter(rang);
         }
-        Moteur module{ReglagesMoteur{argv[3]}};
+        SansEchangeNiLien systeme;
+        ReglagesMoteur reglages{argv[3]};
+        reglages.systemeSorties = &systeme;
+        Moteur module{reglages};
         return TroisRenommages(module, argv[2], formats);
     }
     std::cerr << "usage : vek-essai-moteur suite JOURNAL DOSSIER AJOUT\n"

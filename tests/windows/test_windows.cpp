@@ -26,6 +26,7 @@
 #include "OutilsMoteur.h"
 #include "Systeme.h"
 #include "SystemeDeTest.h"
+#include "Validation.h"
 
 namespace vek {
 namespace {
@@ -208,6 +209,43 @@ TEST_F(JournalFinalWindows, AncienOuvertAilleursGardeEtDit) {
     EXPECT_EQ(test::LireTout(final), "ancien\r\n");
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
     EXPECT_TRUE(test::EcrireLogFinal(module, selection, modes, progression).ok());
+}
+
+// Sous Windows, qui n'échange pas deux noms, le nouveau journal final remplace l'ancien d'un seul
+// renommage, l'ancien gardé un instant sous un second nom (lien physique) : le nom n'est jamais
+// libre. L'ancien en lecture seule, le nouveau l'est aussi. Un lecteur qui tient l'ancien ouvert
+// en partageant sa suppression n'empêche pas le remplacement (passé quelques essais, il se fait
+// par trois renommages) ; une fois l'ancien lâché, rien ne reste que la sortie.
+TEST_F(JournalFinalWindows, RemplaceDUnSeulRenommageMemeTenuOuvert) {
+    struct Compte : SystemeValidation {
+        int remplaces = 0;
+        int Remplacer(const NomFichier& s, const NomFichier& c, const NomFichier& g) override {
+            const int code = SystemeValidation::Remplacer(s, c, g);
+            remplaces += code == 0;
+            return code;
+        }
+    };
+    for (const bool tenu : {false, true}) {
+        SCOPED_TRACE(tenu ? "tenu ouvert" : "libre");
+        const std::string final = programme.Ecrire("LogFinal.txt", "ancien\r\n");
+        SetFileAttributesA(final.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE lecteur = INVALID_HANDLE_VALUE;
+        if (tenu)
+            lecteur = CreateFileA(final.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Compte compte;
+        Moteur compteur{test::Reglages(programme.Chemin(), compte)};
+        const auto r = test::EcrireLogFinal(compteur, selection, modes, progression);
+        if (lecteur != INVALID_HANDLE_VALUE)
+            CloseHandle(lecteur);
+        ASSERT_TRUE(r.ok()) << r.Echec().Message();
+        EXPECT_EQ(compte.remplaces, tenu ? 0 : 1);
+        EXPECT_NE(test::LireTout(final).find("salut"), std::string::npos);
+        EXPECT_NE(GetFileAttributesA(final.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+        EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+        SetFileAttributesA(final.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 // Le journal est l'extrait lui-même, désigné par un autre chemin : il est reconnu à son
