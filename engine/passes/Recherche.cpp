@@ -249,6 +249,8 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
     m.empreinteExtrait = LireEmpreinte(cheminExtrait);
     m.periodeExtrait = {cherchee.debut.date, cherchee.fin.date};
     m.sourcesExtrait.clear();
+    if (source.Journaux().size() == 1 && !reprise) // celui d'une fusion précédente : plus à jour
+        SupprimerFichier(JoindreChemin(DossierDe(cheminExtrait), NomSources));
     if (source.Journaux().size() > 1)
         for (const NomFichier& j : source.Journaux())
             m.sourcesExtrait.push_back(j.substr(j.find_last_of("/\\") + 1));

@@ -100,6 +100,26 @@ Preparation Interrompre(std::vector<std::string> commande) {
     };
 }
 
+// Deux journaux qui partagent une partie de leurs lignes : leur fusion, en cinq formats, comme
+// anciennes sorties, puis la suite de chacun, ajoutée.
+const std::string Autre = "jeu/autre.txt";
+
+Preparation PreparerFusion(std::vector<std::string> ancienne) {
+    return [ancienne](const std::string& racine, const std::string&, Preparatifs& p) {
+        std::filesystem::create_directories(racine + "/jeu");
+        std::filesystem::create_directories(racine + "/" + Sortie);
+        Ecrire(racine + "/" + Journal, Lignes(0, 99));
+        Ecrire(racine + "/" + Autre, Lignes(50, 119));
+        if (const Fin fin = Executer({ancienne, racine, {}, 120}); fin.code != 0) {
+            p.raison = "les anciennes sorties ne s'écrivent pas : " + fin.erreur;
+            return false;
+        }
+        Ecrire(racine + "/" + Journal, Lignes(100, 149), true);
+        Ecrire(racine + "/" + Autre, Lignes(120, 169), true);
+        return true;
+    };
+}
+
 Scenario Nouveau(std::string cle, std::string titre, Preparation preparer,
                  std::vector<std::string> commande) {
     Scenario s;
@@ -179,10 +199,9 @@ std::vector<Scenario> Scenarios(const Programmes& p, const std::string& travail)
                 "tué après deux échanges) : coupure pendant la reprise",
                 Interrompre(Extraire(p, CinqFormats)), {});
     s.push_back(reprise);
-    Scenario fusion = Nouveau("fusion", "la fusion de deux journaux", {}, {});
-    fusion.aVenir = "la fusion n'existe pas encore : ce scénario préparera deux journaux dans "
-                    "« jeu/ » et tracera la commande qui les fusionne, comme les autres";
-    s.push_back(fusion);
+    const auto fusion = Joindre(Extraire(p, CinqFormats), {Autre});
+    s.push_back(Nouveau("fusion", "la fusion de deux journaux, les cinq formats ensemble",
+                        PreparerFusion(fusion), fusion));
 
     for (Scenario& x : s) {
         x.suivante.commande =

@@ -11,6 +11,8 @@ namespace {
 
 const std::string Sortie = "sortie/";
 const std::string Extrait = "LogVEKtemp.txt";
+// Le fichier de travail d'une fusion : le journal de chaque ligne de l'extrait.
+const std::string Sources = "LogVEKtemp.sources";
 const std::string Enregistrement = "LogVEK.validation";
 const std::string Verrou = "LogVEK.verrou";
 
@@ -73,8 +75,8 @@ Arborescence Verificateur::Sorties(const Arborescence& arbre) const {
     Arborescence sorties;
     for (const auto& [chemin, contenu] : SousArbre(arbre, Sortie)) {
         const std::string premier = Premier(chemin);
-        if (premier != Extrait && premier != Enregistrement && premier != Verrou &&
-            !EstTemporaire(premier))
+        if (premier != Extrait && premier != Sources && premier != Enregistrement &&
+            premier != Verrou && !EstTemporaire(premier))
             sorties.emplace(chemin, contenu);
     }
     return sorties;
