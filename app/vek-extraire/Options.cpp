@@ -8,6 +8,7 @@
 #include "OptionsFormats.h"
 #include "OptionsFusion.h"
 #include "OptionsNettoyage.h"
+#include "OptionsRecherche.h"
 #include "SessionsConsole.h"
 
 namespace vek {
@@ -50,8 +51,10 @@ Resultat RangerRenommer(Arguments& a, std::string v) {
     return RangerRenommage(v, a.ecriture.nettoyage);
 }
 
-// Les options de la période servent à l'extraction et au catalogue ; --pause aussi aux séances.
-constexpr Taches AvecPeriode = Tache::Extraction | Tache::Catalogue;
+// Les options de la période servent à l'extraction, au catalogue et à la recherche de mots ;
+// --pause aussi aux séances. Le dossier de sortie, aux deux passes qui y écrivent.
+constexpr Taches AvecDossier = Tache::Extraction | Tache::Catalogue;
+constexpr Taches AvecPeriode = AvecDossier | Tache::Chercher;
 constexpr Taches PourLesSeances = AvecPeriode | Tache::Sessions;
 
 using R = Rubrique;
@@ -97,8 +100,8 @@ const Option Table[] = {
      .ranger = RangerPause,
      .taches = PourLesSeances,
      .rubrique = R::Periode,
-     .aide = "la pause qui sépare deux séances (défaut 30 minutes), avec --sessions\n"
-             "ou --session."},
+     .aide = "la pause qui sépare deux séances (défaut 30 minutes), avec --sessions,\n"
+             "--session ou --chercher."},
 
     // --- la tâche ---
     {.noms = "--catalogue",
@@ -134,6 +137,44 @@ const Option Table[] = {
              "séance, champs séparés par des tabulations : numéro, début, fin, nombre\n"
              "de lignes, puis les trois locuteurs les plus actifs, échappés comme avec\n"
              "--catalogue."},
+
+    // --- la recherche de mots ---
+    {.noms = "--chercher",
+     .valeur = "REQUÊTE",
+     .attendu = "une requête (des mots, \"une phrase\", -mot, de:NOM, channel:TAG)",
+     .ranger = RangerChercher,
+     .taches = T::Chercher,
+     .choisit = T::Chercher,
+     .refus = "l'option {} ne sert pas avec --chercher.",
+     .refusNomme = true,
+     .rubrique = R::Chercher,
+     .aide = "imprime chaque ligne du journal qui correspond à REQUÊTE, dans\n"
+             "l'ordre du journal : « JJ/MM/AAAA hh:mm:ss  [Channel] Nom : message\n"
+             "— séance N », les mots trouvés en gras sur un terminal ; puis une ligne\n"
+             "par séance où il y en a : « Séance 12 — 24/12/2001 21:04 → 23:40 :\n"
+             "5 résultats ». Tout le journal, ou la période de --debut, --fin ou\n"
+             "--session ; les séances sont celles de --sessions (et de --pause).\n"
+             "Code 0 si une ligne est trouvée, 3 sinon."},
+    {.noms = "--json",
+     .ranger = Allumer<&Arguments::json>,
+     .taches = T::Chercher,
+     .rubrique = R::Chercher,
+     .aide = "avec --chercher : un objet JSON par ligne trouvée, une ligne chacun,\n"
+             "sans le résumé des séances : date (AAAA-MM-JJ), heure (ou null),\n"
+             "genre, channel (null sans channel), nom, texte (le message), ligne\n"
+             "(la ligne du journal, en UTF-8), numero (son numéro de ligne dans son\n"
+             "journal, depuis 1), seance (son numéro de --sessions, null sans heure\n"
+             "lisible) ; avec plusieurs journaux, source (le nom du fichier du\n"
+             "journal d'où vient la ligne)."},
+    {.noms = "--filtre",
+     .valeur = "REQUÊTE",
+     .attendu = "une requête (des mots, \"une phrase\", -mot, de:NOM, channel:TAG)",
+     .ranger = RangerFiltre,
+     .rubrique = R::Chercher,
+     .aide = "n'écrit, dans LogFinal.txt et chaque format, que les lignes retenues\n"
+             "qui correspondent aussi à REQUÊTE (--suivre n'imprime qu'elles) : par\n"
+             "exemple, avec --tous-channels --tout-le-monde sur six mois, toutes les\n"
+             "lignes qui parlent du dragon."},
 
     // --- ce qui est coché ---
     {.noms = "--channel",
@@ -268,7 +309,7 @@ const Option Table[] = {
      .valeur = "DOSSIER",
      .attendu = "un dossier",
      .ranger = Garder<&Arguments::dossier>,
-     .taches = AvecPeriode,
+     .taches = AvecDossier,
      .rubrique = R::Autres,
      .aide = "dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le\n"
              "dossier du programme."},
