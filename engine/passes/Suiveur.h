@@ -47,6 +47,8 @@ struct SelectionSuivie {
     Selection selection;
     bool tousChannels = false;
     bool toutLeMonde = false;
+    // Le filtre de mots, comme celui des sorties (DemandeSorties::filtre) ; nul : aucun.
+    std::shared_ptr<const Requete> filtre = nullptr;
 };
 
 // Ce qu'un regard a trouvé.
