@@ -136,7 +136,11 @@ public:
         std::chrono::milliseconds quand;
         std::function<void()> faire;
     };
-    Instant debut = std::chrono::system_clock::now() - std::chrono::hours(1);
+    // À la seconde ronde : sous Windows, la date de modification que pose le test n'a que la
+    // seconde (la bibliothèque standard passe par _wutime) ; posée à une seconde ronde de
+    // l'horloge simulée, elle est exacte.
+    Instant debut = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()) -
+                    std::chrono::hours(1);
     Instant maintenant = debut;
     std::vector<Action> actions;
     std::chrono::milliseconds fin{0};
@@ -178,10 +182,10 @@ TEST_P(LigneCalee, ChaqueLigneUneFoisEtLaLigneCaleeEntiere) {
     const std::string calee = L("[Commerce] \"Aldric\": la ligne calee");
     using ms = std::chrono::milliseconds;
     horloge.actions = {
-        {ms(500), [&] { ecrire(calee.substr(0, 40)); }},
-        {ms(500 + cas.pauseMs), [&] { ecrire(calee.substr(40)); }},
-        {ms(1000 + cas.pauseMs), [&] { ecrire(L("[Commerce] \"Aldric\": apres")); }}};
-    horloge.fin = ms(3000 + cas.pauseMs);
+        {ms(1000), [&] { ecrire(calee.substr(0, 40)); }}, // seule écriture sans fin de ligne
+        {ms(1000 + cas.pauseMs), [&] { ecrire(calee.substr(40)); }},
+        {ms(1500 + cas.pauseMs), [&] { ecrire(L("[Commerce] \"Aldric\": apres")); }}};
+    horloge.fin = ms(3500 + cas.pauseMs);
     vek::ContexteExtraire contexte;
     contexte.horloge = &horloge;
     contexte.arret = horloge.arret.get_token();
