@@ -1,6 +1,7 @@
 #include "DlgParties.h"
 
 #include "Parties.h"
+#include "TexteQt.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -16,7 +17,7 @@ DlgParties::DlgParties(const QString& contenu, QWidget* parent) : QDialog(parent
     const QByteArray utf8 = contenu.toUtf8();
     for (const std::string_view partie : vek::DecouperParties(
              std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-        parties_.push_back(QString::fromUtf8(partie.data(), static_cast<qsizetype>(partie.size())));
+        parties_.push_back(DepuisUtf8(partie));
     copiees_.assign(parties_.size(), false);
 
     auto* disposition = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "EntreesExport.h"
 
 #include "DlgParties.h"
+#include "TexteQt.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -59,8 +60,8 @@ EntreesExport::EntreesExport(QMenu* menu, QAction* avant, Lancer lancer, QObject
         const Entree* entree = EntreeDe(format);
         if (!entree)
             continue;
-        auto* action = new QAction(QString::fromUtf8(entree->legende), menu);
-        action->setObjectName(QString::fromUtf8(entree->objet));
+        auto* action = new QAction(DepuisUtf8(entree->legende), menu);
+        action->setObjectName(DepuisUtf8(entree->objet));
         action->setEnabled(false);
         menu->insertAction(avant, action);
         connect(action, &QAction::triggered, this, [this, &format] { Declencher(format); });

@@ -16,10 +16,6 @@ QString Html(const std::string& cp1252) {
     return DepuisCp1252(cp1252).toHtmlEscaped();
 }
 
-QString Couleur(std::string_view couleur) {
-    return QString::fromLatin1(couleur.data(), static_cast<qsizetype>(couleur.size()));
-}
-
 } // namespace
 
 FrmEnDirect::FrmEnDirect(QWidget* parent)
@@ -48,12 +44,13 @@ QString FrmEnDirect::Presenter(const LigneDirecte& l) {
         html += QStringLiteral("<span style=\"color:#6e7781\">%1</span> ").arg(Html(l.heure));
     if (!l.channel.empty())
         html += QStringLiteral("<span style=\"background:%1;color:#ffffff\"><b>%2</b></span> ")
-                    .arg(Couleur(vek::CouleurTeinteChannel(vek::TeinteChannel(l.channel))),
+                    .arg(DepuisUtf8(vek::CouleurTeinteChannel(vek::TeinteChannel(l.channel))),
                          Html(l.channel));
     if (!l.nom.empty()) {
         // Ce que vous avez dit : la couleur de « vous » de la page, pas celle d'un nom.
-        const QString couleur = l.genre == vek::GenreEntree::Dit ? QStringLiteral("#0550ae")
-                                                                 : Couleur(vek::CouleurNom(l.nom));
+        const QString couleur = l.genre == vek::GenreEntree::Dit
+                                    ? QStringLiteral("#0550ae")
+                                    : DepuisUtf8(vek::CouleurNom(l.nom));
         html += QStringLiteral("<b style=\"color:%1\">%2</b> : ").arg(couleur, Html(l.nom));
     }
     QString texte = Html(l.texte);

@@ -63,8 +63,7 @@ QVariant ModeleSessions::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const Titres[] = {"Jour", "Début", "Fin", "Lignes", "Les plus actifs"};
-    return section >= 0 && section < NombreColonnes ? QString::fromUtf8(Titres[section])
-                                                    : QVariant();
+    return section >= 0 && section < NombreColonnes ? DepuisUtf8(Titres[section]) : QVariant();
 }
 
 QString TexteDebutSession(const vek::Session& session) {

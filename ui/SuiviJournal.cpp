@@ -41,8 +41,10 @@ LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t 
 
 vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
                                       const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes, std::size_t maximum,
+                                      const vek::Modes& modes,
+                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
                                       std::stop_token arret) {
+    module.Nettoyage = nettoyage;
     const auto avant = vek::LireEmpreinte(module.CheminExtrait());
     // Personne ne voit de barre : la passe de comptage est sautée.
     struct Muette final : vek::Progression {

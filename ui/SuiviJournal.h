@@ -53,11 +53,12 @@ struct LotDirect {
 
 // La recherche d'un regard, sur le fil de travail : relance la recherche de la période (elle ne
 // lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait, nettoyées
-// selon les réglages du nettoyage du module (les pseudonymes suivent l'ordre du catalogue, qui ne
-// fait que s'allonger d'un regard à l'autre).
+// selon nettoyage, qui devient celui du module (les pseudonymes suivent l'ordre du catalogue, qui
+// ne fait que s'allonger d'un regard à l'autre).
 vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
                                       const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes, std::size_t maximum,
+                                      const vek::Modes& modes,
+                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
                                       std::stop_token arret);
 
 // Veille le journal sur son propre fil et appelle changement (sur ce fil) chaque fois que son

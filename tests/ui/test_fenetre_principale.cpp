@@ -137,7 +137,7 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
           {"actionExporterPageWeb", "&Exporter en page web…", "", false},
           {"actionCopierForum", "Copier pour un forum", "", false},
           {"actionCopierDiscord", "Copier pour Discord…", "", false},
-          {"mnutiret1", "", ""},
+          {"", "", ""},
           {"actionQuitter", "&Quitter", "Ctrl+Q"}}},
         {"menuOptions",
          "&Option",
@@ -145,7 +145,7 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
         {"menuAide",
          "&?",
          {{"actionInfoSysteme", "Information &Système", ""},
-          {"mnutiret2", "", ""},
+          {"", "", ""},
           {"actionAPropos", "&A propos de ...", ""}}},
     };
     const QList<QAction*> barre = fenetre->menuBar()->actions();
@@ -161,8 +161,10 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
         for (std::size_t i = 0; i < attendu.elements.size(); ++i) {
             const Element& e = attendu.elements[i];
             const QAction* action = actions[static_cast<qsizetype>(i)];
-            EXPECT_EQ(action->objectName(), e.nom);
-            EXPECT_EQ(action->isSeparator(), *e.texte == '\0') << e.nom;
+            EXPECT_EQ(action->isSeparator(), *e.texte == '\0') << i;
+            if (!action->isSeparator()) {
+                EXPECT_EQ(action->objectName(), e.nom);
+            }
             if (!action->isSeparator()) {
                 EXPECT_EQ(action->text(), QString::fromUtf8(e.texte)) << e.nom;
             }

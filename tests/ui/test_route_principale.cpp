@@ -418,10 +418,10 @@ TEST_F(Route, LaFenetreDAnalyseSePeintAvantLaFinDeLaLecture) {
         }
     } peinture;
     qApp->installEventFilter(&peinture);
-    fenetre->DefinirFreinDePasse([&peinture] {
+    frein.debut = [&peinture] {
         for (int i = 0; i < 500 && !peinture.vue; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    });
+    };
     ChoisirJournal(JournalDeNoel());
     qApp->removeEventFilter(&peinture);
     EXPECT_TRUE(peinture.vue);

@@ -1,0 +1,199 @@
+#include "PilotePasses.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "CommandesDePasse.h"
+#include "ProgressionFenetre.h"
+#include "SuiviJournal.h"
+#include "TexteQt.h"
+
+PilotePasses::PilotePasses(std::string repertoire, const Affichage& affichage, QObject* parent)
+    : QObject(parent), module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))),
+      progression_(std::make_unique<ProgressionFenetre>()), affichage_(affichage) {
+    // La progression de la passe arrive ici, en file d'attente, dans l'ordre d'émission.
+    ProgressionFenetre* progression = progression_.get();
+    QProgressBar* barre = affichage_.barre;
+    connect(progression, &ProgressionFenetre::MaximumChange, barre, &QProgressBar::setMaximum,
+            Qt::QueuedConnection);
+    connect(
+        progression, &ProgressionFenetre::ValeurChange, barre,
+        [barre](int valeur) {
+            barre->setValue(std::clamp(valeur, barre->minimum(), barre->maximum()));
+        },
+        Qt::QueuedConnection);
+    connect(
+        progression, &ProgressionFenetre::CompteurChange, affichage_.compteur,
+        [compteur = affichage_.compteur](quint64 lignes) {
+            compteur->setText(QString::number(lignes));
+        },
+        Qt::QueuedConnection);
+    connect(
+        progression, &ProgressionFenetre::Commence, this,
+        [this] {
+            if (auDebut_)
+                auDebut_();
+        },
+        Qt::QueuedConnection);
+}
+
+PilotePasses::~PilotePasses() {
+    // La passe en cours s'arrête à sa ligne suivante ; le moteur ne part qu'après elle.
+    fil_.request_stop();
+    if (fil_.joinable())
+        fil_.join();
+}
+
+void PilotePasses::Analyser(const vek::NomFichier& chemin, Suite<vek::ResumeJournal> suite,
+                            Action auDebut) {
+    auDebut_ = std::move(auDebut);
+    Lancer<vek::ResumeJournal>(
+        false,
+        [chemin](vek::ModuleVEK& module, vek::Progression& progression, std::stop_token arret) {
+            return module.Analyser(chemin, progression, arret);
+        },
+        std::move(suite));
+}
+
+void PilotePasses::Rechercher(const vek::NomFichier& chemin, const vek::Periode& periode,
+                              Suite<vek::ResultatRecherche> suite) {
+    auDebut_ = nullptr;
+    Lancer<vek::ResultatRecherche>(
+        false,
+        [chemin, periode](vek::ModuleVEK& module, vek::Progression& progression,
+                          std::stop_token arret) {
+            return module.Rechercher(chemin, periode, progression, arret);
+        },
+        std::move(suite));
+}
+
+void PilotePasses::Ecrire(const Ecriture& ecriture,
+                          std::function<void(const std::string& chemin)> suite) {
+    if (fil_.joinable())
+        fil_.join(); // aucune passe ne tourne : les réglages se posent avant la suivante
+    module_->Nettoyage = ecriture.nettoyage;
+    module_->Decoupe = vek::Decoupage::AuBesoin;
+    auDebut_ = nullptr;
+    Lancer<std::vector<std::string>>(
+        false,
+        [ecriture](vek::ModuleVEK& module, vek::Progression& progression, std::stop_token arret) {
+            return module.EcrireSorties(*ecriture.selection, *ecriture.modes, ecriture.formats,
+                                        progression, arret);
+        },
+        [suite = std::move(suite)](vek::Issue<std::vector<std::string>>& issue) {
+            if (issue.ok() && !issue->empty() && suite)
+                suite(issue->front());
+        });
+}
+
+std::uint64_t PilotePasses::EntreesPage() const {
+    return module_->EntreesPage;
+}
+
+template <class T> void PilotePasses::Discrete(Travail<T> travail, Suite<T> suite) {
+    Lancer<T>(true, std::move(travail), std::move(suite));
+}
+template void PilotePasses::Discrete<LotDirect>(Travail<LotDirect>, Suite<LotDirect>);
+
+template <class T> void PilotePasses::Lancer(bool discrete, Travail<T> travail, Suite<T> suite) {
+    if (arrete_)
+        return;
+    if (fil_.joinable())
+        fil_.join(); // la passe précédente a fini : son fil n'a plus qu'à sortir
+    // Le contrôle qui avait le focus le retrouve à la fin s'il n'a pas d'autre suite.
+    QPointer<QWidget> focusAvant;
+    if (!discrete)
+        focusAvant = affichage_.abri->window()->focusWidget();
+    enCours_ = true;
+    discrete_ = discrete;
+    vek::Progression* progression = progression_.get();
+    if (!discrete) {
+        Signaler();
+        progression_->Commencer();
+        if (progressionDesPasses_)
+            progression = &progressionDesPasses_(*progression_);
+    }
+    fil_ = std::jthread([this, travail = std::move(travail), suite = std::move(suite), focusAvant,
+                         discrete, progression](std::stop_token arret) mutable {
+        std::shared_ptr<vek::Issue<T>> issue;
+        try {
+            issue = std::make_shared<vek::Issue<T>>(travail(*module_, *progression, arret));
+        } catch (...) {
+            // Une exception ne sort pas du fil : elle devient un échec affiché.
+            issue = std::make_shared<vek::Issue<T>>(
+                vek::Resultat::Exception("Opération impossible", {}));
+        }
+        if (!discrete)
+            progression_->Terminer();
+        // Après les derniers signaux de la passe, dans la même file d'attente.
+        QMetaObject::invokeMethod(
+            this,
+            [this, issue, suite = std::move(suite), focusAvant, discrete] {
+                Finir(discrete, *issue, suite, focusAvant);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+template <class T>
+void PilotePasses::Finir(bool discrete, vek::Issue<T>& issue, const Suite<T>& suite,
+                         const QPointer<QWidget>& focusAvant) {
+    if (fil_.joinable())
+        fil_.join();
+    enCours_ = false;
+    discrete_ = false;
+    auDebut_ = nullptr;
+    if (arrete_)
+        return; // le programme se termine : rien d'autre à montrer
+    if (!discrete) {
+        Signaler();
+        if (affichage_.abri->window()->focusWidget() == affichage_.abri)
+            DonnerFocus(focusAvant);
+        // Une validation interrompue que la passe a reprise dans le dossier.
+        if (const std::string avis = module_->PrendreAvis(); !avis.empty() && message)
+            message(DepuisUtf8(avis), vek::Icone::Aucune);
+    }
+    if (suite)
+        suite(issue);
+    if (!discrete && !issue.ok() && message)
+        message(TexteEchec(issue.Echec()), vek::Icone::Stop);
+    ApresPasse();
+}
+
+void PilotePasses::Signaler() const {
+    if (etatChange)
+        etatChange();
+}
+
+bool PilotePasses::Differer(Action commande) {
+    if (!discrete_)
+        return false;
+    enAttente_.push_back(std::move(commande));
+    return true;
+}
+
+void PilotePasses::ApresPasse() {
+    if (enCours_ || arrete_)
+        return;
+    if (!enAttente_.empty()) {
+        Action commande = std::move(enAttente_.front());
+        enAttente_.erase(enAttente_.begin());
+        commande(); // sa passe finie, ApresPasse reprend ce qui attend encore
+        if (enCours_)
+            return;
+    }
+    if (auRepos)
+        auRepos();
+}
+
+void PilotePasses::Arreter() {
+    arrete_ = true;
+    fil_.request_stop();
+    if (fil_.joinable())
+        fil_.join();
+    enCours_ = false;
+    discrete_ = false;
+}
