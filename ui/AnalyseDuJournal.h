@@ -3,7 +3,9 @@
 // un journal donné au démarrage), la passe d'analyse, le sablier pendant qu'elle lit, et les
 // fenêtres « Analyse :) » : chaque analyse ouvre la sienne, outil de la fenêtre principale, à côté
 // d'elle et pas sur ses champs de date, en cascade des autres encore ouvertes. Les dates trouvées
-// vont dans les champs ; une séance choisie dans un résumé devient la période des champs.
+// vont dans les champs (un journal rechargé garde la période qu'ils disent) ; des séances choisies
+// dans un résumé deviennent la période des champs, et la recherche part. Un fichier vide, ou qui
+// n'est pas un journal texte du jeu, est dit en un seul message, sans résumé.
 
 #include <QPointer>
 #include <QString>
@@ -32,6 +34,7 @@ public:
         QWidget* suiteDeLaRoute; // reçoit le focus après l'analyse
         PilotePasses& passes;
         PilotePasses::Message message;
+        std::function<void()> rechercher; // la recherche de la période des champs
     };
 
     explicit AnalyseDuJournal(const Liens& liens);
@@ -52,9 +55,19 @@ public:
     void FermerTout();
 
 private:
+    struct Resume {
+        QPointer<FrmAnalyse> fenetre;
+        QString journal;
+    };
+
     void Analyser(const QString& nom);
     void Montrer(vek::Issue<vek::ResumeJournal>& issue, std::size_t ouverts);
-    void OuvrirResume();
+    // Les dates du journal dans les champs, sauf pour le journal déjà chargé dont les champs
+    // disent une période.
+    void PoserDates(const QString& journal, const vek::ResumeJournal& resume);
+    void OuvrirResume(const QString& journal);
+    // Les séances d'un résumé, refaites pour la pause qu'il montre (après la passe en cours).
+    void Regrouper(FrmAnalyse* fenetre);
     // Le résumé de l'analyse qui en avait trouvé ouverts avant elle, s'il est encore là.
     FrmAnalyse* ResumeDe(std::size_t ouverts) const;
     void Sablier(bool actif);
@@ -62,5 +75,8 @@ private:
     Liens l_;
     Dialogue dialogue_;
     bool sablier_ = false;
-    std::vector<QPointer<FrmAnalyse>> resumes_;
+    int pause_ = vek::PauseSessionsParDefaut; // minutes, celle du dernier résumé changé
+    QString charge_;                          // le journal de la dernière analyse
+    QPointer<FrmAnalyse> aRegrouper_;
+    std::vector<Resume> resumes_;
 };

@@ -49,6 +49,15 @@ std::vector<std::string_view> Textes(const vek::Catalogue& catalogue,
 
 } // namespace
 
+ArbresSelection::ArbresSelection(const Controles& controles) : c_(controles) {
+    PoserFocus();
+}
+
+void ArbresSelection::PoserFocus() const {
+    for (QTreeWidget* arbre : {c_.noms, c_.channels})
+        arbre->setFocusPolicy(arbre->topLevelItemCount() > 0 ? Qt::StrongFocus : Qt::NoFocus);
+}
+
 QTreeWidget* ArbresSelection::Controle(Arbre arbre) const {
     return arbre == Arbre::Noms ? c_.noms : c_.channels;
 }
@@ -67,6 +76,7 @@ void ArbresSelection::Remplir(const vek::Catalogue& catalogue) {
         // La case dit l'état de l'arbre neuf : rien de coché.
         Case(arbre)->setChecked(false);
     }
+    PoserFocus();
 }
 
 void ArbresSelection::Prolonger(const vek::Catalogue& catalogue) {
@@ -112,6 +122,7 @@ void ArbresSelection::AjouterNouveaux(const vek::Catalogue& catalogue) {
                 t->insertTopLevelItem(i, Noeud(texte, etat));
         }
     }
+    PoserFocus();
 }
 
 void ArbresSelection::CocherTout(Arbre arbre) {
@@ -141,6 +152,35 @@ vek::Selection ArbresSelection::Selection() const {
     return selection;
 }
 
+SelectionFuture ArbresSelection::SelectionAVenir() const {
+    SelectionFuture future{Selection(),
+                           {},
+                           {},
+                           Case(Arbre::Noms)->checkState() == Qt::Checked,
+                           Case(Arbre::Channels)->checkState() == Qt::Checked};
+    for (const Arbre arbre : {Arbre::Noms, Arbre::Channels}) {
+        const QTreeWidget* t = Controle(arbre);
+        for (int i = 0; i < t->topLevelItemCount(); ++i)
+            (arbre == Arbre::Noms ? future.noms : future.channels)
+                .insert(OctetsDe(t->topLevelItem(i)).toStdString());
+    }
+    return future;
+}
+
+std::optional<QString> ArbresSelection::RienARetenir() const {
+    const vek::Selection selection = Selection();
+    if (selection.NombreNoms() == 0)
+        return QStringLiteral("Personne n'est coché dans « Présents : » : aucune ligne ne serait "
+                              "retenue. Cochez les personnes de la scène (ou « Sélectionnez tout "
+                              "le monde »).");
+    if (selection.NombreChannels() == 0 && !selection.NomRetenu(vek::NomWhisps))
+        return QStringLiteral("Aucun channel n'est coché dans « Channels : » : aucune ligne ne "
+                              "serait retenue. Cochez les channels de la scène (« Zone de "
+                              "proximité » pour ce qui se dit autour de vous), ou « Sélectionnez "
+                              "tous les channels ».");
+    return std::nullopt;
+}
+
 void ArbresSelection::NoterRecherche(const vek::Periode& periode,
                                      std::pair<QString, QString> textes) {
     periode_ = periode;
@@ -156,7 +196,9 @@ bool ArbresSelection::AJour(const ChampsDeDate& champs) const {
 void ArbresSelection::MontrerBilan(const ChampsDeDate& champs) const {
     if (!periode_)
         return;
-    const QString texte = AJour(champs) ? bilan_ : TexteArbresPerimes(*periode_);
+    const QString texte = !perdu_.isEmpty() ? perdu_
+                          : AJour(champs)   ? bilan_
+                                            : TexteArbresPerimes(*periode_);
     c_.bilan->setText(texte);
     c_.bilan->setToolTip(texte);
 }

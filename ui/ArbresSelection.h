@@ -16,6 +16,7 @@
 #include "Catalogue.h"
 #include "Date.h"
 #include "Selection.h"
+#include "SuiviJournal.h"
 
 class ChampsDeDate;
 class QCheckBox;
@@ -33,13 +34,12 @@ public:
         QLabel* bilan;
     };
 
-    explicit ArbresSelection(const Controles& controles) : c_(controles) {}
+    explicit ArbresSelection(const Controles& controles);
 
-    // Les arbres neufs d'un catalogue : « Zone de proximité » puis les channels, et les locuteurs,
-    // triés à la française, les pseudo-nœuds en tête ; rien de coché, ni les deux cases.
-    void Remplir(const vek::Catalogue& catalogue);
-    // Les arbres refaits d'un catalogue, les coches gardées par nom (octets exacts) et les deux
-    // cases dans leur état ; un nœud nouveau est coché si sa case « Sélectionnez… » l'est.
+    // Les arbres refaits d'un catalogue (« Zone de proximité » puis les channels, et les
+    // locuteurs, triés à la française, les pseudo-nœuds en tête) : les coches des nœuds encore là
+    // gardées par nom (octets exacts) et les deux cases dans leur état ; un nœud nouveau est
+    // coché si sa case « Sélectionnez… » l'est.
     void Prolonger(const vek::Catalogue& catalogue);
     // Après une suite : seuls les nœuds que les arbres n'ont pas encore y sont ajoutés, à leur
     // place, dans l'état de leur case ; les autres ne bougent pas (coches, défilement, nœud
@@ -49,11 +49,22 @@ public:
     void CocherTout(Arbre arbre);
     // La sélection des nœuds cochés.
     vek::Selection Selection() const;
+    // La sélection d'un regard du suivi : les coches de l'instant et les nœuds à venir.
+    SelectionFuture SelectionAVenir() const;
+    // Pourquoi les coches ne peuvent retenir aucune ligne (personne, ou ni channel ni « Vos
+    // Whisps reçus ») ; rien quand une ligne peut l'être.
+    std::optional<QString> RienARetenir() const;
 
     // La recherche d'où viennent les arbres : sa période et les textes des champs quand elle est
     // partie ; puis son bilan.
     void NoterRecherche(const vek::Periode& periode, std::pair<QString, QString> textes);
-    void NoterBilan(const QString& bilan) { bilan_ = bilan; }
+    void NoterBilan(const QString& bilan) {
+        bilan_ = bilan;
+        perdu_.clear();
+    }
+    // L'extrait d'où viennent les arbres n'est plus : la ligne sous eux le dit, quelle que soit
+    // la période des champs, jusqu'à la recherche suivante.
+    void NoterExtraitPerdu(const QString& raison) { perdu_ = raison; }
     const std::optional<vek::Periode>& Periode() const { return periode_; }
     // Les champs de date disent-ils encore la période des arbres ? Vrai tant qu'il n'y a pas
     // d'arbres.
@@ -62,11 +73,16 @@ public:
     void MontrerBilan(const ChampsDeDate& champs) const;
 
 private:
+    // Les arbres neufs d'un catalogue, rien de coché, ni les deux cases.
+    void Remplir(const vek::Catalogue& catalogue);
     QTreeWidget* Controle(Arbre arbre) const;
     QCheckBox* Case(Arbre arbre) const;
+    // Un arbre vide n'est pas un arrêt de la tabulation : le focus n'y serait pas visible.
+    void PoserFocus() const;
 
     Controles c_;
     std::optional<vek::Periode> periode_;
     std::pair<QString, QString> textes_;
     QString bilan_;
+    QString perdu_;
 };

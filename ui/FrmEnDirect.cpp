@@ -36,6 +36,23 @@ FrmEnDirect::FrmEnDirect(QWidget* parent)
     disposition->addWidget(vue_, 1);
     disposition->addWidget(etat_);
     resize(560, 380);
+    // La barre suit le texte même quand la vue ne l'a pas encore mis en page (une rafale qui la
+    // fait déborder d'un coup) : chaque changement de sa course la ramène en bas.
+    QScrollBar* barre = vue_->verticalScrollBar();
+    connect(barre, &QScrollBar::valueChanged, this, [this, barre](int valeur) {
+        if (!defile_)
+            suit_ = valeur >= barre->maximum();
+    });
+    connect(barre, &QScrollBar::rangeChanged, this, [this] {
+        if (suit_)
+            Defiler();
+    });
+}
+
+void FrmEnDirect::Defiler() {
+    defile_ = true;
+    vue_->verticalScrollBar()->setValue(vue_->verticalScrollBar()->maximum());
+    defile_ = false;
 }
 
 QString FrmEnDirect::Presenter(const LigneDirecte& l) {
@@ -83,15 +100,13 @@ void FrmEnDirect::DefinirEtat(const QString& texte) {
 void FrmEnDirect::AjouterHtml(const QStringList& blocs) {
     if (blocs.isEmpty())
         return;
-    QScrollBar* barre = vue_->verticalScrollBar();
-    const bool enBas = barre->value() >= barre->maximum();
+    // Qui est remonté lire garde sa place sans qu'on touche à la barre : la vue pleine perd ses
+    // premières lignes et remonte alors d'autant d'elle-même (remettre l'ancienne valeur ferait
+    // glisser le texte sous le lecteur).
     for (const QString& bloc : blocs)
         vue_->appendHtml(bloc);
-    // La vue suit la scène quand elle était en bas. Qui est remonté lire garde sa place sans
-    // qu'on touche à la barre : la vue pleine perd ses premières lignes et la vue remonte alors
-    // d'autant d'elle-même (remettre l'ancienne valeur ferait glisser le texte sous le lecteur).
-    if (enBas)
-        barre->setValue(barre->maximum());
+    if (suit_)
+        Defiler();
 }
 
 QStringList FrmEnDirect::Lignes() const {

@@ -1,8 +1,9 @@
 #pragma once
 // FrmEnDirect : la fenêtre « En direct », où le suivi du journal montre les lignes retenues à
 // mesure que le jeu les écrit, dans la présentation de lecture : l'heure, le channel en badge,
-// le nom dans sa couleur (celle de la page web), le texte. Elle défile avec la scène sauf si
-// l'utilisateur est remonté, et garde les dernières lignes seulement. Fermée, elle arrête le
+// le nom dans sa couleur (celle de la page web), le texte. Elle s'ouvre sur les dernières lignes
+// retenues de la période, suit la scène tant que l'utilisateur n'est pas remonté lire (une rafale
+// qui la fait déborder comprise), et garde les dernières lignes seulement. Fermée, elle arrête le
 // suivi.
 
 #include <QWidget>
@@ -19,6 +20,8 @@ class FrmEnDirect : public QWidget {
 
 public:
     static constexpr int LignesGardees = 10000;
+    // Les dernières lignes retenues de la période, montrées à l'ouverture.
+    static constexpr int LignesAOuverture = 50;
 
     explicit FrmEnDirect(QWidget* parent = nullptr);
 
@@ -47,10 +50,15 @@ protected:
     void closeEvent(QCloseEvent* evenement) override;
 
 private:
-    // Ajoute des blocs de HTML ; défile jusqu'en bas si la vue y était.
+    // Ajoute des blocs de HTML ; défile jusqu'en bas si la vue suit la scène.
     void AjouterHtml(const QStringList& blocs);
+    void Defiler();
 
     QPlainTextEdit* vue_;
     QLabel* etat_;
     int regards_ = 0;
+    // La vue suit la scène : l'utilisateur n'est pas remonté lire. Changé par lui seul, jamais
+    // par le défilement que la vue fait elle-même.
+    bool suit_ = true;
+    bool defile_ = false;
 };

@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -76,7 +77,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     ui->barreProgression->setValue(0);
     modes_ = vek::Modes{};
     AppliquerEtatBoutons();
-    ui->dateDebut->setFocus();
+    ui->cheminJournal->setFocus(); // la route commence par le journal
 }
 
 FrmPrincipal::~FrmPrincipal() {
@@ -87,8 +88,8 @@ FrmPrincipal::~FrmPrincipal() {
 
 void FrmPrincipal::PoserApparence() {
     ui->lienSite->setText(DepuisUtf8(AdresseSiteAffichee));
-    // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; les arbres grandissent
-    // avec elle (DispositionPrincipale).
+    // Bordure ordinaire redimensionnable, sans bouton d'agrandissement ; le milieu grandit avec
+    // elle, et la bannière et les champs s'étirent (DispositionPrincipale).
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -102,7 +103,7 @@ void FrmPrincipal::PoserApparence() {
     for (QPushButton* bouton : {ui->boutonDateDebut, ui->boutonDateFin, ui->boutonParcourir})
         bouton->setFont(PoliceSansSerif(12, true));
     ui->lienSite->setFont(PoliceSansSerif(12));
-    PoserImage(ui->banniere, QStringLiteral("banniere.svg"));
+    PoserBanniere(ui->banniere);
     PoserImage(ui->ornement, QStringLiteral("ornement.svg"));
     PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
     PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
@@ -129,8 +130,9 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, std::string reperto
         PilotePasses::Affichage{ui->barreProgression, ui->compteurLignes, ui->centralwidget});
     passes_->message = message;
     passes_->etatChange = [this] { AppliquerEtatBoutons(); };
-    analyse_ = std::make_unique<AnalyseDuJournal>(AnalyseDuJournal::Liens{
-        this, ui->cheminJournal, *dates_, ui->boutonRecherche, *passes_, message});
+    analyse_ = std::make_unique<AnalyseDuJournal>(
+        AnalyseDuJournal::Liens{this, ui->cheminJournal, *dates_, ui->boutonRecherche, *passes_,
+                                message, [this] { LancerRecherche(); }});
     // Les entrées d'export, tirées de la table des formats, avant le séparateur de « Menu ».
     QAction* separateur = nullptr;
     for (QAction* action : ui->menuPrincipal->actions())
@@ -142,11 +144,13 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, std::string reperto
     suivi_ = std::make_unique<SuiviDirect>(SuiviDirect::Liens{
         this, ui->caseSuivre, ui->cheminJournal, *dates_, *arbres_, *passes_, modes_, nettoyage_,
         [this](const QString& texte) { AfficherMessage(texte, vek::Icone::Stop); },
-        [this](bool lignes) {
-            creerLogActive_ = lignes;
+        [this](const vek::ResultatRecherche& resultat) {
+            extraitArbres_ = resultat.empreinte;
+            creerLogActive_ = resultat.lignesRetenues > 0;
             AppliquerEtatBoutons();
             SuivreChampsDeDate();
-        }});
+        },
+        [this] { ApresEchec(); }});
 }
 
 void FrmPrincipal::Connecter() {
@@ -171,7 +175,11 @@ void FrmPrincipal::Connecter() {
     connect(ui->actionDateFin, &QAction::triggered, this, fin);
     for (QLineEdit* champ : {ui->dateDebut, ui->dateFin})
         connect(champ, &QLineEdit::textChanged, this, &FrmPrincipal::AppliquerRegleRecherche);
+    // Entrée dans un champ de date lance la recherche, comme le bouton et Ctrl+R.
     connect(ui->boutonRecherche, &QPushButton::clicked, this, &FrmPrincipal::LancerRecherche);
+    connect(ui->actionRecherche, &QAction::triggered, this, &FrmPrincipal::LancerRecherche);
+    for (QLineEdit* champ : {ui->dateDebut, ui->dateFin})
+        connect(champ, &QLineEdit::returnPressed, this, &FrmPrincipal::LancerRecherche);
     connect(ui->caseTousLesChannels, &QCheckBox::clicked, this,
             [this] { arbres_->CocherTout(ArbresSelection::Arbre::Channels); });
     connect(ui->caseToutLeMonde, &QCheckBox::clicked, this,
@@ -180,8 +188,22 @@ void FrmPrincipal::Connecter() {
     connect(ui->caseSuivre, &QCheckBox::toggled, suivi_.get(), &SuiviDirect::Basculer);
     connect(ui->boutonQuitter, &QPushButton::clicked, this, &FrmPrincipal::Quitter);
     connect(ui->actionQuitter, &QAction::triggered, this, &FrmPrincipal::Quitter);
-    connect(ui->actionOptionsLog, &QAction::triggered, this,
-            [this] { FrmOption::Ouvrir(modes_, &nettoyage_); });
+    ConnecterOptions();
+}
+
+void FrmPrincipal::ConnecterOptions() {
+    // « Sans HRP » du menu et la case de la boîte des options disent le même réglage.
+    const auto montrerSansHrp = [this] {
+        const QSignalBlocker bloque(ui->actionSansHrp);
+        ui->actionSansHrp->setChecked(nettoyage_.sansHrp);
+    };
+    connect(ui->actionOptionsLog, &QAction::triggered, this, [this, montrerSansHrp] {
+        FrmOption::Ouvrir(modes_, &nettoyage_);
+        montrerSansHrp();
+    });
+    connect(ui->menuOptions, &QMenu::aboutToShow, this, montrerSansHrp);
+    connect(ui->actionSansHrp, &QAction::toggled, this,
+            [this](bool sans) { nettoyage_.sansHrp = sans; });
     connect(ui->actionRenommer, &QAction::triggered, this,
             [this] { DlgRenommer::Ouvrir(nettoyage_, this); });
     connect(ui->actionInfoSysteme, &QAction::triggered, this, [this] {
@@ -195,7 +217,8 @@ void FrmPrincipal::Connecter() {
 void FrmPrincipal::DeclarerCommandesDePasse() {
     // Chaque ligne : un bouton, les entrées de menu qui font ce qu'il fait, et leur règle.
     commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal}, [] { return true; });
-    commandes_.Ajouter({ui->boutonRecherche}, [this] { return rechercheActive_; });
+    commandes_.Ajouter({ui->boutonRecherche, ui->actionRecherche},
+                       [this] { return rechercheActive_; });
     // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
     std::vector<QObject*> creerLog{ui->boutonCreerLog};
     for (QAction* action : sorties_->Actions())
@@ -278,16 +301,17 @@ void FrmPrincipal::LancerRecherche() {
         [this, textes = dates_->Textes()](vek::Issue<vek::ResultatRecherche>& issue) {
             if (issue.ok())
                 MontrerRecherche(*issue, textes);
+            else
+                ApresEchec();
         });
 }
 
 void FrmPrincipal::MontrerRecherche(const vek::ResultatRecherche& resultat,
                                     const std::pair<QString, QString>& textes) {
+    // Les coches restent par nom, d'une recherche à l'autre (une suite ou une autre période).
     arbres_->NoterRecherche(resultat.periode, textes);
-    if (resultat.suite)
-        arbres_->Prolonger(*resultat.catalogue);
-    else
-        arbres_->Remplir(*resultat.catalogue);
+    arbres_->Prolonger(*resultat.catalogue);
+    extraitArbres_ = resultat.empreinte;
     if (!resultat.avisComplet.empty())
         AnnoncerDansBarreEtat(DepuisUtf8(resultat.avisComplet));
     // « Créer le fichier log » n'écrit que depuis une recherche qui a trouvé des lignes.
@@ -302,6 +326,19 @@ void FrmPrincipal::MontrerRecherche(const vek::ResultatRecherche& resultat,
         AfficherMessage(TexteLimites(*resultat.catalogue), vek::Icone::Aucune);
     // La suite de la route : cocher les présents.
     DonnerFocus(ui->arbreNoms);
+}
+
+void FrmPrincipal::ApresEchec() {
+    // Une recherche qui échoue peut emporter l'extrait d'où viennent les arbres : sans lui, rien
+    // ne s'écrit depuis eux (une écriture accuserait à tort un autre programme de l'avoir changé).
+    if (!arbres_->Periode() || passes_->ExtraitInchange(extraitArbres_))
+        return;
+    creerLogActive_ = false;
+    AppliquerEtatBoutons();
+    arbres_->NoterExtraitPerdu(QStringLiteral("La dernière recherche a échoué et n'a pas laissé "
+                                              "l'extrait d'où viennent ces arbres : relancez-la "
+                                              "avant d'écrire."));
+    SuivreChampsDeDate();
 }
 
 void FrmPrincipal::SuivreChampsDeDate() {
@@ -326,10 +363,10 @@ bool FrmPrincipal::eventFilter(QObject* objet, QEvent* evenement) {
         // efface un caractère dans un champ de texte sous certains systèmes).
         const auto* touche = static_cast<QKeyEvent*>(evenement);
         const QKeySequence sequence(touche->keyCombination());
-        for (const QAction* action :
-             {ui->actionOuvrirJournal, ui->actionDateDebut, ui->actionDateFin, ui->actionQuitter})
-            if (action->shortcut() == sequence)
-                return true; // non acceptée : le raccourci du menu part
+        for (const QAction* menu : ui->menubar->actions())
+            for (const QAction* action : menu->menu()->actions())
+                if (!action->shortcut().isEmpty() && action->shortcut() == sequence)
+                    return true; // non acceptée : le raccourci du menu part
     }
     return QMainWindow::eventFilter(objet, evenement);
 }

@@ -110,6 +110,8 @@ private:
     void PoserApparence();
     void PoserRoles(vek::LanceurDocument& lanceur, std::string repertoire);
     void Connecter();
+    // Les menus « Option » et « ? ».
+    void ConnecterOptions();
     void DeclarerCommandesDePasse();
 
     // Le bouton logique (selon les règles) et l'état montré (grisé pendant une passe visible).
@@ -120,6 +122,8 @@ private:
     void LancerRecherche();
     void MontrerRecherche(const vek::ResultatRecherche& resultat,
                           const std::pair<QString, QString>& textes);
+    // Après une recherche (ou un regard) qui a échoué.
+    void ApresEchec();
     // La ligne du bilan, et la vue en direct, disent si les champs ont changé de période.
     void SuivreChampsDeDate();
     // Des arbres d'une autre période que celle des champs : demande s'il faut relancer la
@@ -134,6 +138,7 @@ private:
     bool quitte_ = false;
     bool rechercheActive_ = false; // boutonRecherche selon la règle des dates
     bool creerLogActive_ = false; // boutonCreerLog, activé par une recherche qui trouve des lignes
+    std::optional<vek::EmpreinteFichier> extraitArbres_; // l'extrait d'où viennent les arbres
 
     AfficheurMessage afficheur_;
     Question question_;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "Chemins.h"
 #include "CommandesDePasse.h"
 #include "ProgressionFenetre.h"
 #include "SuiviJournal.h"
@@ -47,8 +48,11 @@ PilotePasses::~PilotePasses() {
         fil_.join();
 }
 
-void PilotePasses::Analyser(const vek::NomFichier& chemin, Suite<vek::ResumeJournal> suite,
-                            Action auDebut) {
+void PilotePasses::Analyser(const vek::NomFichier& chemin, int pause,
+                            Suite<vek::ResumeJournal> suite, Action auDebut) {
+    if (fil_.joinable())
+        fil_.join(); // aucune passe ne tourne : les réglages se posent avant la suivante
+    module_->PauseSessions = pause;
     auDebut_ = std::move(auDebut);
     Lancer<vek::ResumeJournal>(
         false,
@@ -91,6 +95,10 @@ void PilotePasses::Ecrire(const Ecriture& ecriture,
 
 std::uint64_t PilotePasses::EntreesPage() const {
     return module_->EntreesPage;
+}
+
+bool PilotePasses::ExtraitInchange(const std::optional<vek::EmpreinteFichier>& empreinte) const {
+    return vek::LireEmpreinte(module_->CheminExtrait()) == empreinte;
 }
 
 template <class T> void PilotePasses::Discrete(Travail<T> travail, Suite<T> suite) {
@@ -158,8 +166,12 @@ void PilotePasses::Finir(bool discrete, vek::Issue<T>& issue, const Suite<T>& su
     }
     if (suite)
         suite(issue);
-    if (!discrete && !issue.ok() && message)
-        message(TexteEchec(issue.Echec()), vek::Icone::Stop);
+    if (!discrete && !issue.ok()) {
+        // La barre ne reste pas pleine d'une passe qui n'a rien donné.
+        affichage_.barre->setValue(affichage_.barre->minimum());
+        if (message)
+            message(TexteEchec(issue.Echec()), vek::Icone::Stop);
+    }
     ApresPasse();
 }
 
@@ -185,8 +197,11 @@ void PilotePasses::ApresPasse() {
         if (enCours_)
             return;
     }
-    if (auRepos)
-        auRepos();
+    for (const Action& action : auRepos_) {
+        action();
+        if (enCours_)
+            return;
+    }
 }
 
 void PilotePasses::Arreter() {

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -64,19 +65,22 @@ public:
         progressionDesPasses_ = std::move(progression);
     }
 
-    // Ce que la fenêtre fait autour des passes : les messages (avis du dossier, échec), l'état
-    // des commandes (au début et à la fin d'une passe visible), et ce qui attend que plus rien
-    // ne tourne (le suivi y regarde le journal).
+    // Ce que la fenêtre fait autour des passes : les messages (avis du dossier, échec) et l'état
+    // des commandes (au début et à la fin d'une passe visible).
     Message message;
     Action etatChange;
-    Action auRepos;
+    // Ce qui attend que plus rien ne tourne (le suivi y regarde le journal) : appelé à la fin de
+    // chaque passe, dans l'ordre, jusqu'à ce que l'un lance une passe.
+    void QuandAuRepos(Action action) { auRepos_.push_back(std::move(action)); }
 
     // Une passe tourne ; discrète : un regard du suivi.
     bool EnCours() const { return enCours_; }
     bool Discrete() const { return discrete_; }
 
-    // L'analyse d'un journal ; auDebut : quand le journal est ouvert et que la lecture commence.
-    void Analyser(const vek::NomFichier& chemin, Suite<vek::ResumeJournal> suite, Action auDebut);
+    // L'analyse d'un journal, les séances coupées aux pauses de plus de pause minutes ; auDebut :
+    // quand le journal est ouvert et que la lecture commence.
+    void Analyser(const vek::NomFichier& chemin, int pause, Suite<vek::ResumeJournal> suite,
+                  Action auDebut);
     // La recherche d'une période.
     void Rechercher(const vek::NomFichier& chemin, const vek::Periode& periode,
                     Suite<vek::ResultatRecherche> suite);
@@ -93,6 +97,8 @@ public:
     void Ecrire(const Ecriture& ecriture, std::function<void(const std::string& chemin)> suite);
     // Les entrées de la dernière page web écrite.
     std::uint64_t EntreesPage() const;
+    // L'extrait est-il encore celui dont l'empreinte est donnée (celui d'où viennent les arbres) ?
+    bool ExtraitInchange(const std::optional<vek::EmpreinteFichier>& empreinte) const;
     // Une passe discrète (un regard du suivi) : ni progression, ni commandes grisées, ni échec
     // montré ; la suite décide de tout.
     template <class T> void Discrete(Travail<T> travail, Suite<T> suite);
@@ -124,6 +130,7 @@ private:
     bool discrete_ = false;
     bool arrete_ = false;
     std::vector<Action> enAttente_;
+    std::vector<Action> auRepos_;
     // Le fil de la passe en cours ; il s'arrête et se rejoint avant le reste.
     std::jthread fil_;
 };

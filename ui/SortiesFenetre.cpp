@@ -58,7 +58,7 @@ SortiesFenetre::SortiesFenetre(const Liens& liens) : l_(liens) {
     exports_ = new EntreesExport(
         l_.menu, l_.avant,
         [this](const vek::Format& format, std::function<void(const std::string&)> suite) {
-            if (l_.permise() && l_.avantEcriture())
+            if (l_.permise() && Cochee() && l_.avantEcriture())
                 Ecrire(vek::FormatsSortie::De({format.nom}), std::move(suite));
         },
         l_.menu);
@@ -73,8 +73,16 @@ const std::vector<QAction*>& SortiesFenetre::Actions() const {
     return exports_->Actions();
 }
 
+bool SortiesFenetre::Cochee() const {
+    // Rien de coché : l'écriture ne ferait qu'une sortie vide (ou un presse-papiers vide).
+    const auto raison = l_.arbres.RienARetenir();
+    if (raison)
+        l_.message(*raison, vek::Icone::Aucune);
+    return !raison;
+}
+
 void SortiesFenetre::CreerLogFinal() {
-    if (!l_.avantEcriture())
+    if (!Cochee() || !l_.avantEcriture())
         return;
     Ecrire(vek::FormatsSortie::Texte(), [this](const std::string& chemin) {
         // Le programme du bureau ; s'il ne démarre pas, la fenêtre dit où est le fichier.

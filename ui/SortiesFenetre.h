@@ -1,7 +1,8 @@
 #pragma once
 // Les sorties de la fenêtre principale : « Créer le fichier log » et les entrées d'export de
-// « Menu » (page web, forum, Discord). La sélection est prise au clic dans les arbres, l'écriture
-// part sur le fil de travail, puis la fenêtre dit ce qu'elle a écrit : dans la barre d'état,
+// « Menu » (page web, forum, Discord). La sélection est prise au clic dans les arbres (des coches
+// qui ne peuvent retenir aucune ligne sont refusées, avec la raison), l'écriture part sur le fil
+// de travail, puis la fenêtre dit ce qu'elle a écrit : dans la barre d'état,
 // toujours, avec son chemin complet et si un programme du bureau a été chargé de l'ouvrir ; dans
 // une boîte, où elle est quand aucun programme ne l'a ouverte ou qu'elle est allée dans le dossier
 // personnel de secours. Au-delà de EntreesPageUniqueMax entrées, la page unique (LogFinal.html)
@@ -55,6 +56,8 @@ public:
 
 private:
     enum class Sortie { LogFinal, PageWeb };
+    // Les coches peuvent retenir une ligne ; sinon la fenêtre dit pourquoi.
+    bool Cochee() const;
     void Ecrire(vek::FormatsSortie formats, std::function<void(const std::string&)> suite);
     void Signaler(Sortie sortie, const std::string& chemin, bool ouvert,
                   std::uint64_t entreesPage = 0) const;

@@ -29,15 +29,14 @@ QString Premiere(QString texte) {
 
 SuiviDirect::SuiviDirect(const Liens& liens) : l_(liens) {
     // Quand plus rien ne tourne, le regard qui attendait part.
-    l_.passes.auRepos = [this] {
-        if (regardEnAttente_)
-            Regarder();
-    };
+    l_.passes.QuandAuRepos([suivi = QPointer<SuiviDirect>(this)] {
+        if (suivi && suivi->regardEnAttente_)
+            suivi->Regarder();
+    });
 }
 
 SuiviDirect::~SuiviDirect() {
     veilleur_.reset(); // plus aucun changement du journal n'arrive à la fenêtre
-    l_.passes.auRepos = nullptr;
 }
 
 FrmEnDirect* SuiviDirect::Vue() const {
@@ -112,15 +111,15 @@ void SuiviDirect::Regarder() {
 void SuiviDirect::LancerRegard() {
     regardEnAttente_ = false;
     // Les coches, les modes et le nettoyage de cet instant : un changement vaut dès le regard
-    // suivant.
-    auto selection = std::make_shared<const vek::Selection>(l_.arbres.Selection());
-    const vek::Modes modes = l_.modes.Lire();
-    const vek::Periode periode = l_.arbres.Periode().value_or(periode_);
+    // suivant. La vue qui s'ouvre vide montre d'abord les dernières lignes de la période.
+    auto regard = std::make_shared<const Regard>(Regard{
+        journal_, l_.arbres.Periode().value_or(periode_), l_.arbres.SelectionAVenir(),
+        l_.modes.Lire(), l_.nettoyage, FrmEnDirect::LignesGardees,
+        premierRegard_ && vue_->Lignes().isEmpty() ? std::size_t{FrmEnDirect::LignesAOuverture}
+                                                   : 0});
     l_.passes.Discrete<LotDirect>(
-        [selection, modes, periode, journal = journal_, nettoyage = l_.nettoyage](
-            vek::ModuleVEK& module, vek::Progression&, std::stop_token arret) {
-            return RegarderJournal(module, journal, periode, *selection, modes, nettoyage,
-                                   FrmEnDirect::LignesGardees, arret);
+        [regard](vek::ModuleVEK& module, vek::Progression&, std::stop_token arret) {
+            return RegarderJournal(module, *regard, arret);
         },
         [this, numero = numero_](vek::Issue<LotDirect>& issue) {
             // Le résultat d'un suivi précédent n'est pas celui du suivi du moment (autre journal
@@ -139,6 +138,7 @@ void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
         // Pas de boîte à chaque regard : le message va dans le fil de la scène.
         vue_->Annoncer(TexteEchec(issue.Echec()));
         vue_->Ajouter({});
+        l_.regardEchoue();
         return;
     }
     const vek::ResultatRecherche& r = issue->recherche;
@@ -155,7 +155,7 @@ void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
     else
         l_.arbres.Prolonger(*r.catalogue);
     l_.arbres.NoterBilan(BilanEtLimites(r));
-    l_.rechercheMontree(r.lignesRetenues > 0);
+    l_.rechercheMontree(r);
     vue_->Ajouter(issue->retenues.lignes);
     // Une dernière ligne inachevée : un regard de plus quand le journal aura cessé de grandir
     // (une fois par état du journal, pas indéfiniment pour un journal qui finit ainsi).

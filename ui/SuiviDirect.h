@@ -50,9 +50,10 @@ public:
         const vek::ReglagesNettoyage& nettoyage;
         // Un refus montré à l'utilisateur (boîte à l'icône d'arrêt).
         std::function<void(const QString&)> refuser;
-        // Après un regard montré : a-t-il retenu des lignes ? (les commandes d'écriture, le
-        // bilan sous les arbres)
-        std::function<void(bool lignes)> rechercheMontree;
+        // Après un regard montré, sa recherche (les commandes d'écriture, le bilan sous les
+        // arbres) ; après un regard qui a échoué.
+        std::function<void(const vek::ResultatRecherche&)> rechercheMontree;
+        std::function<void()> regardEchoue;
     };
 
     explicit SuiviDirect(const Liens& liens);

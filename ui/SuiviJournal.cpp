@@ -8,11 +8,14 @@
 
 LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
                                   const vek::Selection& selection, const vek::Modes& modes,
-                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur) {
+                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur,
+                                  bool partielle) {
     LignesRetenues retenues;
     vek::LecteurTexte lecteur;
     if (maximum == 0 || !lecteur.Ouvrir(extrait, debut))
         return retenues;
+    if (partielle && !lecteur.FinFichier())
+        lecteur.LireLigne();
     std::deque<LigneDirecte> dernieres;
     vek::TravailReecriture travail;
     vek::TravailNettoyage nettoyage;
@@ -39,29 +42,63 @@ LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t 
     return retenues;
 }
 
-vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
-                                      const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes,
-                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
+LignesRetenues LireDernieresLignesRetenues(const vek::NomFichier& extrait,
+                                           const vek::Selection& selection, const vek::Modes& modes,
+                                           std::size_t maximum, const vek::Nettoyeur* nettoyeur) {
+    const auto empreinte = vek::LireEmpreinte(extrait);
+    const std::uint64_t taille = empreinte ? empreinte->taille : 0;
+    // Depuis la fin, une fenêtre de plus en plus grande, jusqu'à y trouver assez de lignes (une
+    // ligne coupée au début de la fenêtre est sautée : elle précède toutes celles qui comptent).
+    for (std::uint64_t fenetre = std::uint64_t{64} << 10;; fenetre *= 4) {
+        const std::uint64_t debut = taille > fenetre ? taille - fenetre : 0;
+        LignesRetenues retenues =
+            LireLignesRetenues(extrait, debut, selection, modes, maximum, nettoyeur, debut > 0);
+        if (retenues.total >= maximum || debut == 0)
+            return retenues;
+    }
+}
+
+vek::Selection SelectionFuture::Avec(const vek::Catalogue& catalogue) const {
+    vek::Selection selection = cochee;
+    if (tousLesChannels)
+        for (const std::string_view channel : vek::NoeudsChannels(catalogue))
+            if (!channels.contains(std::string(channel)))
+                selection.AjouterChannel(channel);
+    if (tousLesNoms)
+        for (const std::string_view nom : vek::NoeudsNoms(catalogue))
+            if (!noms.contains(std::string(nom)))
+                selection.AjouterNom(nom);
+    return selection;
+}
+
+vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const Regard& regard,
                                       std::stop_token arret) {
-    module.Nettoyage = nettoyage;
+    module.Nettoyage = regard.nettoyage;
     const auto avant = vek::LireEmpreinte(module.CheminExtrait());
     // Personne ne voit de barre : la passe de comptage est sautée.
     struct Muette final : vek::Progression {
         bool Affichee() const override { return false; }
     } muette;
-    auto recherche = module.Rechercher(journal, periode, muette, arret);
+    auto recherche = module.Rechercher(regard.journal, regard.periode, muette, arret);
     if (!recherche.ok())
         return recherche.Echec();
-    // Une suite prolonge l'extrait : seules ses nouvelles lignes sont à montrer. Une recherche
-    // complète (journal remplacé ou tronqué) l'a refait : tout ce qu'il retient est nouveau.
-    const std::uint64_t depuis = recherche->suite && avant ? avant->taille : 0;
     LotDirect lot{std::move(*recherche), {}, std::nullopt};
+    const vek::Selection selection = regard.selection.Avec(*lot.recherche.catalogue);
     const vek::Nettoyeur nettoyeur(module.Nettoyage, lot.recherche.catalogue.get(), selection);
-    lot.retenues =
-        LireLignesRetenues(lot.recherche.extrait, depuis, selection, modes, maximum, &nettoyeur);
-    if (const auto e = vek::LireEmpreinte(journal); e && e->taille > 0) {
-        const auto dernier = vek::LireOctetsSiMeme(journal, *e, e->taille - 1, 1);
+    const std::string& extrait = lot.recherche.extrait;
+    if (regard.ouverture > 0) {
+        lot.retenues = LireDernieresLignesRetenues(extrait, selection, regard.modes,
+                                                   regard.ouverture, &nettoyeur);
+    } else {
+        // Une suite prolonge l'extrait : seules ses nouvelles lignes sont à montrer. Une
+        // recherche complète (journal remplacé ou tronqué) l'a refait : tout ce qu'il retient
+        // est nouveau.
+        const std::uint64_t depuis = lot.recherche.suite && avant ? avant->taille : 0;
+        lot.retenues = LireLignesRetenues(extrait, depuis, selection, regard.modes, regard.maximum,
+                                          &nettoyeur);
+    }
+    if (const auto e = vek::LireEmpreinte(regard.journal); e && e->taille > 0) {
+        const auto dernier = vek::LireOctetsSiMeme(regard.journal, *e, e->taille - 1, 1);
         if (dernier && !dernier->empty() && dernier->back() != '\n' && dernier->back() != '\r')
             lot.inachevee = e;
     }

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "Fichiers.h"
@@ -33,13 +34,32 @@ struct LigneDirecte {
 // Les lignes de l'extrait à partir de la position debut que selection et modes retiennent,
 // nettoyées comme les sorties quand nettoyeur est donné (une ligne toute hors role-play tombe) ;
 // les maximum dernières seulement (la vue n'en garde pas plus), et combien il y en avait en tout.
+// Avec partielle, la première ligne lue commence peut-être avant debut : elle est sautée.
 struct LignesRetenues {
     std::vector<LigneDirecte> lignes;
     std::uint64_t total = 0;
 };
 LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
                                   const vek::Selection& selection, const vek::Modes& modes,
-                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur = nullptr);
+                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur = nullptr,
+                                  bool partielle = false);
+// Les maximum dernières lignes retenues de tout l'extrait, lues depuis sa fin (un grand extrait
+// n'est pas relu en entier pour quelques lignes).
+LignesRetenues LireDernieresLignesRetenues(const vek::NomFichier& extrait,
+                                           const vek::Selection& selection, const vek::Modes& modes,
+                                           std::size_t maximum, const vek::Nettoyeur* nettoyeur);
+
+// La sélection d'un regard, prise sur le fil de la fenêtre : les coches de l'instant, et les
+// nœuds que le catalogue du regard apportera, retenus d'avance quand leur case « Sélectionnez… »
+// est cochée (ils arriveront cochés dans les arbres) ; la première ligne d'un nouveau locuteur ou
+// d'un nouveau channel est ainsi montrée.
+struct SelectionFuture {
+    vek::Selection cochee;
+    std::unordered_set<std::string> noms, channels; // les nœuds déjà dans les arbres
+    bool tousLesNoms = false, tousLesChannels = false;
+    // La sélection une fois les nœuds du catalogue arrivés dans les arbres.
+    vek::Selection Avec(const vek::Catalogue& catalogue) const;
+};
 
 // Ce qu'un regard du suivi a trouvé : la recherche (qui n'a lu que la suite du journal, ou tout
 // s'il a été remplacé) et les lignes retenues qu'elle a ajoutées.
@@ -51,14 +71,25 @@ struct LotDirect {
     std::optional<vek::EmpreinteFichier> inachevee;
 };
 
+// Ce que demande un regard : le journal, la période, la sélection, les modes et le nettoyage de
+// l'instant ; combien de lignes la vue garde ; et, au premier regard d'un suivi, combien des
+// dernières lignes retenues de la période montrer à l'ouverture (0 ensuite).
+struct Regard {
+    vek::NomFichier journal;
+    vek::Periode periode;
+    SelectionFuture selection;
+    vek::Modes modes;
+    vek::ReglagesNettoyage nettoyage;
+    std::size_t maximum = 0;
+    std::size_t ouverture = 0;
+};
+
 // La recherche d'un regard, sur le fil de travail : relance la recherche de la période (elle ne
-// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait, nettoyées
-// selon nettoyage, qui devient celui du module (les pseudonymes suivent l'ordre du catalogue, qui
-// ne fait que s'allonger d'un regard à l'autre).
-vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const vek::NomFichier& journal,
-                                      const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes,
-                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
+// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait (au
+// premier regard, les dernières de tout l'extrait), nettoyées selon le nettoyage du regard, qui
+// devient celui du module (les pseudonymes suivent l'ordre du catalogue, qui ne fait que
+// s'allonger d'un regard à l'autre).
+vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const Regard& regard,
                                       std::stop_token arret);
 
 // Veille le journal sur son propre fil et appelle changement (sur ce fil) chaque fois que son
