@@ -55,7 +55,7 @@ void FrmEnDirect::Defiler() {
     defile_ = false;
 }
 
-QString FrmEnDirect::Presenter(const LigneDirecte& l) {
+QString FrmEnDirect::Presenter(const LigneDirecte& l, const vek::TeintesDesNoms& teintes) {
     QString html;
     if (!l.heure.empty())
         html += QStringLiteral("<span style=\"color:#6e7781\">%1</span> ").arg(Html(l.heure));
@@ -67,7 +67,7 @@ QString FrmEnDirect::Presenter(const LigneDirecte& l) {
         // Ce que vous avez dit : la couleur de « vous » de la page, pas celle d'un nom.
         const QString couleur = l.genre == vek::GenreEntree::Dit
                                     ? QStringLiteral("#0550ae")
-                                    : DepuisUtf8(vek::CouleurNom(l.nom));
+                                    : DepuisUtf8(teintes.Couleur(l.nom));
         html += QStringLiteral("<b style=\"color:%1\">%2</b> : ").arg(couleur, Html(l.nom));
     }
     QString texte = Html(l.texte);
@@ -76,14 +76,17 @@ QString FrmEnDirect::Presenter(const LigneDirecte& l) {
     return html + texte;
 }
 
-void FrmEnDirect::Ajouter(const std::vector<LigneDirecte>& lignes) {
+void FrmEnDirect::Ajouter(const std::vector<LigneDirecte>& lignes,
+                          std::shared_ptr<const vek::TeintesDesNoms> teintes) {
     ++regards_;
+    static const vek::TeintesDesNoms parLeursOctets;
+    const vek::TeintesDesNoms& t = teintes ? *teintes : parLeursOctets;
     QStringList blocs;
     // Au-delà de ce que la vue garde, les premières lignes ne feraient qu'entrer et sortir.
     const std::size_t premier =
         lignes.size() > LignesGardees ? lignes.size() - LignesGardees : std::size_t{0};
     for (std::size_t i = premier; i < lignes.size(); ++i)
-        blocs << Presenter(lignes[i]);
+        blocs << Presenter(lignes[i], t);
     AjouterHtml(blocs);
     emit Regarde(static_cast<int>(blocs.size()));
 }

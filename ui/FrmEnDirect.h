@@ -8,6 +8,7 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 #include "SuiviJournal.h"
@@ -25,8 +26,10 @@ public:
 
     explicit FrmEnDirect(QWidget* parent = nullptr);
 
-    // Ajoute les lignes d'un regard du suivi (même vide : le compte des regards avance).
-    void Ajouter(const std::vector<LigneDirecte>& lignes);
+    // Ajoute les lignes d'un regard du suivi (même vide : le compte des regards avance), les noms
+    // dans les teintes données (sans elles, celles de leurs octets).
+    void Ajouter(const std::vector<LigneDirecte>& lignes,
+                 std::shared_ptr<const vek::TeintesDesNoms> teintes = nullptr);
     // Un message du suivi (journal remplacé, lecture impossible), dans le fil de la scène.
     void Annoncer(const QString& message);
     // La ligne d'état sous la vue : ce qui est suivi.
@@ -39,7 +42,7 @@ public:
     QPlainTextEdit* Vue() const { return vue_; }
 
     // Le HTML d'une ligne de la vue.
-    static QString Presenter(const LigneDirecte& ligne);
+    static QString Presenter(const LigneDirecte& ligne, const vek::TeintesDesNoms& teintes);
 
 signals:
     void Fermee();

@@ -156,7 +156,7 @@ void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
         l_.arbres.Prolonger(*r.catalogue);
     l_.arbres.NoterBilan(BilanEtLimites(r));
     l_.rechercheMontree(r);
-    vue_->Ajouter(issue->retenues.lignes);
+    vue_->Ajouter(issue->retenues.lignes, issue->teintes);
     // Une dernière ligne inachevée : un regard de plus quand le journal aura cessé de grandir
     // (une fois par état du journal, pas indéfiniment pour un journal qui finit ainsi).
     if (issue->inachevee && issue->inachevee != inachevee_) {

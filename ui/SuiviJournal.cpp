@@ -82,9 +82,11 @@ vek::Issue<LotDirect> RegarderJournal(vek::ModuleVEK& module, const Regard& rega
     auto recherche = module.Rechercher(regard.journal, regard.periode, muette, arret);
     if (!recherche.ok())
         return recherche.Echec();
-    LotDirect lot{std::move(*recherche), {}, std::nullopt};
+    LotDirect lot{std::move(*recherche), {}, nullptr, std::nullopt};
     const vek::Selection selection = regard.selection.Avec(*lot.recherche.catalogue);
     const vek::Nettoyeur nettoyeur(module.Nettoyage, lot.recherche.catalogue.get(), selection);
+    lot.teintes = std::make_shared<const vek::TeintesDesNoms>(vek::TeintesDesNoms::Pour(
+        *lot.recherche.catalogue, nettoyeur.Actif() ? nettoyeur.SelectionMontree() : selection));
     const std::string& extrait = lot.recherche.extrait;
     if (regard.ouverture > 0) {
         lot.retenues = LireDernieresLignesRetenues(extrait, selection, regard.modes,

@@ -18,6 +18,7 @@
 #include "Fichiers.h"
 #include "ModuleVEK.h"
 #include "Nettoyage.h"
+#include "Publication.h"
 #include "Selection.h"
 #include "VeilleFichier.h"
 
@@ -66,6 +67,8 @@ struct SelectionFuture {
 struct LotDirect {
     vek::ResultatRecherche recherche;
     LignesRetenues retenues;
+    // Les teintes des noms de la sélection du regard, comme sur la page.
+    std::shared_ptr<const vek::TeintesDesNoms> teintes;
     // Le journal finit par une ligne sans fin de ligne, peut-être laissée pour la suite : son
     // empreinte d'alors (il faudra y revenir une fois le délai passé, même sans changement).
     std::optional<vek::EmpreinteFichier> inachevee;

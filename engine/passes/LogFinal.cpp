@@ -157,6 +157,8 @@ Issue<std::vector<std::string>> ModuleVEK::EcrireSorties(const Selection& select
     // les mêmes pour chaque lot, chaque fil et chaque sortie.
     const Nettoyeur nettoyeur(Nettoyage, catalogue_.get(), selection);
     contexte.selection = nettoyeur.Actif() ? &nettoyeur.SelectionMontree() : &selection;
+    contexte.teintes = std::make_shared<const TeintesDesNoms>(
+        TeintesDesNoms::Pour(*catalogue_, *contexte.selection));
     contexte.tailleMessage = TailleMessage;
     // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
     contexte.periode = empreinteCatalogue_ ? periodeCatalogue_ : PeriodeDeLExtrait(cheminExtrait);

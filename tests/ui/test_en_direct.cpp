@@ -285,7 +285,7 @@ TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {
 
 TEST_F(EnDirect, LeNomALaCouleurDeLaPageWebEtLesTextesSontEchappes) {
     LigneDirecte l{GenreEntree::Channel, "21:00:00", "[Guilde]", "Aldric", "<b>&</b>"};
-    const QString html = FrmEnDirect::Presenter(l);
+    const QString html = FrmEnDirect::Presenter(l, TeintesDesNoms());
     EXPECT_NE(html.indexOf(Latin1(CouleurNom("Aldric"))), -1) << html.toStdString();
     EXPECT_NE(html.indexOf(Latin1(CouleurTeinteChannel(TeinteChannel("[Guilde]")))), -1);
     EXPECT_EQ(html.indexOf("<b>&</b>"), -1); // le texte du journal n'est jamais du HTML

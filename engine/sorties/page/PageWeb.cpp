@@ -3,8 +3,8 @@
 
 #include "PageWeb.h"
 
-#include "Ligne.h"
 #include "Identite.h"
+#include "Ligne.h"
 #include "Publication.h"
 #include "Selection.h"
 #include "Traduction.h"
@@ -106,8 +106,8 @@ std::string_view BaliseBadge(std::string_view tag) {
                                      : balises[static_cast<std::size_t>(TeinteChannel(tag))];
 }
 
-void AjouterNom(std::string& s, std::string_view nom, bool vous) {
-    s += vous ? std::string("<u>") : "<u class=n" + std::to_string(TeinteNom(nom)) + ">";
+void AjouterNom(std::string& s, std::string_view nom, bool vous, const TeintesDesNoms& teintes) {
+    s += vous ? std::string("<u>") : "<u class=n" + std::to_string(teintes.Teinte(nom)) + ">";
     TraduireHtml(s, nom);
     s += "</u>";
 }
@@ -140,7 +140,7 @@ void AjouterChannels(std::string& s, const Selection* sel) {
 }
 
 // Les personnes gardées, repliées au-delà de quelques-unes.
-void AjouterPersonnesGardees(std::string& s, const Selection* sel) {
+void AjouterPersonnesGardees(std::string& s, const Selection* sel, const TeintesDesNoms& teintes) {
     const std::size_t n = sel ? sel->NombreNoms() : 0;
     if (n == 0) {
         s += "personne";
@@ -151,7 +151,7 @@ void AjouterPersonnesGardees(std::string& s, const Selection* sel) {
         s += "<details><summary>" + NombreFr(n) + " personnes</summary>";
     for (std::size_t i = 0; i < n; ++i) {
         s += i == 0 ? "" : ", ";
-        AjouterNom(s, RognerEspaces(sel->Nom(i)), false);
+        AjouterNom(s, RognerEspaces(sel->Nom(i)), false, teintes);
     }
     if (replier)
         s += "</details>";
@@ -217,8 +217,8 @@ std::vector<std::size_t> RangsParActivite(const BilanPage& b) {
     return rangs;
 }
 
-void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
-                      const Selection* sel) {
+void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b, const Selection* sel,
+                      const TeintesDesNoms& teintes) {
     const std::vector<std::size_t> rangs = RangsParActivite(b);
     if (rangs.empty())
         return;
@@ -229,7 +229,7 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
             s += "<details><summary>" + NombreFr(rangs.size() - k) + " autres</summary>\n";
         std::string etiquette;
         const bool vous = sel && i == sel->NombreNoms();
-        AjouterNom(etiquette, NomDuRang(sel, i), vous);
+        AjouterNom(etiquette, NomDuRang(sel, i), vous, teintes);
         if (k < PersonnesFiltrables)
             AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
         else
@@ -243,7 +243,8 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
 
 // Les étiquettes des filtres : une par channel, par genre et par personne présents dans la
 // page ; les règles qui marquent celles des cases décochées suivent.
-void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
+void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel,
+                    const TeintesDesNoms& teintes) {
     std::string regles;
     s += "<section class=filtres><h2>Filtres</h2>\n<fieldset><legend>Channels</legend>\n";
     for (std::size_t i = 0; i < b.parChannel.size(); ++i) {
@@ -267,7 +268,7 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
     }
     if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
         s += "</fieldset>\n";
-    AjouterPersonnes(s, regles, b, sel);
+    AjouterPersonnes(s, regles, b, sel, teintes);
     s += "<style>\n" + regles + "</style>\n</section>\n";
 }
 
@@ -392,13 +393,14 @@ std::string DebutPage(const EnTetePage& e) {
     return s;
 }
 
-std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voisins) {
+std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voisins,
+                    const TeintesDesNoms& teintes) {
     std::string s = "</main>\n<aside>\n";
     if (voisins)
         AjouterVoisins(s, *voisins);
     AjouterJours(s, b);
     if (sel)
-        AjouterFiltres(s, b, sel);
+        AjouterFiltres(s, b, sel, teintes);
     AjouterGraphique(s, b);
     s += "</aside>\n<footer>";
     if (voisins)
@@ -418,7 +420,8 @@ std::string PageSommaire(const EnTetePage& e, const std::vector<PageDuDossier>& 
     std::string s = DebutPage(sansFiltres);
     // Les personnes gardées viennent après l'en-tête, repliées s'il y en a beaucoup.
     s += "<h2>Personnes</h2>\n<p>";
-    AjouterPersonnesGardees(s, e.selection);
+    static const TeintesDesNoms parLeursOctets;
+    AjouterPersonnesGardees(s, e.selection, e.teintes ? *e.teintes : parLeursOctets);
     s += "</p>\n<h2>" + NombreFr(pages.size()) + (pages.size() > 1 ? " pages" : " page") +
          "</h2>\n<table>\n";
     for (const PageDuDossier& p : pages)
