@@ -100,6 +100,7 @@ TEST_F(Clavier, LesCopiesEtSansHrpOntLeurRaccourci) {
     const QString discord = QGuiApplication::clipboard()->text();
     EXPECT_EQ(partiesMontrees, 0);
     EXPECT_TRUE(discord.contains("Bertrand")) << discord.toStdString();
+    EXPECT_FALSE(discord.contains("Partie")) << "une partie seule, sans en-tête";
     EXPECT_NE(discord, forum);
     EXPECT_TRUE(messages.empty());
     // Ctrl+H une seconde fois rend le HRP.
