@@ -28,7 +28,7 @@ FIN
 journal=$travail/jeu/Chat.TXT
 cp "$racine/exemples/journal-exemple.txt" "$journal"
 
-Xvfb "$ecran" -screen 0 1100x620x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$ecran" -screen 0 1100x700x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$ecran
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
