@@ -1,7 +1,7 @@
 #include "TexteQt.h"
 
 #include "Cp1252.h"
-#include "ModuleVEK.h"
+#include "Erreurs.h"
 
 #include <QFile>
 
