@@ -17,7 +17,7 @@
 #include <fstream>
 #include <string>
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
 namespace {
 
@@ -50,11 +50,12 @@ int main(int argc, char** argv) {
     }
     const auto dossier = std::filesystem::temp_directory_path() / "vek-bench-suite";
     std::filesystem::create_directories(dossier);
-    vek::ModuleVEK module(dossier.string());
+    vek::Moteur module{vek::ReglagesMoteur{dossier.string()}};
     vek::Progression progression;
     auto t0 = std::chrono::steady_clock::now();
     auto c0 = std::clock();
-    const auto complete = module.Rechercher(journal, *debut, *jour, progression);
+    const auto complete =
+        module.Rechercher({journal, vek::Periode::Jours(*debut, *jour)}, progression);
     const double tComplete = Secondes(std::chrono::steady_clock::now() - t0);
     const double cComplete = Processeur(c0);
     if (!complete.ok()) {
@@ -73,7 +74,8 @@ int main(int argc, char** argv) {
     std::ofstream(journal, std::ios::binary | std::ios::app) << lignes;
     t0 = std::chrono::steady_clock::now();
     c0 = std::clock();
-    const auto suite = module.Rechercher(journal, *debut, *jour, progression);
+    const auto suite =
+        module.Rechercher({journal, vek::Periode::Jours(*debut, *jour)}, progression);
     const double tSuite = Secondes(std::chrono::steady_clock::now() - t0);
     const double cSuite = Processeur(c0);
     if (!suite.ok()) {

@@ -13,6 +13,9 @@
 #include <string>
 
 #include "GenerateurJournal.h"
+#include "GenerateurScene.h"
+
+#include <vector>
 
 namespace {
 
@@ -30,6 +33,12 @@ lignes non datées. Les mêmes options donnent toujours le même fichier.
   --fin JJ/MM/AAAA    dernier jour (défaut 27/12/2001)
   --sortie FICHIER    fichier à écrire (défaut : la sortie standard)
   -h, --help          cette aide
+
+  --scene N A B…      à la place : une scène de N messages vue par deux joueurs, Aldric et
+                      Brune (horloge en avance d'une heure et sept secondes), leurs deux journaux
+                      écrits dans A et B ; un troisième, Cœlio (en retard de sept secondes), si C
+                      est donné. Chacun entend 35 % de ce qui se dit à proximité ; ils partagent
+                      un channel sur trois (les journaux des mesures de la fusion).
 )";
 
 bool LireEntier(const std::string& texte, std::uint64_t& valeur) {
@@ -51,7 +60,35 @@ int Erreur(const std::string& message) {
 
 } // namespace
 
+// La scène : N messages, les journaux de deux ou trois joueurs.
+int EcrireUneScene(int argc, char** argv) {
+    std::uint64_t n = 0;
+    if (argc < 5 || argc > 6 || !LireEntier(argv[2], n))
+        return Erreur("--scene attend un nombre de messages et deux ou trois fichiers.");
+    vek::ParametresScene p;
+    p.messages = n;
+    p.ecoute = 35;
+    p.joueurs = {{"Aldric", {0, 1}, 0, true}, {"Brune", {1, 2}, 3607, true}};
+    if (argc == 6)
+        p.joueurs.push_back({"C\x9clio", {1}, -7, true});
+    std::vector<std::FILE*> fichiers;
+    for (int i = 3; i < argc; ++i)
+        if (std::FILE* f = std::fopen(argv[i], "wb"))
+            fichiers.push_back(f);
+        else
+            return Erreur(std::string("impossible de créer « ") + argv[i] + " ».");
+    vek::EcrireScene(p, [&](std::size_t k, const std::string& ligne) {
+        std::fwrite(ligne.data(), 1, ligne.size(), fichiers[k]);
+    });
+    bool ok = true;
+    for (std::FILE* f : fichiers)
+        ok = std::fclose(f) == 0 && ok;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--scene")
+        return EcrireUneScene(argc, argv);
     vek::ParametresJournal p;
     std::string sortie;
     for (int i = 1; i < argc; ++i) {

@@ -30,6 +30,19 @@ void EcrivainTexte::Repartir() {
     pousses_ = 0;
     repris_ = false;
     neuf_ = false;
+    depuisLeDebut_ = false;
+    empreinte_ = CalculEmpreinte();
+}
+
+void EcrivainTexte::Remis(std::string_view octets) {
+    if (depuisLeDebut_)
+        empreinte_.Ajouter(octets);
+}
+
+std::optional<ContenuSortie> EcrivainTexte::Contenu() const {
+    if (!depuisLeDebut_ || codeErreur_ != 0 || empreinte_.Taille() != ecrits_)
+        return std::nullopt;
+    return ContenuSortie{false, empreinte_.Taille(), empreinte_.Valeur()};
 }
 
 bool EcrivainTexte::OuvrirFichier(const std::string& chemin, const char* mode) {
@@ -60,6 +73,7 @@ bool EcrivainTexte::CreerNeuf(const std::string& chemin) {
     }
     std::setvbuf(fichier_, nullptr, _IONBF, 0);
     neuf_ = true;
+    depuisLeDebut_ = true;
     return true;
 }
 
@@ -130,6 +144,7 @@ void EcrivainTexte::Vider() {
         errno = 0;
         if (std::fwrite(tampon_.data(), 1, rempli_, fichier_) != rempli_)
             codeErreur_ = DernierCode();
+        Remis({tampon_.data(), rempli_});
         ecrits_ += rempli_;
         PousserVersLeDisque();
     }
@@ -145,6 +160,7 @@ void EcrivainTexte::Ecrire(std::string_view texte) {
             errno = 0;
             if (std::fwrite(texte.data(), 1, texte.size(), fichier_) != texte.size())
                 codeErreur_ = DernierCode();
+            Remis(texte);
             ecrits_ += texte.size();
             PousserVersLeDisque();
             return;
@@ -301,6 +317,7 @@ bool EcritureAtomique::Preparer() {
         return false;
     }
     systeme::DroitsApresFermeture(temporaire_, cible_);
+    contenu_ = ecrivain_.Contenu();
     prepare_ = true;
     return true;
 }
@@ -324,6 +341,24 @@ bool EcritureAtomique::Valider() {
         return false;
     }
     return true;
+}
+
+bool EcritureAtomique::ValiderTravail() {
+    if (!ouvert_ || enPlace_)
+        return Valider();
+    ouvert_ = false;
+    ecrivain_.ReprendreDroitsDe(cible_);
+    int code = ecrivain_.Fermer() ? 0 : -1;
+    if (code == 0) {
+        systeme::DroitsApresFermeture(temporaire_, cible_);
+        code = systeme::Renommer(temporaire_, cible_);
+    }
+    if (code == 0)
+        return true;
+    raison_ = code < 0 ? ecrivain_.Raison() : RaisonSysteme(code);
+    fichierEnCause_ = cible_;
+    SupprimerFichier(temporaire_);
+    return false;
 }
 
 void EcritureAtomique::Abandonner() {

@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "Empreinte.h"
 #include "Erreurs.h"
 
 namespace vek {
@@ -47,6 +49,9 @@ public:
     // Un fichier de travail, relu puis supprimé : rien n'en part vers le disque au fil de
     // l'écriture (la place qu'il prend en mémoire est rendue à sa suppression).
     void SansPoussee() { neuf_ = false; }
+    // L'empreinte de ce qui est remis au système, calculée au fil de l'écriture d'un fichier
+    // créé par CreerNeuf (écrit depuis son début) ; rien pour un autre, ou après une erreur.
+    std::optional<ContenuSortie> Contenu() const;
     bool EstOuvert() const { return fichier_ != nullptr; }
     bool EnErreur() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
@@ -62,9 +67,12 @@ private:
     bool repris_ = false;      // ouvert par Reprendre : la fin de l'ancien contenu reste à couper
     std::uint64_t depart_ = 0; // position où Prolonger a commencé l'écriture
     void PousserVersLeDisque();
-    void RemettreAuSysteme();   // vide le tampon, puis celui de la bibliothèque C
-    std::uint64_t pousses_ = 0; // octets dont l'écriture sur le disque est déjà lancée
-    bool neuf_ = false;         // créé par CreerNeuf, poussé vers le disque
+    void RemettreAuSysteme();    // vide le tampon, puis celui de la bibliothèque C
+    std::uint64_t pousses_ = 0;  // octets dont l'écriture sur le disque est déjà lancée
+    bool neuf_ = false;          // créé par CreerNeuf, poussé vers le disque
+    bool depuisLeDebut_ = false; // créé par CreerNeuf : l'empreinte est celle du fichier
+    CalculEmpreinte empreinte_;
+    void Remis(std::string_view octets); // octets remis au système, dans l'ordre
     int codeErreur_ = 0;
 };
 
@@ -88,12 +96,18 @@ public:
     bool Ouvrir(const NomFichier& cible);
     bool OuvrirEnPlace(const NomFichier& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
-    bool Valider();    // prépare, puis remplace la cible (même en lecture seule)
+    bool Valider(); // prépare, puis remplace la cible (même en lecture seule)
+    // Un fichier de travail, qu'on peut perdre (l'extrait) : fermé, puis il prend le nom de la
+    // cible sans attendre le disque ni passer par l'enregistrement de validation. Faux (Raison())
+    // si la fermeture ou le renommage échoue : le temporaire est supprimé, la cible reste.
+    bool ValiderTravail();
     void Abandonner(); // ferme et supprime le fichier temporaire (la cible, en place)
     // Reprend les droits de l'ancienne cible, écrit le temporaire sur le disque et le ferme ; il
     // garde son nom temporaire. Faux (Raison()) si une écriture, l'attente du disque ou la
     // fermeture a échoué : le temporaire est alors supprimé.
     bool Preparer();
+    // Le contenu du temporaire préparé (voir EcrivainTexte::Contenu).
+    std::optional<ContenuSortie> Contenu() const { return contenu_; }
     // Le temporaire préparé n'est plus à supprimer par cet objet : il a pris le nom de la cible
     // (ou la validation de l'ensemble s'en charge).
     void Confier() { prepare_ = false; }
@@ -111,6 +125,7 @@ private:
     std::string temporaire_;
     std::string raison_;
     std::string fichierEnCause_;
+    std::optional<ContenuSortie> contenu_;
     bool ouvert_ = false;
     bool prepare_ = false; // préparé, pas encore confié : le temporaire est encore à nous
     bool enPlace_ = false;

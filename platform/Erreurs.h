@@ -34,6 +34,9 @@ struct Resultat {
     TexteUtf8 action;        // « Impossible de lire le journal », …
     NomFichier fichier;
     TexteUtf8 raison;
+    // Ce que la passe a fait d'elle-même avant d'échouer et qu'il faut dire quand même (une
+    // validation qu'un programme tué avait laissée, reprise à la prise du dossier) ; vide sinon.
+    TexteUtf8 avis;
 
     static Resultat Succes() { return {}; }
     static Resultat Echec(std::string action, std::string fichier, std::string raison);

@@ -321,6 +321,18 @@ std::string_view LecteurTexte::LireLigneBornee(std::size_t maximum) {
     return longue_;
 }
 
+std::string_view LecteurTexte::LireLignesEntieres() {
+    PasserLF();
+    ligneLongue_ = false;
+    // Sans fin de ligne devant elle dans le tampon, la suite est ramenée en tête et complétée.
+    if (debut_ >= apresDerniereFin_ && (!Remplir(false) || debut_ >= apresDerniereFin_))
+        return {};
+    const std::string_view lignes(tampon_.data() + debut_, apresDerniereFin_ - debut_);
+    crEnAttente_ = lignes.back() == '\r';
+    debut_ = apresDerniereFin_;
+    return lignes;
+}
+
 void LecteurTexte::SauterLigne() {
     PasserLF();
     for (;;) {

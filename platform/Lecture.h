@@ -82,6 +82,12 @@ public:
     // les maximum premiers octets sont rendus (le reste est passé) : la mémoire reste celle du
     // tampon quelle que soit la longueur des lignes.
     std::string_view LireLigneBornee(std::size_t maximum);
+    // Les lignes entières qui suivent, d'un coup : du début de la ligne suivante jusqu'après la
+    // dernière fin de ligne du tampon, fins de ligne comprises (un CR LF coupé entre deux
+    // remplissages est avalé ensuite). Vide à la fin du fichier, et quand la ligne suivante ne
+    // finit pas dans le tampon (plus longue que lui, ou dernière sans fin de ligne) : LireLigne
+    // ou LireLigneBornee la lit alors. La vue reste valable jusqu'à l'appel suivant.
+    std::string_view LireLignesEntieres();
     // Nombre de lignes restantes, lues jusqu'au bout : autant que de lectures de ligne.
     // Avec arret, le comptage s'interrompt dès que le drapeau passe à vrai (le compte rendu est
     // alors partiel).

@@ -6,12 +6,15 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Fichiers.h"
 
 namespace vek::systeme {
 
 #ifdef _WIN32
+// Le code errno le plus proche d'un code de GetLastError.
+int ErrnoDeWindows(unsigned long code);
 inline constexpr char Separateur = '\\';
 #else
 inline constexpr char Separateur = '/';
@@ -59,6 +62,15 @@ int EchangerNoms(const std::string& a, const std::string& b);
 // Renomme source en cible, une cible existante (même en lecture seule) étant remplacée ; 0 ou
 // un code errno. Un dossier se renomme aussi, vers un nom libre.
 int Renommer(const std::string& source, const std::string& cible);
+// Met le fichier source à la place du fichier cible sans que le nom cible soit jamais libre :
+// l'ancien fichier reçoit d'abord un second nom, garage (un lien physique, qui doit être libre),
+// puis source remplace cible d'un seul renommage. L'ancien ne garde alors que le nom garage ; en
+// cas d'échec, tout est comme avant. 0, ENOSYS si le lien ne peut pas se faire (un dossier, un
+// système de fichiers sans liens physiques), CodeOuvertAilleurs (Windows) si un autre programme
+// tient la cible ouverte, ou un code errno.
+int Remplacer(const std::string& source, const std::string& cible, const std::string& garage);
+// Les noms d'un dossier, sans « . » ni « .. » ; rien s'il ne se lit pas.
+std::optional<std::vector<std::string>> ListerDossier(const std::string& dossier);
 // Écrit sur le disque les noms du dossier, pour qu'un renommage survive à une coupure.
 void SynchroniserDossier(const std::string& dossier);
 // Écrit sur le disque le contenu des fichiers du dossier (pas de ses sous-dossiers), pour un

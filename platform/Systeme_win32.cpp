@@ -4,12 +4,17 @@
 #include "Systeme.h"
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
+#include <vector>
 
 #include <windows.h>
 
@@ -68,9 +73,7 @@ std::optional<EmpreinteFichier> EmpreinteOuverte(std::FILE* f) {
     return e;
 }
 
-namespace {
-
-int ErrnoDeWindows(DWORD code) {
+int ErrnoDeWindows(unsigned long code) {
     switch (code) {
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
@@ -90,6 +93,8 @@ int ErrnoDeWindows(DWORD code) {
         return EIO;
     }
 }
+
+namespace {
 
 // Une poignée ouverte sans suivre de point d'analyse : elle désigne un fichier ordinaire, pas un
 // lien ni une jonction (qu'on aurait ouverts eux-mêmes).

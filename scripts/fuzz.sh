@@ -11,7 +11,7 @@ duree="${1:-${VEK_DUREE_FUZZ:-30}}"
 ./scripts/dependances.sh clang libclang-rt-14-dev
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
-for cible in ligne reecriture nettoyage lecteur arguments; do
+for cible in ligne reecriture nettoyage lecteur arguments requete; do
   corpus="build/fuzz/corpus/$cible"
   mkdir -p "$corpus"
   echo "fuzz_$cible : $duree s"

@@ -13,6 +13,8 @@
 
 #include "Catalogue.h"
 #include "Ligne.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "Progression.h"
 #include "Selection.h"
 
@@ -93,5 +95,60 @@ struct ArbresCoches {
         return s;
     }
 };
+
+// L'en-tête d'une ligne datée du 24 décembre 2001, heure entre crochets.
+inline const std::string P = "12/24/2001 [18:30:05] ";
+
+// La date du jour des sorties d'essai : la bannière est la même à chaque exécution.
+inline constexpr Date JourDesEssais{2002, 12, 7};
+
+// Les réglages d'un moteur d'essai qui écrit dans dossier.
+inline ReglagesMoteur Reglages(std::string dossier) {
+    ReglagesMoteur r;
+    r.dossier = std::move(dossier);
+    return r;
+}
+// Le même, les sorties prenant leurs noms par ce système (pannes, arrêt entre deux échanges).
+inline ReglagesMoteur Reglages(std::string dossier, SystemeValidation& systeme) {
+    ReglagesMoteur r = Reglages(std::move(dossier));
+    r.systemeSorties = &systeme;
+    return r;
+}
+
+// Ce que les essais règlent d'une écriture, à côté de la sélection et des modes.
+struct ReglagesEcriture {
+    ReglagesNettoyage nettoyage;
+    Decoupage decoupage = Decoupage::Aucun;
+    std::size_t tailleMessage = 0;
+    std::optional<Date> jour = JourDesEssais;
+};
+
+// Les demandes courantes des essais.
+inline Issue<ResultatRecherche> Chercher(Moteur& m, const std::string& journal, Date debut,
+                                         Date fin, Progression& p, std::stop_token arret = {}) {
+    return m.Rechercher({journal, Periode::Jours(debut, fin)}, p, arret);
+}
+inline Issue<ResultatRecherche> Chercher(Moteur& m, const std::string& journal,
+                                         const Periode& periode, Progression& p,
+                                         std::stop_token arret = {}) {
+    return m.Rechercher({journal, periode}, p, arret);
+}
+inline Issue<ResultatSorties> Ecrire(Moteur& m, const Selection& selection,
+                                     const ModesPartages& modes, FormatsSortie formats,
+                                     Progression& p, std::stop_token arret = {},
+                                     const ReglagesEcriture& r = {}) {
+    return m.EcrireSorties(
+        {selection, &modes, r.nettoyage, formats, r.tailleMessage, r.decoupage, r.jour}, p, arret);
+}
+// LogFinal.txt seul : rend son chemin.
+inline Issue<std::string> EcrireLogFinal(Moteur& m, const Selection& selection,
+                                         const ModesPartages& modes, Progression& p,
+                                         std::stop_token arret = {},
+                                         const ReglagesEcriture& r = {}) {
+    auto ecrit = Ecrire(m, selection, modes, {}, p, arret, r);
+    if (!ecrit.ok())
+        return ecrit.Echec();
+    return ecrit->chemins.front();
+}
 
 } // namespace vek::test

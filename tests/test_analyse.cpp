@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 
 namespace vek {
@@ -49,7 +49,7 @@ const std::string AvantFin = "31/12/1999";
 class AnalyseJournal : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
     test::ProgressionNotee progression;
 
     void SetUp() override { ASSERT_FALSE(dossier.Chemin().empty()); }
@@ -57,7 +57,7 @@ protected:
     // Écrit le journal et l'analyse.
     Issue<ResumeJournal> Analyser(const std::string& contenu,
                                   const std::string& nom = "journal.TXT") {
-        return module.Analyser(dossier.Ecrire(nom, contenu), progression);
+        return module.Analyser({dossier.Ecrire(nom, contenu)}, progression);
     }
     // Le champ de date tel que la fenêtre le laisse : la date trouvée, ou sa valeur d'avant.
     static std::string Champ(const std::optional<Date>& date, const std::string& avant) {
@@ -156,7 +156,7 @@ TEST_F(AnalyseJournal, ChaqueAnalyseCommenceSaLectureEtRendSonResume) {
 TEST_F(AnalyseJournal, ArretDemandeInterromptLeComptage) {
     std::stop_source arret;
     arret.request_stop();
-    const auto r = module.Analyser(dossier.Ecrire("grand.TXT", std::string(1 << 20, 'x') + CRLF),
+    const auto r = module.Analyser({dossier.Ecrire("grand.TXT", std::string(1 << 20, 'x') + CRLF)},
                                    progression, arret.get_token());
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.Echec().interrompu);
@@ -179,7 +179,7 @@ TEST_F(AnalyseJournal, FichierIntrouvable) {
          {dossier.Fichier("absent.TXT"), dossier.Fichier("absent/journal.TXT")}) {
         SCOPED_TRACE(chemin);
         // Pas un échec : la fenêtre dit « Fichier introuvable ! » ; rien n'est lu.
-        const auto r = module.Analyser(chemin, progression);
+        const auto r = module.Analyser({chemin}, progression);
         ASSERT_TRUE(r.ok());
         EXPECT_FALSE(r->existe);
         EXPECT_EQ(progression.debuts, 0);
@@ -378,11 +378,11 @@ TEST(AnalyseConseil, MarquesUnicodeEtJournalVide) {
         {"vide", "", ResumeJournal::Marque::Aucune, "vide"},
     };
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
     test::ProgressionNotee progression;
     for (const auto& c : cas) {
         SCOPED_TRACE(c.nom);
-        const auto r = module.Analyser(dossier.Ecrire("journal.txt", c.contenu), progression);
+        const auto r = module.Analyser({dossier.Ecrire("journal.txt", c.contenu)}, progression);
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(r->marque, c.marque);
         if (*c.conseil == '\0')

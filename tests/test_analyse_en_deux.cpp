@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 
 namespace vek {
@@ -119,15 +119,15 @@ TEST(AnalyseEnDeux, ChaqueMilieuDonneLeResumeDUneSeuleLecture) {
     for (const auto& l : LignesAuHasard(hasard, 40))
         contenu += l + fins[hasard() % 5];
     DossierTemporaire programme, donnees;
-    ModuleVEK seul{programme.Chemin()}, enDeux{programme.Chemin()};
-    seul.SeuilAnalyseEnDeux = UINT64_MAX;
-    enDeux.SeuilAnalyseEnDeux = 0;
-    seul.PauseSessions = enDeux.PauseSessions = 10;
+    ReglagesMoteur reglagesSeul = test::Reglages(programme.Chemin()), reglagesEnDeux = reglagesSeul;
+    reglagesSeul.seuilAnalyseEnDeux = UINT64_MAX;
+    reglagesEnDeux.seuilAnalyseEnDeux = 0;
+    Moteur seul{reglagesSeul}, enDeux{reglagesEnDeux};
     ProgressionNotee progression;
     for (std::size_t taille = 1; taille <= contenu.size(); ++taille) {
         const std::string chemin = donnees.Ecrire("j.txt", contenu.substr(0, taille));
-        const auto a = seul.Analyser(chemin, progression);
-        const auto b = enDeux.Analyser(chemin, progression);
+        const auto a = seul.Analyser({chemin, 10}, progression);
+        const auto b = enDeux.Analyser({chemin, 10}, progression);
         ASSERT_TRUE(a.ok() && b.ok()) << taille;
         EXPECT_EQ(a->lignes, b->lignes) << taille;
         EXPECT_EQ(a->debut, b->debut) << taille;

@@ -17,7 +17,8 @@
 #include "Apparence.h"
 #include "DossierTemporaire.h"
 #include "FrmOption.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "frmAbout.h"
 #include "ui/EnvironnementDeTest.h"
 
@@ -289,8 +290,7 @@ TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
         void Valeur(std::uint64_t lignes) override { surValeur(lignes); }
     };
     DossierTemporaire dossier;
-    vek::ModuleVEK module{dossier.Chemin()};
-    module.DateDuJour = [] { return vek::Date{2002, 12, 7}; };
+    vek::Moteur module{vek::test::Reglages(dossier.Chemin())};
     const std::string entete = "12/24/2001 [18:30:05] ";
     dossier.Ecrire("LogVEKtemp.txt", entete + "Aldric vous appelle\r\n" + entete +
                                          "Bob vous appelle\r\n" + entete + "Zoe vous appelle\r\n");
@@ -306,7 +306,7 @@ TEST_F(BoiteOptions, ValideePendantLEcritureSAppliqueAuxLignesSuivantes) {
             FrmOption::Ouvrir(modes);
         }
     };
-    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
+    ASSERT_TRUE(vek::test::EcrireLogFinal(module, selection, modes, progression).ok());
     const std::string final = vek::test::LireTout(dossier.Fichier("LogFinal.txt"));
     EXPECT_NE(final.find("\r\n" + entete +
                          "Aldric vous appelle\r\nBob vous appelle\r\nZoe vous "

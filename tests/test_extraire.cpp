@@ -17,7 +17,8 @@
 #include "Fichiers.h"
 #include "Lanceur.h"
 #include "LanceurEspion.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
 #include "Verrou.h"
 
 namespace {
@@ -137,7 +138,9 @@ TEST_F(Extraire, ErreursDUtilisationRendent2SansRienEcrire) {
         {{"--debut", "--fin", "24/12/2001", journal}, "--debut attend"},
         {{"--nom"}, "--nom attend"},
         {{"--dossier", sortie}, "il manque le chemin du journal"},
-        {{journal, journal}, "un seul journal"},
+        {{"--decalage", "autre.txt=+5", journal}, "n'est aucun des journaux donnés"},
+        {{"--decalage", "journal.txt=5", journal}, "n'est pas un décalage pour --decalage"},
+        {{"--joueur", "journal.txt", journal}, "n'est pas un joueur pour --joueur"},
         {{"--catalogue", "--analyse", journal}, "ne se combinent pas"},
         {{"--catalogue", "--nom", "Aldric", journal}, "--nom"},
         {{"--catalogue", "--rp", journal}, "--rp"},
@@ -205,9 +208,10 @@ TEST_F(Extraire, AideEtVersion) {
          {"--debut", "--fin", "--catalogue", "--analyse", "--channel", "--nom", "--tous-channels",
           "--tout-le-monde", "--sans-date", "--rp", "--sans-channel", "--dossier", "--ouvrir", "-q",
           "--help", "--version"})
-        // En tête d'une ligne d'option, seule ou après sa forme courte.
+        // En tête d'une ligne d'option, seule ou après un autre de ses noms.
         EXPECT_TRUE(aide.out.find(std::string("\n  ") + option) != std::string::npos ||
-                    aide.out.find(std::string(", ") + option + " ") != std::string::npos)
+                    aide.out.find(std::string(", ") + option + " ") != std::string::npos ||
+                    aide.out.find(std::string(", ") + option + ",") != std::string::npos)
             << option;
     EXPECT_TRUE(aide.err.empty());
     // L'aide l'emporte sur une erreur de la même ligne de commande.

@@ -106,3 +106,88 @@ TEST_F(Suivre, UnJournalRemplaceEstSignaleEtLeSuiviRepartDuNouveau) {
 }
 
 } // namespace
+
+namespace {
+
+// Une horloge à temps simulé : chaque attente avance l'heure d'autant et fait, dans l'ordre, ce
+// que le « jeu » devait faire jusque-là ; puis, le scénario fini, l'arrêt est demandé.
+class HorlogeSimulee final : public vek::Horloge {
+public:
+    struct Action {
+        std::chrono::milliseconds quand;
+        std::function<void()> faire;
+    };
+    Instant debut = std::chrono::system_clock::now() - std::chrono::hours(1);
+    Instant maintenant = debut;
+    std::vector<Action> actions;
+    std::chrono::milliseconds fin{0};
+    std::stop_source arret;
+    std::size_t faites = 0;
+    Instant Maintenant() override { return maintenant; }
+    void Attendre(std::chrono::milliseconds duree) override {
+        maintenant += duree;
+        while (faites < actions.size() && debut + actions[faites].quand <= maintenant)
+            actions[faites++].faire();
+        if (maintenant - debut >= fin)
+            arret.request_stop();
+    }
+};
+
+struct CasCalage {
+    const char* nom;
+    int pauseMs; // entre les deux moitiés de la ligne
+    bool montreeAvantSaFin;
+};
+
+class LigneCalee : public ::testing::TestWithParam<CasCalage> {};
+
+// Le jeu cale au milieu d'une ligne : achevée vite, elle n'est imprimée qu'une fois, entière ;
+// achevée tard, sa première moitié est imprimée après le silence du journal, puis la ligne
+// entière une fois de plus. Rien d'autre ne revient, ni aucune ligne d'avant le suivi.
+TEST_P(LigneCalee, ChaqueLigneUneFoisEtLaLigneCaleeEntiere) {
+    const CasCalage& cas = GetParam();
+    DossierTemporaire dossier;
+    const std::string journal = dossier.Ecrire("Chat.TXT", L("[Commerce] \"Aldric\": avant"));
+    const std::string sortie = dossier.Fichier("sortie");
+    std::filesystem::create_directory(sortie);
+    HorlogeSimulee horloge;
+    const auto ecrire = [&](const std::string& octets) {
+        std::ofstream(journal, std::ios::binary | std::ios::app) << octets;
+        std::filesystem::last_write_time(journal,
+                                         std::chrono::file_clock::from_sys(horloge.maintenant));
+    };
+    const std::string calee = L("[Commerce] \"Aldric\": la ligne calee");
+    using ms = std::chrono::milliseconds;
+    horloge.actions = {
+        {ms(500), [&] { ecrire(calee.substr(0, 40)); }},
+        {ms(500 + cas.pauseMs), [&] { ecrire(calee.substr(40)); }},
+        {ms(1000 + cas.pauseMs), [&] { ecrire(L("[Commerce] \"Aldric\": apres")); }}};
+    horloge.fin = ms(3000 + cas.pauseMs);
+    vek::ContexteExtraire contexte;
+    contexte.horloge = &horloge;
+    contexte.arret = horloge.arret.get_token();
+    std::ostringstream out, err;
+    ASSERT_EQ(vek::ExecuterExtraire({"--suivre", "-q", "--tous-channels", "--tout-le-monde",
+                                     "--sans-date", "--dossier", sortie, journal},
+                                    out, err, contexte),
+              vek::SortieSucces)
+        << err.str();
+    std::string attendu;
+    if (cas.montreeAvantSaFin)
+        attendu += calee.substr(22, 18) + "\n";
+    attendu += "[Commerce] \"Aldric\": la ligne calee\n[Commerce] \"Aldric\": apres\n";
+    attendu += vek::JoindreChemin(sortie, "LogFinal.txt") + "\n";
+    EXPECT_EQ(out.str(), attendu);
+    // Le journal final n'a la ligne qu'une fois, entière.
+    const std::string final = LireTout(vek::JoindreChemin(sortie, "LogFinal.txt"));
+    EXPECT_EQ(final.find("la ligne"), final.rfind("la ligne"));
+    EXPECT_NE(final.find("la ligne calee\r\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Suivre, LigneCalee,
+                         ::testing::Values(CasCalage{"pause_de_200_ms", 200, false},
+                                           CasCalage{"pause_de_1500_ms", 1500, true},
+                                           CasCalage{"pause_de_10_s", 10000, true}),
+                         [](const auto& cas) { return std::string(cas.param.nom); });
+
+} // namespace

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 
 using namespace vek;
@@ -52,14 +52,18 @@ void Ajouter(const std::string& chemin, const std::string& octets) {
 class JournalVivant : public ::testing::Test {
 protected:
     DossierTemporaire programme, donnees;
-    ModuleVEK module{programme.Chemin()};
-    ProgressionNotee progression;
     HorlogeEssai horloge;
+    Moteur module{ReglagesAvecHorloge()};
+    ProgressionNotee progression;
     std::string chemin = donnees.Fichier("Chat.TXT");
 
-    void SetUp() override { module.HorlogeDesPasses = &horloge; }
+    ReglagesMoteur ReglagesAvecHorloge() {
+        ReglagesMoteur r = test::Reglages(programme.Chemin());
+        r.horloge = &horloge;
+        return r;
+    }
     Issue<ResultatRecherche> Chercher() {
-        return module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+        return test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
     }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
 };
@@ -104,6 +108,35 @@ INSTANTIATE_TEST_SUITE_P(
                       CasLigneFinale{"journal_calme_apres_l_attente", false, false, true, true},
                       CasLigneFinale{"journal_calme_depuis_longtemps", true, false, true, false}),
     [](const auto& essai) { return std::string(essai.param.nom); });
+
+// Une ligne calée : sa première moitié est prise (le journal s'est tu plus que le délai), puis le
+// jeu l'achève. La recherche suivante la relit en entier depuis son début, sans tout relire : elle
+// n'est qu'une fois dans l'extrait, et le catalogue n'a pas gardé le nom coupé.
+TEST_F(JournalVivant, LigneCaleePuisAcheveeRelueEnEntier) {
+    const std::string l2 = "12/24/2001 14:03:28 - [Commerce] \"Aldric\": la suite";
+    donnees.Ecrire("Chat.TXT", Ligne(1) + "\r\n" + l2.substr(0, 37));
+    horloge.maintenant += std::chrono::hours(1);
+    const auto avant = Chercher();
+    ASSERT_TRUE(avant.ok());
+    EXPECT_TRUE(avant->derniereProvisoire);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2.substr(0, 37) + "\r\n");
+    Ajouter(chemin, l2.substr(37) + "\r\n" + Ligne(3) + "\r\n");
+    const auto apres = Chercher();
+    ASSERT_TRUE(apres.ok()) << apres.Echec().Message();
+    EXPECT_TRUE(apres->suite) << apres->avisComplet;
+    EXPECT_TRUE(apres->derniereRelue);
+    EXPECT_FALSE(apres->derniereProvisoire);
+    EXPECT_EQ(apres->debutSuite, Ligne(1).size() + 2);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2 + "\r\n" + Ligne(3) + "\r\n");
+    EXPECT_EQ(apres->lignesLues, 3u);
+    EXPECT_EQ(apres->lignesRetenues, 3u);
+    EXPECT_EQ(vek::test::Noms(*apres->catalogue), (std::vector<std::string>{"Ecrivain", "Aldric"}));
+    // Rien de neuf : rien de relu, la ligne complète reste.
+    const auto encore = Chercher();
+    ASSERT_TRUE(encore.ok());
+    EXPECT_TRUE(encore->suite && !encore->derniereRelue);
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + l2 + "\r\n" + Ligne(3) + "\r\n");
+}
 
 // Un écrivain qui écrit chaque ligne en deux moitiés, avec une pause entre les deux, pendant que
 // les recherches se succèdent : aucune demi-ligne n'entre jamais dans l'extrait. L'attente de la
@@ -166,7 +199,8 @@ TEST_F(JournalVivant, EcrivainEnDeuxMoitiesJamaisDeDemiLigne) {
 }
 
 // Un journal changé pendant la recherche, autrement qu'en grandissant, n'est jamais raccordé :
-// la recherche échoue, et le catalogue de la recherche précédente reste.
+// la recherche échoue, et l'extrait et le catalogue de la recherche précédente restent, octet
+// pour octet.
 struct CasChangement {
     const char* nom;
     std::function<void(const std::string& chemin, const DossierTemporaire& d)> changer;
@@ -196,6 +230,7 @@ TEST_P(JournalChange, JamaisRaccorde) {
     donnees.Ecrire("Chat.TXT", Contenu(1, 3, "Ancien"));
     ASSERT_TRUE(Chercher().ok());
     const auto noms = vek::test::Noms(module.CatalogueCourant());
+    const std::string extraitAvant = Extrait();
     donnees.Ecrire("Chat.TXT", Contenu(1, 200));
     bool fait = false;
     progression.surLigne = [&](std::uint64_t n) {
@@ -219,6 +254,7 @@ TEST_P(JournalChange, JamaisRaccorde) {
                 raison.find("raccourci") != std::string::npos || refusParWindows)
         << raison;
     EXPECT_EQ(vek::test::Noms(module.CatalogueCourant()), noms);
+    EXPECT_EQ(Extrait(), extraitAvant);
 }
 
 INSTANTIATE_TEST_SUITE_P(

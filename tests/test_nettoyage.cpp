@@ -12,7 +12,7 @@
 #include "Catalogue.h"
 #include "DossierTemporaire.h"
 #include "LecturePublication.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "Nettoyage.h"
 #include "OutilsMoteur.h"
 
@@ -183,16 +183,16 @@ const std::string JournalRolePlay =
 class PasseNettoyee : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
+    test::ReglagesEcriture ecriture;
     test::ProgressionNotee progression;
     test::ArbresCoches arbres;
     std::shared_ptr<const Catalogue> catalogue;
     const FormatsSortie tous = FormatsSortie::De({"texte", "html", "json", "forum", "discord"});
 
     void Preparer(const std::string& journal) {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
-        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
-                                         {2001, 12, 25}, progression);
+        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", journal),
+                                      {2001, 12, 24}, {2001, 12, 25}, progression);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
         catalogue = r->catalogue;
         arbres.Remplir(*r->catalogue);
@@ -201,7 +201,8 @@ protected:
     }
     void Ecrire(Modes modes = {}) {
         const ModesPartages partages(modes);
-        const auto r = module.EcrireSorties(arbres.Capturer(), partages, tous, progression);
+        const auto r =
+            test::Ecrire(module, arbres.Capturer(), partages, tous, progression, {}, ecriture);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
     }
     // Tous les fichiers du dossier de sortie, dossier découpé compris, sauf le journal et
@@ -219,11 +220,11 @@ protected:
 
 TEST_F(PasseNettoyee, PseudonymesDansLOrdreDePremiereApparitionEtAucunVraiNom) {
     ASSERT_NO_FATAL_FAILURE(Preparer(JournalRolePlay));
-    module.Nettoyage.sansHrp = true;
-    module.Nettoyage.anonymiser = true;
-    module.Nettoyage.renommages = {{"Sosie", "H\xE9ros"}};
+    ecriture.nettoyage.sansHrp = true;
+    ecriture.nettoyage.anonymiser = true;
+    ecriture.nettoyage.renommages = {{"Sosie", "H\xE9ros"}};
     ASSERT_NO_FATAL_FAILURE(Ecrire());
-    module.Decoupe = Decoupage::Jour;
+    ecriture.decoupage = Decoupage::Jour;
     ASSERT_NO_FATAL_FAILURE(Ecrire());
 
     std::vector<std::string> noms, textes;
@@ -278,11 +279,11 @@ TEST_F(PasseNettoyee, RienANettoyerLaisseChaqueSortieIdentiqueDansLesHuitJeuxDeM
     for (int bits = 0; bits < 8; ++bits) {
         SCOPED_TRACE("modes " + std::to_string(bits));
         const Modes modes{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0};
-        module.Nettoyage = {};
+        ecriture.nettoyage = {};
         ASSERT_NO_FATAL_FAILURE(Ecrire(modes));
         const auto eteint = Sorties();
-        module.Nettoyage.sansHrp = true;
-        module.Nettoyage.renommages = {{"Absent", "Autre"}};
+        ecriture.nettoyage.sansHrp = true;
+        ecriture.nettoyage.renommages = {{"Absent", "Autre"}};
         ASSERT_NO_FATAL_FAILURE(Ecrire(modes));
         const auto allume = Sorties();
         ASSERT_EQ(allume.size(), eteint.size());

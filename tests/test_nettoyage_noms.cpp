@@ -12,7 +12,7 @@
 #include "Catalogue.h"
 #include "DossierTemporaire.h"
 #include "LecturePublication.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "Nettoyage.h"
 #include "OutilsMoteur.h"
 
@@ -131,21 +131,21 @@ std::vector<std::string> Decouper(const std::string& contenu) {
 class PasseDifficile : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
+    test::ReglagesEcriture ecriture;
     test::ProgressionNotee progression;
     test::ArbresCoches arbres;
     const FormatsSortie tous = FormatsSortie::De({"texte", "html", "json", "forum", "discord"});
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
-        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", JournalDifficile()),
-                                         {2001, 12, 24}, {2001, 12, 24}, progression);
+        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", JournalDifficile()),
+                                      {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
         arbres.Remplir(*r->catalogue);
         arbres.ToutCocher(arbres.channels);
         arbres.ToutCocher(arbres.noms);
-        module.Nettoyage.sansHrp = true;
-        module.Nettoyage.anonymiser = true;
+        ecriture.nettoyage.sansHrp = true;
+        ecriture.nettoyage.anonymiser = true;
     }
 };
 
@@ -153,7 +153,8 @@ TEST_F(PasseDifficile, AucunVraiNomNiHorsRolePlayDansLesHuitJeuxDeModes) {
     for (int bits = 0; bits < 8; ++bits) {
         SCOPED_TRACE("modes " + std::to_string(bits));
         const ModesPartages partages(Modes{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
-        const auto r = module.EcrireSorties(arbres.Capturer(), partages, tous, progression);
+        const auto r =
+            test::Ecrire(module, arbres.Capturer(), partages, tous, progression, {}, ecriture);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
 
         std::vector<std::string> textes;

@@ -21,7 +21,7 @@
 
 #include "DossierTemporaire.h"
 #include "LecturePublication.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "PageWeb.h"
 #include "Selection.h"
@@ -93,24 +93,24 @@ std::uint64_t CompteDuGraphique(const std::string& h) {
 class PageDecoupee : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
+    test::ReglagesEcriture ecriture;
     test::ProgressionNotee progression;
     test::ArbresCoches arbres;
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
-        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", JournalDeJours()),
-                                         {2001, 11, 1}, {2001, 12, 31}, progression);
+        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", JournalDeJours()),
+                                      {2001, 11, 1}, {2001, 12, 31}, progression);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
         arbres.Remplir(*r->catalogue);
         arbres.ToutCocher(arbres.channels);
         arbres.ToutCocher(arbres.noms);
     }
-    Issue<std::vector<std::string>> Ecrire(Decoupage d) {
-        module.Decoupe = d;
+    Issue<ResultatSorties> Ecrire(Decoupage d) {
+        ecriture.decoupage = d;
         const ModesPartages modes;
-        return module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"html"}),
-                                    progression);
+        return test::Ecrire(module, arbres.Capturer(), modes, FormatsSortie::De({"html"}),
+                            progression, {}, ecriture);
     }
     std::string Lire(const std::string& nom) const { return test::LireTout(dossier.Fichier(nom)); }
     // Les pages du dossier, dans l'ordre du sommaire.
@@ -137,9 +137,9 @@ TEST_P(Decoupages, PagesBienFormeesLiensResolusEtEntreesDeLaPageUnique) {
     ASSERT_EQ(unique.entrees.size(), 5092u);
     const auto r = Ecrire(GetParam().decoupage);
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
-    EXPECT_EQ(fs::path(r->front()).filename(), "index.html");
-    EXPECT_EQ(fs::path(r->front()).parent_path().filename(), "LogFinal");
-    EXPECT_EQ(module.EntreesPage, 5092u);
+    EXPECT_EQ(fs::path(r->chemins.front()).filename(), "index.html");
+    EXPECT_EQ(fs::path(r->chemins.front()).parent_path().filename(), "LogFinal");
+    EXPECT_EQ(r->entreesPage, 5092u);
     const std::vector<std::string> pages = PagesDuSommaire();
     ASSERT_EQ(pages, GetParam().pages);
     // Le dossier ne tient que ses pages et le sommaire.
@@ -247,23 +247,24 @@ TEST_F(PageDecoupee, TextesHostilesRestentDuTexteDansFiltresBullesEtSommaire) {
 // entrées sans heure au lieu de tomber hors du graphique (la mémoire était écrasée).
 TEST(PageWebGraphique, HeureImpossibleCompteeSansHeure) {
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
+    test::ReglagesEcriture ecriture;
     test::ProgressionNotee progression;
     const std::string journal = "12/24/2001 21:04:05 - [Commerce] \"Aldric\": bonsoir\r\n"
                                 "12/25/2001 25:61:99 - [Commerce] \"Aldric\": trop tard\r\n"
                                 "12/25/2001 99:00:00 - [Commerce] \"Brune\": bien trop tard\r\n";
-    const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
-                                     {2001, 12, 25}, progression);
+    const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
+                                  {2001, 12, 25}, progression);
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
     test::ArbresCoches arbres;
     arbres.Remplir(*r->catalogue);
     arbres.ToutCocher(arbres.channels);
     arbres.ToutCocher(arbres.noms);
     for (const Decoupage d : {Decoupage::Aucun, Decoupage::Jour}) {
-        module.Decoupe = d;
+        ecriture.decoupage = d;
         const ModesPartages modes;
-        const auto ecrit = module.EcrireSorties(arbres.Capturer(), modes,
-                                                FormatsSortie::De({"html"}), progression);
+        const auto ecrit = test::Ecrire(module, arbres.Capturer(), modes,
+                                        FormatsSortie::De({"html"}), progression, {}, ecriture);
         ASSERT_TRUE(ecrit.ok()) << ecrit.Echec().Message();
     }
     const std::string page = test::LireTout(dossier.Fichier("LogFinal.html"));
@@ -402,9 +403,10 @@ TEST_F(PageDecoupee, ProcessusTueEnPleinDossierLaisseLAncienEntier) {
             if (v > 3000)
                 ::raise(SIGKILL);
         };
-        module.Decoupe = Decoupage::Mois;
+        ecriture.decoupage = Decoupage::Mois;
         const ModesPartages modes;
-        (void)module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"html"}), tueuse);
+        (void)test::Ecrire(module, arbres.Capturer(), modes, FormatsSortie::De({"html"}), tueuse,
+                           {}, ecriture);
         ::_exit(0);
     }
     int etat = 0;
@@ -428,10 +430,10 @@ TEST_F(PageDecoupee, EchecDeLaPasseGardeLAncienDossierEtNeLaisseRien) {
     const std::string sommaire = Lire("LogFinal/index.html");
     std::stop_source arret;
     arret.request_stop();
-    module.Decoupe = Decoupage::Mois;
+    ecriture.decoupage = Decoupage::Mois;
     const ModesPartages modes;
-    const auto r = module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"html"}),
-                                        progression, arret.get_token());
+    const auto r = test::Ecrire(module, arbres.Capturer(), modes, FormatsSortie::De({"html"}),
+                                progression, arret.get_token(), ecriture);
     EXPECT_TRUE(!r.ok() && r.Echec().interrompu);
     EXPECT_EQ(Lire("LogFinal/index.html"), sommaire);
     for (const auto& f : fs::directory_iterator(dossier.Chemin()))
@@ -455,19 +457,19 @@ namespace {
 TEST_F(PageDecoupee, AuBesoinLeDossierNAccompagneQueLesGrandesPages) {
     auto r = Ecrire(Decoupage::AuBesoin);
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
-    ASSERT_EQ(r->size(), 2u);
-    EXPECT_EQ(fs::path((*r)[0]).filename(), "index.html");
-    EXPECT_EQ(fs::path((*r)[1]).filename(), "LogFinal.html");
+    ASSERT_EQ(r->chemins.size(), 2u);
+    EXPECT_EQ(fs::path(r->chemins[0]).filename(), "index.html");
+    EXPECT_EQ(fs::path(r->chemins[1]).filename(), "LogFinal.html");
     EXPECT_EQ(PagesDuSommaire().size(), 6u);
     const std::string sommaire = Lire("LogFinal/index.html");
     arbres.ToutCocher(arbres.noms, false);
     test::ArbresCoches::Cocher(arbres.noms, "Zo\xE9");
     r = Ecrire(Decoupage::AuBesoin);
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
-    ASSERT_EQ(r->size(), 1u);
-    EXPECT_EQ(fs::path(r->front()).filename(), "LogFinal.html");
-    EXPECT_EQ(test::LirePage(Lire("LogFinal.html")).entrees.size(), module.EntreesPage);
-    EXPECT_LE(module.EntreesPage, EntreesParPage);
+    ASSERT_EQ(r->chemins.size(), 1u);
+    EXPECT_EQ(fs::path(r->chemins.front()).filename(), "LogFinal.html");
+    EXPECT_EQ(test::LirePage(Lire("LogFinal.html")).entrees.size(), r->entreesPage);
+    EXPECT_LE(r->entreesPage, EntreesParPage);
     EXPECT_EQ(Lire("LogFinal/index.html"), sommaire);
     for (const auto& f : fs::directory_iterator(dossier.Chemin()))
         EXPECT_EQ(f.path().filename().string().find(".tmp-"), std::string::npos);

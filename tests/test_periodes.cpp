@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
 
@@ -152,7 +152,7 @@ bool Garde(const LigneConnue& l, const Periode& p) {
 class Periodes : public ::testing::Test {
 protected:
     DossierTemporaire programme, donnees;
-    ModuleVEK module{programme.Chemin()};
+    Moteur module{test::Reglages(programme.Chemin())};
     ProgressionNotee progression;
 };
 
@@ -173,7 +173,7 @@ TEST_F(Periodes, LExtraitEstCeluiDuModelePourDesBornesAuHasard) {
     };
     for (int essai = 0; essai < 40; ++essai) {
         const Periode periode = Periode::Entre(borne(), borne());
-        const auto r = module.Rechercher(chemin, periode, progression);
+        const auto r = test::Chercher(module, chemin, periode, progression);
         ASSERT_TRUE(r.ok());
         std::string attendu;
         std::uint64_t n = 0;
@@ -198,7 +198,7 @@ TEST_F(Periodes, FinALaMinuteGardeSesCinquanteNeufSecondesEtMinuitLeJourDUneBorn
                                 "12/24/2001 23:41:00 - apres\r\n");
     const Periode soiree =
         Periode::Entre(*ConvertirBorne("24/12/2001 21:10"), *ConvertirBorne("24/12/2001 23:40"));
-    ASSERT_TRUE(module.Rechercher(chemin, soiree, progression).ok());
+    ASSERT_TRUE(test::Chercher(module, chemin, soiree, progression).ok());
     EXPECT_EQ(LireTout(programme.Fichier("LogVEKtemp.txt")),
               "12/24/2001 21:10:00 - premier\r\n12/24/2001 23:40:59 - dernier\r\n");
 
@@ -212,7 +212,7 @@ TEST_F(Periodes, FinALaMinuteGardeSesCinquanteNeufSecondesEtMinuitLeJourDUneBorn
                                                      "12/25/2001 01:01:00 - non\r\n");
     const Periode p =
         Periode::Entre(*ConvertirBorne("23/12/2001 22:00"), *ConvertirBorne("25/12/2001 01:00"));
-    ASSERT_TRUE(module.Rechercher(nuit, p, progression).ok());
+    ASSERT_TRUE(test::Chercher(module, nuit, p, progression).ok());
     EXPECT_EQ(LireTout(programme.Fichier("LogVEKtemp.txt")),
               "12/24/2001 zz:zz:zz - oui\r\n12/25/2001 zz:zz:zz - oui, minuit\r\n"
               "12/25/2001 01:00:00 - oui\r\n");
@@ -220,13 +220,13 @@ TEST_F(Periodes, FinALaMinuteGardeSesCinquanteNeufSecondesEtMinuitLeJourDUneBorn
 
 TEST_F(Periodes, UneRechercheVideDitSiLeJournalADesLignesDatees) {
     const std::string binaire = donnees.Ecrire("b.bin", std::string("\x00\x01\xFF\r\n\x89PNG", 9));
-    const auto r = module.Rechercher(binaire, Periode::Jours(Noel, Noel), progression);
+    const auto r = test::Chercher(module, binaire, Periode::Jours(Noel, Noel), progression);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->lignesDatees, 0u);
     EXPECT_EQ(r->lignesRetenues, 0u);
     const std::string journal = donnees.Ecrire("j.txt", "12/24/2001 12:00:00 - a\r\n");
     const auto inverse =
-        module.Rechercher(journal, Periode::Jours({2001, 12, 25}, Noel), progression);
+        test::Chercher(module, journal, Periode::Jours({2001, 12, 25}, Noel), progression);
     ASSERT_TRUE(inverse.ok());
     EXPECT_EQ(inverse->lignesDatees, 1u);
     EXPECT_EQ(inverse->lignesRetenues, 0u);
@@ -241,7 +241,7 @@ TEST_F(Periodes, LesEntreesLaisseesDeCoteSontCompteesUneFois) {
             contenu += "12/24/2001 12:00:00 - [C" + std::to_string(i % 107) + "] \"N" +
                        std::to_string(i) + "\": x\r\n";
     const std::string chemin = donnees.Ecrire("plein.txt", contenu);
-    const auto r = module.Rechercher(chemin, Periode::Jours(Noel, Noel), progression);
+    const auto r = test::Chercher(module, chemin, Periode::Jours(Noel, Noel), progression);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r->catalogue->NombreChannels(), Catalogue::MaxChannels);
     EXPECT_EQ(r->catalogue->ChannelsIgnores(), 7u);
@@ -271,7 +271,7 @@ TEST_F(Periodes, UnJournalAuxPausesConnuesDonneExactementSesSeances) {
         Heure(25, 5 * M, "[Guilde] \"Denis\": un peu en arri\xE8re") +
         Heure(25, 12 * H, "[Guilde] \"Denis\": le midi");
     const std::string chemin = donnees.Ecrire("s.txt", contenu);
-    const auto r = module.Analyser(chemin, progression);
+    const auto r = module.Analyser({chemin}, progression);
     ASSERT_TRUE(r.ok());
     ASSERT_EQ(r->sessions.size(), 4u);
     const auto& s = r->sessions;
@@ -291,8 +291,7 @@ TEST_F(Periodes, UnJournalAuxPausesConnuesDonneExactementSesSeances) {
     EXPECT_EQ(s[3].ALaMinute(), (Periode{{{2001, 12, 25}, 12 * H}, {{2001, 12, 25}, 12 * H + 59}}));
 
     // Une pause plus longue : les deux premières séances n'en font qu'une.
-    module.PauseSessions = 31;
-    const auto longue = module.Analyser(chemin, progression);
+    const auto longue = module.Analyser({chemin, 31}, progression);
     ASSERT_TRUE(longue.ok());
     ASSERT_EQ(longue->sessions.size(), 3u);
     EXPECT_EQ(longue->sessions[0].lignes, 4u);
@@ -306,11 +305,11 @@ TEST_F(Periodes, LaDerniereSeanceChoisieALaMinuteDonneExactementSesLignes) {
     for (int i = 0; i < 300 && t < 86400; ++i, t += pas(hasard))
         contenu += Heure(24, t, "[Guilde] \"N" + std::to_string(i % 4) + "\": x");
     const std::string chemin = donnees.Ecrire("d.txt", contenu);
-    const auto analyse = module.Analyser(chemin, progression);
+    const auto analyse = module.Analyser({chemin}, progression);
     ASSERT_TRUE(analyse.ok());
     ASSERT_GT(analyse->sessions.size(), 2u);
     for (const Session& s : analyse->sessions) {
-        const auto r = module.Rechercher(chemin, s.ALaMinute(), progression);
+        const auto r = test::Chercher(module, chemin, s.ALaMinute(), progression);
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(r->lignesRetenues, s.lignes) << s.numero;
     }

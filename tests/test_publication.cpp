@@ -15,7 +15,7 @@
 
 #include "DossierTemporaire.h"
 #include "LecturePublication.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Publication.h"
 #include "Traduction.h"
@@ -83,17 +83,14 @@ std::string JournalHostile() {
 class Publier : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
     test::ProgressionNotee progression;
     test::ArbresCoches arbres;
 
-    void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
-        Chercher(JournalHostile(), 24, 26);
-    }
+    void SetUp() override { Chercher(JournalHostile(), 24, 26); }
     void Chercher(const std::string& journal, int debut, int fin) {
-        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", journal), {2001, 12, debut},
-                                         {2001, 12, fin}, progression);
+        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", journal),
+                                      {2001, 12, debut}, {2001, 12, fin}, progression);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
         arbres.Remplir(*r->catalogue);
         arbres.ToutCocher(arbres.channels);
@@ -102,9 +99,9 @@ protected:
     std::vector<std::string>
     Ecrire(Modes modes, FormatsSortie formats = FormatsSortie::De({"texte", "html", "json"})) {
         const ModesPartages partages(modes);
-        auto r = module.EcrireSorties(arbres.Capturer(), partages, formats, progression);
+        auto r = test::Ecrire(module, arbres.Capturer(), partages, formats, progression);
         EXPECT_TRUE(r.ok()) << r.Echec().Message();
-        return r.ok() ? *r : std::vector<std::string>{};
+        return r.ok() ? r->chemins : std::vector<std::string>{};
     }
     std::string Lire(std::string_view nom) const { return test::LireTout(dossier.Fichier(nom)); }
     std::vector<test::ObjetJson> Json() const {
@@ -401,8 +398,8 @@ TEST_F(Publier, AnciennesSortiesGardeesJusquALaFinEtTemporairesOrphelinsSupprime
     arret.request_stop();
     const ModesPartages modes;
     const auto r =
-        module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"texte", "html", "json"}),
-                             progression, arret.get_token());
+        test::Ecrire(module, arbres.Capturer(), modes, FormatsSortie::De({"texte", "html", "json"}),
+                     progression, arret.get_token());
     EXPECT_TRUE(!r.ok() && r.Echec().interrompu);
     EXPECT_EQ(Lire("LogFinal.html"), "ancienne page");
     EXPECT_EQ(Lire("LogFinal.jsonl"), "anciennes lignes");

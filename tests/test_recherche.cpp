@@ -10,7 +10,7 @@
 #endif
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
 
@@ -31,7 +31,7 @@ class Recherche : public ::testing::Test {
 protected:
     DossierTemporaire programme; // le dossier du programme
     DossierTemporaire donnees;   // où vit le journal
-    ModuleVEK module{programme.Chemin()};
+    Moteur module{test::Reglages(programme.Chemin())};
     ProgressionNotee progression;
     std::stop_source arret;
     std::string chemin;
@@ -40,7 +40,7 @@ protected:
         chemin = "  " + donnees.Ecrire("Chat.TXT", contenu) + " "; // rogné par la recherche
     }
     Issue<ResultatRecherche> Chercher(Date debut, Date fin) {
-        return module.Rechercher(chemin, debut, fin, progression, arret.get_token());
+        return test::Chercher(module, chemin, debut, fin, progression, arret.get_token());
     }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
     // Les arbres que la fenêtre bâtirait du dernier catalogue.
@@ -187,8 +187,9 @@ TEST_F(Recherche, JournalIllisibleNeChangeRien) {
 TEST_F(Recherche, ExtraitImpossibleAEcrireEstSignaleEtNeChangeRien) {
     Journal(L("12/24/2001", "[A] \"X\": 1") + "\r\n");
     // Le dossier du programme n'existe pas : l'extrait ne peut pas être créé (vrai aussi en root).
-    ModuleVEK ailleurs(programme.Fichier("absent"));
-    const auto issue = ailleurs.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+    Moteur ailleurs{test::Reglages(programme.Fichier("absent"))};
+    const auto issue =
+        test::Chercher(ailleurs, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
     ASSERT_FALSE(issue.ok());
     const Resultat& r = issue.Echec();
     EXPECT_EQ(r.fichier, programme.Fichier("absent"));
@@ -213,10 +214,10 @@ TEST_F(Recherche, AncienExtraitEnLectureSeuleRemplace) {
     EXPECT_EQ(Extrait(), L("12/24/2001", "{A}\":\"x") + "\r\n");
 }
 
-// L'extrait, fichier de travail réécrit sur place, ne survit pas à une passe interrompue (le
-// programme se ferme) : rien d'entamé ne reste, et le catalogue n'a pas bougé. La passe
+// Une passe interrompue ne touche à rien : l'extrait précédent reste tel quel (le nouveau
+// s'écrivait à part), aucun temporaire ne reste, et le catalogue n'a pas bougé. La passe
 // s'arrête à la ligne qui suit la demande.
-TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
+TEST_F(Recherche, InterruptionArreteLaPasseEtGardeLAncienExtrait) {
     const auto ancien = programme.Ecrire("LogVEKtemp.txt", "vieux\r\n");
     std::string contenu;
     for (int i = 0; i < 100; ++i)
@@ -230,9 +231,9 @@ TEST_F(Recherche, InterruptionArreteLaPasseEtSupprimeLExtraitEntame) {
     ASSERT_FALSE(issue.ok());
     EXPECT_TRUE(issue.Echec().interrompu);
     EXPECT_EQ(progression.compteur, 10u);
-    EXPECT_FALSE(std::filesystem::exists(ancien));
+    EXPECT_EQ(test::LireTout(ancien), "vieux\r\n");
     EXPECT_EQ(module.CatalogueCourant().NombreNoms(), 0u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(programme.Chemin()), {}), 1);
 }
 
 // Le journal choisi est une sortie du programme (l'extrait, le journal final, ou un lien vers
@@ -288,9 +289,10 @@ TEST_F(Recherche, ComptageEnParalleleOuAbsentMemeResultat) {
     for (const bool affichee : {true, false}) {
         ProgressionNotee p;
         p.affichee = affichee;
-        ModuleVEK m{programme.Chemin()};
-        m.SeuilComptageEnParallele = 0;
-        const auto issue = m.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, p);
+        ReglagesMoteur reglages = test::Reglages(programme.Chemin());
+        reglages.seuilComptageEnParallele = 0;
+        Moteur m{reglages};
+        const auto issue = test::Chercher(m, chemin, {2001, 12, 24}, {2001, 12, 24}, p);
         ASSERT_TRUE(issue.ok());
         EXPECT_EQ(Extrait(), reference);
         EXPECT_EQ(Channels(*issue->catalogue), channels);
@@ -333,7 +335,7 @@ TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
     const std::string a = L("12/24/2001", "{A}\":\"x");
     Journal(a + "\r\n" + a + "\r\n");
     const std::string journal = donnees.Fichier("Chat.TXT");
-    ASSERT_TRUE(module.Analyser(journal, progression).ok());
+    ASSERT_TRUE(module.Analyser({journal}, progression).ok());
     chemin = journal;
 
     ASSERT_TRUE(Chercher({2001, 12, 24}, {2001, 12, 24}).ok());
@@ -348,14 +350,14 @@ TEST_F(Recherche, ComptesDeLignesReprisSeulementPourUnFichierInchange) {
     selection.AjouterChannel(TexteZoneProximite);
     selection.AjouterNom("A");
     const ModesPartages modes;
-    ASSERT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
+    ASSERT_TRUE(test::EcrireLogFinal(module, selection, modes, progression).ok());
     EXPECT_EQ(progression.maximums.back(), 4.0); // les trois lignes de l'extrait, plus un
 
     std::ofstream(programme.Fichier("LogVEKtemp.txt"), std::ios::binary | std::ios::app)
         << a << "\r\n"
         << a << "\r\n";
     // Réécrit par un autre depuis la recherche : le catalogue ne lui correspond plus.
-    const auto change = module.EcrireLogFinal(selection, modes, progression);
+    const auto change = test::EcrireLogFinal(module, selection, modes, progression);
     ASSERT_FALSE(change.ok());
     EXPECT_NE(change.Echec().Message().find("relancez la recherche"), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // La recherche qui ne lit que la suite d'un journal qui a grandi depuis la précédente : ses
 // sorties sont, octet pour octet, celles d'une recherche complète ; tout autre changement du
-// journal fait tout relire, avec un avis qui dit pourquoi.
+// journal fait tout relire, avec un avis qui dit pourquoi. Et la sélection d'un regard du suivi,
+// qui ne lit que cette suite.
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
+#include "Suiveur.h"
 
 using namespace vek;
 using vek::test::ArbresCoches;
@@ -46,15 +49,12 @@ void Ajouter(const std::string& chemin, const std::string& octets) {
 }
 
 // Un moteur et ses sorties : l'extrait, les arbres, et le journal final tout coché.
-struct Moteur {
+struct Banc {
     DossierTemporaire programme;
-    ModuleVEK module{programme.Chemin()};
+    vek::Moteur module{test::Reglages(programme.Chemin())};
     ProgressionNotee progression;
-    Moteur() {
-        module.DateDuJour = [] { return Date{2001, 12, 31}; };
-    }
     Issue<ResultatRecherche> Chercher(const std::string& chemin) {
-        return module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 25}, progression);
+        return test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 25}, progression);
     }
     std::string Extrait() { return LireTout(programme.Fichier("LogVEKtemp.txt")); }
     std::string LogFinal() {
@@ -62,7 +62,10 @@ struct Moteur {
         arbres.Remplir(module.CatalogueCourant());
         ArbresCoches::ToutCocher(arbres.channels);
         ArbresCoches::ToutCocher(arbres.noms);
-        const auto r = module.EcrireLogFinal(arbres.Capturer(), ModesPartages{}, progression);
+        test::ReglagesEcriture ecriture;
+        ecriture.jour = Date{2001, 12, 31};
+        const auto r = test::EcrireLogFinal(module, arbres.Capturer(), ModesPartages{}, progression,
+                                            {}, ecriture);
         EXPECT_TRUE(r.ok());
         return LireTout(programme.Fichier("LogFinal.txt"));
     }
@@ -81,7 +84,7 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     const CasSuite& cas = GetParam();
     DossierTemporaire donnees;
     const std::string chemin = donnees.Ecrire("Chat.TXT", Lignes(1, 300));
-    Moteur continu;
+    Banc continu;
     ASSERT_TRUE(continu.Chercher(chemin).ok());
     cas.changer(chemin, donnees);
     const auto r = continu.Chercher(chemin);
@@ -89,7 +92,7 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     EXPECT_EQ(r->suite, cas.suite);
     EXPECT_EQ(r->avisComplet.empty(), cas.suite) << r->avisComplet;
 
-    Moteur complet;
+    Banc complet;
     const auto attendu = complet.Chercher(chemin);
     ASSERT_TRUE(attendu.ok());
     EXPECT_FALSE(attendu->suite);
@@ -104,13 +107,15 @@ TEST_P(SuiteDuJournal, MemesSortiesQuUneRechercheComplete) {
     EXPECT_EQ(continu.LogFinal(), complet.LogFinal());
 
     // Et encore une suite après la première : les rangs du catalogue continuent. Un journal qui
-    // finissait par une ligne sans fin de ligne la voit prolongée : tout est relu.
+    // finissait par une ligne sans fin de ligne la voit prolongée : cette ligne seule est relue,
+    // en entier, et remplacée dans l'extrait.
     const bool finiParUneFinDeLigne = LireTout(chemin).back() == '\n';
     Ajouter(chemin, Lignes(900, 1000));
     const auto encore = continu.Chercher(chemin);
     ASSERT_TRUE(encore.ok());
-    EXPECT_EQ(encore->suite, finiParUneFinDeLigne);
-    Moteur complet2;
+    EXPECT_TRUE(encore->suite) << encore->avisComplet;
+    EXPECT_EQ(encore->derniereRelue, !finiParUneFinDeLigne);
+    Banc complet2;
     ASSERT_TRUE(complet2.Chercher(chemin).ok());
     EXPECT_EQ(continu.Extrait(), complet2.Extrait());
     EXPECT_EQ(vek::test::Noms(continu.module.CatalogueCourant()),
@@ -159,18 +164,59 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SuiteDuJournalPeriode, UneAutrePeriodeFaitToutRelire) {
     DossierTemporaire donnees;
     const std::string chemin = donnees.Ecrire("Chat.TXT", Lignes(1, 300));
-    Moteur m;
+    Banc m;
     ASSERT_TRUE(m.Chercher(chemin).ok());
     Ajouter(chemin, Lignes(301, 350));
-    const auto autre = m.module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, m.progression);
+    const auto autre =
+        test::Chercher(m.module, chemin, {2001, 12, 24}, {2001, 12, 24}, m.progression);
     ASSERT_TRUE(autre.ok());
     EXPECT_FALSE(autre->suite);
     EXPECT_NE(autre->avisComplet.find("période"), std::string::npos) << autre->avisComplet;
     // La fin plus tardive d'une période où le journal allait déjà au-delà : tout relu aussi.
     const auto plusTard =
-        m.module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 27}, m.progression);
+        test::Chercher(m.module, chemin, {2001, 12, 24}, {2001, 12, 27}, m.progression);
     ASSERT_TRUE(plusTard.ok());
     EXPECT_FALSE(plusTard->suite);
+}
+
+// Le regard du suivi : une case « tout » retient les nœuds du catalogue du moment, sauf ceux que
+// l'appelant montre déjà, qui suivent leur coche (la fenêtre où l'on a décoché Bertrand, case
+// « Sélectionnez tout le monde » cochée, ne le voit pas revenir ; le nouveau venu, si).
+TEST(SelectionDuRegard, UneCaseToutNAjouteQueLesNoeudsInconnus) {
+    Catalogue c;
+    for (const char* channel : {"[Commerce]", "[Guilde]", "[Aide]"})
+        c.AjouterChannel(channel);
+    for (const char* nom : {"Aldric", "Bertrand", "Cyprien"})
+        c.AjouterNom(nom);
+    struct Cas {
+        const char* nom;
+        bool tout;
+        std::unordered_set<std::string> connus;
+        std::vector<bool> retenus; // Aldric, Bertrand, Cyprien
+    };
+    const std::vector<Cas> cas = {
+        {"sans case", false, {"Aldric", "Bertrand"}, {true, false, false}},
+        {"case, rien de connu (la ligne de commande)", true, {}, {true, true, true}},
+        {"case, Bertrand connu et décoché", true, {"Aldric", "Bertrand"}, {true, false, true}},
+    };
+    for (const Cas& k : cas) {
+        SCOPED_TRACE(k.nom);
+        SelectionSuivie s;
+        s.selection.AjouterChannel("[Guilde]");
+        s.selection.AjouterNom("Aldric");
+        s.toutLeMonde = k.tout;
+        s.tousChannels = k.tout;
+        s.nomsConnus = k.connus;
+        if (!k.connus.empty())
+            s.channelsConnus = {"[Guilde]", "[Commerce]"};
+        const Selection r = SelectionDuRegard(s, c);
+        EXPECT_EQ(r.NomRetenu("Aldric"), k.retenus[0]);
+        EXPECT_EQ(r.NomRetenu("Bertrand"), k.retenus[1]);
+        EXPECT_EQ(r.NomRetenu("Cyprien"), k.retenus[2]);
+        EXPECT_TRUE(r.ChannelRetenu("[Guilde]"));
+        EXPECT_EQ(r.ChannelRetenu("[Commerce]"), k.tout && k.connus.empty());
+        EXPECT_EQ(r.ChannelRetenu("[Aide]"), k.tout);
+    }
 }
 
 } // namespace

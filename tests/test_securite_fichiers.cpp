@@ -20,8 +20,9 @@
 
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 #include "Verrou.h"
 
@@ -43,21 +44,22 @@ class SortiesSures : public ::testing::Test {
 protected:
     test::DossierTemporaire programme; // le dossier de sortie
     test::DossierTemporaire ailleurs;  // le journal et les fichiers à protéger
-    ModuleVEK module{programme.Chemin()};
+    Moteur module{test::Reglages(programme.Chemin())};
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
     Issue<ResultatRecherche> Chercher(const std::string& contenu) {
-        return module.Rechercher(ailleurs.Ecrire("journal.txt", contenu), {2001, 12, 24},
-                                 {2001, 12, 24}, progression);
+        return test::Chercher(module, ailleurs.Ecrire("journal.txt", contenu), {2001, 12, 24},
+                              {2001, 12, 24}, progression);
     }
-    Issue<std::string> Ecrire() { return module.EcrireLogFinal(selection, modes, progression); }
+    Issue<std::string> Ecrire() {
+        return test::EcrireLogFinal(module, selection, modes, progression);
+    }
     std::set<std::string> Fichiers() const {
         std::set<std::string> noms;
         for (const auto& e : fs::directory_iterator(programme.Chemin()))
@@ -145,11 +147,9 @@ TEST_F(SortiesSures, UnSeulEcrivainParDossier) {
 TEST_F(SortiesSures, UnRenommageQuiEchoueGardeLAncien) {
     ASSERT_TRUE(Chercher(Journal(3)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 0;
-    essai::CodePanne = EIO;
-    const auto r = Ecrire();
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal.txt", EIO);
+    Moteur enPanne{test::Reglages(programme.Chemin(), panne)};
+    const auto r = test::EcrireLogFinal(enPanne, selection, modes, progression);
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("erreur d'entrée-sortie"), std::string::npos);
     EXPECT_NE(r.Echec().raison.find("l'ancien fichier est resté tel quel"), std::string::npos);
@@ -166,13 +166,13 @@ TEST_F(SortiesSures, TueEnPleineEcriturePuisRelance) {
     const pid_t fils = ::fork();
     ASSERT_GE(fils, 0);
     if (fils == 0) {
-        ModuleVEK m{programme.Chemin()};
+        Moteur m{test::Reglages(programme.Chemin())};
         test::ProgressionNotee p;
         p.surValeur = [](std::uint64_t lues) {
             if (lues == 100000)
                 ::kill(::getpid(), SIGKILL);
         };
-        (void)m.EcrireLogFinal(selection, modes, p);
+        (void)test::EcrireLogFinal(m, selection, modes, p);
         ::_exit(0); // jamais atteint
     }
     int etat = 0;
@@ -229,7 +229,7 @@ TEST_F(SortiesSures, LignesDemesureesExactesDansTousLesModes) {
 TEST_F(SortiesSures, DerniereLigneDemesureeAnalysee) {
     const std::string chemin =
         ailleurs.Ecrire("j.txt", P + "a\r\n12/25/2001 [18:30:05] " + std::string(3u << 20, 'y'));
-    const auto resume = module.Analyser(chemin, progression);
+    const auto resume = module.Analyser({chemin}, progression);
     ASSERT_TRUE(resume.ok());
     EXPECT_EQ(resume->lignes, 2u);
     EXPECT_EQ(resume->fin, (Date{2001, 12, 25}));
@@ -240,8 +240,11 @@ TEST_F(SortiesSures, DerniereLigneDemesureeAnalysee) {
 TEST_F(SortiesSures, MemoireEpuiseeEchecPropre) {
     ASSERT_TRUE(Chercher(Journal(1000)).ok());
     programme.Ecrire("LogFinal.txt", "ancien\r\n");
-    module.DateDuJour = []() -> Date { throw std::bad_alloc(); };
-    const auto ecrit = Ecrire();
+    // La mémoire manque au premier avancement de la barre, au milieu de la passe.
+    struct Epuisee : test::ProgressionNotee {
+        void Valeur(std::uint64_t) override { throw std::bad_alloc(); }
+    } epuisee;
+    const auto ecrit = test::EcrireLogFinal(module, selection, modes, epuisee);
     ASSERT_FALSE(ecrit.ok());
     EXPECT_NE(ecrit.Echec().raison.find("mémoire"), std::string::npos);
     EXPECT_EQ(test::LireTout(programme.Fichier("LogFinal.txt")), "ancien\r\n");
@@ -277,9 +280,9 @@ TEST_F(SortiesSures, LigneTropGrandePourLaMemoire) {
         const rlim_t limite = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (40u << 20);
         const rlimit r{limite, limite};
         ::setrlimit(RLIMIT_AS, &r);
-        ModuleVEK m{programme.Chemin()};
+        Moteur m{test::Reglages(programme.Chemin())};
         test::ProgressionNotee p;
-        const auto issue = m.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, p);
+        const auto issue = test::Chercher(m, chemin, {2001, 12, 24}, {2001, 12, 24}, p);
         const bool propre = !issue.ok() &&
                             issue.Echec().raison.find("mémoire") != std::string::npos &&
                             fs::is_empty(programme.Chemin());
@@ -300,7 +303,7 @@ TEST_F(SortiesSures, JournalTronquePendantLaRecherche) {
         if (n == 10)
             fs::resize_file(chemin, fs::file_size(chemin) / 2);
     };
-    const auto issue = module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+    const auto issue = test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
     ASSERT_FALSE(issue.ok());
     EXPECT_NE(issue.Echec().raison.find("raccourci"), std::string::npos);
     EXPECT_FALSE(fs::exists(programme.Fichier("LogVEKtemp.txt")));

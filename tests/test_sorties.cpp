@@ -15,9 +15,10 @@
 #include "DossierTemporaire.h"
 #include "LectureCollage.h"
 #include "LecturePublication.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Parties.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 
 namespace vek {
@@ -97,23 +98,24 @@ void VerifierOrdre(const std::vector<std::string>& entrees, const char* sortie) 
 class Sorties : public ::testing::Test {
 protected:
     test::DossierTemporaire dossier;
-    ModuleVEK module{dossier.Chemin()};
+    Moteur module{test::Reglages(dossier.Chemin())};
+    test::ReglagesEcriture ecriture;
     test::ProgressionNotee progression;
     test::ArbresCoches arbres;
     const FormatsSortie tous = FormatsSortie::De({"texte", "html", "json", "forum", "discord"});
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
-        const auto r = module.Rechercher(dossier.Ecrire("journal.txt", Journal()), {2001, 12, 24},
-                                         {2001, 12, 24}, progression);
+        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", Journal()),
+                                      {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
         arbres.Remplir(*r->catalogue);
         arbres.ToutCocher(arbres.channels);
         arbres.ToutCocher(arbres.noms);
     }
-    Issue<std::vector<std::string>> Ecrire(Modes modes, FormatsSortie formats) {
+    Issue<ResultatSorties> Ecrire(Modes modes, FormatsSortie formats) {
         const ModesPartages partages(modes);
-        return module.EcrireSorties(arbres.Capturer(), partages, formats, progression);
+        return test::Ecrire(module, arbres.Capturer(), partages, formats, progression, {},
+                            ecriture);
     }
     std::string Lire(std::string_view nom) const { return test::LireTout(dossier.Fichier(nom)); }
 
@@ -157,9 +159,9 @@ TEST_F(Sorties, ChaqueSortiePorteLesEntreesDeLogFinalDansLesHuitJeuxDeModes) {
         SCOPED_TRACE("modes " + std::to_string(bits));
         const auto r = Ecrire(modes, tous);
         ASSERT_TRUE(r.ok()) << r.Echec().Message();
-        ASSERT_EQ(r->size(), 5u);
+        ASSERT_EQ(r->chemins.size(), 5u);
         std::vector<std::string> noms;
-        for (const auto& chemin : *r)
+        for (const auto& chemin : r->chemins)
             noms.push_back(fs::path(chemin).filename().string());
         EXPECT_EQ(noms, (std::vector<std::string>{"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl",
                                                   "LogFinal-forum.txt", "LogFinal-discord.txt"}));
@@ -257,7 +259,7 @@ TEST_F(Sorties, AucunTexteDuJournalNeMetEnFormeNiNePrevientSurDiscord) {
 TEST_F(Sorties, PartiesDansLaLimiteEtRejointesElleRedonnentChaqueEntree) {
     for (const std::size_t limite : {std::size_t{2000}, std::size_t{4000}, std::size_t{300}}) {
         SCOPED_TRACE(limite);
-        module.TailleMessage = limite == 2000 ? 0 : limite;
+        ecriture.tailleMessage = limite == 2000 ? 0 : limite;
         ASSERT_TRUE(Ecrire({}, FormatsSortie::De({"discord"})).ok());
         const auto entrees = EntreesDiscord(limite);
         ASSERT_EQ(entrees.size(), Hostiles.size());
@@ -278,7 +280,7 @@ TEST_F(Sorties, PartiesDansLaLimiteEtRejointesElleRedonnentChaqueEntree) {
 TEST_F(Sorties, LeForumSeDecoupeSeulementAvecUneTailleDeMessage) {
     ASSERT_TRUE(Ecrire({}, FormatsSortie::De({"forum"})).ok());
     EXPECT_EQ(Lire("LogFinal-forum.txt").find("Partie"), std::string::npos);
-    module.TailleMessage = 1000;
+    ecriture.tailleMessage = 1000;
     ASSERT_TRUE(Ecrire({}, FormatsSortie::De({"forum"})).ok());
     const std::string contenu = Lire("LogFinal-forum.txt");
     const auto parties = DecouperParties(contenu);
@@ -292,7 +294,7 @@ TEST_F(Sorties, LeForumSeDecoupeSeulementAvecUneTailleDeMessage) {
 
 // Une scène qui tient en un message se colle telle quelle : pas de « Partie 1/1 ».
 TEST_F(Sorties, UnePartieSeuleSeColleSansEnTete) {
-    module.TailleMessage = 1000000;
+    ecriture.tailleMessage = 1000000;
     ASSERT_TRUE(Ecrire({}, FormatsSortie::De({"forum", "discord"})).ok());
     for (const char* fichier : {"LogFinal-discord.txt", "LogFinal-forum.txt"}) {
         const std::string contenu = Lire(fichier);
@@ -303,20 +305,21 @@ TEST_F(Sorties, UnePartieSeuleSeColleSansEnTete) {
 
 TEST_F(Sorties, LeJsonEchappeDelEtDitNullSansChannelNiHeure) {
     test::DossierTemporaire autre;
-    ModuleVEK m{autre.Chemin()};
+    Moteur m{test::Reglages(autre.Chemin())};
     const auto r =
-        m.Rechercher(autre.Ecrire("j.txt", "12/24/2001 [21:04:05] [G] \"Al\": a\x7F"
-                                           "b\r\n12/24/2001 21:04:06 - Vous avez dit : x\r\n"
-                                           "12/24/2001 21h04 xx - Al vous appelle : y\r\n"),
-                     {2001, 12, 24}, {2001, 12, 24}, progression);
+        test::Chercher(m,
+                       autre.Ecrire("j.txt", "12/24/2001 [21:04:05] [G] \"Al\": a\x7F"
+                                             "b\r\n12/24/2001 21:04:06 - Vous avez dit : x\r\n"
+                                             "12/24/2001 21h04 xx - Al vous appelle : y\r\n"),
+                       {2001, 12, 24}, {2001, 12, 24}, progression);
     ASSERT_TRUE(r.ok());
     arbres.Remplir(*r->catalogue);
     arbres.ToutCocher(arbres.channels);
     arbres.ToutCocher(arbres.noms);
     const ModesPartages modes;
-    ASSERT_TRUE(
-        m.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"json", "html"}), progression)
-            .ok());
+    ASSERT_TRUE(test::Ecrire(m, arbres.Capturer(), modes, FormatsSortie::De({"json", "html"}),
+                             progression, {}, ecriture)
+                    .ok());
     const std::string json = test::LireTout(autre.Fichier("LogFinal.jsonl"));
     EXPECT_NE(json.find("a\\u007fb"), std::string::npos) << json;
     EXPECT_EQ(json.find('\x7F'), std::string::npos);
@@ -355,20 +358,20 @@ TEST_F(Sorties, UnEchecOuUnArretNeRemplaceRienEtNeLaisseRien) {
                                             "LogVEKtemp.txt", "journal.txt"};
     // Le remplacement final qui échoue, une passe arrêtée : les anciennes sorties restent, les
     // fichiers de travail des parties ne restent pas.
-    essai::EtapeEnPanne = essai::Etape::Echange;
-    essai::RangEnPanne = 1;
-    essai::CodePanne = EIO;
-    module.TailleMessage = 500;
-    const auto r = Ecrire({}, FormatsSortie::De({"forum", "discord"}));
-    essai::EtapeEnPanne = essai::Etape::Aucune;
+    test::SystemeDEssai panne(test::SystemeDEssai::Etape::Echange, "LogFinal-discord.txt", EIO);
+    ecriture.tailleMessage = 500;
+    Moteur enPanne{test::Reglages(dossier.Chemin(), panne)};
+    const ModesPartages sansMode;
+    const auto r = test::Ecrire(enPanne, arbres.Capturer(), sansMode,
+                                FormatsSortie::De({"forum", "discord"}), progression, {}, ecriture);
     EXPECT_FALSE(r.ok());
     EXPECT_EQ(restants(), attendus);
     std::stop_source arret;
     arret.request_stop();
     const ModesPartages modes;
     const auto arrete =
-        module.EcrireSorties(arbres.Capturer(), modes, FormatsSortie::De({"forum", "discord"}),
-                             progression, arret.get_token());
+        test::Ecrire(module, arbres.Capturer(), modes, FormatsSortie::De({"forum", "discord"}),
+                     progression, arret.get_token(), ecriture);
     EXPECT_TRUE(!arrete.ok() && arrete.Echec().interrompu);
     EXPECT_EQ(restants(), attendus);
     EXPECT_EQ(Lire("LogFinal-discord.txt"), "ancien discord");

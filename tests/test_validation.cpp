@@ -25,9 +25,10 @@
 
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "SystemeDeTest.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 #include "Verrou.h"
 
@@ -45,45 +46,28 @@ std::string Journal(int lignes) {
     return t;
 }
 
-// Une panne de la validation, retirée à la fin du cas.
-struct Panne {
-    Panne(essai::Etape etape, std::size_t rang, int code) {
-        essai::EtapeEnPanne = etape;
-        essai::RangEnPanne = rang;
-        essai::CodePanne = code;
-    }
-    ~Panne() { essai::EtapeEnPanne = essai::Etape::Aucune; }
-};
-
-// Le système sait échanger deux noms, ou non (comme Windows) : retiré à la fin du cas.
-struct Echanges {
-    explicit Echanges(bool sans) { essai::SansEchange = sans; }
-    ~Echanges() { essai::SansEchange = false; }
-};
-
 const std::vector<std::string> NomsSorties = {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"};
 
 class ToutOuRien : public ::testing::Test {
 protected:
     test::DossierTemporaire sortie;
     test::DossierTemporaire ailleurs;
-    ModuleVEK module{sortie.Chemin()};
+    Moteur module{test::Reglages(sortie.Chemin())};
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
 
     void SetUp() override {
-        module.DateDuJour = [] { return Date{2002, 12, 7}; };
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    Issue<ResultatRecherche> Chercher(ModuleVEK& m, int lignes = 3) {
-        return m.Rechercher(ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
-                            {2001, 12, 24}, progression);
+    Issue<ResultatRecherche> Chercher(Moteur& m, int lignes = 3) {
+        return test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal(lignes)), {2001, 12, 24},
+                              {2001, 12, 24}, progression);
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression);
     }
     void PoserAnciennes() {
         for (const std::string& nom : NomsSorties)
@@ -119,33 +103,29 @@ protected:
 // Une panne à chaque étape : toutes les sorties restent anciennes, aucun temporaire ne reste,
 // le message nomme la sortie en cause et dit que rien n'a été remplacé.
 TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
+    using Etape = test::SystemeDEssai::Etape;
     struct Cas {
         const char* nom;
-        essai::Etape etape;
-        std::size_t rang;
+        Etape etape;
+        const char* fichier; // la sortie en panne, nommée par le message
         int code;
-        const char* fichier; // la sortie nommée par le message
     };
     const Cas cas[] = {
-        {"synchronisation de la première", essai::Etape::Synchronisation, 0, EIO, "LogFinal.txt"},
-        {"synchronisation de la dernière", essai::Etape::Synchronisation, 2, ENOSPC,
-         "LogFinal.jsonl"},
-        {"enregistrement de la validation", essai::Etape::Enregistrement, 0, ENOSPC,
-         "LogFinal.txt"},
-        {"premier échange", essai::Etape::Echange, 0, EACCES, "LogFinal.txt"},
-        {"échange du milieu", essai::Etape::Echange, 1, EIO, "LogFinal.html"},
-        {"dernier échange", essai::Etape::Echange, 2, EPERM, "LogFinal.jsonl"},
+        {"synchronisation de la première", Etape::Preparation, "LogFinal.txt", EIO},
+        {"synchronisation de la dernière", Etape::Preparation, "LogFinal.jsonl", ENOSPC},
+        {"enregistrement de la validation", Etape::Enregistrement, "LogFinal.txt", ENOSPC},
+        {"premier échange", Etape::Echange, "LogFinal.txt", EACCES},
+        {"échange du milieu", Etape::Echange, "LogFinal.html", EIO},
+        {"dernier échange", Etape::Echange, "LogFinal.jsonl", EPERM},
     };
     ASSERT_TRUE(Chercher(module).ok());
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
+            test::SystemeDEssai panne(c.etape, c.fichier, c.code, noms);
+            Moteur m{test::Reglages(sortie.Chemin(), panne)};
             PoserAnciennes();
-            Issue<std::vector<std::string>> r = [&] {
-                const Panne panne(c.etape, c.rang, c.code);
-                return EcrireTout(module);
-            }();
+            const auto r = EcrireTout(m);
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.fichier));
             EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
@@ -154,10 +134,15 @@ TEST_F(ToutOuRien, UnePanneAChaqueEtapeLaisseToutesLesAnciennes) {
             EXPECT_EQ(Etat(), "anciennes");
             EXPECT_EQ(Fichiers(), Attendus());
         }
-    // Sans panne, l'ensemble passe d'un coup.
-    ASSERT_TRUE(EcrireTout(module).ok());
-    EXPECT_EQ(Etat(), "nouvelles");
-    EXPECT_EQ(Fichiers(), Attendus());
+    // Sans panne, l'ensemble passe d'un coup, de chacune des trois façons.
+    for (const auto noms : test::ToutesLesFacons) {
+        test::SystemeDEssai systeme(noms);
+        Moteur m{test::Reglages(sortie.Chemin(), systeme)};
+        PoserAnciennes();
+        ASSERT_TRUE(EcrireTout(m).ok()) << test::Nom(noms);
+        EXPECT_EQ(Etat(), "nouvelles");
+        EXPECT_EQ(Fichiers(), Attendus());
+    }
 }
 
 #ifndef _WIN32
@@ -173,10 +158,10 @@ TEST_F(ToutOuRien, UneEcritureRateeNeRemplaceRien) {
         const rlim_t limite = 2u << 20; // le texte (~1 Mo) passe, la page web non
         const rlimit r{limite, limite};
         ::setrlimit(RLIMIT_FSIZE, &r);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
         const auto issue =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !issue.ok() && issue.Echec().raison.find("fichier trop grand") != std::string::npos &&
             issue.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -206,26 +191,24 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
         {"après le deuxième, terminé", 1, false, "nouvelles", "terminé"},
         {"après le premier, annulé", 0, true, "anciennes", "annulé"},
     };
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
-            ModuleVEK m{sortie.Chemin()};
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
+            Moteur m{test::Reglages(sortie.Chemin())};
             ASSERT_TRUE(Chercher(m).ok());
             PoserAnciennes();
             const pid_t fils = ::fork();
             ASSERT_GE(fils, 0);
             if (fils == 0) {
-                static std::size_t rang;
-                rang = c.tueApres;
-                essai::ApresEchange = [](std::size_t i) {
-                    if (i == rang)
+                test::SystemeDEssai tueur(noms);
+                tueur.apresEchange = [&](std::size_t i) {
+                    if (i == c.tueApres)
                         ::kill(::getpid(), SIGKILL);
                 };
-                ModuleVEK enfant{sortie.Chemin()};
+                Moteur enfant{test::Reglages(sortie.Chemin(), tueur)};
                 test::ProgressionNotee p;
-                (void)enfant.EcrireSorties(selection, modes,
-                                           FormatsSortie::De({"texte", "html", "json"}), p);
+                (void)test::Ecrire(enfant, selection, modes,
+                                   FormatsSortie::De({"texte", "html", "json"}), p);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -240,14 +223,15 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
                         fs::remove(sortie.Fichier(nom));
 
             // La relance : une recherche prend le verrou et reprend la validation.
-            ModuleVEK relance{sortie.Chemin()};
-            ASSERT_TRUE(Chercher(relance).ok());
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const auto reprise = Chercher(relance);
+            ASSERT_TRUE(reprise.ok());
+            const std::string avis = reprise->avisDossier;
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_NE(avis.find("LogFinal.html"), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Fichiers(), Attendus());
-            EXPECT_TRUE(relance.PrendreAvis().empty()); // dit une seule fois
+            EXPECT_TRUE(Chercher(relance)->avisDossier.empty()); // dit une seule fois
         }
 }
 
@@ -257,20 +241,22 @@ TEST_F(ToutOuRien, TueEntreDeuxEchangesPuisRelance) {
 // s'échappe après le premier laisse les fichiers comme un programme tué ; la passe suivante
 // termine le remplacement, avec ou sans échange de noms.
 TEST_F(ToutOuRien, InterrompuEntreDeuxEchangesPuisRepris) {
-    for (const bool sansEchange : {false, true}) {
-        SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
-        const Echanges echanges(sansEchange);
-        ModuleVEK m{sortie.Chemin()};
+    for (const auto noms : test::ToutesLesFacons) {
+        SCOPED_TRACE(test::Nom(noms));
+        test::SystemeDEssai arret(noms);
+        arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
+        Moteur m{test::Reglages(sortie.Chemin(), arret)};
         ASSERT_TRUE(Chercher(m).ok());
         PoserAnciennes();
-        essai::ApresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
         const auto r = EcrireTout(m);
-        essai::ApresEchange = nullptr;
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(Etat(), "2 anciennes, 1 nouvelles"); // le texte remplacé, pas les deux autres
         ASSERT_TRUE(Fichiers().count(std::string(NomValidation)));
-        ASSERT_TRUE(EcrireTout(m).ok());
-        EXPECT_NE(m.PrendreAvis().find("terminé"), std::string::npos);
+        Moteur suivant{test::Reglages(sortie.Chemin())};
+        const auto reprise = Chercher(suivant);
+        ASSERT_TRUE(reprise.ok());
+        EXPECT_NE(reprise->avisDossier.find("terminé"), std::string::npos);
+        ASSERT_TRUE(EcrireTout(suivant).ok());
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Fichiers(), Attendus());
     }
@@ -283,8 +269,9 @@ TEST_F(ToutOuRien, UnEnregistrementPlanteNeFaitRienRenommer) {
     sortie.Ecrire("LogFinal.txt", "ancien");
     sortie.Ecrire(std::string(NomValidation),
                   "VEK validation 1\nprecieux.txt\tLogFinal.txt\t1\t2\n");
-    ASSERT_TRUE(Chercher(module).ok());
-    EXPECT_NE(module.PrendreAvis().find("illisible"), std::string::npos);
+    const auto r = Chercher(module);
+    ASSERT_TRUE(r.ok());
+    EXPECT_NE(r->avisDossier.find("illisible"), std::string::npos);
     EXPECT_EQ(test::LireTout(victime), "précieux");
     EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal.txt")), "ancien");
     EXPECT_FALSE(fs::exists(sortie.Fichier(std::string(NomValidation))));
@@ -306,7 +293,8 @@ TEST_F(ToutOuRien, LeJournalNEstJamaisUneSortie) {
                 journal = ailleurs.Fichier("lien.txt");
                 fs::create_symlink(sortie.Fichier(std::string(nom)), journal);
             }
-            const auto r = module.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, progression);
+            const auto r =
+                test::Chercher(module, journal, {2001, 12, 24}, {2001, 12, 24}, progression);
             ASSERT_FALSE(r.ok());
             EXPECT_NE(r.Echec().Message().find("fichier de sortie"), std::string::npos);
             EXPECT_NE(r.Echec().raison.find(std::string(nom)), std::string::npos);
@@ -465,9 +453,9 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (fils == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        auto r = m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p);
+        auto r = test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p);
         const bool ditQui =
             !r.ok() &&
             r.Echec().raison.find("appartient à l'utilisateur « root »") != std::string::npos &&
@@ -490,12 +478,12 @@ TEST_F(ToutOuRien, AutreUtilisateurVerrouEtSortieProtegee) {
     if (second == 0) {
         if (::setgid(personne) != 0 || ::setuid(personne) != 0)
             ::_exit(3);
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         test::ProgressionNotee p;
-        if (!m.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
+        if (!test::Chercher(m, journal, {2001, 12, 24}, {2001, 12, 24}, p).ok())
             ::_exit(4);
         const auto r =
-            m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
+            test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}), p);
         const bool honnete =
             !r.ok() && r.Echec().fichier == sortie.Fichier("LogFinal.jsonl") &&
             r.Echec().raison.find("aucune sortie n'a été remplacée") != std::string::npos;
@@ -522,11 +510,11 @@ TEST_F(ToutOuRien, JournalQuiNEstPasUnFichierOrdinaire) {
 #endif
     for (const std::string& chemin : chemins) {
         SCOPED_TRACE(chemin);
-        const auto analyse = module.Analyser(chemin, progression);
+        const auto analyse = module.Analyser({chemin}, progression);
         ASSERT_FALSE(analyse.ok());
         EXPECT_NE(analyse.Echec().raison.find("n'est pas un fichier ordinaire"), std::string::npos);
         const auto recherche =
-            module.Rechercher(chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
+            test::Chercher(module, chemin, {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_FALSE(recherche.ok());
         EXPECT_EQ(recherche.Echec().Message().find("introuvable"), std::string::npos);
     }

@@ -20,8 +20,9 @@
 #endif
 
 #include "DossierTemporaire.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
+#include "SystemeValidationEssai.h"
 #include "Validation.h"
 
 namespace vek {
@@ -36,23 +37,6 @@ std::string Journal() {
     return t;
 }
 
-struct Panne {
-    Panne(essai::Etape etape, std::size_t rang, int code) {
-        essai::EtapeEnPanne = etape;
-        essai::RangEnPanne = rang;
-        essai::CodePanne = code;
-    }
-    ~Panne() { essai::EtapeEnPanne = essai::Etape::Aucune; }
-};
-
-struct Echanges {
-    explicit Echanges(bool sans) { essai::SansEchange = sans; }
-    ~Echanges() {
-        essai::SansEchange = false;
-        essai::ApresEchange = nullptr;
-    }
-};
-
 // Les sorties, dans l'ordre de leur validation : le texte, le dossier, le JSON.
 class DossierToutOuRien : public ::testing::Test {
 protected:
@@ -61,21 +45,23 @@ protected:
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
+    test::ReglagesEcriture ecriture;
 
     void SetUp() override {
         selection.AjouterChannel("[Commerce]");
         selection.AjouterNom("Aldric");
     }
-    void Chercher(ModuleVEK& m) {
-        m.DateDuJour = [] { return Date{2002, 12, 7}; };
-        m.Decoupe = Decoupage::Jour;
-        ASSERT_TRUE(m.Rechercher(ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
-                                 {2001, 12, 24}, progression)
-                        .ok());
+    // La recherche ; rend ce qu'elle a repris d'elle-même dans le dossier.
+    std::string Chercher(Moteur& m) {
+        ecriture.decoupage = Decoupage::Jour;
+        const auto r = test::Chercher(m, ailleurs.Ecrire("journal.txt", Journal()), {2001, 12, 24},
+                                      {2001, 12, 24}, progression);
+        EXPECT_TRUE(r.ok());
+        return r.ok() ? r->avisDossier : std::string();
     }
-    Issue<std::vector<std::string>> EcrireTout(ModuleVEK& m) {
-        return m.EcrireSorties(selection, modes, FormatsSortie::De({"texte", "html", "json"}),
-                               progression);
+    Issue<ResultatSorties> EcrireTout(Moteur& m) {
+        return test::Ecrire(m, selection, modes, FormatsSortie::De({"texte", "html", "json"}),
+                            progression, {}, ecriture);
     }
     void PoserAnciennes() {
         fs::remove_all(sortie.Fichier("LogFinal"));
@@ -127,33 +113,31 @@ protected:
 // chaque échange, dont celui qui suit l'échange du dossier et doit le défaire) : toutes les
 // anciennes sorties, dossier compris, sans temporaire laissé, la sortie en cause nommée.
 TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFichiers) {
+    using Etape = test::SystemeDEssai::Etape;
     struct Cas {
         const char* nom;
-        essai::Etape etape;
-        std::size_t rang;
-        int code;
+        Etape etape;
         const char* enCause;
+        int code;
     };
     const Cas cas[] = {
-        {"préparation du texte", essai::Etape::Synchronisation, 0, EIO, "LogFinal.txt"},
-        {"préparation du dossier", essai::Etape::Synchronisation, 1, ENOSPC, "LogFinal"},
-        {"préparation du JSON", essai::Etape::Synchronisation, 2, EIO, "LogFinal.jsonl"},
-        {"enregistrement", essai::Etape::Enregistrement, 0, ENOSPC, "LogFinal.txt"},
-        {"échange du texte", essai::Etape::Echange, 0, EACCES, "LogFinal.txt"},
-        {"échange du dossier", essai::Etape::Echange, 1, EBUSY, "LogFinal"},
-        {"échange après le dossier", essai::Etape::Echange, 2, EPERM, "LogFinal.jsonl"},
+        {"préparation du texte", Etape::Preparation, "LogFinal.txt", EIO},
+        {"préparation du dossier", Etape::Preparation, "LogFinal", ENOSPC},
+        {"préparation du JSON", Etape::Preparation, "LogFinal.jsonl", EIO},
+        {"enregistrement", Etape::Enregistrement, "LogFinal.txt", ENOSPC},
+        {"échange du texte", Etape::Echange, "LogFinal.txt", EACCES},
+        {"échange du dossier", Etape::Echange, "LogFinal", EBUSY},
+        {"échange après le dossier", Etape::Echange, "LogFinal.jsonl", EPERM},
     };
-    ModuleVEK m{sortie.Chemin()};
+    Moteur m{test::Reglages(sortie.Chemin())};
     Chercher(m);
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
+            test::SystemeDEssai panne(c.etape, c.enCause, c.code, noms);
+            Moteur enPanne{test::Reglages(sortie.Chemin(), panne)};
             PoserAnciennes();
-            const auto r = [&] {
-                const Panne panne(c.etape, c.rang, c.code);
-                return EcrireTout(m);
-            }();
+            const auto r = EcrireTout(enPanne);
             ASSERT_FALSE(r.ok());
             EXPECT_EQ(r.Echec().fichier, sortie.Fichier(c.enCause));
             EXPECT_NE(r.Echec().raison.find(RaisonSysteme(c.code)), std::string::npos)
@@ -162,10 +146,11 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
             EXPECT_EQ(Etat(), "anciennes");
             EXPECT_EQ(Noms(), Attendus());
         }
-    for (const bool sansEchange : {false, true}) {
-        const Echanges echanges(sansEchange);
+    for (const auto noms : test::ToutesLesFacons) {
+        test::SystemeDEssai systeme(noms);
+        Moteur autre{test::Reglages(sortie.Chemin(), systeme)};
         PoserAnciennes();
-        ASSERT_TRUE(EcrireTout(m).ok());
+        ASSERT_TRUE(EcrireTout(autre).ok()) << test::Nom(noms);
         EXPECT_EQ(Etat(), "nouvelles");
         EXPECT_EQ(Noms(), Attendus());
     }
@@ -174,23 +159,21 @@ TEST_F(DossierToutOuRien, UnePanneAChaqueEtapeLaisseLAncienDossierEtLesAnciensFi
 // Interrompu juste après l'échange du dossier (une exception, comme un programme arrêté là, sur
 // tous les systèmes) : l'enregistrement couvre le dossier ; la passe suivante termine.
 TEST_F(DossierToutOuRien, InterrompuApresLEchangeDuDossierPuisTermine) {
-    for (const bool sansEchange : {false, true}) {
-        SCOPED_TRACE(sansEchange ? "sans échange de noms" : "avec échange de noms");
-        const Echanges echanges(sansEchange);
-        ModuleVEK m{sortie.Chemin()};
-        Chercher(m);
-        PoserAnciennes();
-        essai::ApresEchange = [](std::size_t rang) {
+    for (const auto noms : test::ToutesLesFacons) {
+        SCOPED_TRACE(test::Nom(noms));
+        test::SystemeDEssai arret(noms);
+        arret.apresEchange = [](std::size_t rang) {
             if (rang == 1)
                 throw std::runtime_error("arrêt");
         };
+        Moteur m{test::Reglages(sortie.Chemin(), arret)};
+        Chercher(m);
+        PoserAnciennes();
         ASSERT_FALSE(EcrireTout(m).ok());
-        essai::ApresEchange = nullptr;
         EXPECT_EQ(Etat(), "nouveaux : texte dossier");
         ASSERT_TRUE(Noms().count(std::string(NomValidation)));
-        ModuleVEK relance{sortie.Chemin()};
-        Chercher(relance);
-        const std::string avis = relance.PrendreAvis();
+        Moteur relance{test::Reglages(sortie.Chemin())};
+        const std::string avis = Chercher(relance);
         EXPECT_NE(avis.find("terminé"), std::string::npos) << avis;
         EXPECT_NE(avis.find("« LogFinal »"), std::string::npos) << avis;
         EXPECT_EQ(Etat(), "nouvelles");
@@ -215,23 +198,22 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
         {"après le texte, nouveau dossier perdu", 0, "LogFinal.tmp-", "anciennes", "annulé"},
         {"après le dossier, nouveau JSON perdu", 1, "LogFinal.jsonl.tmp-", "anciennes", "annulé"},
     };
-    for (const bool sansEchange : {false, true})
+    for (const auto noms : test::ToutesLesFacons)
         for (const Cas& c : cas) {
-            SCOPED_TRACE(std::string(c.nom) + (sansEchange ? ", sans échange de noms" : ""));
-            const Echanges echanges(sansEchange);
-            ModuleVEK m{sortie.Chemin()};
+            SCOPED_TRACE(std::string(c.nom) + ", " + test::Nom(noms));
+            Moteur m{test::Reglages(sortie.Chemin())};
             Chercher(m);
             PoserAnciennes();
             const pid_t fils = ::fork();
             ASSERT_GE(fils, 0);
             if (fils == 0) {
-                static std::size_t rang;
-                rang = c.tueApres;
-                essai::ApresEchange = [](std::size_t i) {
-                    if (i == rang)
+                test::SystemeDEssai tueur(noms);
+                tueur.apresEchange = [&](std::size_t i) {
+                    if (i == c.tueApres)
                         ::kill(::getpid(), SIGKILL);
                 };
-                (void)EcrireTout(m);
+                Moteur enfant{test::Reglages(sortie.Chemin(), tueur)};
+                (void)EcrireTout(enfant);
                 ::_exit(0); // jamais atteint
             }
             int etat = 0;
@@ -250,9 +232,8 @@ TEST_F(DossierToutOuRien, TueEntreDeuxEchangesPuisTermineOuAnnule) {
                     if (nom.rfind(c.perdu, 0) == 0 && neuf(nom))
                         fs::remove_all(sortie.Fichier(nom));
 
-            ModuleVEK relance{sortie.Chemin()};
-            Chercher(relance);
-            const std::string avis = relance.PrendreAvis();
+            Moteur relance{test::Reglages(sortie.Chemin())};
+            const std::string avis = Chercher(relance);
             EXPECT_NE(avis.find(c.avis), std::string::npos) << avis;
             EXPECT_EQ(Etat(), c.attendu);
             EXPECT_EQ(Noms(), Attendus());
@@ -283,7 +264,7 @@ TEST_F(DossierToutOuRien, DossiersOrphelinsRemisOuSupprimes) {
         Poser("LogFinal.tmp-99999999-0123456789abcdef-ancien", "au garage");
         Poser("LogFinal.tmp-99999999-fedcba9876543210", "neuf abandonné");
         Poser("LogFinal.tmp-sauvegarde", "à garder");
-        ModuleVEK m{sortie.Chemin()};
+        Moteur m{test::Reglages(sortie.Chemin())};
         Chercher(m);
         EXPECT_EQ(test::LireTout(sortie.Fichier("LogFinal/index.html")), c.index);
         EXPECT_EQ(Noms(),

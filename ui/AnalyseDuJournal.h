@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "DialogueJournal.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "PilotePasses.h"
 
 class ChampsDeDate;

@@ -152,16 +152,15 @@ vek::Selection ArbresSelection::Selection() const {
     return selection;
 }
 
-SelectionFuture ArbresSelection::SelectionAVenir() const {
-    SelectionFuture future{Selection(),
-                           {},
-                           {},
-                           Case(Arbre::Noms)->checkState() == Qt::Checked,
-                           Case(Arbre::Channels)->checkState() == Qt::Checked};
+vek::SelectionSuivie ArbresSelection::SelectionAVenir() const {
+    vek::SelectionSuivie future;
+    future.selection = Selection();
+    future.toutLeMonde = Case(Arbre::Noms)->checkState() == Qt::Checked;
+    future.tousChannels = Case(Arbre::Channels)->checkState() == Qt::Checked;
     for (const Arbre arbre : {Arbre::Noms, Arbre::Channels}) {
         const QTreeWidget* t = Controle(arbre);
         for (int i = 0; i < t->topLevelItemCount(); ++i)
-            (arbre == Arbre::Noms ? future.noms : future.channels)
+            (arbre == Arbre::Noms ? future.nomsConnus : future.channelsConnus)
                 .insert(OctetsDe(t->topLevelItem(i)).toStdString());
     }
     return future;

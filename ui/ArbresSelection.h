@@ -16,7 +16,7 @@
 #include "Catalogue.h"
 #include "Date.h"
 #include "Selection.h"
-#include "SuiviJournal.h"
+#include "Suiveur.h"
 
 class ChampsDeDate;
 class QCheckBox;
@@ -49,8 +49,11 @@ public:
     void CocherTout(Arbre arbre);
     // La sélection des nœuds cochés.
     vek::Selection Selection() const;
-    // La sélection d'un regard du suivi : les coches de l'instant et les nœuds à venir.
-    SelectionFuture SelectionAVenir() const;
+    // La sélection d'un regard du suivi, prise sur le fil de la fenêtre : les coches de
+    // l'instant, et les nœuds que le catalogue du regard apportera, retenus d'avance quand leur
+    // case « Sélectionnez… » est cochée (ils arriveront cochés dans les arbres) ; la première
+    // ligne d'un nouveau locuteur ou d'un nouveau channel est ainsi montrée.
+    vek::SelectionSuivie SelectionAVenir() const;
     // Pourquoi les coches ne peuvent retenir aucune ligne (personne, ou ni channel ni « Vos
     // Whisps reçus ») ; rien quand une ligne peut l'être.
     std::optional<QString> RienARetenir() const;

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "Apparence.h"
@@ -14,6 +16,14 @@ namespace {
 
 QString Html(const std::string& cp1252) {
     return DepuisCp1252(cp1252).toHtmlEscaped();
+}
+
+// L'état du bloc de la ligne provisoire.
+constexpr int EtatProvisoire = 1;
+
+const vek::TeintesDesNoms& TeintesOuOctets(const FrmEnDirect::Teintes& teintes) {
+    static const vek::TeintesDesNoms parLeursOctets;
+    return teintes ? *teintes : parLeursOctets;
 }
 
 } // namespace
@@ -55,7 +65,7 @@ void FrmEnDirect::Defiler() {
     defile_ = false;
 }
 
-QString FrmEnDirect::Presenter(const LigneDirecte& l, const vek::TeintesDesNoms& teintes) {
+QString FrmEnDirect::Presenter(const vek::LigneSuivie& l, const vek::TeintesDesNoms& teintes) {
     QString html;
     if (!l.heure.empty())
         html += QStringLiteral("<span style=\"color:#6e7781\">%1</span> ").arg(Html(l.heure));
@@ -76,19 +86,73 @@ QString FrmEnDirect::Presenter(const LigneDirecte& l, const vek::TeintesDesNoms&
     return html + texte;
 }
 
-void FrmEnDirect::Ajouter(const std::vector<LigneDirecte>& lignes,
-                          std::shared_ptr<const vek::TeintesDesNoms> teintes) {
+void FrmEnDirect::Ajouter(const std::vector<vek::LigneSuivie>& lignes, Teintes teintes,
+                          bool derniereProvisoire) {
     ++regards_;
-    static const vek::TeintesDesNoms parLeursOctets;
-    const vek::TeintesDesNoms& t = teintes ? *teintes : parLeursOctets;
+    if (!lignes.empty())
+        Achever(); // le jeu a écrit après elle
+    const vek::TeintesDesNoms& t = TeintesOuOctets(teintes);
     QStringList blocs;
     // Au-delà de ce que la vue garde, les premières lignes ne feraient qu'entrer et sortir.
     const std::size_t premier =
         lignes.size() > LignesGardees ? lignes.size() - LignesGardees : std::size_t{0};
     for (std::size_t i = premier; i < lignes.size(); ++i)
         blocs << Presenter(lignes[i], t);
+    if (derniereProvisoire && !blocs.isEmpty()) {
+        blocs.back() += MarqueProvisoire();
+        provisoire_.emplace(lignes.back(), std::move(teintes));
+    }
     AjouterHtml(blocs);
+    if (provisoire_ && derniereProvisoire && !blocs.isEmpty())
+        vue_->document()->lastBlock().setUserState(EtatProvisoire);
     emit Regarde(static_cast<int>(blocs.size()));
+}
+
+QString FrmEnDirect::MarqueProvisoire() {
+    return QStringLiteral("<span style=\"color:#8c959f\"> …</span>");
+}
+
+void FrmEnDirect::Corriger(const std::optional<vek::LigneSuivie>& ligne, Teintes teintes) {
+    if (!provisoire_) {
+        // Sa ligne n'est plus dans la vue : la correction arrive comme une ligne de plus.
+        if (ligne)
+            AjouterHtml({Presenter(*ligne, TeintesOuOctets(teintes))});
+        return;
+    }
+    RemplacerProvisoire(ligne ? std::optional(Presenter(*ligne, TeintesOuOctets(teintes)))
+                              : std::nullopt);
+}
+
+void FrmEnDirect::Achever() {
+    if (provisoire_)
+        RemplacerProvisoire(Presenter(provisoire_->first, TeintesOuOctets(provisoire_->second)));
+}
+
+void FrmEnDirect::RemplacerProvisoire(const std::optional<QString>& html) {
+    provisoire_.reset();
+    // Le bloc marqué, parmi les derniers (un message du suivi a pu venir après lui).
+    QTextBlock bloc = vue_->document()->lastBlock();
+    while (bloc.isValid() && bloc.userState() != EtatProvisoire)
+        bloc = bloc.previous();
+    if (!bloc.isValid())
+        return;
+    bloc.setUserState(-1);
+    QTextCursor curseur(bloc);
+    if (html) {
+        curseur.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        curseur.insertHtml(*html);
+        return;
+    }
+    // Retiré avec le saut de ligne qui le sépare de ses voisins.
+    if (bloc.previous().isValid()) {
+        curseur.setPosition(bloc.previous().position() + bloc.previous().length() - 1);
+        curseur.setPosition(bloc.position() + bloc.length() - 1, QTextCursor::KeepAnchor);
+    } else {
+        curseur.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        if (curseur.position() == bloc.position())
+            curseur.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    }
+    curseur.removeSelectedText();
 }
 
 void FrmEnDirect::Annoncer(const QString& message) {

@@ -12,10 +12,6 @@
 
 class QKeyEvent;
 
-namespace vek {
-class ModuleVEK;
-}
-
 namespace Ui {
 class FrmOption;
 }

@@ -43,6 +43,10 @@ bool QuestionQt(QWidget* parent, const QString& texte, const QString& titre) {
 } // namespace
 
 FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent)
+    : FrmPrincipal(lanceur, vek::ReglagesMoteur{std::move(repertoire)}, parent) {}
+
+FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages,
+                           QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::FrmPrincipal>()), afficheur_(AfficheurMessageQt),
       question_(QuestionQt), terminer_([] { QCoreApplication::exit(0); }) {
     infoSysteme_ = [this] {
@@ -66,7 +70,7 @@ FrmPrincipal::FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire
     PoserApparence();
     new LienSite(ui->lienSite, ui->centralwidget,
                  [&lanceur] { lanceur.OuvrirDocument(std::string(AdresseSiteOuverte)); });
-    PoserRoles(lanceur, std::move(repertoire));
+    PoserRoles(lanceur, std::move(reglages));
     PoserDispositionPrincipale(*ui, this);
     Connecter();
     DeclarerCommandesDePasse();
@@ -113,7 +117,7 @@ void FrmPrincipal::PoserApparence() {
         champ->installEventFilter(this);
 }
 
-void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, std::string repertoire) {
+void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages) {
     const auto message = [this](const QString& texte, vek::Icone icone) {
         AfficherMessage(texte, icone);
     };
@@ -126,8 +130,8 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, std::string reperto
         ArbresSelection::Controles{ui->arbreNoms, ui->arbreChannels, ui->caseToutLeMonde,
                                    ui->caseTousLesChannels, ui->bilanRecherche});
     passes_ = std::make_unique<PilotePasses>(
-        std::move(repertoire),
-        PilotePasses::Affichage{ui->barreProgression, ui->compteurLignes, ui->centralwidget});
+        std::move(reglages), PilotePasses::Affichage{ui->barreProgression, ui->compteurLignes,
+                                                     ui->centralwidget, barreEtat_});
     passes_->message = message;
     passes_->etatChange = [this] { AppliquerEtatBoutons(); };
     analyse_ = std::make_unique<AnalyseDuJournal>(
@@ -309,6 +313,7 @@ void FrmPrincipal::LancerRecherche() {
 void FrmPrincipal::MontrerRecherche(const vek::ResultatRecherche& resultat,
                                     const std::pair<QString, QString>& textes) {
     // Les coches restent par nom, d'une recherche à l'autre (une suite ou une autre période).
+    suivi_->RechercheFaite();
     arbres_->NoterRecherche(resultat.periode, textes);
     arbres_->Prolonger(*resultat.catalogue);
     extraitArbres_ = resultat.empreinte;

@@ -17,7 +17,7 @@
 #include "CommandesDePasse.h"
 #include "DialogueJournal.h"
 #include "Lanceur.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "PilotePasses.h"
 #include "SuiviDirect.h"
 
@@ -59,10 +59,13 @@ public:
 
     // repertoire : le dossier du programme, où s'écrivent l'extrait et le journal final.
     FrmPrincipal(vek::LanceurDocument& lanceur, std::string repertoire, QWidget* parent = nullptr);
+    // Les réglages du moteur donnés en entier (les essais y mettent leur horloge).
+    FrmPrincipal(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages,
+                 QWidget* parent = nullptr);
     ~FrmPrincipal() override;
 
     // Le moteur ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
-    vek::ModuleVEK& Module() { return passes_->Module(); }
+    vek::Moteur& Moteur() { return passes_->Moteur(); }
     // Les modes d'extraction, tels que la boîte des options les a validés.
     vek::ModesPartages& Modes() { return modes_; }
     // Le nettoyage role-play des passes suivantes (éteint à chaque démarrage).
@@ -108,7 +111,7 @@ protected:
 
 private:
     void PoserApparence();
-    void PoserRoles(vek::LanceurDocument& lanceur, std::string repertoire);
+    void PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur reglages);
     void Connecter();
     // Les menus « Option » et « ? ».
     void ConnecterOptions();

@@ -6,14 +6,32 @@
 
 #include <algorithm>
 
+#include "BarreEtat.h"
 #include "Chemins.h"
 #include "CommandesDePasse.h"
 #include "ProgressionFenetre.h"
 #include "SuiviJournal.h"
 #include "TexteQt.h"
 
-PilotePasses::PilotePasses(std::string repertoire, const Affichage& affichage, QObject* parent)
-    : QObject(parent), module_(std::make_unique<vek::ModuleVEK>(std::move(repertoire))),
+namespace {
+
+// Ce qu'une passe a repris d'elle-même dans le dossier de sortie, réussie ou non.
+template <class T> std::string AvisDuDossier(const vek::Issue<T>& issue) {
+    if (!issue.ok())
+        return issue.Echec().avis;
+    if constexpr (requires { issue->avisDossier; })
+        return issue->avisDossier;
+    else if constexpr (requires { issue->recherche.avisDossier; })
+        return issue->recherche.avisDossier; // un regard du suivi
+    else
+        return {};
+}
+
+} // namespace
+
+PilotePasses::PilotePasses(vek::ReglagesMoteur reglages, const Affichage& affichage,
+                           QObject* parent)
+    : QObject(parent), moteur_(std::make_unique<vek::Moteur>(std::move(reglages))),
       progression_(std::make_unique<ProgressionFenetre>()), affichage_(affichage) {
     // La progression de la passe arrive ici, en file d'attente, dans l'ordre d'émission.
     ProgressionFenetre* progression = progression_.get();
@@ -50,14 +68,11 @@ PilotePasses::~PilotePasses() {
 
 void PilotePasses::Analyser(const vek::NomFichier& chemin, int pause,
                             Suite<vek::ResumeJournal> suite, Action auDebut) {
-    if (fil_.joinable())
-        fil_.join(); // aucune passe ne tourne : les réglages se posent avant la suivante
-    module_->PauseSessions = pause;
     auDebut_ = std::move(auDebut);
     Lancer<vek::ResumeJournal>(
         false,
-        [chemin](vek::ModuleVEK& module, vek::Progression& progression, std::stop_token arret) {
-            return module.Analyser(chemin, progression, arret);
+        [chemin, pause](vek::Moteur& moteur, vek::Progression& progression, std::stop_token arret) {
+            return moteur.Analyser({chemin, pause}, progression, arret);
         },
         std::move(suite));
 }
@@ -67,38 +82,38 @@ void PilotePasses::Rechercher(const vek::NomFichier& chemin, const vek::Periode&
     auDebut_ = nullptr;
     Lancer<vek::ResultatRecherche>(
         false,
-        [chemin, periode](vek::ModuleVEK& module, vek::Progression& progression,
+        [chemin, periode](vek::Moteur& moteur, vek::Progression& progression,
                           std::stop_token arret) {
-            return module.Rechercher(chemin, periode, progression, arret);
+            return moteur.Rechercher({chemin, periode}, progression, arret);
         },
         std::move(suite));
 }
 
 void PilotePasses::Ecrire(const Ecriture& ecriture,
                           std::function<void(const std::string& chemin)> suite) {
-    if (fil_.joinable())
-        fil_.join(); // aucune passe ne tourne : les réglages se posent avant la suivante
-    module_->Nettoyage = ecriture.nettoyage;
-    module_->Decoupe = vek::Decoupage::AuBesoin;
+    // La page web de la fenêtre : la page unique, et le dossier découpé par jour au-delà d'une
+    // page d'entrées (son sommaire est alors ouvert).
+    auto demande = std::make_shared<const vek::DemandeSorties>(vek::DemandeSorties{
+        *ecriture.selection, ecriture.modes, ecriture.nettoyage, ecriture.formats, 0,
+        ecriture.formats.Contient("html") ? vek::Decoupage::AuBesoin : vek::Decoupage::Aucun,
+        std::nullopt});
     auDebut_ = nullptr;
-    Lancer<std::vector<std::string>>(
+    Lancer<vek::ResultatSorties>(
         false,
-        [ecriture](vek::ModuleVEK& module, vek::Progression& progression, std::stop_token arret) {
-            return module.EcrireSorties(*ecriture.selection, *ecriture.modes, ecriture.formats,
-                                        progression, arret);
+        [demande](vek::Moteur& moteur, vek::Progression& progression, std::stop_token arret) {
+            return moteur.EcrireSorties(*demande, progression, arret);
         },
-        [suite = std::move(suite)](vek::Issue<std::vector<std::string>>& issue) {
-            if (issue.ok() && !issue->empty() && suite)
-                suite(issue->front());
+        [this, suite = std::move(suite)](vek::Issue<vek::ResultatSorties>& issue) {
+            if (!issue.ok())
+                return;
+            entreesPage_ = issue->entreesPage;
+            if (!issue->chemins.empty() && suite)
+                suite(issue->chemins.front());
         });
 }
 
-std::uint64_t PilotePasses::EntreesPage() const {
-    return module_->EntreesPage;
-}
-
 bool PilotePasses::ExtraitInchange(const std::optional<vek::EmpreinteFichier>& empreinte) const {
-    return vek::LireEmpreinte(module_->CheminExtrait()) == empreinte;
+    return vek::LireEmpreinte(moteur_->CheminExtrait()) == empreinte;
 }
 
 template <class T> void PilotePasses::Discrete(Travail<T> travail, Suite<T> suite) {
@@ -128,7 +143,7 @@ template <class T> void PilotePasses::Lancer(bool discrete, Travail<T> travail, 
                          discrete, progression](std::stop_token arret) mutable {
         std::shared_ptr<vek::Issue<T>> issue;
         try {
-            issue = std::make_shared<vek::Issue<T>>(travail(*module_, *progression, arret));
+            issue = std::make_shared<vek::Issue<T>>(travail(*moteur_, *progression, arret));
         } catch (...) {
             // Une exception ne sort pas du fil : elle devient un échec affiché.
             issue = std::make_shared<vek::Issue<T>>(
@@ -156,13 +171,16 @@ void PilotePasses::Finir(bool discrete, vek::Issue<T>& issue, const Suite<T>& su
     auDebut_ = nullptr;
     if (arrete_)
         return; // le programme se termine : rien d'autre à montrer
+    // Une validation interrompue que la passe a reprise dans le dossier : dans une boîte (pas
+    // pour un regard du suivi), puis dans la barre d'état, au-dessus de ce que la passe y a dit.
+    const QString avis = DepuisUtf8(AvisDuDossier(issue));
+    const QString barreAvant = affichage_.barreEtat->Texte();
     if (!discrete) {
         Signaler();
         if (affichage_.abri->window()->focusWidget() == affichage_.abri)
             DonnerFocus(focusAvant);
-        // Une validation interrompue que la passe a reprise dans le dossier.
-        if (const std::string avis = module_->PrendreAvis(); !avis.empty() && message)
-            message(DepuisUtf8(avis), vek::Icone::Aucune);
+        if (!avis.isEmpty() && message)
+            message(avis, vek::Icone::Aucune);
     }
     if (suite)
         suite(issue);
@@ -172,6 +190,8 @@ void PilotePasses::Finir(bool discrete, vek::Issue<T>& issue, const Suite<T>& su
         if (message)
             message(TexteEchec(issue.Echec()), vek::Icone::Stop);
     }
+    if (const QString dit = affichage_.barreEtat->Texte(); !avis.isEmpty())
+        affichage_.barreEtat->Annoncer(dit == barreAvant ? avis : avis + u'\n' + dit);
     ApresPasse();
 }
 

@@ -21,8 +21,9 @@
 #include <thread>
 #include <vector>
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
+class BarreEtat;
 class ProgressionFenetre;
 class QLabel;
 class QProgressBar;
@@ -43,8 +44,7 @@ public:
     using ProgressionDesPasses = std::function<vek::Progression&(vek::Progression& fenetre)>;
     // Le travail d'une passe, sur le fil de travail.
     template <class T>
-    using Travail =
-        std::function<vek::Issue<T>(vek::ModuleVEK&, vek::Progression&, std::stop_token)>;
+    using Travail = std::function<vek::Issue<T>(vek::Moteur&, vek::Progression&, std::stop_token)>;
     template <class T> using Suite = std::function<void(vek::Issue<T>&)>;
 
     struct Affichage {
@@ -53,14 +53,18 @@ public:
         // Le fond de la fenêtre, qui garde le focus pendant une passe quand le contrôle qui
         // l'avait est grisé ; il le rend à la fin.
         QWidget* abri;
+        // Ce qu'une passe a repris d'elle-même dans le dossier de sortie y est dit, au-dessus de
+        // ce que la passe y dit.
+        BarreEtat* barreEtat;
     };
 
-    // repertoire : le dossier du programme, où s'écrivent l'extrait et les sorties.
-    PilotePasses(std::string repertoire, const Affichage& affichage, QObject* parent = nullptr);
+    // reglages : ceux du moteur (son dossier, où s'écrivent l'extrait et les sorties).
+    PilotePasses(vek::ReglagesMoteur reglages, const Affichage& affichage,
+                 QObject* parent = nullptr);
     ~PilotePasses() override;
 
     // Le moteur ; hors d'une passe seulement (pendant une passe, il est au fil de travail).
-    vek::ModuleVEK& Module() { return *module_; }
+    vek::Moteur& Moteur() { return *moteur_; }
     void DefinirProgression(ProgressionDesPasses progression) {
         progressionDesPasses_ = std::move(progression);
     }
@@ -96,7 +100,7 @@ public:
     };
     void Ecrire(const Ecriture& ecriture, std::function<void(const std::string& chemin)> suite);
     // Les entrées de la dernière page web écrite.
-    std::uint64_t EntreesPage() const;
+    std::uint64_t EntreesPage() const { return entreesPage_; }
     // L'extrait est-il encore celui dont l'empreinte est donnée (celui d'où viennent les arbres) ?
     bool ExtraitInchange(const std::optional<vek::EmpreinteFichier>& empreinte) const;
     // Une passe discrète (un regard du suivi) : ni progression, ni commandes grisées, ni échec
@@ -121,7 +125,8 @@ private:
     // À la fin de toute passe : la première commande en attente, sinon auRepos.
     void ApresPasse();
 
-    std::unique_ptr<vek::ModuleVEK> module_;
+    std::unique_ptr<vek::Moteur> moteur_;
+    std::uint64_t entreesPage_ = 0; // de la dernière page web écrite
     std::unique_ptr<ProgressionFenetre> progression_;
     ProgressionDesPasses progressionDesPasses_;
     Affichage affichage_;

@@ -45,6 +45,7 @@ FrmEnDirect* SuiviDirect::Vue() const {
 
 void SuiviDirect::Basculer(bool actif) {
     veilleur_.reset();
+    actif_ = false;
     regardEnAttente_ = false;
     ++numero_; // le regard qui tourne encore appartient à l'ancien suivi
     if (!actif) {
@@ -71,14 +72,8 @@ void SuiviDirect::Basculer(bool actif) {
     periode_ = *periode;
     textes_ = l_.dates.Textes();
     OuvrirVue();
-    veilleur_ = std::make_unique<SuiviJournal>(
-        journal, veille_ ? veille_(journal) : vek::VeilleDuSysteme(journal), [this] {
-            // Sur le fil de la veille : la fenêtre regarde quand elle le peut.
-            QMetaObject::invokeMethod(
-                this, [this] { Regarder(); }, Qt::QueuedConnection);
-        });
+    actif_ = true;
     MontrerEtat();
-    premierRegard_ = true;
     Regarder(); // ce que le jeu a écrit depuis la dernière recherche
 }
 
@@ -99,7 +94,7 @@ void SuiviDirect::OuvrirVue() {
 }
 
 void SuiviDirect::Regarder() {
-    if (!veilleur_)
+    if (!actif_)
         return;
     if (l_.passes.EnCours()) {
         regardEnAttente_ = true; // à la fin de la passe
@@ -110,30 +105,61 @@ void SuiviDirect::Regarder() {
 
 void SuiviDirect::LancerRegard() {
     regardEnAttente_ = false;
-    // Les coches, les modes et le nettoyage de cet instant : un changement vaut dès le regard
-    // suivant. La vue qui s'ouvre vide montre d'abord les dernières lignes de la période.
-    auto regard = std::make_shared<const Regard>(Regard{
-        journal_, l_.arbres.Periode().value_or(periode_), l_.arbres.SelectionAVenir(),
-        l_.modes.Lire(), l_.nettoyage, FrmEnDirect::LignesGardees,
-        premierRegard_ && vue_->Lignes().isEmpty() ? std::size_t{FrmEnDirect::LignesAOuverture}
-                                                   : 0});
+    // Les regards cherchent la période des arbres. Un suivi neuf au premier regard, après une
+    // recherche de la fenêtre, ou pour une autre période : il naît sur le fil de travail (il lit
+    // l'extrait), avec sa veille, faite ici.
+    const vek::Periode periode = l_.arbres.Periode().value_or(periode_);
+    if (refaire_ || !(periode == periodeSuivie_))
+        veilleur_.reset();
+    auto suiveur =
+        std::make_shared<std::shared_ptr<vek::Suiveur>>(veilleur_ ? veilleur_->Suiveur() : nullptr);
+    const bool neuf = !*suiveur;
+    // La vue qui s'ouvre vide montre d'abord les dernières lignes de la période ; ensuite,
+    // seulement ce que le jeu ajoute.
+    const bool ouverture = neuf && vue_->Lignes().isEmpty();
+    auto veille = std::make_shared<std::unique_ptr<vek::Veille>>();
+    if (neuf)
+        *veille = veille_ ? veille_(journal_) : vek::VeilleDuSysteme(journal_);
+    // Les coches, les modes et le nettoyage de cet instant : un changement vaut dès ce regard.
+    auto regard = std::make_shared<const Regard>(
+        Regard{l_.arbres.SelectionAVenir(), l_.modes.Lire(), l_.nettoyage,
+               ouverture ? std::size_t{FrmEnDirect::LignesAOuverture}
+                         : std::size_t{FrmEnDirect::LignesGardees}});
     l_.passes.Discrete<LotDirect>(
-        [regard](vek::ModuleVEK& module, vek::Progression&, std::stop_token arret) {
-            return RegarderJournal(module, *regard, arret);
+        [regard, suiveur, veille, journal = journal_, periode,
+         ouverture](vek::Moteur& moteur, vek::Progression&, std::stop_token arret) {
+            if (!*suiveur) {
+                vek::ReglagesSuiveur reglages;
+                reglages.depuisLeDebut = ouverture;
+                *suiveur = std::make_shared<vek::Suiveur>(moteur, vek::Journaux(journal), periode,
+                                                          std::move(*veille), reglages);
+            }
+            return RegarderJournal(**suiveur, *regard, arret);
         },
-        [this, numero = numero_](vek::Issue<LotDirect>& issue) {
+        [this, numero = numero_, suiveur, neuf, periode](vek::Issue<LotDirect>& issue) {
             // Le résultat d'un suivi précédent n'est pas celui du suivi du moment (autre journal
             // peut-être) : il n'est pas montré et laisse son premier regard au nouveau suivi,
             // que le regard en attente lance aussitôt.
-            if (numero == numero_)
-                MontrerRegard(issue);
+            if (numero != numero_ || !actif_)
+                return;
+            if (neuf && *suiveur) {
+                refaire_ = false;
+                periodeSuivie_ = periode;
+                veilleur_ = std::make_unique<SuiviJournal>(*suiveur, [this] {
+                    // Sur le fil de la veille : la fenêtre regarde quand elle le peut.
+                    QMetaObject::invokeMethod(
+                        this, [this] { Regarder(); }, Qt::QueuedConnection);
+                });
+            } else if (veilleur_) {
+                veilleur_->Regarde();
+            }
+            MontrerRegard(issue, neuf);
         });
 }
 
-void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
-    if (!veilleur_ || !vue_)
-        return; // le suivi s'est arrêté pendant le regard
-    const bool premier = std::exchange(premierRegard_, false);
+void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue, bool premier) {
+    if (!vue_)
+        return;
     if (!issue.ok()) {
         // Pas de boîte à chaque regard : le message va dans le fil de la scène.
         vue_->Annoncer(TexteEchec(issue.Echec()));
@@ -141,10 +167,13 @@ void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
         l_.regardEchoue();
         return;
     }
-    const vek::ResultatRecherche& r = issue->recherche;
-    if (!r.suite && !r.avisComplet.empty() && !premier)
-        vue_->Annoncer(Premiere(DepuisUtf8(r.avisComplet)) +
+    const vek::RegardSuivi& g = issue->regard;
+    const vek::ResultatRecherche& r = g.recherche;
+    if (!g.avis.empty() && !premier) {
+        vue_->Achever(); // une ligne laissée inachevée par l'ancien fichier reste telle quelle
+        vue_->Annoncer(Premiere(DepuisUtf8(g.avis)) +
                        QStringLiteral(" ; le suivi reprend sur le nouveau fichier."));
+    }
     if (!l_.arbres.Periode())
         l_.arbres.NoterRecherche(r.periode, textes_);
     // Les coches restent, y compris quand le journal a été remplacé ; les nouveaux nœuds
@@ -156,17 +185,22 @@ void SuiviDirect::MontrerRegard(vek::Issue<LotDirect>& issue) {
         l_.arbres.Prolonger(*r.catalogue);
     l_.arbres.NoterBilan(BilanEtLimites(r));
     l_.rechercheMontree(r);
-    vue_->Ajouter(issue->retenues.lignes, issue->teintes);
-    // Une dernière ligne inachevée : un regard de plus quand le journal aura cessé de grandir
-    // (une fois par état du journal, pas indéfiniment pour un journal qui finit ainsi).
-    if (issue->inachevee && issue->inachevee != inachevee_) {
-        inachevee_ = issue->inachevee;
-        veilleur_->Revoir();
-    }
+    MontrerLignes(*issue);
+}
+
+void SuiviDirect::MontrerLignes(const LotDirect& lot) {
+    const vek::RegardSuivi& g = lot.regard;
+    // La ligne montrée avant que le jeu l'ait achevée : corrigée en place (retirée si elle n'est
+    // plus retenue), ou gardée telle quelle si elle n'a pas changé.
+    if (g.corrigee)
+        vue_->Corriger(g.correction, lot.teintes);
+    else if (g.correction)
+        vue_->Achever();
+    vue_->Ajouter(g.lignes, lot.teintes, g.derniereProvisoire);
 }
 
 void SuiviDirect::MontrerEtat() {
-    if (!veilleur_ || !vue_)
+    if (!actif_ || !vue_)
         return; // « Suivi arrêté. » reste
     // Les regards cherchent la période des arbres (celle de la dernière recherche), pas celle
     // que les champs disaient quand la case a été cochée.

@@ -1,8 +1,10 @@
 #pragma once
 // « Suivre le journal », côté fenêtre : la case cochée ouvre la vue « En direct » et veille le
-// journal ; chaque changement lance un regard (une passe discrète : la recherche de la période,
-// qui ne lit que la suite, puis les lignes retenues par les coches et les modes du moment), dont
-// la fenêtre montre les lignes dans la vue et les nouveaux nœuds dans les arbres.
+// journal par le suivi du moteur (vek::Suiveur) ; chaque changement lance un regard (une passe
+// discrète : la recherche de la période, qui ne lit que la suite, puis les lignes retenues par
+// les coches et les modes du moment), dont la fenêtre montre les lignes dans la vue (une ligne
+// montrée avant que le jeu l'ait achevée y est corrigée en place) et les nouveaux nœuds dans les
+// arbres.
 
 #include <QObject>
 #include <QPointer>
@@ -10,12 +12,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 
 #include "Date.h"
-#include "Fichiers.h"
 #include "SuiviJournal.h"
 
 class ArbresSelection;
@@ -68,8 +68,13 @@ public:
     // La ligne d'état de la vue : le journal suivi et la période que cherchent les regards (celle
     // des arbres quand il y en a), et si les champs de date en disent une autre.
     void MontrerEtat();
+    // Une recherche de la fenêtre a refait l'extrait : le regard suivant part d'un suivi neuf.
+    void RechercheFaite() { refaire_ = true; }
     // Le programme se termine : plus aucun changement du journal n'arrive à la fenêtre.
-    void Couper() { veilleur_.reset(); }
+    void Couper() {
+        veilleur_.reset();
+        actif_ = false;
+    }
     // La fenêtre principale se ferme : le suivi s'arrête et sa vue se ferme ; ce qui attendait la
     // fin d'un regard ne part plus.
     void Arreter();
@@ -78,7 +83,10 @@ private:
     // Un changement du journal : un regard dès que rien ne tourne.
     void Regarder();
     void LancerRegard();
-    void MontrerRegard(vek::Issue<LotDirect>& issue);
+    // premier : le premier regard d'un suivi du moteur neuf (ce qu'il relit n'est pas un journal
+    // remplacé).
+    void MontrerRegard(vek::Issue<LotDirect>& issue, bool premier);
+    void MontrerLignes(const LotDirect& lot);
     void OuvrirVue();
 
     Liens l_;
@@ -87,11 +95,14 @@ private:
     std::string journal_;
     vek::Periode periode_{};
     std::pair<QString, QString> textes_;
-    bool premierRegard_ = false;
+    bool actif_ = false; // la case est cochée et le suivi n'est pas coupé
     // Change à chaque bascule de la case : un regard lancé par un suivi précédent (case décochée
     // puis recochée, autre journal) le voit à sa fin, et ce qu'il a trouvé n'est pas montré.
     std::uint64_t numero_ = 0;
     bool regardEnAttente_ = false;
-    std::optional<vek::EmpreinteFichier> inachevee_; // déjà revue une fois le délai passé
+    // Le suivi du moteur et le fil qui attend le journal pour lui, sur periodeSuivie_ ; nul avant
+    // le premier regard, et quand le regard suivant doit en partir d'un neuf (refaire_).
     std::unique_ptr<SuiviJournal> veilleur_;
+    vek::Periode periodeSuivie_{};
+    bool refaire_ = false;
 };

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
 // « 1 250 » : les milliers séparés par une espace insécable.
 QString NombreGroupe(std::uint64_t n);

@@ -12,12 +12,9 @@
 
 #include "Horloge.h"
 #include "Lanceur.h"
+#include "Messages.h"
 
 namespace vek {
-
-inline constexpr int SortieSucces = 0;
-inline constexpr int SortieEchecFichier = 1; // journal illisible, fichier impossible à écrire
-inline constexpr int SortieErreurUsage = 2;  // option, date, argument ou nœud incorrect
 
 struct ContexteExtraire {
     // La sortie d'erreur est un terminal : la barre de progression y est permise.

@@ -2,6 +2,7 @@
 
 #include "Affichable.h"
 #include "Cp1252.h"
+#include "Messages.h"
 
 #include <charconv>
 
@@ -26,30 +27,25 @@ void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions, 
     }
 }
 
-std::optional<Session> ChoisirSession(const std::vector<Session>& sessions,
-                                      std::string_view demande, std::string& erreur) {
-    if (sessions.empty()) {
-        erreur = "le journal n'a aucune séance (aucune ligne datée dont l'heure se lit).";
-        return std::nullopt;
-    }
+Issue<Session> ChoisirSession(const std::vector<Session>& sessions, std::string_view demande) {
+    if (sessions.empty())
+        return ErreurUtilisation(
+            "le journal n'a aucune séance (aucune ligne datée dont l'heure se lit).");
     if (demande == "derniere" || demande == "dernière")
         return sessions.back();
     std::uint64_t numero = 0;
     const auto [fin, code] =
         std::from_chars(demande.data(), demande.data() + demande.size(), numero);
-    if (code != std::errc() || fin != demande.data() + demande.size() || numero == 0) {
-        erreur = "« " + std::string(demande) +
-                 " » n'est pas une séance pour --session (un numéro de --sessions, ou "
-                 "« derniere »).";
-        return std::nullopt;
-    }
+    if (code != std::errc() || fin != demande.data() + demande.size() || numero == 0)
+        return ErreurUtilisation("« " + std::string(demande) +
+                                 " » n'est pas une séance pour --session (un numéro de "
+                                 "--sessions, ou « derniere »).");
     // Les numéros se suivent : la séance N est à sa place, décalée des plus anciennes oubliées.
     const std::uint64_t premier = sessions.front().numero;
-    if (numero < premier || numero - premier >= sessions.size()) {
-        erreur = "pas de séance " + std::to_string(numero) + " dans ce journal (séances " +
-                 std::to_string(premier) + " à " + std::to_string(sessions.back().numero) + ").";
-        return std::nullopt;
-    }
+    if (numero < premier || numero - premier >= sessions.size())
+        return ErreurUtilisation("pas de séance " + std::to_string(numero) +
+                                 " dans ce journal (séances " + std::to_string(premier) + " à " +
+                                 std::to_string(sessions.back().numero) + ").");
     return sessions[numero - premier];
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Date.h"
+#include "Erreurs.h"
 #include "Sessions.h"
 
 namespace vek {
@@ -22,9 +23,8 @@ void EcrireEchappe(std::ostream& sortie, std::string_view cp1252, bool terminal)
 void EcrireSessions(std::ostream& sortie, const std::vector<Session>& sessions, bool terminal);
 
 // La séance que désigne le texte de --session : son numéro, ou « derniere » (ou « dernière »)
-// pour la plus récente. Rien (et le message dans erreur) si elle n'existe pas.
-std::optional<Session> ChoisirSession(const std::vector<Session>& sessions,
-                                      std::string_view demande, std::string& erreur);
+// pour la plus récente ; une erreur d'utilisation si elle n'existe pas.
+Issue<Session> ChoisirSession(const std::vector<Session>& sessions, std::string_view demande);
 
 // La valeur de --pause : un nombre entier de minutes, de 1 à 100 000.
 std::optional<int> LirePause(std::string_view texte);

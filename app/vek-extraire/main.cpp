@@ -7,6 +7,7 @@
 
 #include "Console.h"
 #include "Extraire.h"
+#include "Messages.h"
 
 int main(int argc, char** argv) {
     vek::ContexteExtraire contexte;
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     if (!std::cout) {
         if (vek::SortieStandardRompue())
             return vek::SortieEchecFichier; // le lecteur (head) a eu ce qu'il voulait
-        std::cerr << "vek-extraire : impossible d'écrire sur la sortie standard.\n";
+        vek::Messages(std::cerr).Avertir("impossible d'écrire sur la sortie standard.");
         return code == vek::SortieSucces ? vek::SortieEchecFichier : code;
     }
     return code;

@@ -133,6 +133,19 @@ Catalogue Catalogue::Fusionner(const std::vector<Catalogue>& partiels) {
     return fusion;
 }
 
+Catalogue Catalogue::AvantLeRang(std::uint64_t rang) const {
+    Catalogue avant;
+    for (std::size_t i = 0; i < rangsChannels_.size(); ++i)
+        if (rangsChannels_[i] < rang && avant.AjouterChannel(Channel(i)))
+            avant.rangsChannels_.push_back(rangsChannels_[i]);
+    for (std::size_t i = 0; i < rangsNoms_.size(); ++i)
+        if (rangsNoms_[i] < rang && avant.AjouterNom(Nom(i)))
+            avant.rangsNoms_.push_back(rangsNoms_[i]);
+    avant.LimiteChannelsAtteinte = LimiteChannelsAtteinte;
+    avant.LimiteNomsAtteinte = LimiteNomsAtteinte;
+    return avant;
+}
+
 std::vector<std::string_view> NoeudsChannels(const Catalogue& catalogue) {
     std::vector<std::string_view> noeuds{TexteZoneProximite};
     for (std::size_t i = 0; i < catalogue.NombreChannels(); ++i)

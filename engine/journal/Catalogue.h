@@ -43,6 +43,8 @@ public:
     // mêmes entrées, même ordre, mêmes limites.
     void Cataloguer(std::string_view ligne, std::uint64_t rang);
     static Catalogue Fusionner(const std::vector<Catalogue>& partiels);
+    // Le catalogue tel qu'il était avant la ligne de ce rang (celle-ci et les suivantes ôtées).
+    Catalogue AvantLeRang(std::uint64_t rang) const;
 
     // Les entrées, de 0 à Nombre… - 1, dans l'ordre de première apparition ; chaque texte n'est
     // gardé qu'une fois.

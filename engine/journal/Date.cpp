@@ -220,4 +220,27 @@ Date Aujourdhui() {
     return Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+std::int64_t JoursDepuis1970(Date d) {
+    const std::chrono::year_month_day ymd{std::chrono::year{d.annee},
+                                          std::chrono::month{static_cast<unsigned>(d.mois)},
+                                          std::chrono::day{static_cast<unsigned>(d.jour)}};
+    return std::chrono::sys_days{ymd}.time_since_epoch().count();
+}
+
+Date DateDepuis1970(std::int64_t jours) {
+    const std::chrono::year_month_day ymd{std::chrono::sys_days{std::chrono::days{jours}}};
+    return {static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+            static_cast<int>(static_cast<unsigned>(ymd.day()))};
+}
+
+Instant InstantDepuis1970(std::int64_t secondes) {
+    std::int64_t jours = secondes / SecondesParJour;
+    std::int64_t reste = secondes % SecondesParJour;
+    if (reste < 0) {
+        reste += SecondesParJour;
+        --jours;
+    }
+    return {DateDepuis1970(jours), static_cast<int>(reste)};
+}
+
 } // namespace vek

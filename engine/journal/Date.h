@@ -2,6 +2,7 @@
 // Dates du calendrier (un jour à minuit) et leurs conversions en texte, à la française.
 
 #include <compare>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,15 @@ struct Periode {
     bool JoursEntiers() const { return debut.seconde == 0 && fin.seconde == SecondesParJour - 1; }
     friend constexpr bool operator==(const Periode&, const Periode&) = default;
 };
+
+// Le rang d'un jour (jours depuis le 1er janvier 1970, négatif avant) et le jour d'un rang ; les
+// secondes depuis le 1er janvier 1970 d'un instant, et l'instant de ces secondes.
+std::int64_t JoursDepuis1970(Date date);
+Date DateDepuis1970(std::int64_t jours);
+inline std::int64_t SecondesDepuis1970(Instant i) {
+    return JoursDepuis1970(i.date) * SecondesParJour + i.seconde;
+}
+Instant InstantDepuis1970(std::int64_t secondes);
 
 // « 24/12/2001 21:10 » (à la minute), « 24/12/2001 21:10:05 » (à la seconde).
 std::string InstantCourt(Instant instant, Precision precision);

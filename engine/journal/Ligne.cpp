@@ -216,4 +216,15 @@ std::size_t ChercherVousAppelle(std::string_view texte) {
     return Absent;
 }
 
+std::string_view HeureDeLigne(std::string_view ligne) {
+    const std::string_view zone = ligne.substr(std::min<std::size_t>(ligne.size(), 10), 12);
+    for (std::size_t i = 0; i + 8 <= zone.size(); ++i) {
+        const std::string_view h = zone.substr(i, 8);
+        if (EstChiffre(h[0]) && EstChiffre(h[1]) && h[2] == ':' && EstChiffre(h[3]) &&
+            EstChiffre(h[4]) && h[5] == ':' && EstChiffre(h[6]) && EstChiffre(h[7]))
+            return h;
+    }
+    return {};
+}
+
 } // namespace vek

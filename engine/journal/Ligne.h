@@ -29,6 +29,10 @@ std::optional<Date> DateDeLigne(std::string_view ligne);
 // positions ne portent pas une heure valide.
 std::optional<int> SecondesDeLigne(std::string_view ligne);
 
+// L'heure d'une ligne, « hh:mm:ss », trouvée dans les positions 11 à 22 quels que soient les
+// séparateurs autour (« 21:04:05 - », « [21:04:05] ») ; vide si elle n'y est pas.
+std::string_view HeureDeLigne(std::string_view ligne);
+
 // Corps : de la position 23 à la fin, vide pour une ligne de 22 caractères ou moins.
 std::string_view CorpsDeLigne(std::string_view ligne);
 

@@ -10,13 +10,6 @@ namespace vek {
 
 namespace {
 
-std::int64_t JoursDepuis1970(Date d) {
-    const std::chrono::year_month_day ymd{std::chrono::year{d.annee},
-                                          std::chrono::month{static_cast<unsigned>(d.mois)},
-                                          std::chrono::day{static_cast<unsigned>(d.jour)}};
-    return std::chrono::sys_days{ymd}.time_since_epoch().count();
-}
-
 // Empreinte d'un nom, huit octets à la fois.
 std::uint64_t Empreinte(std::string_view t) {
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ t.size();

@@ -1,6 +1,8 @@
 // Analyse d'un journal : nombre de lignes, dates de la première et de la dernière ligne.
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
+
+#include "Memoire.h"
 
 #include "Fichiers.h"
 #include "Lecture.h"
@@ -170,8 +172,11 @@ std::string ResumeJournal::Conseil() const {
     return {};
 }
 
-Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression& progression,
-                                         std::stop_token arret) try {
+Issue<ResumeJournal> Moteur::Analyser(const DemandeAnalyse& demande, Progression& progression,
+                                      std::stop_token arret) try {
+    if (demande.journaux.chemins.size() > 1)
+        return AnalyserFusion(demande, progression, arret);
+    const NomFichier& chemin = demande.journaux.Premier();
     ResumeJournal resume;
     const std::string lecture = "Impossible de lire le journal";
     if (!FichierExiste(chemin)) {
@@ -194,11 +199,11 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
     // Un seul balayage, en deux moitiés à la fois pour un grand journal : la première ligne
     // donne la date de début et la marque, chaque ligne passe par le détecteur de séances, la
     // dernière donne la date de fin.
-    const bool enDeux = empreinte && empreinte->taille >= SeuilAnalyseEnDeux &&
+    const bool enDeux = empreinte && empreinte->taille >= reglages_.seuilAnalyseEnDeux &&
                         std::thread::hardware_concurrency() > 1;
     const std::uint64_t coupe = enDeux ? PointDeCoupe(chemin, empreinte->taille) : 0;
-    Morceau lu =
-        LireJournal(fichier, chemin, enDeux ? empreinte->taille : 0, coupe, PauseSessions, arret);
+    Morceau lu = LireJournal(fichier, chemin, enDeux ? empreinte->taille : 0, coupe,
+                             demande.pauseSessions, arret);
     if (lu.interrompu || arret.stop_requested())
         return Resultat::Interruption();
     if (lu.erreur)
@@ -214,12 +219,48 @@ Issue<ResumeJournal> ModuleVEK::Analyser(const std::string& chemin, Progression&
         resume.fin = DateDeLigne(lu.derniere);
     }
     resume.sessions = lu.sessions.Terminer(resume.sessionsOubliees);
-    MemoriserLignes(chemin, empreinte, resume.lignes);
+    memoire_->MemoriserLignes(chemin, empreinte, resume.lignes);
     return resume;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
-    return Resultat::Exception("Impossible d'analyser le journal", chemin);
+    return Resultat::Exception("Impossible d'analyser le journal", demande.journaux.Premier());
+}
+
+Issue<ResumeJournal> Moteur::AnalyserFusion(const DemandeAnalyse& demande, Progression& progression,
+                                            std::stop_token arret) try {
+    const auto source =
+        SourceDesJournaux(demande.journaux, *reglages_.horloge, reglages_.delaiLigneInachevee);
+    if (Resultat r = source->Ouvrir(); !r.ok)
+        return r;
+    progression.Debut();
+    ResumeJournal resume;
+    DetecteurSessions sessions(demande.pauseSessions);
+    std::string premiere, derniere;
+    while (!source->FinFichier()) {
+        const std::string_view ligne = source->LireLigne();
+        if (resume.lignes == 0)
+            premiere.assign(ligne.substr(0, LongueurEnTete));
+        derniere.assign(ligne.substr(0, LongueurEnTete));
+        sessions.Ajouter(ligne);
+        if (++resume.lignes % 65536 == 0 && arret.stop_requested())
+            return Resultat::Interruption();
+    }
+    if (arret.stop_requested())
+        return Resultat::Interruption();
+    if (Resultat r = source->Verifier(); !r.ok)
+        return r;
+    if (resume.lignes > 0) {
+        resume.debut = DateDeLigne(premiere);
+        resume.marque = MarqueDe(premiere);
+        resume.fin = DateDeLigne(derniere);
+    }
+    resume.sessions = sessions.Terminer(resume.sessionsOubliees);
+    resume.journaux = source->JournauxLus();
+    resume.avisJournaux = source->Avis();
+    return resume;
+} catch (...) {
+    return Resultat::Exception("Impossible d'analyser le journal", demande.journaux.Premier());
 }
 
 } // namespace vek

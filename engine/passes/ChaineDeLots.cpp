@@ -26,6 +26,7 @@ void Preparer(Lot& lot, std::size_t tailleLot, std::uint64_t numero) {
     lot.sortie.clear();
     lot.annexe.clear();
     lot.fins.clear();
+    lot.sources.clear();
     lot.octets.reserve(2 * tailleLot);
     lot.numero = numero;
 }

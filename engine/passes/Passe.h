@@ -1,15 +1,16 @@
 #pragma once
-// Le squelette commun des passes du moteur (recherche, journal final).
+// Le squelette commun des passes qui lisent des lignes et les envoient par lots à leurs fils de
+// travail (recherche, écriture des sorties).
 
 #include <cstdint>
+#include <optional>
 #include <stop_token>
-#include <string>
 #include <string_view>
 
 #include "ChaineDeLots.h"
 #include "Comptage.h"
-#include "Fichiers.h"
-#include "ModuleVEK.h"
+#include "Erreurs.h"
+#include "Progression.h"
 
 namespace vek {
 
@@ -17,17 +18,18 @@ namespace vek {
 // une attente rend faux dès que l'arrêt est demandé, et la chaîne abandonne.
 void ArreterSurDemande(ChaineDeLots& chaine, std::stop_token arret);
 
-// Le squelette commun des passes qui lisent un fichier ligne à ligne et envoient des lots à leurs
-// fils de travail : à chaque ligne, la progression (la barre, et le compteur de lignes lues si
-// compter) et le jeton d'arrêt ; parLigne(ligne) décide du sort de la ligne (rien, ou
-// chaine.Ajouter). À la fin, les fils sont attendus et une erreur de lecture est rendue comme
-// échec de actionLecture. lus : lignes lues. Dans l'en-tête : la boucle est le chemin chaud du
-// fil qui lit, parLigne s'y fond.
-template <class ParLigne>
-Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
-                         const std::string& actionLecture, ChaineDeLots& chaine,
-                         SuiviProgression& suivi, Progression& progression, std::stop_token arret,
-                         bool compter, ParLigne&& parLigne, std::uint64_t& lus) {
+// Lit les lignes d'entree (une source de lignes, ou un lecteur de fichier) jusqu'au bout : à
+// chaque ligne, la progression (la barre ; le compteur de lignes lues, à partir de
+// compteurDepuis, s'il est donné) et le jeton d'arrêt ; parLigne(ligne) décide du sort de la
+// ligne (rien, ou la ranger dans un lot). À la fin, verifier() dit si ce qui a été lu est bien
+// le fichier entier, puis les fils sont attendus. Un échec ou un arrêt abandonne la chaîne : la
+// sortie entamée ne passe jamais pour complète. lus : lignes lues. Dans l'en-tête : la boucle
+// est le chemin chaud du fil qui lit, parLigne s'y fond.
+template <class Entree, class ParLigne, class Verifier>
+Resultat ParcourirLignes(Entree& entree, ChaineDeLots& chaine, SuiviProgression& suivi,
+                         Progression& progression, std::stop_token arret,
+                         std::optional<std::uint64_t> compteurDepuis, ParLigne&& parLigne,
+                         Verifier&& verifier, std::uint64_t& lus) {
     ArreterSurDemande(chaine, arret);
     // Le compte vit dans un registre : une variable en mémoire écrite à chaque ligne, voisine de
     // ce que lisent les fils de travail, ferait rebondir sa ligne de cache d'un cœur à l'autre.
@@ -41,31 +43,35 @@ Resultat ParcourirLignes(LecteurTexte& entree, const std::string& chemin,
         }
         const std::string_view ligne = entree.LireLigne();
         ++n;
-        if (compter)
-            progression.Compteur(n);
+        if (compteurDepuis)
+            progression.Compteur(*compteurDepuis + n);
         parLigne(ligne);
     }
     lus = n;
-    if (entree.Raccourci()) {
-        // Ce qui a été lu ne va pas jusqu'au bout du fichier que la passe a ouvert : la sortie
-        // entamée ne doit pas passer pour complète.
+    if (Resultat r = verifier(); !r.ok) {
         chaine.Abandonner();
-        return Resultat::Echec(actionLecture, chemin,
-                               "le fichier a raccourci pendant la lecture (un autre programme "
-                               "l'a tronqué ou remplacé) ; rien n'a été gardé de cette passe, "
-                               "relancez-la");
+        return r;
     }
     if (!chaine.Terminer())
         return Resultat::Interruption();
-    if (entree.ErreurLecture())
-        return Resultat::Echec(actionLecture, chemin, entree.Raison());
     return Resultat::Succes();
 }
 
 // Range la ligne que entree vient de lire dans le lot courant ; une ligne démesurée passe du
-// lecteur à son lot sans copie.
-inline void RangerLigne(ChaineDeLots& chaine, LecteurTexte& entree, std::string_view ligne) {
-    if (chaine.Demesuree(ligne) && entree.LigneLongue())
+// lecteur à son lot sans copie. source : le journal d'où elle vient, rangé avec elle.
+template <class Entree>
+void RangerLigne(ChaineDeLots& chaine, Entree& entree, std::string_view ligne,
+                 std::optional<std::uint8_t> source = std::nullopt) {
+    const bool longue = chaine.Demesuree(ligne) && entree.LigneLongue();
+    if (source && longue && chaine.Courant().NombreLignes() != 0) {
+        // La ligne démesurée est seule dans son lot, avec les modes du lot courant.
+        const Modes modes = chaine.Courant().modes;
+        chaine.Envoyer();
+        chaine.Courant().modes = modes;
+    }
+    if (source)
+        chaine.Courant().sources.push_back(*source);
+    if (longue)
         chaine.AjouterLongue(entree.CederLigneLongue());
     else
         chaine.Ajouter(ligne);

@@ -1,353 +1,423 @@
-// Recherche d'une période : copie des lignes datées de la période dans l'extrait et catalogue.
+// La recherche d'une période : les lignes datées de la période copiées dans l'extrait, et le
+// catalogue de leurs channels et locuteurs. Une seule opération, lue depuis une position : le
+// début des journaux (recherche complète, l'extrait écrit à part et mis à la place de l'ancien
+// une fois complet), ou la fin de la recherche précédente (l'extrait et le catalogue prolongés).
 
-#include "ModuleVEK.h"
+#include "Moteur.h"
 
 #include "ChaineDeLots.h"
 #include "Comptage.h"
-#include "Fichiers.h"
+#include "FiltrePeriode.h"
+#include "Memoire.h"
 #include "Passe.h"
-#include "TemoinJournal.h"
+#include "SourceFichier.h"
+
+#include "Ecriture.h"
+#include "Fichiers.h"
+#include "Verrou.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 namespace vek {
 
 namespace {
 
-// Les lignes d'un journal se suivent par jour : le sort du jour des dix premiers caractères de
-// la ligne précédente est gardé pour ne pas le recalculer. Un jour entièrement dans la période
-// (ou hors d'elle) décide seul ; seul un jour de borne coupé par une heure fait lire l'heure de
-// chaque ligne, et une heure illisible y compte pour minuit.
-class FiltrePeriode {
-public:
-    explicit FiltrePeriode(const Periode& periode) : periode_(periode) {}
-    bool Retient(std::string_view ligne) {
-        if (ligne.size() < 10 || !teteConnue_ || std::memcmp(ligne.data(), tete_, 10) != 0)
-            Classer(ligne);
-        if (sort_ != Sort::NonDatee)
-            ++datees_;
-        if (sort_ == Sort::Dehors && periode_.fin.date < jour_)
-            apresLaFin_ = true;
-        if (sort_ != Sort::Borne)
-            return sort_ == Sort::Dedans;
-        const Instant instant{jour_, SecondesDeLigne(ligne).value_or(0)};
-        apresLaFin_ = apresLaFin_ || periode_.fin < instant;
-        return !(instant < periode_.debut) && !(periode_.fin < instant);
-    }
-    std::uint64_t Datees() const { return datees_; } // lignes datées vues
-    bool ApresLaFin() const { return apresLaFin_; }  // une ligne vue datée après la période
-
-private:
-    enum class Sort { NonDatee, Dehors, Dedans, Borne };
-    void Classer(std::string_view ligne) {
-        const auto date = DateDeLigne(ligne);
-        teteConnue_ = ligne.size() >= 10;
-        if (teteConnue_)
-            std::memcpy(tete_, ligne.data(), 10);
-        if (!date) {
-            sort_ = Sort::NonDatee;
-            return;
-        }
-        jour_ = *date;
-        if (*date < periode_.debut.date || periode_.fin.date < *date)
-            sort_ = Sort::Dehors;
-        else if ((*date == periode_.debut.date && periode_.debut.seconde > 0) ||
-                 (*date == periode_.fin.date && periode_.fin.seconde < SecondesParJour - 1))
-            sort_ = Sort::Borne;
-        else
-            sort_ = Sort::Dedans;
-    }
-    Periode periode_;
-    char tete_[10] = {};
-    bool teteConnue_ = false;
-    Sort sort_ = Sort::NonDatee;
-    Date jour_;
-    std::uint64_t datees_ = 0;
-    bool apresLaFin_ = false;
-};
-
 // Le journal n'est jamais un fichier du dossier de sortie : choisi parmi eux (ou par un lien,
 // ou sous un autre nom du même fichier), il serait écrasé ou supprimé par la passe. Comparé par
 // identité (volume et nœud, liens suivis) à chaque nom que les passes écrivent ou suppriment.
-std::optional<std::string_view>
-SortieQuiEstLeJournal(const std::optional<EmpreinteFichier>& journal, const std::string& dossier) {
-    if (!journal)
-        return std::nullopt;
-    for (const std::string_view nom : NomsDuDossierDeSortie()) {
-        const auto e = LireEmpreinte(JoindreChemin(dossier, nom));
-        if (e && e->noeud == journal->noeud && e->volume == journal->volume)
-            return nom;
+Resultat JournalsHorsDuDossier(const std::vector<NomFichier>& journaux,
+                               const std::string& dossier) {
+    for (const NomFichier& chemin : journaux) {
+        const auto journal = LireEmpreinte(chemin);
+        if (!journal)
+            continue;
+        for (const std::string_view nom : NomsDuDossierDeSortie()) {
+            const auto e = LireEmpreinte(JoindreChemin(dossier, nom));
+            if (e && e->noeud == journal->noeud && e->volume == journal->volume)
+                return Resultat::Echec(
+                    "Le journal choisi est un fichier de sortie du programme", chemin,
+                    "c'est « " + std::string(nom) +
+                        " » du dossier de sortie, que le programme écrase ou supprime : "
+                        "choisissez un autre journal, ou copiez-le ailleurs sous un autre nom");
+        }
     }
-    return std::nullopt;
+    return Resultat::Succes();
+}
+
+// L'extrait en cours d'écriture : nouveau, sous un nom temporaire, qui ne prend la place de
+// l'ancien qu'une fois la recherche réussie ; ou prolongé (depuis sa fin, ou avant sa dernière
+// ligne quand elle est relue), et ramené à ce qu'il était en cas d'échec. Dans tous les cas, un
+// échec laisse l'ancien extrait tel qu'il était, octet pour octet.
+class ExtraitEnCours {
+public:
+    explicit ExtraitEnCours(std::string chemin) : chemin_(std::move(chemin)) {}
+    ~ExtraitEnCours() { Abandonner(); }
+    // prolongerDepuis : la taille à partir de laquelle l'extrait se prolonge ; aRemettre : les
+    // octets qu'il y avait au-delà, remis en cas d'échec.
+    Resultat Ouvrir(const std::optional<std::uint64_t>& prolongerDepuis, std::string aRemettre) {
+        prolonge_ = prolongerDepuis.has_value();
+        aRemettre_ = std::move(aRemettre);
+        depuis_ = prolongerDepuis.value_or(0);
+        const bool ouvert =
+            prolonge_ ? suite_.Prolonger(chemin_, depuis_) : nouveau_.Ouvrir(chemin_);
+        if (!ouvert)
+            return Echec(prolonge_ ? suite_.Raison() : nouveau_.Raison(), chemin_);
+        ouvert_ = true;
+        return Resultat::Succes();
+    }
+    EcrivainTexte& Flux() { return prolonge_ ? suite_ : nouveau_.Flux(); }
+    Resultat Valider() {
+        ouvert_ = false;
+        if (prolonge_ ? suite_.Fermer() : nouveau_.ValiderTravail())
+            return Resultat::Succes();
+        if (prolonge_)
+            Ramener();
+        return prolonge_ ? Echec(suite_.Raison(), chemin_)
+                         : Echec(nouveau_.Raison(), nouveau_.FichierEnCause());
+    }
+    void Abandonner() {
+        if (!ouvert_)
+            return;
+        ouvert_ = false;
+        if (prolonge_)
+            Ramener();
+        else
+            nouveau_.Abandonner();
+    }
+
+private:
+    void Ramener() {
+        suite_.Ramener();
+        if (aRemettre_.empty())
+            return;
+        EcrivainTexte remise;
+        if (remise.Prolonger(chemin_, depuis_)) {
+            remise.Ecrire(aRemettre_);
+            remise.Fermer();
+        }
+    }
+    static Resultat Echec(const std::string& raison, const std::string& fichier) {
+        return Resultat::Echec("Impossible d'écrire l'extrait", fichier, raison);
+    }
+    std::string chemin_;
+    bool prolonge_ = false, ouvert_ = false;
+    std::uint64_t depuis_ = 0;
+    std::string aRemettre_;
+    EcritureAtomique nouveau_;
+    EcrivainTexte suite_;
+};
+
+// La lecture d'une recherche : les lignes de la période partent par lots ; plusieurs fils les
+// cataloguent en parallèle, chacun dans un catalogue partiel qui note le rang de chaque première
+// apparition (après ceux de la lecture précédente, pour une suite), et un dernier fil les écrit
+// dans l'extrait. Les partiels sont fusionnés, dans l'ordre des premières apparitions, à la fin.
+struct Lecture {
+    std::vector<Catalogue> partiels;
+    std::uint64_t lots = 0; // lots écrits
+    std::uint64_t lignesDernierLot = 0;
+    std::uint64_t lus = 0, ecrites = 0;
+    bool derniereRetenue = false, derniereDatee = false; // la dernière ligne lue
+    bool premiereRetenue = false;                        // la première ligne lue
+    bool aucuneLue = true;
+};
+
+// Ce qu'écrit une recherche : l'extrait, et, pour une fusion, le journal de chaque ligne
+// (NomSources : un octet par ligne, son rang dans la fusion), écrits et gardés ensemble.
+struct EcritsDeRecherche {
+    ExtraitEnCours extrait;
+    std::optional<ExtraitEnCours> sources;
+    Resultat Valider() {
+        Resultat r = extrait.Valider();
+        if (r.ok && sources)
+            r = sources->Valider();
+        return r;
+    }
+    void Abandonner() {
+        extrait.Abandonner();
+        if (sources)
+            sources->Abandonner();
+    }
+};
+
+template <class Source>
+Resultat Lire(Source& source, std::uint64_t premierLot, EcrivainTexte& sortie,
+              EcrivainTexte* sources, SuiviProgression& suivi, Progression& progression,
+              std::stop_token arret, std::uint64_t dejaLues, FiltrePeriode& filtre, Lecture& l) {
+    l.partiels.resize(static_cast<std::size_t>(FilsDisponibles()));
+    ChaineDeLots chaine({{[&l, premierLot](Lot& lot, int w) {
+                              Catalogue& partiel = l.partiels[static_cast<std::size_t>(w)];
+                              const std::uint64_t rang = (premierLot + lot.numero) << 32;
+                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
+                                  partiel.Cataloguer(lot.Ligne(i), rang | i);
+                          },
+                          static_cast<int>(l.partiels.size())},
+                         {[&sortie, &l](Lot& lot, int) {
+                             sortie.Ecrire(lot.octets);
+                             l.lots = lot.numero + 1;
+                             l.lignesDernierLot = lot.NombreLignes();
+                         }}});
+    return ParcourirLignes(
+        source, chaine, suivi, progression, arret, dejaLues,
+        [&](std::string_view ligne) {
+            const std::uint64_t datees = filtre.Datees();
+            l.derniereRetenue = filtre.Retient(ligne);
+            l.derniereDatee = filtre.Datees() != datees;
+            if (std::exchange(l.aucuneLue, false))
+                l.premiereRetenue = l.derniereRetenue;
+            if (!l.derniereRetenue)
+                return;
+            RangerLigne(chaine, source, ligne);
+            if (sources) {
+                const char rang = static_cast<char>(source.SourceDeLaLigne());
+                sources->Ecrire(std::string_view(&rang, 1));
+            }
+            ++l.ecrites;
+        },
+        [&source] { return source.Verifier(); }, l.lus);
+}
+
+Reprise RepriseDe(const MemoireMoteur& m) {
+    Reprise r{*m.lecture, m.empreinteExtrait->taille, {}, false};
+    MemoireMoteur::LectureFaite& l = r.avant;
+    if (!l.provisoire || l.lue.journaux.size() != 1 || !l.lue.journaux.front().debutProvisoire)
+        return r;
+    LuDUnJournal& j = l.lue.journaux.front();
+    const auto e = LireEmpreinte(j.chemin);
+    if (!e || e->taille <= j.fin)
+        return r; // pas prolongée : elle reste telle quelle
+    const MemoireMoteur::LectureFaite::Provisoire p = std::move(*l.provisoire);
+    l.provisoire.reset();
+    const std::uint64_t retiree = j.fin - *j.debutProvisoire;
+    j.queue.resize(j.queue.size() - std::min<std::size_t>(j.queue.size(), retiree));
+    j.fin = *j.debutProvisoire;
+    j.debutProvisoire.reset();
+    l.lus -= 1;
+    l.retenues -= p.octetsExtrait.empty() ? 0 : 1;
+    l.datees -= p.datee ? 1 : 0;
+    r.tailleExtrait -= p.octetsExtrait.size();
+    r.aRemettre = p.octetsExtrait;
+    r.relireDerniere = true;
+    l.provisoire = MemoireMoteur::LectureFaite::Provisoire{{}, p.catalogue, false};
+    return r;
+}
+
+// La dernière ligne de cette lecture, prise sans fin de ligne : de quoi la relire en entier.
+std::optional<MemoireMoteur::LectureFaite::Provisoire>
+ProvisoireDe(const std::string& cheminExtrait, const Lecture& l, std::uint64_t premierLot,
+             std::uint64_t tailleLigne, const std::shared_ptr<const Catalogue>& catalogue) {
+    MemoireMoteur::LectureFaite::Provisoire p{{}, catalogue, l.derniereDatee};
+    if (!l.derniereRetenue)
+        return p;
+    const auto e = LireEmpreinte(cheminExtrait);
+    const std::uint64_t n = tailleLigne + 2;
+    if (!e || e->taille < n)
+        return std::nullopt;
+    auto octets = LireOctetsSiMeme(cheminExtrait, *e, e->taille - n, static_cast<std::size_t>(n));
+    if (!octets || octets->size() != n)
+        return std::nullopt;
+    p.octetsExtrait = std::move(*octets);
+    const std::uint64_t rang = ((premierLot + l.lots - 1) << 32) | (l.lignesDernierLot - 1);
+    p.catalogue = std::make_shared<const Catalogue>(catalogue->AvantLeRang(rang));
+    return p;
+}
+
+// Note, après une recherche réussie, son extrait, son catalogue et de quoi la prolonger.
+void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtrait,
+           const Periode& cherchee, const Reprise* reprise, const FiltrePeriode& filtre, Lecture& l,
+           ResultatRecherche& resultat) {
+    MemoireMoteur::LectureFaite lue = reprise ? reprise->avant : MemoireMoteur::LectureFaite{};
+    const std::uint64_t premierLot = lue.prochainLot;
+    const auto provisoireAvant = lue.provisoire;
+    lue.lue = source.Lu();
+    lue.periode = cherchee;
+    lue.apresLaFin = lue.apresLaFin || filtre.ApresLaFin();
+    lue.prochainLot += l.lots;
+    lue.lus += l.lus;
+    lue.retenues += l.ecrites;
+    lue.datees += filtre.Datees();
+    source.Fermer();
+    // Le journal lu en entier : la passe de comptage suivante s'en passe s'il n'a pas changé.
+    if (!reprise && lue.lue.journaux.size() == 1 && !lue.lue.fusion)
+        m.MemoriserLignes(lue.lue.journaux.front().chemin, lue.lue.journaux.front().identite,
+                          l.lus);
+    std::vector<Catalogue> partiels = std::move(l.partiels);
+    if (reprise)
+        partiels.push_back(reprise->relireDerniere ? *provisoireAvant->catalogue : *m.catalogue);
+    m.catalogue = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));
+    std::vector<Catalogue>().swap(partiels); // la fusion faite, les partiels rendent leur mémoire
+    m.empreinteExtrait = LireEmpreinte(cheminExtrait);
+    m.periodeExtrait = {cherchee.debut.date, cherchee.fin.date};
+    m.sourcesExtrait.clear();
+    if (source.Journaux().size() == 1 && !reprise) // celui d'une fusion précédente : plus à jour
+        SupprimerFichier(JoindreChemin(DossierDe(cheminExtrait), NomSources));
+    if (source.Journaux().size() > 1)
+        for (const NomFichier& j : source.Journaux())
+            m.sourcesExtrait.push_back(j.substr(j.find_last_of("/\\") + 1));
+    m.MemoriserLignes(cheminExtrait, m.empreinteExtrait, lue.retenues);
+    // Une dernière ligne sans fin de ligne : celle de cette lecture, ou, si rien n'a été lu,
+    // celle d'avant, toujours là.
+    const auto& journal = lue.lue.journaux.size() != 1 ? LuDUnJournal{} : lue.lue.journaux.front();
+    if (l.lus > 0)
+        lue.provisoire = journal.debutProvisoire
+                             ? ProvisoireDe(cheminExtrait, l, premierLot,
+                                            journal.fin - *journal.debutProvisoire, m.catalogue)
+                             : std::nullopt;
+    else if (lue.provisoire && lue.lue.journaux.size() == 1 && reprise &&
+             reprise->avant.lue.journaux.size() == 1)
+        lue.lue.journaux.front().debutProvisoire =
+            reprise->avant.lue.journaux.front().debutProvisoire;
+
+    resultat.catalogue = m.catalogue;
+    resultat.extrait = cheminExtrait;
+    resultat.empreinte = m.empreinteExtrait;
+    resultat.lignesLues = lue.lus;
+    resultat.lignesRetenues = lue.retenues;
+    resultat.lignesDatees = lue.datees;
+    resultat.periode = cherchee;
+    resultat.suite = reprise != nullptr;
+    resultat.debutSuite = reprise ? reprise->tailleExtrait : 0;
+    resultat.derniereRelue = reprise && reprise->relireDerniere;
+    resultat.relueDansLExtrait = resultat.derniereRelue && l.premiereRetenue;
+    resultat.derniereProvisoire = lue.provisoire && !lue.provisoire->octetsExtrait.empty();
+    if (lue.lue.Vide())
+        m.lecture.reset(); // un tube, un fichier sans identité : rien à prolonger
+    else
+        m.lecture = std::move(lue);
 }
 
 } // namespace
 
-Issue<ResultatRecherche> ModuleVEK::Rechercher(const std::string& cheminDonne,
-                                               const Periode& cherchee, Progression& progression,
-                                               std::stop_token arret) try {
-    const std::string chemin(RognerEspaces(cheminDonne));
-    const std::string lecture = "Impossible de lire le journal";
-    // Le même journal, seulement prolongé depuis la recherche précédente : seule la suite est lue.
-    const std::optional<std::string> toutRelire = RaisonDeToutRelire(chemin, cherchee);
-    if (!toutRelire)
-        return RechercherSuite(chemin, cherchee, progression, arret);
-    lectureFaite_.reset(); // l'ancienne lecture ne sera plus prolongée
+Issue<ResultatRecherche> Moteur::Rechercher(const DemandeRecherche& demande,
+                                            Progression& progression, std::stop_token arret) try {
+    const std::unique_ptr<SourceLignes> source =
+        SourceDesJournaux(demande.journaux, *reglages_.horloge, reglages_.delaiLigneInachevee);
+    // Les mêmes journaux, seulement prolongés depuis la recherche précédente : seule la suite
+    // est lue.
+    std::optional<Reprise> reprise;
+    if (memoire_->lecture)
+        reprise = RepriseDe(*memoire_);
+    const std::optional<std::string> toutRelire =
+        RaisonDeToutRelire(*source, demande.periode, reprise ? &reprise->avant.lue : nullptr);
+    if (toutRelire) {
+        memoire_->lecture.reset(); // l'ancienne lecture ne sera plus prolongée
+        reprise.reset();
+    }
 
-    // Le journal est ouvert avant toute remise à zéro : s'il est illisible, rien ne change.
-    LecteurTexte journal;
-    if (!journal.Ouvrir(chemin))
-        return Resultat::Echec(lecture, chemin, journal.Raison());
-    journal.AttendreLignesAchevees(*HorlogeDesPasses, DelaiLigneInachevee);
-    TemoinJournal temoin;
-    if (!temoin.Noter(chemin, journal))
-        return Resultat::Echec(lecture, chemin, TemoinJournal::Raison());
-
-    const auto empreinte = LireEmpreinte(chemin);
-    const std::string cheminExtrait = CheminExtrait();
-    if (const auto nom = SortieQuiEstLeJournal(empreinte, repertoire_))
-        return Resultat::Echec("Le journal choisi est un fichier de sortie du programme", chemin,
-                               "c'est « " + std::string(*nom) +
-                                   " » du dossier de sortie, que le programme écrase ou "
-                                   "supprime : choisissez un autre journal, ou copiez-le "
-                                   "ailleurs sous un autre nom");
-    VerrouDossier verrou;
-    if (Resultat r = PrendreLeDossier(verrou); !r.ok)
+    // Les journaux sont ouverts avant toute écriture : s'ils sont illisibles, rien ne change.
+    if (Resultat r = source->Ouvrir(reprise ? &reprise->avant.lue : nullptr); !r.ok)
         return r;
-
-    // Passe de comptage : nombre de lignes plus un, jamais 0.
-    // Un journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
-    std::optional<std::uint64_t> lignesJournal;
-    ComptageEnParallele comptage;
-    if (!PasseDeComptage(journal, chemin, empreinte, progression, lignesJournal, comptage))
-        return Resultat::Echec(lecture, chemin, journal.Raison());
-
-    // L'extrait, fichier de travail, est réécrit sur place : ses pages et ses blocs resservent.
-    // Un échec en cours d'écriture le supprime. Quand le système ne permet pas de s'assurer que
-    // le journal n'est pas l'extrait, ou que l'extrait n'est pas un fichier ordinaire à un seul
-    // nom, il s'écrit sous un nom temporaire et ne remplace l'ancien qu'une fois complet.
-    const auto empreinteExtrait = LireEmpreinte(cheminExtrait);
-    const bool enPlace = empreinte && empreinteExtrait &&
-                         !(empreinte->noeud == empreinteExtrait->noeud &&
-                           empreinte->volume == empreinteExtrait->volume);
-    EcritureAtomique extrait;
-    if (!(enPlace ? extrait.OuvrirEnPlace(cheminExtrait) : extrait.Ouvrir(cheminExtrait)))
-        return Resultat::Echec("Impossible d'écrire l'extrait", cheminExtrait, extrait.Raison());
-    if (!journal.EstOuvert()) {
-        // Rouvert après le comptage : ce doit être le même fichier, relu selon la même règle.
-        if (!journal.Ouvrir(chemin))
-            return Resultat::Echec(lecture, chemin, journal.Raison());
-        journal.AttendreLignesAchevees(*HorlogeDesPasses, DelaiLigneInachevee);
-    }
-
-    SuiviProgression suivi(progression, lignesJournal, comptage);
-
-    // Les lignes de la période partent par lots : plusieurs fils les cataloguent en parallèle,
-    // chacun dans un catalogue partiel qui note le rang de chaque première apparition, et un
-    // dernier fil les écrit dans l'extrait. Les partiels sont fusionnés à la fin, dans l'ordre
-    // des premières apparitions. Le nouveau catalogue ne remplace l'ancien qu'en cas de succès.
-    const int fils = FilsDisponibles();
-    std::vector<Catalogue> partiels(static_cast<std::size_t>(fils));
-    std::uint64_t lots = 0; // lots écrits : les rangs d'une suite viendront après les leurs
-    EcrivainTexte& sortie = extrait.Flux();
-    ChaineDeLots chaine({{[&partiels](Lot& lot, int w) {
-                              Catalogue& partiel = partiels[static_cast<std::size_t>(w)];
-                              for (std::size_t i = 0; i < lot.NombreLignes(); ++i)
-                                  partiel.Cataloguer(lot.Ligne(i), (lot.numero << 32) | i);
-                          },
-                          fils},
-                         {[&sortie, &lots](Lot& lot, int) {
-                             sortie.Ecrire(lot.octets);
-                             lots = lot.numero + 1;
-                         }}});
-    std::uint64_t ecrites = 0;
-    FiltrePeriode periode(cherchee);
-    std::uint64_t lus = 0;
-    const Resultat parcours = ParcourirLignes(
-        journal, chemin, lecture, chaine, suivi, progression, arret, true,
-        [&](std::string_view ligne) {
-            if (!periode.Retient(ligne))
-                return;
-            RangerLigne(chaine, journal, ligne);
-            ++ecrites;
-        },
-        lus);
-    comptage.Arreter(); // la passe a compté les lignes elle-même
-    if (!parcours.ok)
-        return parcours; // l'extrait entamé est abandonné
-    // Avant d'annoncer le succès : le journal lu est toujours celui du début de la passe.
-    if (const auto changement = temoin.Changement(chemin, journal)) {
-        extrait.Abandonner();
-        return Resultat::Echec(lecture, chemin, *changement);
-    }
-    LectureFaite lue{
-        chemin, {},      journal.FinDeLecture(), {}, cherchee, periode.ApresLaFin(), lots << 32,
-        lus,    ecrites, periode.Datees()};
-    if (journal.EmpreinteOuverture())
-        lue.identite = *journal.EmpreinteOuverture();
-    journal.Fermer();
-    if (!extrait.Valider())
-        return Resultat::Echec("Impossible d'écrire l'extrait", extrait.FichierEnCause(),
-                               extrait.Raison());
-    MemoriserLignes(chemin, empreinte, lus);
-    empreinteCatalogue_ = LireEmpreinte(cheminExtrait);
-    periodeCatalogue_ = {cherchee.debut.date, cherchee.fin.date};
-    MemoriserLignes(cheminExtrait, empreinteCatalogue_, ecrites);
-
-    catalogue_ = std::make_shared<const Catalogue>(Catalogue::Fusionner(partiels));
-    if (empreinte)
-        NoterLecture(std::move(lue));
-    else
-        lectureFaite_.reset();
-    std::vector<Catalogue>().swap(partiels); // la fusion faite, les partiels rendent leur mémoire
-    progression.Valeur(0);
+    if (Resultat r = JournalsHorsDuDossier(source->Journaux(), reglages_.dossier); !r.ok)
+        return r;
+    VerrouDossier verrou;
     ResultatRecherche resultat;
-    resultat.catalogue = catalogue_;
-    resultat.extrait = cheminExtrait;
-    resultat.empreinte = empreinteCatalogue_;
-    resultat.lignesLues = lus;
-    resultat.lignesRetenues = ecrites;
-    resultat.lignesDatees = periode.Datees();
-    resultat.periode = cherchee;
-    resultat.avisComplet = *toutRelire;
+    if (Resultat r = PrendreLeDossier(verrou, resultat.avisDossier); !r.ok)
+        return r;
+    resultat.avisComplet = toutRelire.value_or("");
+    if (Resultat r = LireLaPeriode(*source, demande.periode, reprise ? &*reprise : nullptr,
+                                   progression, arret, resultat);
+        !r.ok) {
+        r.avis = resultat.avisDossier;
+        return r;
+    }
+    if (!resultat.catalogue) {
+        // La suite ne pouvait pas tenir l'ordre du temps : une recherche complète, qui le dit.
+        verrou.Relacher();
+        auto complete = Rechercher(demande, progression, arret);
+        if (complete.ok())
+            complete->avisComplet = resultat.avisComplet;
+        return complete;
+    }
+    resultat.journaux = source->JournauxLus();
+    resultat.avisJournaux = source->Avis();
     return resultat;
 } catch (...) {
     // Mémoire épuisée, ici ou dans un fil de travail : les fichiers entamés sont déjà
     // supprimés, et l'échec est dit comme les autres.
     return Resultat::Exception("Impossible de faire la recherche",
-                               std::string(RognerEspaces(cheminDonne)));
+                               std::string(RognerEspaces(demande.journaux.Premier())));
 }
 
-void ModuleVEK::NoterLecture(LectureFaite lue) {
-    // La queue est relue du fichier même qui a été lu : la suite devra la retrouver intacte.
-    const std::uint64_t n = std::min<std::uint64_t>(lue.fin, TemoinJournal::TailleDebut);
-    auto queue =
-        LireOctetsSiMeme(lue.chemin, lue.identite, lue.fin - n, static_cast<std::size_t>(n));
-    if (!queue || queue->size() != n) {
-        lectureFaite_.reset();
-        return;
+Resultat Moteur::LireLaPeriode(SourceLignes& source, const Periode& cherchee,
+                               const Reprise* reprise, Progression& progression,
+                               std::stop_token arret, ResultatRecherche& resultat) {
+    MemoireMoteur& m = *memoire_;
+    // Passe de comptage d'une recherche complète : nombre de lignes plus un, jamais 0. Un
+    // journal déjà compté (par l'analyse) et inchangé depuis n'est pas relu pour cela.
+    std::optional<std::uint64_t> lignes;
+    ComptageEnParallele comptage;
+    const NomFichier& journal = source.Journaux().front();
+    std::string raison;
+    if (!reprise && !PasseDeComptage(journal, progression, lignes, comptage, raison))
+        return Resultat::Echec("Impossible de lire le journal", journal, raison);
+    EcritsDeRecherche ecrits{ExtraitEnCours(CheminExtrait()), std::nullopt};
+    const auto depuis = reprise ? reprise->tailleExtrait : std::optional<std::uint64_t>{};
+    if (Resultat r = ecrits.extrait.Ouvrir(depuis, reprise ? reprise->aRemettre : std::string());
+        !r.ok)
+        return r;
+    if (source.Journaux().size() > 1) {
+        ecrits.sources.emplace(CheminSortie(NomSources));
+        const auto avant = reprise ? reprise->avant.retenues : std::optional<std::uint64_t>{};
+        if (Resultat r = ecrits.sources->Ouvrir(avant, {}); !r.ok)
+            return r;
     }
-    lue.queue = std::move(*queue);
-    lectureFaite_ = std::move(lue);
+    EcrivainTexte* sources = ecrits.sources ? &ecrits.sources->Flux() : nullptr;
+    if (reprise)
+        progression.Debut();
+    SuiviProgression suivi(progression, lignes, comptage);
+    FiltrePeriode filtre(cherchee);
+    Lecture l;
+    const std::uint64_t premierLot = reprise ? reprise->avant.prochainLot : 0;
+    const std::uint64_t dejaLues = reprise ? reprise->avant.lus : 0;
+    auto* fichier = dynamic_cast<SourceFichier*>(&source); // sans appel virtuel par ligne
+    Resultat parcours = fichier ? Lire(*fichier, premierLot, ecrits.extrait.Flux(), sources, suivi,
+                                       progression, arret, dejaLues, filtre, l)
+                                : Lire(source, premierLot, ecrits.extrait.Flux(), sources, suivi,
+                                       progression, arret, dejaLues, filtre, l);
+    comptage.Arreter(); // la passe a compté les lignes elle-même
+    if (parcours.ok && reprise && source.ARelireEnEntier()) {
+        // Une suite de fusion qui sortirait de l'ordre du temps : rien n'est gardé, tout est
+        // relu.
+        ecrits.Abandonner();
+        m.lecture.reset();
+        resultat.avisComplet = *source.ARelireEnEntier();
+        return Resultat::Succes();
+    }
+    if (parcours.ok)
+        parcours = ecrits.Valider();
+    if (!parcours.ok) {
+        ecrits.Abandonner(); // l'ancien extrait reste tel quel, le catalogue aussi
+        m.lecture.reset();   // la prochaine recherche relira tout
+        return parcours;
+    }
+    Noter(m, source, CheminExtrait(), cherchee, reprise, filtre, l, resultat);
+    if (reprise)
+        progression.Maximum(resultat.lignesLues + 1); // l'échelle d'une recherche complète
+    progression.Valeur(0);
+    return Resultat::Succes();
 }
 
-std::optional<std::string> ModuleVEK::RaisonDeToutRelire(const std::string& chemin,
-                                                         const Periode& periode) const {
-    if (!lectureFaite_)
+std::optional<std::string> Moteur::RaisonDeToutRelire(const SourceLignes& source,
+                                                      const Periode& periode,
+                                                      const LectureLue* reprise) const {
+    const MemoireMoteur& m = *memoire_;
+    if (!m.lecture || !reprise)
         return std::string();
-    const LectureFaite& l = *lectureFaite_;
-    if (chemin != l.chemin)
+    const MemoireMoteur::LectureFaite& l = *m.lecture;
+    if (reprise->journaux.size() != source.Journaux().size() ||
+        !std::equal(reprise->journaux.begin(), reprise->journaux.end(), source.Journaux().begin(),
+                    [](const LuDUnJournal& lu, const NomFichier& j) { return lu.chemin == j; }))
         return "un autre journal : recherche complète";
     // La même période, ou une fin plus tardive quand rien de ce qui a été lu ne la dépassait.
     if (!(periode.debut == l.periode.debut) || periode.fin < l.periode.fin ||
         (l.periode.fin < periode.fin && l.apresLaFin))
         return "une autre période : recherche complète";
-    if (catalogue_->LimiteChannelsAtteinte || catalogue_->LimiteNomsAtteinte)
+    if (m.catalogue->LimiteChannelsAtteinte || m.catalogue->LimiteNomsAtteinte)
         return "catalogue plein : recherche complète";
     const auto extrait = LireEmpreinte(CheminExtrait());
-    if (!extrait || !empreinteCatalogue_ || !(*extrait == *empreinteCatalogue_))
+    if (!extrait || !m.empreinteExtrait || !(*extrait == *m.empreinteExtrait))
         return "l'extrait a changé depuis la recherche précédente : recherche complète";
-    const auto e = LireEmpreinte(chemin);
-    if (!e || e->noeud != l.identite.noeud || e->volume != l.identite.volume)
-        return "le journal a été remplacé : recherche complète";
-    if (e->taille < l.fin)
-        return "le journal a raccourci : recherche complète";
-    // Une dernière ligne prise sans fin de ligne (le journal ne grandissait plus) que le jeu a
-    // prolongée depuis : elle n'est plus celle de l'extrait.
-    if (e->taille > l.fin && !l.queue.empty() && l.queue.back() != '\n' && l.queue.back() != '\r')
-        return "la dernière ligne lue a été prolongée : recherche complète";
-    const auto queue = LireOctetsSiMeme(chemin, l.identite, l.fin - l.queue.size(), l.queue.size());
-    if (!queue || *queue != l.queue)
-        return "le journal a changé avant son ancienne fin : recherche complète";
-    return std::nullopt;
-}
-
-Issue<ResultatRecherche> ModuleVEK::RechercherSuite(const std::string& chemin,
-                                                    const Periode& cherchee,
-                                                    Progression& progression,
-                                                    std::stop_token arret) {
-    const std::string lecture = "Impossible de lire le journal";
-    LectureFaite l = *lectureFaite_;
-    // Un CR LF coupé entre deux lectures : le LF appartient à la ligne déjà lue.
-    std::uint64_t depuis = l.fin;
-    if (!l.queue.empty() && l.queue.back() == '\r' &&
-        LireOctetsSiMeme(chemin, l.identite, depuis, 1) == std::optional<std::string>("\n"))
-        ++depuis;
-    LecteurTexte journal;
-    if (!journal.Ouvrir(chemin, depuis))
-        return Resultat::Echec(lecture, chemin, journal.Raison());
-    journal.AttendreLignesAchevees(*HorlogeDesPasses, DelaiLigneInachevee);
-    TemoinJournal temoin;
-    if (!temoin.Noter(chemin, journal))
-        return Resultat::Echec(lecture, chemin, TemoinJournal::Raison());
-    VerrouDossier verrou;
-    if (Resultat r = PrendreLeDossier(verrou); !r.ok)
-        return r;
-    const std::string cheminExtrait = CheminExtrait();
-    EcrivainTexte extrait;
-    if (!extrait.Prolonger(cheminExtrait, empreinteCatalogue_->taille))
-        return Resultat::Echec("Impossible d'écrire l'extrait", cheminExtrait, extrait.Raison());
-
-    // La suite est courte (ce que le jeu a écrit depuis) : lue et cataloguée sur ce fil.
-    progression.Debut();
-    Catalogue suite;
-    FiltrePeriode periode(cherchee);
-    std::uint64_t lus = 0, ecrites = 0;
-    while (!journal.FinFichier()) {
-        if (arret.stop_requested()) {
-            extrait.Ramener();
-            return Resultat::Interruption();
-        }
-        const std::string_view ligne = journal.LireLigne();
-        progression.Compteur(l.lus + ++lus);
-        if (!periode.Retient(ligne))
-            continue;
-        suite.Cataloguer(ligne, l.prochainRang++);
-        extrait.EcrireLigne(ligne);
-        ++ecrites;
-    }
-    std::optional<std::string> changement;
-    if (journal.ErreurLecture())
-        changement = journal.Raison();
-    else if (journal.Raccourci())
-        changement = TemoinJournal::Raison();
-    else
-        changement = temoin.Changement(chemin, journal);
-    if (changement) {
-        // L'extrait revient à ce qu'il était ; la prochaine recherche relira tout.
-        extrait.Ramener();
-        lectureFaite_.reset();
-        return Resultat::Echec(lecture, chemin, *changement);
-    }
-    if (!extrait.Fermer()) {
-        extrait.Ramener();
-        lectureFaite_.reset();
-        return Resultat::Echec("Impossible d'écrire l'extrait", cheminExtrait, extrait.Raison());
-    }
-    l.fin = journal.FinDeLecture();
-    l.apresLaFin = l.apresLaFin || periode.ApresLaFin();
-    l.lus += lus;
-    l.retenues += ecrites;
-    l.datees += periode.Datees();
-    journal.Fermer();
-
-    catalogue_ = std::make_shared<const Catalogue>(Catalogue::Fusionner({*catalogue_, suite}));
-    empreinteCatalogue_ = LireEmpreinte(cheminExtrait);
-    MemoriserLignes(cheminExtrait, empreinteCatalogue_, l.retenues);
-    progression.Maximum(l.lus + 1); // l'échelle d'une recherche complète : lignes plus un
-    progression.Valeur(0);
-    ResultatRecherche resultat;
-    resultat.catalogue = catalogue_;
-    resultat.extrait = cheminExtrait;
-    resultat.empreinte = empreinteCatalogue_;
-    resultat.lignesLues = l.lus;
-    resultat.lignesRetenues = l.retenues;
-    resultat.lignesDatees = l.datees;
-    resultat.periode = cherchee;
-    resultat.suite = true;
-    NoterLecture(std::move(l));
-    return resultat;
+    return source.RaisonDeToutRelire(*reprise);
 }
 
 } // namespace vek

@@ -29,7 +29,7 @@ struct Message {
 };
 
 Message MessageDuChannel(std::string_view corps, const Extraction& x) {
-    // Retenue, la ligne a un nom non vide : son corps a un « ] », le tag est au début du corps.
+    // Le tag est au début du corps (recomposé, sans « ] », il en couvre toute la longueur).
     const std::size_t apresTag = std::min(x.tag.size(), corps.size());
     if (x.nom.empty())
         return {corps.substr(apresTag), false};
@@ -56,17 +56,6 @@ NomsDuGenre NomsGenre(GenreEntree genre) {
     return Noms[static_cast<std::size_t>(genre)];
 }
 
-std::string_view HeureDeLigne(std::string_view ligne) {
-    const std::string_view zone = ligne.substr(std::min<std::size_t>(ligne.size(), 10), 12);
-    for (std::size_t i = 0; i + 8 <= zone.size(); ++i) {
-        const std::string_view h = zone.substr(i, 8);
-        if (EstChiffre(h[0]) && EstChiffre(h[1]) && h[2] == ':' && EstChiffre(h[3]) &&
-            EstChiffre(h[4]) && h[5] == ':' && EstChiffre(h[6]) && EstChiffre(h[7]))
-            return h;
-    }
-    return {};
-}
-
 std::string TexteApresModes(std::string_view message, const Extraction& e, const Modes& modes) {
     // Deux tampons alternés : le message n'est copié qu'au premier remplacement.
     std::string tampons[2];
@@ -85,31 +74,25 @@ std::string TexteApresModes(std::string_view message, const Extraction& e, const
     return std::string(RognerEspaces(courant));
 }
 
-Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction& x,
-                                        std::string_view reecrite, const Modes& modes,
-                                        bool formeReguliere, TravailReecriture& travail) {
-    Enregistrement r;
-    r.ligne = reecrite;
-    r.date = DateDeLigne(ligne);
-    r.heure = HeureDeLigne(ligne);
-    const std::string_view corps = CorpsDeLigne(ligne);
+Parole LireParole(std::string_view corps, const Extraction& x) {
+    Parole p;
     Message m{corps, false};
     switch (x.genre) {
     case GenreCorps::Channel:
-        r.genre = GenreEntree::Channel;
-        r.channel = x.tag;
-        r.nom = x.nom;
+        p.genre = GenreEntree::Channel;
+        p.channel = x.tag;
+        p.nom = x.nom;
         m = MessageDuChannel(corps, x);
         break;
     case GenreCorps::Proximite:
-        r.genre = GenreEntree::Proximite;
-        r.channel = TexteZoneProximite;
-        r.nom = x.nom;
+        p.genre = GenreEntree::Proximite;
+        p.channel = TexteZoneProximite;
+        p.nom = x.nom;
         m = MessageDeProximite(corps, x);
         break;
     case GenreCorps::Vous: {
-        r.genre = GenreEntree::Dit;
-        r.nom = "Vous";
+        p.genre = GenreEntree::Dit;
+        p.nom = "Vous";
         std::size_t q = PasserEspaces(corps, DebutVousAvezDit.size());
         if (q < corps.size() && corps[q] == ':')
             ++q;
@@ -117,26 +100,43 @@ Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction
         break;
     }
     case GenreCorps::Autre: {
-        // Retenue, une telle ligne contient « vous appelle » : « Aldric vous appelle : … » est
-        // un murmure reçu ; toute autre forme, un appel, montré tel quel.
-        r.genre = GenreEntree::Appel;
+        // « Aldric vous appelle : … » est un murmure reçu ; toute autre forme qui contient
+        // « vous appelle », un appel, montré tel quel ; sans « vous appelle », une autre ligne.
+        p.genre = GenreEntree::Appel;
         const std::size_t i = ChercherVousAppelle(corps);
         if (i == std::string_view::npos) {
-            r.genre = GenreEntree::Autre;
+            p.genre = GenreEntree::Autre;
             break;
         }
         const std::string_view appelant = RognerEspaces(corps.substr(0, i));
         if (appelant.empty() || appelant.find(':') != std::string_view::npos)
             break;
-        r.nom = appelant;
+        p.nom = appelant;
         const std::size_t q = PasserEspaces(corps, i + LongueurVousAppelle);
         if (corps[i - 1] == ' ' && q < corps.size() && corps[q] == ':') {
-            r.genre = GenreEntree::Murmure;
+            p.genre = GenreEntree::Murmure;
             m = {corps.substr(q + 1), true};
         }
         break;
     }
     }
+    p.message = m.texte;
+    p.reguliere = m.regulier;
+    return p;
+}
+
+Enregistrement ConstruireEnregistrement(std::string_view ligne, const Extraction& x,
+                                        std::string_view reecrite, const Modes& modes,
+                                        bool formeReguliere, TravailReecriture& travail) {
+    Enregistrement r;
+    r.ligne = reecrite;
+    r.date = DateDeLigne(ligne);
+    r.heure = HeureDeLigne(ligne);
+    const Parole p = LireParole(CorpsDeLigne(ligne), x);
+    r.genre = p.genre;
+    r.channel = p.channel;
+    r.nom = p.nom;
+    const Message m{p.message, p.reguliere};
     r.nomMontre = m.regulier;
     const bool remplacements =
         modes.ModeRPName || (modes.ModeUnlessChannel && x.genre == GenreCorps::Channel);

@@ -44,11 +44,23 @@ struct Enregistrement {
     std::string_view texte; // le message après les modes, sans espaces aux deux bouts
     std::string_view ligne; // la ligne de LogFinal.txt
     bool hrpRetire = false; // le nettoyage en a retiré du texte hors role-play
+    // Le nom du journal d'où vient la ligne, quand plusieurs journaux ont été fusionnés ; vide
+    // sinon.
+    std::string_view source;
 };
 
-// L'heure d'une ligne, « hh:mm:ss », trouvée dans les positions 11 à 22 quels que soient les
-// séparateurs autour (« 21:04:05 - », « [21:04:05] ») ; vide si elle n'y est pas.
-std::string_view HeureDeLigne(std::string_view ligne);
+// Ce qu'une ligne dit, lu de son corps et de l'analyse de ce corps, avant les modes : le genre,
+// le channel et le locuteur comme l'enregistrement les donne, le message (le corps après le tag
+// quand la ligne n'a pas la forme régulière de son genre, le corps entier pour une ligne sans
+// genre) et si la forme est régulière. Les vues désignent le corps, l'analyse ou des textes fixes.
+struct Parole {
+    GenreEntree genre = GenreEntree::Autre;
+    std::string_view channel;
+    std::string_view nom;
+    std::string_view message;
+    bool reguliere = false;
+};
+Parole LireParole(std::string_view corps, const Extraction& e);
 
 // L'enregistrement d'une ligne retenue : ligne est celle de l'extrait, e l'analyse de son corps,
 // reecrite la ligne que la réécriture en a tirée avec ces modes. formeReguliere : la réécriture

@@ -33,6 +33,9 @@ struct Lot {
     std::string nettoyee, nettoyeeTexte; // sa ligne et son message nettoyés, s'il le faut
     // Les états que des étapes attachent au lot, par rang (créés au premier lot qu'elles voient).
     std::vector<std::unique_ptr<EtatDeLot>> etats;
+    // Le journal d'où vient chaque ligne, par rang dans la fusion qui a écrit l'extrait ; vide
+    // quand l'extrait vient d'un seul journal.
+    std::vector<std::uint8_t> sources;
     std::uint64_t numero = 0; // rang du lot dans la chaîne, depuis 0
     Modes modes;              // modes d'extraction en vigueur pour ces lignes
 

@@ -51,7 +51,7 @@ void PuitsMisEnForme::Ajouter(Lot& lot, const Enregistrement& e, bool demesuree)
         return;
     }
     VersZone zone(m.octets, VersZone::Place(e.ligne.size() + e.texte.size() + e.nom.size() +
-                                            e.channel.size() + e.heure.size()));
+                                            e.channel.size() + e.heure.size() + e.source.size()));
     Rendre(zone, e, lot.modes);
 }
 

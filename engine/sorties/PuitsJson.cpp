@@ -61,6 +61,10 @@ template <class Sortie> void RendreJson(Sortie& s, const Enregistrement& e) {
         s.Balise("\",\"ligne\":\"");
         Json(s, e.ligne);
     }
+    if (!e.source.empty()) {
+        s.Balise("\",\"source\":\"");
+        Json(s, e.source);
+    }
     s.Balise(e.hrpRetire ? std::string_view("\",\"hrp_retire\":true}\n") : "\"}\n");
 }
 

@@ -119,8 +119,8 @@ inline std::string L(std::string_view corps) {
 class EnDirect : public BancFenetre {
 protected:
     void SetUp() override {
+        horlogeDesPasses = &horloge;
         BancFenetre::SetUp();
-        fenetre->Module().HorlogeDesPasses = &horloge;
         fenetre->DefinirVeille(
             [this](const std::string&) { return std::make_unique<VeilleRelais>(veille); });
     }

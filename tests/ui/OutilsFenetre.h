@@ -112,8 +112,14 @@ private:
 
 class BancFenetre : public ::testing::Test {
 protected:
+    // L'horloge des passes du moteur de la fenêtre (nulle : celle de la machine), à poser avant
+    // SetUp.
+    Horloge* horlogeDesPasses = nullptr;
     void SetUp() override {
-        fenetre = std::make_unique<FrmPrincipal>(lanceur, programme.Chemin());
+        ReglagesMoteur reglages{programme.Chemin()};
+        if (horlogeDesPasses)
+            reglages.horloge = horlogeDesPasses;
+        fenetre = std::make_unique<FrmPrincipal>(lanceur, reglages);
         fenetre->DefinirProgression([this](Progression& deLaFenetre) -> Progression& {
             frein.fenetre = &deLaFenetre;
             return frein;

@@ -8,8 +8,12 @@
 #include <QStatusBar>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "BarreEtat.h"
+#include "Moteur.h"
+#include "OutilsMoteur.h"
+#include "SystemeValidationEssai.h"
 
 namespace vek::test {
 namespace {
@@ -118,6 +122,49 @@ TEST_F(Moments, UnAvisRemplaceLeTexteSansElargirLaFenetre) {
     EXPECT_EQ(texte->toolTip(), longTexte);
     EXPECT_FALSE(fenetre->findChild<QAction*>(QStringLiteral("actionOuvrirDossier"))->isVisible());
     EXPECT_FALSE(fenetre->findChild<QWidget*>(QStringLiteral("boutonOuvrirDossier"))->isVisible());
+}
+
+// Une validation qu'un programme arrêté a laissée à moitié dans le dossier : la recherche qui
+// prend le dossier la termine, et la barre d'état le dit comme la boîte, même quand la recherche
+// y dit aussi quelque chose d'elle-même. Une sortie modifiée depuis : rien n'est touché, et la
+// barre dit où est chaque fichier.
+TEST_F(Moments, LaBarreDEtatDitLaValidationReprise) {
+    const std::string journal = donnees.Ecrire("avant.txt", JournalCourt());
+    for (const bool modifiee : {false, true}) {
+        SCOPED_TRACE(modifiee ? "sortie modifiée depuis" : "reprise terminée");
+        {
+            test::SystemeDEssai arret;
+            arret.apresEchange = [](std::size_t) { throw std::runtime_error("arrêt"); };
+            Moteur autre{test::Reglages(programme.Chemin(), arret)};
+            Progression p;
+            ASSERT_TRUE(test::Chercher(autre, journal, {2001, 12, 24}, {2001, 12, 26}, p).ok());
+            for (const char* nom : {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"})
+                programme.Ecrire(nom, "ancien");
+            Selection selection;
+            selection.AjouterChannel("[Commerce]");
+            const ModesPartages modes;
+            ASSERT_FALSE(test::Ecrire(autre, selection, modes,
+                                      FormatsSortie::De({"texte", "html", "json"}), p)
+                             .ok());
+        }
+        if (modifiee)
+            programme.Ecrire("LogFinal.txt", "retouché à la main");
+        messages.clear();
+        ChoisirJournal(JournalCourt());
+        Cliquer("boutonRecherche");
+        const QString barre = TexteBarre(*fenetre);
+        EXPECT_TRUE(barre.contains(modifiee ? "n'a pas pu être repris sans risque"
+                                            : "a été terminé : « LogFinal.txt », "
+                                              "« LogFinal.html », « LogFinal.jsonl »"))
+            << barre.toStdString();
+        if (modifiee) {
+            EXPECT_TRUE(barre.contains("« LogFinal.txt » est la nouvelle sortie, modifiée depuis"))
+                << barre.toStdString();
+        }
+        // La boîte dit la même chose ; la barre y ajoute ce que la recherche a dit d'elle-même.
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(barre.startsWith(messages[0].texte)) << barre.toStdString();
+    }
 }
 
 // Les dessins de la fenêtre gardent leur place : la barre s'ajoute sous la zone de 428 × 506.

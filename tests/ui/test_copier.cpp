@@ -63,7 +63,7 @@ protected:
             Ligne(24, 12, 2001, "[Commerce] \"Aldric\": [b]bonjour[/b] @everyone") +
             Ligne(24, 12, 2001, "[Guilde] \"B\xE9reng\xE8re\": non coch\xE9") +
             Ligne(25, 12, 2001, "{Aldric}\":\"joyeux No\xEBl");
-        for (int i = 0; i < 60; ++i)
+        for (int i = 0; i < 200; ++i) // assez pour plusieurs parties Discord de 2000 caractères
             journal +=
                 Ligne(25, 12, 2001,
                       "[Commerce] \"Aldric\": " + std::string(60, static_cast<char>('a' + i % 26)));
@@ -99,7 +99,6 @@ TEST_F(CopierJournal, LeBbcodeDeLaSelectionEstDansLePressePapiersEtLaBarreDEtatL
 }
 
 TEST_F(CopierJournal, LeDialogueCopieLaPartieQuIlNommeEtLaMarque) {
-    fenetre->Module().TailleMessage = 300; // des parties courtes, pour en avoir plusieurs
     QString contenu;
     exports->montrerParties = [&](QWidget*, const QString& c) { contenu = c; };
     Menu("actionCopierDiscord")->trigger();
@@ -118,7 +117,7 @@ TEST_F(CopierJournal, LeDialogueCopieLaPartieQuIlNommeEtLaMarque) {
         EXPECT_EQ(copie, dialogue.Partie(i));
         EXPECT_TRUE(copie.startsWith(
             QStringLiteral("**Partie %1/%2**\n").arg(i + 1).arg(dialogue.NombreParties())));
-        EXPECT_LE(copie.toUcs4().size(), 300);
+        EXPECT_LE(copie.toUcs4().size(), 2000);
         EXPECT_TRUE(dialogue.Copiee(i));
     }
     EXPECT_FALSE(dialogue.Copiee(3)) << "seules les parties copiées sont marquées";

@@ -52,7 +52,7 @@ TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivan
 
     // « Créer le fichier log » pendant le suivi : de tout ce qui a été lu, coches du moment.
     Cliquer("boutonCreerLog");
-    const std::string logFinal = LireTout(fenetre->Module().CheminLogFinal());
+    const std::string logFinal = LireTout(fenetre->Moteur().CheminSortie(NomLogFinal));
     EXPECT_NE(logFinal.find("six"), std::string::npos);
     EXPECT_NE(logFinal.find("quatre"), std::string::npos);
     EXPECT_EQ(logFinal.find("cinq"), std::string::npos);
@@ -86,7 +86,14 @@ TEST_F(EnDirect, UneDerniereLigneSansFinEstMontreeUneFoisQueLeJournalSEstTu) {
     avant = fenetre->EnDirect()->Regards();
     veille.Signaler();
     AttendreRegards(avant + 1);
-    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : la fin"}));
+    // Montrée, mais le jeu ne l'a pas achevée : un « … » gris la suit.
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : la fin …"}));
+    EXPECT_TRUE(fenetre->EnDirect()->Provisoire());
+    // Le jeu l'achève autrement, puis écrit la suivante : corrigée en place, une seule fois.
+    Ecrire(" du jour\r\n" + L("[Commerce] \"Aldric\": ensuite"));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : la fin du jour",
+                                    "12:00:00 [Commerce] Aldric : ensuite"}));
+    EXPECT_FALSE(fenetre->EnDirect()->Provisoire());
 }
 
 // Les cases « Sélectionnez… » cochées : la toute première ligne d'un locuteur ou d'un channel
@@ -224,15 +231,15 @@ QString Latin1(std::string_view texte) {
     return QString::fromLatin1(texte.data(), static_cast<qsizetype>(texte.size()));
 }
 
-LigneDirecte Direct(int i) {
-    return {GenreEntree::Channel, "21:00:00", "[Guilde]", "Nom" + std::to_string(i % 7),
-            "message " + std::to_string(i)};
+LigneSuivie Direct(int i) {
+    return {GenreEntree::Channel,           "21:00:00", "[Guilde]", "Nom" + std::to_string(i % 7),
+            "message " + std::to_string(i), ""};
 }
 
 TEST_F(EnDirect, LaVueSuitLaSceneSaufSiLUtilisateurEstRemonte) {
     FrmEnDirect vue;
     vue.show();
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < 300; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -253,7 +260,7 @@ TEST_F(EnDirect, PleineLaVueNeFaitPasGlisserLeTexteSousLeLecteurRemonte) {
     FrmEnDirect vue;
     vue.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&vue));
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < FrmEnDirect::LignesGardees; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -272,7 +279,7 @@ TEST_F(EnDirect, PleineLaVueNeFaitPasGlisserLeTexteSousLeLecteurRemonte) {
 
 TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {
     FrmEnDirect vue;
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < FrmEnDirect::LignesGardees + 5; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -283,8 +290,34 @@ TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {
     EXPECT_TRUE(vues.back().endsWith("message -1"));
 }
 
+// La ligne provisoire se corrige en place, même quand un message du suivi est venu après elle ;
+// retirée, elle part avec son saut de ligne ; achevée telle quelle, elle perd son « … ».
+TEST_F(EnDirect, LaLigneProvisoireSeCorrigeEnPlace) {
+    FrmEnDirect vue;
+    vue.Ajouter({Direct(1), Direct(2)}, nullptr, true);
+    vue.Annoncer("lecture impossible");
+    ASSERT_TRUE(vue.Provisoire());
+    EXPECT_TRUE(vue.Lignes().at(1).endsWith("message 2 …"));
+    vue.Corriger(Direct(20));
+    EXPECT_EQ(vue.Lignes().size(), 3);
+    EXPECT_TRUE(vue.Lignes().at(1).endsWith("Nom6 : message 20"))
+        << vue.Lignes().at(1).toStdString();
+    EXPECT_FALSE(vue.Provisoire());
+
+    vue.Ajouter({Direct(3)}, nullptr, true);
+    vue.Corriger(std::nullopt); // plus retenue
+    EXPECT_EQ(vue.Lignes().size(), 3);
+    EXPECT_TRUE(vue.Lignes().back().contains("lecture impossible"));
+
+    vue.Ajouter({Direct(4)}, nullptr, true);
+    vue.Ajouter({Direct(5)}); // le jeu a écrit après elle
+    EXPECT_TRUE(vue.Lignes().at(3).endsWith("message 4"));
+    EXPECT_FALSE(vue.Provisoire());
+    EXPECT_EQ(vue.Regards(), 4);
+}
+
 TEST_F(EnDirect, LeNomALaCouleurDeLaPageWebEtLesTextesSontEchappes) {
-    LigneDirecte l{GenreEntree::Channel, "21:00:00", "[Guilde]", "Aldric", "<b>&</b>"};
+    LigneSuivie l{GenreEntree::Channel, "21:00:00", "[Guilde]", "Aldric", "<b>&</b>", ""};
     const QString html = FrmEnDirect::Presenter(l, TeintesDesNoms());
     EXPECT_NE(html.indexOf(Latin1(CouleurNom("Aldric"))), -1) << html.toStdString();
     EXPECT_NE(html.indexOf(Latin1(CouleurTeinteChannel(TeinteChannel("[Guilde]")))), -1);

@@ -22,10 +22,11 @@
 #include "Fichiers.h"
 #include "InfoSysteme.h"
 #include "Lanceur.h"
-#include "ModuleVEK.h"
+#include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Systeme.h"
 #include "SystemeDeTest.h"
+#include "Validation.h"
 
 namespace vek {
 namespace {
@@ -160,7 +161,7 @@ class JournalFinalWindows : public ::testing::Test {
 protected:
     test::DossierTemporaire programme;
     test::DossierTemporaire ailleurs;
-    ModuleVEK module{programme.Chemin()};
+    Moteur module{test::Reglages(programme.Chemin())};
     test::ProgressionNotee progression;
     ModesPartages modes;
     Selection selection;
@@ -170,7 +171,8 @@ protected:
         selection.AjouterNom("Aldric");
         const std::string journal = ailleurs.Ecrire(
             "journal.txt", "12/24/2001 [18:30:05] [Commerce] \"Aldric\": salut\r\n");
-        ASSERT_TRUE(module.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, progression).ok());
+        ASSERT_TRUE(
+            test::Chercher(module, journal, {2001, 12, 24}, {2001, 12, 24}, progression).ok());
     }
     std::set<std::string> Fichiers() const {
         std::set<std::string> noms;
@@ -183,7 +185,7 @@ protected:
 TEST_F(JournalFinalWindows, AncienEnLectureSeuleRemplace) {
     const std::string final = programme.Ecrire("LogFinal.txt", "ancien\r\n");
     SetFileAttributesA(final.c_str(), FILE_ATTRIBUTE_READONLY);
-    const auto r = module.EcrireLogFinal(selection, modes, progression);
+    const auto r = test::EcrireLogFinal(module, selection, modes, progression);
     ASSERT_TRUE(r.ok()) << r.Echec().Message();
     EXPECT_NE(test::LireTout(final).find("salut"), std::string::npos);
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
@@ -197,7 +199,7 @@ TEST_F(JournalFinalWindows, AncienOuvertAilleursGardeEtDit) {
     HANDLE tenu = CreateFileA(final.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(tenu, INVALID_HANDLE_VALUE);
-    const auto r = module.EcrireLogFinal(selection, modes, progression);
+    const auto r = test::EcrireLogFinal(module, selection, modes, progression);
     CloseHandle(tenu);
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.Echec().raison.find("ouvert dans un autre programme"), std::string::npos)
@@ -206,7 +208,44 @@ TEST_F(JournalFinalWindows, AncienOuvertAilleursGardeEtDit) {
         << r.Echec().Message();
     EXPECT_EQ(test::LireTout(final), "ancien\r\n");
     EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
-    EXPECT_TRUE(module.EcrireLogFinal(selection, modes, progression).ok());
+    EXPECT_TRUE(test::EcrireLogFinal(module, selection, modes, progression).ok());
+}
+
+// Sous Windows, qui n'échange pas deux noms, le nouveau journal final remplace l'ancien d'un seul
+// renommage, l'ancien gardé un instant sous un second nom (lien physique) : le nom n'est jamais
+// libre. L'ancien en lecture seule, le nouveau l'est aussi. Un lecteur qui tient l'ancien ouvert
+// en partageant sa suppression n'empêche pas le remplacement (passé quelques essais, il se fait
+// par trois renommages) ; une fois l'ancien lâché, rien ne reste que la sortie.
+TEST_F(JournalFinalWindows, RemplaceDUnSeulRenommageMemeTenuOuvert) {
+    struct Compte : SystemeValidation {
+        int remplaces = 0;
+        int Remplacer(const NomFichier& s, const NomFichier& c, const NomFichier& g) override {
+            const int code = SystemeValidation::Remplacer(s, c, g);
+            remplaces += code == 0;
+            return code;
+        }
+    };
+    for (const bool tenu : {false, true}) {
+        SCOPED_TRACE(tenu ? "tenu ouvert" : "libre");
+        const std::string final = programme.Ecrire("LogFinal.txt", "ancien\r\n");
+        SetFileAttributesA(final.c_str(), FILE_ATTRIBUTE_READONLY);
+        HANDLE lecteur = INVALID_HANDLE_VALUE;
+        if (tenu)
+            lecteur = CreateFileA(final.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        Compte compte;
+        Moteur compteur{test::Reglages(programme.Chemin(), compte)};
+        const auto r = test::EcrireLogFinal(compteur, selection, modes, progression);
+        if (lecteur != INVALID_HANDLE_VALUE)
+            CloseHandle(lecteur);
+        ASSERT_TRUE(r.ok()) << r.Echec().Message();
+        EXPECT_EQ(compte.remplaces, tenu ? 0 : 1);
+        EXPECT_NE(test::LireTout(final).find("salut"), std::string::npos);
+        EXPECT_NE(GetFileAttributesA(final.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+        EXPECT_EQ(Fichiers(), (std::set<std::string>{"LogFinal.txt", "LogVEKtemp.txt"}));
+        SetFileAttributesA(final.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 // Le journal est l'extrait lui-même, désigné par un autre chemin : il est reconnu à son
@@ -220,7 +259,8 @@ TEST_F(JournalFinalWindows, LeJournalNEstJamaisUneSortieMemeParUnAutreChemin) {
         if (journal.empty())
             continue;
         SCOPED_TRACE(journal);
-        const auto issue = module.Rechercher(journal, {2001, 12, 24}, {2001, 12, 24}, progression);
+        const auto issue =
+            test::Chercher(module, journal, {2001, 12, 24}, {2001, 12, 24}, progression);
         ASSERT_FALSE(issue.ok());
         EXPECT_NE(issue.Echec().Message().find("fichier de sortie"), std::string::npos);
     }

@@ -16,25 +16,12 @@ namespace vek {
 
 namespace {
 
-// Le rang d'un jour depuis le 1er mars de l'an 0 (calendrier grégorien).
 long RangDuJour(Date d) {
-    const long a = d.annee - (d.mois <= 2 ? 1 : 0);
-    const long m = d.mois <= 2 ? d.mois + 9 : d.mois - 3;
-    return 365 * a + a / 4 - a / 100 + a / 400 + (153 * m + 2) / 5 + d.jour - 1;
+    return static_cast<long>(JoursDepuis1970(d));
 }
 
 Date JourDuRang(long r) {
-    long a = (10000 * r + 14780) / 3652425;
-    long j = r - (365 * a + a / 4 - a / 100 + a / 400);
-    if (j < 0) {
-        --a;
-        j = r - (365 * a + a / 4 - a / 100 + a / 400);
-    }
-    const long m = (100 * j + 52) / 3060;
-    const int mois = static_cast<int>((m + 2) % 12 + 1);
-    const int annee = static_cast<int>(a + (m + 2) / 12);
-    const int jour = static_cast<int>(j - (m * 306 + 5) / 10 + 1);
-    return Date{annee, mois, jour};
+    return DateDepuis1970(r);
 }
 
 struct Barre {
