@@ -21,8 +21,8 @@ template <class T> std::string AvisDuDossier(const vek::Issue<T>& issue) {
         return issue.Echec().avis;
     if constexpr (requires { issue->avisDossier; })
         return issue->avisDossier;
-    else if constexpr (requires { issue->recherche.avisDossier; })
-        return issue->recherche.avisDossier; // un regard du suivi
+    else if constexpr (requires { issue->regard.recherche.avisDossier; })
+        return issue->regard.recherche.avisDossier; // un regard du suivi
     else
         return {};
 }
