@@ -167,8 +167,8 @@ inline PageLue LirePage(std::string_view h) {
     return page;
 }
 
-// Une ligne JSON : un objet plat dont les valeurs sont des chaînes, true (lu « true ») ou null ;
-// rien sinon.
+// Une ligne JSON : un objet plat dont les valeurs sont des chaînes, des entiers positifs (lus en
+// chiffres), true (lu « true ») ou null ; rien sinon.
 using ObjetJson = std::map<std::string, std::optional<std::string>>;
 
 inline std::optional<ObjetJson> LireObjetJson(std::string_view l) {
@@ -215,6 +215,9 @@ inline std::optional<ObjetJson> LireObjetJson(std::string_view l) {
         } else if (l.substr(i, 4) == "true") {
             objet[*cle] = "true";
             i += 4;
+        } else if (const auto n = l.find_first_not_of("0123456789", i); n > i && n != l.npos) {
+            objet[*cle] = std::string(l.substr(i, n - i));
+            i = n;
         } else if (auto valeur = chaine()) {
             objet[*cle] = std::move(valeur);
         } else {

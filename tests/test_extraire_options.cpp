@@ -116,7 +116,7 @@ std::string ValeurJuste(const std::string& nom) {
 // tâche ; avec une des siennes, elle ne l'est pas.
 TEST(TableDesOptions, ChaqueOptionNeSeCombineQuAvecSesTaches) {
     using vek::Tache;
-    for (const Tache tache : {Tache::Catalogue, Tache::Analyse, Tache::Sessions}) {
+    for (const Tache tache : {Tache::Catalogue, Tache::Analyse, Tache::Sessions, Tache::Chercher}) {
         const vek::Option* choix = vek::OptionDeLaTache(tache);
         ASSERT_NE(choix, nullptr);
         const std::string option(vek::NomsDe(*choix).front());
@@ -124,7 +124,10 @@ TEST(TableDesOptions, ChaqueOptionNeSeCombineQuAvecSesTaches) {
             const std::string nom(vek::NomsDe(o).back());
             if (o.choisit || nom == "--help" || nom == "--aide" || nom == "--version")
                 continue;
-            std::vector<std::string> args = {option, nom};
+            std::vector<std::string> args = {option};
+            if (!choix->valeur.empty())
+                args.emplace_back(ValeurJuste(option));
+            args.push_back(nom);
             if (!o.valeur.empty())
                 args.emplace_back(ValeurJuste(nom));
             if (tache != Tache::Sessions && nom == "--pause")

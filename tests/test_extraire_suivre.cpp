@@ -90,6 +90,25 @@ TEST_F(Suivre, ImprimeLesLignesRetenuesAMesureEtEcritLesSortiesALArret) {
     EXPECT_EQ(final.find("Bertrand"), std::string::npos);
 }
 
+// --filtre vaut pour ce que le suivi imprime comme pour les sorties écrites à l'arrêt, sur la
+// ligne du journal (le mode sans date ne l'empêche pas de lire sa date).
+TEST_F(Suivre, LeFiltreDeMotsVautPourLeSuivi) {
+    horloge.etapes = {[&] {
+        Ajouter(L("[Commerce] \"Aldric\": le dragon vole") + L("[Commerce] \"Dragon\": rien") +
+                L("{Brune}\":\"DRAGONS !"));
+    }};
+    ASSERT_EQ(Lancer({"--tous-channels", "--tout-le-monde", "--sans-date", "--filtre", "dragon"}),
+              vek::SortieSucces)
+        << err;
+    EXPECT_EQ(out, "[Commerce] \"Aldric\": le dragon vole\n"
+                   "{Brune}\":\"DRAGONS !\n" +
+                       vek::JoindreChemin(sortie, "LogFinal.txt") + "\n");
+    const std::string final = LireTout(vek::JoindreChemin(sortie, "LogFinal.txt"));
+    EXPECT_NE(final.find("le dragon vole"), std::string::npos);
+    for (const char* absent : {"avant", "rien"})
+        EXPECT_EQ(final.find(absent), std::string::npos) << absent;
+}
+
 TEST_F(Suivre, UnJournalRemplaceEstSignaleEtLeSuiviRepartDuNouveau) {
     horloge.etapes = {
         [&] {

@@ -21,6 +21,7 @@ constexpr std::string_view Introduction = R"(Utilisation :
   vek-extraire --catalogue [--debut JJ/MM/AAAA] [--fin JJ/MM/AAAA] [--dossier DOSSIER] [-q] JOURNAL
   vek-extraire --analyse JOURNAL
   vek-extraire --sessions [--pause MINUTES] JOURNAL
+  vek-extraire --chercher REQUÊTE [--debut DATE] [--fin DATE] [--json] JOURNAL [JOURNAL…]
 
 Extrait d'un journal de discussion de Q7R les conversations d'une période, sans fenêtre, par
 les mêmes procédures que le programme « Extracteur de LOG VEK ». Les lignes datées de la
@@ -37,7 +38,19 @@ struct TexteRubrique {
 };
 constexpr TexteRubrique Rubriques[] = {
     {"Période :"},
-    {"Que faire :", "  (sans l'un ni l'autre, écrit LogFinal.txt)\n"},
+    {"Que faire :", "  (sans aucune de ces options ni --chercher, écrit LogFinal.txt)\n"},
+    {"Chercher des mots :",
+     "  Une REQUÊTE (entre guillemets pour l'interpréteur de commandes) :\n"
+     "    mariee dragon     chaque mot, dans n'importe quel ordre, au début d'un mot\n"
+     "                      du message (« mari » trouve « Mariée », pas « démariage ») ;\n"
+     "    \"le château\"      ces mots à la suite, dans cet ordre ;\n"
+     "    -mot, -\"phrase\"   écarte les lignes qui les contiennent ;\n"
+     "    de:NOM            le locuteur (de:Vous : ce que vous avez dit) ;\n"
+     "    channel:TAG       le channel, sans ses crochets, casse ignorée.\n"
+     "  Casse et accents sont ignorés (é è ê ë → e, à â → a, ç → c, œ → oe, æ → ae).\n"
+     "  Seul le message est cherché, jamais la date, le tag ou le nom, sauf par de:\n"
+     "  et channel:. Une requête mal formée (guillemet jamais fermé, « - » seul, rien\n"
+     "  que des exclusions) est refusée, code 2, avec ce qu'il faut corriger.\n"},
     {"Plusieurs journaux (ceux des personnages d'une même scène, ou de plusieurs joueurs) :",
      "  Chaque passe lit alors leur fusion : les lignes de tous, dans l'ordre du temps du\n"
      "  premier journal (la référence : son horloge et son joueur, « Vous », sont ceux des\n"
@@ -66,10 +79,12 @@ ont été modifiées depuis, elle ne touche à rien et dit où est chaque fichie
 SIGTERM, ou SIGHUP) arrête la passe proprement : les fichiers temporaires sont supprimés et les
 anciennes sorties sont gardées.
 
-Codes de sortie : 0 succès ; 1 journal vide, illisible ou tronqué pendant la lecture, fichier
-impossible à écrire, mémoire insuffisante ou dossier de sortie occupé ; 2 erreur d'utilisation
-(option inconnue, argument manquant, date invalide, séance inconnue, format inconnu, taille de
-message invalide, nœud introuvable) ; 129, 130 ou 143 arrêt par SIGHUP, SIGINT ou SIGTERM.
+Codes de sortie : 0 succès (avec --chercher : au moins une ligne trouvée) ; 1 journal vide,
+illisible ou tronqué pendant la lecture, fichier impossible à écrire, mémoire insuffisante ou
+dossier de sortie occupé ; 2 erreur d'utilisation (option inconnue, argument manquant, date
+invalide, séance inconnue, format inconnu, taille de message invalide, nœud introuvable, requête
+mal formée) ; 3 --chercher a lu tout le journal sans rien trouver (ni 1 ni 2 : rien trouvé n'est
+pas un échec) ; 129, 130 ou 143 arrêt par SIGHUP, SIGINT ou SIGTERM.
 )";
 
 // Les lignes d'aide d'une option : ses noms et sa valeur, puis son texte, aligné.
@@ -78,7 +93,12 @@ std::string AideOption(const Option& o) {
     std::string tete = "  " + std::string(o.noms);
     if (!o.valeur.empty())
         tete += " " + std::string(o.valeur);
-    tete.resize(std::max(tete.size() + 1, Retrait), ' ');
+    // Alignée en caractères, pas en octets : « REQUÊTE » en a un de plus.
+    const auto largeur =
+        static_cast<std::size_t>(std::count_if(tete.begin(), tete.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        }));
+    tete.append(largeur < Retrait ? Retrait - largeur : 1, ' ');
     std::string texte(o.aide);
     if (o.suite != nullptr)
         texte += "\n" + o.suite();

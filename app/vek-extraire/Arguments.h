@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,13 +13,20 @@
 
 #include "Erreurs.h"
 #include "Passes.h"
+#include "Requete.h"
 #include "Sessions.h"
 
 namespace vek {
 
 // Ce que fait vek-extraire : une tâche par exécution, choisie par son option (--catalogue…) ;
 // sans elle, l'extraction (le journal final).
-enum class Tache : unsigned { Extraction = 1, Catalogue = 2, Analyse = 4, Sessions = 8 };
+enum class Tache : unsigned {
+    Extraction = 1,
+    Catalogue = 2,
+    Analyse = 4,
+    Sessions = 8,
+    Chercher = 16
+};
 
 // Un ensemble de tâches : celles avec lesquelles une option se combine.
 class Taches {
@@ -54,7 +62,11 @@ struct Arguments {
     bool tousChannels = false;
     bool toutLeMonde = false;
 
-    // Ce que reçoit l'écriture des sorties, tel quel.
+    // --chercher : la requête analysée, et --json.
+    std::shared_ptr<const Requete> requete;
+    bool json = false;
+
+    // Ce que reçoit l'écriture des sorties, tel quel (le filtre de --filtre compris).
     DemandeEcriture ecriture;
     std::optional<std::string> dossier;
     bool ouvrir = false;

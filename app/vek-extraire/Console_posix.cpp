@@ -3,9 +3,11 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <poll.h>
 #include <pthread.h>
 #include <stop_token>
+#include <string_view>
 #include <thread>
 #include <unistd.h>
 
@@ -39,6 +41,10 @@ std::vector<std::string> PreparerConsole(int argc, char** argv, ContexteExtraire
     contexte.signal = &signalRecu;
     contexte.erreurEstTerminal = isatty(fileno(stderr)) != 0;
     contexte.sortieEstTerminal = isatty(fileno(stdout)) != 0;
+    // Un terminal « dumb » (celui d'un éditeur, par exemple) ne connaît pas le gras.
+    const char* terminal = std::getenv("TERM");
+    contexte.grasSurLaSortie = contexte.sortieEstTerminal && terminal != nullptr &&
+                               *terminal != '\0' && std::string_view(terminal) != "dumb";
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 

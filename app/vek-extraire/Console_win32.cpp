@@ -9,6 +9,10 @@
 // après windows.h
 #include <shellapi.h>
 
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
 namespace vek {
 
 namespace {
@@ -69,6 +73,12 @@ std::vector<std::string> PreparerConsole(int, char**, ContexteExtraire& contexte
     SetConsoleOutputCP(CP_UTF8);
     contexte.erreurEstTerminal = _isatty(_fileno(stderr)) != 0;
     contexte.sortieEstTerminal = _isatty(_fileno(stdout)) != 0;
+    // Le gras seulement si la console lit déjà les échappements ANSI (Windows Terminal) : son
+    // mode n'est pas changé pour autant.
+    DWORD mode = 0;
+    contexte.grasSurLaSortie = contexte.sortieEstTerminal &&
+                               GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
+                               (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
     contexte.cheminSysteme = &CheminAnsi;
     return ArgumentsUtf8();
 }

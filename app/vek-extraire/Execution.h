@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "Arguments.h"
 #include "Extraire.h"
@@ -21,6 +22,9 @@ struct Execution {
     Messages& messages;
     // Les journaux, avec ce qui a été donné de chacun (--decalage, --joueur).
     Journaux journaux;
+    // Les mêmes, tels que tapés (UTF-8, avant leur conversion en chemins du système) : leurs
+    // noms se montrent.
+    std::vector<std::string> journauxTapes;
 
     const std::string& Journal() const { return arguments.journaux.front(); }
 };

@@ -6,6 +6,7 @@
 #include "Arguments.h"
 #include "CatalogueConsole.h"
 #include "Chemins.h"
+#include "Chercher.h"
 #include "Ecritures.h"
 #include "Execution.h"
 #include "OptionsFusion.h"
@@ -79,6 +80,8 @@ Resultat Lancer(Execution& e) {
         return ImprimerAnalyse(e);
     case Tache::Sessions:
         return ImprimerSessions(e);
+    case Tache::Chercher:
+        return ChercherDesMots(e);
     case Tache::Extraction:
     case Tache::Catalogue:
         break;
@@ -103,6 +106,7 @@ int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostr
     Messages messages(err, &progression, contexte.signal);
     if (!a.erreur.ok)
         return messages.Conclure(a.erreur);
+    std::vector<std::string> journauxTapes = a.journaux;
     if (contexte.cheminSysteme != nullptr) {
         for (auto& j : a.journaux)
             j = contexte.cheminSysteme(j);
@@ -110,7 +114,8 @@ int ExecuterExtraire(std::vector<std::string> args, std::ostream& out, std::ostr
             a.dossier = contexte.cheminSysteme(*a.dossier);
     }
     try {
-        Execution execution{a, contexte, out, progression, messages, JournauxDemandes(a)};
+        Execution execution{
+            a, contexte, out, progression, messages, JournauxDemandes(a), std::move(journauxTapes)};
         for (const std::string& avis : JournauxEnDouble(execution.journaux))
             messages.Avertir(avis);
         return messages.Conclure(Lancer(execution));

@@ -1,6 +1,7 @@
 #pragma once
-// vek-extraire : la ligne de commande qui appelle, sans fenêtre, les trois passes du moteur
-// (analyse, recherche, journal final), avec une barre de progression sur la sortie d'erreur.
+// vek-extraire : la ligne de commande qui appelle, sans fenêtre, les passes du moteur (analyse,
+// recherche, journal final, recherche de mots), avec une barre de progression sur la sortie
+// d'erreur.
 
 #include <atomic>
 #include <cstddef>
@@ -22,6 +23,9 @@ struct ContexteExtraire {
     // La sortie standard est un terminal : les caractères de contrôle des textes du journal y
     // sont montrés par leur symbole visible (voir TexteAffichable).
     bool sortieEstTerminal = false;
+    // La sortie standard est un terminal qui comprend les échappements ANSI : les mots que
+    // --chercher trouve y sont en gras.
+    bool grasSurLaSortie = false;
     // Le lanceur de --ouvrir ; nul : celui du système. Sans --ouvrir, rien n'est ouvert.
     LanceurDocument* lanceur = nullptr;
     // Conversion d'un chemin reçu en UTF-8 vers l'encodage des noms de fichiers du système,

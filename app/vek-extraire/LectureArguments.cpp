@@ -90,8 +90,9 @@ Resultat SessionSansBornes(const Arguments& a) {
 }
 
 Resultat PauseAvecSeances(const Arguments& a) {
-    if (a.Donnee("--pause") && !a.session && a.tache != Tache::Sessions)
-        return ErreurUtilisation("--pause ne sert qu'avec --sessions ou --session.");
+    if (a.Donnee("--pause") && !a.session && a.tache != Tache::Sessions &&
+        a.tache != Tache::Chercher)
+        return ErreurUtilisation("--pause ne sert qu'avec --sessions, --session ou --chercher.");
     return Resultat::Succes();
 }
 

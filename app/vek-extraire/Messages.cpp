@@ -13,6 +13,9 @@ bool EstUtilisation(const Resultat& r) {
     return r.action == ActionUtilisation;
 }
 
+// L'action qui marque une recherche sans résultat.
+constexpr std::string_view ActionRienTrouve = "Rien trouvé";
+
 } // namespace
 
 std::string Guillemets(std::string_view texte) {
@@ -34,6 +37,10 @@ Resultat EchecDejaDit() {
     return Resultat::Echec({}, {}, {});
 }
 
+Resultat RienTrouve(std::string message) {
+    return Resultat::Echec(std::string(ActionRienTrouve), {}, std::move(message));
+}
+
 void Messages::Avertir(std::string_view message) {
     if (barre_ != nullptr)
         barre_->Effacer();
@@ -52,6 +59,11 @@ int Messages::Conclure(const Resultat& issue) {
                 "sont gardées.");
         const int signal = signal_ != nullptr ? signal_->load() : 0;
         return signal > 0 ? 128 + signal : SortieEchecFichier;
+    }
+    if (issue.action == ActionRienTrouve) {
+        if (!issue.raison.empty())
+            Avertir(issue.raison);
+        return SortieRienTrouve;
     }
     if (EstUtilisation(issue)) {
         if (!issue.raison.empty()) {

@@ -4,7 +4,8 @@
 //
 // Les échecs sont des Resultat, le type d'échec du projet : ceux des passes du moteur (code 1,
 // ou 128 + signal pour une passe interrompue), et ceux de la ligne de commande elle-même, faits
-// ici : une erreur d'utilisation (code 2), ou un échec que l'exécution a déjà dit en détail.
+// ici : une erreur d'utilisation (code 2), une recherche de mots qui n'a rien trouvé (code 3), ou
+// un échec que l'exécution a déjà dit en détail.
 
 #include <atomic>
 #include <ostream>
@@ -20,6 +21,10 @@ class ProgressionConsole;
 inline constexpr int SortieSucces = 0;
 inline constexpr int SortieEchecFichier = 1; // journal illisible, fichier impossible à écrire
 inline constexpr int SortieErreurUsage = 2;  // option, date, argument ou nœud incorrect
+// --chercher a lu tout le journal sans rien trouver. Ni 1 ni 2, qui disent un échec : un script
+// distingue ainsi « rien » de « pas pu chercher » (grep rend 1 pour rien, mais 1 est déjà
+// l'échec d'un fichier ici) ; sous 126, que les interpréteurs de commandes se réservent.
+inline constexpr int SortieRienTrouve = 3;
 
 // « texte » entre guillemets français.
 std::string Guillemets(std::string_view texte);
@@ -30,6 +35,8 @@ Resultat ErreurUtilisation(std::string message);
 Resultat UtilisationDejaDite();
 // Un échec (code 1) que l'exécution a déjà dit.
 Resultat EchecDejaDit();
+// Une recherche sans résultat (code 3) : message, s'il n'est pas vide, est dit comme une remarque.
+Resultat RienTrouve(std::string message);
 
 class Messages {
 public:

@@ -4,10 +4,11 @@
 
 #include <algorithm>
 
-#include "Formats.h"
 #include "Messages.h"
+#include "OptionsFormats.h"
 #include "OptionsFusion.h"
 #include "OptionsNettoyage.h"
+#include "OptionsRecherche.h"
 #include "SessionsConsole.h"
 
 namespace vek {
@@ -46,81 +47,18 @@ Resultat RangerPause(Arguments& a, std::string v) {
                                              "de minutes, de 1 à 100000).");
 }
 
-// Les formats connus, tirés de la table des formats : « texte, html, json, forum ou discord ».
-std::string ListeDesFormats() {
-    std::string liste = NomsDesFormats(", ");
-    if (const auto virgule = liste.rfind(", "); virgule != std::string::npos)
-        liste.replace(virgule, 2, " ou ");
-    return liste;
-}
-
-Resultat RangerFormat(Arguments& a, std::string v) {
-    const int rang = RangFormat(v);
-    if (rang < 0)
-        return ErreurUtilisation("format inconnu " + Guillemets(v) + " pour --format (" +
-                                 ListeDesFormats() + ").");
-    a.ecriture.formats.Ajouter(static_cast<std::size_t>(rang));
-    return Resultat::Succes();
-}
-
-// Bornes de --taille-message : un message de quelques lignes au moins, un forum au plus.
-constexpr std::size_t TailleMessageMin = 100;
-constexpr std::size_t TailleMessageMax = 1000000;
-
-Resultat RangerTailleMessage(Arguments& a, std::string v) {
-    std::size_t n = 0;
-    bool chiffres = !v.empty() && v.size() <= 8;
-    for (const char c : v) {
-        chiffres = chiffres && c >= '0' && c <= '9';
-        n = n * 10 + static_cast<std::size_t>(c - '0');
-    }
-    if (!chiffres || n < TailleMessageMin || n > TailleMessageMax)
-        return ErreurUtilisation(Guillemets(v) +
-                                 " n'est pas une taille pour --taille-message (un nombre de "
-                                 "caractères de " +
-                                 std::to_string(TailleMessageMin) + " à " +
-                                 std::to_string(TailleMessageMax) + ").");
-    a.ecriture.tailleMessage = n;
-    return Resultat::Succes();
-}
-
-Resultat RangerDecoupage(Arguments& a, std::string v) {
-    if (v != "jour" && v != "mois")
-        return ErreurUtilisation("découpage inconnu " + Guillemets(v) +
-                                 " pour --decouper (jour ou mois).");
-    a.ecriture.decoupe = v == "jour" ? Decoupage::Jour : Decoupage::Mois;
-    return Resultat::Succes();
-}
-
 Resultat RangerRenommer(Arguments& a, std::string v) {
     return RangerRenommage(v, a.ecriture.nettoyage);
 }
 
-// La suite de l'aide de --format : chaque format de la table, son fichier et sa description.
-std::string AideDesFormats() {
-    std::string s;
-    for (const Format& f : TableDesFormats()) {
-        std::string nom(f.nom);
-        nom.resize(std::max<std::size_t>(nom.size() + 1, 8), ' ');
-        s += "  " + nom + std::string(f.fichier) + "\n";
-        for (std::string_view d = f.description; !d.empty();) {
-            const std::size_t fin = std::min(d.find('\n'), d.size());
-            s += "          " + std::string(d.substr(0, fin)) + "\n";
-            d.remove_prefix(std::min(d.size(), fin + 1));
-        }
-    }
-    return s + "Hors du texte, les cinq octets que Windows-1252 laisse sans\n"
-               "caractère deviennent U+FFFD.";
-}
-
-// Les options de la période servent à l'extraction et au catalogue ; --pause aussi aux séances.
-constexpr Taches AvecPeriode = Tache::Extraction | Tache::Catalogue;
+// Les options de la période servent à l'extraction, au catalogue et à la recherche de mots ;
+// --pause aussi aux séances. Le dossier de sortie, aux deux passes qui y écrivent.
+constexpr Taches AvecDossier = Tache::Extraction | Tache::Catalogue;
+constexpr Taches AvecPeriode = AvecDossier | Tache::Chercher;
 constexpr Taches PourLesSeances = AvecPeriode | Tache::Sessions;
 
 using R = Rubrique;
 using T = Tache;
-
-const std::string AttenduFormat = "un format : " + ListeDesFormats();
 
 // La table : une ligne par option, dans l'ordre de l'aide.
 const Option Table[] = {
@@ -162,8 +100,8 @@ const Option Table[] = {
      .ranger = RangerPause,
      .taches = PourLesSeances,
      .rubrique = R::Periode,
-     .aide = "la pause qui sépare deux séances (défaut 30 minutes), avec --sessions\n"
-             "ou --session."},
+     .aide = "la pause qui sépare deux séances (défaut 30 minutes), avec --sessions,\n"
+             "--session ou --chercher."},
 
     // --- la tâche ---
     {.noms = "--catalogue",
@@ -199,6 +137,44 @@ const Option Table[] = {
              "séance, champs séparés par des tabulations : numéro, début, fin, nombre\n"
              "de lignes, puis les trois locuteurs les plus actifs, échappés comme avec\n"
              "--catalogue."},
+
+    // --- la recherche de mots ---
+    {.noms = "--chercher",
+     .valeur = "REQUÊTE",
+     .attendu = "une requête (des mots, \"une phrase\", -mot, de:NOM, channel:TAG)",
+     .ranger = RangerChercher,
+     .taches = T::Chercher,
+     .choisit = T::Chercher,
+     .refus = "l'option {} ne sert pas avec --chercher.",
+     .refusNomme = true,
+     .rubrique = R::Chercher,
+     .aide = "imprime chaque ligne du journal qui correspond à REQUÊTE, dans\n"
+             "l'ordre du journal : « JJ/MM/AAAA hh:mm:ss  [Channel] Nom : message\n"
+             "— séance N », les mots trouvés en gras sur un terminal ; puis une ligne\n"
+             "par séance où il y en a : « Séance 12 — 24/12/2001 21:04 → 23:40 :\n"
+             "5 résultats ». Tout le journal, ou la période de --debut, --fin ou\n"
+             "--session ; les séances sont celles de --sessions (et de --pause).\n"
+             "Code 0 si une ligne est trouvée, 3 sinon."},
+    {.noms = "--json",
+     .ranger = Allumer<&Arguments::json>,
+     .taches = T::Chercher,
+     .rubrique = R::Chercher,
+     .aide = "avec --chercher : un objet JSON par ligne trouvée, une ligne chacun,\n"
+             "sans le résumé des séances : date (AAAA-MM-JJ), heure (ou null),\n"
+             "genre, channel (null sans channel), nom, texte (le message), ligne\n"
+             "(la ligne du journal, en UTF-8), numero (son numéro de ligne dans son\n"
+             "journal, depuis 1), seance (son numéro de --sessions, null sans heure\n"
+             "lisible) ; avec plusieurs journaux, source (le nom du fichier du\n"
+             "journal d'où vient la ligne)."},
+    {.noms = "--filtre",
+     .valeur = "REQUÊTE",
+     .attendu = "une requête (des mots, \"une phrase\", -mot, de:NOM, channel:TAG)",
+     .ranger = RangerFiltre,
+     .rubrique = R::Chercher,
+     .aide = "n'écrit, dans LogFinal.txt et chaque format, que les lignes retenues\n"
+             "qui correspondent aussi à REQUÊTE (--suivre n'imprime qu'elles) : par\n"
+             "exemple, avec --tous-channels --tout-le-monde sur six mois, toutes les\n"
+             "lignes qui parlent du dragon."},
 
     // --- ce qui est coché ---
     {.noms = "--channel",
@@ -283,7 +259,7 @@ const Option Table[] = {
     // --- les formats de sortie ---
     {.noms = "--format",
      .valeur = "FORMAT",
-     .attendu = AttenduFormat,
+     .attendu = AttenduFormat(),
      .ranger = RangerFormat,
      .rubrique = R::Formats,
      .aide = "ce qu'écrit la passe, avec les mêmes lignes et les mêmes modes ; répétable\n"
@@ -333,7 +309,7 @@ const Option Table[] = {
      .valeur = "DOSSIER",
      .attendu = "un dossier",
      .ranger = Garder<&Arguments::dossier>,
-     .taches = AvecPeriode,
+     .taches = AvecDossier,
      .rubrique = R::Autres,
      .aide = "dossier où écrire LogVEKtemp.txt et les sorties ; par défaut, le\n"
              "dossier du programme."},

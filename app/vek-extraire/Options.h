@@ -19,7 +19,17 @@
 namespace vek {
 
 // Les rubriques de --help, dans leur ordre.
-enum class Rubrique { Periode, QueFaire, Journaux, Coches, Modes, Nettoyage, Formats, Autres };
+enum class Rubrique {
+    Periode,
+    QueFaire,
+    Chercher,
+    Journaux,
+    Coches,
+    Modes,
+    Nettoyage,
+    Formats,
+    Autres
+};
 
 // Range la valeur d'une option dans les arguments (celle d'une option sans valeur est vide) ;
 // rend l'erreur d'utilisation si la valeur ne convient pas.

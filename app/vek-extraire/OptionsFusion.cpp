@@ -13,12 +13,6 @@ namespace vek {
 
 namespace {
 
-// Le nom court d'un chemin (après la dernière barre).
-std::string_view NomCourt(std::string_view chemin) {
-    const std::size_t barre = chemin.find_last_of("/\\");
-    return barre == std::string_view::npos ? chemin : chemin.substr(barre + 1);
-}
-
 // Le rang du journal que nomme fichier : son chemin tel que donné, ou son nom court ; -1 sinon.
 long RangDuJournal(const Arguments& a, std::string_view fichier) {
     for (std::size_t i = 0; i < a.journaux.size(); ++i)
@@ -28,6 +22,11 @@ long RangDuJournal(const Arguments& a, std::string_view fichier) {
 }
 
 } // namespace
+
+std::string_view NomCourt(std::string_view chemin) {
+    const std::size_t barre = chemin.find_last_of("/\\");
+    return barre == std::string_view::npos ? chemin : chemin.substr(barre + 1);
+}
 
 std::optional<std::int64_t> LireDecalage(std::string_view t) {
     if (t.size() < 2 || (t[0] != '+' && t[0] != '-'))

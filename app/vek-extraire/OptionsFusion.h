@@ -15,6 +15,10 @@ namespace vek {
 
 struct Arguments;
 
+// Le nom court d'un chemin (après la dernière barre) : celui que FICHIER peut donner, et celui
+// qui se montre.
+std::string_view NomCourt(std::string_view chemin);
+
 // Une durée signée : « +3607 », « -12 », « +1:00:07 », « -00:00:07 » ; rien sinon.
 std::optional<std::int64_t> LireDecalage(std::string_view texte);
 

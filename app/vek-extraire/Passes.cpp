@@ -49,15 +49,16 @@ void Passes::Suivre(const Journaux& journaux, const Periode& periode, const Sele
                     const DemandeEcriture& demande, std::ostream& out, std::stop_token arret,
                     const ReglagesSuivi& reglages) {
     SuivreJournal(moteur_, journaux, periode,
-                  {selection, reglages.tousChannels, reglages.toutLeMonde}, demande.modes,
-                  demande.nettoyage, out, messages_, arret, reglages);
+                  {selection, reglages.tousChannels, reglages.toutLeMonde, demande.filtre},
+                  demande.modes, demande.nettoyage, out, messages_, arret, reglages);
 }
 
 Issue<ResultatSorties> Passes::Ecrire(const Selection& selection, const DemandeEcriture& demande,
                                       Progression& progression, std::stop_token arret) {
     const ModesPartages modes(demande.modes);
     return DireAvis(moteur_.EcrireSorties({selection, &modes, demande.nettoyage, demande.formats,
-                                           demande.tailleMessage, demande.decoupe, std::nullopt},
+                                           demande.tailleMessage, demande.decoupe, std::nullopt,
+                                           demande.filtre},
                                           progression, arret));
 }
 

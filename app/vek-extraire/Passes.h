@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <stop_token>
 #include <string>
@@ -22,9 +23,10 @@ class Messages;
 struct DemandeEcriture {
     Modes modes;
     ReglagesNettoyage nettoyage;
-    FormatsSortie formats;                // aucun : le texte seul
-    std::size_t tailleMessage = 0;        // 0 : celle de chaque format
-    Decoupage decoupe = Decoupage::Aucun; // la page web : une seule, ou par jour ou par mois
+    FormatsSortie formats;                 // aucun : le texte seul
+    std::size_t tailleMessage = 0;         // 0 : celle de chaque format
+    Decoupage decoupe = Decoupage::Aucun;  // la page web : une seule, ou par jour ou par mois
+    std::shared_ptr<const Requete> filtre; // --filtre : seules les lignes qui lui correspondent
 };
 
 // L'analyse des journaux (dates, nombre de lignes, séances de pause minutes au plus) ; rien

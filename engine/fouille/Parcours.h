@@ -19,8 +19,9 @@ namespace vek {
 
 // Une ligne trouvée.
 struct LigneTrouvee {
-    std::uint64_t numero = 0;   // son numéro de ligne dans le journal, depuis 1
-    std::uint64_t position = 0; // l'octet où elle commence dans le journal
+    std::uint64_t numero = 0;   // son numéro de ligne dans son journal, depuis 1
+    std::uint64_t position = 0; // l'octet où elle commence dans le journal (0 : une fusion)
+    std::size_t source = 0;     // le rang de son journal parmi JournauxDistincts
     Date date;
     std::optional<int> seconde;    // son heure (secondes depuis minuit), si elle se lit
     std::uint64_t seance = 0;      // sa séance, celle de --sessions ; 0 sans heure lisible

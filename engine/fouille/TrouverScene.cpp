@@ -1,8 +1,10 @@
 // La passe de recherche d'une requête dans un journal : une moitié lue sur le fil de l'appel,
-// l'autre sur un second fil, dont les lignes trouvées attendent dans une file bornée.
+// l'autre sur un second fil, dont les lignes trouvées attendent dans une file bornée ; ou dans la
+// fusion de plusieurs journaux, ligne à ligne.
 
 #include "TrouverScene.h"
 
+#include "Horloge.h"
 #include "Ligne.h"
 #include "Morceau.h"
 #include "TemoinJournal.h"
@@ -24,6 +26,19 @@ constexpr std::size_t TailleEchantillon = std::size_t{1} << 20;
 // Les lignes trouvées de la seconde moitié qui peuvent attendre la fin de la première : au-delà,
 // son lecteur attend qu'on les vide (la mémoire reste bornée quand tout est trouvé).
 constexpr std::size_t OctetsEnAttente = std::size_t{4} << 20;
+
+// Les lignes de la fusion entre deux regards sur l'arrêt et la progression, moins une.
+constexpr std::uint64_t LignesEntreDeuxRegards = 4096 - 1;
+
+// Le début du journal, dont les fréquences décident des octets candidats ; vide s'il ne se lit
+// pas (le journal ouvert n'est plus sous ce nom, par exemple).
+std::string Echantillon(const NomFichier& chemin, const std::optional<EmpreinteFichier>& journal) {
+    if (!journal)
+        return {};
+    const auto n = std::min<std::uint64_t>(journal->taille, TailleEchantillon);
+    return LireOctetsSiMeme(chemin, *journal, 0, static_cast<std::size_t>(n))
+        .value_or(std::string());
+}
 
 // La file des lignes trouvées par le second lecteur.
 class FileSuite {
@@ -170,14 +185,11 @@ LecteurTexte& LireJournal(LecteurTexte& premier, LecteurTexte& second, std::uint
     return second;
 }
 
-} // namespace
-
-Issue<ResultatScene> TrouverScene(const DemandeScene& demande, Progression& progression,
-                                  std::stop_token arret, const ReceveurLignes& receveur) try {
+// Un seul journal, lu par blocs, en deux moitiés à la fois s'il est grand.
+Issue<ResultatScene> TrouverDansLeJournal(const NomFichier& chemin, const DemandeScene& demande,
+                                          Progression& progression, const std::stop_token& arret,
+                                          const ReceveurLignes& receveur) {
     const std::string lecture = "Impossible de lire le journal";
-    if (demande.journaux.chemins.empty())
-        return Resultat::Echec(lecture, {}, "aucun journal n'est donné");
-    const NomFichier chemin(RognerEspaces(demande.journaux.Premier()));
     LecteurTexte premier(TailleTampon), second(TailleTampon);
     if (!premier.Ouvrir(chemin))
         return Resultat::Echec(lecture, chemin, premier.Raison());
@@ -186,14 +198,7 @@ Issue<ResultatScene> TrouverScene(const DemandeScene& demande, Progression& prog
         return Resultat::Echec(lecture, chemin, TemoinJournal::Raison());
     const auto ouverture = premier.EmpreinteOuverture();
     const std::uint64_t taille = ouverture ? ouverture->taille : 0;
-    std::string echantillon;
-    if (ouverture)
-        echantillon = LireOctetsSiMeme(chemin, *ouverture, 0,
-                                       static_cast<std::size_t>(
-                                           std::min<std::uint64_t>(taille, TailleEchantillon)))
-                          .value_or(std::string());
-    const OctetsCandidats candidats(demande.requete, echantillon);
-    echantillon = std::string();
+    const OctetsCandidats candidats(demande.requete, Echantillon(chemin, ouverture));
     progression.Maximum(taille + 1);
 
     const bool enDeux = taille >= demande.seuilEnDeux && std::thread::hardware_concurrency() > 1;
@@ -220,9 +225,71 @@ Issue<ResultatScene> TrouverScene(const DemandeScene& demande, Progression& prog
     tete.parcours.Seances().Fusionner(std::move(suite.parcours.Seances()));
     r.seances = tete.parcours.Seances().Terminer();
     r.lignesLues = tete.lignes + suite.lignes;
+    r.journaux = {chemin};
     progression.Valeur(taille);
     progression.Compteur(r.lignesLues);
     return r;
+}
+
+// Plusieurs journaux : leur fusion, une ligne après l'autre, par la boucle de correspondance ;
+// une ligne où ne se trouve aucun candidat de la requête ne fait que passer. Les candidats sont
+// choisis sur le début du premier journal.
+Issue<ResultatScene> TrouverDansLaFusion(SourceLignes& source, const DemandeScene& demande,
+                                         Progression& progression, const std::stop_token& arret,
+                                         const ReceveurLignes& receveur) {
+    const NomFichier& reference = source.Journaux().front();
+    const OctetsCandidats candidats(demande.requete,
+                                    Echantillon(reference, LireEmpreinte(reference)));
+    if (Resultat ouverture = source.Ouvrir(); !ouverture.ok)
+        return ouverture;
+    ResultatScene r;
+    Livreur livrer{demande, receveur, r};
+    ParcoursRecherche parcours(demande.requete, demande.periode, demande.pauseSessions);
+    LigneTrouvee trouvee;
+    while (!source.FinFichier()) {
+        const std::string_view ligne = source.LireLigne();
+        const char* const fin = ligne.data() + ligne.size();
+        if (candidats.Suivant(ligne.data(), fin) == fin) {
+            parcours.Passer(ligne);
+        } else if (parcours.Examiner(ligne, trouvee)) {
+            trouvee.numero = source.NumeroDeLaLigne();
+            trouvee.position = 0;
+            trouvee.source = source.SourceDeLaLigne();
+            livrer(trouvee);
+        }
+        if ((++r.lignesLues & LignesEntreDeuxRegards) == 0) {
+            progression.Compteur(r.lignesLues);
+            if (arret.stop_requested())
+                return Resultat::Interruption();
+        }
+    }
+    if (arret.stop_requested())
+        return Resultat::Interruption();
+    if (Resultat verification = source.Verifier(); !verification.ok)
+        return verification;
+    r.seances = parcours.Seances().Terminer();
+    r.journaux = source.Journaux();
+    r.avisJournaux = source.Avis();
+    progression.Compteur(r.lignesLues);
+    return r;
+}
+
+} // namespace
+
+Issue<ResultatScene> TrouverScene(const DemandeScene& demande, Progression& progression,
+                                  std::stop_token arret, const ReceveurLignes& receveur) try {
+    if (demande.journaux.chemins.empty())
+        return Resultat::Echec("Impossible de lire le journal", {}, "aucun journal n'est donné");
+    NomFichier chemin(RognerEspaces(demande.journaux.Premier()));
+    if (demande.journaux.chemins.size() > 1) {
+        // Le même fichier donné deux fois n'est qu'un journal : il est alors lu seul.
+        const auto source =
+            SourceDesJournaux(demande.journaux, HorlogeMachine(), std::chrono::milliseconds(0));
+        if (source->Journaux().size() > 1)
+            return TrouverDansLaFusion(*source, demande, progression, arret, receveur);
+        chemin = source->Journaux().front();
+    }
+    return TrouverDansLeJournal(chemin, demande, progression, arret, receveur);
 } catch (...) {
     // Mémoire épuisée, ici ou dans le second fil : l'échec est dit comme les autres.
     return Resultat::Exception("Impossible de chercher dans le journal",

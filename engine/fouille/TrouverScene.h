@@ -1,13 +1,15 @@
 #pragma once
-// « Trouver la scène » : la passe qui cherche une requête dans tout un journal. Chaque ligne
-// trouvée vient avec son numéro de ligne, sa position, sa date, son heure et sa séance ; les
-// séances où il y a des résultats sont résumées. Un grand journal est lu en deux moitiés à la
-// fois ; seules les lignes où se trouvent les octets candidats de la requête sont examinées.
+// « Trouver la scène » : la passe qui cherche une requête dans tout un journal, ou dans la
+// fusion de plusieurs. Chaque ligne trouvée vient avec son numéro de ligne, sa date, son heure et
+// sa séance ; les séances où il y a des résultats sont résumées. Un grand journal seul est lu en
+// deux moitiés à la fois ; seules les lignes où se trouvent les octets candidats de la requête
+// sont examinées.
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 #include "Date.h"
@@ -22,8 +24,10 @@
 namespace vek {
 
 struct DemandeScene {
-    // Le journal, pris rogné de ses espaces. Un seul est lu aujourd'hui, le premier ; des
-    // journaux fusionnés passeront par une source de lignes et la boucle de ParcoursRecherche.
+    // Les journaux, pris rognés de leurs espaces. Plusieurs sont lus par leur fusion
+    // (SourceDesJournaux), ligne à ligne : plus lentement qu'un seul, lu par blocs. Les lignes
+    // trouvées sont alors celles de la fusion (heures ramenées à l'horloge du premier journal),
+    // numérotées dans leur propre journal, et les séances sont celles de la fusion.
     Journaux journaux{};
     Requete requete{};
     // Seules les lignes de la période sont trouvées, selon la règle de la recherche d'une
@@ -41,7 +45,12 @@ struct ResultatScene {
     std::vector<LigneTrouvee> lignes;   // dans l'ordre du journal (sauf avec un receveur)
     std::uint64_t trouvees = 0;         // toutes les lignes trouvées, gardées ou non
     std::vector<SeanceTrouvee> seances; // celles qui ont des résultats, dans l'ordre
-    std::uint64_t lignesLues = 0;       // les lignes du journal
+    std::uint64_t lignesLues = 0;       // les lignes du journal (d'une fusion : rendues)
+    // Les journaux lus, dans l'ordre (le même fichier donné deux fois n'y est qu'une fois) :
+    // LigneTrouvee::source en est le rang. Avec plusieurs, ce qu'il faut dire de leurs horloges
+    // et de leurs joueurs (en UTF-8).
+    std::vector<NomFichier> journaux;
+    std::vector<std::string> avisJournaux;
 };
 
 // Reçoit chaque ligne trouvée, dans l'ordre du journal, sur le fil de l'appel, dès qu'elle est

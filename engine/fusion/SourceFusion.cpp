@@ -19,7 +19,8 @@ struct SourceFusion::Entree {
     std::string ligne;
     std::int64_t instant = INT64_MIN;
     std::size_t source = 0;
-    std::uint64_t rang = 0; // dans son journal
+    std::uint64_t rang = 0;   // parmi les lignes gardées de son journal
+    std::uint64_t numero = 0; // sa ligne dans son journal (SourceLignes::NumeroDeLaLigne)
     std::optional<CleMessage> cle;
     bool appariee = false;  // membre d'un groupe de copies d'un même message
     bool supprimee = false; // une copie gardée ailleurs
@@ -105,6 +106,7 @@ void SourceFusion::Avancer(Flux& f) {
         Entree e;
         e.source = f.rang;
         e.rang = f.lues++;
+        e.numero = f.lecture->NumeroDeLaLigne();
         if (a.secondes)
             f.dernierInstant = *a.secondes + f.journal.Correction();
         e.instant = f.dernierInstant;
@@ -192,6 +194,7 @@ bool SourceFusion::Preparer() {
             etat_.recents.pop_front();
         courante_ = std::move(tete.ligne);
         sourceCourante_ = tete.source;
+        numeroCourant_ = tete.numero;
         return true;
     }
 }
@@ -241,9 +244,7 @@ std::vector<std::string> SourceFusion::Avis() const {
     return avis;
 }
 
-std::unique_ptr<SourceLignes> SourceDesJournaux(const Journaux& demandes, Horloge& horloge,
-                                                std::chrono::milliseconds delaiInachevee) {
-    // Le même fichier donné deux fois (par le même chemin ou par un lien) n'est lu qu'une fois.
+Journaux JournauxDistincts(const Journaux& demandes) {
     Journaux journaux;
     std::vector<EmpreinteFichier> vus;
     for (std::size_t i = 0; i < demandes.chemins.size(); ++i) {
@@ -258,6 +259,13 @@ std::unique_ptr<SourceLignes> SourceDesJournaux(const Journaux& demandes, Horlog
         journaux.chemins.push_back(chemin);
         journaux.donnees.push_back(demandes.Donnees(i));
     }
+    return journaux;
+}
+
+std::unique_ptr<SourceLignes> SourceDesJournaux(const Journaux& demandes, Horloge& horloge,
+                                                std::chrono::milliseconds delaiInachevee) {
+    // Le même fichier donné deux fois (par le même chemin ou par un lien) n'est lu qu'une fois.
+    Journaux journaux = JournauxDistincts(demandes);
     if (journaux.chemins.size() == 1)
         return std::make_unique<SourceFichier>(journaux.chemins.front(), horloge, delaiInachevee);
     return std::make_unique<SourceFusion>(std::move(journaux), horloge, delaiInachevee);

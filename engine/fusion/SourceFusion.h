@@ -63,6 +63,7 @@ public:
     bool LigneLongue() const override { return false; }
     std::string CederLigneLongue() override { return {}; }
     std::size_t SourceDeLaLigne() const override { return sourceCourante_; }
+    std::uint64_t NumeroDeLaLigne() const override { return numeroCourant_; }
     Resultat Verifier() override;
     std::optional<std::string> ARelireEnEntier() const override { return horsOrdre_; }
     LectureLue Lu() const override;
@@ -91,6 +92,7 @@ private:
     std::optional<std::string> horsOrdre_;
     std::string courante_;
     std::size_t sourceCourante_ = 0;
+    std::uint64_t numeroCourant_ = 0;
     bool prete_ = false;
     std::string tampon_;
 };

@@ -31,6 +31,8 @@ Resultat SourceFichier::OuvrirDepuis(const LuDUnJournal* precedente) {
             LireOctetsSiMeme(Chemin(), l.identite, depuis, 1) == std::optional<std::string>("\n"))
             ++depuis;
     }
+    lues_ = 0;
+    derniere_ = 0;
     if (!lecteur_.Ouvrir(Chemin(), depuis))
         return Resultat::Echec(ActionLecture, Chemin(), lecteur_.Raison());
     lecteur_.AttendreLignesAchevees(horloge_, delai_);

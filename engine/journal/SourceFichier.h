@@ -31,6 +31,7 @@ public:
     }
     bool LigneLongue() const override { return lecteur_.LigneLongue(); }
     std::string CederLigneLongue() override { return lecteur_.CederLigneLongue(); }
+    std::uint64_t NumeroDeLaLigne() const override { return lues_; }
 
     Resultat Verifier() override;
     LectureLue Lu() const override;

@@ -100,6 +100,11 @@ public:
     virtual std::string CederLigneLongue() = 0;
     // Le rang, dans Journaux(), du journal d'où vient la dernière ligne lue.
     virtual std::size_t SourceDeLaLigne() const { return 0; }
+    // Le numéro de la dernière ligne lue dans son propre journal, depuis 1 (0 avant la
+    // première) : chaque ligne du fichier compte, même celles qu'une fusion laisse de côté.
+    // Compté depuis le début de cette lecture : depuis la première ligne du journal quand elle
+    // l'a lu depuis son début, depuis la reprise pour une lecture de suite.
+    virtual std::uint64_t NumeroDeLaLigne() const = 0;
 
     // Une fois la dernière ligne lue : un échec (lecture du journal en cause) si un journal a
     // changé pendant la lecture (tronqué, remplacé, réécrit) ou n'a pas pu être lu.
@@ -116,6 +121,10 @@ public:
     virtual std::vector<JournalDeSource> JournauxLus() const = 0;
     virtual std::vector<std::string> Avis() const { return {}; }
 };
+
+// Les journaux donnés, chacun rogné de ses espaces, le même fichier (par le même chemin ou par un
+// lien) gardé une fois, à sa première place : ceux que lit SourceDesJournaux, dans son ordre.
+Journaux JournauxDistincts(const Journaux& journaux);
 
 // La source qui lit ces journaux (chacun pris rogné de ses espaces) : un seul fichier, ou leur
 // fusion ; delaiInachevee : voir SourceFichier. Défini avec la fusion (SourceFusion.cpp).

@@ -21,6 +21,7 @@
 #include "Identite.h"
 #include "Nettoyage.h"
 #include "Progression.h"
+#include "Requete.h"
 #include "Selection.h"
 #include "Sessions.h"
 #include "SourceLignes.h"
@@ -149,6 +150,9 @@ struct DemandeSorties {
     // La date du jour écrite dans la bannière et l'en-tête des sorties ; rien : celle de la
     // machine.
     std::optional<Date> jour;
+    // Le filtre de mots (--filtre) : seules les lignes de l'extrait qui correspondent à cette
+    // requête (Correspondance.h) vont dans les sorties, en plus de la sélection ; nul : toutes.
+    std::shared_ptr<const Requete> filtre = nullptr;
 };
 
 struct ResultatSorties {

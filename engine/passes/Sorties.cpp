@@ -7,6 +7,7 @@
 
 #include "ChaineDeLots.h"
 #include "Comptage.h"
+#include "Correspondance.h"
 #include "Fichiers.h"
 #include "Fils.h"
 #include "Formats.h"
@@ -112,10 +113,11 @@ std::string RienDeRemplace(std::size_t nombreSorties) {
 // enregistrement passe à chaque sortie. Les fils ne lisent que des données que personne
 // n'écrit pendant la passe (tousLesNoms est copié : rangé près des variables du fil qui lit,
 // il partagerait leur ligne de cache).
-// Les zones de travail d'un fil : réécriture et nettoyage.
+// Les zones de travail d'un fil : réécriture, nettoyage, et le correspondeur du filtre de mots.
 struct TravailDeFil {
     TravailReecriture reecriture;
     TravailNettoyage nettoyage;
+    std::optional<Correspondeur> filtre;
 };
 
 // sources : les noms des journaux d'une fusion, par rang (ceux des lignes du lot).
@@ -129,6 +131,8 @@ ChaineDeLots::Etape EtapeReecriture(std::vector<TravailDeFil>& travaux, const Se
                 for (const auto& s : sorties)
                     s->puits->Preparer(lot);
                 for (std::size_t i = 0; i < lot.NombreLignes(); ++i) {
+                    if (travail.filtre && !travail.filtre->Correspond(lot.Ligne(i)))
+                        continue;
                     auto e = FiltrerEnregistrement(lot.Ligne(i), selection, lot.modes,
                                                    travail.reecriture, tousLesNoms);
                     if (!e)
@@ -262,8 +266,11 @@ Resultat PasseSorties::Parcourir(LecteurTexte& extrait, SuiviProgression& suivi,
     // Les lignes partent par lots : plusieurs fils les filtrent, les réécrivent et les mettent
     // en forme en parallèle ; un fil par sortie écrit ensuite les lots dans l'ordre de l'extrait.
     std::vector<TravailDeFil> travaux(static_cast<std::size_t>(FilsDisponibles()));
-    for (TravailDeFil& travail : travaux)
+    for (TravailDeFil& travail : travaux) {
         travail.reecriture.sansMessage = formats_ == FormatsSortie::Texte() && !nettoyeur_.Actif();
+        if (d_.filtre)
+            travail.filtre.emplace(*d_.filtre);
+    }
     // Tous les locuteurs cochés, sur l'extrait dont vient le catalogue : ils ne sont plus cherchés.
     std::vector<ChaineDeLots::Etape> etapes{
         EtapeReecriture(travaux, d_.selection, nettoyeur_, sorties_,

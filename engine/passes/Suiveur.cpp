@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "Catalogue.h"
+#include "Correspondance.h"
 #include "Ligne.h"
 
 #include "Lecture.h"
@@ -201,6 +202,9 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
     std::deque<LigneSuivie> dernieres;
     TravailReecriture travail;
     TravailNettoyage tn;
+    std::optional<Correspondeur> filtre;
+    if (selection.filtre)
+        filtre.emplace(*selection.filtre);
     std::optional<std::uint64_t> derniereRendue; // sa place dans l'extrait
     std::string lues;                            // les octets lus, pour la queue
     while (!lecteur.FinFichier()) {
@@ -211,7 +215,9 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
             lues.erase(0, lues.size() - TailleQueue);
         const bool dejaVue = relecture_ && connues_.DejaVue(ligne);
         connues_.Noter(ligne);
-        auto e = FiltrerEnregistrement(ligne, retenue, modes, travail);
+        auto e = filtre && !filtre->Correspond(ligne)
+                     ? std::nullopt
+                     : FiltrerEnregistrement(ligne, retenue, modes, travail);
         const bool garde = e && nettoyeur.Nettoyer(*e, tn);
         if (correction && position == depuis) {
             // La ligne rendue inachevée, maintenant entière : corrigée une fois, si elle a changé.

@@ -47,6 +47,8 @@ struct SelectionSuivie {
     Selection selection;
     bool tousChannels = false;
     bool toutLeMonde = false;
+    // Le filtre de mots, comme celui des sorties (DemandeSorties::filtre) ; nul : aucun.
+    std::shared_ptr<const Requete> filtre = nullptr;
     // Les nœuds que l'appelant montre déjà, retenus ou non selon selection seule : une case
     // « tout » n'ajoute que les autres, apparus depuis (une coche ôtée dans la fenêtre vaut même
     // sa case cochée). Vides : la case ajoute tout le catalogue.

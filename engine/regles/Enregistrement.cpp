@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::size_t LongueurVousAppelle = std::string_view("vous appelle").size();
 
-constexpr bool EstChiffre(char c) {
-    return c >= '0' && c <= '9';
-}
-
 std::size_t PasserEspaces(std::string_view texte, std::size_t i) {
     while (i < texte.size() && texte[i] == ' ')
         ++i;
