@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "Chemins.h"
 #include "Systeme.h"
 
 namespace vek {
@@ -34,6 +35,13 @@ std::optional<std::string> LireOctetsSiMeme(const NomFichier& chemin,
     return lus;
 }
 
+const std::string& TemoinJournal::RaisonSupprime() {
+    static const std::string raison =
+        "le journal a été supprimé pendant la lecture ; rien n'a été gardé de cette passe et les "
+        "fichiers de sortie précédents restent tels quels";
+    return raison;
+}
+
 const std::string& TemoinJournal::Raison() {
     static const std::string raison =
         "le journal a été remplacé ou réécrit pendant la lecture ; rien n'a été gardé de cette "
@@ -61,6 +69,8 @@ std::optional<std::string> TemoinJournal::Changement(const NomFichier& chemin,
         return std::nullopt;
     // Le nom désigne toujours le fichier lu, qui n'a pas raccourci en deçà de ce qui a été lu et
     // dont les premiers octets sont ceux de l'ouverture.
+    if (!FichierExiste(chemin))
+        return RaisonSupprime();
     const auto actuel = lecteur.EmpreinteActuelle();
     const auto debut = LireOctetsSiMeme(chemin, *identite_, 0, debut_.size());
     if (!actuel || actuel->taille < lecteur.FinDeLecture() || !debut || *debut != debut_)

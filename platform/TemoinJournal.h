@@ -22,12 +22,13 @@ public:
     bool Noter(const NomFichier& chemin, const LecteurTexte& lecteur);
     // Une fois la lecture finie : rien si le journal est toujours celui qui a été lu (même
     // fichier sous ce nom, mêmes premiers octets, pas plus court que ce qui a été lu), sinon la
-    // raison de l'échec à donner.
+    // raison de l'échec à donner (un journal qui n'existe plus est dit supprimé).
     std::optional<std::string> Changement(const NomFichier& chemin,
                                           const LecteurTexte& lecteur) const;
 
-    // La raison donnée quand le journal a changé.
+    // La raison donnée quand le journal a changé, et quand il n'existe plus.
     static const std::string& Raison();
+    static const std::string& RaisonSupprime();
 
 private:
     std::optional<EmpreinteFichier> identite_;

@@ -28,7 +28,7 @@ FIN
 journal=$travail/jeu/Chat.TXT
 cp "$racine/exemples/journal-exemple.txt" "$journal"
 
-Xvfb "$ecran" -screen 0 1100x620x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$ecran" -screen 0 1100x700x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$ecran
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -72,7 +72,17 @@ ecrire 23:42:31 '[Commerce] "Cœlio": Qui vend des potions de soin ?'
 ecrire 23:42:58 '[Guilde] "Éloïse": Silence… j'"'"'entends quelque chose.'
 ecrire 23:43:20 'Aldric vous appelle : viens voir, il y a une porte cachée'
 ecrire 23:43:41 '[Guilde] "Jérôme": Une porte ! Par ici.'
+# Le jeu cale au milieu d'une ligne : la vue la montre suivie d'un « … » gris (la capture), puis
+# la corrige en place quand il l'achève.
+ligne=$(printf '12/27/2001 23:44:02 - [Guilde] "Aldric": Attendez, je vois des traces\r' |
+    LC_ALL=C iconv -f UTF-8 -t WINDOWS-1252)
+LC_ALL=C printf '%s' "${ligne:0:57}" >>"$journal"
 sleep 1.5
 mkdir -p "$(dirname "$sortie")"
 import -window root -crop 1100x600+0+0 "$sortie"
 echo "Capture écrite : ${sortie#"$racine"/}"
+LC_ALL=C printf '%s\n' "${ligne:57}" >>"$journal"
+sleep 1.5
+if [[ -n ${VEK_CAPTURE_APRES:-} ]]; then
+    import -window root -crop 1100x600+0+0 "$VEK_CAPTURE_APRES"
+fi

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Captures d'écran du README : la fenêtre principale de VEK_Log après une recherche sur le journal
-# d'exemple et l'écriture du journal final (la barre d'état dit où il est allé), et la fenêtre
-# « Analyse :) » de ce journal avec ses séances de jeu, rendues hors écran (QWidget::grab, aucun
-# affichage nécessaire) dans docs/capture-principale.png et docs/capture-analyse.png.
+# Capture d'écran du README : la fenêtre principale de VEK_Log à 2× (QT_SCALE_FACTOR=2) sur un
+# écran de 1920 × 1080, après une recherche sur le journal d'exemple et l'écriture du journal final
+# (la barre d'état dit où il est allé), rendue hors écran (QWidget::grab, aucun affichage
+# nécessaire) dans docs/capture-2x.png : elle tient entière à l'écran. La route du soir et la
+# fenêtre « Analyse :) » : scripts/capture-soiree.sh.
 #
 # Usage : scripts/capture.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, configuré au besoin)
 set -euo pipefail
 
 racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 construction=$(realpath -m "${1:-$racine/build/dev}")
-sortie=$racine/docs/capture-principale.png
-sortieAnalyse=$racine/docs/capture-analyse.png
+sortie=$racine/docs/capture-2x.png
 
 if [[ ! -f $construction/CMakeCache.txt ]]; then
     cmake -S "$racine" -B "$construction" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -49,10 +49,17 @@ cat >"$polices/fonts.conf" <<FIN
 <fontconfig><dir>$polices/vide</dir><cachedir>$polices/cache</cachedir></fontconfig>
 FIN
 
+# Un écran de 1920 × 1080 pixels (le greffon hors écran le lit d'un fichier), à 2×.
+cat >"$travail/ecran.json" <<FIN
+{"screens": [{"name": "1080p", "x": 0, "y": 0, "width": 1920, "height": 1080,
+  "logicalDpi": 96, "logicalBaseDpi": 96}]}
+FIN
+
 mkdir -p "$(dirname "$sortie")"
 mkdir -p "$travail/personnel"
-(cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf QT_QPA_PLATFORM=offscreen \
+(cd "$dossier" && FONTCONFIG_FILE=$polices/fonts.conf \
+    QT_QPA_PLATFORM=offscreen:configfile=$travail/ecran.json QT_SCALE_FACTOR=2 \
     HOME=$travail/personnel XDG_CONFIG_HOME=$travail/personnel/.config \
-    "$construction/app/vek-capture" "$journal" "$sortie" "$sortieAnalyse" \
+    "$construction/app/vek-capture" "$journal" "$sortie" "$travail/analyse.png" \
     "$travail/VEK_Log")
-echo "Captures écrites : ${sortie#"$racine"/}, ${sortieAnalyse#"$racine"/}"
+echo "Capture écrite : ${sortie#"$racine"/}"

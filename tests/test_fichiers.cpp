@@ -7,6 +7,7 @@
 #include "DossierTemporaire.h"
 #include "Fichiers.h"
 #include "SystemeDeTest.h"
+#include "TemoinJournal.h"
 
 using namespace vek;
 using vek::test::DossierTemporaire;
@@ -306,3 +307,20 @@ TEST(Fichiers, DossierDuProgrammeNonInscriptiblePasseAuxDonneesUtilisateur) {
 }
 
 } // namespace
+
+// Un journal supprimé pendant qu'on le lit est dit supprimé, pas remplacé ni réécrit.
+TEST(TemoinJournal, UnJournalSupprimePendantLaLectureEstDitSupprime) {
+    DossierTemporaire d;
+    const std::string chemin = d.Ecrire("journal.txt", "12/24/2001 21:00:00 - a\r\n");
+    LecteurTexte lecteur;
+    ASSERT_TRUE(lecteur.Ouvrir(chemin));
+    TemoinJournal temoin;
+    ASSERT_TRUE(temoin.Noter(chemin, lecteur));
+    while (!lecteur.FinFichier())
+        lecteur.LireLigne();
+    EXPECT_EQ(temoin.Changement(chemin, lecteur), std::nullopt);
+    std::error_code ec;
+    if (!std::filesystem::remove(chemin, ec))
+        GTEST_SKIP() << "le système refuse de supprimer un fichier ouvert : " << ec.message();
+    EXPECT_EQ(temoin.Changement(chemin, lecteur), TemoinJournal::RaisonSupprime());
+}

@@ -1,8 +1,9 @@
 // La page web découpée (dossier LogFinal/) et ce que gagne chaque page : pages bien formées sans
 // script ni ressource extérieure, ancres uniques, liens qui mènent quelque part (sommaire des
 // jours, sommaire du dossier, chaîne précédent/suivant), mêmes entrées que la page unique dans
-// le même ordre, graphique qui compte les entrées, textes hostiles restés du texte, dossier
-// remplacé en entier et jamais à moitié, même par un processus tué pendant l'écriture.
+// le même ordre, graphique qui compte les entrées (son dessin : test_graphique_activite.cpp),
+// textes hostiles restés du texte, dossier remplacé en entier et jamais à moitié, même par un
+// processus tué pendant l'écriture.
 
 #include <gtest/gtest.h>
 
@@ -241,36 +242,6 @@ TEST_F(PageDecoupee, TextesHostilesRestentDuTexteDansFiltresBullesEtSommaire) {
     // Le channel hostile a sa case, son étiquette restée du texte.
     const std::string page = Lire("LogFinal/2001-11-30.html");
     EXPECT_NE(page.find("[&lt;b&gt;\"&amp;x]</b> <span class=compte>8</span>"), std::string::npos);
-}
-
-// Une heure impossible (25 h, 99 h) le dernier jour d'une page par heure : elle compte parmi les
-// entrées sans heure au lieu de tomber hors du graphique (la mémoire était écrasée).
-TEST(PageWebGraphique, HeureImpossibleCompteeSansHeure) {
-    test::DossierTemporaire dossier;
-    Moteur module{test::Reglages(dossier.Chemin())};
-    test::ReglagesEcriture ecriture;
-    test::ProgressionNotee progression;
-    const std::string journal = "12/24/2001 21:04:05 - [Commerce] \"Aldric\": bonsoir\r\n"
-                                "12/25/2001 25:61:99 - [Commerce] \"Aldric\": trop tard\r\n"
-                                "12/25/2001 99:00:00 - [Commerce] \"Brune\": bien trop tard\r\n";
-    const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", journal), {2001, 12, 24},
-                                  {2001, 12, 25}, progression);
-    ASSERT_TRUE(r.ok()) << r.Echec().Message();
-    test::ArbresCoches arbres;
-    arbres.Remplir(*r->catalogue);
-    arbres.ToutCocher(arbres.channels);
-    arbres.ToutCocher(arbres.noms);
-    for (const Decoupage d : {Decoupage::Aucun, Decoupage::Jour}) {
-        ecriture.decoupage = d;
-        const ModesPartages modes;
-        const auto ecrit = test::Ecrire(module, arbres.Capturer(), modes,
-                                        FormatsSortie::De({"html"}), progression, {}, ecriture);
-        ASSERT_TRUE(ecrit.ok()) << ecrit.Echec().Message();
-    }
-    const std::string page = test::LireTout(dossier.Fichier("LogFinal.html"));
-    EXPECT_NE(page.find("2 sans heure"), std::string::npos);
-    EXPECT_NE(test::LireTout(dossier.Fichier("LogFinal/2001-12-25.html")).find("2 sans heure"),
-              std::string::npos);
 }
 
 TEST_F(PageDecoupee, FiltresEtPersonnesCompteesLesPlusActivesDAbord) {

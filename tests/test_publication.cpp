@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <filesystem>
 #include <map>
 #include <set>
@@ -277,13 +279,13 @@ TEST(Traduction, BlocsCommeOctetParOctet) {
 
 TEST_F(Publier, CouleursStables) {
     // Tirées des seuls octets du texte : figées d'une version à l'autre, et réparties.
-    EXPECT_EQ(TeinteNom("Aldric"), 30);
-    EXPECT_EQ(TeinteNom("B\xE9reng\xE8re"), 15);
+    EXPECT_EQ(TeinteNom("Aldric"), 6);
+    EXPECT_EQ(TeinteNom("B\xE9reng\xE8re"), 3);
     EXPECT_EQ(TeinteChannel("[Commerce]"), 4);
     std::set<int> noms;
-    for (int i = 0; i < 36; ++i)
+    for (int i = 0; i < TeintesNoms; ++i)
         noms.insert(TeinteNom("Joueur" + std::to_string(i)));
-    EXPECT_GE(noms.size(), 18u);
+    EXPECT_GE(noms.size(), 12u);
     // Sur la page, la même couleur pour un nom quelle que soit la sélection.
     for (bool seulAldric : {false, true}) {
         if (seulAldric) {
@@ -296,8 +298,55 @@ TEST_F(Publier, CouleursStables) {
         ASSERT_EQ(entrees[0].morceaux.size(), 3u); // l'heure, le badge, le nom
         EXPECT_EQ(entrees[0].morceaux[1].classe, "c4");
         EXPECT_EQ(entrees[0].morceaux[2].texte, "Aldric");
-        EXPECT_EQ(entrees[0].morceaux[2].classe, "n30");
+        EXPECT_EQ(entrees[0].morceaux[2].classe, "n6");
     }
+}
+
+// La luminance relative d'une couleur « #rrggbb » (WCAG 2).
+double Luminance(std::string_view couleur) {
+    double l = 0;
+    const double poids[] = {0.2126, 0.7152, 0.0722};
+    for (int i = 0; i < 3; ++i) {
+        const double c =
+            std::stoi(std::string(couleur.substr(1 + 2 * static_cast<std::size_t>(i), 2)), nullptr,
+                      16) /
+            255.0;
+        l += poids[i] * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    }
+    return l;
+}
+
+// Au moins 24 couleurs de noms, lisibles sur le blanc comme sur le noir ; dans une sortie, deux
+// noms n'ont la même que quand la palette est pleine, et un nom garde celle de ses octets autant
+// que les noms venus avant lui le permettent.
+TEST(TeintesDesNoms, DistinctesTantQueLaPaletteALaPlaceEtStables) {
+    ASSERT_GE(TeintesNoms, 24);
+    std::set<std::string_view> couleurs;
+    for (int t = 0; t < TeintesNoms; ++t) {
+        const double l = Luminance(CouleurTeinteNom(t));
+        EXPECT_GE(1.05 / (l + 0.05), 4.5) << CouleurTeinteNom(t) << " sur le blanc";
+        EXPECT_GE((l + 0.05) / 0.05, 4.5) << CouleurTeinteNom(t) << " sur le noir";
+        couleurs.insert(CouleurTeinteNom(t));
+    }
+    EXPECT_EQ(couleurs.size(), static_cast<std::size_t>(TeintesNoms));
+    std::vector<std::string> noms;
+    for (int i = 0; i < TeintesNoms + 3; ++i)
+        noms.push_back("Personnage" + std::to_string(i));
+    const std::vector<std::string_view> vues(noms.begin(), noms.end());
+    const TeintesDesNoms toutes(vues);
+    std::set<int> prises;
+    for (int i = 0; i < TeintesNoms; ++i)
+        prises.insert(toutes.Teinte(noms[static_cast<std::size_t>(i)]));
+    EXPECT_EQ(prises.size(), static_cast<std::size_t>(TeintesNoms)) << "24 noms, 24 couleurs";
+    // Le premier garde la teinte de ses octets ; un nom seul aussi, d'une sortie à l'autre.
+    EXPECT_EQ(toutes.Teinte(noms[0]), TeinteNom(noms[0]));
+    EXPECT_EQ(TeintesDesNoms({vues[5]}).Teinte(noms[5]), TeinteNom(noms[5]));
+    // Un nom de plus à la fin ne change la couleur d'aucun autre.
+    const TeintesDesNoms moins(std::vector<std::string_view>(vues.begin(), vues.end() - 1));
+    for (std::size_t i = 0; i + 1 < noms.size(); ++i)
+        EXPECT_EQ(moins.Teinte(noms[i]), toutes.Teinte(noms[i])) << noms[i];
+    // Hors de la table : la teinte de ses octets.
+    EXPECT_EQ(toutes.Teinte("Inconnu"), TeinteNom("Inconnu"));
 }
 
 TEST_F(Publier, TitresDesJoursEntreLesLots) {

@@ -1,6 +1,7 @@
 // La recherche qui ne lit que la suite d'un journal qui a grandi depuis la précédente : ses
 // sorties sont, octet pour octet, celles d'une recherche complète ; tout autre changement du
-// journal fait tout relire, avec un avis qui dit pourquoi.
+// journal fait tout relire, avec un avis qui dit pourquoi. Et la sélection d'un regard du suivi,
+// qui ne lit que cette suite.
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,13 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "DossierTemporaire.h"
 #include "Moteur.h"
 #include "OutilsMoteur.h"
+#include "Suiveur.h"
 
 using namespace vek;
 using vek::test::ArbresCoches;
@@ -174,6 +177,46 @@ TEST(SuiteDuJournalPeriode, UneAutrePeriodeFaitToutRelire) {
         test::Chercher(m.module, chemin, {2001, 12, 24}, {2001, 12, 27}, m.progression);
     ASSERT_TRUE(plusTard.ok());
     EXPECT_FALSE(plusTard->suite);
+}
+
+// Le regard du suivi : une case « tout » retient les nœuds du catalogue du moment, sauf ceux que
+// l'appelant montre déjà, qui suivent leur coche (la fenêtre où l'on a décoché Bertrand, case
+// « Sélectionnez tout le monde » cochée, ne le voit pas revenir ; le nouveau venu, si).
+TEST(SelectionDuRegard, UneCaseToutNAjouteQueLesNoeudsInconnus) {
+    Catalogue c;
+    for (const char* channel : {"[Commerce]", "[Guilde]", "[Aide]"})
+        c.AjouterChannel(channel);
+    for (const char* nom : {"Aldric", "Bertrand", "Cyprien"})
+        c.AjouterNom(nom);
+    struct Cas {
+        const char* nom;
+        bool tout;
+        std::unordered_set<std::string> connus;
+        std::vector<bool> retenus; // Aldric, Bertrand, Cyprien
+    };
+    const std::vector<Cas> cas = {
+        {"sans case", false, {"Aldric", "Bertrand"}, {true, false, false}},
+        {"case, rien de connu (la ligne de commande)", true, {}, {true, true, true}},
+        {"case, Bertrand connu et décoché", true, {"Aldric", "Bertrand"}, {true, false, true}},
+    };
+    for (const Cas& k : cas) {
+        SCOPED_TRACE(k.nom);
+        SelectionSuivie s;
+        s.selection.AjouterChannel("[Guilde]");
+        s.selection.AjouterNom("Aldric");
+        s.toutLeMonde = k.tout;
+        s.tousChannels = k.tout;
+        s.nomsConnus = k.connus;
+        if (!k.connus.empty())
+            s.channelsConnus = {"[Guilde]", "[Commerce]"};
+        const Selection r = SelectionDuRegard(s, c);
+        EXPECT_EQ(r.NomRetenu("Aldric"), k.retenus[0]);
+        EXPECT_EQ(r.NomRetenu("Bertrand"), k.retenus[1]);
+        EXPECT_EQ(r.NomRetenu("Cyprien"), k.retenus[2]);
+        EXPECT_TRUE(r.ChannelRetenu("[Guilde]"));
+        EXPECT_EQ(r.ChannelRetenu("[Commerce]"), k.tout && k.connus.empty());
+        EXPECT_EQ(r.ChannelRetenu("[Aide]"), k.tout);
+    }
 }
 
 } // namespace

@@ -292,6 +292,17 @@ TEST_F(Sorties, LeForumSeDecoupeSeulementAvecUneTailleDeMessage) {
     }
 }
 
+// Une scène qui tient en un message se colle telle quelle : pas de « Partie 1/1 ».
+TEST_F(Sorties, UnePartieSeuleSeColleSansEnTete) {
+    ecriture.tailleMessage = 1000000;
+    ASSERT_TRUE(Ecrire({}, FormatsSortie::De({"forum", "discord"})).ok());
+    for (const char* fichier : {"LogFinal-discord.txt", "LogFinal-forum.txt"}) {
+        const std::string contenu = Lire(fichier);
+        EXPECT_EQ(DecouperParties(contenu).size(), 1u) << fichier;
+        EXPECT_EQ(contenu.find("Partie 1/1"), std::string::npos) << fichier;
+    }
+}
+
 TEST_F(Sorties, LeJsonEchappeDelEtDitNullSansChannelNiHeure) {
     test::DossierTemporaire autre;
     Moteur m{test::Reglages(autre.Chemin())};

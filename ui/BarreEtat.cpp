@@ -9,31 +9,75 @@
 
 namespace {
 
+constexpr int LignesMontrees = 2;
+
+// Les lignes d'un avis à la largeur donnée : coupées entre deux mots ; au-delà de maximum, la
+// dernière finit par « … » après le dernier mot entier qui tient. Un mot plus long qu'une ligne
+// est raccourci à sa fin.
+QStringList CouperAuxMots(const QString& texte, const QFontMetrics& mesure, int largeur,
+                          int maximum) {
+    QStringList lignes;
+    QString ligne;
+    const QStringList mots = texte.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < mots.size(); ++i) {
+        const QString essai = ligne.isEmpty() ? mots[i] : ligne + u' ' + mots[i];
+        if (ligne.isEmpty() || mesure.horizontalAdvance(essai) <= largeur) {
+            ligne = essai;
+            continue;
+        }
+        if (lignes.size() + 1 == maximum) {
+            // La dernière ligne : les mots qui tiennent avec « … ».
+            while (!ligne.isEmpty() && mesure.horizontalAdvance(ligne + u'…') > largeur)
+                ligne = ligne.contains(u' ') ? ligne.left(ligne.lastIndexOf(u' ')) : QString();
+            lignes << ligne + u'…';
+            return lignes;
+        }
+        lignes << ligne;
+        ligne = mots[i];
+    }
+    if (!ligne.isEmpty())
+        lignes << ligne;
+    for (QString& l : lignes)
+        if (mesure.horizontalAdvance(l) > largeur)
+            l = mesure.elidedText(l, Qt::ElideRight, largeur);
+    return lignes;
+}
+
 // Une étiquette de deux lignes qui ne réclame pas la largeur de son texte (la fenêtre ne
-// s'élargit pas pour un long chemin) : chaque ligne est raccourcie au milieu quand elle ne tient
-// pas, le texte est entier dans la bulle.
+// s'élargit pas pour un long chemin) ; le texte est entier dans la bulle.
 class TexteRaccourci final : public QLabel {
 public:
     explicit TexteRaccourci(QWidget* parent) : QLabel(parent) {
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         setTextFormat(Qt::PlainText);
-        setFixedHeight(2 * fontMetrics().lineSpacing() + 4);
+        setFixedHeight(LignesMontrees * fontMetrics().lineSpacing() + 4);
     }
 
-    void Definir(const QString& texte) {
+    // chemin : la dernière ligne du texte est un chemin, raccourci au milieu.
+    void Definir(const QString& texte, bool chemin) {
+        chemin_ = chemin;
         setText(texte);
         setToolTip(texte);
+    }
+
+    QStringList Lignes() const {
+        const int largeur = contentsRect().width();
+        if (!chemin_)
+            return CouperAuxMots(text(), fontMetrics(), largeur, LignesMontrees);
+        const QString avis = text().section(u'\n', 0, -2);
+        QStringList lignes = CouperAuxMots(avis, fontMetrics(), largeur, LignesMontrees - 1);
+        lignes << fontMetrics().elidedText(text().section(u'\n', -1), Qt::ElideMiddle, largeur);
+        return lignes;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter peintre(this);
-        const QRect zone = contentsRect();
-        QStringList lignes = text().split(u'\n');
-        for (QString& ligne : lignes)
-            ligne = fontMetrics().elidedText(ligne, Qt::ElideMiddle, zone.width());
-        peintre.drawText(zone, Qt::AlignLeft | Qt::AlignVCenter, lignes.join(u'\n'));
+        peintre.drawText(contentsRect(), Qt::AlignLeft | Qt::AlignVCenter, Lignes().join(u'\n'));
     }
+
+private:
+    bool chemin_ = false;
 };
 
 } // namespace
@@ -64,7 +108,7 @@ BarreEtat::BarreEtat(OuvreurDossier ouvreur, QWidget* parent)
 BarreEtat::~BarreEtat() = default;
 
 void BarreEtat::Annoncer(const QString& texte) {
-    static_cast<TexteRaccourci*>(texte_)->Definir(texte);
+    static_cast<TexteRaccourci*>(texte_)->Definir(texte, false);
     ouvrirDossier_->setVisible(false);
     boutonDossier_->hide();
 }
@@ -72,8 +116,8 @@ void BarreEtat::Annoncer(const QString& texte) {
 void BarreEtat::SignalerEcriture(const Sortie& sortie, const QString& chemin, bool ouvert) {
     // Le programme du bureau peut démarrer puis échouer sans que rien ne revienne ici : le
     // chemin est toujours donné, et ce qui a été demandé est dit tel quel.
-    static_cast<TexteRaccourci*>(texte_)->Definir((ouvert ? sortie.ouverte : sortie.nonOuverte) +
-                                                  u'\n' + chemin);
+    static_cast<TexteRaccourci*>(texte_)->Definir(
+        (ouvert ? sortie.ouverte : sortie.nonOuverte) + u'\n' + chemin, true);
     dossier_ =
         QDir::toNativeSeparators(QFileInfo(QDir::fromNativeSeparators(chemin)).absolutePath());
     ouvrirDossier_->setVisible(true);
@@ -84,6 +128,10 @@ QString BarreEtat::Texte() const {
     return texte_->text();
 }
 
+QStringList BarreEtat::Lignes() const {
+    return static_cast<const TexteRaccourci*>(texte_)->Lignes();
+}
+
 void BarreEtat::OuvrirDossier() {
     if (dossier_.isEmpty() || !ouvreur_)
         return;
@@ -91,7 +139,8 @@ void BarreEtat::OuvrirDossier() {
     if (!ouvreur_(dossier)) {
         static_cast<TexteRaccourci*>(texte_)->Definir(
             QStringLiteral("Aucun gestionnaire de fichiers n'a pu ouvrir le dossier :\n%1")
-                .arg(dossier));
+                .arg(dossier),
+            true);
         // Le bouton reste : le dossier est toujours là, un nouvel essai peut réussir.
     }
 }

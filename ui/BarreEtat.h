@@ -1,8 +1,10 @@
 #pragma once
 // La barre d'état de la fenêtre principale : après chaque sortie écrite, si un programme du
 // bureau a été chargé de l'ouvrir, son chemin complet sur une seconde ligne, et « Ouvrir le
-// dossier » ; entre-temps, les courts avis de la fenêtre. Le texte reste jusqu'au suivant ; une
-// ligne trop longue est raccourcie au milieu, et le texte est entier dans la bulle d'aide.
+// dossier » ; entre-temps, les courts avis de la fenêtre. Le texte reste jusqu'au suivant. Un avis
+// passe à la ligne entre deux mots, sur deux lignes au plus, et finit par « … » après un mot
+// entier s'il ne tient pas ; un chemin trop long est raccourci au milieu. Le texte est entier dans
+// la bulle d'aide.
 
 #include <QStatusBar>
 
@@ -33,8 +35,9 @@ public:
     // a démarré pour elle.
     void SignalerEcriture(const Sortie& sortie, const QString& chemin, bool ouvert);
 
-    // Le texte montré (entier, même quand il est raccourci à l'écran).
+    // Le texte entier (celui de la bulle d'aide), et les lignes montrées à la largeur du moment.
     QString Texte() const;
+    QStringList Lignes() const;
     // Le dossier que « Ouvrir le dossier » ouvrirait ; vide avant la première sortie.
     QString DossierSortie() const { return dossier_; }
 

@@ -2,7 +2,9 @@
 // Disposition ancrée : chaque contrôle garde la place que lui donne le plan de la fenêtre, à sa
 // taille d'origine ; quand la fenêtre grandit, chacun de ses bords suit une part (0, ½ ou tout)
 // de ce que la fenêtre a gagné en largeur ou en hauteur. Les contrôles sans ancre restent où ils
-// sont ; la fenêtre ne descend pas sous sa taille d'origine.
+// sont. La fenêtre ne descend sous sa taille d'origine que d'une marge permise : chaque bord suit
+// alors sa part de la perte, comme d'un gain, ou en hauteur celle qui lui est donnée pour une
+// perte.
 
 #include <QLayout>
 #include <QList>
@@ -26,13 +28,18 @@ public:
     ~DispositionAncree() override;
 
     void Ancrer(QWidget* controle, Ancre ancre);
+    // Les parts d'une perte de hauteur que suivent le haut et le bas du contrôle, quand la
+    // disposition est plus basse que le plan (sinon, celles de son ancre).
+    void AncrerPerte(QWidget* controle, double haut, double bas);
+    // Ce que la disposition peut perdre sous le plan, en largeur et en hauteur.
+    void PermettreRetrecir(QSize marge) { marge_ = marge; }
 
     void addItem(QLayoutItem* element) override;
     QLayoutItem* itemAt(int index) const override;
     QLayoutItem* takeAt(int index) override;
     int count() const override { return static_cast<int>(elements_.size()); }
     QSize sizeHint() const override { return taille_; }
-    QSize minimumSize() const override { return taille_; }
+    QSize minimumSize() const override { return taille_ - marge_; }
     void setGeometry(const QRect& zone) override;
 
 private:
@@ -40,7 +47,9 @@ private:
         QLayoutItem* element;
         QRect origine;
         Ancre ancre;
+        double perteHaut, perteBas; // sous le plan
     };
     QList<Element> elements_;
     QSize taille_;
+    QSize marge_{0, 0};
 };

@@ -1,6 +1,7 @@
 #include "DlgParties.h"
 
 #include "Parties.h"
+#include "TexteQt.h"
 
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -11,12 +12,18 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-DlgParties::DlgParties(const QString& contenu, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Copier pour Discord"));
+std::vector<QString> PartiesDiscord(const QString& contenu) {
     const QByteArray utf8 = contenu.toUtf8();
+    std::vector<QString> parties;
     for (const std::string_view partie : vek::DecouperParties(
              std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))))
-        parties_.push_back(QString::fromUtf8(partie.data(), static_cast<qsizetype>(partie.size())));
+        parties.push_back(DepuisUtf8(partie));
+    return parties;
+}
+
+DlgParties::DlgParties(const QString& contenu, QWidget* parent)
+    : QDialog(parent), parties_(PartiesDiscord(contenu)) {
+    setWindowTitle(QStringLiteral("Copier pour Discord"));
     copiees_.assign(parties_.size(), false);
 
     auto* disposition = new QVBoxLayout(this);

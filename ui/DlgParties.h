@@ -11,6 +11,9 @@
 class QLabel;
 class QPushButton;
 
+// Les parties d'un extrait pour Discord (le fichier écrit, en UTF-8), dans l'ordre.
+std::vector<QString> PartiesDiscord(const QString& contenu);
+
 class DlgParties : public QDialog {
     Q_OBJECT
 

@@ -1,11 +1,13 @@
 #include "EntreesExport.h"
 
 #include "DlgParties.h"
+#include "TexteQt.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QMenu>
 
 #include <array>
@@ -25,11 +27,13 @@ struct Entree {
     Effet effet;
     const char* legende;
     const char* objet;
+    const char* raccourci;
 };
 constexpr std::array<Entree, 3> Entrees = {{
-    {"html", Effet::Ouvrir, "&Exporter en page web…", "actionExporterPageWeb"},
-    {"forum", Effet::Copier, "Copier pour un forum", "actionCopierForum"},
-    {"discord", Effet::CopierParParties, "Copier pour Discord…", "actionCopierDiscord"},
+    {"html", Effet::Ouvrir, "&Exporter en page web…", "actionExporterPageWeb", ""},
+    {"forum", Effet::Copier, "Copier pour un forum", "actionCopierForum", "Ctrl+Shift+F"},
+    {"discord", Effet::CopierParParties, "Copier pour Discord…", "actionCopierDiscord",
+     "Ctrl+Shift+D"},
 }};
 
 const Entree* EntreeDe(const vek::Format& format) {
@@ -59,13 +63,28 @@ EntreesExport::EntreesExport(QMenu* menu, QAction* avant, Lancer lancer, QObject
         const Entree* entree = EntreeDe(format);
         if (!entree)
             continue;
-        auto* action = new QAction(QString::fromUtf8(entree->legende), menu);
-        action->setObjectName(QString::fromUtf8(entree->objet));
+        auto* action = new QAction(DepuisUtf8(entree->legende), menu);
+        action->setObjectName(DepuisUtf8(entree->objet));
+        action->setShortcut(QKeySequence(DepuisUtf8(entree->raccourci)));
         action->setEnabled(false);
         menu->insertAction(avant, action);
         connect(action, &QAction::triggered, this, [this, &format] { Declencher(format); });
         actions_.push_back(action);
     }
+}
+
+void EntreesExport::Copier(const QString& texte, const QString& quoi) {
+    if (texte.trimmed().isEmpty()) {
+        // Des coches qui ne retiennent aucune ligne de la période : le presse-papiers reste tel
+        // qu'il était.
+        annoncer(QStringLiteral("Aucune ligne retenue par les coches : rien n'a été copié."));
+        return;
+    }
+    QGuiApplication::clipboard()->setText(texte);
+    annoncer(QStringLiteral("%1 est dans le presse-papiers (%2 caractères) : collez-le dans "
+                            "votre message.")
+                 .arg(quoi)
+                 .arg(texte.toUcs4().size()));
 }
 
 void EntreesExport::Declencher(const vek::Format& format) {
@@ -77,17 +96,20 @@ void EntreesExport::Declencher(const vek::Format& format) {
             if (ouvrir)
                 ouvrir(chemin);
             break;
-        case Effet::Copier: {
-            const QString texte = LireSortieUtf8(chemin);
-            QGuiApplication::clipboard()->setText(texte);
-            annoncer(QStringLiteral("L'extrait pour un forum est dans le presse-papiers "
-                                    "(%1 caractères) : collez-le dans votre message.")
-                         .arg(texte.toUcs4().size()));
+        case Effet::Copier:
+            Copier(LireSortieUtf8(chemin), QStringLiteral("L'extrait pour un forum"));
+            break;
+        case Effet::CopierParParties: {
+            // Une partie seule va droit dans le presse-papiers, comme pour un forum.
+            const QString contenu = LireSortieUtf8(chemin);
+            const std::vector<QString> parties = PartiesDiscord(contenu);
+            if (parties.size() <= 1)
+                Copier(parties.empty() ? QString() : parties.front(),
+                       QStringLiteral("L'extrait pour Discord, en un seul message,"));
+            else
+                montrerParties(menu_->parentWidget(), contenu);
             break;
         }
-        case Effet::CopierParParties:
-            montrerParties(menu_->parentWidget(), LireSortieUtf8(chemin));
-            break;
         }
     });
 }

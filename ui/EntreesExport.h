@@ -39,6 +39,9 @@ public:
 
 private:
     void Declencher(const vek::Format& format);
+    // Met le texte dans le presse-papiers et le dit ; quoi : ce qui y est (« L'extrait pour un
+    // forum »).
+    void Copier(const QString& texte, const QString& quoi);
     std::vector<QAction*> actions_;
     Lancer lancer_;
     QMenu* menu_;

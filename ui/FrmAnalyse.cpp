@@ -7,6 +7,8 @@
 #include "ModeleSessions.h"
 
 #include <QKeyEvent>
+#include <QSignalBlocker>
+#include <QSpinBox>
 
 #include <QHeaderView>
 #include <QScreen>
@@ -30,12 +32,23 @@ FrmAnalyse::FrmAnalyse(QWidget* parent)
     PoserImage(ui->bordureBas, QStringLiteral("degrade-horizontal.svg"));
     PoserImage(ui->bordureGauche, QStringLiteral("degrade-vertical.svg"));
     PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
+    for (QWidget* controle :
+         {static_cast<QWidget*>(ui->boutonChoisir), static_cast<QWidget*>(ui->boutonCeSoir)})
+        controle->setFont(PoliceDecorative(8.25, false));
     connect(ui->boutonAnnuler, &QPushButton::clicked, this, &FrmAnalyse::Fermer);
+    connect(ui->boutonCeSoir, &QPushButton::clicked, this, &FrmAnalyse::SelectionnerCeSoir);
+    connect(ui->boutonChoisir, &QPushButton::clicked, this, &FrmAnalyse::Choisir);
+    connect(ui->champPause, &QSpinBox::valueChanged, this, &FrmAnalyse::PauseChangee);
+    PreparerListe();
+    if (const QScreen* ecran = screen())
+        move(ecran->availableGeometry().center() - rect().center());
+}
 
+void FrmAnalyse::PreparerListe() {
     // La liste des séances défile : la fenêtre garde sa taille quel que soit leur nombre.
     ui->listeSessions->setModel(modele_);
     ui->listeSessions->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui->listeSessions->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->listeSessions->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ui->listeSessions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView* entete = ui->listeSessions->header();
     entete->setStretchLastSection(true);
@@ -45,16 +58,15 @@ FrmAnalyse::FrmAnalyse(QWidget* parent)
         entete->resizeSection(i, largeurs[i]);
     connect(ui->listeSessions, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ChoisirSession(index.row()); });
-    connect(
-        ui->listeSessions->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& courant) { ui->boutonChoisir->setEnabled(courant.isValid()); });
-    connect(ui->boutonChoisir, &QPushButton::clicked, this, [this] {
-        const QModelIndex courant = ui->listeSessions->currentIndex();
-        if (courant.isValid())
-            ChoisirSession(courant.row());
-    });
-    if (const QScreen* ecran = screen())
-        move(ecran->availableGeometry().center() - rect().center());
+    connect(ui->listeSessions->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { ui->boutonChoisir->setEnabled(!RangeesChoisies().empty()); });
+}
+
+std::vector<int> FrmAnalyse::RangeesChoisies() const {
+    std::vector<int> rangees;
+    for (const QModelIndex& index : ui->listeSessions->selectionModel()->selectedRows())
+        rangees.push_back(index.row());
+    return rangees;
 }
 
 FrmAnalyse::~FrmAnalyse() = default;
@@ -76,6 +88,37 @@ void FrmAnalyse::DefinirSessions(std::vector<vek::Session> sessions) {
         ui->listeSessions->setCurrentIndex(modele_->index(0, 0)); // la plus récente
 }
 
+void FrmAnalyse::DefinirPause(int minutes) {
+    const QSignalBlocker bloque(ui->champPause);
+    ui->champPause->setValue(minutes);
+}
+
+int FrmAnalyse::Pause() const {
+    return ui->champPause->value();
+}
+
+void FrmAnalyse::SelectionnerCeSoir() {
+    QItemSelection selection;
+    for (const int r : modele_->RangeesDuDernierSoir())
+        selection.select(modele_->index(r, 0),
+                         modele_->index(r, ModeleSessions::NombreColonnes - 1));
+    if (selection.isEmpty())
+        return;
+    QItemSelectionModel* modele = ui->listeSessions->selectionModel();
+    modele->select(selection, QItemSelectionModel::ClearAndSelect);
+    modele->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+    ui->listeSessions->scrollTo(selection.last().topLeft());
+    ui->listeSessions->setFocus();
+}
+
+void FrmAnalyse::Choisir() {
+    const auto periode = modele_->PeriodeDes(RangeesChoisies());
+    if (!periode)
+        return;
+    emit PeriodeChoisie(TexteBorneSession(periode->debut), TexteBorneSession(periode->fin));
+    close();
+}
+
 int FrmAnalyse::NombreSessions() const {
     return modele_->rowCount();
 }
@@ -83,8 +126,10 @@ int FrmAnalyse::NombreSessions() const {
 void FrmAnalyse::ChoisirSession(int rangee) {
     if (rangee < 0 || rangee >= modele_->rowCount())
         return;
-    const vek::Session& session = modele_->Session(rangee);
-    emit SessionChoisie(TexteDebutSession(session), TexteFinSession(session));
+    ui->listeSessions->setCurrentIndex(modele_->index(rangee, 0));
+    ui->listeSessions->selectionModel()->select(
+        modele_->index(rangee, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Choisir();
 }
 
 QPoint FrmAnalyse::Placer(const QRect& principale, const QRect& libre, QSize taille,

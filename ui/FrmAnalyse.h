@@ -2,8 +2,10 @@
 // FrmAnalyse : fenêtre de résumé d'une analyse de journal, non modale, outil de la fenêtre
 // principale (elle reste au-dessus d'elle tant qu'elle est ouverte). Chaque analyse ouvre la
 // sienne, à côté de la fenêtre principale ; « Fermer » (ou Échap) la ferme et la décharge.
-// Sous le résumé, les séances de jeu du journal : un double-clic ou « Choisir » en fait la
-// période des champs de date.
+// Sous le résumé, les séances de jeu du journal, coupées aux pauses plus longues que celle de
+// « Pause : » ; on en sélectionne une ou plusieurs (Maj, Ctrl), ou le dernier soir (« Ce soir »).
+// « Choisir », Entrée ou un double-clic fait de leur période celle de la recherche et ferme la
+// fenêtre.
 
 #include <QDialog>
 
@@ -29,11 +31,18 @@ public:
     void DefinirResume(const QString& texte);
     QString Resume() const;
     // Les séances, de la plus ancienne à la plus récente ; la liste montre la plus récente en
-    // haut.
+    // haut, sélectionnée.
     void DefinirSessions(std::vector<vek::Session> sessions);
     int NombreSessions() const;
+    // La pause qui sépare les séances, en minutes.
+    void DefinirPause(int minutes);
+    int Pause() const;
     // Comme un double-clic sur la rangée (la plus récente en 0).
     void ChoisirSession(int rangee);
+    // « Ce soir » : sélectionne les séances du dernier soir.
+    void SelectionnerCeSoir();
+    // « Choisir » : la période des séances sélectionnées, puis la fenêtre se ferme.
+    void Choisir();
 
     // Où ouvrir une fenêtre de taille donnée : à droite de la fenêtre principale, sinon à sa
     // gauche, sinon dessous, sinon dessus ; à défaut, dans l'écran sous la zone à laisser libre
@@ -42,8 +51,10 @@ public:
                          const QRect& ecran, int rang);
 
 signals:
-    // Les bornes de la séance choisie, à la minute, telles que les champs de date les reçoivent.
-    void SessionChoisie(const QString& debut, const QString& fin);
+    // Les bornes des séances choisies, à la minute, telles que les champs de date les reçoivent.
+    void PeriodeChoisie(const QString& debut, const QString& fin);
+    // La pause a changé : les séances sont à refaire.
+    void PauseChangee(int minutes);
 
 private slots:
     void Fermer();
@@ -52,6 +63,10 @@ protected:
     void keyPressEvent(QKeyEvent* evenement) override;
 
 private:
+    void PreparerListe();
+    // Les rangées sélectionnées (la plus récente en 0).
+    std::vector<int> RangeesChoisies() const;
+
     std::unique_ptr<Ui::FrmAnalyse> ui;
     ModeleSessions* modele_;
 };

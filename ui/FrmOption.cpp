@@ -10,7 +10,6 @@
 
 #include "Apparence.h"
 #include "DlgRenommer.h"
-#include "Moteur.h"
 
 void FrmOption::Ouvrir(vek::ModesPartages& modes, vek::ReglagesNettoyage* nettoyage) {
     // Chaque ouverture construit une boîte neuve ; son chargement précède le remplissage.

@@ -12,10 +12,6 @@
 
 class QKeyEvent;
 
-namespace vek {
-class Moteur;
-}
-
 namespace Ui {
 class FrmOption;
 }

@@ -1,8 +1,10 @@
 #include "Images.h"
 
 #include <QBitmap>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLinearGradient>
 
 #include <array>
 #include <cmath>
@@ -46,6 +48,56 @@ QIcon IconeProgramme() {
 
 void PoserImage(QLabel* label, const QString& nom) {
     label->setPixmap(ImageDessin(nom, label->size(), label->devicePixelRatioF()));
+}
+
+namespace {
+
+// Redessine la bannière à chaque changement de hauteur de son label.
+class Banniere final : public QObject {
+public:
+    explicit Banniere(QLabel* label) : QObject(label), label_(label) {
+        label->installEventFilter(this);
+        Poser();
+    }
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override {
+        if (objet == label_ && evenement->type() == QEvent::Resize)
+            Poser();
+        return QObject::eventFilter(objet, evenement);
+    }
+
+private:
+    static constexpr QSize Dessin{750, 114};
+    void Poser() {
+        const int hauteur = label_->height();
+        if (hauteur <= 0 || hauteur == hauteur_)
+            return;
+        hauteur_ = hauteur;
+        const int largeur =
+            static_cast<int>(std::lround(double(Dessin.width()) * hauteur / Dessin.height()));
+        label_->setPixmap(ImageDessin(QStringLiteral("banniere.svg"), QSize(largeur, hauteur),
+                                      label_->devicePixelRatioF()));
+    }
+    QLabel* label_;
+    int hauteur_ = 0;
+};
+
+} // namespace
+
+void PoserBanniere(QLabel* label) {
+    // Au-delà du dessin, le ciel de celui-ci (les mêmes couleurs, du haut vers le bas).
+    QLinearGradient ciel(0, 0, 0, 1);
+    ciel.setCoordinateMode(QGradient::ObjectMode);
+    ciel.setColorAt(0, QColor(0x0B, 0x10, 0x30));
+    ciel.setColorAt(0.7, QColor(0x23, 0x28, 0x5A));
+    ciel.setColorAt(1, QColor(0x3A, 0x2F, 0x5C));
+    QPalette palette = label->palette();
+    palette.setBrush(QPalette::Window, ciel);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    new Banniere(label);
 }
 
 QCursor CurseurMain() {

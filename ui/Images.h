@@ -15,6 +15,9 @@ class QLabel;
 QPixmap ImageDessin(const QString& nom, QSize taille, qreal densite = 1.0);
 // Pose l'image sur le label, à la taille du label et à la densité de son écran.
 void PoserImage(QLabel* label, const QString& nom);
+// La bannière de la fenêtre principale (« banniere.svg ») : son dessin à la hauteur du label,
+// proportions gardées, suivi de son ciel jusqu'au bord droit, quelle que soit la taille du label.
+void PoserBanniere(QLabel* label);
 
 // L'icône du programme, à toutes ses tailles rendues (16 à 256 pixels).
 QIcon IconeProgramme();

@@ -2,7 +2,24 @@
 
 #include "TexteQt.h"
 
+#include <algorithm>
+
 namespace {
+
+// Le soir commence à 18 h ; la nuit qui le prolonge finit à 6 h.
+constexpr int HeureDuSoir = 18 * 3600;
+constexpr int HeureDeNuit = 6 * 3600;
+
+vek::Date Veille(vek::Date jour) {
+    if (--jour.jour > 0)
+        return jour;
+    if (--jour.mois == 0) {
+        jour.mois = 12;
+        --jour.annee;
+    }
+    jour.jour = vek::JoursDansMois(jour.annee, jour.mois);
+    return jour;
+}
 
 QString HeureMinute(vek::Instant instant) {
     return QString::asprintf("%02d:%02d", instant.seconde / 3600, instant.seconde / 60 % 60);
@@ -63,14 +80,42 @@ QVariant ModeleSessions::headerData(int section, Qt::Orientation orientation, in
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const Titres[] = {"Jour", "Début", "Fin", "Lignes", "Les plus actifs"};
-    return section >= 0 && section < NombreColonnes ? QString::fromUtf8(Titres[section])
-                                                    : QVariant();
+    return section >= 0 && section < NombreColonnes ? DepuisUtf8(Titres[section]) : QVariant();
 }
 
-QString TexteDebutSession(const vek::Session& session) {
-    return DepuisCp1252(vek::InstantCourt(session.ALaMinute().debut, vek::Precision::Minute));
+std::vector<int> ModeleSessions::RangeesDuDernierSoir() const {
+    if (sessions_.empty())
+        return {};
+    const vek::Instant derniere = sessions_.back().debut;
+    vek::Date jour = derniere.date;
+    if (derniere.seconde < HeureDeNuit)
+        jour = Veille(jour);
+    const vek::Instant soir{jour, HeureDuSoir};
+    std::vector<int> rangees;
+    for (int r = 0; r < rowCount(); ++r)
+        if (Session(r).fin >= soir)
+            rangees.push_back(r);
+    if (rangees.empty())
+        for (int r = 0; r < rowCount(); ++r)
+            if (Session(r).debut.date == jour)
+                rangees.push_back(r);
+    return rangees;
 }
 
-QString TexteFinSession(const vek::Session& session) {
-    return DepuisCp1252(vek::InstantCourt(session.ALaMinute().fin, vek::Precision::Minute));
+std::optional<vek::Periode> ModeleSessions::PeriodeDes(const std::vector<int>& rangees) const {
+    std::optional<vek::Periode> periode;
+    for (const int r : rangees) {
+        if (r < 0 || r >= rowCount())
+            continue;
+        const vek::Periode p = Session(r).ALaMinute();
+        if (!periode)
+            periode = p;
+        periode->debut = std::min(periode->debut, p.debut);
+        periode->fin = std::max(periode->fin, p.fin);
+    }
+    return periode;
+}
+
+QString TexteBorneSession(vek::Instant instant) {
+    return DepuisCp1252(vek::InstantCourt(instant, vek::Precision::Minute));
 }

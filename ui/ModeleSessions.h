@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
 #include <vector>
 
 #include "Sessions.h"
@@ -18,6 +19,12 @@ public:
     void Definir(std::vector<vek::Session> sessions);
     // La séance de la rangée (la plus récente en 0).
     const vek::Session& Session(int rangee) const;
+    // Les rangées du dernier soir : les séances qui finissent à 18 h ou après, le jour où commence
+    // la plus récente (la veille si elle commence avant 6 h : la nuit prolonge le soir) ; sans
+    // séance ce soir-là, toutes celles de ce jour.
+    std::vector<int> RangeesDuDernierSoir() const;
+    // La période qui couvre les séances des rangées, à la minute (vide : rien).
+    std::optional<vek::Periode> PeriodeDes(const std::vector<int>& rangees) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,7 +35,6 @@ private:
     std::vector<vek::Session> sessions_; // de la plus ancienne à la plus récente
 };
 
-// Les bornes d'une séance telles que les champs de date les reçoivent, à la minute :
+// Une borne de séance telle que les champs de date la reçoivent, à la minute :
 // « 24/12/2001 21:10 ».
-QString TexteDebutSession(const vek::Session& session);
-QString TexteFinSession(const vek::Session& session);
+QString TexteBorneSession(vek::Instant instant);

@@ -11,8 +11,7 @@ int EntierBarre(std::uint64_t valeur) {
 
 } // namespace
 
-void ProgressionFenetre::Commencer(std::function<void()> frein) {
-    frein_ = std::move(frein);
+void ProgressionFenetre::Commencer() {
     travail_ = CoteTravail{}; // le premier avancement part tout de suite
 }
 
@@ -41,8 +40,6 @@ void ProgressionFenetre::Envoyer(bool force) {
         // Appelé à chaque ligne : presque gratuit tant que l'intervalle n'est pas écoulé.
         if (++travail_.misesAJour % MisesAJourEntreLecturesHorloge != 1)
             return;
-        if (frein_)
-            frein_();
         const auto maintenant = std::chrono::steady_clock::now();
         if (maintenant - travail_.dernierEnvoi < IntervalleAffichage)
             return;

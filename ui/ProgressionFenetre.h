@@ -11,7 +11,6 @@
 #include <QObject>
 
 #include <chrono>
-#include <functional>
 
 #include "Progression.h"
 
@@ -22,17 +21,12 @@ public:
     static constexpr std::chrono::milliseconds IntervalleAffichage{16};
     static constexpr unsigned MisesAJourEntreLecturesHorloge = 256;
 
-    // Avant la passe, sur le fil de la fenêtre ; frein : appelé régulièrement sur le fil de
-    // travail (tests : une passe qui dure).
-    void Commencer(std::function<void()> frein = {});
+    // Avant la passe, sur le fil de la fenêtre.
+    void Commencer();
     // À la fin de la passe, sur le fil de travail : envoie les dernières valeurs.
     void Terminer();
 
-    void Debut() override {
-        emit Commence();
-        if (frein_)
-            frein_();
-    }
+    void Debut() override { emit Commence(); }
     void Maximum(std::uint64_t maximum) override;
     void Valeur(std::uint64_t valeur) override;
     void Compteur(std::uint64_t lignes) override;
@@ -46,7 +40,6 @@ signals:
 private:
     void Envoyer(bool force);
 
-    std::function<void()> frein_;
     // Écrit à chaque ligne par le fil de travail : sur sa propre ligne de cache, loin de ce que
     // le fil de la fenêtre lit de l'objet.
     struct alignas(64) CoteTravail {

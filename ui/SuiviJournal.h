@@ -1,94 +1,64 @@
 #pragma once
-// Le suivi d'un journal que le jeu écrit pendant la partie : un fil qui veille le fichier (la
-// notification du système, doublée d'un coup d'œil à son empreinte environ une fois par seconde)
-// et dit qu'il a changé ; et la lecture, sur un fil de travail, des lignes retenues que la
-// recherche vient d'ajouter à l'extrait. Rien ici ne touche une fenêtre.
+// Le suivi d'un journal pour la vue « En direct », autour du suivi du moteur (vek::Suiveur, le
+// même que celui de vek-extraire --suivre) : un fil qui attend que le journal change et le dit, et
+// le regard, sur le fil de travail, qui rend les nouvelles lignes retenues avec les teintes de
+// leurs noms. Rien ici ne touche une fenêtre.
 
-#include <atomic>
-#include <chrono>
-#include <cstdint>
+#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <string>
+#include <mutex>
+#include <stop_token>
 #include <thread>
-#include <vector>
 
-#include "Fichiers.h"
-#include "Moteur.h"
 #include "Nettoyage.h"
-#include "Selection.h"
-#include "VeilleFichier.h"
-
-// Une ligne retenue, telle que la vue en direct la présente (textes en Windows-1252, après les
-// modes) : l'heure, le channel, le locuteur et le texte.
-struct LigneDirecte {
-    vek::GenreEntree genre = vek::GenreEntree::Autre;
-    std::string heure;   // « hh:mm:ss », vide sans heure ou en mode sans date
-    std::string channel; // vide hors d'un message de channel ou en mode sans channel
-    std::string nom;     // vide quand la ligne n'a pas la forme « Nom : texte »
-    std::string texte;
-};
-
-// Les lignes de l'extrait à partir de la position debut que selection et modes retiennent,
-// nettoyées comme les sorties quand nettoyeur est donné (une ligne toute hors role-play tombe) ;
-// les maximum dernières seulement (la vue n'en garde pas plus), et combien il y en avait en tout.
-struct LignesRetenues {
-    std::vector<LigneDirecte> lignes;
-    std::uint64_t total = 0;
-};
-LignesRetenues LireLignesRetenues(const vek::NomFichier& extrait, std::uint64_t debut,
-                                  const vek::Selection& selection, const vek::Modes& modes,
-                                  std::size_t maximum, const vek::Nettoyeur* nettoyeur = nullptr);
+#include "Publication.h"
+#include "Suiveur.h"
 
 // Ce qu'un regard du suivi a trouvé : la recherche (qui n'a lu que la suite du journal, ou tout
-// s'il a été remplacé) et les lignes retenues qu'elle a ajoutées.
+// s'il a été remplacé), les lignes retenues qu'elle a ajoutées, la correction d'une ligne montrée
+// avant que le jeu l'ait achevée, et les teintes des noms de la sélection du regard, comme sur la
+// page.
 struct LotDirect {
-    vek::ResultatRecherche recherche;
-    LignesRetenues retenues;
-    // Le journal finit par une ligne sans fin de ligne, peut-être laissée pour la suite : son
-    // empreinte d'alors (il faudra y revenir une fois le délai passé, même sans changement).
-    std::optional<vek::EmpreinteFichier> inachevee;
+    vek::RegardSuivi regard;
+    std::shared_ptr<const vek::TeintesDesNoms> teintes;
 };
 
-// La recherche d'un regard, sur le fil de travail : relance la recherche de la période (elle ne
-// lit que la suite quand c'est possible) et lit les lignes retenues ajoutées à l'extrait, nettoyées
-// selon les réglages du nettoyage (les pseudonymes suivent l'ordre du catalogue, qui ne
-// fait que s'allonger d'un regard à l'autre).
-vek::Issue<LotDirect> RegarderJournal(vek::Moteur& moteur, const vek::NomFichier& journal,
-                                      const vek::Periode& periode, const vek::Selection& selection,
-                                      const vek::Modes& modes,
-                                      const vek::ReglagesNettoyage& nettoyage, std::size_t maximum,
+// Ce que demande un regard : la sélection, les modes et le nettoyage de l'instant, et combien des
+// dernières lignes retenues rendre.
+struct Regard {
+    vek::SelectionSuivie selection;
+    vek::Modes modes;
+    vek::ReglagesNettoyage nettoyage;
+    std::size_t maximum = 0;
+};
+
+// Le regard, sur le fil de travail : le suivi du moteur lit ce que le journal a gagné.
+vek::Issue<LotDirect> RegarderJournal(vek::Suiveur& suiveur, const Regard& regard,
                                       std::stop_token arret);
 
-// Veille le journal sur son propre fil et appelle changement (sur ce fil) chaque fois que son
-// empreinte (taille, date, identité) n'est plus celle du dernier appel. Entre deux
-// notifications, un seul stat par coup d'œil : rien ne tourne quand le journal se tait.
+// Le fil qui attend les changements du journal (vek::Suiveur::Attendre) et appelle changement
+// (sur ce fil) pour chacun. Il attend ensuite que le regard qui en suit soit fini (Regarde) avant
+// d'attendre le changement suivant : le suivi voit ce que le regard a laissé pour plus tard (une
+// dernière ligne sans fin de ligne, à revoir une fois le journal tu).
 class SuiviJournal {
 public:
-    static constexpr std::chrono::milliseconds CoupDOeil{1000};
-
-    SuiviJournal(vek::NomFichier journal, std::unique_ptr<vek::Veille> veille,
-                 std::function<void()> changement, std::chrono::milliseconds coupDOeil = CoupDOeil);
+    SuiviJournal(std::shared_ptr<vek::Suiveur> suiveur, std::function<void()> changement);
     ~SuiviJournal();
     SuiviJournal(const SuiviJournal&) = delete;
     SuiviJournal& operator=(const SuiviJournal&) = delete;
 
-    const vek::NomFichier& Journal() const { return journal_; }
-    // Le prochain coup d'œil dit un changement même si le journal n'a pas bougé (une dernière
-    // ligne laissée pour la suite compte quand il a cessé de grandir).
-    void Revoir() { revoir_ = true; }
+    const std::shared_ptr<vek::Suiveur>& Suiveur() const { return suiveur_; }
+    // Un regard est fini : le fil attend de nouveau le journal.
+    void Regarde();
 
 private:
     void Veiller(std::stop_token arret);
 
-    vek::NomFichier journal_;
-    std::unique_ptr<vek::Veille> veille_;
+    std::shared_ptr<vek::Suiveur> suiveur_;
     std::function<void()> changement_;
-    std::chrono::milliseconds coupDOeil_;
-    std::atomic<bool> revoir_{false};
-    // L'empreinte prise à la construction, avant le premier regard de la fenêtre : ce que le jeu
-    // écrit ensuite est un changement, même si le fil de la veille démarre en retard.
-    std::optional<vek::EmpreinteFichier> vu_;
+    std::mutex m_;
+    std::condition_variable_any cv_;
+    bool regarde_ = true;
     std::jthread fil_; // en dernier : il part avant le reste
 };

@@ -10,7 +10,7 @@
 namespace {
 
 QString Compte(std::uint64_t n, const char* singulier, const char* pluriel) {
-    return NombreGroupe(n) + QLatin1Char(' ') + QString::fromUtf8(n == 1 ? singulier : pluriel);
+    return NombreGroupe(n) + QLatin1Char(' ') + DepuisUtf8(n == 1 ? singulier : pluriel);
 }
 
 QString Periode(const vek::Periode& periode) {
@@ -33,6 +33,13 @@ QString BilanRecherche(const vek::ResultatRecherche& r) {
            Compte(r.lignesRetenues, "ligne", "lignes") + QStringLiteral(", ") +
            Compte(channels, "channel", "channels") + QStringLiteral(", ") +
            Compte(noms, "personne", "personnes");
+}
+
+QString BilanEtLimites(const vek::ResultatRecherche& r) {
+    QString bilan = BilanRecherche(r);
+    if (const QString limites = TexteLimites(*r.catalogue); !limites.isEmpty())
+        bilan += QLatin1Char('\n') + limites;
+    return bilan;
 }
 
 std::optional<QString> RaisonRechercheVide(const vek::ResultatRecherche& r) {
@@ -62,8 +69,7 @@ QString TexteLimites(const vek::Catalogue& c) {
                                     ? QStringLiteral("au moins ") + NombreGroupe(ignores)
                                     : NombreGroupe(ignores);
         parties << QStringLiteral("%1 %2 au plus, %3 autres %4")
-                       .arg(NombreGroupe(max), QString::fromUtf8(genre), combien,
-                            QString::fromUtf8(laisse));
+                       .arg(NombreGroupe(max), DepuisUtf8(genre), combien, DepuisUtf8(laisse));
     };
     partie(c.LimiteChannelsAtteinte, vek::Catalogue::MaxChannels, c.ChannelsIgnores(), "channels",
            "laissés de côté");

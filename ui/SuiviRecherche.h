@@ -17,6 +17,8 @@ QString NombreGroupe(std::uint64_t n);
 // « Recherche du 24/12/2001 21:10 au 24/12/2001 23:40 : 1 250 lignes, 12 channels,
 // 48 personnes ».
 QString BilanRecherche(const vek::ResultatRecherche& resultat);
+// Le bilan, suivi des limites du catalogue quand elles sont atteintes (sur une seconde ligne).
+QString BilanEtLimites(const vek::ResultatRecherche& resultat);
 // Pourquoi une recherche n'a rien trouvé (période inversée, journal sans ligne datée, aucune
 // ligne datée dans la période) ; rien quand elle a trouvé des lignes.
 std::optional<QString> RaisonRechercheVide(const vek::ResultatRecherche& resultat);

@@ -1,9 +1,13 @@
 #include "TexteQt.h"
 
 #include "Cp1252.h"
-#include "Moteur.h"
+#include "Erreurs.h"
 
 #include <QFile>
+
+QString DepuisUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 QString DepuisCp1252(vek::VueCp1252 octets) {
     QString texte;
@@ -34,5 +38,5 @@ vek::NomFichier VersNomFichier(const QString& chemin) {
 QString TexteEchec(const vek::Resultat& resultat) {
     vek::Resultat copie = resultat;
     copie.fichier = DepuisNomFichier(resultat.fichier).toUtf8().toStdString();
-    return QString::fromStdString(copie.Message());
+    return DepuisUtf8(copie.Message());
 }

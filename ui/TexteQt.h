@@ -13,6 +13,9 @@ namespace vek {
 struct Resultat;
 }
 
+// Texte UTF-8 (les textes du moteur et du programme qui ne viennent pas du journal) → QString.
+QString DepuisUtf8(std::string_view utf8);
+
 // Octets Windows-1252 → texte affiché.
 QString DepuisCp1252(vek::VueCp1252 octets);
 // Texte saisi → octets Windows-1252 ; un caractère absent de la page de code devient « ? ».

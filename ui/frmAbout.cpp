@@ -10,6 +10,7 @@
 
 #include "Apparence.h"
 #include "Images.h"
+#include "TexteQt.h"
 #include "VersionVEK.h"
 
 namespace {
@@ -17,10 +18,6 @@ namespace {
 // L'icône de la boîte, 32 par 32, dessinée par le projet.
 QPixmap IconeAPropos(qreal ratio) {
     return ImageDessin(QStringLiteral("vek-log.svg"), QSize(32, 32), ratio);
-}
-
-QString DepuisUtf8(std::string_view texte) {
-    return QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
 }
 
 } // namespace

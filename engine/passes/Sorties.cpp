@@ -234,6 +234,8 @@ ContexteSortie PasseSorties::Contexte() const {
     ContexteSortie contexte;
     contexte.jour = d_.jour ? *d_.jour : Aujourdhui();
     contexte.selection = nettoyeur_.Actif() ? &nettoyeur_.SelectionMontree() : &d_.selection;
+    contexte.teintes = std::make_shared<const TeintesDesNoms>(
+        TeintesDesNoms::Pour(*memoire_.catalogue, *contexte.selection));
     contexte.tailleMessage = d_.tailleMessage;
     // La période de la recherche d'où vient le catalogue, sinon celle que l'extrait couvre.
     contexte.periode = memoire_.empreinteExtrait ? memoire_.periodeExtrait

@@ -22,25 +22,6 @@ struct Muette final : Progression {
     bool Affichee() const override { return false; }
 };
 
-// La sélection du regard : les nœuds cochés, plus, avec une case « tout », chaque nœud du
-// catalogue du moment (un locuteur apparu à cette ligne même est retenu).
-Selection SelectionDuRegard(const SelectionSuivie& s, const Catalogue& catalogue) {
-    if (!s.tousChannels && !s.toutLeMonde)
-        return s.selection;
-    Selection r;
-    for (std::size_t i = 0; i < s.selection.NombreChannels(); ++i)
-        r.AjouterChannel(s.selection.Channel(i));
-    if (s.tousChannels)
-        for (const std::string_view texte : NoeudsChannels(catalogue))
-            r.AjouterChannel(texte);
-    for (std::size_t i = 0; i < s.selection.NombreNoms(); ++i)
-        r.AjouterNom(s.selection.Nom(i));
-    if (s.toutLeMonde)
-        for (const std::string_view texte : NoeudsNoms(catalogue))
-            r.AjouterNom(texte);
-    return r;
-}
-
 LigneSuivie LigneDe(const Enregistrement& e, const Modes& modes) {
     LigneSuivie l;
     l.genre = e.genre;
@@ -84,6 +65,28 @@ bool FinitSansFinDeLigne(const NomFichier& journal) {
 }
 
 } // namespace
+
+Selection SelectionDuRegard(const SelectionSuivie& s, const Catalogue& catalogue) {
+    if (!s.tousChannels && !s.toutLeMonde)
+        return s.selection;
+    const auto nouveau = [](const std::unordered_set<std::string>& connus, std::string_view t) {
+        return !connus.contains(std::string(t));
+    };
+    Selection r;
+    for (std::size_t i = 0; i < s.selection.NombreChannels(); ++i)
+        r.AjouterChannel(s.selection.Channel(i));
+    if (s.tousChannels)
+        for (const std::string_view texte : NoeudsChannels(catalogue))
+            if (nouveau(s.channelsConnus, texte))
+                r.AjouterChannel(texte);
+    for (std::size_t i = 0; i < s.selection.NombreNoms(); ++i)
+        r.AjouterNom(s.selection.Nom(i));
+    if (s.toutLeMonde)
+        for (const std::string_view texte : NoeudsNoms(catalogue))
+            if (nouveau(s.nomsConnus, texte))
+                r.AjouterNom(texte);
+    return r;
+}
 
 Suiveur::Suiveur(Moteur& moteur, Journaux journaux, Periode periode, std::unique_ptr<Veille> veille,
                  ReglagesSuiveur reglages)

@@ -49,7 +49,16 @@ struct SelectionSuivie {
     bool toutLeMonde = false;
     // Le filtre de mots, comme celui des sorties (DemandeSorties::filtre) ; nul : aucun.
     std::shared_ptr<const Requete> filtre = nullptr;
+    // Les nœuds que l'appelant montre déjà, retenus ou non selon selection seule : une case
+    // « tout » n'ajoute que les autres, apparus depuis (une coche ôtée dans la fenêtre vaut même
+    // sa case cochée). Vides : la case ajoute tout le catalogue.
+    std::unordered_set<std::string> channelsConnus{}, nomsConnus{};
 };
+
+// La sélection d'un regard sur le catalogue du moment : les nœuds cochés, plus, avec une case
+// « tout », chaque nœud du catalogue qui n'est pas déjà connu (un locuteur apparu à cette ligne
+// même est retenu).
+Selection SelectionDuRegard(const SelectionSuivie& selection, const Catalogue& catalogue);
 
 // Ce qu'un regard a trouvé.
 struct RegardSuivi {

@@ -38,8 +38,9 @@ constexpr std::array<Format, 5> Formats = {{
     {"discord", "LogFinal-discord.txt",
      "du Markdown en UTF-8 tel que Discord l'affiche, en\n"
      "parties d'au plus 2000 caractères (--taille-message),\n"
-     "chacune ouverte par « **Partie N/M** » ; rien du journal\n"
-     "ne met en forme ni ne prévient personne.",
+     "chacune ouverte par « **Partie N/M** » s'il y en a\n"
+     "plusieurs ; rien du journal ne met en forme ni ne\n"
+     "prévient personne.",
      "l'extrait pour Discord", FabriquerDiscord},
 }};
 

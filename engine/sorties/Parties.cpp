@@ -213,9 +213,12 @@ bool Empaqueteur::Terminer(EcrivainTexte& sortie, std::string& raison) {
     const std::string total = std::to_string(debuts_.size());
     std::vector<char> tampon(f ? std::size_t{1} << 20 : 0);
     bool ok = true;
+    // Une partie seule se colle telle quelle : pas d'en-tête « Partie 1/1 ».
+    const bool enTetes = debuts_.size() > 1;
     for (std::size_t i = 0; i < debuts_.size() && ok; ++i) {
         sortie.Ecrire(i == 0 ? "" : "\n\n");
-        sortie.Ecrire(avant_ + std::to_string(i + 1) + "/" + total + apres_ + "\n");
+        if (enTetes)
+            sortie.Ecrire(avant_ + std::to_string(i + 1) + "/" + total + apres_ + "\n");
         ok = Recopier(sortie, f, tampon, debuts_[i],
                       i + 1 < debuts_.size() ? debuts_[i + 1] : ecrits_);
     }

@@ -1,7 +1,7 @@
 #pragma once
 // Le découpage d'un extrait en parties qui se collent une à une (un message Discord, un message
 // de forum) : au plus une limite de caractères (points de code Unicode) chacune, ouverte par une
-// ligne « Partie N/M ». Les coupures tombent entre les entrées ; une entrée plus longue qu'une
+// ligne « Partie N/M » quand il y en a plusieurs (une partie seule n'a pas d'en-tête). Les coupures tombent entre les entrées ; une entrée plus longue qu'une
 // partie est coupée à une espace, ou entre deux caractères si elle n'en a pas (jamais juste
 // après une barre oblique inverse, qui perdrait le signe qu'elle échappe).
 
@@ -20,7 +20,7 @@ namespace vek {
 std::size_t CompterCaracteres(std::string_view utf8);
 
 // Les parties d'une sortie écrite par parties (séparées par une ligne vide), chacune avec sa
-// ligne d'en-tête.
+// ligne d'en-tête s'il y en a plusieurs.
 std::vector<std::string_view> DecouperParties(std::string_view contenu);
 
 // Les parties s'accumulent en mémoire tant qu'elles tiennent dans un plafond, puis dans un

@@ -3,7 +3,9 @@
 
 #include "Publication.h"
 
+#include "Catalogue.h"
 #include "Cp1252.h"
+#include "Selection.h"
 
 #include <algorithm>
 #include <array>
@@ -12,14 +14,14 @@ namespace vek {
 
 namespace {
 
-// Teintes tous les 10° (noms) et tous les 30° (badges), chacune assez sombre pour se lire sur
-// le blanc (noms) ou porter un texte blanc (badges) avec un contraste d'au moins 5 pour 1.
+// Les noms : 24 teintes, tous les 15°, d'une même clarté, qui se lisent sur le blanc comme sur le
+// noir (un contraste d'au moins 4,5 pour 1 sur l'un et l'autre, et de 4 pour 1 sur le fond sombre
+// de la page) ; rangées de 105° en 105°, la suivante d'une teinte en est loin. Les badges : tous
+// les 30°, assez sombres pour porter un texte blanc avec un contraste d'au moins 5 pour 1.
 constexpr std::array<std::string_view, TeintesNoms> CouleursNoms = {
-    "#c52020", "#c53c20", "#b6501e", "#a25e1a", "#916818", "#7f6d15", "#727213", "#667613",
-    "#577914", "#477b14", "#377d14", "#267f15", "#158115", "#157f26", "#157f38", "#157f4a",
-    "#147d5a", "#147d6c", "#147b7b", "#17798c", "#1a75a2", "#1f70c1", "#2057c5", "#203cc5",
-    "#2020c5", "#3c20c5", "#5720c5", "#7320c5", "#8e20c5", "#aa20c5", "#bf1fbf", "#c520aa",
-    "#c5208e", "#c52073", "#c52057", "#c5203c"};
+    "#e71313", "#29860b", "#1174d7", "#d711a5", "#79790a", "#0b8465", "#9b45f0", "#d24111",
+    "#0b880b", "#3d6aef", "#df1279", "#627f0a", "#0b8282", "#ba20ed", "#b1600e", "#0b872a",
+    "#6161f2", "#e51347", "#47830b", "#0d7ea3", "#cc11cc", "#91700c", "#0b8648", "#7d57f1"};
 constexpr std::array<std::string_view, TeintesChannels> CouleursChannels = {
     "#a64e30", "#806a25", "#5e7321", "#397b24", "#247b39", "#237963",
     "#29758e", "#304ea6", "#4e30a6", "#8930a6", "#a63089", "#a6304e"};
@@ -49,6 +51,45 @@ std::string_view CouleurTeinteNom(int teinte) {
 
 std::string_view CouleurTeinteChannel(int teinte) {
     return CouleursChannels[static_cast<std::size_t>(teinte)];
+}
+
+TeintesDesNoms::TeintesDesNoms(const std::vector<std::string_view>& noms) {
+    std::array<bool, TeintesNoms> prises{};
+    std::size_t libres = TeintesNoms;
+    for (const std::string_view nom : noms) {
+        if (teintes_.find(nom) != teintes_.end())
+            continue;
+        int teinte = TeinteNom(nom);
+        if (libres > 0) {
+            while (prises[static_cast<std::size_t>(teinte)])
+                teinte = (teinte + 1) % TeintesNoms;
+            prises[static_cast<std::size_t>(teinte)] = true;
+            --libres;
+        }
+        teintes_.emplace(std::string(nom), teinte);
+    }
+}
+
+TeintesDesNoms TeintesDesNoms::Pour(const Catalogue& catalogue, const Selection& selection) {
+    std::vector<std::string_view> noms;
+    std::vector<bool> places(selection.NombreNoms(), false);
+    std::unordered_map<std::string_view, std::size_t> rangs; // dans la sélection
+    for (std::size_t i = 0; i < selection.NombreNoms(); ++i)
+        rangs.emplace(selection.Nom(i), i);
+    for (std::size_t i = 0; i < catalogue.NombreNoms(); ++i)
+        if (const auto r = rangs.find(catalogue.Nom(i)); r != rangs.end()) {
+            noms.push_back(r->first);
+            places[r->second] = true;
+        }
+    for (std::size_t i = 0; i < selection.NombreNoms(); ++i)
+        if (!places[i])
+            noms.push_back(selection.Nom(i));
+    return TeintesDesNoms(noms);
+}
+
+int TeintesDesNoms::Teinte(std::string_view nom) const {
+    const auto t = teintes_.find(nom);
+    return t != teintes_.end() ? t->second : TeinteNom(nom);
 }
 
 char32_t CaracterePublie(unsigned char octet) {

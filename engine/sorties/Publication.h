@@ -10,17 +10,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Date.h"
 
 namespace vek {
 
+class Catalogue;
 class Selection;
 
 // Couleurs stables : le rang d'une teinte tiré des seuls octets du texte, le même d'une
 // publication à l'autre et d'une version du programme à l'autre.
-inline constexpr int TeintesNoms = 36;
+inline constexpr int TeintesNoms = 24;
 inline constexpr int TeintesChannels = 12;
 std::uint32_t EmpreinteTexte(std::string_view texte); // FNV-1a sur 32 bits
 int TeinteNom(std::string_view nom);
@@ -34,6 +36,33 @@ std::string_view CouleurTeinteChannel(int teinte);
 inline std::string_view CouleurNom(std::string_view nom) {
     return CouleurTeinteNom(TeinteNom(nom));
 }
+
+// Les teintes des noms d'une sortie (une page, un texte pour le forum, la vue en direct) : chaque
+// nom reçoit celle que tirent ses octets (TeinteNom) ou, quand un nom venu avant lui l'a déjà, la
+// suivante libre ; tant qu'il reste des teintes libres, deux noms n'ont jamais la même. Bâtie
+// avant la passe, puis seulement lue, par tous les fils à la fois. Un nom hors de la table garde
+// la teinte de ses octets.
+class TeintesDesNoms {
+public:
+    TeintesDesNoms() = default;
+    // Les noms dans l'ordre où ils reçoivent leur teinte.
+    explicit TeintesDesNoms(const std::vector<std::string_view>& noms);
+    // Les noms d'une sélection : d'abord ceux que le catalogue connaît, dans l'ordre où il les a
+    // vus la première fois, puis les autres (des noms remplacés) dans l'ordre de la sélection.
+    static TeintesDesNoms Pour(const Catalogue& catalogue, const Selection& selection);
+
+    int Teinte(std::string_view nom) const;
+    std::string_view Couleur(std::string_view nom) const { return CouleurTeinteNom(Teinte(nom)); }
+
+private:
+    struct Hachage {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view texte) const {
+            return std::hash<std::string_view>{}(texte);
+        }
+    };
+    std::unordered_map<std::string, int, Hachage, std::equal_to<>> teintes_;
+};
 
 // Le caractère qu'un octet Windows-1252 donne dans une publication : celui de Windows-1252, et
 // U+FFFD pour les cinq octets qu'il laisse sans caractère (0x81, 0x8D, 0x8F, 0x90, 0x9D).

@@ -39,6 +39,12 @@ struct ContexteSortie {
     std::string chemin; // le fichier de la sortie (ses fichiers de travail se nomment d'après lui)
     // La page web : une seule, ou une par jour ou par mois dans un dossier (chemin : le dossier).
     Decoupage decoupage = Decoupage::Aucun;
+    // Les teintes des noms de la passe, bâties avant elle ; sans elles, celles de leurs octets.
+    std::shared_ptr<const TeintesDesNoms> teintes;
+    const TeintesDesNoms& Teintes() const {
+        static const TeintesDesNoms parLeursOctets;
+        return teintes ? *teintes : parLeursOctets;
+    }
 };
 
 class Puits {

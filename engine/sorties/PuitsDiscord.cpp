@@ -1,8 +1,8 @@
 // LogFinal-discord.txt : du Markdown en UTF-8 tel que Discord l'affiche, en parties d'au plus
 // 2000 caractères (la limite d'un message ; --taille-message la change), chacune ouverte par
-// « **Partie N/M** ». Rien du journal ne met en forme ni ne prévient personne : chaque signe de
-// mise en forme est échappé, « @ » et « < » sont suivis d'une espace sans chasse, et chaque
-// adresse web est mise entre chevrons (lien sans aperçu).
+// « **Partie N/M** » quand il y en a plusieurs. Rien du journal ne met en forme ni ne prévient
+// personne : chaque signe de mise en forme est échappé, « @ » et « < » sont suivis d'une espace
+// sans chasse, et chaque adresse web est mise entre chevrons (lien sans aperçu).
 
 #include "Formats.h"
 

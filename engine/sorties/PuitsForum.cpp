@@ -22,7 +22,9 @@ template <class Sortie> void Bb(Sortie& s, std::string_view texte) {
     s.template Traduit<Vers::Forum>(texte, TableDuForum);
 }
 
-template <class Sortie> void RendreForum(Sortie& s, const Enregistrement& e, const Modes& modes) {
+template <class Sortie>
+void RendreForum(Sortie& s, const Enregistrement& e, const Modes& modes,
+                 const TeintesDesNoms& teintes) {
     if (!modes.ModeUnlessDate && !e.heure.empty()) {
         s.Balise("[color=#8c959f]");
         s.Balise(e.heure); // des chiffres et des deux-points
@@ -43,7 +45,7 @@ template <class Sortie> void RendreForum(Sortie& s, const Enregistrement& e, con
             s.Balise("[/u][/b] : ");
         } else {
             s.Balise("[b][color=");
-            s.Balise(CouleurNom(e.nom));
+            s.Balise(teintes.Couleur(e.nom));
             s.Balise("]");
             Bb(s, e.nom);
             s.Balise("[/color][/b] : ");
@@ -74,10 +76,10 @@ public:
 
 protected:
     void Rendre(VersZone& s, const Enregistrement& e, const Modes& m) override {
-        RendreForum(s, e, m);
+        RendreForum(s, e, m, contexte_.Teintes());
     }
     void Rendre(VersFichier& s, const Enregistrement& e, const Modes& m) override {
-        RendreForum(s, e, m);
+        RendreForum(s, e, m, contexte_.Teintes());
     }
     bool AvecTitres() const override { return true; }
     void Titre(TamponSortie& sortie, Date jour) override {

@@ -140,6 +140,7 @@ protected:
         Controle<QCheckBox>("caseSuivre")->setChecked(true);
         ASSERT_NE(fenetre->EnDirect(), nullptr);
         AttendreRegards(1);
+        ouverture = static_cast<int>(Vue().size());
     }
     void AttendreRegards(int n) const {
         EXPECT_TRUE(QTest::qWaitFor(
@@ -168,6 +169,9 @@ protected:
         horloge.Liberer();
     }
     QStringList Vue() const { return fenetre->EnDirect()->Lignes(); }
+    // Ce que la vue a montré depuis son ouverture (les dernières lignes de la période mises à
+    // part).
+    QStringList Suite() const { return Vue().mid(ouverture); }
     QString EtatDeLaVue() const {
         const auto* etat = fenetre->EnDirect()->findChild<QLabel*>("etatEnDirect");
         return etat ? etat->text() : QString();
@@ -176,6 +180,7 @@ protected:
     VeilleEssai veille;
     HorlogeFigee horloge;
     std::string journal;
+    int ouverture = 0; // les lignes montrées à l'ouverture de la vue
 };
 
 } // namespace vek::test

@@ -77,6 +77,39 @@ inline std::string JournalLong(int n) {
     return texte;
 }
 
+// La progression que le banc donne aux passes : elle transmet tout à celle de la fenêtre, et
+// freine le fil de travail quand le test le demande, au rythme où la fenêtre lit son horloge
+// (toutes les 256 mises à jour) et au début de la lecture.
+class ProgressionFreinee final : public Progression {
+public:
+    Progression* fenetre = nullptr;
+    std::function<void()> debut;      // sur le fil de travail, quand la lecture commence
+    std::function<void()> avancement; // sur le fil de travail, régulièrement
+
+    void Debut() override {
+        fenetre->Debut();
+        if (debut)
+            debut();
+    }
+    void Maximum(std::uint64_t maximum) override { fenetre->Maximum(maximum); }
+    void Valeur(std::uint64_t valeur) override {
+        fenetre->Valeur(valeur);
+        Freiner();
+    }
+    void Compteur(std::uint64_t lignes) override {
+        fenetre->Compteur(lignes);
+        Freiner();
+    }
+    bool Affichee() const override { return fenetre->Affichee(); }
+
+private:
+    void Freiner() {
+        if (avancement && ++mises_ % 256 == 1)
+            avancement();
+    }
+    unsigned mises_ = 0;
+};
+
 class BancFenetre : public ::testing::Test {
 protected:
     // L'horloge des passes du moteur de la fenêtre (nulle : celle de la machine), à poser avant
@@ -87,6 +120,10 @@ protected:
         if (horlogeDesPasses)
             reglages.horloge = horlogeDesPasses;
         fenetre = std::make_unique<FrmPrincipal>(lanceur, reglages);
+        fenetre->DefinirProgression([this](Progression& deLaFenetre) -> Progression& {
+            frein.fenetre = &deLaFenetre;
+            return frein;
+        });
         fenetre->DefinirDialogueOuverture([this](QWidget*, const DemandeOuverture& demande) {
             dialogues.push_back(demande);
             return reponseDialogue;
@@ -189,11 +226,10 @@ protected:
     }
 
     // Exécute action pendant la prochaine passe longue, quand la barre de progression avance
-    // pour la première fois. La passe est freinée (une pause à chaque lecture de l'horloge du
-    // fil de travail) pour durer bien au-delà de ce moment.
-    void PendantLaPasse(std::function<void()> action) const {
-        fenetre->DefinirFreinDePasse(
-            [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
+    // pour la première fois. La passe est freinée (une pause à chaque lecture de l'horloge de la
+    // progression de la fenêtre) pour durer bien au-delà de ce moment.
+    void PendantLaPasse(std::function<void()> action) {
+        frein.avancement = [] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); };
         QProgressBar* barre = Controle<QProgressBar>("barreProgression");
         auto connexion = std::make_shared<QMetaObject::Connection>();
         *connexion = QObject::connect(barre, &QProgressBar::valueChanged, barre,
@@ -209,10 +245,10 @@ protected:
     // coups de frein durent plus que l'intervalle d'affichage : chacun envoie un avancement,
     // dont au moins un change la barre et lance l'action.
     void PendantLaPasseRetenue(std::function<void()> action,
-                               std::shared_ptr<std::atomic<bool>> libre) const {
+                               std::shared_ptr<std::atomic<bool>> libre) {
         PendantLaPasse(std::move(action));
         auto coups = std::make_shared<int>(0); // le frein n'est appelé que du fil de travail
-        fenetre->DefinirFreinDePasse([libre = std::move(libre), coups] {
+        frein.avancement = [libre = std::move(libre), coups] {
             using std::chrono::milliseconds;
             if (++*coups <= 3) {
                 std::this_thread::sleep_for(milliseconds(20));
@@ -221,9 +257,10 @@ protected:
             for (int i = 0; i < 5000 && !*libre; ++i)
                 std::this_thread::sleep_for(milliseconds(2));
             std::this_thread::sleep_for(milliseconds(2));
-        });
+        };
     }
 
+    ProgressionFreinee frein;
     DossierTemporaire programme; // le dossier du programme
     DossierTemporaire donnees;   // les journaux
     FauxLanceur lanceur;

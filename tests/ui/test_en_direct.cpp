@@ -16,13 +16,14 @@ namespace {
 
 TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivante) {
     Suivre(L("[Commerce] \"Aldric\": avant") + L("[Guilde] \"Bertrand\": avant"));
-    EXPECT_TRUE(Vue().isEmpty()); // ce qui précède le suivi n'y est pas
+    // La vue s'ouvre sur les dernières lignes retenues de la période.
+    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : avant"}));
     QTreeWidget* noms = Arbre("arbreNoms");
     noms->setCurrentItem(noms->topLevelItem(1)); // Bertrand
 
     Ecrire(L("[Commerce] \"Aldric\": un") + L("[Guilde] \"Bertrand\": deux") +
            L("[Aide] \"Cyprien\": trois"));
-    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : un"}));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : un"}));
     // Les nouveaux nœuds sont dans les arbres : [Aide] coché (« tous les channels » l'est),
     // Cyprien non.
     EXPECT_TRUE(Noeuds("arbreChannels").contains("[Aide]"));
@@ -39,9 +40,9 @@ TEST_F(EnDirect, MontreExactementLesLignesRetenuesEtUneCocheValeDesLaLigneSuivan
     // Le jeu écrit une ligne en deux fois : la moitié n'est jamais montrée.
     const std::string ligne = L("[Guilde] \"Bertrand\": six");
     Ecrire(L("[Commerce] \"Aldric\": cinq") + ligne.substr(0, 30));
-    EXPECT_EQ(Vue().size(), 2);
+    EXPECT_EQ(Suite().size(), 2);
     Ecrire(ligne.substr(30));
-    EXPECT_EQ(Vue(),
+    EXPECT_EQ(Suite(),
               QStringList({"12:00:00 [Commerce] Aldric : un", "12:00:00 [Guilde] Bertrand : quatre",
                            "12:00:00 [Guilde] Bertrand : six"}));
 
@@ -65,7 +66,7 @@ TEST_F(EnDirect, LaVueEstNettoyeeCommeLesSorties) {
     fenetre->Nettoyage().anonymiser = true;
     Ecrire(L("[Commerce] \"Aldric\": ((brb)) salut Bertrand") +
            L("[Guilde] \"Bertrand\": HRP : lag"));
-    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Personne 1 : salut Personne 2"}));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Personne 1 : salut Personne 2"}));
 }
 
 TEST_F(EnDirect, UneDerniereLigneSansFinEstMontreeUneFoisQueLeJournalSEstTu) {
@@ -77,7 +78,7 @@ TEST_F(EnDirect, UneDerniereLigneSansFinEstMontreeUneFoisQueLeJournalSEstTu) {
     int avant = fenetre->EnDirect()->Regards();
     veille.Signaler();
     AttendreRegards(avant + 1);
-    EXPECT_TRUE(Vue().isEmpty());
+    EXPECT_TRUE(Suite().isEmpty());
     // Puis il n'écrit plus rien : le journal est tel que la veille l'a vu, et le coup d'œil
     // suivant y revient quand même.
     std::filesystem::last_write_time(journal, date);
@@ -85,7 +86,71 @@ TEST_F(EnDirect, UneDerniereLigneSansFinEstMontreeUneFoisQueLeJournalSEstTu) {
     avant = fenetre->EnDirect()->Regards();
     veille.Signaler();
     AttendreRegards(avant + 1);
-    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : la fin"}));
+    // Montrée, mais le jeu ne l'a pas achevée : un « … » gris la suit.
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : la fin …"}));
+    EXPECT_TRUE(fenetre->EnDirect()->Provisoire());
+    // Le jeu l'achève autrement, puis écrit la suivante : corrigée en place, une seule fois.
+    Ecrire(" du jour\r\n" + L("[Commerce] \"Aldric\": ensuite"));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : la fin du jour",
+                                    "12:00:00 [Commerce] Aldric : ensuite"}));
+    EXPECT_FALSE(fenetre->EnDirect()->Provisoire());
+}
+
+// Les cases « Sélectionnez… » cochées : la toute première ligne d'un locuteur ou d'un channel
+// que le journal n'avait pas encore est montrée, et son nœud arrive coché.
+TEST_F(EnDirect, LaPremiereLigneDUnNouveauLocuteurEtDUnNouveauChannelEstMontree) {
+    Suivre(L("[Commerce] \"Aldric\": avant"));
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
+    Ecrire(L("[Taverne] \"Ysolde\": entre") + L("[March\xE9] \"Tristan\": crie") +
+           L("[Commerce] \"Aldric\": salue"));
+    EXPECT_EQ(Suite(),
+              QStringList({"12:00:00 [Taverne] Ysolde : entre", "12:00:00 [Marché] Tristan : crie",
+                           "12:00:00 [Commerce] Aldric : salue"}));
+    EXPECT_EQ(NoeudsCoches("arbreNoms"), Arbre("arbreNoms")->topLevelItemCount());
+    EXPECT_EQ(NoeudsCoches("arbreChannels"), Arbre("arbreChannels")->topLevelItemCount());
+    // Un nœud décoché à la main reste dehors, la case cochée ou non.
+    for (int i = 0; i < Arbre("arbreNoms")->topLevelItemCount(); ++i)
+        if (Arbre("arbreNoms")->topLevelItem(i)->text(0) == "Ysolde")
+            Arbre("arbreNoms")->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    Ecrire(L("[Taverne] \"Ysolde\": part") + L("[Taverne] \"Gaspard\": arrive"));
+    EXPECT_EQ(Suite().mid(3), QStringList({"12:00:00 [Taverne] Gaspard : arrive"}));
+}
+
+// Une rafale qui fait déborder la vue pour la première fois, puis la vue qui change de taille
+// (le gestionnaire de fenêtres la pose, l'utilisateur la tire) : elle suit toujours la scène, et
+// la ligne suivante arrive en bas.
+TEST_F(EnDirect, UneRafaleQuiFaitDeborderLaVueEstSuivieJusquAuBout) {
+    Suivre(L("[Commerce] \"Aldric\": avant"));
+    FrmEnDirect* vue = fenetre->EnDirect();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(vue));
+    std::string rafale;
+    for (int i = 1; i <= 40; ++i)
+        rafale += L("[Commerce] \"Aldric\": ligne " + std::to_string(i));
+    Ecrire(rafale);
+    const auto enBas = [vue] {
+        QPlainTextEdit* texte = vue->Vue();
+        return texte->cursorForPosition(QPoint(4, texte->viewport()->height() - 4)).block().text();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return enBas().endsWith("ligne 40"); }, 2000))
+        << enBas().toStdString();
+    vue->resize(vue->width(), vue->height() - 60);
+    QApplication::processEvents();
+    Ecrire(L("[Commerce] \"Aldric\": encore"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return enBas().endsWith("encore"); }, 2000))
+        << enBas().toStdString();
+}
+
+// La vue s'ouvre sur les dernières lignes retenues de la période, pas sur tout l'extrait.
+TEST_F(EnDirect, LaVueSOuvreSurLesCinquanteDernieresLignesDeLaPeriode) {
+    std::string scene;
+    for (int i = 1; i <= 120; ++i)
+        scene += L("[Commerce] \"Aldric\": scene " + std::to_string(i)) +
+                 L("[Guilde] \"Bertrand\": ailleurs");
+    Suivre(scene);
+    const QStringList vue = Vue();
+    ASSERT_EQ(vue.size(), FrmEnDirect::LignesAOuverture);
+    EXPECT_EQ(vue.front(), "12:00:00 [Commerce] Aldric : scene 71");
+    EXPECT_EQ(vue.back(), "12:00:00 [Commerce] Aldric : scene 120");
 }
 
 struct CasChangement {
@@ -118,7 +183,7 @@ TEST_P(ChangementSuivi, EstDitDansLaVueEtLeSuiviReprendDuNouveauFichier) {
     GetParam().changer(journal, donnees);
     veille.Signaler();
     AttendreRegards(avant + 1);
-    const QStringList vue = Vue();
+    const QStringList vue = Suite();
     ASSERT_GE(vue.size(), 3) << vue.join('\n').toStdString();
     EXPECT_EQ(vue.front(), "12:00:00 [Commerce] Aldric : un"); // rien de perdu
     EXPECT_NE(vue.at(1).indexOf(QString::fromUtf8(GetParam().raison)), -1)
@@ -156,7 +221,7 @@ TEST_F(EnDirect, FermerLaVueArreteLeSuivi) {
                    fenetre->EnDirect()->Regards() != regards;
         },
         1000));
-    EXPECT_TRUE(Vue().isEmpty());
+    EXPECT_TRUE(Suite().isEmpty());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -166,15 +231,15 @@ QString Latin1(std::string_view texte) {
     return QString::fromLatin1(texte.data(), static_cast<qsizetype>(texte.size()));
 }
 
-LigneDirecte Direct(int i) {
-    return {GenreEntree::Channel, "21:00:00", "[Guilde]", "Nom" + std::to_string(i % 7),
-            "message " + std::to_string(i)};
+LigneSuivie Direct(int i) {
+    return {GenreEntree::Channel,           "21:00:00", "[Guilde]", "Nom" + std::to_string(i % 7),
+            "message " + std::to_string(i), ""};
 }
 
 TEST_F(EnDirect, LaVueSuitLaSceneSaufSiLUtilisateurEstRemonte) {
     FrmEnDirect vue;
     vue.show();
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < 300; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -195,7 +260,7 @@ TEST_F(EnDirect, PleineLaVueNeFaitPasGlisserLeTexteSousLeLecteurRemonte) {
     FrmEnDirect vue;
     vue.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&vue));
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < FrmEnDirect::LignesGardees; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -214,7 +279,7 @@ TEST_F(EnDirect, PleineLaVueNeFaitPasGlisserLeTexteSousLeLecteurRemonte) {
 
 TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {
     FrmEnDirect vue;
-    std::vector<LigneDirecte> lignes;
+    std::vector<LigneSuivie> lignes;
     for (int i = 0; i < FrmEnDirect::LignesGardees + 5; ++i)
         lignes.push_back(Direct(i));
     vue.Ajouter(lignes);
@@ -225,9 +290,35 @@ TEST_F(EnDirect, LaVueGardeLesDixMilleDernieresLignes) {
     EXPECT_TRUE(vues.back().endsWith("message -1"));
 }
 
+// La ligne provisoire se corrige en place, même quand un message du suivi est venu après elle ;
+// retirée, elle part avec son saut de ligne ; achevée telle quelle, elle perd son « … ».
+TEST_F(EnDirect, LaLigneProvisoireSeCorrigeEnPlace) {
+    FrmEnDirect vue;
+    vue.Ajouter({Direct(1), Direct(2)}, nullptr, true);
+    vue.Annoncer("lecture impossible");
+    ASSERT_TRUE(vue.Provisoire());
+    EXPECT_TRUE(vue.Lignes().at(1).endsWith("message 2 …"));
+    vue.Corriger(Direct(20));
+    EXPECT_EQ(vue.Lignes().size(), 3);
+    EXPECT_TRUE(vue.Lignes().at(1).endsWith("Nom6 : message 20"))
+        << vue.Lignes().at(1).toStdString();
+    EXPECT_FALSE(vue.Provisoire());
+
+    vue.Ajouter({Direct(3)}, nullptr, true);
+    vue.Corriger(std::nullopt); // plus retenue
+    EXPECT_EQ(vue.Lignes().size(), 3);
+    EXPECT_TRUE(vue.Lignes().back().contains("lecture impossible"));
+
+    vue.Ajouter({Direct(4)}, nullptr, true);
+    vue.Ajouter({Direct(5)}); // le jeu a écrit après elle
+    EXPECT_TRUE(vue.Lignes().at(3).endsWith("message 4"));
+    EXPECT_FALSE(vue.Provisoire());
+    EXPECT_EQ(vue.Regards(), 4);
+}
+
 TEST_F(EnDirect, LeNomALaCouleurDeLaPageWebEtLesTextesSontEchappes) {
-    LigneDirecte l{GenreEntree::Channel, "21:00:00", "[Guilde]", "Aldric", "<b>&</b>"};
-    const QString html = FrmEnDirect::Presenter(l);
+    LigneSuivie l{GenreEntree::Channel, "21:00:00", "[Guilde]", "Aldric", "<b>&</b>", ""};
+    const QString html = FrmEnDirect::Presenter(l, TeintesDesNoms());
     EXPECT_NE(html.indexOf(Latin1(CouleurNom("Aldric"))), -1) << html.toStdString();
     EXPECT_NE(html.indexOf(Latin1(CouleurTeinteChannel(TeinteChannel("[Guilde]")))), -1);
     EXPECT_EQ(html.indexOf("<b>&</b>"), -1); // le texte du journal n'est jamais du HTML

@@ -1,5 +1,5 @@
-// Fenêtre principale : état initial, règles des boutons, raccourcis, lien, fenêtres de résumé,
-// cases « tout sélectionner ».
+// Fenêtre principale : état initial, règles des boutons, raccourcis, fenêtres de résumé, cases
+// « tout sélectionner ».
 
 #include "OutilsFenetre.h"
 
@@ -116,42 +116,47 @@ TEST_F(Fenetre, LegendesEtEtatsAuDemarrage) {
     EXPECT_EQ(fenetre->palette().color(QPalette::Window), QColor(Qt::white));
 }
 
+// Les menus, dans l'ordre : légendes (celles de l'original gardées), raccourcis et état au
+// démarrage.
+struct Element {
+    const char* nom;
+    const char* texte;
+    const char* raccourci;
+    bool actif = true; // au démarrage
+};
+struct MenuAttendu {
+    const char* nom;
+    const char* titre;
+    std::vector<Element> elements;
+};
+const MenuAttendu MenusAttendus[] = {
+    {"menuPrincipal",
+     "&Menu",
+     {{"actionOuvrirJournal", "&Ouvrir un Log", "Ctrl+O"},
+      {"actionDateDebut", "Date de &début de traitement", "Ctrl+D"},
+      {"actionDateFin", "Date de &fin de traitement", "Ctrl+F"},
+      {"actionRecherche", "Lancer la &recherche", "Ctrl+R", false},
+      {"actionExporterPageWeb", "&Exporter en page web…", "", false},
+      {"actionCopierForum", "Copier pour un forum", "Ctrl+Shift+F", false},
+      {"actionCopierDiscord", "Copier pour Discord…", "Ctrl+Shift+D", false},
+      {"", "", ""},
+      {"actionQuitter", "&Quitter", "Ctrl+Q"}}},
+    {"menuOptions",
+     "&Option",
+     {{"actionOptionsLog", "Option &Fichier log", ""},
+      {"actionSansHrp", "Sans &HRP", "Ctrl+H"},
+      {"actionRenommer", "&Renommer…", ""}}},
+    {"menuAide",
+     "&?",
+     {{"actionInfoSysteme", "Information &Système", ""},
+      {"", "", ""},
+      {"actionAPropos", "&A propos de ...", ""}}},
+};
 TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
-    struct Element {
-        const char* nom;
-        const char* texte;
-        const char* raccourci;
-        bool actif = true; // au démarrage
-    };
-    struct MenuAttendu {
-        const char* nom;
-        const char* titre;
-        std::vector<Element> elements;
-    };
-    const MenuAttendu attendus[] = {
-        {"menuPrincipal",
-         "&Menu",
-         {{"actionOuvrirJournal", "&Ouvrir un Log", "Ctrl+O"},
-          {"actionDateDebut", "Date de &début de traitement", "Ctrl+D"},
-          {"actionDateFin", "Date de &fin de traitement", "Ctrl+F"},
-          {"actionExporterPageWeb", "&Exporter en page web…", "", false},
-          {"actionCopierForum", "Copier pour un forum", "", false},
-          {"actionCopierDiscord", "Copier pour Discord…", "", false},
-          {"mnutiret1", "", ""},
-          {"actionQuitter", "&Quitter", "Ctrl+Q"}}},
-        {"menuOptions",
-         "&Option",
-         {{"actionOptionsLog", "Option &Fichier log", ""}, {"actionRenommer", "&Renommer…", ""}}},
-        {"menuAide",
-         "&?",
-         {{"actionInfoSysteme", "Information &Système", ""},
-          {"mnutiret2", "", ""},
-          {"actionAPropos", "&A propos de ...", ""}}},
-    };
     const QList<QAction*> barre = fenetre->menuBar()->actions();
     ASSERT_EQ(barre.size(), 3);
     for (qsizetype m = 0; m < 3; ++m) {
-        const MenuAttendu& attendu = attendus[m];
+        const MenuAttendu& attendu = MenusAttendus[m];
         QMenu* menu = barre[m]->menu();
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(menu->objectName(), attendu.nom);
@@ -161,8 +166,10 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
         for (std::size_t i = 0; i < attendu.elements.size(); ++i) {
             const Element& e = attendu.elements[i];
             const QAction* action = actions[static_cast<qsizetype>(i)];
-            EXPECT_EQ(action->objectName(), e.nom);
-            EXPECT_EQ(action->isSeparator(), *e.texte == '\0') << e.nom;
+            EXPECT_EQ(action->isSeparator(), *e.texte == '\0') << i;
+            if (!action->isSeparator()) {
+                EXPECT_EQ(action->objectName(), e.nom);
+            }
             if (!action->isSeparator()) {
                 EXPECT_EQ(action->text(), QString::fromUtf8(e.texte)) << e.nom;
             }
@@ -171,24 +178,6 @@ TEST_F(Fenetre, MenusLegendesRaccourcisEtOrdre) {
             EXPECT_TRUE(action->isVisible()) << e.nom;
         }
     }
-}
-
-TEST_F(Fenetre, OrdreDeTabulation) {
-    const QStringList attendu = {"boutonRecherche",    "dateDebut",       "dateFin",
-                                 "boutonDateDebut",    "boutonDateFin",   "arbreNoms",
-                                 "boutonCreerLog",     "arbreChannels",   "boutonQuitter",
-                                 "cheminJournal",      "boutonParcourir", "caseToutLeMonde",
-                                 "caseTousLesChannels"};
-    QStringList vu;
-    QWidget* w = Controle<QWidget>("boutonRecherche");
-    for (int pas = 0; pas < 200 && vu.size() < attendu.size(); ++pas) {
-        if (attendu.contains(w->objectName()) && !vu.contains(w->objectName()))
-            vu << w->objectName();
-        w = w->nextInFocusChain();
-    }
-    EXPECT_EQ(vu, attendu);
-    // boutonRecherche est inactif au démarrage : le premier contrôle qui prend le focus suit.
-    EXPECT_EQ(QApplication::focusWidget(), Champ("dateDebut"));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -309,46 +298,6 @@ TEST_F(Fenetre, LesBoutonsDeDateEcriventLeurChamp) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Lien vers le site
-
-TEST_F(Fenetre, LienSouligneAuSurvolEtOuvertAuClic) {
-    QLabel* lien = Controle<QLabel>("lienSite");
-    QWidget* fond = fenetre->centralWidget();
-    EXPECT_EQ(lien->text().toStdString(), std::string(AdresseSiteAffichee));
-    EXPECT_EQ(lien->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_EQ(lien->font().pixelSize(), 16); // 12 points à 96 ppp
-    EXPECT_FALSE(lien->font().underline());
-    ASSERT_EQ(lien->cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(lien->cursor().hotSpot(), QPoint(5, 0));
-    EXPECT_EQ(lien->cursor().bitmap().size(), QSize(32, 32));
-
-    // Le texte tient dans la boîte du lien.
-    EXPECT_LE(QFontMetrics(lien->font()).horizontalAdvance(lien->text()), lien->width());
-
-    const QPoint coinVide(420, 460); // fond de la fenêtre, hors de tout contrôle
-    ASSERT_EQ(fond->childAt(coinVide), nullptr);
-
-    QTest::mouseMove(lien, lien->rect().center());
-    EXPECT_TRUE(lien->font().underline());
-    // Du lien directement sur un autre contrôle : toujours souligné.
-    QTest::mouseMove(Champ("cheminJournal"), QPoint(5, 5));
-    EXPECT_TRUE(lien->font().underline());
-    QTest::mouseMove(Controle<QLabel>("legendeJournal"), QPoint(2, 2));
-    EXPECT_TRUE(lien->font().underline());
-    // Sur le fond : plus souligné ; le texte et la couleur restent.
-    QTest::mouseMove(fond, coinVide);
-    EXPECT_FALSE(lien->font().underline());
-    EXPECT_EQ(lien->palette().color(QPalette::WindowText), QColor(Qt::blue));
-
-    QTest::mouseClick(lien, Qt::LeftButton);
-    QTest::mouseClick(lien, Qt::LeftButton);
-    ASSERT_EQ(lanceur.ouverts.size(), 2u);
-    EXPECT_EQ(lanceur.ouverts[0], std::string(AdresseSiteOuverte));
-    EXPECT_EQ(lanceur.ouverts[1], std::string(AdresseSiteOuverte));
-    EXPECT_NE(lien->text().toStdString(), std::string(AdresseSiteOuverte));
-}
-
-// ---------------------------------------------------------------------------------------------
 // Fenêtres de résumé
 
 TEST_F(Fenetre, DeuxAnalysesOuvrentDeuxResumesEchapEnFermeUn) {
@@ -429,39 +378,6 @@ TEST_F(Fenetre, CheckTLCEtCheckTLMAgissentChacuneSurSonArbre) {
     Arbre("arbreChannels")->topLevelItem(2)->setCheckState(0, Qt::Checked);
     QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
     EXPECT_EQ(NoeudsCoches("arbreChannels"), 3);
-
-    // Une nouvelle recherche d'une autre période refait les arbres sans coche, et les deux
-    // cases le disent : un clic sur l'une coche alors tout son arbre. (Sur la même période, la
-    // recherche ne lit que la suite du journal et garde les coches.)
-    Taper("dateDebut", "23/12/2001");
-    Cliquer("boutonRecherche");
-    EXPECT_EQ(NoeudsCoches("arbreChannels"), 0);
-    EXPECT_EQ(NoeudsCoches("arbreNoms"), 0);
-    EXPECT_EQ(Controle<QCheckBox>("caseTousLesChannels")->checkState(), Qt::Unchecked);
-    EXPECT_EQ(Controle<QCheckBox>("caseToutLeMonde")->checkState(), Qt::Unchecked);
-    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
-    EXPECT_EQ(NoeudsCoches("arbreNoms"), 3);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Menus qui s'adressent aux autres unités
-
-TEST_F(Fenetre, InformationSystemePasseParSonLanceur) {
-    Menu("actionInfoSysteme")->trigger();
-    EXPECT_EQ(infoSysteme, 1);
-}
-
-TEST_F(Fenetre, AProposMontreLaBoiteModale) {
-    QString vue;
-    QTimer::singleShot(0, qApp, [&] {
-        QWidget* boite = QApplication::activeModalWidget();
-        ASSERT_NE(boite, nullptr);
-        vue = boite->objectName();
-        boite->findChild<QPushButton*>("cmdOK")->click();
-    });
-    Menu("actionAPropos")->trigger();
-    EXPECT_EQ(vue, "frmAbout");
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 } // namespace

@@ -96,6 +96,8 @@ TEST_F(PageWeb, EcritLaPageDeLaSelectionEtDesModesPuisLOuvre) {
 TEST_F(PageWeb, SansNavigateurLeCheminEstDitEtUnEchecEstMontre) {
     ChoisirJournal(JournalLong(10));
     Cliquer("boutonRecherche");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    QTest::mouseClick(Controle<QCheckBox>("caseToutLeMonde"), Qt::LeftButton);
     lanceur.ouvert = false;
     Menu("actionExporterPageWeb")->trigger();
     AttendreFinDePasse();

@@ -52,7 +52,7 @@ TEST_F(EnDirect, LeRegardDUnSuiviPrecedentNEstPasMontreDansLeNouveau) {
         suivre->setChecked(true);
     });
     AttendreRegards(avant + 1);
-    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : ailleurs"}));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : ailleurs"}));
     EXPECT_NE(EtatDeLaVue().indexOf("autre.TXT"), -1) << EtatDeLaVue().toStdString();
 }
 
@@ -74,12 +74,11 @@ TEST_F(EnDirect, LaLigneDEtatDitLaPeriodeQueLesRegardsCherchent) {
     EXPECT_NE(etat.indexOf("période des arbres"), -1) << etat.toStdString();
     // Ce que la vue montre est bien de la période dite.
     Ecrire(L("[Commerce] \"Aldric\": le 24") + Ligne(25, 12, 2001, "[Commerce] \"Aldric\": le 25"));
-    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : le 24"}));
+    EXPECT_EQ(Suite(), QStringList({"12:00:00 [Commerce] Aldric : le 24"}));
 
-    // La recherche relancée pendant le suivi : les regards cherchent la période des champs.
+    // La recherche relancée pendant le suivi : les regards cherchent la période des champs ;
+    // les coches de l'autre période restent.
     Cliquer("boutonRecherche");
-    Cocher("arbreNoms", "Aldric"); // une autre période : des arbres neufs
-    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
     EXPECT_NE(EtatDeLaVue().indexOf("du 25/12/2001 au 25/12/2001."), -1)
         << EtatDeLaVue().toStdString();
     EXPECT_EQ(EtatDeLaVue().indexOf("période des arbres"), -1) << EtatDeLaVue().toStdString();
@@ -112,7 +111,7 @@ TEST_P(FermetureSuivi, FermerLaFenetrePrincipaleArreteLeSuiviSansTerminer) {
     ASSERT_NE(fenetre->EnDirect(), nullptr);
     EXPECT_FALSE(fenetre->EnDirect()->isVisible());
     EXPECT_EQ(veille.veilleurs.load(), 0); // plus rien ne veille le journal
-    EXPECT_TRUE(Vue().isEmpty()) << Vue().join('\n').toStdString();
+    EXPECT_TRUE(Suite().isEmpty()) << Suite().join('\n').toStdString();
     EXPECT_TRUE(messages.empty());
 }
 

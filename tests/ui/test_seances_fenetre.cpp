@@ -4,6 +4,8 @@
 
 #include "OutilsFenetre.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <fstream>
@@ -88,11 +90,14 @@ TEST_F(Seances, LaDerniereSeanceDeLExempleChoisieDonneExactementSesLignes) {
     const QRect rangee = liste->visualRect(premiere);
     ASSERT_FALSE(rangee.isEmpty());
     QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, rangee.center());
+    // Le double-clic fait de la séance la période, ferme le résumé et lance la recherche.
+    const QPointer<FrmAnalyse> ferme = resume;
     QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, rangee.center());
     EXPECT_EQ(Champ("dateDebut")->text(), "27/12/2001 23:12");
     EXPECT_EQ(Champ("dateFin")->text(), "27/12/2001 23:37");
-    Activer();
-    Cliquer("boutonRecherche");
+    EXPECT_TRUE(ferme.isNull() || !ferme->isVisible());
+    EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
+    AttendreFinDePasse();
     EXPECT_TRUE(messages.empty());
     const std::string extrait = LireFichier(programme.Fichier("LogVEKtemp.txt"));
     std::string attendu;
@@ -105,11 +110,6 @@ TEST_F(Seances, LaDerniereSeanceDeLExempleChoisieDonneExactementSesLignes) {
     EXPECT_EQ(Bilan()->text().toStdString(),
               "Recherche du 27/12/2001 23:12 au 27/12/2001 23:37 : 2 lignes, 1 channel, "
               "2 personnes");
-    // « Choisir » sur une autre rangée fait de même.
-    liste->setCurrentIndex(liste->model()->index(1, 0));
-    QTest::mouseClick(resume->findChild<QPushButton*>(QStringLiteral("boutonChoisir")),
-                      Qt::LeftButton);
-    EXPECT_EQ(Champ("dateDebut")->text(), "27/12/2001 21:53");
 }
 
 TEST_F(Seances, LeCalendrierGardeLHeureDuChampEtUneDateInvalideDitLaForme) {
@@ -244,41 +244,50 @@ TEST_F(Seances, LesArbresSontTriesALaFrancaiseEtLesNomsLongsEnInfoBulle) {
     EXPECT_EQ(noms->topLevelItem(5)->toolTip(0), QString::fromStdString(longNom));
 }
 
-TEST_F(Seances, LesArbresGrandissentAvecLaFenetreEtLeResteGardeSaPlace) {
-    const char* const fixes[] = {"dateDebut",       "dateFin",         "boutonRecherche",
-                                 "cheminJournal",   "boutonParcourir", "legendeCompteur",
-                                 "barreProgression"};
-    const char* const enBas[] = {"boutonQuitter", "lienSite", "boutonCreerLog", "caseToutLeMonde",
-                                 "caseTousLesChannels"};
-    std::map<std::string, QRect> avant;
+// Élargie, la bannière, le chemin, les dates et la barre s'étirent et le ciel de la bannière va
+// jusqu'au bord ; agrandie, le milieu (les arbres) prend la place et ce qui est dessous descend.
+// Plus basse que le plan, elle prend sur la bannière et sur le milieu : le reste garde sa place
+// entière.
+TEST_F(Seances, LaFenetreSEtireEtSonMilieuDefileQuandElleEstBasse) {
     const auto place = [this](const char* nom) {
         const QWidget* w = Controle<QWidget>(nom);
         return QRect(w->mapTo(fenetre.get(), QPoint(0, 0)), w->size());
     };
-    for (const char* nom : fixes)
+    std::map<std::string, QRect> avant;
+    for (const char* nom :
+         {"banniere", "cheminJournal", "dateDebut", "boutonRecherche", "barreProgression",
+          "arbreNoms", "arbreChannels", "boutonCreerLog", "boutonQuitter"})
         avant[nom] = place(nom);
-    for (const char* nom : enBas)
-        avant[nom] = place(nom);
-    const QSize noms = Arbre("arbreNoms")->size();
-    const QSize channels = Arbre("arbreChannels")->size();
+    fenetre->resize(fenetre->size() + QSize(400, 150));
+    QApplication::processEvents();
+    const int largeur = fenetre->centralWidget()->width();
+    EXPECT_GE(place("banniere").right(), largeur - 1);
+    const QImage image = fenetre->grab().toImage();
+    const QColor ciel = image.pixelColor(image.width() - 3, place("banniere").center().y());
+    EXPECT_LT(ciel.lightness(), 100) << "la bannière s'arrête avant le bord";
+    EXPECT_EQ(place("cheminJournal").width(), avant["cheminJournal"].width() + 400);
+    EXPECT_EQ(place("dateDebut").width(), avant["dateDebut"].width() + 200);
+    EXPECT_EQ(place("boutonRecherche").left(), avant["boutonRecherche"].left() + 400);
+    EXPECT_EQ(place("barreProgression").width(), avant["barreProgression"].width() + 400);
+    EXPECT_EQ(Arbre("arbreNoms")->size(), avant["arbreNoms"].size() + QSize(200, 150));
+    EXPECT_FALSE(place("arbreNoms").intersects(place("arbreChannels")));
+    EXPECT_EQ(place("boutonCreerLog").topLeft(),
+              avant["boutonCreerLog"].topLeft() + QPoint(400, 150));
 
-    fenetre->resize(fenetre->size() + QSize(200, 150));
+    // Au plus bas : tout ce qui n'est pas au milieu reste entier dans la fenêtre.
+    fenetre->resize(fenetre->minimumSizeHint());
     QApplication::processEvents();
-    EXPECT_EQ(Arbre("arbreNoms")->size(), noms + QSize(100, 150));
-    EXPECT_EQ(Arbre("arbreChannels")->size(), channels + QSize(100, 150));
-    EXPECT_FALSE(Global(Arbre("arbreNoms")).intersects(Global(Arbre("arbreChannels"))));
-    for (const char* nom : fixes)
-        EXPECT_EQ(place(nom), avant[nom]) << nom;
-    for (const char* nom : enBas) {
-        EXPECT_EQ(place(nom).size(), avant[nom].size()) << nom;
-        EXPECT_EQ(place(nom).top(), avant[nom].top() + 150) << nom;
-    }
-    EXPECT_EQ(place("boutonCreerLog").left(), avant["boutonCreerLog"].left() + 200);
-    // Plus petite que le plan : rien ne se chevauche, la fenêtre garde sa taille minimale.
-    fenetre->resize(200, 200);
-    QApplication::processEvents();
-    EXPECT_GE(fenetre->centralWidget()->width(), 428);
-    EXPECT_EQ(Arbre("arbreNoms")->size(), noms);
+    const QRect zone = fenetre->centralWidget()->rect();
+    for (const char* nom : {"cheminJournal", "dateFin", "boutonRecherche", "barreProgression",
+                            "bilanRecherche", "boutonQuitter", "boutonCreerLog"})
+        EXPECT_TRUE(zone.contains(place(nom).translated(-fenetre->centralWidget()->pos()))) << nom;
+    // La bannière et le milieu ont perdu chacun la moitié ; les arbres montrent encore plusieurs
+    // noms, et le milieu défilerait s'il fallait aller plus bas.
+    const int perte = avant["banniere"].height() - place("banniere").height();
+    EXPECT_GT(perte, 40);
+    EXPECT_EQ(Arbre("arbreNoms")->height(), avant["arbreNoms"].height() - perte);
+    EXPECT_GE(Arbre("arbreNoms")->height(), 4 * Arbre("arbreNoms")->fontMetrics().lineSpacing());
+    EXPECT_EQ(Controle<QScrollArea>("zoneMilieu")->widgetResizable(), true);
 }
 
 } // namespace

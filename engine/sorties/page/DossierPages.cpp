@@ -123,7 +123,7 @@ void PagesEnCours::FermerPage(const std::string& suivante) {
     FermerBlocs();
     LacherAttente(&bilan_);
     const Voisins voisins{precedente_, suivante};
-    Sortir(FinPage(bilan_, contexte_.selection, &voisins));
+    Sortir(FinPage(bilan_, contexte_.selection, &voisins, contexte_.Teintes()));
     // Une page n'est pas attendue sur le disque une à une (des milliers d'attentes) : tout le
     // dossier l'est d'un coup, avant l'échange (voir la validation).
     if (page_.EstOuvert() && !page_.Fermer())
@@ -244,12 +244,13 @@ void PagesEnCours::Ancre(const InfosEntree& e) {
 bool PagesEnCours::Finir(std::string& raison) {
     if (!decoupee_) {
         FermerBlocs();
-        Sortir(FinPage(bilan_, contexte_.selection, nullptr));
+        Sortir(FinPage(bilan_, contexte_.selection, nullptr, contexte_.Teintes()));
     } else {
         if (pageOuverte_)
             FermerPage({});
         EnTetePage entete{contexte_.jour, std::nullopt, std::nullopt, contexte_.selection,
                           "sommaire"};
+        entete.teintes = &contexte_.Teintes();
         if (contexte_.periode) {
             entete.debut = contexte_.periode->first;
             entete.fin = contexte_.periode->second;

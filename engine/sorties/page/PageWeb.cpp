@@ -3,10 +3,11 @@
 
 #include "PageWeb.h"
 
-#include "Ligne.h"
 #include "Identite.h"
+#include "Ligne.h"
 #include "Publication.h"
 #include "Selection.h"
+#include "StylesPage.h"
 #include "Traduction.h"
 
 #include <algorithm>
@@ -15,70 +16,6 @@
 namespace vek {
 
 namespace {
-
-// Les styles. Le corps est une colonne : l'en-tête, puis le bilan (écrit après les entrées),
-// puis les entrées. Les messages gardent leurs espaces (pre-wrap) ; l'heure, dans sa colonne,
-// est le lien de l'entrée vers elle-même. Jours et séries de 500 entrées ne sont dessinés qu'à
-// l'approche de l'écran (content-visibility). Les cases des filtres précèdent les entrées, en
-// frères de <main> : une case décochée cache ses entrées par le combinateur « ~ », sans
-// « :has() », que le navigateur réévaluerait pour chaque entrée ; les étiquettes, dans le
-// bilan, en montrent l'état.
-constexpr std::string_view Styles = R"(:root{color-scheme:light dark}
-*{box-sizing:border-box}
-html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
-body{display:flex;flex-direction:column;margin:0 auto;max-width:62em;padding:1em 1em 2em;background:#fff;color:#1f2328;font:16px/1.5 system-ui,-apple-system,"Segoe UI",Roboto,"Noto Sans","DejaVu Sans",sans-serif}
-header{order:0;border-bottom:2px solid #2b3a55;margin-bottom:1em;padding-bottom:.6em}
-aside{order:1}main{order:2}footer{order:3}
-h1{margin:0 0 .5em;color:#2b3a55;font-size:1.6em;line-height:1.2}
-dl{display:grid;grid-template-columns:max-content 1fr;gap:.25em 1em;margin:0}
-dt{color:#57606a;font-weight:600}
-dd{margin:0}
-h2{margin:1.5em 0 .4em;padding:.2em .6em;border-left:4px solid #2b3a55;border-radius:3px;background:#eef1f6;color:#2b3a55;font-size:1.05em}
-a{color:#0550ae}
-section.j{content-visibility:auto;contain-intrinsic-size:auto 60em}
-div.r{content-visibility:auto;contain-intrinsic-size:auto 14000px}
-main p{margin:0;padding:.15em .5em .15em 6.1em;text-indent:-5.6em;border-left:3px solid transparent;white-space:pre-wrap;overflow-wrap:anywhere}
-main p:nth-of-type(even){background:#f8f9fa}
-main p>a.h{display:inline-block;width:8ch;margin-right:1.1em;overflow:hidden;vertical-align:top;white-space:pre;text-indent:0;color:#6e7781;text-decoration:none;font:.85em/1.75 ui-monospace,"DejaVu Sans Mono",Menlo,Consolas,monospace}
-main p>a.l{margin-right:.4em;color:#8c959f;text-decoration:none;font-size:.8em}
-main p>a.l::before{content:"#"}
-main p>a:hover{text-decoration:underline}
-main p>a:target{outline:2px solid #bf8700;outline-offset:1px}
-main p.s{padding-left:.5em;text-indent:0}
-b{padding:0 .4em;border-radius:.35em;background:#57606a;color:#fff;font-size:.85em;font-weight:600;white-space:nowrap}
-b.z{background:#57606a}
-u{text-decoration:none;font-weight:600}
-main p.p{border-left-color:#8c959f}
-main p.d{border-left-color:#0969da;background:#eef5ff}
-main p.d>u{color:#0550ae}
-main p.m{border-left-color:#8250df;background:#f6f0ff;font-style:italic}
-main p.a{border-left-color:#bf8700;background:#fff8e5}
-main p.a>u,main p.m>u{font-style:normal}
-aside{display:grid;gap:.6em;margin-bottom:1em}
-aside h2{margin:0 0 .3em}
-nav.voisins{display:flex;gap:1.2em;flex-wrap:wrap;font-weight:600}
-nav.voisins span{color:#8c959f;font-weight:400}
-nav.jours ol{margin:0;padding:0;list-style:none;columns:16em}
-nav.jours li{break-inside:avoid}
-.compte{color:#57606a;font-size:.85em}
-fieldset{margin:0;border:1px solid #d0d7de;border-radius:4px}
-legend{color:#57606a;font-weight:600}
-label,span.nf{display:inline-block;margin:0 .9em .2em 0;white-space:nowrap}
-details summary{cursor:pointer;color:#0550ae}
-figure{margin:0}
-figcaption{color:#57606a;font-size:.85em}
-svg.activite{width:100%;height:9em;color:#2b3a55}
-svg.activite rect{fill:currentColor}
-svg.activite text{fill:#57606a;font-size:10px}
-svg.activite line{stroke:#8c959f;stroke-width:.5}
-table{border-collapse:collapse}td{padding:.1em .8em .1em 0}td.n{text-align:right}
-footer{margin-top:2em;padding-top:.6em;border-top:1px solid #d0d7de;color:#57606a;font-size:.85em}
-input.f{position:absolute;width:1px;height:1px;opacity:0;pointer-events:none}
-.filtres label{cursor:pointer}.filtres label::before{content:"\2611\00a0"}
-@media (prefers-color-scheme:dark){body{background:#0d1117;color:#e6edf3}h1,h2{color:#c9d1d9}h2{background:#161b22;border-left-color:#58a6ff}header{border-bottom-color:#58a6ff}a,details summary{color:#58a6ff}dt,legend,.compte,figcaption,footer{color:#8b949e}main p:nth-of-type(even){background:#161b22}main p.d{background:#0c2d6b}main p.d>u{color:#79c0ff}main p.m{background:#271a45}main p.a{background:#3a2a06}u[class]{filter:brightness(1.6)}fieldset{border-color:#30363d}svg.activite{color:#58a6ff}svg.activite text{fill:#8b949e}}
-@media (max-width:34em){body{padding:.6em;font-size:15px}main p{padding-left:.5em;text-indent:0}dl{grid-template-columns:1fr}dt{margin-top:.3em}}
-@media print{:root{color-scheme:light}body{display:block;max-width:none;padding:0;font-size:10pt;background:#fff;color:#000}nav,.filtres{display:none}section.j,div.r{content-visibility:visible}main p:nth-of-type(even){background:none}h2{break-after:avoid}main p{break-inside:avoid}svg.activite{color:#000}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
-)";
 
 // Une règle par teinte : « .n0{color:#…} », « b.c0{background:#…} »…
 void AjouterTeintes(std::string& s, std::string_view classe, std::string_view propriete, int n,
@@ -106,8 +43,8 @@ std::string_view BaliseBadge(std::string_view tag) {
                                      : balises[static_cast<std::size_t>(TeinteChannel(tag))];
 }
 
-void AjouterNom(std::string& s, std::string_view nom, bool vous) {
-    s += vous ? std::string("<u>") : "<u class=n" + std::to_string(TeinteNom(nom)) + ">";
+void AjouterNom(std::string& s, std::string_view nom, bool vous, const TeintesDesNoms& teintes) {
+    s += vous ? std::string("<u>") : "<u class=n" + std::to_string(teintes.Teinte(nom)) + ">";
     TraduireHtml(s, nom);
     s += "</u>";
 }
@@ -140,7 +77,7 @@ void AjouterChannels(std::string& s, const Selection* sel) {
 }
 
 // Les personnes gardées, repliées au-delà de quelques-unes.
-void AjouterPersonnesGardees(std::string& s, const Selection* sel) {
+void AjouterPersonnesGardees(std::string& s, const Selection* sel, const TeintesDesNoms& teintes) {
     const std::size_t n = sel ? sel->NombreNoms() : 0;
     if (n == 0) {
         s += "personne";
@@ -151,7 +88,7 @@ void AjouterPersonnesGardees(std::string& s, const Selection* sel) {
         s += "<details><summary>" + NombreFr(n) + " personnes</summary>";
     for (std::size_t i = 0; i < n; ++i) {
         s += i == 0 ? "" : ", ";
-        AjouterNom(s, RognerEspaces(sel->Nom(i)), false);
+        AjouterNom(s, RognerEspaces(sel->Nom(i)), false, teintes);
     }
     if (replier)
         s += "</details>";
@@ -217,8 +154,8 @@ std::vector<std::size_t> RangsParActivite(const BilanPage& b) {
     return rangs;
 }
 
-void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
-                      const Selection* sel) {
+void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b, const Selection* sel,
+                      const TeintesDesNoms& teintes) {
     const std::vector<std::size_t> rangs = RangsParActivite(b);
     if (rangs.empty())
         return;
@@ -229,7 +166,7 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
             s += "<details><summary>" + NombreFr(rangs.size() - k) + " autres</summary>\n";
         std::string etiquette;
         const bool vous = sel && i == sel->NombreNoms();
-        AjouterNom(etiquette, NomDuRang(sel, i), vous);
+        AjouterNom(etiquette, NomDuRang(sel, i), vous, teintes);
         if (k < PersonnesFiltrables)
             AjouterCase(s, regles, "fq" + std::to_string(i), etiquette, b.parNom[i]);
         else
@@ -243,7 +180,8 @@ void AjouterPersonnes(std::string& s, std::string& regles, const BilanPage& b,
 
 // Les étiquettes des filtres : une par channel, par genre et par personne présents dans la
 // page ; les règles qui marquent celles des cases décochées suivent.
-void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
+void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel,
+                    const TeintesDesNoms& teintes) {
     std::string regles;
     s += "<section class=filtres><h2>Filtres</h2>\n<fieldset><legend>Channels</legend>\n";
     for (std::size_t i = 0; i < b.parChannel.size(); ++i) {
@@ -267,7 +205,7 @@ void AjouterFiltres(std::string& s, const BilanPage& b, const Selection* sel) {
     }
     if (b.parGenre[0] + b.parGenre[1] + b.parGenre[2] != 0)
         s += "</fieldset>\n";
-    AjouterPersonnes(s, regles, b, sel);
+    AjouterPersonnes(s, regles, b, sel, teintes);
     s += "<style>\n" + regles + "</style>\n</section>\n";
 }
 
@@ -370,7 +308,7 @@ std::string DebutPage(const EnTetePage& e) {
             s += " au " + DateCourte(*e.fin);
     }
     s += "</title>\n<style>\n";
-    s += Styles;
+    s += StylesPage;
     AjouterTeintes(s, ".n", "color", TeintesNoms, CouleurTeinteNom);
     AjouterTeintes(s, "b.c", "background", TeintesChannels, CouleurTeinteChannel);
     std::string cases;
@@ -392,13 +330,14 @@ std::string DebutPage(const EnTetePage& e) {
     return s;
 }
 
-std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voisins) {
+std::string FinPage(const BilanPage& b, const Selection* sel, const Voisins* voisins,
+                    const TeintesDesNoms& teintes) {
     std::string s = "</main>\n<aside>\n";
     if (voisins)
         AjouterVoisins(s, *voisins);
     AjouterJours(s, b);
     if (sel)
-        AjouterFiltres(s, b, sel);
+        AjouterFiltres(s, b, sel, teintes);
     AjouterGraphique(s, b);
     s += "</aside>\n<footer>";
     if (voisins)
@@ -418,7 +357,8 @@ std::string PageSommaire(const EnTetePage& e, const std::vector<PageDuDossier>& 
     std::string s = DebutPage(sansFiltres);
     // Les personnes gardées viennent après l'en-tête, repliées s'il y en a beaucoup.
     s += "<h2>Personnes</h2>\n<p>";
-    AjouterPersonnesGardees(s, e.selection);
+    static const TeintesDesNoms parLeursOctets;
+    AjouterPersonnesGardees(s, e.selection, e.teintes ? *e.teintes : parLeursOctets);
     s += "</p>\n<h2>" + NombreFr(pages.size()) + (pages.size() > 1 ? " pages" : " page") +
          "</h2>\n<table>\n";
     for (const PageDuDossier& p : pages)

@@ -20,6 +20,7 @@
 
 #include "Date.h"
 #include "Formats.h"
+#include "Publication.h"
 
 namespace vek {
 
@@ -66,6 +67,7 @@ struct EnTetePage {
     // leurs channels, genres et personnes sont posées. Sans elles, une case par channel, genre
     // et personne de la sélection.
     const BilanPage* presentes = nullptr;
+    const TeintesDesNoms* teintes = nullptr; // celles des noms de la passe
 };
 
 // Les pages voisines d'une page découpée (vides : aucune).
@@ -82,8 +84,9 @@ struct PageDuDossier {
 
 std::string DebutPage(const EnTetePage& entete);
 // La fin d'une page : le bilan (montré avant les entrées), les liens et le pied ; voisins est
-// nul pour la page unique.
-std::string FinPage(const BilanPage& bilan, const Selection* selection, const Voisins* voisins);
+// nul pour la page unique ; teintes : celles des noms de la passe.
+std::string FinPage(const BilanPage& bilan, const Selection* selection, const Voisins* voisins,
+                    const TeintesDesNoms& teintes = TeintesDesNoms());
 // Le sommaire du dossier découpé.
 std::string PageSommaire(const EnTetePage& entete, const std::vector<PageDuDossier>& pages,
                          const BilanPage& total);

@@ -46,14 +46,14 @@ std::string_view BaliseBadge(std::string_view tag) {
     return balises[static_cast<std::size_t>(TeinteChannel(tag))];
 }
 
-std::string_view BaliseNom(std::string_view nom) {
+std::string_view BaliseNom(std::string_view nom, const TeintesDesNoms& teintes) {
     static const std::array<std::string, TeintesNoms> balises = [] {
         std::array<std::string, TeintesNoms> b;
         for (int i = 0; i < TeintesNoms; ++i)
             b[static_cast<std::size_t>(i)] = "<u class=n" + std::to_string(i) + ">";
         return b;
     }();
-    return balises[static_cast<std::size_t>(TeinteNom(nom))];
+    return balises[static_cast<std::size_t>(teintes.Teinte(nom))];
 }
 
 // Ce que le fil d'écriture doit savoir d'une entrée mise en forme.
@@ -108,14 +108,16 @@ void RendreOuverture(Sortie& s, const EntreePage& x, std::string_view genre) {
 }
 
 // Le reste d'une entrée, après son ancre : badge, nom, texte.
-template <class Sortie> void RendreSuite(Sortie& s, const Enregistrement& e, const Modes& modes) {
+template <class Sortie>
+void RendreSuite(Sortie& s, const Enregistrement& e, const Modes& modes,
+                 const TeintesDesNoms& teintes) {
     if (e.genre == GenreEntree::Channel && !modes.ModeUnlessChannel) {
         s.Balise(BaliseBadge(e.channel));
         Html(s, e.channel);
         s.Balise("</b> ");
     }
     if (e.nomMontre) {
-        s.Balise(e.genre == GenreEntree::Dit ? std::string_view("<u>") : BaliseNom(e.nom));
+        s.Balise(e.genre == GenreEntree::Dit ? std::string_view("<u>") : BaliseNom(e.nom, teintes));
         Html(s, e.nom);
         s.Balise("</u> : ");
     }
@@ -193,7 +195,7 @@ void PuitsPage::Ajouter(Lot& lot, const Enregistrement& e, bool demesuree) {
     x.coupure = m.octets.Taille();
     {
         VersZone zone(m.octets, VersZone::Place(e.texte.size() + e.nom.size() + e.channel.size()));
-        RendreSuite(zone, e, lot.modes);
+        RendreSuite(zone, e, lot.modes, contexte_.Teintes());
     }
     x.fin = m.octets.Taille();
     m.entrees.push_back(x);
@@ -224,7 +226,7 @@ void PuitsPage::Ecrire(Lot& lot, EcrivainTexte& fichier) {
                     static_cast<PagesEnCours*>(p)->Sortir(o);
                 },
                 &pages_);
-            RendreSuite(s, *m.demesuree, m.modes);
+            RendreSuite(s, *m.demesuree, m.modes, contexte_.Teintes());
         } else {
             pages_.Sortir(octets.substr(debut, x.coupure - debut));
             pages_.Ancre(infos);
