@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 VEK_AVEC_CROISE=0 ./scripts/dependances.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j"$(nproc)"
+# Seulement les deux programmes : ni les tests ni le banc.
+cmake --build --preset release -j"$(nproc)" --target VEK_Log vek-extraire
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec ./build/release/app/VEK_Log "$@"
 fi

@@ -259,7 +259,6 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     cible_ = cible;
     raison_.clear();
     fichierEnCause_.clear();
-    enPlace_ = false;
     // La sortie ne s'écrit que comme fichier ordinaire : un tube, un périphérique ou un
     // dossier qui porte son nom est refusé avant toute écriture (un tube ferait attendre sans
     // fin). Un lien symbolique, lui, sera remplacé par le nouveau fichier.
@@ -287,22 +286,8 @@ bool EcritureAtomique::Ouvrir(const std::string& cible) {
     return false;
 }
 
-bool EcritureAtomique::OuvrirEnPlace(const std::string& cible) {
-    if (ouvert_ || prepare_)
-        Abandonner();
-    if (!ecrivain_.Reprendre(cible))
-        return Ouvrir(cible);
-    cible_ = cible;
-    raison_.clear();
-    fichierEnCause_.clear();
-    temporaire_.clear();
-    ouvert_ = true;
-    enPlace_ = true;
-    return true;
-}
-
 bool EcritureAtomique::Preparer() {
-    if (!ouvert_ || enPlace_)
+    if (!ouvert_)
         return false;
     // Le nouveau fichier est sur le disque avant de prendre le nom de l'ancien : une coupure de
     // courant laisse l'un ou l'autre, jamais un fichier vide sous le bon nom.
@@ -325,16 +310,6 @@ bool EcritureAtomique::Preparer() {
 bool EcritureAtomique::Valider() {
     if (!ouvert_)
         return false;
-    if (enPlace_) {
-        ouvert_ = false;
-        enPlace_ = false;
-        if (ecrivain_.Fermer())
-            return true;
-        raison_ = ecrivain_.Raison();
-        fichierEnCause_ = cible_;
-        SupprimerFichier(cible_);
-        return false;
-    }
     if (const auto echec = ValiderEnsemble({this})) {
         raison_ = echec->raison;
         fichierEnCause_ = cible_;
@@ -344,7 +319,7 @@ bool EcritureAtomique::Valider() {
 }
 
 bool EcritureAtomique::ValiderTravail() {
-    if (!ouvert_ || enPlace_)
+    if (!ouvert_)
         return Valider();
     ouvert_ = false;
     ecrivain_.ReprendreDroitsDe(cible_);
@@ -371,11 +346,6 @@ void EcritureAtomique::Abandonner() {
         return;
     ouvert_ = false;
     ecrivain_.Fermer();
-    if (enPlace_) {
-        enPlace_ = false;
-        SupprimerFichier(cible_);
-        return;
-    }
     SupprimerFichier(temporaire_);
 }
 

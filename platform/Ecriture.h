@@ -53,7 +53,6 @@ public:
     // créé par CreerNeuf (écrit depuis son début) ; rien pour un autre, ou après une erreur.
     std::optional<ContenuSortie> Contenu() const;
     bool EstOuvert() const { return fichier_ != nullptr; }
-    bool EnErreur() const { return codeErreur_ != 0; }
     std::string Raison() const { return RaisonSysteme(codeErreur_); }
 
 private:
@@ -83,18 +82,11 @@ private:
 //
 // Plusieurs sorties se valident ensemble, tout ou rien, par ValiderEnsemble (Validation.h) :
 // chacune est d'abord préparée (Preparer), puis l'ensemble prend ses noms.
-//
-// OuvrirEnPlace sert aux fichiers de travail du programme, qu'on peut perdre mais qu'on réécrit
-// souvent en entier : la cible existante est réécrite sur place (ni nouvelles pages ni
-// suppression de l'ancien fichier à payer). Un échec ou un abandon supprime alors la cible,
-// dont le contenu serait un mélange de l'ancien et du nouveau. Une cible absente ou impossible
-// à rouvrir en écriture est écrite comme avec Ouvrir.
 class EcritureAtomique {
 public:
     ~EcritureAtomique(); // abandonne si ni Valider ni Abandonner n'ont été appelés
 
     bool Ouvrir(const NomFichier& cible);
-    bool OuvrirEnPlace(const NomFichier& cible);
     EcrivainTexte& Flux() { return ecrivain_; }
     bool Valider(); // prépare, puis remplace la cible (même en lecture seule)
     // Un fichier de travail, qu'on peut perdre (l'extrait) : fermé, puis il prend le nom de la
@@ -111,10 +103,9 @@ public:
     // Le temporaire préparé n'est plus à supprimer par cet objet : il a pris le nom de la cible
     // (ou la validation de l'ensemble s'en charge).
     void Confier() { prepare_ = false; }
-    bool EnPlace() const { return enPlace_; }
     const NomFichier& Cible() const { return cible_; }
-    // Le fichier en cours d'écriture (le temporaire, ou la cible en place).
-    const NomFichier& Temporaire() const { return enPlace_ ? cible_ : temporaire_; }
+    // Le fichier en cours d'écriture, sous son nom temporaire.
+    const NomFichier& Temporaire() const { return temporaire_; }
     const std::string& Raison() const { return raison_; }
     // Le fichier en cause lors du dernier échec (la cible ou le fichier temporaire).
     const std::string& FichierEnCause() const { return fichierEnCause_; }
@@ -128,7 +119,6 @@ private:
     std::optional<ContenuSortie> contenu_;
     bool ouvert_ = false;
     bool prepare_ = false; // préparé, pas encore confié : le temporaire est encore à nous
-    bool enPlace_ = false;
 };
 
 // Les fichiers temporaires d'une sortie s'appellent « sortie.tmp-<processus>-<hasard> » (16

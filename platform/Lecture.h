@@ -48,8 +48,6 @@ public:
         horloge_ = &horloge;
         delai_ = delai;
     }
-    // Octets laissés pour la lecture suivante (une ligne inachevée) ; 0 sinon.
-    std::uint64_t OctetsLaisses() const { return laisses_; }
     // Position (octets) de la fin de ce qui a été lu, et de ce qui reste à lire une fois la
     // dernière ligne lue : ligne inachevée exclue.
     std::uint64_t FinDeLecture() const { return lu_ - laisses_ - (fin_ - debut_); }

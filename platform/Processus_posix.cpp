@@ -27,6 +27,33 @@ void EcrireErreur(int descripteur, int code) {
     }
 }
 
+// Dans le fils intermédiaire, après fork : nouvelle session, lance le petit-fils et s'en va
+// aussitôt, pour que le programme démarré ne reste pas rattaché à nous. N'alloue rien.
+[[noreturn]] void LancerPetitFils(char* const* argv, const int tube[2]) {
+    ::close(tube[0]);
+    ::setsid();
+    const pid_t petitFils = ::fork();
+    if (petitFils < 0) {
+        EcrireErreur(tube[1], errno);
+        ::_exit(1);
+    }
+    if (petitFils == 0) {
+        sigset_t aucun;
+        sigemptyset(&aucun);
+        ::sigprocmask(SIG_SETMASK, &aucun, nullptr);
+        const int nul = ::open("/dev/null", O_RDONLY);
+        if (nul >= 0) {
+            ::dup2(nul, STDIN_FILENO);
+            if (nul != STDIN_FILENO)
+                ::close(nul);
+        }
+        ::execvp(argv[0], argv);
+        EcrireErreur(tube[1], errno);
+        ::_exit(127);
+    }
+    ::_exit(0);
+}
+
 } // namespace
 
 bool DemarrerDetache(const std::vector<std::string>& arguments, int* erreur) {
@@ -62,32 +89,8 @@ bool DemarrerDetache(const std::vector<std::string>& arguments, int* erreur) {
         ::close(tube[1]);
         return echec(code);
     }
-    if (intermediaire == 0) {
-        // Fils intermédiaire : nouvelle session, lance le petit-fils et s'en va aussitôt, pour
-        // que le programme démarré ne reste pas rattaché à nous.
-        ::close(tube[0]);
-        ::setsid();
-        const pid_t petitFils = ::fork();
-        if (petitFils < 0) {
-            EcrireErreur(tube[1], errno);
-            ::_exit(1);
-        }
-        if (petitFils == 0) {
-            sigset_t aucun;
-            sigemptyset(&aucun);
-            ::sigprocmask(SIG_SETMASK, &aucun, nullptr);
-            const int nul = ::open("/dev/null", O_RDONLY);
-            if (nul >= 0) {
-                ::dup2(nul, STDIN_FILENO);
-                if (nul != STDIN_FILENO)
-                    ::close(nul);
-            }
-            ::execvp(argv[0], argv.data());
-            EcrireErreur(tube[1], errno);
-            ::_exit(127);
-        }
-        ::_exit(0);
-    }
+    if (intermediaire == 0)
+        LancerPetitFils(argv.data(), tube);
 
     ::close(tube[1]);
     int etat = 0;

@@ -31,6 +31,43 @@ public:
     bool OuvrirDocument(const std::string&) override { return true; }
 };
 
+// La route principale : choisir le journal (analyse, dont le résumé est rendu dans
+// sortieAnalyse), lancer la recherche, cocher, écrire le journal final. Faux si elle échoue.
+bool SuivreLaRoute(FrmPrincipal& fenetre, const QString& sortieAnalyse, const bool& echec) {
+    // Les passes tournent sur un fil de travail : on attend que la fenêtre en ait montré la fin.
+    auto attendre = [&fenetre] {
+        while (fenetre.PasseEnCours())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents();
+    };
+
+    fenetre.findChild<QPushButton*>(QStringLiteral("boutonParcourir"))->click();
+    attendre();
+    for (FrmAnalyse* resume : fenetre.FenetresAnalyse()) {
+        if (!sortieAnalyse.isEmpty() && !resume->grab().save(sortieAnalyse, "PNG")) {
+            std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
+                         sortieAnalyse.toLocal8Bit().constData());
+            return false;
+        }
+        resume->close();
+    }
+    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("boutonRecherche"));
+    if (echec || !recherche->isEnabled()) {
+        std::fprintf(stderr, "vek-capture : le journal n'a pas donné deux dates.\n");
+        return false;
+    }
+    recherche->click();
+    attendre();
+    fenetre.findChild<QCheckBox*>(QStringLiteral("caseTousLesChannels"))->click();
+    auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("arbreNoms"));
+    for (int i = 0; i < noms->topLevelItemCount(); i += 2)
+        noms->topLevelItem(i)->setCheckState(0, Qt::Checked);
+    fenetre.findChild<QPushButton*>(QStringLiteral("boutonCreerLog"))->click();
+    attendre();
+
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -67,38 +104,8 @@ int main(int argc, char* argv[]) {
     fenetre.DefinirTerminaison([] {});
     fenetre.show();
 
-    // Les passes tournent sur un fil de travail : on attend que la fenêtre en ait montré la fin.
-    auto attendre = [&fenetre] {
-        while (fenetre.PasseEnCours())
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        QApplication::processEvents();
-    };
-
-    // La route principale : choisir le journal (analyse), lancer la recherche, cocher.
-    fenetre.findChild<QPushButton*>(QStringLiteral("boutonParcourir"))->click();
-    attendre();
-    for (FrmAnalyse* resume : fenetre.FenetresAnalyse()) {
-        if (!sortieAnalyse.isEmpty() && !resume->grab().save(sortieAnalyse, "PNG")) {
-            std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
-                         sortieAnalyse.toLocal8Bit().constData());
-            return 1;
-        }
-        resume->close();
-    }
-    auto* recherche = fenetre.findChild<QPushButton*>(QStringLiteral("boutonRecherche"));
-    if (echec || !recherche->isEnabled()) {
-        std::fprintf(stderr, "vek-capture : le journal n'a pas donné deux dates.\n");
+    if (!SuivreLaRoute(fenetre, sortieAnalyse, echec))
         return 1;
-    }
-    recherche->click();
-    attendre();
-    fenetre.findChild<QCheckBox*>(QStringLiteral("caseTousLesChannels"))->click();
-    auto* noms = fenetre.findChild<QTreeWidget*>(QStringLiteral("arbreNoms"));
-    for (int i = 0; i < noms->topLevelItemCount(); i += 2)
-        noms->topLevelItem(i)->setCheckState(0, Qt::Checked);
-    fenetre.findChild<QPushButton*>(QStringLiteral("boutonCreerLog"))->click();
-    attendre();
-
     if (echec || !fenetre.grab().save(sortie, "PNG")) {
         std::fprintf(stderr, "vek-capture : impossible d'écrire %s\n",
                      sortie.toLocal8Bit().constData());

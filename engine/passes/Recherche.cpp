@@ -7,6 +7,7 @@
 
 #include "ChaineDeLots.h"
 #include "Comptage.h"
+#include "ExtraitEnCours.h"
 #include "FiltrePeriode.h"
 #include "Memoire.h"
 #include "Passe.h"
@@ -44,69 +45,6 @@ Resultat JournalsHorsDuDossier(const std::vector<NomFichier>& journaux,
     }
     return Resultat::Succes();
 }
-
-// L'extrait en cours d'écriture : nouveau, sous un nom temporaire, qui ne prend la place de
-// l'ancien qu'une fois la recherche réussie ; ou prolongé (depuis sa fin, ou avant sa dernière
-// ligne quand elle est relue), et ramené à ce qu'il était en cas d'échec. Dans tous les cas, un
-// échec laisse l'ancien extrait tel qu'il était, octet pour octet.
-class ExtraitEnCours {
-public:
-    explicit ExtraitEnCours(std::string chemin) : chemin_(std::move(chemin)) {}
-    ~ExtraitEnCours() { Abandonner(); }
-    // prolongerDepuis : la taille à partir de laquelle l'extrait se prolonge ; aRemettre : les
-    // octets qu'il y avait au-delà, remis en cas d'échec.
-    Resultat Ouvrir(const std::optional<std::uint64_t>& prolongerDepuis, std::string aRemettre) {
-        prolonge_ = prolongerDepuis.has_value();
-        aRemettre_ = std::move(aRemettre);
-        depuis_ = prolongerDepuis.value_or(0);
-        const bool ouvert =
-            prolonge_ ? suite_.Prolonger(chemin_, depuis_) : nouveau_.Ouvrir(chemin_);
-        if (!ouvert)
-            return Echec(prolonge_ ? suite_.Raison() : nouveau_.Raison(), chemin_);
-        ouvert_ = true;
-        return Resultat::Succes();
-    }
-    EcrivainTexte& Flux() { return prolonge_ ? suite_ : nouveau_.Flux(); }
-    Resultat Valider() {
-        ouvert_ = false;
-        if (prolonge_ ? suite_.Fermer() : nouveau_.ValiderTravail())
-            return Resultat::Succes();
-        if (prolonge_)
-            Ramener();
-        return prolonge_ ? Echec(suite_.Raison(), chemin_)
-                         : Echec(nouveau_.Raison(), nouveau_.FichierEnCause());
-    }
-    void Abandonner() {
-        if (!ouvert_)
-            return;
-        ouvert_ = false;
-        if (prolonge_)
-            Ramener();
-        else
-            nouveau_.Abandonner();
-    }
-
-private:
-    void Ramener() {
-        suite_.Ramener();
-        if (aRemettre_.empty())
-            return;
-        EcrivainTexte remise;
-        if (remise.Prolonger(chemin_, depuis_)) {
-            remise.Ecrire(aRemettre_);
-            remise.Fermer();
-        }
-    }
-    static Resultat Echec(const std::string& raison, const std::string& fichier) {
-        return Resultat::Echec("Impossible d'écrire l'extrait", fichier, raison);
-    }
-    std::string chemin_;
-    bool prolonge_ = false, ouvert_ = false;
-    std::uint64_t depuis_ = 0;
-    std::string aRemettre_;
-    EcritureAtomique nouveau_;
-    EcrivainTexte suite_;
-};
 
 // La lecture d'une recherche : les lignes de la période partent par lots ; plusieurs fils les
 // cataloguent en parallèle, chacun dans un catalogue partiel qui note le rang de chaque première
@@ -222,6 +160,24 @@ ProvisoireDe(const std::string& cheminExtrait, const Lecture& l, std::uint64_t p
     return p;
 }
 
+// Le résultat d'une recherche réussie, d'après ce qu'elle a noté.
+void Remplir(ResultatRecherche& resultat, const MemoireMoteur& m,
+             const MemoireMoteur::LectureFaite& lue, const std::string& cheminExtrait,
+             const Reprise* reprise, bool premiereRetenue) {
+    resultat.catalogue = m.catalogue;
+    resultat.extrait = cheminExtrait;
+    resultat.empreinte = m.empreinteExtrait;
+    resultat.lignesLues = lue.lus;
+    resultat.lignesRetenues = lue.retenues;
+    resultat.lignesDatees = lue.datees;
+    resultat.periode = lue.periode;
+    resultat.suite = reprise != nullptr;
+    resultat.debutSuite = reprise ? reprise->tailleExtrait : 0;
+    resultat.derniereRelue = reprise && reprise->relireDerniere;
+    resultat.relueDansLExtrait = resultat.derniereRelue && premiereRetenue;
+    resultat.derniereProvisoire = lue.provisoire && !lue.provisoire->octetsExtrait.empty();
+}
+
 // Note, après une recherche réussie, son extrait, son catalogue et de quoi la prolonger.
 void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtrait,
            const Periode& cherchee, const Reprise* reprise, const FiltrePeriode& filtre, Lecture& l,
@@ -255,6 +211,7 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
         for (const NomFichier& j : source.Journaux())
             m.sourcesExtrait.push_back(j.substr(j.find_last_of("/\\") + 1));
     m.MemoriserLignes(cheminExtrait, m.empreinteExtrait, lue.retenues);
+
     // Une dernière ligne sans fin de ligne : celle de cette lecture, ou, si rien n'a été lu,
     // celle d'avant, toujours là.
     const auto& journal = lue.lue.journaux.size() != 1 ? LuDUnJournal{} : lue.lue.journaux.front();
@@ -268,18 +225,7 @@ void Noter(MemoireMoteur& m, SourceLignes& source, const std::string& cheminExtr
         lue.lue.journaux.front().debutProvisoire =
             reprise->avant.lue.journaux.front().debutProvisoire;
 
-    resultat.catalogue = m.catalogue;
-    resultat.extrait = cheminExtrait;
-    resultat.empreinte = m.empreinteExtrait;
-    resultat.lignesLues = lue.lus;
-    resultat.lignesRetenues = lue.retenues;
-    resultat.lignesDatees = lue.datees;
-    resultat.periode = cherchee;
-    resultat.suite = reprise != nullptr;
-    resultat.debutSuite = reprise ? reprise->tailleExtrait : 0;
-    resultat.derniereRelue = reprise && reprise->relireDerniere;
-    resultat.relueDansLExtrait = resultat.derniereRelue && l.premiereRetenue;
-    resultat.derniereProvisoire = lue.provisoire && !lue.provisoire->octetsExtrait.empty();
+    Remplir(resultat, m, lue, cheminExtrait, reprise, l.premiereRetenue);
     if (lue.lue.Vide())
         m.lecture.reset(); // un tube, un fichier sans identité : rien à prolonger
     else

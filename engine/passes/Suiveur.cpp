@@ -190,6 +190,33 @@ std::uint64_t Suiveur::Depuis(const ResultatRecherche& r, RegardSuivi& regard) {
     return 0;
 }
 
+// La queue de ce qui a été lu : les octets d'avant depuis, gardés, puis ceux-ci.
+void Suiveur::NoterQueue(std::uint64_t depuis, std::uint64_t fin, const std::string& lues) {
+    if (depuis == lu_ && fin == lu_)
+        return;
+    std::string queue =
+        depuis >= lu_ - std::min<std::uint64_t>(lu_, queueLue_.size()) && depuis <= lu_
+            ? queueLue_.substr(0, queueLue_.size() - static_cast<std::size_t>(lu_ - depuis))
+            : std::string();
+    queue += lues;
+    queueLue_ = queue.substr(queue.size() - std::min(queue.size(), TailleQueue));
+    lu_ = fin;
+}
+
+// La dernière rendue est la dernière de l'extrait, et le jeu ne l'a pas achevée : la ligne
+// provisoire, à corriger quand il l'achèvera.
+void Suiveur::NoterProvisoire(const ResultatRecherche& r,
+                              const std::optional<std::uint64_t>& derniereRendue, std::uint64_t fin,
+                              RegardSuivi& regard) {
+    if (!derniereRendue)
+        return;
+    provisoire_.reset();
+    if (r.derniereProvisoire && !regard.lignes.empty() &&
+        fin - *derniereRendue == regard.lignes.back().ligne.size() + 2)
+        provisoire_ = {*derniereRendue, regard.lignes.back()};
+    regard.derniereProvisoire = provisoire_.has_value();
+}
+
 void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool correction,
                           const SelectionSuivie& selection, const Modes& modes,
                           const ReglagesNettoyage& nettoyage, std::size_t maximum,
@@ -241,26 +268,10 @@ void Suiveur::LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool
     }
     const std::uint64_t fin = lecteur.FinDeLecture();
     connues_.FinDeRelecture();
-    // La queue de ce qui a été lu : les octets d'avant depuis, gardés, puis ceux-ci.
-    if (depuis != lu_ || fin != lu_) {
-        std::string queue =
-            depuis >= lu_ - std::min<std::uint64_t>(lu_, queueLue_.size()) && depuis <= lu_
-                ? queueLue_.substr(0, queueLue_.size() - static_cast<std::size_t>(lu_ - depuis))
-                : std::string();
-        queue += lues;
-        queueLue_ = queue.substr(queue.size() - std::min(queue.size(), TailleQueue));
-        lu_ = fin;
-    }
+    NoterQueue(depuis, fin, lues);
     regard.lignes.assign(std::make_move_iterator(dernieres.begin()),
                          std::make_move_iterator(dernieres.end()));
-    // La dernière rendue est la dernière de l'extrait, et le jeu ne l'a pas achevée.
-    if (derniereRendue) {
-        provisoire_.reset();
-        if (r.derniereProvisoire && !regard.lignes.empty() &&
-            fin - *derniereRendue == regard.lignes.back().ligne.size() + 2)
-            provisoire_ = {*derniereRendue, regard.lignes.back()};
-        regard.derniereProvisoire = provisoire_.has_value();
-    }
+    NoterProvisoire(r, derniereRendue, fin, regard);
 }
 
 } // namespace vek

@@ -111,6 +111,10 @@ private:
     // D'où lire l'extrait après une recherche : là où le regard précédent s'était arrêté, ou, le
     // journal relu en entier, après ce qui avait déjà été rendu.
     std::uint64_t Depuis(const ResultatRecherche& r, RegardSuivi& regard);
+    void NoterQueue(std::uint64_t depuis, std::uint64_t fin, const std::string& lues);
+    void NoterProvisoire(const ResultatRecherche& r,
+                         const std::optional<std::uint64_t>& derniereRendue, std::uint64_t fin,
+                         RegardSuivi& regard);
     void LireExtrait(const ResultatRecherche& r, std::uint64_t depuis, bool correction,
                      const SelectionSuivie& selection, const Modes& modes,
                      const ReglagesNettoyage& nettoyage, std::size_t maximum, RegardSuivi& regard);
