@@ -14,7 +14,6 @@
 #include "Catalogue.h"
 #include "Ligne.h"
 #include "Moteur.h"
-#include "OutilsMoteur.h"
 #include "Progression.h"
 #include "Selection.h"
 
@@ -98,6 +97,14 @@ struct ArbresCoches {
 
 // L'en-tête d'une ligne datée du 24 décembre 2001, heure entre crochets.
 inline const std::string P = "12/24/2001 [18:30:05] ";
+
+// Un journal de lignes lignes d'Aldric sur [Commerce], toutes à la même heure : « message 0 »…
+inline std::string JournalDeMessages(int lignes) {
+    std::string t;
+    for (int i = 0; i < lignes; ++i)
+        t += P + "[Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
+    return t;
+}
 
 // La date du jour des sorties d'essai : la bannière est la même à chaque exécution.
 inline constexpr Date JourDesEssais{2002, 12, 7};

@@ -24,6 +24,7 @@
 
 #include "DossierTemporaire.h"
 #include "Extraire.h"
+#include "OutilsMoteur.h"
 
 namespace {
 
@@ -32,10 +33,7 @@ using vek::test::DossierTemporaire;
 using vek::test::LireTout;
 
 std::string Journal(int lignes) {
-    std::string t;
-    for (int i = 0; i < lignes; ++i)
-        t += "12/24/2001 [18:30:05] [Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
-    return t;
+    return vek::test::JournalDeMessages(lignes);
 }
 
 struct Sortie {

@@ -200,57 +200,28 @@ TEST(EcritureAtomique, AbandonLaisseLAncienIntact) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 1);
 }
 
-// Réécriture sur place : le même fichier (même nœud) reçoit le nouveau contenu, plus court ou
-// plus long que l'ancien ; un abandon le supprime.
-TEST(EcritureAtomique, EnPlaceRaccourcitAllongeEtSupprimeALAbandon) {
+// Prolonger un fichier écrit par le programme : l'écriture reprend à la taille donnée et ce qui
+// dépassait est coupé. Seul un fichier ordinaire sans autre nom est repris : un fichier absent,
+// ou partagé avec un autre nom par un lien physique, ne l'est pas, et l'autre nom ne change pas.
+TEST(EcrivainTexte, ProlongeSeulementUnFichierSansAutreNom) {
     DossierTemporaire d;
-    const auto cible = d.Ecrire("LogVEKtemp.txt", "un ancien contenu bien plus long");
-    const auto avant = LireEmpreinte(cible);
-    ASSERT_TRUE(avant);
-    for (const std::string& nouveau :
-         {std::string("court"), std::string(3u << 20, 'L'), std::string()}) {
-        EcritureAtomique w;
-        ASSERT_TRUE(w.OuvrirEnPlace(cible));
-        EXPECT_TRUE(w.EnPlace());
-        w.Flux().Ecrire(nouveau);
-        ASSERT_TRUE(w.Valider()) << w.Raison();
-        EXPECT_EQ(LireTout(cible), nouveau);
-        const auto apres = LireEmpreinte(cible);
-        ASSERT_TRUE(apres);
-        EXPECT_EQ(apres->noeud, avant->noeud);
-    }
+    const auto seul = d.Ecrire("LogVEKtemp.txt", "ligne 1\r\nligne 2\r\n");
     {
-        d.Ecrire("LogVEKtemp.txt", "ancien");
-        EcritureAtomique w;
-        ASSERT_TRUE(w.OuvrirEnPlace(cible));
-        w.Flux().Ecrire("par");
-    } // abandon : le contenu serait un mélange, le fichier disparaît
-    EXPECT_FALSE(FichierExiste(cible));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 0);
-}
-
-// Quand la cible ne peut pas être reprise (absente, en lecture seule, ou partagée avec un autre
-// nom par un lien physique), l'écriture passe par un fichier temporaire, comme avec Ouvrir.
-TEST(EcritureAtomique, EnPlaceImpossibleRetombeSurLeRemplacement) {
-    DossierTemporaire d;
-    const auto absente = d.Fichier("absente.txt");
-    const auto seule = d.Ecrire("seule.txt", "ancien");
-    test::LectureSeule(seule);
+        EcrivainTexte e;
+        ASSERT_TRUE(e.Prolonger(seul, 9)) << e.Raison();
+        e.Ecrire("suite\r\n");
+        ASSERT_TRUE(e.Fermer()) << e.Raison();
+    }
+    EXPECT_EQ(LireTout(seul), "ligne 1\r\nsuite\r\n");
     const auto liee = d.Ecrire("liee.txt", "ancien");
     const auto autreNom = d.Fichier("autre-nom.txt");
     std::filesystem::create_hard_link(liee, autreNom);
-    // L'administrateur écrit dans un fichier en lecture seule : il le reprend.
-    const bool seuleOuvrable = test::OuvrableEnEcriture(seule);
-    for (const auto& cible : {absente, seule, liee}) {
-        EcritureAtomique w;
-        ASSERT_TRUE(w.OuvrirEnPlace(cible)) << cible;
-        EXPECT_EQ(w.EnPlace(), cible == seule && seuleOuvrable) << cible;
-        w.Flux().Ecrire("nouveau");
-        ASSERT_TRUE(w.Valider()) << w.Raison();
-        EXPECT_EQ(LireTout(cible), "nouveau");
+    for (const auto& cible : {d.Fichier("absente.txt"), liee}) {
+        EcrivainTexte e;
+        EXPECT_FALSE(e.Prolonger(cible, 0)) << cible;
     }
     EXPECT_EQ(LireTout(autreNom), "ancien");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(d.Chemin()), {}), 4);
+    EXPECT_FALSE(FichierExiste(d.Fichier("absente.txt")));
 }
 
 // Retirer les pages d'un fichier de la mémoire ne touche pas à son contenu ; un fichier absent

@@ -37,13 +37,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string P = "12/24/2001 [18:30:05] ";
+using test::P;
 
 std::string Journal(int lignes) {
-    std::string t;
-    for (int i = 0; i < lignes; ++i)
-        t += P + "[Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
-    return t;
+    return test::JournalDeMessages(lignes);
 }
 
 const std::vector<std::string> NomsSorties = {"LogFinal.txt", "LogFinal.html", "LogFinal.jsonl"};

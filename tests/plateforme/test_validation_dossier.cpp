@@ -31,10 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Journal() {
-    std::string t;
-    for (int i = 0; i < 3; ++i)
-        t += "12/24/2001 [18:30:05] [Commerce] \"Aldric\": message " + std::to_string(i) + "\r\n";
-    return t;
+    return test::JournalDeMessages(3);
 }
 
 // Les sorties, dans l'ordre de leur validation : le texte, le dossier, le JSON.
