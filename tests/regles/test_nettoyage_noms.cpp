@@ -15,6 +15,7 @@
 #include "Moteur.h"
 #include "Nettoyage.h"
 #include "OutilsMoteur.h"
+#include "PasseDEssai.h"
 
 namespace vek {
 namespace {
@@ -128,22 +129,12 @@ std::vector<std::string> Decouper(const std::string& contenu) {
     return lignes;
 }
 
-class PasseDifficile : public ::testing::Test {
+class PasseDifficile : public test::PasseDEssai {
 protected:
-    test::DossierTemporaire dossier;
-    Moteur module{test::Reglages(dossier.Chemin())};
-    test::ReglagesEcriture ecriture;
-    test::ProgressionNotee progression;
-    test::ArbresCoches arbres;
     const FormatsSortie tous = FormatsSortie::De({"texte", "html", "json", "forum", "discord"});
 
     void SetUp() override {
-        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", JournalDifficile()),
-                                      {2001, 12, 24}, {2001, 12, 24}, progression);
-        ASSERT_TRUE(r.ok()) << r.Echec().Message();
-        arbres.Remplir(*r->catalogue);
-        arbres.ToutCocher(arbres.channels);
-        arbres.ToutCocher(arbres.noms);
+        ChercherToutCocher(JournalDifficile(), {2001, 12, 24}, {2001, 12, 24});
         ecriture.nettoyage.sansHrp = true;
         ecriture.nettoyage.anonymiser = true;
     }

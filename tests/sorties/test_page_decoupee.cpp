@@ -25,6 +25,7 @@
 #include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "PageWeb.h"
+#include "PasseDEssai.h"
 #include "Selection.h"
 
 namespace vek {
@@ -91,22 +92,9 @@ std::uint64_t CompteDuGraphique(const std::string& h) {
     return total;
 }
 
-class PageDecoupee : public ::testing::Test {
+class PageDecoupee : public test::PasseDEssai {
 protected:
-    test::DossierTemporaire dossier;
-    Moteur module{test::Reglages(dossier.Chemin())};
-    test::ReglagesEcriture ecriture;
-    test::ProgressionNotee progression;
-    test::ArbresCoches arbres;
-
-    void SetUp() override {
-        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", JournalDeJours()),
-                                      {2001, 11, 1}, {2001, 12, 31}, progression);
-        ASSERT_TRUE(r.ok()) << r.Echec().Message();
-        arbres.Remplir(*r->catalogue);
-        arbres.ToutCocher(arbres.channels);
-        arbres.ToutCocher(arbres.noms);
-    }
+    void SetUp() override { ChercherToutCocher(JournalDeJours(), {2001, 11, 1}, {2001, 12, 31}); }
     Issue<ResultatSorties> Ecrire(Decoupage d) {
         ecriture.decoupage = d;
         const ModesPartages modes;

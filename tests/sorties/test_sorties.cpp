@@ -18,6 +18,7 @@
 #include "Moteur.h"
 #include "OutilsMoteur.h"
 #include "Parties.h"
+#include "PasseDEssai.h"
 #include "SystemeValidationEssai.h"
 #include "Validation.h"
 
@@ -95,23 +96,11 @@ void VerifierOrdre(const std::vector<std::string>& entrees, const char* sortie) 
             << Hostiles[k].cas << " : " << entrees[k].substr(0, 200);
 }
 
-class Sorties : public ::testing::Test {
+class Sorties : public test::PasseDEssai {
 protected:
-    test::DossierTemporaire dossier;
-    Moteur module{test::Reglages(dossier.Chemin())};
-    test::ReglagesEcriture ecriture;
-    test::ProgressionNotee progression;
-    test::ArbresCoches arbres;
     const FormatsSortie tous = FormatsSortie::De({"texte", "html", "json", "forum", "discord"});
 
-    void SetUp() override {
-        const auto r = test::Chercher(module, dossier.Ecrire("journal.txt", Journal()),
-                                      {2001, 12, 24}, {2001, 12, 24}, progression);
-        ASSERT_TRUE(r.ok()) << r.Echec().Message();
-        arbres.Remplir(*r->catalogue);
-        arbres.ToutCocher(arbres.channels);
-        arbres.ToutCocher(arbres.noms);
-    }
+    void SetUp() override { ChercherToutCocher(Journal(), {2001, 12, 24}, {2001, 12, 24}); }
     Issue<ResultatSorties> Ecrire(Modes modes, FormatsSortie formats) {
         const ModesPartages partages(modes);
         return test::Ecrire(module, arbres.Capturer(), partages, formats, progression, {},
