@@ -89,6 +89,17 @@ void PilotePasses::Rechercher(const vek::NomFichier& chemin, const vek::Periode&
         std::move(suite));
 }
 
+void PilotePasses::Chercher(vek::DemandeScene demande, Suite<vek::ResultatScene> suite) {
+    auDebut_ = nullptr;
+    auto d = std::make_shared<const vek::DemandeScene>(std::move(demande));
+    Lancer<vek::ResultatScene>(
+        false,
+        [d](vek::Moteur&, vek::Progression& progression, std::stop_token arret) {
+            return vek::TrouverScene(*d, progression, std::move(arret));
+        },
+        std::move(suite));
+}
+
 void PilotePasses::Ecrire(const Ecriture& ecriture,
                           std::function<void(const std::string& chemin)> suite) {
     // La page web de la fenêtre : la page unique, et le dossier découpé par jour au-delà d'une
@@ -185,9 +196,10 @@ void PilotePasses::Finir(bool discrete, vek::Issue<T>& issue, const Suite<T>& su
     if (suite)
         suite(issue);
     if (!discrete && !issue.ok()) {
-        // La barre ne reste pas pleine d'une passe qui n'a rien donné.
+        // La barre ne reste pas pleine d'une passe qui n'a rien donné ; un arrêt demandé n'est
+        // pas un échec à montrer.
         affichage_.barre->setValue(affichage_.barre->minimum());
-        if (message)
+        if (message && !issue.Echec().interrompu)
             message(TexteEchec(issue.Echec()), vek::Icone::Stop);
     }
     if (const QString dit = affichage_.barreEtat->Texte(); !avis.isEmpty())
@@ -222,6 +234,11 @@ void PilotePasses::ApresPasse() {
         if (enCours_)
             return;
     }
+}
+
+void PilotePasses::Interrompre() {
+    if (enCours_ && !discrete_)
+        fil_.request_stop();
 }
 
 void PilotePasses::Arreter() {

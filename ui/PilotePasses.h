@@ -1,9 +1,9 @@
 #pragma once
 // Le pilotage des passes du moteur depuis la fenêtre principale : chaque passe (analyse,
-// recherche, écriture des sorties, regard du suivi) tourne sur un fil de travail, une à la fois ;
-// le fil de la fenêtre ne fait que peindre et répondre. La progression revient par signaux en file
-// d'attente jusqu'à la barre et au compteur ; à la fin, sur le fil de la fenêtre, la suite reçoit
-// ce que la passe a trouvé, puis l'échec éventuel est montré.
+// recherche, recherche de mots, écriture des sorties, regard du suivi) tourne sur un fil de
+// travail, une à la fois ; le fil de la fenêtre ne fait que peindre et répondre. La progression
+// revient par signaux en file d'attente jusqu'à la barre et au compteur ; à la fin, sur le fil de
+// la fenêtre, la suite reçoit ce que la passe a trouvé, puis l'échec éventuel est montré.
 //
 // Un regard du suivi est une passe discrète : les commandes restent actives, et une commande
 // lancée pendant qu'il dure attend sa fin au lieu d'être perdue. C'est ici, et dans le suivi, que
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "Moteur.h"
+#include "TrouverScene.h"
 
 class BarreEtat;
 class ProgressionFenetre;
@@ -88,6 +89,8 @@ public:
     // La recherche d'une période.
     void Rechercher(const vek::NomFichier& chemin, const vek::Periode& periode,
                     Suite<vek::ResultatRecherche> suite);
+    // La recherche d'une requête de mots dans le journal (« Trouver la scène »).
+    void Chercher(vek::DemandeScene demande, Suite<vek::ResultatScene> suite);
     // L'écriture de formats pour une sélection ; les modes sont relus pendant l'écriture (une
     // option validée entre-temps s'applique aux lignes suivantes). La page web de la fenêtre est
     // la page unique, et le dossier découpé par jour au-delà d'une page d'entrées. suite reçoit le
@@ -110,6 +113,9 @@ public:
     // Pendant une passe discrète, une commande de l'utilisateur attend sa fin ; vrai si elle
     // attend (faux hors d'une passe discrète : à l'appelant de la lancer ou de l'ignorer).
     bool Differer(Action commande);
+    // La passe visible en cours s'arrête à sa ligne suivante, à la demande de l'utilisateur :
+    // sa suite reçoit l'interruption, qui n'est pas montrée comme un échec.
+    void Interrompre();
     // Les commandes en attente ne partiront pas.
     void OublierCommandes() { enAttente_.clear(); }
     // Le programme se termine : la passe en cours s'arrête à sa ligne suivante, son fil est
