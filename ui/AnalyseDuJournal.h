@@ -49,6 +49,8 @@ public:
     void Choisir();
     // Comme si ce journal avait été choisi dans le dialogue.
     void Ouvrir(const QString& chemin);
+    // La pause qui coupe les séances, en minutes : celle du dernier résumé changé.
+    int Pause() const { return pause_; }
     // Les résumés encore ouverts, du plus ancien au plus récent.
     std::vector<FrmAnalyse*> Resumes() const;
     // Le programme se termine : les résumés se ferment, le sablier s'en va.

@@ -14,13 +14,13 @@ namespace {
 
 using Ancre = DispositionAncree::Ancre;
 
-// Le plan de la fenêtre (6420 × 7590 twips à 15 twips par pixel, plus la ligne du bilan) et de
-// sa bande du milieu, les arbres et leur cadre.
-constexpr QSize Plan(428, 538);
+// Le plan de la fenêtre (6420 × 7590 twips à 15 twips par pixel, plus la ligne du bilan et celle
+// de « Chercher dans le journal ») et de sa bande du milieu, les arbres et leur cadre.
+constexpr QSize Plan(428, 562);
 constexpr QSize PlanMilieu(401, 185);
 // Plus basse que le plan, la fenêtre prend autant sur la bannière que sur le milieu, jusqu'à
 // cette perte ; les arbres raccourcissent jusqu'à leur hauteur minimale, puis le milieu défile.
-constexpr int PerteMaximale = 100;
+constexpr int PerteMaximale = 124;
 constexpr int ArbresMinimaux = 40;
 // Ce que le cadre de la fenêtre (titre, bords) prend à l'écran, au plus, avant qu'elle s'ouvre.
 constexpr int CadreFenetre = 40;
@@ -41,6 +41,7 @@ void DisposerPlan(Ui::FrmPrincipal& ui) {
         {ui.boutonDateDebut, {0.5, 0, 0.5, 0}},
         {ui.boutonDateFin, {0.5, 0, 0.5, 0}},
         {ui.boutonRecherche, {1, 0, 1, 0}},
+        {ui.champChercher, {0, 0, 1, 0}},
         {ui.caseSuivre, {1, 0, 1, 0}},
         {ui.ornement, {0.5, 0, 0.5, 0}},
         {ui.barreProgression, {0, 0, 1, 0}},
@@ -59,11 +60,12 @@ void DisposerPlan(Ui::FrmPrincipal& ui) {
     // sa hauteur), ce qui est entre elle et le milieu remonte d'autant, le milieu perd l'autre
     // moitié, le bas suit le bas de la fenêtre.
     zone->AncrerPerte(ui.banniere, 0, 0.5);
-    QWidget* const entre[] = {
-        ui.legendeJournal, ui.cheminJournal,   ui.boutonParcourir,  ui.legendeDateDebut,
-        ui.dateDebut,      ui.boutonDateDebut, ui.legendeDateFin,   ui.dateFin,
-        ui.boutonDateFin,  ui.boutonRecherche, ui.ornement,         ui.legendeCompteur,
-        ui.compteurLignes, ui.caseSuivre,      ui.barreProgression, ui.bordureHaut};
+    QWidget* const entre[] = {ui.legendeJournal,   ui.cheminJournal,  ui.boutonParcourir,
+                              ui.legendeDateDebut, ui.dateDebut,      ui.boutonDateDebut,
+                              ui.legendeDateFin,   ui.dateFin,        ui.boutonDateFin,
+                              ui.boutonRecherche,  ui.champChercher,  ui.ornement,
+                              ui.legendeCompteur,  ui.compteurLignes, ui.caseSuivre,
+                              ui.barreProgression, ui.bordureHaut};
     for (QWidget* controle : entre)
         zone->AncrerPerte(controle, 0.5, 0.5);
     for (QWidget* const bord :

@@ -15,6 +15,7 @@
 #include "Images.h"
 #include "InfoSysteme.h"
 #include "LienSite.h"
+#include "RechercheDeMots.h"
 #include "SortiesFenetre.h"
 #include "SuiviRecherche.h"
 #include "TexteQt.h"
@@ -113,7 +114,7 @@ void FrmPrincipal::PoserApparence() {
     PoserImage(ui->bordureDroite, QStringLiteral("degrade-vertical.svg"));
     PoserImage(ui->bordureHaut, QStringLiteral("degrade-horizontal.svg"));
     PoserImage(ui->bordureBas, QStringLiteral("degrade-horizontal.svg"));
-    for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin})
+    for (QLineEdit* champ : {ui->cheminJournal, ui->dateDebut, ui->dateFin, ui->champChercher})
         champ->installEventFilter(this);
 }
 
@@ -155,6 +156,9 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur
             SuivreChampsDeDate();
         },
         [this] { ApresEchec(); }});
+    mots_ = std::make_unique<RechercheDeMots>(RechercheDeMots::Liens{
+        this, ui->champChercher, ui->cheminJournal, *dates_, *passes_, barreEtat_, message,
+        [this] { return analyse_->Pause(); }, [this] { LancerRecherche(); }});
 }
 
 void FrmPrincipal::Connecter() {
@@ -383,6 +387,7 @@ void FrmPrincipal::Quitter() {
     suivi_->Couper();
     passes_->Arreter();
     analyse_->FermerTout();
+    mots_->Fermer();
     hide();
     if (terminer_)
         terminer_();

@@ -1,8 +1,9 @@
 #pragma once
 // FrmPrincipal : la fenêtre principale, d'où part chaque opération. Elle pose ses contrôles et
 // ses menus, et confie chaque rôle à son unité : le pilotage des passes du moteur (PilotePasses),
-// le choix du journal et son analyse (AnalyseDuJournal), les champs de date (ChampsDeDate), les
-// deux arbres (ArbresSelection), les sorties (SortiesFenetre) et la vue en direct (SuiviDirect).
+// le choix du journal et son analyse (AnalyseDuJournal), les champs de date (ChampsDeDate), la
+// recherche de mots (RechercheDeMots), les deux arbres (ArbresSelection), les sorties
+// (SortiesFenetre) et la vue en direct (SuiviDirect).
 // Elle relie : un clic lance la passe, sa fin remplit les contrôles.
 
 #include <QMainWindow>
@@ -31,6 +32,7 @@ class BarreEtat;
 class ChampsDeDate;
 class FrmAnalyse;
 class FrmEnDirect;
+class RechercheDeMots;
 class SortiesFenetre;
 
 // Les deux adresses du site des auteurs : celle que montre lienSite et celle que son clic ouvre.
@@ -155,4 +157,5 @@ private:
     std::unique_ptr<AnalyseDuJournal> analyse_;
     std::unique_ptr<SortiesFenetre> sorties_;
     std::unique_ptr<SuiviDirect> suivi_;
+    std::unique_ptr<RechercheDeMots> mots_;
 };

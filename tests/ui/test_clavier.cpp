@@ -1,7 +1,7 @@
 // Le clavier dans la fenêtre principale : la tabulation suit l'ordre de lecture (journal, dates,
-// recherche, arbres, écriture) sans arrêt invisible ; Entrée dans un champ de date lance la
-// recherche ; la recherche, les copies pour un forum et pour Discord et « Sans HRP » ont leur
-// raccourci, dit dans les menus.
+// recherche, recherche de mots, arbres, écriture) sans arrêt invisible ; Entrée dans un champ de
+// date lance la recherche ; la recherche, les copies pour un forum et pour Discord et « Sans HRP »
+// ont leur raccourci, dit dans les menus.
 
 #include "OutilsFenetre.h"
 
@@ -51,8 +51,8 @@ TEST_F(Clavier, LaTabulationSuitLOrdreDeLectureSansArretInvisible) {
         QTest::keyClick(focus, Qt::Key_Tab);
     }
     EXPECT_EQ(vus, QStringList({"cheminJournal", "boutonParcourir", "dateDebut", "boutonDateDebut",
-                                "dateFin", "boutonDateFin", "boutonRecherche", "caseSuivre",
-                                "arbreNoms", "caseToutLeMonde", "arbreChannels",
+                                "dateFin", "boutonDateFin", "boutonRecherche", "champChercher",
+                                "caseSuivre", "arbreNoms", "caseToutLeMonde", "arbreChannels",
                                 "caseTousLesChannels", "boutonCreerLog", "boutonQuitter"}));
 }
 

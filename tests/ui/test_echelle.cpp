@@ -42,10 +42,15 @@ TEST_F(Echelle, ADeuxFoisSurUnEcranDe1920x1080LaFenetreTientEntiere) {
         << fenetre->frameGeometry().height() << " pour " << zone.height();
     // Le menu, la barre d'état et tout ce qui n'est pas au milieu : entiers dans la fenêtre.
     const QRect fenetreAEcran = AEcran(fenetre.get());
-    const QWidget* entiers[] = {fenetre->menuBar(),        fenetre->statusBar(),
-                                Champ("cheminJournal"),    Champ("dateFin"),
-                                Bouton("boutonRecherche"), Controle<QWidget>("bilanRecherche"),
-                                Bouton("boutonQuitter"),   Bouton("boutonCreerLog")};
+    const QWidget* entiers[] = {fenetre->menuBar(),
+                                fenetre->statusBar(),
+                                Champ("cheminJournal"),
+                                Champ("dateFin"),
+                                Bouton("boutonRecherche"),
+                                Champ("champChercher"),
+                                Controle<QWidget>("bilanRecherche"),
+                                Bouton("boutonQuitter"),
+                                Bouton("boutonCreerLog")};
     for (const QWidget* w : entiers)
         EXPECT_TRUE(fenetreAEcran.contains(AEcran(w))) << w->objectName().toStdString();
     // Le milieu défile jusqu'à sa dernière case.

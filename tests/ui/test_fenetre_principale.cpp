@@ -23,14 +23,15 @@ constexpr const char* Controles[] = {
     "legendeChannels", "legendeCompteur",     "compteurLignes",   "boutonQuitter",
     "lienSite",        "legendeJournal",      "cheminJournal",    "boutonParcourir",
     "caseToutLeMonde", "caseTousLesChannels", "barreProgression", "bilanRecherche",
-    "caseSuivre",
+    "caseSuivre",      "champChercher",
 };
 
 // Chaque contrôle est visible, entier dans la fenêtre (ou son cadre), et n'en recouvre aucun
 // autre : un clic ou une lecture ne tombe jamais sur deux contrôles à la fois.
 TEST_F(Fenetre, ChaqueControleEstVisibleEntierEtSansChevauchement) {
-    // La taille de la fenêtre, plus la ligne du bilan de la recherche.
-    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(428, 538));
+    // La taille de la fenêtre, plus la ligne du bilan de la recherche et celle de la recherche de
+    // mots.
+    EXPECT_EQ(fenetre->centralWidget()->size(), QSize(428, 562));
     std::vector<const QWidget*> vus;
     for (const char* nom : Controles) {
         const QWidget* controle = Controle<QWidget>(nom);
