@@ -48,9 +48,9 @@ sleep 0.5
 cliquer() { xdotool mousemove --window "$principale" "$1" "$2" click 1; sleep 0.8; }
 cliquer 348 210 # « Lancer la recherche »
 sleep 1
-cliquer 39 462  # « Sélectionnez tout le monde »
-cliquer 239 462 # « Sélectionnez tous les channels »
-cliquer 295 265 # « Suivre le journal »
+cliquer 39 486  # « Sélectionnez tout le monde »
+cliquer 239 486 # « Sélectionnez tous les channels »
+cliquer 295 289 # « Suivre le journal »
 direct=$(xdotool search --sync --onlyvisible --name '^En direct$')
 xdotool windowmove "$direct" 436 0 windowsize "$direct" 660 440
 sleep 0.5

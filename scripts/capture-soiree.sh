@@ -65,10 +65,10 @@ mkdir -p "$racine/docs"
 import -window "$analyse" "$racine/docs/capture-analyse.png"
 clic "$analyse" 280 278 # 4. « Choisir » : la période, la fenêtre fermée, la recherche lancée
 sleep 1
-clic "$principale" 34 380 # 5. Aldric
-clic "$principale" 34 394 # 6. Éloïse
-clic "$principale" 34 408 # 7. Gaël
-clic "$principale" 239 462 # 8. « Sélectionnez tous les channels »
+clic "$principale" 34 404 # 5. Aldric
+clic "$principale" 34 418 # 6. Éloïse
+clic "$principale" 34 432 # 7. Gaël
+clic "$principale" 239 486 # 8. « Sélectionnez tous les channels »
 touches ctrl+h            # « Sans HRP »
 touches ctrl+shift+f      # « Copier pour un forum »
 touches ctrl+shift+d      # « Copier pour Discord… » : une partie, droit dans le presse-papiers

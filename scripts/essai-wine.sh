@@ -98,10 +98,10 @@ extrait="$essai/VEK_Log/LogVEKtemp.txt"
 for _ in $(seq 1 120); do [ -f "$extrait" ] && break; sleep 0.25; done
 [ -f "$extrait" ] || echec "la recherche n'a pas écrit LogVEKtemp.txt dans $essai/VEK_Log."
 sleep 1.5
-cliquer 40 463                    # « Sélectionnez tout le monde »
-cliquer 240 463                   # « Sélectionnez tous les channels »
+cliquer 40 487                    # « Sélectionnez tout le monde »
+cliquer 240 487                   # « Sélectionnez tous les channels »
 import -window "$principale" "$essai/capture.png"
-cliquer 340 534 3                 # « Créer le fichier log »
+cliquer 340 558 3                 # « Créer le fichier log »
 final="$essai/VEK_Log/LogFinal.txt"
 for _ in $(seq 1 40); do [ -f "$final" ] && break; sleep 0.5; done
 [ -f "$final" ] || echec "LogFinal.txt n'a pas été écrit dans $essai/VEK_Log."
