@@ -10,7 +10,7 @@
 # pointe sous 64 Mio, estimation sous 0,2 s.
 #
 # Variables : celles de bench/bench.sh (VEK_BENCH_LIGNES…) ; VEK_BENCH_SCENE, le nombre de
-# messages de la scène (défaut 9000000) ; VEK_BENCH_BUILD, un dossier de construction release
+# messages de la scène (défaut 15000000) ; VEK_BENCH_BUILD, un dossier de construction release
 # déjà construit (vek-extraire, vek-generer, vek-bench-estimation) à employer tel quel.
 # Code de sortie : 0 si les cibles sont tenues, 1 sinon.
 
@@ -21,7 +21,7 @@ lignes=${VEK_BENCH_LIGNES:-12000000}
 locuteurs=${VEK_BENCH_LOCUTEURS:-3000}
 channels=${VEK_BENCH_CHANNELS:-30}
 essais=${VEK_BENCH_ESSAIS:-3}
-scene=${VEK_BENCH_SCENE:-9000000}
+scene=${VEK_BENCH_SCENE:-15000000}
 
 if [[ ! -x /usr/bin/time ]]; then
     echo "bench-fusion.sh : /usr/bin/time manque (paquet Debian « time »)." >&2
@@ -83,7 +83,7 @@ for ((i = 0; i < essais; i++)); do
     une fusion "$extraire" --catalogue -q "${periode[@]}" --dossier "$travail/fusion" "$a" "$b"
 done
 
-mo() { awk -v t="$(stat -c %s "$1")" 'BEGIN { printf "%.0f", t / 1e6 }'; }
+mo() { awk -v t="$(stat -L -c %s "$1")" 'BEGIN { printf "%.0f", t / 1e6 }'; }
 nl() { wc -l <"$1"; }
 secondes() { awk -v m="$1" 'BEGIN { printf "%.2f", m / 1000 }'; }
 echo
