@@ -4,7 +4,6 @@
 
 namespace vek {
 
-
 NumerotationSeances::NumerotationSeances(int pauseMinutes)
     : pause_(std::int64_t{std::max(pauseMinutes, 0)} * 60) {}
 
@@ -48,7 +47,8 @@ void NumerotationSeances::Clore() {
         premiereResultats_ = resultats_;
     }
     if (resultats_ > 0)
-        trouvees_.push_back({numero_, InstantDepuis1970(min_), InstantDepuis1970(max_), resultats_});
+        trouvees_.push_back(
+            {numero_, InstantDepuis1970(min_), InstantDepuis1970(max_), resultats_});
 }
 
 std::uint64_t NumerotationSeances::Decalage(std::int64_t premiereDeLaSuite) const {

@@ -1,9 +1,10 @@
 #pragma once
 // Le découpage d'un extrait en parties qui se collent une à une (un message Discord, un message
 // de forum) : au plus une limite de caractères (points de code Unicode) chacune, ouverte par une
-// ligne « Partie N/M » quand il y en a plusieurs (une partie seule n'a pas d'en-tête). Les coupures tombent entre les entrées ; une entrée plus longue qu'une
-// partie est coupée à une espace, ou entre deux caractères si elle n'en a pas (jamais juste
-// après une barre oblique inverse, qui perdrait le signe qu'elle échappe).
+// ligne « Partie N/M » quand il y en a plusieurs (une partie seule n'a pas d'en-tête). Les coupures
+// tombent entre les entrées ; une entrée plus longue qu'une partie est coupée à une espace, ou
+// entre deux caractères si elle n'en a pas (jamais juste après une barre oblique inverse, qui
+// perdrait le signe qu'elle échappe).
 
 #include <cstddef>
 #include <cstdint>
