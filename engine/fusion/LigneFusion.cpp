@@ -12,16 +12,6 @@ std::size_t PasserEspaces(std::string_view texte, std::size_t i) {
     return i;
 }
 
-// FNV-1a sur 64 bits.
-std::uint64_t Empreinte(std::string_view octets) {
-    std::uint64_t h = 0xcbf29ce484222325ull;
-    for (const char c : octets) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 0x100000001b3ull;
-    }
-    return h;
-}
-
 void DeuxChiffres(char* d, int valeur) {
     d[0] = static_cast<char>('0' + valeur / 10 % 10);
     d[1] = static_cast<char>('0' + valeur % 10);
@@ -31,8 +21,12 @@ void DeuxChiffres(char* d, int valeur) {
 
 LigneAnalysee AnalyserPourFusion(std::string_view ligne, std::string& tampon) {
     LigneAnalysee l;
-    if (const auto date = DateDeLigne(ligne))
-        l.secondes = JoursDepuis1970(*date) * SecondesParJour + SecondesDeLigne(ligne).value_or(0);
+    if (const auto date = DateDeLigne(ligne)) {
+        const auto secondes = SecondesDeLigne(ligne);
+        l.secondes = JoursDepuis1970(*date) * SecondesParJour + secondes.value_or(0);
+        if (const std::string_view heure = HeureDeLigne(ligne); secondes && heure.size() == 8)
+            l.heure = static_cast<std::size_t>(heure.data() - ligne.data());
+    }
     const std::string_view corps = CorpsDeLigne(ligne);
     const Extraction x = AnalyserCorps(corps, tampon);
     switch (x.genre) {
@@ -68,60 +62,82 @@ LigneAnalysee AnalyserPourFusion(std::string_view ligne, std::string& tampon) {
     return l;
 }
 
+bool AjouterCle(const LigneAnalysee& l, std::string_view joueur, std::size_t memeJoueur,
+                std::string& octets) {
+    switch (l.genre) {
+    case GenreFusion::Channel:
+        octets.push_back('c');
+        AjouterEnMajuscules(l.tag, octets);
+        octets.push_back('\0');
+        octets.append(l.nom);
+        break;
+    case GenreFusion::Proximite:
+        octets.push_back('p');
+        octets.append(l.nom);
+        break;
+    case GenreFusion::Vous:
+        octets.push_back(joueur.empty() ? 'v' : 'p');
+        octets.append(joueur.empty() ? std::to_string(memeJoueur) : std::string(joueur));
+        break;
+    case GenreFusion::Prive:
+        return false;
+    }
+    octets.push_back('\0');
+    octets.append(l.message);
+    return true;
+}
+
 std::optional<CleMessage> CleDe(const LigneAnalysee& l, std::string_view joueur,
                                 std::size_t memeJoueur) {
     CleMessage c;
-    switch (l.genre) {
-    case GenreFusion::Channel:
-        c.octets.push_back('c');
-        MettreEnMajuscules(l.tag, c.octets);
-        c.octets.push_back('\0');
-        c.octets.append(l.nom);
-        break;
-    case GenreFusion::Proximite:
-        c.octets.push_back('p');
-        c.octets.append(l.nom);
-        break;
-    case GenreFusion::Vous:
-        c.octets.push_back(joueur.empty() ? 'v' : 'p');
-        c.octets.append(joueur.empty() ? std::to_string(memeJoueur) : std::string(joueur));
-        break;
-    case GenreFusion::Prive:
+    if (!AjouterCle(l, joueur, memeJoueur, c.octets))
         return std::nullopt;
-    }
-    c.octets.push_back('\0');
-    c.octets.append(l.message);
-    c.empreinte = Empreinte(c.octets);
+    c.empreinte = EmpreinteCle(c.octets);
     return c;
+}
+
+void DecalerEnPlace(std::string& octets, std::size_t debut, const LigneAnalysee& analyse,
+                    std::int64_t decalage, JourEcrit& jour) {
+    if (decalage == 0 || !analyse.secondes || !analyse.heure)
+        return;
+    const std::int64_t instant = *analyse.secondes + decalage;
+    const std::int64_t j = instant >= 0 ? instant / SecondesParJour
+                                        : (instant - SecondesParJour + 1) / SecondesParJour;
+    if (j != jour.jour)
+        jour = {j, InstantDepuis1970(instant).date};
+    const auto seconde = static_cast<int>(instant - j * SecondesParJour);
+    // La date, mois d'abord, avec les séparateurs de la ligne ; l'heure à sa place.
+    char* d = octets.data() + debut;
+    DeuxChiffres(d, jour.date.mois);
+    DeuxChiffres(d + 3, jour.date.jour);
+    DeuxChiffres(d + 6, jour.date.annee / 100);
+    DeuxChiffres(d + 8, jour.date.annee);
+    char* h = d + *analyse.heure;
+    DeuxChiffres(h, seconde / 3600);
+    DeuxChiffres(h + 3, seconde / 60 % 60);
+    DeuxChiffres(h + 6, seconde % 60);
 }
 
 std::string DecalerLigne(std::string_view ligne, std::int64_t decalage) {
     std::string r(ligne);
-    const auto date = DateDeLigne(ligne);
-    const std::string_view heure = HeureDeLigne(ligne);
-    if (decalage == 0 || !date || heure.size() != 8)
-        return r;
-    const auto secondes = SecondesDeLigne(ligne);
-    if (!secondes)
-        return r;
-    const Instant i = InstantDepuis1970(SecondesDepuis1970({*date, *secondes}) + decalage);
-    // La date, mois d'abord, avec les séparateurs de la ligne ; l'heure à sa place.
-    DeuxChiffres(r.data(), i.date.mois);
-    DeuxChiffres(r.data() + 3, i.date.jour);
-    DeuxChiffres(r.data() + 6, i.date.annee / 100);
-    DeuxChiffres(r.data() + 8, i.date.annee);
-    char* h = r.data() + (heure.data() - ligne.data());
-    DeuxChiffres(h, i.seconde / 3600);
-    DeuxChiffres(h + 3, i.seconde / 60 % 60);
-    DeuxChiffres(h + 6, i.seconde % 60);
+    std::string tampon;
+    JourEcrit jour;
+    DecalerEnPlace(r, 0, AnalyserPourFusion(ligne, tampon), decalage, jour);
     return r;
+}
+
+void AjouterLigneDeProximite(std::string_view ligne, std::string_view joueur,
+                             std::string_view message, std::string& octets) {
+    const std::size_t debut = octets.size();
+    octets.append(ligne.substr(0, std::min(ligne.size(), LongueurEnTete)));
+    octets.resize(debut + LongueurEnTete, ' ');
+    octets.append("{").append(joueur).append("}\":\"").append(message);
 }
 
 std::string LigneDeProximite(std::string_view ligne, std::string_view joueur,
                              std::string_view message) {
-    std::string r(ligne.substr(0, std::min(ligne.size(), LongueurEnTete)));
-    r.resize(LongueurEnTete, ' ');
-    r.append("{").append(joueur).append("}\":\"").append(message);
+    std::string r;
+    AjouterLigneDeProximite(ligne, joueur, message, r);
     return r;
 }
 

@@ -5,6 +5,7 @@
 // (« Vous avez dit : … ») écrit comme les autres journaux l'écrivent ({Nom}":"…).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,13 @@ struct CleMessage {
     friend bool operator==(const CleMessage& a, const CleMessage& b) {
         return a.empreinte == b.empreinte && a.octets == b.octets;
     }
+    bool Egale(std::uint64_t e, std::string_view o) const { return empreinte == e && octets == o; }
 };
+
+// L'empreinte des octets d'une clé (huit octets à la fois).
+inline std::uint64_t EmpreinteCle(std::string_view octets) {
+    return std::hash<std::string_view>{}(octets);
+}
 
 // Le genre d'une ligne pour la fusion.
 enum class GenreFusion {
@@ -34,6 +41,9 @@ enum class GenreFusion {
 
 struct LigneAnalysee {
     std::optional<std::int64_t> secondes; // l'instant (secondes depuis 1970), si la ligne est datée
+    // La place de l'heure (hh:mm:ss) dans la ligne, quand la date et l'heure se lisent : ce que
+    // réécrit le décalage d'une horloge.
+    std::optional<std::size_t> heure;
     GenreFusion genre = GenreFusion::Prive;
     std::string_view tag;     // Channel
     std::string_view nom;     // Channel, Proximite
@@ -49,16 +59,30 @@ LigneAnalysee AnalyserPourFusion(std::string_view ligne, std::string& tampon);
 // doublent entre eux). Rien pour une ligne privée.
 std::optional<CleMessage> CleDe(const LigneAnalysee& l, std::string_view joueur = {},
                                 std::size_t memeJoueur = 0);
+// La même clé, ajoutée au bout de octets ; faux (rien d'ajouté) pour une ligne privée.
+bool AjouterCle(const LigneAnalysee& l, std::string_view joueur, std::size_t memeJoueur,
+                std::string& octets);
 
 // La ligne, son en-tête ramené de decalage secondes (l'heure dans la notation de la ligne,
 // date comprise) ; une ligne sans date ou sans heure lisible garde son en-tête. Le corps reste
 // octet pour octet.
 std::string DecalerLigne(std::string_view ligne, std::int64_t decalage);
+// La même réécriture, sur place, de la ligne qui occupe octets[debut, fin) et dont l'analyse est
+// donnée ; le jour écrit en dernier est gardé dans jour (ses chiffres resservent).
+struct JourEcrit {
+    std::int64_t jour = INT64_MIN;
+    Date date;
+};
+void DecalerEnPlace(std::string& octets, std::size_t debut, const LigneAnalysee& analyse,
+                    std::int64_t decalage, JourEcrit& jour);
 
 // « Vous avez dit : message » du journal de joueur, écrit comme l'écrivent les autres journaux :
 // en-tête, puis {joueur}":"message.
 std::string LigneDeProximite(std::string_view ligne, std::string_view joueur,
                              std::string_view message);
+// La même ligne, ajoutée au bout de octets.
+void AjouterLigneDeProximite(std::string_view ligne, std::string_view joueur,
+                             std::string_view message, std::string& octets);
 
 // « 1 h 00 min 07 s », « 12 s », « 2 h 05 min » : une durée positive, à la seconde.
 std::string DureeLisible(std::int64_t secondes);

@@ -14,32 +14,28 @@ constexpr std::int64_t Tolerance = 2; // secondes
 
 } // namespace
 
-// Une ligne lue, prête à être rendue : ses octets (réécrits), son heure corrigée, d'où elle vient.
+// Une ligne de la fenêtre : préparée par le fil de son journal, dans un paquet que la fusion rend
+// quand elle la quitte.
 struct SourceFusion::Entree {
-    std::string ligne;
-    std::int64_t instant = INT64_MIN;
-    std::size_t source = 0;
-    std::uint64_t rang = 0;   // parmi les lignes gardées de son journal
-    std::uint64_t numero = 0; // sa ligne dans son journal (SourceLignes::NumeroDeLaLigne)
-    std::optional<CleMessage> cle;
-    bool appariee = false;  // membre d'un groupe de copies d'un même message
-    bool supprimee = false; // une copie gardée ailleurs
-    bool Avant(const Entree& e) const {
-        return instant != e.instant ? instant < e.instant
-               : source != e.source ? source < e.source
-                                    : rang < e.rang;
-    }
+    LignePreparee* ligne;
+    PaquetDeLignes* paquet;
+    JournalPrepare* journal;
+    std::int64_t Instant() const { return ligne->instant; }
+    std::size_t Source() const { return journal->Rang(); }
+    std::string_view Cle() const { return paquet->Cle(*ligne); }
 };
 
-// Un journal de la fusion : sa lecture, son horloge, son joueur, sa ligne suivante.
-struct SourceFusion::Flux {
-    std::unique_ptr<SourceFichier> lecture;
-    std::size_t rang = 0; // dans la fusion : 0 est la référence
-    JournalDeSource journal;
-    std::int64_t dernierInstant = INT64_MIN;
-    std::uint64_t lues = 0;
-    std::optional<Entree> tete;
-};
+namespace {
+
+// L'ordre de la fusion : l'heure corrigée, puis le rang du journal, puis l'ordre dans le journal.
+bool Avant(const LignePreparee& a, std::size_t sourceA, const LignePreparee& b,
+           std::size_t sourceB) {
+    return a.instant != b.instant ? a.instant < b.instant
+           : sourceA != sourceB   ? sourceA < sourceB
+                                  : a.rang < b.rang;
+}
+
+} // namespace
 
 SourceFusion::SourceFusion(::vek::Journaux journaux, Horloge& horloge,
                            std::chrono::milliseconds delaiInachevee)
@@ -67,18 +63,14 @@ Resultat SourceFusion::Ouvrir(const LectureLue* precedente) {
                                                DescriptionGenre(*genre) + ")"
                                          : std::string("il n'existe pas"));
         }
+    fenetre_.clear();
+    prete_ = false;
     for (std::size_t i = 0; i < journaux_.chemins.size(); ++i) {
-        auto f = std::make_unique<Flux>();
-        f->rang = i;
-        f->journal = etat_.journaux[i];
-        f->lecture = std::make_unique<SourceFichier>(journaux_.chemins[i], horloge_, delai_);
-        if (Resultat r = f->lecture->OuvrirDepuis(suite_ ? &precedente->journaux[i] : nullptr);
-            !r.ok)
+        auto lecture = std::make_unique<SourceFichier>(journaux_.chemins[i], horloge_, delai_);
+        if (Resultat r = lecture->OuvrirDepuis(suite_ ? &precedente->journaux[i] : nullptr); !r.ok)
             return r;
-        flux_.push_back(std::move(f));
+        flux_.push_back(std::make_unique<JournalPrepare>(std::move(lecture), i, etat_.journaux[i]));
     }
-    for (auto& f : flux_)
-        Avancer(*f);
     return Resultat::Succes();
 }
 
@@ -95,106 +87,113 @@ std::optional<std::string> SourceFusion::RaisonDeToutRelire(const LectureLue& pr
     return std::nullopt;
 }
 
-void SourceFusion::Avancer(Flux& f) {
-    f.tete.reset();
-    const bool reference = f.rang == 0;
-    while (!f.lecture->FinFichier()) {
-        const std::string_view ligne = f.lecture->LireLigne();
-        const LigneAnalysee a = AnalyserPourFusion(ligne, tampon_);
-        if (!reference && a.genre == GenreFusion::Prive)
-            continue; // propre à un autre joueur
-        Entree e;
-        e.source = f.rang;
-        e.rang = f.lues++;
-        e.numero = f.lecture->NumeroDeLaLigne();
-        if (a.secondes)
-            f.dernierInstant = *a.secondes + f.journal.Correction();
-        e.instant = f.dernierInstant;
-        const std::string joueur = f.journal.joueur.value_or("");
-        if (!reference && a.genre == GenreFusion::Vous && !joueur.empty())
-            e.ligne =
-                DecalerLigne(LigneDeProximite(ligne, joueur, a.message), f.journal.Correction());
-        else
-            e.ligne = DecalerLigne(ligne, f.journal.Correction());
-        e.cle = CleDe(a, joueur, f.journal.memeJoueurQue);
-        f.tete = std::move(e);
-        return;
-    }
-}
-
-SourceFusion::Flux* SourceFusion::ProchainFlux() {
-    Flux* meilleur = nullptr;
+JournalPrepare* SourceFusion::ProchainFlux() {
+    JournalPrepare* meilleur = nullptr;
+    LignePreparee* tete = nullptr;
     for (auto& f : flux_)
-        if (f->tete && (!meilleur || f->tete->Avant(*meilleur->tete)))
+        if (LignePreparee* t = f->Tete();
+            t && (!meilleur || Avant(*t, f->Rang(), *tete, meilleur->Rang()))) {
             meilleur = f.get();
+            tete = t;
+        }
     return meilleur;
 }
 
 bool SourceFusion::Garder(Entree& tete) {
-    if (!tete.cle || tete.appariee)
-        return !tete.supprimee;
+    LignePreparee& t = *tete.ligne;
+    if (!t.aCle || t.appariee)
+        return !t.supprimee;
+    const std::string_view cle = tete.Cle();
     // Déjà rendu par une lecture précédente, depuis un autre journal : une copie en retard.
     for (MessageRendu& m : etat_.recents)
-        if (m.source != tete.source && !m.apparie[tete.source] && m.cle == *tete.cle &&
-            std::llabs(m.instant - tete.instant) <= Tolerance) {
-            m.apparie[tete.source] = true;
+        if (m.source != tete.Source() && !m.Apparie(tete.Source()) &&
+            m.cle.Egale(t.empreinte, cle) && std::llabs(m.instant - t.instant) <= Tolerance) {
+            m.apparie.resize(flux_.size());
+            m.apparie[tete.Source()] = true;
             return false;
         }
     // Les copies des autres journaux, une par journal, dans la fenêtre (à deux secondes).
-    std::vector<Entree*> groupe{&tete};
-    std::vector<bool> pris(flux_.size(), false);
-    pris[tete.source] = true;
+    groupe_.assign(1, &tete);
+    pris_.assign(flux_.size(), false);
+    pris_[tete.Source()] = true;
     for (Entree& e : fenetre_) {
-        if (e.instant - tete.instant > Tolerance)
+        const LignePreparee& l = *e.ligne;
+        if (l.instant - t.instant > Tolerance)
             break;
-        if (&e == &tete || pris[e.source] || e.appariee || e.supprimee || !e.cle ||
-            !(*e.cle == *tete.cle))
+        if (&e == &tete || pris_[e.Source()] || l.appariee || l.supprimee || !l.aCle ||
+            l.empreinte != t.empreinte || e.Cle() != cle)
             continue;
-        pris[e.source] = true;
-        groupe.push_back(&e);
+        pris_[e.Source()] = true;
+        groupe_.push_back(&e);
     }
-    if (groupe.size() == 1)
+    if (groupe_.size() == 1)
         return true;
-    Entree* gardee = *std::min_element(groupe.begin(), groupe.end(),
-                                       [](auto* a, auto* b) { return a->source < b->source; });
-    for (Entree* e : groupe) {
-        e->appariee = true;
-        e->supprimee = e != gardee;
+    Entree* gardee = *std::min_element(groupe_.begin(), groupe_.end(),
+                                       [](auto* a, auto* b) { return a->Source() < b->Source(); });
+    for (Entree* e : groupe_) {
+        e->ligne->appariee = true;
+        e->ligne->supprimee = e != gardee;
+        if (e->Source() < 64)
+            gardee->ligne->appariees |= std::uint64_t{1} << e->Source();
     }
     return gardee == &tete;
+}
+
+void SourceFusion::NoterRendu(const Entree& tete) {
+    // Le plus ancien, s'il a passé ses deux secondes, resservira (sa clé garde sa place).
+    MessageRendu m;
+    if (!etat_.recents.empty() &&
+        etat_.recents.front().instant < etat_.dernierInstant - Tolerance) {
+        m = std::move(etat_.recents.front());
+        etat_.recents.pop_front();
+    }
+    m.instant = tete.Instant();
+    m.source = tete.Source();
+    m.cle.octets.assign(tete.Cle());
+    m.cle.empreinte = tete.ligne->empreinte;
+    // Ses copies déjà appariées dans la fenêtre ne le doublent plus.
+    m.apparie.clear();
+    if (const std::uint64_t a = tete.ligne->appariees)
+        for (std::size_t i = 0; i < std::min<std::size_t>(flux_.size(), 64); ++i)
+            if (a >> i & 1) {
+                m.apparie.resize(flux_.size());
+                m.apparie[i] = true;
+            }
+    etat_.recents.push_back(std::move(m));
 }
 
 bool SourceFusion::Preparer() {
     while (true) {
         // La fenêtre tient tout ce qui peut doubler sa tête : deux secondes de plus.
-        while (Flux* f = ProchainFlux()) {
-            if (!fenetre_.empty() && f->tete->instant > fenetre_.front().instant + Tolerance)
+        while (JournalPrepare* f = ProchainFlux()) {
+            LignePreparee* t = f->Tete();
+            if (!fenetre_.empty() && t->instant > fenetre_.front().Instant() + Tolerance)
                 break;
-            fenetre_.push_back(std::move(*f->tete));
-            Avancer(*f);
+            fenetre_.push_back({t, f->PaquetDeTete(), f});
+            f->Avancer();
         }
         if (fenetre_.empty())
             return false;
         const bool garder = Garder(fenetre_.front());
-        Entree tete = std::move(fenetre_.front());
+        const Entree tete = fenetre_.front();
         fenetre_.pop_front();
-        if (!garder)
+        if (!garder) {
+            tete.journal->Rendre(tete.paquet);
             continue;
-        if (suite_ && tete.instant < etat_.dernierInstant && !horsOrdre_)
+        }
+        if (suite_ && tete.Instant() < etat_.dernierInstant && !horsOrdre_)
             horsOrdre_ = "un journal a écrit des lignes plus anciennes que la fin de l'extrait : "
                          "recherche complète";
-        if (tete.cle) {
-            MessageRendu m{tete.instant, tete.source, *tete.cle,
-                           std::vector<bool>(flux_.size(), false)};
-            etat_.recents.push_back(std::move(m));
-        }
-        etat_.dernierInstant = std::max(etat_.dernierInstant, tete.instant);
+        if (tete.ligne->aCle)
+            NoterRendu(tete);
+        etat_.dernierInstant = std::max(etat_.dernierInstant, tete.Instant());
         while (!etat_.recents.empty() &&
                etat_.recents.front().instant < etat_.dernierInstant - Tolerance)
             etat_.recents.pop_front();
-        courante_ = std::move(tete.ligne);
-        sourceCourante_ = tete.source;
-        numeroCourant_ = tete.numero;
+        courante_.assign(tete.paquet->Ligne(*tete.ligne));
+        sourceCourante_ = tete.Source();
+        numeroCourant_ = tete.ligne->numero;
+        tete.journal->Rendre(tete.paquet);
         return true;
     }
 }
@@ -214,7 +213,7 @@ std::string_view SourceFusion::LireLigne() {
 
 Resultat SourceFusion::Verifier() {
     for (auto& f : flux_)
-        if (Resultat r = f->lecture->Verifier(); !r.ok)
+        if (Resultat r = f->Lecture().Verifier(); !r.ok)
             return r;
     return Resultat::Succes();
 }
@@ -222,7 +221,7 @@ Resultat SourceFusion::Verifier() {
 LectureLue SourceFusion::Lu() const {
     LectureLue lue;
     for (const auto& f : flux_) {
-        auto l = f->lecture->LuDuJournal();
+        auto l = f->Lecture().LuDuJournal();
         if (!l)
             return {};
         lue.journaux.push_back(std::move(*l));
@@ -233,7 +232,7 @@ LectureLue SourceFusion::Lu() const {
 
 void SourceFusion::Fermer() {
     for (auto& f : flux_)
-        f->lecture->Fermer();
+        f->Lecture().Fermer();
 }
 
 std::vector<std::string> SourceFusion::Avis() const {

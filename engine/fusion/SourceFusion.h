@@ -16,8 +16,8 @@
 //   journal).
 // - L'ordre : l'heure corrigée, puis le rang du journal, puis l'ordre dans le journal. Une ligne
 //   sans date suit la précédente de son journal.
-// La mémoire ne dépend que de l'activité de quelques secondes de jeu, pas de la taille des
-// journaux.
+// Chaque journal est lu et préparé d'avance sur son propre fil (JournalPrepare.h). La mémoire ne
+// dépend que de l'activité de quelques secondes de jeu, pas de la taille des journaux.
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "JournalPrepare.h"
 #include "LigneFusion.h"
 #include "SourceFichier.h"
 #include "SourceLignes.h"
@@ -39,7 +40,8 @@ struct MessageRendu {
     std::int64_t instant = 0;
     std::size_t source = 0;
     CleMessage cle;
-    std::vector<bool> apparie; // par journal : une de ses lignes l'a déjà doublé
+    std::vector<bool> apparie; // par journal : une de ses lignes l'a déjà doublé (vide : aucun)
+    bool Apparie(std::size_t journal) const { return journal < apparie.size() && apparie[journal]; }
 };
 
 struct EtatFusion {
@@ -73,20 +75,22 @@ public:
 
 private:
     struct Entree;
-    struct Flux;
-    void Avancer(Flux& f);
-    Flux* ProchainFlux();
+    JournalPrepare* ProchainFlux();
     // Apparie la ligne de tête de la fenêtre aux mêmes messages des autres journaux ; faux si
     // elle n'est pas celle qui est gardée.
     bool Garder(Entree& tete);
+    // Le message rendu, pour qu'une copie en retard ne le soit pas une seconde fois.
+    void NoterRendu(const Entree& tete);
     // Prépare la ligne suivante ; faux s'il n'y en a plus.
     bool Preparer();
 
     ::vek::Journaux journaux_;
     Horloge& horloge_;
     std::chrono::milliseconds delai_;
-    std::vector<std::unique_ptr<Flux>> flux_;
+    std::vector<std::unique_ptr<JournalPrepare>> flux_;
     std::deque<Entree> fenetre_;
+    std::vector<Entree*> groupe_; // resservent d'une ligne à l'autre
+    std::vector<bool> pris_;
     EtatFusion etat_;
     bool suite_ = false;
     std::optional<std::string> horsOrdre_;
@@ -94,7 +98,6 @@ private:
     std::size_t sourceCourante_ = 0;
     std::uint64_t numeroCourant_ = 0;
     bool prete_ = false;
-    std::string tampon_;
 };
 
 } // namespace vek

@@ -172,6 +172,13 @@ void MettreEnMajuscules(std::string_view texte, std::string& sortie) {
         sortie[i] = static_cast<char>(Majuscules[static_cast<unsigned char>(texte[i])]);
 }
 
+void AjouterEnMajuscules(std::string_view texte, std::string& sortie) {
+    const std::size_t debut = sortie.size();
+    sortie.resize(debut + texte.size());
+    for (std::size_t i = 0; i < texte.size(); ++i)
+        sortie[debut + i] = static_cast<char>(Majuscules[static_cast<unsigned char>(texte[i])]);
+}
+
 std::string_view RognerEspaces(std::string_view texte) {
     const std::size_t debut = texte.find_first_not_of(' ');
     if (debut == std::string_view::npos)

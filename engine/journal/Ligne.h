@@ -60,5 +60,7 @@ std::string_view RognerEspaces(std::string_view texte);
 // Casse Windows-1252 : a-z, à-þ (sauf ÷), š, œ, ž, ÿ.
 unsigned char MajusculeCp1252(unsigned char c);
 void MettreEnMajuscules(std::string_view texte, std::string& sortie);
+// La même chose, ajoutée au bout de sortie.
+void AjouterEnMajuscules(std::string_view texte, std::string& sortie);
 
 } // namespace vek

@@ -189,6 +189,34 @@ TEST_F(Fusion, DonneOuTrouveMemeResultatEtCopieSansDoublon) {
     EXPECT_EQ(Fusionner(Journaux({chemins[0], chemins[0]})), scene.journaux[0]);
 }
 
+// Un message dit plus de fois dans un journal que dans l'autre : chaque copie appariée une fois,
+// celles que seul un journal tient gardées, quel que soit le journal de référence.
+TEST_F(Fusion, UnMessageRepeteGardeChaqueFoisOuIlAEteDit) {
+    const auto ligne = [](int s) {
+        return "12/24/2001 20:00:1" + std::to_string(s) + " - [Commerce] \"Brune\": oui\r\n";
+    };
+    const std::string deux = donnees.Ecrire("deux.txt", ligne(0) + ligne(1));
+    const std::string trois = donnees.Ecrire("trois.txt", ligne(0) + ligne(1) + ligne(2));
+    for (const auto& ordre : {std::vector{deux, trois}, std::vector{trois, deux}}) {
+        Journaux j(ordre);
+        j.donnees = {{0, std::nullopt}, {0, std::nullopt}};
+        EXPECT_EQ(Fusionner(j), ligne(0) + ligne(1) + ligne(2));
+    }
+}
+
+// Des dizaines de milliers de lignes à la même seconde (plus que les paquets que chaque journal lit
+// d'avance) : la fusion les tient toutes dans sa fenêtre, sans attendre à jamais, et garde chaque
+// message une fois.
+TEST_F(Fusion, BeaucoupDeLignesALaMemeSeconde) {
+    std::string texte;
+    for (int i = 0; i < 13000; ++i)
+        texte +=
+            "12/24/2001 20:00:10 - [Commerce] \"Brune\": message " + std::to_string(i) + "\r\n";
+    Journaux j({donnees.Ecrire("a.txt", texte), donnees.Ecrire("b.txt", texte)});
+    j.donnees = {{0, std::nullopt}, {0, std::nullopt}};
+    EXPECT_EQ(Fusionner(j), texte);
+}
+
 // Un journal qui disparaît ou est remplacé pendant la passe : elle échoue, et l'extrait d'avant
 // reste.
 TEST_F(Fusion, UnJournalRemplacePendantLaPasseNeChangeRien) {

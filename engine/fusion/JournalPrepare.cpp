@@ -1,0 +1,129 @@
+#include "JournalPrepare.h"
+
+#include "LigneFusion.h"
+
+namespace vek {
+
+namespace {
+
+constexpr std::size_t LignesParPaquet = 4096;
+constexpr std::size_t OctetsParPaquet = std::size_t{1} << 19;
+constexpr std::size_t AvanceMax = 2; // paquets pleins qui attendent la fusion, au plus
+
+} // namespace
+
+JournalPrepare::JournalPrepare(std::unique_ptr<SourceFichier> lecture, std::size_t rang,
+                               JournalDeSource journal)
+    : lecture_(std::move(lecture)), rang_(rang), journal_(std::move(journal)) {
+    fil_ = std::jthread([this](std::stop_token arret) { Produire(arret); });
+}
+
+JournalPrepare::~JournalPrepare() = default;
+
+void JournalPrepare::Produire(std::stop_token arret) {
+    bool fin = false;
+    while (!fin) {
+        PaquetDeLignes* p = nullptr;
+        {
+            std::unique_lock verrou(garde_);
+            if (!signal_.wait(verrou, arret, [this] { return pleins_.size() < AvanceMax; }))
+                break;
+            if (libres_.empty()) {
+                paquets_.push_back(std::make_unique<PaquetDeLignes>());
+                p = paquets_.back().get();
+            } else {
+                p = libres_.back();
+                libres_.pop_back();
+            }
+        }
+        Remplir(*p);
+        fin = lecture_->FinFichier();
+        {
+            const std::lock_guard verrou(garde_);
+            pleins_.push_back(p);
+        }
+        signal_.notify_all();
+    }
+    {
+        const std::lock_guard verrou(garde_);
+        fini_ = true;
+    }
+    signal_.notify_all();
+}
+
+void JournalPrepare::Remplir(PaquetDeLignes& p) {
+    p.octets.clear();
+    p.lignes.clear();
+    const bool reference = rang_ == 0;
+    const std::int64_t correction = journal_.Correction();
+    const std::string joueur = journal_.joueur.value_or("");
+    while (p.lignes.size() < LignesParPaquet && p.octets.size() < OctetsParPaquet &&
+           !lecture_->FinFichier()) {
+        const std::string_view ligne = lecture_->LireLigne();
+        const LigneAnalysee a = AnalyserPourFusion(ligne, tampon_);
+        if (!reference && a.genre == GenreFusion::Prive)
+            continue; // propre à un autre joueur
+        LignePreparee l;
+        l.rang = lues_++;
+        l.numero = lecture_->NumeroDeLaLigne();
+        if (a.secondes)
+            dernierInstant_ = *a.secondes + correction;
+        l.instant = dernierInstant_; // une ligne sans date suit la précédente
+        l.debut = p.octets.size();
+        if (!reference && a.genre == GenreFusion::Vous && !joueur.empty())
+            AjouterLigneDeProximite(ligne, joueur, a.message, p.octets);
+        else
+            p.octets.append(ligne);
+        DecalerEnPlace(p.octets, l.debut, a, correction, jour_);
+        l.taille = p.octets.size() - l.debut;
+        l.debutCle = p.octets.size();
+        l.aCle = AjouterCle(a, joueur, journal_.memeJoueurQue, p.octets);
+        l.tailleCle = p.octets.size() - l.debutCle;
+        if (l.aCle)
+            l.empreinte = EmpreinteCle(p.Cle(l));
+        p.lignes.push_back(l);
+    }
+}
+
+LignePreparee* JournalPrepare::PaquetSuivant() {
+    while (!courant_ || position_ >= courant_->lignes.size()) {
+        if (epuise_)
+            return nullptr;
+        std::unique_lock verrou(garde_);
+        if (courant_ && courant_->dansLaFenetre == 0)
+            libres_.push_back(courant_);
+        courant_ = nullptr;
+        signal_.notify_all();
+        signal_.wait(verrou, [this] { return !pleins_.empty() || fini_; });
+        if (pleins_.empty()) {
+            epuise_ = true;
+            return nullptr;
+        }
+        courant_ = pleins_.front();
+        pleins_.pop_front();
+        signal_.notify_all();
+        courant_->dansLaFenetre = courant_->lignes.size();
+        position_ = 0;
+    }
+    return &courant_->lignes[position_];
+}
+
+void JournalPrepare::Rendre(PaquetDeLignes* paquet) {
+    if (--paquet->dansLaFenetre > 0 || paquet == courant_)
+        return;
+    {
+        const std::lock_guard verrou(garde_);
+        libres_.push_back(paquet);
+    }
+    signal_.notify_all();
+}
+
+SourceFichier& JournalPrepare::Lecture() {
+    if (fil_.joinable()) {
+        fil_.request_stop();
+        fil_.join();
+    }
+    return *lecture_;
+}
+
+} // namespace vek
