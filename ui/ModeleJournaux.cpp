@@ -14,7 +14,7 @@ namespace {
 QString AvanceAEditer(std::int64_t s) {
     const std::int64_t a = std::llabs(s);
     return QStringLiteral("%1%2:%3:%4")
-        .arg(s < 0 ? u'-' : u'+')
+        .arg(QChar(s < 0 ? u'-' : u'+'))
         .arg(a / 3600)
         .arg(a / 60 % 60, 2, 10, QChar(u'0'))
         .arg(a % 60, 2, 10, QChar(u'0'));
