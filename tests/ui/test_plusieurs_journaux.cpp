@@ -4,7 +4,7 @@
 // revient au journal seul ; une horloge donnée dans la fenêtre d'analyse sert à la recherche
 // suivante ; le même fichier, même par un lien, n'est qu'un journal.
 
-#include "OutilsFenetre.h"
+#include "BancEnDirect.h"
 
 #include <QAbstractItemModel>
 #include <QMenu>
@@ -12,12 +12,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
+#include "FrmEnDirect.h"
+#include "FrmResultats.h"
 #include "GenerateurScene.h"
 #include "ModeleJournaux.h"
+#include "ModeleResultats.h"
 #include "Moteur.h"
 #include "TexteQt.h"
+#include "TrouverScene.h"
 
 namespace vek::test {
 namespace {
@@ -191,6 +196,69 @@ TEST_F(Plusieurs, UnJournalManquantEstRefuseParSonNom) {
     EXPECT_TRUE(messages.front().texte.contains("absent.txt"))
         << messages.front().texte.toStdString();
     EXPECT_TRUE(fenetre->FenetresAnalyse().empty());
+}
+
+TEST_F(Plusieurs, ChercherDansLeJournalCherchePartout) {
+    Ouvrir({Q(a), Q(b)});
+    for (FrmAnalyse* resume : fenetre->FenetresAnalyse())
+        resume->close();
+    Activer();
+    Champ("dateDebut")->clear();
+    Champ("dateFin")->clear();
+    Taper("champChercher", "de:Brune");
+    QTest::keyClick(Champ("champChercher"), Qt::Key_Return);
+    AttendreFinDePasse();
+    FrmResultats* resultats = nullptr;
+    for (FrmResultats* f : fenetre->findChildren<FrmResultats*>())
+        if (f->isVisible())
+            resultats = f;
+    ASSERT_NE(resultats, nullptr);
+    const ResultatScene& vu = resultats->Modele().Resultat();
+    DemandeScene demande;
+    demande.journaux = Journaux(std::vector<NomFichier>{a, b});
+    demande.requete = *AnalyserRequete("de:Brune");
+    Progression muette;
+    const auto attendu = TrouverScene(demande, muette, {});
+    ASSERT_TRUE(attendu.ok());
+    EXPECT_EQ(vu.trouvees, attendu->trouvees);
+    EXPECT_EQ(vu.journaux, attendu->journaux);
+    // Des lignes des deux journaux : les « Vous avez dit » de Brune viennent du sien.
+    std::set<std::size_t> sources;
+    for (const LigneTrouvee& l : vu.lignes)
+        sources.insert(l.source);
+    EXPECT_EQ(sources, (std::set<std::size_t>{0, 1}));
+}
+
+// Le suivi lit ce que le jeu écrit dans chacun des journaux fusionnés.
+TEST_F(EnDirect, SuitChacunDesJournauxFusionnes) {
+    journal = donnees.Ecrire("aldric.txt", L("[Commerce] \"Aldric\": avant"));
+    const std::string autre = donnees.Ecrire("brune.txt", L("[Commerce] \"Aldric\": avant"));
+    horloge.journal = journal;
+    fenetre->OuvrirJournaux({QString::fromStdString(journal), QString::fromStdString(autre)});
+    AttendreFinDePasse();
+    Activer();
+    Taper("dateDebut", "24/12/2001");
+    Taper("dateFin", "24/12/2001");
+    Cliquer("boutonRecherche");
+    Cocher("arbreNoms", "Aldric");
+    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
+    Controle<QCheckBox>("caseSuivre")->setChecked(true);
+    ASSERT_NE(fenetre->EnDirect(), nullptr);
+    AttendreRegards(1);
+    // Le message entendu des deux n'est montré qu'une fois.
+    EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : avant"}));
+    EXPECT_TRUE(
+        EtatDeLaVue().contains(QString::fromStdString("« " + journal + " » et « " + autre + " »")))
+        << EtatDeLaVue().toStdString();
+    std::ofstream(journal, std::ios::binary | std::ios::app)
+        << Ligne(24, 12, 2001, "[Commerce] \"Aldric\": d'Aldric", "12:00:09");
+    std::ofstream(autre, std::ios::binary | std::ios::app)
+        << Ligne(24, 12, 2001, "[Commerce] \"Aldric\": de Brune", "12:00:05");
+    veille.Signaler();
+    AttendreRegards(2);
+    // Dans l'ordre du temps, quel que soit le journal écrit d'abord.
+    EXPECT_EQ(Vue().mid(1), QStringList({"12:00:05 [Commerce] Aldric : de Brune",
+                                         "12:00:09 [Commerce] Aldric : d'Aldric"}));
 }
 
 // L'avance d'une horloge telle qu'on la tape dans le tableau des journaux.
