@@ -76,7 +76,10 @@ QVariant ModeleJournaux::data(const QModelIndex& index, int role) const {
     if (role == Qt::ToolTipRole && index.column() == Journal)
         return DepuisNomFichier(j.chemin);
     if (role == Qt::ToolTipRole && index.column() == Horloge && index.row() > 0)
-        return QStringLiteral("L'avance de son horloge sur celle du premier journal ; tapez "
+        return (j.avance && !j.avanceDonnee
+                    ? QStringLiteral("Trouvée sur %1 messages en commun. ").arg(j.communs)
+                    : QString()) +
+               QStringLiteral("L'avance de son horloge sur celle du premier journal ; tapez "
                               "+h:mm:ss ou -h:mm:ss (ou des secondes), ou videz la case pour "
                               "qu'elle soit trouvée.");
     if (role == Qt::ToolTipRole && index.column() == Joueur)
@@ -98,8 +101,7 @@ QVariant ModeleJournaux::Texte(const vek::JournalDeSource& j, int rang, int colo
         if (edition)
             return AvanceAEditer(*j.avance);
         return TexteAvance(*j.avance) +
-               (j.avanceDonnee ? QStringLiteral(", donnée")
-                               : QStringLiteral(", trouvée (%1 messages)").arg(j.communs));
+               (j.avanceDonnee ? QStringLiteral(", donnée") : QStringLiteral(", trouvée"));
     case Joueur:
         if (!j.joueur)
             return edition ? QString() : QStringLiteral("inconnu");
