@@ -183,9 +183,11 @@ void FrmPrincipal::Connecter() {
     ui->menuRetirerJournal->menuAction()->setObjectName(QStringLiteral("actionRetirerJournal"));
     connect(journaux_, &JournauxDuChamp::Change, this, [this] {
         journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
+        journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
         AppliquerEtatBoutons();
     });
     journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
+    journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
     connect(ui->cheminJournal, &QLineEdit::textChanged, this,
             [this](const QString& chemin) { dates_->ActiverBoutons(chemin); });
     connect(ui->boutonDateDebut, &QPushButton::clicked, this, debut);

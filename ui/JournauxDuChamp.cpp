@@ -116,6 +116,18 @@ void JournauxDuChamp::RemplirMenuRetirer(QMenu* menu) {
     }
 }
 
+void JournauxDuChamp::EtendreMenuDuChamp(QAction* ajouter, QMenu* retirer) {
+    champ_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(champ_, &QWidget::customContextMenuRequested, this, [=, this](const QPoint& point) {
+        QMenu* menu = champ_->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->addSeparator();
+        menu->addAction(ajouter);
+        menu->addMenu(retirer);
+        menu->popup(champ_->mapToGlobal(point));
+    });
+}
+
 void JournauxDuChamp::Montrer() {
     QStringList noms, chemins;
     for (const vek::NomFichier& chemin : plusieurs_.chemins) {

@@ -16,6 +16,7 @@
 
 #include "SourceLignes.h"
 
+class QAction;
 class QLineEdit;
 class QMenu;
 
@@ -47,6 +48,9 @@ public:
 
     // Le menu « Retirer un journal » : une entrée par journal quand il y en a plusieurs.
     void RemplirMenuRetirer(QMenu* menu);
+    // Le menu contextuel du champ : celui de l'édition, puis « Ajouter un journal… » et
+    // « Retirer un journal ».
+    void EtendreMenuDuChamp(QAction* ajouter, QMenu* retirer);
 
 signals:
     // Les journaux du champ ont changé (ajout, retrait, texte posé).

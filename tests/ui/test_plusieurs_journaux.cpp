@@ -111,6 +111,16 @@ TEST_F(Plusieurs, RetirerUnJournalRevientAuJournalSeul) {
         EXPECT_TRUE(menu->menuAction()->isEnabled());
         ASSERT_EQ(menu->actions().size(), 2);
         EXPECT_EQ(menu->actions().at(1)->text(), "brune.txt");
+        // Le menu contextuel du champ mène aussi à l'ajout et au retrait.
+        emit Champ("cheminJournal")->customContextMenuRequested(QPoint(5, 5));
+        QMenu* contexte = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible() && m != menu)
+                contexte = m;
+        ASSERT_NE(contexte, nullptr);
+        EXPECT_TRUE(contexte->actions().contains(Menu("actionAjouterJournal")));
+        EXPECT_TRUE(contexte->actions().contains(menu->menuAction()));
+        contexte->close();
         menu->actions().at(premier ? 0 : 1)->trigger();
         const std::string reste = premier ? b : a;
         // Le champ redevient le chemin du journal seul, qu'on peut de nouveau taper.
