@@ -182,6 +182,10 @@ void AnalyseDuJournal::OuvrirResume(const vek::Journaux& journaux, const QString
     QWidget* principale = l_.principale;
     auto* resume = new FrmAnalyse(principale);
     resume->DefinirPause(pause_);
+    std::vector<vek::JournalDeSource> attendus(journaux.chemins.size());
+    for (std::size_t i = 0; i < attendus.size(); ++i)
+        attendus[i].chemin = journaux.chemins[i];
+    resume->DefinirJournaux(std::move(attendus), true); // sa place, avant qu'il soit placé
     resume->winId(); // sa fenêtre du système existe : son cadre compte dans sa place
     const QRect ecran = principale->screen() ? principale->screen()->availableGeometry() : QRect();
     resume->move(FrmAnalyse::Placer(principale->frameGeometry(), l_.dates.ZoneAEcran(),

@@ -85,9 +85,10 @@ void FrmAnalyse::PreparerTableJournaux() {
     connect(journaux_, &ModeleJournaux::DonneesChangees, this, &FrmAnalyse::DonneesChangees);
 }
 
-void FrmAnalyse::DefinirJournaux(std::vector<vek::JournalDeSource> journaux) {
+void FrmAnalyse::DefinirJournaux(std::vector<vek::JournalDeSource> journaux, bool aTrouver) {
     const int nombre = journaux.size() > 1 ? static_cast<int>(journaux.size()) : 0;
-    journaux_->Definir(nombre ? std::move(journaux) : std::vector<vek::JournalDeSource>{});
+    journaux_->Definir(nombre ? std::move(journaux) : std::vector<vek::JournalDeSource>{},
+                       aTrouver);
     // L'en-tête et jusqu'à quatre rangées ; au-delà, le tableau défile.
     Decaler(nombre ? 24 + 20 * std::min(nombre, 4) + 6 : 0);
     tableJournaux_->setVisible(nombre > 0);

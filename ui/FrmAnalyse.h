@@ -42,7 +42,9 @@ public:
     void DefinirPause(int minutes);
     int Pause() const;
     // Les journaux d'une fusion, avec leurs horloges et leurs joueurs ; un seul : rien à montrer.
-    void DefinirJournaux(std::vector<vek::JournalDeSource> journaux);
+    // Avant la fin de l'analyse, ses journaux : le tableau prend sa place dès l'ouverture, leurs
+    // horloges et leurs joueurs encore à trouver.
+    void DefinirJournaux(std::vector<vek::JournalDeSource> journaux, bool aTrouver = false);
     // Comme un double-clic sur la rangée (la plus récente en 0).
     void ChoisirSession(int rangee);
     // « Ce soir » : sélectionne les séances du dernier soir.

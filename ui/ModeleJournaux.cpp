@@ -45,9 +45,10 @@ std::optional<std::int64_t> LireAvance(const QString& texte) {
     return m.captured(1).isEmpty() || m.captured(1) == u"+" ? total : -total;
 }
 
-void ModeleJournaux::Definir(std::vector<vek::JournalDeSource> journaux) {
+void ModeleJournaux::Definir(std::vector<vek::JournalDeSource> journaux, bool aTrouver) {
     beginResetModel();
     journaux_ = std::move(journaux);
+    aTrouver_ = aTrouver;
     endResetModel();
 }
 
@@ -94,6 +95,8 @@ QVariant ModeleJournaux::Texte(const vek::JournalDeSource& j, int rang, int colo
     case Journal:
         return QFileInfo(DepuisNomFichier(j.chemin)).fileName();
     case Horloge:
+        if (aTrouver_ && !edition)
+            return rang == 0 ? QStringLiteral("référence") : QStringLiteral("…");
         if (rang == 0)
             return edition ? QVariant() : QStringLiteral("référence");
         if (!j.avance)
@@ -103,6 +106,8 @@ QVariant ModeleJournaux::Texte(const vek::JournalDeSource& j, int rang, int colo
         return TexteAvance(*j.avance) +
                (j.avanceDonnee ? QStringLiteral(", donnée") : QStringLiteral(", trouvée"));
     case Joueur:
+        if (aTrouver_ && !edition)
+            return QStringLiteral("…");
         if (!j.joueur)
             return edition ? QString() : QStringLiteral("inconnu");
         if (edition)
@@ -129,7 +134,7 @@ QVariant ModeleJournaux::headerData(int section, Qt::Orientation orientation, in
 
 Qt::ItemFlags ModeleJournaux::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (index.isValid() &&
+    if (index.isValid() && !aTrouver_ &&
         (index.column() == Joueur || (index.column() == Horloge && index.row() > 0)))
         f |= Qt::ItemIsEditable;
     return f;

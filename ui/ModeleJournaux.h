@@ -20,7 +20,8 @@ public:
 
     explicit ModeleJournaux(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
-    void Definir(std::vector<vek::JournalDeSource> journaux);
+    // aTrouver : l'analyse lit encore ; les horloges et les joueurs sont à venir.
+    void Definir(std::vector<vek::JournalDeSource> journaux, bool aTrouver = false);
     // Ce que l'utilisateur a donné des journaux, par rang (ce qui a été trouvé n'y est pas).
     std::vector<vek::DonneesJournal> Donnees() const;
 
@@ -39,6 +40,7 @@ private:
     QVariant Texte(const vek::JournalDeSource& j, int rang, int colonne, bool edition) const;
 
     std::vector<vek::JournalDeSource> journaux_;
+    bool aTrouver_ = false;
 };
 
 // Une avance d'horloge telle que le tableau la montre : « +1 h 00 min 07 s », « −7 s ».
