@@ -1,10 +1,10 @@
 #pragma once
 // FrmPrincipal : la fenêtre principale, d'où part chaque opération. Elle pose ses contrôles et
 // ses menus, et confie chaque rôle à son unité : le pilotage des passes du moteur (PilotePasses),
-// le choix du journal et son analyse (AnalyseDuJournal), les champs de date (ChampsDeDate), la
-// recherche de mots (RechercheDeMots), les deux arbres (ArbresSelection), les sorties
-// (SortiesFenetre) et la vue en direct (SuiviDirect).
-// Elle relie : un clic lance la passe, sa fin remplit les contrôles.
+// les journaux du champ (JournauxDuChamp), le choix du journal et son analyse (AnalyseDuJournal),
+// les champs de date (ChampsDeDate), la recherche de mots (RechercheDeMots), les deux arbres
+// (ArbresSelection), les sorties (SortiesFenetre) et la vue en direct (SuiviDirect). Elle relie :
+// un clic lance la passe, sa fin remplit les contrôles.
 
 #include <QMainWindow>
 
