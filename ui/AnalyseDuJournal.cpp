@@ -4,12 +4,14 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStringList>
 #include <QWidget>
 
 #include "ChampsDeDate.h"
 #include "Chemins.h"
 #include "CommandesDePasse.h"
 #include "FrmAnalyse.h"
+#include "JournauxDuChamp.h"
 #include "Ligne.h"
 #include "TemoinJournal.h"
 #include "TexteQt.h"
@@ -18,6 +20,7 @@ namespace {
 
 // Le dialogue d'ouverture du journal (CDLG).
 constexpr std::string_view TitreDialogue = "Chemin du fichier LOG Q7R";
+constexpr std::string_view TitreAjout = "Ajouter un journal";
 constexpr std::string_view FiltreDialogue = "TXT file (*.txt *.TXT)";
 constexpr std::string_view ExtensionDialogue = "txt";
 
@@ -71,47 +74,76 @@ AnalyseDuJournal::~AnalyseDuJournal() {
         delete resume.fenetre.data();
 }
 
+QString AnalyseDuJournal::Demander(bool ajout) const {
+    const DemandeOuverture demande{DepuisUtf8(ajout ? TitreAjout : TitreDialogue),
+                                   {DepuisUtf8(FiltreDialogue), FiltreTousLesFichiers},
+                                   DepuisUtf8(ExtensionDialogue),
+                                   l_.journaux.Premier()};
+    return dialogue_ ? dialogue_(l_.principale, demande) : QString();
+}
+
 void AnalyseDuJournal::Choisir() {
     if (l_.passes.Differer([this] { Choisir(); }) || l_.passes.EnCours())
         return;
-    const DemandeOuverture demande{DepuisUtf8(TitreDialogue),
-                                   {DepuisUtf8(FiltreDialogue), FiltreTousLesFichiers},
-                                   DepuisUtf8(ExtensionDialogue),
-                                   l_.chemin->text()};
-    Analyser(dialogue_ ? dialogue_(l_.principale, demande) : QString());
-}
-
-void AnalyseDuJournal::Ouvrir(const QString& chemin) {
-    if (!l_.passes.Differer([this, chemin] { Ouvrir(chemin); }) && !l_.passes.EnCours())
-        Analyser(chemin);
-}
-
-void AnalyseDuJournal::Analyser(const QString& nom) {
     // Le nom rendu par le dialogue va dans le champ, quel qu'il soit.
-    l_.chemin->setText(nom);
-    if (nom.isEmpty())
+    l_.journaux.DefinirSeul(Demander(false));
+    Analyser();
+}
+
+void AnalyseDuJournal::Ajouter() {
+    if (l_.passes.Differer([this] { Ajouter(); }) || l_.passes.EnCours())
         return;
+    const QString nom = Demander(true);
+    if (nom.isEmpty())
+        return; // annulé : les journaux restent
+    if (l_.journaux.Ajouter({nom}) == 0) {
+        l_.message(QStringLiteral("« %1 » est déjà parmi les journaux chargés.")
+                       .arg(QFileInfo(nom).fileName()),
+                   vek::Icone::Aucune);
+        return;
+    }
+    Analyser();
+}
+
+void AnalyseDuJournal::Ouvrir(const QStringList& chemins) {
+    if (l_.passes.Differer([this, chemins] { Ouvrir(chemins); }) || l_.passes.EnCours())
+        return;
+    l_.journaux.DefinirSeul(chemins.value(0));
+    if (chemins.size() > 1)
+        l_.journaux.Ajouter(chemins.mid(1));
+    Analyser();
+}
+
+void AnalyseDuJournal::Analyser() {
+    if (l_.journaux.Premier().isEmpty())
+        return;
+    const vek::Journaux journaux = l_.journaux.Journaux();
+    const QString cle = l_.journaux.Cle();
     const std::size_t ouverts = resumes_.size();
     l_.passes.Analyser(
-        VersNomFichier(nom), pause_,
-        [this, ouverts](vek::Issue<vek::ResumeJournal>& issue) { Montrer(issue, ouverts); },
+        journaux, pause_,
+        [this, ouverts, journaux, cle](vek::Issue<vek::ResumeJournal>& issue) {
+            Montrer(issue, ouverts, journaux, cle);
+        },
         // Le journal est ouvert : le résumé se montre pendant que l'analyse lit.
-        [this, nom] {
+        [this, journaux, cle] {
             Sablier(true);
-            OuvrirResume(nom);
+            OuvrirResume(journaux, cle);
         });
 }
 
-void AnalyseDuJournal::Montrer(vek::Issue<vek::ResumeJournal>& issue, std::size_t ouverts) {
+void AnalyseDuJournal::Montrer(vek::Issue<vek::ResumeJournal>& issue, std::size_t ouverts,
+                               const vek::Journaux& journaux, const QString& cle) {
     Sablier(false);
     FrmAnalyse* resume = ResumeDe(ouverts);
     if (issue.ok() && !issue->existe) {
         l_.message(QStringLiteral("Fichier introuvable !"), vek::Icone::Stop);
-        l_.chemin->clear();
+        l_.journaux.DefinirSeul({});
         return;
     }
-    const QString nom = l_.chemin->text();
-    const auto pasUnJournal = issue.ok() ? PasUnJournal(nom, *issue) : std::nullopt;
+    std::optional<QString> pasUnJournal;
+    for (std::size_t i = 0; issue.ok() && !pasUnJournal && i < journaux.chemins.size(); ++i)
+        pasUnJournal = PasUnJournal(DepuisNomFichier(journaux.chemins[i]), *issue);
     // Un journal illisible, vide ou qui n'en est pas un : son résumé n'aurait rien à montrer.
     if (!issue.ok() || pasUnJournal || (issue->lignes == 0 && !issue->debut)) {
         if (resume)
@@ -122,18 +154,19 @@ void AnalyseDuJournal::Montrer(vek::Issue<vek::ResumeJournal>& issue, std::size_
             l_.message(DepuisUtf8(issue->Conseil()), vek::Icone::Aucune);
         return;
     }
-    PoserDates(nom, *issue);
+    PoserDates(cle, *issue);
     DonnerFocus(l_.suiteDeLaRoute);
     if (resume) {
         resume->DefinirResume(DepuisCp1252(issue->Texte()));
         resume->DefinirSessions(std::move(issue->sessions));
+        resume->DefinirJournaux(std::move(issue->journaux));
     }
     if (const std::string conseil = issue->Conseil(); !conseil.empty())
         l_.message(DepuisUtf8(conseil), vek::Icone::Aucune);
 }
 
-void AnalyseDuJournal::PoserDates(const QString& journal, const vek::ResumeJournal& resume) {
-    const bool recharge = journal == std::exchange(charge_, journal);
+void AnalyseDuJournal::PoserDates(const QString& cle, const vek::ResumeJournal& resume) {
+    const bool recharge = cle == std::exchange(charge_, cle);
     if (recharge && l_.dates.Periode())
         return; // le journal a grandi : la période de la scène reste
     using Champ = ChampsDeDate::Champ;
@@ -143,12 +176,16 @@ void AnalyseDuJournal::PoserDates(const QString& journal, const vek::ResumeJourn
         l_.dates.Controle(Champ::Fin)->setText(DepuisCp1252(vek::DateCourte(*resume.fin)));
 }
 
-void AnalyseDuJournal::OuvrirResume(const QString& journal) {
+void AnalyseDuJournal::OuvrirResume(const vek::Journaux& journaux, const QString& cle) {
     // Non modal : la fenêtre principale reste utilisable. Il se peint avant que la lecture du
     // journal ne commence.
     QWidget* principale = l_.principale;
     auto* resume = new FrmAnalyse(principale);
     resume->DefinirPause(pause_);
+    std::vector<vek::JournalDeSource> attendus(journaux.chemins.size());
+    for (std::size_t i = 0; i < attendus.size(); ++i)
+        attendus[i].chemin = journaux.chemins[i];
+    resume->DefinirJournaux(std::move(attendus), true); // sa place, avant qu'il soit placé
     resume->winId(); // sa fenêtre du système existe : son cadre compte dans sa place
     const QRect ecran = principale->screen() ? principale->screen()->availableGeometry() : QRect();
     resume->move(FrmAnalyse::Placer(principale->frameGeometry(), l_.dates.ZoneAEcran(),
@@ -164,7 +201,11 @@ void AnalyseDuJournal::OuvrirResume(const QString& journal) {
         pause_ = minutes;
         Regrouper(resume);
     });
-    resumes_.push_back({resume, journal});
+    QObject::connect(resume, &FrmAnalyse::DonneesChangees, principale,
+                     [this, resume](const std::vector<vek::DonneesJournal>& donnees) {
+                         DonneesChangees(resume, donnees);
+                     });
+    resumes_.push_back({resume, journaux, cle});
     resume->show();
 }
 
@@ -179,16 +220,35 @@ void AnalyseDuJournal::Regrouper(FrmAnalyse* fenetre) {
         return;
     const QPointer<FrmAnalyse> cible = fenetre;
     const int pause = fenetre->Pause();
+    const vek::Journaux journaux = resume->journaux;
     l_.passes.Analyser(
-        VersNomFichier(resume->journal), pause,
-        [this, cible, pause](vek::Issue<vek::ResumeJournal>& issue) {
+        journaux, pause,
+        [this, cible, pause, journaux](vek::Issue<vek::ResumeJournal>& issue) {
             if (!cible || !issue.ok() || !issue->existe)
                 return;
+            cible->DefinirResume(DepuisCp1252(issue->Texte()));
             cible->DefinirSessions(std::move(issue->sessions));
-            if (cible->Pause() != pause)
-                Regrouper(cible); // changée pendant la lecture
+            cible->DefinirJournaux(std::move(issue->journaux));
+            // Changées pendant la lecture : la pause, ou une horloge ou un joueur.
+            const auto r = std::find_if(resumes_.begin(), resumes_.end(),
+                                        [&](const Resume& x) { return x.fenetre == cible; });
+            if (cible->Pause() != pause ||
+                (r != resumes_.end() && r->journaux.donnees != journaux.donnees))
+                Regrouper(cible);
         },
         nullptr);
+}
+
+void AnalyseDuJournal::DonneesChangees(FrmAnalyse* fenetre,
+                                       const std::vector<vek::DonneesJournal>& donnees) {
+    const auto resume = std::find_if(resumes_.begin(), resumes_.end(),
+                                     [fenetre](const Resume& r) { return r.fenetre == fenetre; });
+    if (resume == resumes_.end())
+        return;
+    resume->journaux.donnees = donnees;
+    // Les passes suivantes de ces journaux les emploient aussi.
+    l_.journaux.DefinirDonnees(resume->cle, donnees);
+    Regrouper(fenetre);
 }
 
 FrmAnalyse* AnalyseDuJournal::ResumeDe(std::size_t ouverts) const {

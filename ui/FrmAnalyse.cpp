@@ -4,6 +4,7 @@
 
 #include "Apparence.h"
 #include "Images.h"
+#include "ModeleJournaux.h"
 #include "ModeleSessions.h"
 
 #include <QKeyEvent>
@@ -12,10 +13,12 @@
 
 #include <QHeaderView>
 #include <QScreen>
+#include <QTableView>
 #include <algorithm>
 
 FrmAnalyse::FrmAnalyse(QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::FrmAnalyse>()), modele_(new ModeleSessions(this)) {
+    : QDialog(parent), ui(std::make_unique<Ui::FrmAnalyse>()), modele_(new ModeleSessions(this)),
+      journaux_(new ModeleJournaux(this)) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Fenêtre outil à bordure fixe simple, ni agrandissement ni réduction : avec la fenêtre
@@ -40,6 +43,7 @@ FrmAnalyse::FrmAnalyse(QWidget* parent)
     connect(ui->boutonChoisir, &QPushButton::clicked, this, &FrmAnalyse::Choisir);
     connect(ui->champPause, &QSpinBox::valueChanged, this, &FrmAnalyse::PauseChangee);
     PreparerListe();
+    PreparerTableJournaux();
     if (const QScreen* ecran = screen())
         move(ecran->availableGeometry().center() - rect().center());
 }
@@ -60,6 +64,51 @@ void FrmAnalyse::PreparerListe() {
             [this](const QModelIndex& index) { ChoisirSession(index.row()); });
     connect(ui->listeSessions->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ui->boutonChoisir->setEnabled(!RangeesChoisies().empty()); });
+}
+
+void FrmAnalyse::PreparerTableJournaux() {
+    tableJournaux_ = new QTableView(this);
+    tableJournaux_->setObjectName(QStringLiteral("tableJournaux"));
+    tableJournaux_->setModel(journaux_);
+    tableJournaux_->setAccessibleName(QStringLiteral("Journaux fusionnés"));
+    tableJournaux_->verticalHeader()->hide();
+    tableJournaux_->setSelectionMode(QAbstractItemView::SingleSelection);
+    tableJournaux_->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                    QAbstractItemView::EditKeyPressed |
+                                    QAbstractItemView::AnyKeyPressed);
+    tableJournaux_->verticalHeader()->setDefaultSectionSize(20);
+    QHeaderView* entete = tableJournaux_->horizontalHeader();
+    entete->setStretchLastSection(true);
+    entete->resizeSection(ModeleJournaux::Journal, 110);
+    entete->resizeSection(ModeleJournaux::Horloge, 190);
+    tableJournaux_->hide();
+    connect(journaux_, &ModeleJournaux::DonneesChangees, this, &FrmAnalyse::DonneesChangees);
+}
+
+void FrmAnalyse::DefinirJournaux(std::vector<vek::JournalDeSource> journaux, bool aTrouver) {
+    const int nombre = journaux.size() > 1 ? static_cast<int>(journaux.size()) : 0;
+    journaux_->Definir(nombre ? std::move(journaux) : std::vector<vek::JournalDeSource>{},
+                       aTrouver);
+    // L'en-tête et jusqu'à quatre rangées ; au-delà, le tableau défile.
+    Decaler(nombre ? 24 + 20 * std::min(nombre, 4) + 6 : 0);
+    tableJournaux_->setVisible(nombre > 0);
+}
+
+void FrmAnalyse::Decaler(int hauteur) {
+    const int ancien = std::exchange(decalage_, hauteur);
+    const int dy = hauteur - ancien;
+    const int dessous = ui->listeSessions->y();
+    const int haut = dessous - ancien; // le haut du tableau, où commençait la liste
+    if (dy != 0) {
+        for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (w != tableJournaux_ && w->y() >= dessous)
+                w->move(w->x(), w->y() + dy);
+        for (QWidget* w : {ui->bordureGauche, ui->bordureDroite})
+            w->resize(w->width(), w->height() + dy);
+        setFixedSize(width(), height() + dy);
+    }
+    tableJournaux_->setGeometry(ui->listeSessions->x(), haut, ui->listeSessions->width(),
+                                std::max(0, hauteur - 4));
 }
 
 std::vector<int> FrmAnalyse::RangeesChoisies() const {

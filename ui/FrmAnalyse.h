@@ -5,7 +5,8 @@
 // Sous le résumé, les séances de jeu du journal, coupées aux pauses plus longues que celle de
 // « Pause : » ; on en sélectionne une ou plusieurs (Maj, Ctrl), ou le dernier soir (« Ce soir »).
 // « Choisir », Entrée ou un double-clic fait de leur période celle de la recherche et ferme la
-// fenêtre.
+// fenêtre. L'analyse de plusieurs journaux fusionnés les liste entre le résumé et les séances,
+// chacun avec son horloge et son joueur, que l'utilisateur peut changer.
 
 #include <QDialog>
 
@@ -13,12 +14,15 @@
 #include <vector>
 
 #include "Sessions.h"
+#include "SourceLignes.h"
 
 namespace Ui {
 class FrmAnalyse;
 }
 
+class ModeleJournaux;
 class ModeleSessions;
+class QTableView;
 
 class FrmAnalyse : public QDialog {
     Q_OBJECT
@@ -37,6 +41,10 @@ public:
     // La pause qui sépare les séances, en minutes.
     void DefinirPause(int minutes);
     int Pause() const;
+    // Les journaux d'une fusion, avec leurs horloges et leurs joueurs ; un seul : rien à montrer.
+    // Avant la fin de l'analyse, ses journaux : le tableau prend sa place dès l'ouverture, leurs
+    // horloges et leurs joueurs encore à trouver.
+    void DefinirJournaux(std::vector<vek::JournalDeSource> journaux, bool aTrouver = false);
     // Comme un double-clic sur la rangée (la plus récente en 0).
     void ChoisirSession(int rangee);
     // « Ce soir » : sélectionne les séances du dernier soir.
@@ -55,6 +63,8 @@ signals:
     void PeriodeChoisie(const QString& debut, const QString& fin);
     // La pause a changé : les séances sont à refaire.
     void PauseChangee(int minutes);
+    // L'utilisateur a changé l'horloge ou le joueur d'un journal : tout ce qu'il en a donné.
+    void DonneesChangees(std::vector<vek::DonneesJournal> donnees);
 
 private slots:
     void Fermer();
@@ -66,7 +76,13 @@ private:
     void PreparerListe();
     // Les rangées sélectionnées (la plus récente en 0).
     std::vector<int> RangeesChoisies() const;
+    void PreparerTableJournaux();
+    // La place du tableau des journaux : ce qui est dessous descend d'autant.
+    void Decaler(int hauteur);
 
     std::unique_ptr<Ui::FrmAnalyse> ui;
     ModeleSessions* modele_;
+    ModeleJournaux* journaux_;
+    QTableView* tableJournaux_ = nullptr;
+    int decalage_ = 0; // la hauteur donnée au tableau des journaux
 };

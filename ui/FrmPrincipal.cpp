@@ -14,6 +14,7 @@
 #include "FrmOption.h"
 #include "Images.h"
 #include "InfoSysteme.h"
+#include "JournauxDuChamp.h"
 #include "LienSite.h"
 #include "RechercheDeMots.h"
 #include "SortiesFenetre.h"
@@ -135,9 +136,10 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur
                                                      ui->centralwidget, barreEtat_});
     passes_->message = message;
     passes_->etatChange = [this] { AppliquerEtatBoutons(); };
+    journaux_ = new JournauxDuChamp(ui->cheminJournal, this);
     analyse_ = std::make_unique<AnalyseDuJournal>(
-        AnalyseDuJournal::Liens{this, ui->cheminJournal, *dates_, ui->boutonRecherche, *passes_,
-                                message, [this] { LancerRecherche(); }});
+        AnalyseDuJournal::Liens{this, *journaux_, *dates_, ui->boutonRecherche, *passes_, message,
+                                [this] { LancerRecherche(); }});
     // Les entrées d'export, tirées de la table des formats, avant le séparateur de « Menu ».
     QAction* separateur = nullptr;
     for (QAction* action : ui->menuPrincipal->actions())
@@ -147,7 +149,7 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur
         ui->menuPrincipal, separateur, barreEtat_, lanceur, *passes_, *arbres_, modes_, nettoyage_,
         message, [this] { return creerLogActive_; }, [this] { return !RelancerSiPerimes(); }});
     suivi_ = std::make_unique<SuiviDirect>(SuiviDirect::Liens{
-        this, ui->caseSuivre, ui->cheminJournal, *dates_, *arbres_, *passes_, modes_, nettoyage_,
+        this, ui->caseSuivre, *journaux_, *dates_, *arbres_, *passes_, modes_, nettoyage_,
         [this](const QString& texte) { AfficherMessage(texte, vek::Icone::Stop); },
         [this](const vek::ResultatRecherche& resultat) {
             extraitArbres_ = resultat.empreinte;
@@ -157,7 +159,7 @@ void FrmPrincipal::PoserRoles(vek::LanceurDocument& lanceur, vek::ReglagesMoteur
         },
         [this] { ApresEchec(); }});
     mots_ = std::make_unique<RechercheDeMots>(RechercheDeMots::Liens{
-        this, ui->champChercher, ui->cheminJournal, *dates_, *passes_, barreEtat_, message,
+        this, ui->champChercher, *journaux_, *dates_, *passes_, barreEtat_, message,
         [this] { return analyse_->Pause(); }, [this] { LancerRecherche(); }});
 }
 
@@ -175,6 +177,17 @@ void FrmPrincipal::Connecter() {
     const auto choisirJournal = [this] { analyse_->Choisir(); };
     connect(ui->boutonParcourir, &QPushButton::clicked, this, choisirJournal);
     connect(ui->actionOuvrirJournal, &QAction::triggered, this, choisirJournal);
+    connect(ui->actionAjouterJournal, &QAction::triggered, this, [this] { analyse_->Ajouter(); });
+    // « Retirer un journal » : une entrée par journal, à partir de deux ; le retrait se voit au
+    // champ, et la passe suivante lit ceux qui restent.
+    ui->menuRetirerJournal->menuAction()->setObjectName(QStringLiteral("actionRetirerJournal"));
+    connect(journaux_, &JournauxDuChamp::Change, this, [this] {
+        journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
+        journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
+        AppliquerEtatBoutons();
+    });
+    journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
+    journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
     connect(ui->cheminJournal, &QLineEdit::textChanged, this,
             [this](const QString& chemin) { dates_->ActiverBoutons(chemin); });
     connect(ui->boutonDateDebut, &QPushButton::clicked, this, debut);
@@ -224,7 +237,10 @@ void FrmPrincipal::ConnecterOptions() {
 
 void FrmPrincipal::DeclarerCommandesDePasse() {
     // Chaque ligne : un bouton, les entrées de menu qui font ce qu'il fait, et leur règle.
-    commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal}, [] { return true; });
+    commandes_.Ajouter({ui->boutonParcourir, ui->actionOuvrirJournal, ui->actionAjouterJournal},
+                       [] { return true; });
+    commandes_.Ajouter({ui->menuRetirerJournal->menuAction()},
+                       [this] { return journaux_->Journaux().chemins.size() > 1; });
     commandes_.Ajouter({ui->boutonRecherche, ui->actionRecherche},
                        [this] { return rechercheActive_; });
     // Les entrées d'export (page web, forum, Discord) suivent « Créer le fichier log ».
@@ -292,7 +308,15 @@ void FrmPrincipal::AfficherMessage(const QString& texte, vek::Icone icone) {
 }
 
 void FrmPrincipal::OuvrirJournal(const QString& chemin) {
-    analyse_->Ouvrir(chemin);
+    analyse_->Ouvrir({chemin});
+}
+
+void FrmPrincipal::OuvrirJournaux(const QStringList& chemins) {
+    analyse_->Ouvrir(chemins);
+}
+
+vek::Journaux FrmPrincipal::Journaux() const {
+    return journaux_->Journaux();
 }
 
 // --- recherche ---
@@ -305,7 +329,7 @@ void FrmPrincipal::LancerRecherche() {
     if (!periode)
         return;
     passes_->Rechercher(
-        VersNomFichier(ui->cheminJournal->text()), *periode,
+        journaux_->Journaux(), *periode,
         [this, textes = dates_->Textes()](vek::Issue<vek::ResultatRecherche>& issue) {
             if (issue.ok())
                 MontrerRecherche(*issue, textes);

@@ -1,10 +1,10 @@
 #pragma once
 // FrmPrincipal : la fenêtre principale, d'où part chaque opération. Elle pose ses contrôles et
 // ses menus, et confie chaque rôle à son unité : le pilotage des passes du moteur (PilotePasses),
-// le choix du journal et son analyse (AnalyseDuJournal), les champs de date (ChampsDeDate), la
-// recherche de mots (RechercheDeMots), les deux arbres (ArbresSelection), les sorties
-// (SortiesFenetre) et la vue en direct (SuiviDirect).
-// Elle relie : un clic lance la passe, sa fin remplit les contrôles.
+// les journaux du champ (JournauxDuChamp), le choix du journal et son analyse (AnalyseDuJournal),
+// les champs de date (ChampsDeDate), la recherche de mots (RechercheDeMots), les deux arbres
+// (ArbresSelection), les sorties (SortiesFenetre) et la vue en direct (SuiviDirect). Elle relie :
+// un clic lance la passe, sa fin remplit les contrôles.
 
 #include <QMainWindow>
 
@@ -32,6 +32,7 @@ class BarreEtat;
 class ChampsDeDate;
 class FrmAnalyse;
 class FrmEnDirect;
+class JournauxDuChamp;
 class RechercheDeMots;
 class SortiesFenetre;
 
@@ -96,6 +97,10 @@ public:
     // Comme si l'utilisateur avait choisi ce journal dans le dialogue d'ouverture : le chemin
     // va dans le champ et l'analyse part.
     void OuvrirJournal(const QString& chemin);
+    // Le premier de ces journaux ouvert, les autres ajoutés : l'analyse de leur fusion part.
+    void OuvrirJournaux(const QStringList& chemins);
+    // Les journaux du champ, tels que les passes les reçoivent.
+    vek::Journaux Journaux() const;
 
     // Une passe est en cours (regard du suivi compris).
     bool PasseEnCours() const { return passes_->EnCours(); }
@@ -154,6 +159,7 @@ private:
     std::unique_ptr<ArbresSelection> arbres_;
     // Les passes, puis ce qui s'en sert : tout part avant elles.
     std::unique_ptr<PilotePasses> passes_;
+    JournauxDuChamp* journaux_ = nullptr; // à la fenêtre
     std::unique_ptr<AnalyseDuJournal> analyse_;
     std::unique_ptr<SortiesFenetre> sorties_;
     std::unique_ptr<SuiviDirect> suivi_;

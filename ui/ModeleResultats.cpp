@@ -1,5 +1,7 @@
 #include "ModeleResultats.h"
 
+#include <QFileInfo>
+
 #include <functional>
 #include <map>
 
@@ -177,9 +179,19 @@ QVariant ModeleResultats::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole && role != RoleHtml)
         return {};
     const Groupe& groupe = groupes_[index.internalId() - 1];
-    const auto morceaux =
-        MorceauxDeLigne(resultat_.lignes[groupe.lignes[static_cast<std::size_t>(index.row())]]);
-    return role == RoleHtml ? Html(morceaux) : Brut(morceaux);
+    const vek::LigneTrouvee& ligne =
+        resultat_.lignes[groupe.lignes[static_cast<std::size_t>(index.row())]];
+    const auto morceaux = MorceauxDeLigne(ligne);
+    if (role == RoleHtml)
+        return Html(morceaux);
+    // Plusieurs journaux fusionnés : l'info-bulle dit de quel journal vient la ligne.
+    if (role == Qt::ToolTipRole && resultat_.journaux.size() > 1 &&
+        ligne.source < resultat_.journaux.size())
+        return Brut(morceaux) +
+               QStringLiteral("\n« %1 », ligne %2")
+                   .arg(QFileInfo(DepuisNomFichier(resultat_.journaux[ligne.source])).fileName())
+                   .arg(ligne.numero);
+    return Brut(morceaux);
 }
 
 QVariant ModeleResultats::Donnee(const Groupe& groupe, int role) const {

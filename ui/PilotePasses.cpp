@@ -66,25 +66,26 @@ PilotePasses::~PilotePasses() {
         fil_.join();
 }
 
-void PilotePasses::Analyser(const vek::NomFichier& chemin, int pause,
+void PilotePasses::Analyser(const vek::Journaux& journaux, int pause,
                             Suite<vek::ResumeJournal> suite, Action auDebut) {
     auDebut_ = std::move(auDebut);
     Lancer<vek::ResumeJournal>(
         false,
-        [chemin, pause](vek::Moteur& moteur, vek::Progression& progression, std::stop_token arret) {
-            return moteur.Analyser({chemin, pause}, progression, arret);
+        [journaux, pause](vek::Moteur& moteur, vek::Progression& progression,
+                          std::stop_token arret) {
+            return moteur.Analyser({journaux, pause}, progression, arret);
         },
         std::move(suite));
 }
 
-void PilotePasses::Rechercher(const vek::NomFichier& chemin, const vek::Periode& periode,
+void PilotePasses::Rechercher(const vek::Journaux& journaux, const vek::Periode& periode,
                               Suite<vek::ResultatRecherche> suite) {
     auDebut_ = nullptr;
     Lancer<vek::ResultatRecherche>(
         false,
-        [chemin, periode](vek::Moteur& moteur, vek::Progression& progression,
-                          std::stop_token arret) {
-            return moteur.Rechercher({chemin, periode}, progression, arret);
+        [journaux, periode](vek::Moteur& moteur, vek::Progression& progression,
+                            std::stop_token arret) {
+            return moteur.Rechercher({journaux, periode}, progression, arret);
         },
         std::move(suite));
 }

@@ -82,12 +82,12 @@ public:
     bool EnCours() const { return enCours_; }
     bool Discrete() const { return discrete_; }
 
-    // L'analyse d'un journal, les séances coupées aux pauses de plus de pause minutes ; auDebut :
-    // quand le journal est ouvert et que la lecture commence.
-    void Analyser(const vek::NomFichier& chemin, int pause, Suite<vek::ResumeJournal> suite,
+    // L'analyse d'un journal, ou de la fusion de plusieurs, les séances coupées aux pauses de
+    // plus de pause minutes ; auDebut : quand le journal est ouvert et que la lecture commence.
+    void Analyser(const vek::Journaux& journaux, int pause, Suite<vek::ResumeJournal> suite,
                   Action auDebut);
-    // La recherche d'une période.
-    void Rechercher(const vek::NomFichier& chemin, const vek::Periode& periode,
+    // La recherche d'une période dans ces journaux.
+    void Rechercher(const vek::Journaux& journaux, const vek::Periode& periode,
                     Suite<vek::ResultatRecherche> suite);
     // La recherche d'une requête de mots dans le journal (« Trouver la scène »).
     void Chercher(vek::DemandeScene demande, Suite<vek::ResultatScene> suite);

@@ -9,6 +9,7 @@
 #include "ChampsDeDate.h"
 #include "FrmAnalyse.h"
 #include "FrmResultats.h"
+#include "JournauxDuChamp.h"
 #include "Requete.h"
 #include "TexteQt.h"
 
@@ -48,7 +49,7 @@ void RechercheDeMots::Lancer() {
         l_.message(TexteEchec(requete.Echec()), vek::Icone::Stop);
         return;
     }
-    if (l_.journal->text().trimmed().isEmpty()) {
+    if (l_.journaux.Premier().trimmed().isEmpty()) {
         l_.message(QStringLiteral("Choisissez d'abord le journal où chercher (« ... » au bout de "
                                   "« Charger le fichier LOG »)."),
                    vek::Icone::Stop);
@@ -59,7 +60,7 @@ void RechercheDeMots::Lancer() {
         return;
     Fermer(); // les résultats d'une autre requête
     vek::DemandeScene demande;
-    demande.journaux = vek::Journaux(VersNomFichier(l_.journal->text()));
+    demande.journaux = l_.journaux.Journaux();
     demande.requete = std::move(*requete);
     demande.periode = ou->periode;
     demande.pauseSessions = l_.pause ? l_.pause() : vek::PauseSessionsParDefaut;

@@ -1,6 +1,7 @@
 #pragma once
 // « Chercher dans le journal », depuis la fenêtre principale : Entrée dans le champ cherche la
-// requête de mots (la même que vek-extraire --chercher) dans le journal chargé, dans la période
+// requête de mots (la même que vek-extraire --chercher) dans le journal chargé (ou la fusion des
+// journaux chargés), dans la période
 // des champs de date s'ils en disent une (un champ vide laisse ce côté ouvert). La recherche est
 // une passe comme les autres : barre de progression, fenêtre qui répond ; Échap dans le champ
 // l'arrête. Une requête mal formée est refusée avec ce que le moteur en dit, sans rien lancer ;
@@ -18,6 +19,7 @@
 class BarreEtat;
 class ChampsDeDate;
 class FrmResultats;
+class JournauxDuChamp;
 class QLineEdit;
 class QWidget;
 
@@ -25,8 +27,8 @@ class RechercheDeMots {
 public:
     struct Liens {
         QWidget* principale;
-        QLineEdit* champ;   // « Chercher dans le journal »
-        QLineEdit* journal; // le chemin du journal chargé
+        QLineEdit* champ;                // « Chercher dans le journal »
+        const JournauxDuChamp& journaux; // le journal chargé, ou ceux qui sont fusionnés
         ChampsDeDate& dates;
         PilotePasses& passes;
         BarreEtat* barreEtat;

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QWidget>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "ArbresSelection.h"
 #include "ChampsDeDate.h"
 #include "FrmEnDirect.h"
+#include "JournauxDuChamp.h"
 #include "PilotePasses.h"
 #include "SuiviRecherche.h"
 #include "TexteQt.h"
@@ -26,6 +28,15 @@ QString Premiere(QString texte) {
 }
 
 } // namespace
+
+QString SuiviDirect::NomsSuivis() const {
+    QStringList noms;
+    for (const vek::NomFichier& chemin : journaux_.chemins)
+        noms << QStringLiteral("« %1 »").arg(DepuisNomFichier(chemin));
+    const QString dernier = noms.size() > 1 ? noms.takeLast() : QString();
+    return noms.join(QStringLiteral(", ")) +
+           (dernier.isEmpty() ? QString() : QStringLiteral(" et ") + dernier);
+}
 
 SuiviDirect::SuiviDirect(const Liens& liens) : l_(liens) {
     // Quand plus rien ne tourne, le regard qui attendait part.
@@ -57,8 +68,8 @@ void SuiviDirect::Basculer(bool actif) {
         const QSignalBlocker bloque(l_.caseSuivre);
         l_.caseSuivre->setChecked(false);
     };
-    const std::string journal(vek::RognerEspaces(VersNomFichier(l_.cheminJournal->text())));
-    if (journal.empty()) {
+    vek::Journaux journaux = l_.journaux.Journaux();
+    if (vek::RognerEspaces(journaux.Premier()).empty()) {
         decocher();
         l_.refuser(QStringLiteral("Choisissez d'abord le journal à suivre."));
         return;
@@ -68,7 +79,8 @@ void SuiviDirect::Basculer(bool actif) {
         decocher();
         return;
     }
-    journal_ = journal;
+    journaux_ = std::move(journaux);
+    journaux_.chemins.front() = vek::NomFichier(vek::RognerEspaces(journaux_.Premier()));
     periode_ = *periode;
     textes_ = l_.dates.Textes();
     OuvrirVue();
@@ -119,19 +131,20 @@ void SuiviDirect::LancerRegard() {
     const bool ouverture = neuf && vue_->Lignes().isEmpty();
     auto veille = std::make_shared<std::unique_ptr<vek::Veille>>();
     if (neuf)
-        *veille = veille_ ? veille_(journal_) : vek::VeilleDuSysteme(journal_);
+        *veille =
+            veille_ ? veille_(journaux_.Premier()) : vek::VeilleDuSysteme(journaux_.Premier());
     // Les coches, les modes et le nettoyage de cet instant : un changement vaut dès ce regard.
     auto regard = std::make_shared<const Regard>(
         Regard{l_.arbres.SelectionAVenir(), l_.modes.Lire(), l_.nettoyage,
                ouverture ? std::size_t{FrmEnDirect::LignesAOuverture}
                          : std::size_t{FrmEnDirect::LignesGardees}});
     l_.passes.Discrete<LotDirect>(
-        [regard, suiveur, veille, journal = journal_, periode,
+        [regard, suiveur, veille, journaux = journaux_, periode,
          ouverture](vek::Moteur& moteur, vek::Progression&, std::stop_token arret) {
             if (!*suiveur) {
                 vek::ReglagesSuiveur reglages;
                 reglages.depuisLeDebut = ouverture;
-                *suiveur = std::make_shared<vek::Suiveur>(moteur, vek::Journaux(journal), periode,
+                *suiveur = std::make_shared<vek::Suiveur>(moteur, journaux, periode,
                                                           std::move(*veille), reglages);
             }
             return RegarderJournal(**suiveur, *regard, arret);
@@ -205,8 +218,8 @@ void SuiviDirect::MontrerEtat() {
     // Les regards cherchent la période des arbres (celle de la dernière recherche), pas celle
     // que les champs disaient quand la case a été cochée.
     QString etat =
-        QStringLiteral("Suivi de « %1 », %2.")
-            .arg(DepuisNomFichier(journal_),
+        QStringLiteral("Suivi de %1, %2.")
+            .arg(NomsSuivis(),
                  DepuisCp1252(vek::TextePeriode(l_.arbres.Periode().value_or(periode_))));
     if (!l_.arbres.AJour(l_.dates))
         etat += QStringLiteral(" C'est la période des arbres : celle des champs de date ne sera "

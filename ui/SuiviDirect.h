@@ -21,6 +21,7 @@
 class ArbresSelection;
 class ChampsDeDate;
 class FrmEnDirect;
+class JournauxDuChamp;
 class PilotePasses;
 class QCheckBox;
 class QLineEdit;
@@ -42,7 +43,7 @@ public:
     struct Liens {
         QWidget* fenetre; // la fenêtre principale : la vue s'ouvre à sa droite
         QCheckBox* caseSuivre;
-        QLineEdit* cheminJournal;
+        const JournauxDuChamp& journaux; // le journal chargé, ou ceux qui sont fusionnés
         ChampsDeDate& dates;
         ArbresSelection& arbres;
         PilotePasses& passes;
@@ -88,11 +89,13 @@ private:
     void MontrerRegard(vek::Issue<LotDirect>& issue, bool premier);
     void MontrerLignes(const LotDirect& lot);
     void OuvrirVue();
+    // Les journaux suivis, chacun entre guillemets : « a.txt » et « b.txt ».
+    QString NomsSuivis() const;
 
     Liens l_;
     FabriqueVeille veille_;
     QPointer<FrmEnDirect> vue_;
-    std::string journal_;
+    vek::Journaux journaux_; // suivis ; la veille regarde le premier
     vek::Periode periode_{};
     std::pair<QString, QString> textes_;
     bool actif_ = false; // la case est cochée et le suivi n'est pas coupé

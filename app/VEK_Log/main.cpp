@@ -1,10 +1,11 @@
 // VEK_Log : le programme à fenêtres. Il ouvre FrmPrincipal, sa seule fenêtre principale, et
 // tourne jusqu'à « Quitter » ou la fermeture de sa dernière fenêtre.
 //
-//   VEK_Log [JOURNAL]
+//   VEK_Log [JOURNAL…]
 //
 // Un journal donné (« Ouvrir avec » du gestionnaire de fichiers) est pris comme s'il avait été
-// choisi dans le dialogue d'ouverture : l'analyse part et remplit les dates.
+// choisi dans le dialogue d'ouverture : l'analyse part et remplit les dates. Plusieurs : le
+// premier est ouvert, les autres ajoutés, et leur fusion est analysée.
 
 #include <QApplication>
 #include <QDir>
@@ -40,9 +41,11 @@ int main(int argc, char* argv[]) {
     fenetre.show();
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
-        const QString journal =
-            QDir::toNativeSeparators(QFileInfo(arguments.at(1)).absoluteFilePath());
-        QTimer::singleShot(0, &fenetre, [&fenetre, journal] { fenetre.OuvrirJournal(journal); });
+        // Plusieurs journaux : le premier ouvert, les autres ajoutés (leur fusion est analysée).
+        QStringList journaux;
+        for (const QString& argument : arguments.mid(1))
+            journaux << QDir::toNativeSeparators(QFileInfo(argument).absoluteFilePath());
+        QTimer::singleShot(0, &fenetre, [&fenetre, journaux] { fenetre.OuvrirJournaux(journaux); });
     }
     return QApplication::exec();
 }

@@ -134,6 +134,8 @@ const MenuAttendu MenusAttendus[] = {
     {"menuPrincipal",
      "&Menu",
      {{"actionOuvrirJournal", "&Ouvrir un Log", "Ctrl+O"},
+      {"actionAjouterJournal", "&Ajouter un journal…", "Ctrl+Shift+O"},
+      {"actionRetirerJournal", "Re&tirer un journal", "", false},
       {"actionDateDebut", "Date de &début de traitement", "Ctrl+D"},
       {"actionDateFin", "Date de &fin de traitement", "Ctrl+F"},
       {"actionRecherche", "Lancer la &recherche", "Ctrl+R", false},
