@@ -7,38 +7,12 @@
 # Usage : scripts/capture-resultats.sh [DOSSIER_DE_CONSTRUCTION]   (défaut : build/dev, construit)
 set -euo pipefail
 
-racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-construction=$(realpath -m "${1:-$racine/build/dev}")
-[[ -x $construction/app/VEK_Log ]] || { echo "capture-resultats.sh : VEK_Log manque" >&2; exit 1; }
-
-travail=$(mktemp -d)
-ecran=:$((90 + RANDOM % 100))
-xvfb=
-vek=
-trap '[[ -n $vek ]] && kill "$vek" 2>/dev/null; [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null; rm -rf "$travail"' EXIT
-
-# Aucune police de la machine ; le programme copié dans un dossier à lui, où il écrit ses
-# sorties ; le journal dans le dossier courant, où s'ouvre le dialogue.
-mkdir -p "$travail/polices/vide" "$travail/polices/cache" "$travail/personnel" "$travail/jeu" \
-    "$travail/programme"
-cat >"$travail/fonts.conf" <<FIN
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig><dir>$travail/polices/vide</dir><cachedir>$travail/polices/cache</cachedir></fontconfig>
-FIN
-cp "$construction/app/VEK_Log" "$travail/programme/"
+construction=$(realpath -m "${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build/dev}")
+# shellcheck source=scripts/capture-commun.sh
+source "$(dirname "${BASH_SOURCE[0]}")/capture-commun.sh"
+preparer_capture capture-resultats.sh
 cp "$racine/exemples/journal-exemple.txt" "$travail/jeu/"
-
-Xvfb "$ecran" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$ecran
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-(cd "$travail/jeu" && FONTCONFIG_FILE=$travail/fonts.conf HOME=$travail/personnel \
-    XDG_CONFIG_HOME=$travail/personnel/.config "$travail/programme/VEK_Log") &
-vek=$!
-principale=$(xdotool search --sync --onlyvisible --name '^Cercle des Lanternes Sourdes$')
-xdotool windowmove "$principale" 0 0
+lancer_vek
 sleep 1
 
 # Le journal : Ctrl+O, son nom dans le dialogue, Entrée ; le résumé de l'analyse fermé (Échap).
