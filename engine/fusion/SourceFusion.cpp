@@ -184,9 +184,9 @@ bool SourceFusion::Preparer() {
         if (suite_ && tete.Instant() < etat_.dernierInstant && !horsOrdre_)
             horsOrdre_ = "un journal a écrit des lignes plus anciennes que la fin de l'extrait : "
                          "recherche complète";
+        etat_.dernierInstant = std::max(etat_.dernierInstant, tete.Instant());
         if (tete.ligne->aCle)
             NoterRendu(tete);
-        etat_.dernierInstant = std::max(etat_.dernierInstant, tete.Instant());
         while (!etat_.recents.empty() &&
                etat_.recents.front().instant < etat_.dernierInstant - Tolerance)
             etat_.recents.pop_front();
