@@ -114,6 +114,12 @@ void AnalyseDuJournal::Ouvrir(const QStringList& chemins) {
     Analyser();
 }
 
+void AnalyseDuJournal::Reanalyser() {
+    if (l_.passes.Differer([this] { Reanalyser(); }) || l_.passes.EnCours())
+        return;
+    Analyser();
+}
+
 void AnalyseDuJournal::Analyser() {
     if (l_.journaux.Premier().isEmpty())
         return;

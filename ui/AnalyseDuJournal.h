@@ -55,6 +55,9 @@ public:
     // Comme si le premier de ces journaux avait été choisi dans le dialogue et les autres
     // ajoutés (le même fichier deux fois n'est qu'un journal).
     void Ouvrir(const QStringList& chemins);
+    // L'analyse des journaux du champ tels qu'ils sont (après un retrait) ; pendant une autre
+    // passe, rien.
+    void Reanalyser();
     // La pause qui coupe les séances, en minutes : celle du dernier résumé changé.
     int Pause() const { return pause_; }
     // Les résumés encore ouverts, du plus ancien au plus récent.

@@ -179,13 +179,13 @@ void FrmPrincipal::Connecter() {
     connect(ui->actionOuvrirJournal, &QAction::triggered, this, choisirJournal);
     connect(ui->actionAjouterJournal, &QAction::triggered, this, [this] { analyse_->Ajouter(); });
     // « Retirer un journal » : une entrée par journal, à partir de deux ; le retrait se voit au
-    // champ, et la passe suivante lit ceux qui restent.
+    // champ, et ceux qui restent sont analysés de nouveau.
     ui->menuRetirerJournal->menuAction()->setObjectName(QStringLiteral("actionRetirerJournal"));
     connect(journaux_, &JournauxDuChamp::Change, this, [this] {
         journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
-        journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
         AppliquerEtatBoutons();
     });
+    connect(journaux_, &JournauxDuChamp::Retire, this, [this] { analyse_->Reanalyser(); });
     journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
     journaux_->EtendreMenuDuChamp(ui->actionAjouterJournal, ui->menuRetirerJournal);
     connect(ui->cheminJournal, &QLineEdit::textChanged, this,

@@ -92,11 +92,11 @@ void JournauxDuChamp::Retirer(std::size_t rang) {
     if (rang == 0)
         for (vek::DonneesJournal& donnees : plusieurs_.donnees)
             donnees.avance.reset(); // mesurées sur l'ancienne référence
-    if (plusieurs_.chemins.size() == 1) {
+    if (plusieurs_.chemins.size() == 1)
         DefinirSeul(DepuisNomFichier(plusieurs_.Premier()));
-        return;
-    }
-    Montrer();
+    else
+        Montrer();
+    emit Retire();
 }
 
 void JournauxDuChamp::DefinirDonnees(const QString& cle, std::vector<vek::DonneesJournal> donnees) {
@@ -107,7 +107,12 @@ void JournauxDuChamp::DefinirDonnees(const QString& cle, std::vector<vek::Donnee
 }
 
 void JournauxDuChamp::RemplirMenuRetirer(QMenu* menu) {
-    menu->clear();
+    // Les entrées d'avant s'en vont plus tard : celle qui vient d'être choisie est peut-être
+    // encore en train d'émettre.
+    for (QAction* ancienne : menu->actions()) {
+        menu->removeAction(ancienne);
+        ancienne->deleteLater();
+    }
     for (std::size_t i = 0; i < plusieurs_.chemins.size(); ++i) {
         const QString chemin = DepuisNomFichier(plusieurs_.chemins[i]);
         QAction* action = menu->addAction(QFileInfo(chemin).fileName().replace(u'&', "&&"));

@@ -49,12 +49,14 @@ public:
     // Le menu « Retirer un journal » : une entrée par journal quand il y en a plusieurs.
     void RemplirMenuRetirer(QMenu* menu);
     // Le menu contextuel du champ : celui de l'édition, puis « Ajouter un journal… » et
-    // « Retirer un journal ».
+    // « Retirer un journal » (une fois pour toutes).
     void EtendreMenuDuChamp(QAction* ajouter, QMenu* retirer);
 
 signals:
     // Les journaux du champ ont changé (ajout, retrait, texte posé).
     void Change();
+    // L'utilisateur a retiré un journal (après Change).
+    void Retire();
 
 private:
     void Montrer();

@@ -118,11 +118,22 @@ TEST_F(Plusieurs, RetirerUnJournalRevientAuJournalSeul) {
             if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible() && m != menu)
                 contexte = m;
         ASSERT_NE(contexte, nullptr);
+        // Un seul menu, même après plusieurs changements des journaux.
+        int contextes = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible() && m != menu)
+                ++contextes;
+        EXPECT_EQ(contextes, 1);
         EXPECT_TRUE(contexte->actions().contains(Menu("actionAjouterJournal")));
         EXPECT_TRUE(contexte->actions().contains(menu->menuAction()));
         contexte->close();
+        const auto resumes = fenetre->FenetresAnalyse().size();
         menu->actions().at(premier ? 0 : 1)->trigger();
         const std::string reste = premier ? b : a;
+        // Celui qui reste est analysé de nouveau : un résumé de plus, le sien.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return fenetre->FenetresAnalyse().size() > resumes && !fenetre->PasseEnCours(); },
+            5000));
         // Le champ redevient le chemin du journal seul, qu'on peut de nouveau taper.
         EXPECT_EQ(Champ("cheminJournal")->text(), Q(reste));
         EXPECT_FALSE(Champ("cheminJournal")->isReadOnly());
