@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include "Encodages.h"
 
@@ -28,6 +29,11 @@ public:
 // notification de changement du dossier (elle manque la croissance d'un fichier que le jeu garde
 // ouvert : le délai y supplée). Sans notification disponible, une veille qui n'attend que le
 // délai ou le réveil.
-std::unique_ptr<Veille> VeilleDuSysteme(const NomFichier& chemin);
+// Pour plusieurs fichiers (les journaux d'une fusion), la même veille réveillée par n'importe
+// lequel d'entre eux. Sous Linux, SignaleLaCroissance dit si chacun est veillé.
+std::unique_ptr<Veille> VeilleDuSysteme(const std::vector<NomFichier>& chemins);
+inline std::unique_ptr<Veille> VeilleDuSysteme(const NomFichier& chemin) {
+    return VeilleDuSysteme(std::vector<NomFichier>{chemin});
+}
 
 } // namespace vek

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <set>
 #include <string>
 
 #if defined(__linux__)
@@ -27,7 +29,7 @@ std::pair<std::string, std::string> DossierEtNom(const NomFichier& chemin) {
 
 class VeillePosix final : public Veille {
 public:
-    explicit VeillePosix(const NomFichier& chemin) {
+    explicit VeillePosix(const std::vector<NomFichier>& chemins) {
         // Le tube de réveil n'est pas hérité d'un programme lancé pendant le suivi (un
         // navigateur), et ne bloque ni l'écriture d'un réveil ni sa vidange.
         if (::pipe(reveil_) != 0) {
@@ -39,17 +41,26 @@ public:
             }
         }
 #if defined(__linux__)
-        const auto [dossier, nom] = DossierEtNom(chemin);
-        nom_ = nom;
         notif_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (notif_ >= 0 && ::inotify_add_watch(notif_, dossier.c_str(),
-                                               IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB | IN_CREATE |
-                                                   IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO) < 0) {
+        // Un dossier veillé une fois, pour chacun de ses fichiers.
+        for (const NomFichier& chemin : chemins) {
+            const auto [dossier, nom] = DossierEtNom(chemin);
+            const int w = notif_ < 0 ? -1
+                                     : ::inotify_add_watch(notif_, dossier.c_str(),
+                                                           IN_MODIFY | IN_CLOSE_WRITE | IN_ATTRIB |
+                                                               IN_CREATE | IN_DELETE |
+                                                               IN_MOVED_FROM | IN_MOVED_TO);
+            if (w < 0)
+                tous_ = false;
+            else
+                noms_[w].insert(nom);
+        }
+        if (notif_ >= 0 && noms_.empty()) {
             ::close(notif_);
             notif_ = -1;
         }
 #else
-        (void)chemin;
+        (void)chemins;
 #endif
     }
     ~VeillePosix() override {
@@ -86,7 +97,7 @@ public:
         }
     }
     bool SignaleLaCroissance() const override {
-        return notif_ >= 0;
+        return notif_ >= 0 && tous_;
     }
 
 private:
@@ -106,7 +117,8 @@ private:
                 break;
             for (ssize_t i = 0; i < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(tampon + i);
-                if ((e->mask & IN_Q_OVERFLOW) != 0 || (e->len > 0 && nom_ == e->name))
+                if ((e->mask & IN_Q_OVERFLOW) != 0 ||
+                    (e->len > 0 && noms_.count(e->wd) > 0 && noms_[e->wd].count(e->name) > 0))
                     concerne = true;
                 i += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
@@ -116,13 +128,14 @@ private:
     }
     int reveil_[2] = {-1, -1};
     int notif_ = -1;
-    std::string nom_;
+    std::map<int, std::set<std::string>> noms_; // par dossier veillé, les noms de ses fichiers
+    bool tous_ = true;                          // chaque dossier est veillé
 };
 
 } // namespace
 
-std::unique_ptr<Veille> VeilleDuSysteme(const NomFichier& chemin) {
-    return std::make_unique<VeillePosix>(chemin);
+std::unique_ptr<Veille> VeilleDuSysteme(const std::vector<NomFichier>& chemins) {
+    return std::make_unique<VeillePosix>(chemins);
 }
 
 } // namespace vek

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vek {
 
@@ -20,29 +22,44 @@ std::string DossierDe(const NomFichier& chemin) {
 // d'Attendre fait le reste.
 class VeilleWin32 final : public Veille {
 public:
-    explicit VeilleWin32(const NomFichier& chemin)
-        : reveil_(::CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-          changement_(::FindFirstChangeNotificationA(DossierDe(chemin).c_str(), FALSE,
-                                                     FILE_NOTIFY_CHANGE_FILE_NAME |
-                                                         FILE_NOTIFY_CHANGE_SIZE |
-                                                         FILE_NOTIFY_CHANGE_LAST_WRITE)) {}
+    // Un dossier veillé une fois, pour chacun de ses fichiers ; 63 dossiers au plus (la limite
+    // d'une attente), les autres laissés au délai.
+    explicit VeilleWin32(const std::vector<NomFichier>& chemins)
+        : reveil_(::CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+        std::vector<std::string> dossiers;
+        for (const NomFichier& chemin : chemins)
+            if (const std::string d = DossierDe(chemin);
+                std::find(dossiers.begin(), dossiers.end(), d) == dossiers.end())
+                dossiers.push_back(d);
+        attendus_.push_back(reveil_);
+        for (const std::string& d : dossiers) {
+            if (attendus_.size() >= MAXIMUM_WAIT_OBJECTS)
+                break;
+            const HANDLE h = ::FindFirstChangeNotificationA(d.c_str(), FALSE,
+                                                            FILE_NOTIFY_CHANGE_FILE_NAME |
+                                                                FILE_NOTIFY_CHANGE_SIZE |
+                                                                FILE_NOTIFY_CHANGE_LAST_WRITE);
+            if (h != INVALID_HANDLE_VALUE)
+                attendus_.push_back(h);
+        }
+    }
     ~VeilleWin32() override {
-        if (changement_ != INVALID_HANDLE_VALUE)
-            ::FindCloseChangeNotification(changement_);
+        for (std::size_t i = 1; i < attendus_.size(); ++i)
+            ::FindCloseChangeNotification(attendus_[i]);
         if (reveil_)
             ::CloseHandle(reveil_);
     }
     bool Attendre(std::chrono::milliseconds delai) override {
-        HANDLE attendus[2] = {reveil_, changement_};
-        const DWORD n = changement_ != INVALID_HANDLE_VALUE ? 2 : 1;
         const DWORD r =
-            ::WaitForMultipleObjects(n, attendus, FALSE, static_cast<DWORD>(delai.count()));
-        if (r == WAIT_OBJECT_0 + 1) {
-            // Le dossier disparu (clé retirée, partage coupé) ne se réarme plus : la poignée
-            // resterait signalée et le suivi tournerait sans fin. Seul le délai veille alors.
-            if (!::FindNextChangeNotification(changement_)) {
-                ::FindCloseChangeNotification(changement_);
-                changement_ = INVALID_HANDLE_VALUE;
+            ::WaitForMultipleObjects(static_cast<DWORD>(attendus_.size()), attendus_.data(), FALSE,
+                                     static_cast<DWORD>(delai.count()));
+        if (r > WAIT_OBJECT_0 && r < WAIT_OBJECT_0 + attendus_.size()) {
+            // Un dossier disparu (clé retirée, partage coupé) ne se réarme plus : la poignée
+            // resterait signalée et le suivi tournerait sans fin. Seul le délai le veille alors.
+            const std::size_t i = r - WAIT_OBJECT_0;
+            if (!::FindNextChangeNotification(attendus_[i])) {
+                ::FindCloseChangeNotification(attendus_[i]);
+                attendus_.erase(attendus_.begin() + static_cast<std::ptrdiff_t>(i));
             }
             return true;
         }
@@ -59,13 +76,13 @@ public:
 
 private:
     HANDLE reveil_;
-    HANDLE changement_;
+    std::vector<HANDLE> attendus_; // le réveil, puis la notification de chaque dossier
 };
 
 } // namespace
 
-std::unique_ptr<Veille> VeilleDuSysteme(const NomFichier& chemin) {
-    return std::make_unique<VeilleWin32>(chemin);
+std::unique_ptr<Veille> VeilleDuSysteme(const std::vector<NomFichier>& chemins) {
+    return std::make_unique<VeilleWin32>(chemins);
 }
 
 } // namespace vek

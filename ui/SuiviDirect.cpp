@@ -131,8 +131,7 @@ void SuiviDirect::LancerRegard() {
     const bool ouverture = neuf && vue_->Lignes().isEmpty();
     auto veille = std::make_shared<std::unique_ptr<vek::Veille>>();
     if (neuf)
-        *veille =
-            veille_ ? veille_(journaux_.Premier()) : vek::VeilleDuSysteme(journaux_.Premier());
+        *veille = veille_ ? veille_(journaux_.Premier()) : vek::VeilleDuSysteme(journaux_.chemins);
     // Les coches, les modes et le nettoyage de cet instant : un changement vaut dès ce regard.
     auto regard = std::make_shared<const Regard>(
         Regard{l_.arbres.SelectionAVenir(), l_.modes.Lire(), l_.nettoyage,

@@ -20,7 +20,7 @@ void SuivreJournal(Moteur& moteur, const Journaux& journaux, const Periode& peri
     r.coupDOeilSansNotification = reglages.intervalle;
     r.coupDOeil = std::max(reglages.intervalle, r.coupDOeil);
     Suiveur suiveur(moteur, journaux, periode,
-                    reglages.horloge ? nullptr : VeilleDuSysteme(journaux.Premier()), r);
+                    reglages.horloge ? nullptr : VeilleDuSysteme(journaux.chemins), r);
     const auto imprimer = [&](const LigneSuivie& l) {
         out << TexteAffichable(Cp1252VersUtf8(l.ligne), reglages.terminal) << '\n';
     };

@@ -59,6 +59,27 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const auto& cas) { return std::string(cas.param.nom); });
 
+// Les journaux d'une fusion, chacun dans son dossier : la croissance de n'importe lequel réveille
+// la veille commune, un autre fichier de leurs dossiers non.
+TEST(Veille, PlusieursJournauxChacunLaReveille) {
+    DossierTemporaire un, deux;
+    const std::vector<NomFichier> journaux = {un.Ecrire("a.txt", "a\r\n"),
+                                              deux.Ecrire("b.txt", "b\r\n")};
+    const auto veille = VeilleDuSysteme(journaux);
+    if (!veille->SignaleLaCroissance())
+        GTEST_SKIP() << "le système ne signale pas la croissance du fichier";
+    for (const NomFichier& journal : journaux) {
+        SCOPED_TRACE(journal);
+        un.Ecrire("autre.txt", "x");
+        deux.Ecrire("autre.txt", "x");
+        EXPECT_FALSE(veille->Attendre(20ms));
+        std::ofstream(journal, std::ios::binary | std::ios::app) << "c\r\n";
+        EXPECT_TRUE(veille->Attendre(Longtemps));
+        while (veille->Attendre(20ms)) {
+        }
+    }
+}
+
 TEST(Veille, ReveilleeDUnAutreFilElleRevientSansChangement) {
     DossierTemporaire dossier;
     const std::string journal = dossier.Ecrire("Chat.TXT", "a\r\n");
