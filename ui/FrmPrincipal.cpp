@@ -183,6 +183,7 @@ void FrmPrincipal::Connecter() {
     ui->menuRetirerJournal->menuAction()->setObjectName(QStringLiteral("actionRetirerJournal"));
     connect(journaux_, &JournauxDuChamp::Change, this, [this] {
         journaux_->RemplirMenuRetirer(ui->menuRetirerJournal);
+        mots_->Fermer(); // ses séances sont celles d'autres journaux
         AppliquerEtatBoutons();
     });
     connect(journaux_, &JournauxDuChamp::Retire, this, [this] { analyse_->Reanalyser(); });

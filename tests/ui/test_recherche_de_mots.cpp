@@ -235,6 +235,16 @@ TEST_F(Mots, RienTrouveLeDitSansOuvrirDeFenetreEtFermeLaPrecedente) {
     EXPECT_EQ(messages[0].icone, Icone::Aucune);
 }
 
+// Les séances de la fenêtre « Résultats » sont celles du journal où elle a cherché : un autre
+// journal la ferme.
+TEST_F(Mots, UnAutreJournalFermeLesResultats) {
+    Charger();
+    Chercher("chateau");
+    ASSERT_NE(Resultats(), nullptr);
+    Taper("cheminJournal", QString::fromStdString(journal + ".autre"));
+    EXPECT_EQ(Resultats(), nullptr);
+}
+
 struct CasMalForme {
     const char* nom;
     const char* requete;
