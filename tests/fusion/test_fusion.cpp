@@ -249,7 +249,7 @@ namespace {
 
 // Les lignes JSON d'une fusion disent de quel journal vient chaque ligne ; celles d'un seul
 // journal restent telles qu'elles étaient (pas de « source »).
-TEST_F(Fusion, LeJsonDitLaSourceDeChaqueLigne) {
+TEST_F(Fusion, LeJsonEtLaPageDisentLaSourceDeChaqueLigne) {
     Moteur m{test::Reglages(dossier.Chemin())};
     const auto r = m.Rechercher(
         {Journaux({chemins[0], chemins[1]}), Periode::Jours({2001, 12, 24}, {2001, 12, 25})},
@@ -261,16 +261,23 @@ TEST_F(Fusion, LeJsonDitLaSourceDeChaqueLigne) {
     arbres.ToutCocher(arbres.noms);
     const ModesPartages modes;
     ASSERT_TRUE(
-        test::Ecrire(m, arbres.Capturer(), modes, FormatsSortie::De({"json"}), progression).ok());
-    std::map<std::string, int> sources;
-    const std::string json = test::LireTout(dossier.Fichier("LogFinal.jsonl"));
-    for (std::size_t debut = 0; (debut = json.find("\"source\":\"", debut)) != std::string::npos;) {
-        debut += 10;
-        ++sources[json.substr(debut, json.find('"', debut) - debut)];
+        test::Ecrire(m, arbres.Capturer(), modes, FormatsSortie::De({"json", "html"}), progression)
+            .ok());
+    // Le JSON dans son champ « source », la page dans l'info-bulle de chaque entrée.
+    for (const auto& [fichier, cle] :
+         {std::pair<std::string, std::string>{"LogFinal.jsonl", "\"source\":\""},
+          {"LogFinal.html", "<p title=\""}}) {
+        SCOPED_TRACE(fichier);
+        std::map<std::string, int> sources;
+        const std::string texte = test::LireTout(dossier.Fichier(fichier));
+        for (std::size_t debut = 0; (debut = texte.find(cle, debut)) != std::string::npos;) {
+            debut += cle.size();
+            ++sources[texte.substr(debut, texte.find('"', debut) - debut)];
+        }
+        EXPECT_GT(sources["joueur0.txt"], 0);
+        EXPECT_GT(sources["joueur1.txt"], 0);
+        EXPECT_EQ(sources.size(), 2u);
     }
-    EXPECT_GT(sources["joueur0.txt"], 0);
-    EXPECT_GT(sources["joueur1.txt"], 0);
-    EXPECT_EQ(sources.size(), 2u);
 }
 
 } // namespace

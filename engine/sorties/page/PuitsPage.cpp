@@ -9,6 +9,7 @@
 
 #include "Formats.h"
 
+#include "Cp1252.h"
 #include "DossierPages.h"
 #include "Ecriture.h"
 #include "Identite.h"
@@ -74,15 +75,43 @@ struct EtatPage : EtatDeLot {
     Modes modes;
 };
 
-// L'ouverture d'une entrée : « <p class="… k2 q7 s"> ».
-template <class Sortie>
-void RendreOuverture(Sortie& s, const EntreePage& x, std::string_view genre) {
-    const bool classes = !genre.empty() || x.channel >= 0 || x.nom >= 0 || !x.montrerHeure;
-    if (!classes) {
-        s.Balise("<p>");
-        return;
+// Le journal d'où vient une ligne fusionnée, pour l'info-bulle de son entrée : en UTF-8, échappé
+// pour un attribut (guillemets compris), les caractères de contrôle rendus visibles.
+std::string TitreDeSource(std::string_view source) {
+    std::string titre;
+    for (const char c : Cp1252VersUtf8(source)) {
+        const auto o = static_cast<unsigned char>(c);
+        if (c == '&')
+            titre += "&amp;";
+        else if (c == '<')
+            titre += "&lt;";
+        else if (c == '>')
+            titre += "&gt;";
+        else if (c == '"')
+            titre += "&quot;";
+        else if (o < 0x20 || o == 0x7F)
+            titre += "&#xFFFD;";
+        else
+            titre += c;
     }
-    s.Balise("<p class=\"");
+    return titre;
+}
+
+// L'ouverture d'une entrée : « <p class="… k2 q7 s"> », et « title="journal.txt" » pour une
+// ligne d'une fusion.
+template <class Sortie>
+void RendreOuverture(Sortie& s, const EntreePage& x, std::string_view genre,
+                     std::string_view source) {
+    const bool classes = !genre.empty() || x.channel >= 0 || x.nom >= 0 || !x.montrerHeure;
+    if (!source.empty()) {
+        s.Balise("<p title=\"");
+        s.Balise(TitreDeSource(source));
+        s.Balise(classes ? "\" class=\"" : "\">");
+    } else {
+        s.Balise(classes ? "<p class=\"" : "<p>");
+    }
+    if (!classes)
+        return;
     std::string_view sep;
     if (!genre.empty()) {
         s.Balise(genre);
@@ -190,7 +219,7 @@ void PuitsPage::Ajouter(Lot& lot, const Enregistrement& e, bool demesuree) {
     }
     {
         VersZone zone(m.octets, VersZone::Place(0));
-        RendreOuverture(zone, x, NomsGenre(e.genre).classe);
+        RendreOuverture(zone, x, NomsGenre(e.genre).classe, e.source);
     }
     x.coupure = m.octets.Taille();
     {
@@ -216,7 +245,7 @@ void PuitsPage::Ecrire(Lot& lot, EcrivainTexte& fichier) {
             TamponSortie ouverture;
             {
                 VersZone zone(ouverture, VersZone::Place(0));
-                RendreOuverture(zone, x, NomsGenre(m.demesuree->genre).classe);
+                RendreOuverture(zone, x, NomsGenre(m.demesuree->genre).classe, m.demesuree->source);
             }
             pages_.Sortir(ouverture.Vue());
             pages_.Ancre(infos);
