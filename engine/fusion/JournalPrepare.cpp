@@ -64,21 +64,19 @@ void JournalPrepare::Remplir(PaquetDeLignes& p) {
         if (!reference && a.genre == GenreFusion::Prive)
             continue; // propre à un autre joueur
         LignePreparee l;
-        l.rang = lues_++;
         l.numero = lecture_->NumeroDeLaLigne();
         if (a.secondes)
             dernierInstant_ = *a.secondes + correction;
         l.instant = dernierInstant_; // une ligne sans date suit la précédente
-        l.debut = p.octets.size();
+        l.debut = static_cast<std::uint32_t>(p.octets.size());
         if (!reference && a.genre == GenreFusion::Vous && !joueur.empty())
             AjouterLigneDeProximite(ligne, joueur, a.message, p.octets);
         else
             p.octets.append(ligne);
         DecalerEnPlace(p.octets, l.debut, a, correction, jour_);
         l.taille = p.octets.size() - l.debut;
-        l.debutCle = p.octets.size();
         l.aCle = AjouterCle(a, joueur, journal_.memeJoueurQue, p.octets);
-        l.tailleCle = p.octets.size() - l.debutCle;
+        l.tailleCle = p.octets.size() - l.debut - l.taille;
         if (l.aCle)
             l.empreinte = EmpreinteCle(p.Cle(l));
         p.lignes.push_back(l);

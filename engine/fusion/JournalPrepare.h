@@ -28,16 +28,16 @@ namespace vek {
 
 struct LignePreparee {
     std::int64_t instant = INT64_MIN;
-    std::uint64_t rang = 0;   // parmi les lignes gardées de son journal
     std::uint64_t numero = 0; // sa ligne dans son journal (SourceLignes::NumeroDeLaLigne)
     std::uint64_t empreinte = 0;
-    std::size_t debut = 0, taille = 0;       // ses octets, dans ceux du paquet
-    std::size_t debutCle = 0, tailleCle = 0; // sa clé ; aucune pour une ligne privée
+    std::uint64_t taille = 0;    // ses octets, dans ceux du paquet, depuis debut
+    std::uint64_t tailleCle = 0; // sa clé, juste après ; aucune pour une ligne privée
+    // Gardée : les journaux (les 64 premiers) dont une copie lui a été appariée.
+    std::uint64_t appariees = 0;
+    std::uint32_t debut = 0; // un paquet s'arrête avant un demi-mégaoctet
     bool aCle = false;
     bool appariee = false;  // membre d'un groupe de copies d'un même message
     bool supprimee = false; // une copie gardée ailleurs
-    // Gardée : les journaux (les 64 premiers) dont une copie lui a été appariée.
-    std::uint64_t appariees = 0;
 };
 
 struct PaquetDeLignes {
@@ -48,7 +48,7 @@ struct PaquetDeLignes {
         return std::string_view(octets).substr(l.debut, l.taille);
     }
     std::string_view Cle(const LignePreparee& l) const {
-        return std::string_view(octets).substr(l.debutCle, l.tailleCle);
+        return std::string_view(octets).substr(l.debut + l.taille, l.tailleCle);
     }
 };
 
@@ -87,7 +87,6 @@ private:
     std::string tampon_;
     JourEcrit jour_;
     std::int64_t dernierInstant_ = INT64_MIN;
-    std::uint64_t lues_ = 0;
     // Partagé.
     std::mutex garde_;
     std::condition_variable_any signal_;

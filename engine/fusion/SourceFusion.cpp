@@ -27,12 +27,11 @@ struct SourceFusion::Entree {
 
 namespace {
 
-// L'ordre de la fusion : l'heure corrigée, puis le rang du journal, puis l'ordre dans le journal.
+// L'ordre de la fusion entre les têtes de deux journaux : l'heure corrigée, puis le rang du
+// journal (dans un même journal, l'ordre est celui de ses lignes).
 bool Avant(const LignePreparee& a, std::size_t sourceA, const LignePreparee& b,
            std::size_t sourceB) {
-    return a.instant != b.instant ? a.instant < b.instant
-           : sourceA != sourceB   ? sourceA < sourceB
-                                  : a.rang < b.rang;
+    return a.instant != b.instant ? a.instant < b.instant : sourceA < sourceB;
 }
 
 } // namespace
