@@ -1,5 +1,7 @@
 #include "JournalPrepare.h"
 
+#include <utility>
+
 #include "LigneFusion.h"
 
 namespace vek {
@@ -21,6 +23,22 @@ JournalPrepare::JournalPrepare(std::unique_ptr<SourceFichier> lecture, std::size
 JournalPrepare::~JournalPrepare() = default;
 
 void JournalPrepare::Produire(std::stop_token arret) {
+    try {
+        Preparer(arret);
+    } catch (...) {
+        // La mémoire épuisée (une ligne démesurée) : la fusion la reçoit à la place des lignes
+        // suivantes, et la passe échoue comme pour toute autre.
+        const std::lock_guard verrou(garde_);
+        erreur_ = std::current_exception();
+    }
+    {
+        const std::lock_guard verrou(garde_);
+        fini_ = true;
+    }
+    signal_.notify_all();
+}
+
+void JournalPrepare::Preparer(std::stop_token arret) {
     bool fin = false;
     while (!fin) {
         PaquetDeLignes* p = nullptr;
@@ -44,11 +62,6 @@ void JournalPrepare::Produire(std::stop_token arret) {
         }
         signal_.notify_all();
     }
-    {
-        const std::lock_guard verrou(garde_);
-        fini_ = true;
-    }
-    signal_.notify_all();
 }
 
 void JournalPrepare::Remplir(PaquetDeLignes& p) {
@@ -94,6 +107,8 @@ LignePreparee* JournalPrepare::PaquetSuivant() {
         signal_.notify_all();
         signal_.wait(verrou, [this] { return !pleins_.empty() || fini_; });
         if (pleins_.empty()) {
+            if (erreur_)
+                std::rethrow_exception(std::exchange(erreur_, nullptr));
             epuise_ = true;
             return nullptr;
         }

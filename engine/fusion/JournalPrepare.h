@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -78,6 +79,7 @@ public:
 private:
     LignePreparee* PaquetSuivant();
     void Produire(std::stop_token arret);
+    void Preparer(std::stop_token arret);
     void Remplir(PaquetDeLignes& p);
 
     std::unique_ptr<SourceFichier> lecture_;
@@ -94,6 +96,7 @@ private:
     std::vector<PaquetDeLignes*> libres_;
     std::deque<PaquetDeLignes*> pleins_;
     bool fini_ = false;
+    std::exception_ptr erreur_; // ce qui a arrêté le fil avant la fin du journal
     // Du côté de la fusion.
     PaquetDeLignes* courant_ = nullptr;
     std::size_t position_ = 0;
