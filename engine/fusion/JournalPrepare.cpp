@@ -44,7 +44,10 @@ void JournalPrepare::Preparer(std::stop_token arret) {
         PaquetDeLignes* p = nullptr;
         {
             std::unique_lock verrou(garde_);
-            if (!signal_.wait(verrou, arret, [this] { return pleins_.size() < AvanceMax; }))
+            // Arrêté, le fil ne lit plus rien (wait rend vrai quand la place est libre, même
+            // après la demande d'arrêt).
+            if (!signal_.wait(verrou, arret, [this] { return pleins_.size() < AvanceMax; }) ||
+                arret.stop_requested())
                 break;
             if (libres_.empty()) {
                 paquets_.push_back(std::make_unique<PaquetDeLignes>());
