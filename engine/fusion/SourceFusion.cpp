@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "Estimation.h"
 #include "Ligne.h"
@@ -36,9 +37,31 @@ bool Avant(const LignePreparee& a, std::size_t sourceA, const LignePreparee& b,
 
 } // namespace
 
+// L'horloge que consultent les fils des journaux, chacun à la fin du sien (une dernière ligne
+// inachevée) : une horloge d'essai, qui garde son temps, n'est pas faite pour deux fils à la
+// fois ; ils la prennent tour à tour. Celle de la machine, sans état, sert telle quelle.
+class SourceFusion::HorlogeDesFils final : public Horloge {
+public:
+    explicit HorlogeDesFils(Horloge& horloge) : horloge_(horloge) {}
+    Instant Maintenant() override {
+        const std::lock_guard verrou(garde_);
+        return horloge_.Maintenant();
+    }
+    void Attendre(std::chrono::milliseconds duree) override {
+        const std::lock_guard verrou(garde_);
+        horloge_.Attendre(duree);
+    }
+
+private:
+    Horloge& horloge_;
+    std::mutex garde_;
+};
+
 SourceFusion::SourceFusion(::vek::Journaux journaux, Horloge& horloge,
                            std::chrono::milliseconds delaiInachevee)
-    : journaux_(std::move(journaux)), horloge_(horloge), delai_(delaiInachevee) {}
+    : journaux_(std::move(journaux)), horloge_(horloge), delai_(delaiInachevee),
+      horlogeDesFils_(&horloge == &HorlogeMachine() ? nullptr
+                                                    : std::make_unique<HorlogeDesFils>(horloge)) {}
 
 SourceFusion::~SourceFusion() = default;
 
@@ -65,7 +88,8 @@ Resultat SourceFusion::Ouvrir(const LectureLue* precedente) {
     fenetre_.clear();
     prete_ = false;
     for (std::size_t i = 0; i < journaux_.chemins.size(); ++i) {
-        auto lecture = std::make_unique<SourceFichier>(journaux_.chemins[i], horloge_, delai_);
+        auto lecture = std::make_unique<SourceFichier>(
+            journaux_.chemins[i], horlogeDesFils_ ? *horlogeDesFils_ : horloge_, delai_);
         if (Resultat r = lecture->OuvrirDepuis(suite_ ? &precedente->journaux[i] : nullptr); !r.ok)
             return r;
         flux_.push_back(std::make_unique<JournalPrepare>(std::move(lecture), i, etat_.journaux[i]));

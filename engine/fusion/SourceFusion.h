@@ -75,6 +75,7 @@ public:
 
 private:
     struct Entree;
+    class HorlogeDesFils;
     JournalPrepare* ProchainFlux();
     // Apparie la ligne de tête de la fenêtre aux mêmes messages des autres journaux ; faux si
     // elle n'est pas celle qui est gardée.
@@ -87,6 +88,7 @@ private:
     ::vek::Journaux journaux_;
     Horloge& horloge_;
     std::chrono::milliseconds delai_;
+    std::unique_ptr<Horloge> horlogeDesFils_; // nulle : celle de la machine
     std::vector<std::unique_ptr<JournalPrepare>> flux_;
     std::deque<Entree> fenetre_;
     std::vector<Entree*> groupe_; // resservent d'une ligne à l'autre

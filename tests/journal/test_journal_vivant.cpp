@@ -112,6 +112,23 @@ INSTANTIATE_TEST_SUITE_P(
 // Une ligne calée : sa première moitié est prise (le journal s'est tu plus que le délai), puis le
 // jeu l'achève. La recherche suivante la relit en entier depuis son début, sans tout relire : elle
 // n'est qu'une fois dans l'extrait, et le catalogue n'a pas gardé le nom coupé.
+// Deux journaux fusionnés qui finissent chacun sur une ligne inachevée : le fil de chacun attend
+// sur la même horloge d'essai, qui garde son temps ; ils la prennent tour à tour (sous tsan,
+// une course se verrait), et chaque ligne, une fois le délai passé, entre dans l'extrait.
+TEST_F(JournalVivant, DeuxJournauxFusionnesInachevesSurLaMemeHorloge) {
+    const std::string autre = donnees.Fichier("Autre.TXT");
+    const std::string deuxieme = "12/24/2001 14:03:29 - [Guilde] \"Autre\": fin";
+    Ajouter(chemin, Ligne(1) + "\r\n" + Ligne(2));
+    Ajouter(autre, deuxieme);
+    Journaux j(std::vector<NomFichier>{chemin, autre});
+    j.donnees = {{0, std::nullopt}, {0, std::nullopt}};
+    const auto r =
+        module.Rechercher({j, Periode::Jours({2001, 12, 24}, {2001, 12, 24})}, progression);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    EXPECT_EQ(Extrait(), Ligne(1) + "\r\n" + Ligne(2) + "\r\n" + deuxieme + "\r\n");
+    EXPECT_GE(horloge.attentes, 2);
+}
+
 TEST_F(JournalVivant, LigneCaleePuisAcheveeRelueEnEntier) {
     const std::string l2 = "12/24/2001 14:03:28 - [Commerce] \"Aldric\": la suite";
     donnees.Ecrire("Chat.TXT", Ligne(1) + "\r\n" + l2.substr(0, 37));
