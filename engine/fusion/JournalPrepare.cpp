@@ -68,6 +68,9 @@ void JournalPrepare::Preparer(std::stop_token arret) {
 }
 
 void JournalPrepare::Remplir(PaquetDeLignes& p) {
+    // Un paquet qui a tenu une ligne démesurée rend sa place : il ne la garde pas jusqu'à la fin.
+    if (p.octets.capacity() > 4 * OctetsParPaquet)
+        std::string().swap(p.octets);
     p.octets.clear();
     p.lignes.clear();
     const bool reference = rang_ == 0;
