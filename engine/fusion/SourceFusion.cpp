@@ -65,15 +65,63 @@ SourceFusion::SourceFusion(::vek::Journaux journaux, Horloge& horloge,
 
 SourceFusion::~SourceFusion() = default;
 
+namespace {
+
+std::uint64_t TailleDesJournaux(const std::vector<NomFichier>& chemins) {
+    std::uint64_t total = 0;
+    for (const NomFichier& chemin : chemins)
+        if (const auto e = LireEmpreinte(chemin))
+            total += e->taille;
+    return total;
+}
+
+// Une horloge ou un joueur que rien n'a donné et que l'estimation n'a pas trouvé.
+bool Incomplet(const std::vector<JournalDeSource>& journaux) {
+    for (std::size_t i = 0; i < journaux.size(); ++i)
+        if ((i > 0 && !journaux[i].avance && !journaux[i].avanceDonnee) ||
+            (!journaux[i].joueur && !journaux[i].joueurDonne))
+            return true;
+    return false;
+}
+
+bool MemesEstimations(const std::vector<JournalDeSource>& a,
+                      const std::vector<JournalDeSource>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.avance == y.avance && x.joueur == y.joueur && x.memeJoueurQue == y.memeJoueurQue;
+    });
+}
+
+} // namespace
+
+std::optional<std::string> SourceFusion::Reestimer() {
+    if (!Incomplet(etat_.journaux))
+        return std::nullopt;
+    const std::uint64_t taille = TailleDesJournaux(journaux_.chemins);
+    if (taille < 2 * etat_.octetsEstimes)
+        return std::nullopt; // estimés de nouveau chaque fois que les journaux ont doublé
+    std::vector<JournalDeSource> journaux = EstimerJournaux(journaux_.chemins, etat_.donnees);
+    etat_.octetsEstimes = std::max<std::uint64_t>(taille, 1);
+    if (MemesEstimations(journaux, etat_.journaux))
+        return std::nullopt;
+    return "les journaux ont grandi assez pour trouver une horloge ou un joueur : recherche "
+           "complète";
+}
+
 Resultat SourceFusion::Ouvrir(const LectureLue* precedente) {
     suite_ = precedente && precedente->fusion;
+    horsOrdre_.reset();
     if (suite_) {
         etat_ = *precedente->fusion;
+        // Une horloge ou un joueur que les journaux, encore courts, n'avaient pas laissé
+        // trouver : trouvés maintenant, la suite ne lit rien et tout est relu avec eux.
+        horsOrdre_ = Reestimer();
     } else {
         std::vector<DonneesJournal> donnees;
         for (std::size_t i = 0; i < journaux_.chemins.size(); ++i)
             donnees.push_back(journaux_.Donnees(i));
-        etat_ = EtatFusion{EstimerJournaux(journaux_.chemins, donnees), donnees, INT64_MIN, {}};
+        const std::uint64_t taille = TailleDesJournaux(journaux_.chemins);
+        etat_ =
+            EtatFusion{EstimerJournaux(journaux_.chemins, donnees), donnees, INT64_MIN, {}, taille};
     }
     flux_.clear();
     // Chaque journal est là, et c'est un fichier ordinaire, avant qu'aucun ne soit lu.
@@ -87,6 +135,8 @@ Resultat SourceFusion::Ouvrir(const LectureLue* precedente) {
         }
     fenetre_.clear();
     prete_ = false;
+    if (suite_ && horsOrdre_)
+        return Resultat::Succes(); // tout sera relu : rien n'est lu de la suite
     for (std::size_t i = 0; i < journaux_.chemins.size(); ++i) {
         auto lecture = std::make_unique<SourceFichier>(
             journaux_.chemins[i], horlogeDesFils_ ? *horlogeDesFils_ : horloge_, delai_);

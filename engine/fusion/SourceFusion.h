@@ -49,6 +49,7 @@ struct EtatFusion {
     std::vector<DonneesJournal> donnees;   // ce qui avait été donné
     std::int64_t dernierInstant = INT64_MIN;
     std::deque<MessageRendu> recents;
+    std::uint64_t octetsEstimes = 0; // la taille des journaux à la dernière estimation
 };
 
 class SourceFusion final : public SourceLignes {
@@ -84,6 +85,9 @@ private:
     void NoterRendu(const Entree& tete);
     // Prépare la ligne suivante ; faux s'il n'y en a plus.
     bool Preparer();
+    // Pour une suite : les horloges et les joueurs estimés de nouveau s'il en manquait et que
+    // les journaux ont doublé depuis ; pourquoi tout relire s'ils ont changé.
+    std::optional<std::string> Reestimer();
 
     ::vek::Journaux journaux_;
     Horloge& horloge_;

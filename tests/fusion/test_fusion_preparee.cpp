@@ -89,6 +89,41 @@ TEST_F(FusionPreparee, UneRechercheInterrompueAuMilieuPuisRelancee) {
     }
 }
 
+// Deux journaux qui commencent la soirée presque vides : rien n'y laisse trouver l'horloge ni le
+// joueur de l'autre (les horloges sont d'accord : rien ne sort de l'ordre du temps). Quand ils ont
+// grandi assez pour qu'on les trouve, la suite relit tout avec eux, et donne ce que donne une
+// recherche complète.
+TEST_F(FusionPreparee, LaSuiteTrouveLesHorlogesEtLesJoueursQuandLesJournauxOntGrandi) {
+    ParametresScene p;
+    p.joueurs = {{"Aldric", {0, 1}, 0, true}, {"Brune", {0, 2}, 0, true}};
+    p.messages = 400;
+    const Scene scene = GenererScene(p);
+    std::vector<std::string> chemins;
+    for (std::size_t k = 0; k < scene.journaux.size(); ++k) {
+        const std::string& j = scene.journaux[k];
+        const std::size_t coupe = j.find("\r\n") + 2; // une seule ligne
+        chemins.push_back(Ecrire("j" + std::to_string(k) + ".txt", j.substr(0, coupe)));
+    }
+    const DemandeRecherche demande{Journaux(chemins),
+                                   Periode::Jours({2001, 12, 24}, {2001, 12, 25})};
+    Moteur m{test::Reglages(dossier.Chemin())};
+    const auto avant = m.Rechercher(demande, progression);
+    ASSERT_TRUE(avant.ok());
+    ASSERT_FALSE(avant->journaux[1].joueur) << "une ligne ne laisse rien trouver";
+    for (std::size_t k = 0; k < chemins.size(); ++k)
+        std::ofstream(chemins[k], std::ios::binary | std::ios::app)
+            << scene.journaux[k].substr(scene.journaux[k].find("\r\n") + 2);
+    const auto r = m.Rechercher(demande, progression);
+    ASSERT_TRUE(r.ok()) << r.Echec().Message();
+    EXPECT_FALSE(r->avisComplet.empty());
+    EXPECT_EQ(r->journaux[1].joueur, "Brune");
+    EXPECT_EQ(r->journaux[1].avance, 0);
+    test::DossierTemporaire ailleurs;
+    Moteur neuf{test::Reglages(ailleurs.Chemin())};
+    ASSERT_TRUE(neuf.Rechercher(demande, progression).ok());
+    EXPECT_EQ(test::LireTout(m.CheminExtrait()), test::LireTout(neuf.CheminExtrait()));
+}
+
 // Des journaux qui grandissent entre deux recherches : la suite donne l'extrait d'une recherche
 // complète, où que tombe la coupure (les joueurs sont donnés : trouvés sur des journaux encore
 // vides, ils ne le seraient pas).
