@@ -84,8 +84,10 @@ sleep 1
 xdo key --window "$analyse" Escape
 for _ in $(seq 1 12); do xdo search --name "^Analyse :\)\$" >/dev/null || break; sleep 0.25; done
 if xdo search --name "^Analyse :\)\$" >/dev/null; then
-    # Sur l'écran de 1024×768, wine la pose sur la principale : son bouton « Fermer ».
-    xdo mousemove 689 646 click 1
+    # Wine la pose sur la principale : son bouton « Fermer », en bas à droite de la fenêtre.
+    eval "$(xdotool getwindowgeometry --shell "$analyse" 2>/dev/null)"
+    xdo mousemove $((X + WIDTH - 69)) $((Y + HEIGHT - 24)) click 1
+    for _ in $(seq 1 12); do xdo search --name "^Analyse :\)\$" >/dev/null || break; sleep 0.25; done
 fi
 sleep 1
 # Positions tirées de FrmPrincipal.ui, plus les 19 pixels de la barre de menus. Le premier clic
