@@ -76,7 +76,7 @@ constexpr std::array<std::string_view, 40> Phrases = {
     "sœur Agathe soigne les blessés",
     "façon de parler",
     "c'est déjà l'été ?",
-    "à votre service",
+    "vive la mariée !",
     "HRP : je reviens",
     "bonne nuit ((je file, demain boulot))",
 };
