@@ -23,43 +23,21 @@
 
 set -euo pipefail
 
-racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-lignes=${VEK_BENCH_LIGNES:-12000000}
-locuteurs=${VEK_BENCH_LOCUTEURS:-3000}
-channels=${VEK_BENCH_CHANNELS:-30}
+# shellcheck source=bench/commun.sh
+source "$(dirname "${BASH_SOURCE[0]}")/commun.sh"
 essais=${VEK_BENCH_ESSAIS:-5}
 absent=${VEK_BENCH_ABSENT:-licorne}
 rare=${VEK_BENCH_RARE:-zarbert}
 
-if [[ ! -x /usr/bin/time ]]; then
-    echo "bench-chercher.sh : /usr/bin/time manque (paquet Debian « time »)." >&2
-    exit 1
-fi
+exiger_time bench-chercher.sh
 rg=$(command -v rg || true)
 if [[ -z $rg ]]; then
     echo "bench-chercher.sh : rg manque (paquet Debian : apt-get install ripgrep) ; mesuré sans." >&2
 fi
-travail=$(mktemp -d "${TMPDIR:-/tmp}/vek-bench-chercher-XXXXXX")
-trap 'rm -rf "$travail"' EXIT
-
-if [[ -n ${VEK_BENCH_BUILD:-} ]]; then
-    construction=$(realpath "$VEK_BENCH_BUILD")
-else
-    construction=$racine/build/release
-    (cd "$racine" && cmake --preset release >/dev/null)
-    cmake --build "$construction" --target vek-bench-chercher vek-generer >/dev/null
-fi
+dossier_de_travail bench-chercher
+construction_release vek-bench-chercher vek-generer
 chercher=$construction/bench/vek-bench-chercher
-
-journal=$racine/bench/donnees/journal-$lignes-$locuteurs-$channels.txt
-if [[ ! -f $journal ]]; then
-    mkdir -p "$(dirname "$journal")"
-    "$construction/bench/vek-generer" --lignes "$lignes" --locuteurs "$locuteurs" \
-        --channels "$channels" --graine 12 --debut 01/12/2001 --fin 31/12/2001 \
-        --sortie "$journal.partiel"
-    mv "$journal.partiel" "$journal"
-fi
-cat "$journal" >/dev/null # en cache
+journal_du_bench
 
 # une NOM COMMANDE... : une mesure ; garde le meilleur temps écoulé (ms) et processeur (ms), la
 # plus grande mémoire (Kio) et la sortie (le compte).

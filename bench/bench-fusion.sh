@@ -16,38 +16,18 @@
 
 set -euo pipefail
 
-racine=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-lignes=${VEK_BENCH_LIGNES:-12000000}
-locuteurs=${VEK_BENCH_LOCUTEURS:-3000}
-channels=${VEK_BENCH_CHANNELS:-30}
+# shellcheck source=bench/commun.sh
+source "$(dirname "${BASH_SOURCE[0]}")/commun.sh"
 essais=${VEK_BENCH_ESSAIS:-3}
 scene=${VEK_BENCH_SCENE:-15000000}
 
-if [[ ! -x /usr/bin/time ]]; then
-    echo "bench-fusion.sh : /usr/bin/time manque (paquet Debian « time »)." >&2
-    exit 1
-fi
-travail=$(mktemp -d "${TMPDIR:-/tmp}/vek-bench-fusion-XXXXXX")
-trap 'rm -rf "$travail"' EXIT
-
-if [[ -n ${VEK_BENCH_BUILD:-} ]]; then
-    construction=$(realpath "$VEK_BENCH_BUILD")
-else
-    construction=$racine/build/release
-    (cd "$racine" && cmake --preset release >/dev/null)
-    cmake --build "$construction" --target vek-extraire vek-generer vek-bench-estimation >/dev/null
-fi
+exiger_time bench-fusion.sh
+dossier_de_travail bench-fusion
+construction_release vek-extraire vek-generer vek-bench-estimation
 extraire=$construction/app/vek-extraire
+journal_du_bench
 
 donnees=$racine/bench/donnees
-mkdir -p "$donnees"
-journal=$donnees/journal-$lignes-$locuteurs-$channels.txt
-if [[ ! -f $journal ]]; then
-    "$construction/bench/vek-generer" --lignes "$lignes" --locuteurs "$locuteurs" \
-        --channels "$channels" --graine 12 --debut 01/12/2001 --fin 31/12/2001 \
-        --sortie "$journal.partiel"
-    mv "$journal.partiel" "$journal"
-fi
 a=$donnees/scene-$scene-aldric.txt
 b=$donnees/scene-$scene-brune.txt
 if [[ ! -f $a || ! -f $b ]]; then
@@ -55,7 +35,7 @@ if [[ ! -f $a || ! -f $b ]]; then
     mv "$a.partiel" "$a"
     mv "$b.partiel" "$b"
 fi
-cat "$journal" "$a" "$b" >/dev/null # en cache
+cat "$a" "$b" >/dev/null # en cache
 
 # une NOM COMMANDE... : une mesure ; garde le meilleur temps écoulé (ms) et la plus grande
 # mémoire (Kio).
