@@ -118,27 +118,12 @@ void DecalerEnPlace(std::string& octets, std::size_t debut, const LigneAnalysee&
     DeuxChiffres(h + 6, seconde % 60);
 }
 
-std::string DecalerLigne(std::string_view ligne, std::int64_t decalage) {
-    std::string r(ligne);
-    std::string tampon;
-    JourEcrit jour;
-    DecalerEnPlace(r, 0, AnalyserPourFusion(ligne, tampon), decalage, jour);
-    return r;
-}
-
 void AjouterLigneDeProximite(std::string_view ligne, std::string_view joueur,
                              std::string_view message, std::string& octets) {
     const std::size_t debut = octets.size();
     octets.append(ligne.substr(0, std::min(ligne.size(), LongueurEnTete)));
     octets.resize(debut + LongueurEnTete, ' ');
     octets.append("{").append(joueur).append("}\":\"").append(message);
-}
-
-std::string LigneDeProximite(std::string_view ligne, std::string_view joueur,
-                             std::string_view message) {
-    std::string r;
-    AjouterLigneDeProximite(ligne, joueur, message, r);
-    return r;
 }
 
 std::string DureeLisible(std::int64_t s) {

@@ -63,12 +63,10 @@ std::optional<CleMessage> CleDe(const LigneAnalysee& l, std::string_view joueur 
 bool AjouterCle(const LigneAnalysee& l, std::string_view joueur, std::size_t memeJoueur,
                 std::string& octets);
 
-// La ligne, son en-tête ramené de decalage secondes (l'heure dans la notation de la ligne,
-// date comprise) ; une ligne sans date ou sans heure lisible garde son en-tête. Le corps reste
-// octet pour octet.
-std::string DecalerLigne(std::string_view ligne, std::int64_t decalage);
-// La même réécriture, sur place, de la ligne qui occupe octets[debut, fin) et dont l'analyse est
-// donnée ; le jour écrit en dernier est gardé dans jour (ses chiffres resservent).
+// La ligne qui occupe octets[debut, fin), dont l'analyse est donnée : son en-tête ramené de
+// decalage secondes (l'heure dans la notation de la ligne, date comprise) ; une ligne sans date
+// ou sans heure lisible garde son en-tête. Le corps reste octet pour octet. Le jour écrit en
+// dernier est gardé dans jour (ses chiffres resservent).
 struct JourEcrit {
     std::int64_t jour = INT64_MIN;
     Date date;
@@ -76,11 +74,8 @@ struct JourEcrit {
 void DecalerEnPlace(std::string& octets, std::size_t debut, const LigneAnalysee& analyse,
                     std::int64_t decalage, JourEcrit& jour);
 
-// « Vous avez dit : message » du journal de joueur, écrit comme l'écrivent les autres journaux :
-// en-tête, puis {joueur}":"message.
-std::string LigneDeProximite(std::string_view ligne, std::string_view joueur,
-                             std::string_view message);
-// La même ligne, ajoutée au bout de octets.
+// « Vous avez dit : message » du journal de joueur, écrit comme l'écrivent les autres journaux
+// (en-tête, puis {joueur}":"message), ajouté au bout de octets.
 void AjouterLigneDeProximite(std::string_view ligne, std::string_view joueur,
                              std::string_view message, std::string& octets);
 
