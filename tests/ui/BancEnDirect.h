@@ -132,6 +132,11 @@ protected:
     void Suivre(const std::string& debut) {
         journal = ChoisirJournal(debut);
         horloge.journal = journal;
+        SuivreLeJournalCharge();
+    }
+    // Le journal déjà chargé (ou les journaux) : la recherche du 24/12/2001, Aldric et tous les
+    // channels cochés, puis le suivi et son premier regard.
+    void SuivreLeJournalCharge() {
         Taper("dateDebut", "24/12/2001");
         Taper("dateFin", "24/12/2001");
         Cliquer("boutonRecherche");

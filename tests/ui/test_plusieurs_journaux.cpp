@@ -262,14 +262,8 @@ TEST_F(EnDirect, SuitChacunDesJournauxFusionnes) {
     fenetre->OuvrirJournaux({QString::fromStdString(journal), QString::fromStdString(autre)});
     AttendreFinDePasse();
     Activer();
-    Taper("dateDebut", "24/12/2001");
-    Taper("dateFin", "24/12/2001");
-    Cliquer("boutonRecherche");
-    Cocher("arbreNoms", "Aldric");
-    QTest::mouseClick(Controle<QCheckBox>("caseTousLesChannels"), Qt::LeftButton);
-    Controle<QCheckBox>("caseSuivre")->setChecked(true);
+    SuivreLeJournalCharge();
     ASSERT_NE(fenetre->EnDirect(), nullptr);
-    AttendreRegards(1);
     // Le message entendu des deux n'est montré qu'une fois.
     EXPECT_EQ(Vue(), QStringList({"12:00:00 [Commerce] Aldric : avant"}));
     EXPECT_TRUE(
